@@ -1,0 +1,28 @@
+#pragma once
+// Julian dates of element-set epochs and calendar times.
+
+namespace elsetry {
+
+// Calendar date and time, as the notes file gives it.
+struct TDateTime {
+    int Year = 0;
+    int Month = 1;
+    int Day = 1;
+    int Hour = 0;
+    int Minute = 0;
+    int Second = 0;
+    int Millisecond = 0;
+};
+
+// Julian date of 0.0 January of Year (31 December of the year before at 0 h).
+double JulianDateOfYear(int Year);
+// Epoch YYDDD.DDDDDDDD to a Julian date; two-digit years below 57 are 20xx.
+double EpochToJulian(double Epoch);
+// Four-digit year of a two-digit epoch year.
+int EpochYear(int TwoDigitYear);
+int DayOfYear(int Year, int Month, int Day);
+double FractionOfDay(int Hour, int Minute, int Second, int Hundredths);
+// Counts to the hundredth of a second.
+double DateTimeToJulian(const TDateTime& DateTime);
+
+} // namespace elsetry

@@ -1,0 +1,1 @@
+#include "elements/Satellite.h"

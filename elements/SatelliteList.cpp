@@ -1,0 +1,244 @@
+#include "elements/SatelliteList.h"
+
+#include "elements/ElementFields.h"
+#include "elements/SatelliteAttributes.h"
+#include "orbit/SGP_Math.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace elsetry {
+
+namespace {
+
+constexpr std::size_t ElementLineLength = 68;
+constexpr std::size_t NameLength = 24;
+constexpr const char* NotesFileName = "TLEnotes.txt";
+
+char FoldCase(char C)
+{
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+bool SameText(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
+                                              [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+}
+
+bool HasExtension(const std::string& FileName, std::string_view Extension)
+{
+    return FileName.size() > Extension.size() &&
+           SameText(std::string_view(FileName).substr(FileName.size() - Extension.size()), Extension);
+}
+
+// Names of the folder's entries that end in Extension (letter case ignored), sorted so that
+// loading does not depend on the order the file system lists them in.
+std::vector<std::string> FolderEntries(const std::string& Folder, std::string_view Extension)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(Folder, error), end; !error && it != end; it.increment(error)) {
+        std::string name = it->path().filename().string();
+        if (HasExtension(name, Extension) && !SameText(name, NotesFileName))
+            names.push_back(std::move(name));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string SatelliteName(std::string_view NameLine)
+{
+    std::string name = UpperCase(Trim(NameLine.substr(0, NameLength)));
+    if (name == "NOAA-L")
+        return "NOAA 16";
+    if (name == "NOAA-M")
+        return "NOAA 17";
+    if (name == "NOAA-N")
+        return "NOAA 18";
+    return name;
+}
+
+std::string_view CatalogueColumns(std::string_view Line)
+{
+    return Line.size() > 2 ? Line.substr(2, 5) : std::string_view();
+}
+
+bool IsAcceptablePair(std::string_view L1, std::string_view L2)
+{
+    if (L1.empty() || L1.front() != '1' || L2.empty() || L2.front() != '2')
+        return false;
+    const std::string_view number = CatalogueColumns(L1);
+    return number == CatalogueColumns(L2) && number.find_first_not_of(' ') != std::string_view::npos;
+}
+
+} // namespace
+
+bool TSatelliteList::TNameLess::operator()(std::string_view A, std::string_view B) const
+{
+    return std::lexicographical_compare(A.begin(), A.end(), B.begin(), B.end(), [](char x, char y) {
+        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
+    });
+}
+
+TSatelliteList::TSatelliteList(const std::string& Folder) : FolderText(Folder)
+{
+    if (FolderText.empty() || FolderText.back() != '/')
+        FolderText += '/';
+    for (const char* extension : {".2li", ".tle", ".txt"})
+        for (const std::string& name : FolderEntries(FolderText, extension))
+            LoadFromFile(FolderText + name);
+    ReadNotes(NotesFileName);
+}
+
+TSatelliteList::~TSatelliteList() = default;
+
+void TSatelliteList::LoadFromFile(const std::string& FileName)
+{
+    ReadElementFile(FileName);
+}
+
+void TSatelliteList::ReadElementFile(const std::string& FileName)
+{
+    if (!FileExists(FileName))
+        return;
+    const TTextLines lines = ReadTextLines(FileName);
+    const std::size_t n = lines.size();
+    std::size_t i = 0;
+    while (i < n) {
+        std::string_view nameLine;
+        while (i < n) {
+            const std::string_view trimmed = Trim(lines[i++]);
+            if (!trimmed.empty() && trimmed != "--") {
+                nameLine = trimmed;
+                break;
+            }
+        }
+        if (i == n)
+            return;
+        std::string_view line1;
+        while (i < n && line1.size() < ElementLineLength)
+            line1 = lines[i++];
+        if (i == n)
+            return;
+        std::string_view line2;
+        while (i < n && line2.size() < ElementLineLength)
+            line2 = lines[i++];
+        try {
+            AddElementSet(FileName, SatelliteName(nameLine), line1, line2);
+        } catch (const EMathError&) {
+            // An element set that does not decode is dropped; the file reads on.
+        }
+    }
+}
+
+void TSatelliteList::AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
+                                   std::string_view L2)
+{
+    if (!IsAcceptablePair(L1, L2))
+        return;
+    auto satellite = std::make_unique<TSatellite>();
+    satellite->ParseElements(L1, L2);
+
+    const auto byNumber = ByCatalogue.find(satellite->CatalogueNumber);
+    const auto byName = Entries.find(Name);
+    if (byNumber == ByCatalogue.end() && byName == Entries.end()) {
+        InsertSatellite(Name, std::move(satellite), FileName);
+        return;
+    }
+    const TEntries::iterator known = byNumber != ByCatalogue.end() ? byNumber->second : byName;
+    if (satellite->EpochJulian > known->second->EpochJulian) {
+        RemoveEntry(known);
+        InsertSatellite(Name, std::move(satellite), FileName);
+    }
+}
+
+void TSatelliteList::InsertSatellite(const std::string& Name, std::unique_ptr<TSatellite> S,
+                                     const std::string& FileName)
+{
+    SortedValid = false;
+    auto [entry, added] = Entries.try_emplace(Name);
+    if (!added)
+        ByCatalogue.erase(entry->second->CatalogueNumber);
+    entry->second = std::move(S);
+    TSatellite& satellite = *entry->second;
+    ByCatalogue[satellite.CatalogueNumber] = entry;
+
+    satellite.Name = Name;
+    ApplyDefaultAttributes(satellite);
+    satellite.SourceFileName = FileNameOf(FileName);
+    try {
+        satellite.PropagateToOwnEpoch();
+    } catch (const EMathError&) {
+        // The satellite stays in the list with its revolution number as written.
+    }
+}
+
+void TSatelliteList::RemoveEntry(TEntries::iterator Entry)
+{
+    SortedValid = false;
+    ByCatalogue.erase(Entry->second->CatalogueNumber);
+    Entries.erase(Entry);
+}
+
+int TSatelliteList::Count() const
+{
+    return static_cast<int>(Entries.size());
+}
+
+const std::vector<TSatelliteList::TEntries::const_iterator>& TSatelliteList::SortedIndex() const
+{
+    if (!SortedValid) {
+        Sorted.clear();
+        Sorted.reserve(Entries.size());
+        for (auto it = Entries.cbegin(); it != Entries.cend(); ++it)
+            Sorted.push_back(it);
+        SortedValid = true;
+    }
+    return Sorted;
+}
+
+int TSatelliteList::PositionOf(TEntries::const_iterator Entry) const
+{
+    const auto& sorted = SortedIndex();
+    const auto at = std::lower_bound(sorted.begin(), sorted.end(), Entry->first,
+                                     [](TEntries::const_iterator e, const std::string& key) {
+                                         return TNameLess()(e->first, key);
+                                     });
+    return static_cast<int>(at - sorted.begin());
+}
+
+int TSatelliteList::IndexOf(std::string_view Name) const
+{
+    const auto entry = Entries.find(Name);
+    return entry == Entries.end() ? -1 : PositionOf(entry);
+}
+
+int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
+{
+    if (Number.size() != 5)
+        return -1;
+    const auto entry = ByCatalogue.find(UpperCase(Number));
+    return entry == ByCatalogue.end() ? -1 : PositionOf(entry->second);
+}
+
+TSatellite* TSatelliteList::GetSatellite(int Index) const
+{
+    return SortedIndex().at(static_cast<std::size_t>(Index))->second.get();
+}
+
+const std::string& TSatelliteList::NameAt(int Index) const
+{
+    return SortedIndex().at(static_cast<std::size_t>(Index))->first;
+}
+
+void TSatelliteList::Clear()
+{
+    ByCatalogue.clear();
+    Entries.clear();
+    Sorted.clear();
+    SortedValid = true;
+}
+
+} // namespace elsetry

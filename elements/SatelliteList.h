@@ -1,0 +1,66 @@
+#pragma once
+// A name-sorted list of satellites loaded from element files: one entry per name and per
+// catalogue number, the element set with the latest epoch winning.
+
+#include "elements/Satellite.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace elsetry {
+
+class TSatelliteList {
+public:
+    // Loads every element file of Folder ("*.2li", "*.tle", "*.txt") and then its notes file.
+    // A folder that does not exist gives an empty list.
+    explicit TSatelliteList(const std::string& Folder);
+    ~TSatelliteList();
+    TSatelliteList(const TSatelliteList&) = delete;
+    TSatelliteList& operator=(const TSatelliteList&) = delete;
+
+    // Adds the element sets of one file; a missing file is ignored, an unreadable one raises
+    // EFileError and leaves the list as it was.
+    void LoadFromFile(const std::string& FileName);
+    int Count() const;
+    // Index of the entry named Name (letter case ignored), or -1.
+    int IndexOf(std::string_view Name) const;
+    // Index of the entry whose catalogue number equals Number upper-cased; Number must have
+    // exactly five characters. -1 when there is none.
+    int IndexOfCatalogueNumber(std::string_view Number) const;
+    TSatellite* GetSatellite(int Index) const;
+    const std::string& NameAt(int Index) const;
+    void Clear();
+
+    const std::string& Folder() const { return FolderText; }
+
+private:
+    // Names compare with the letters a-z folded to upper case; no duplicate names.
+    struct TNameLess {
+        using is_transparent = void;
+        bool operator()(std::string_view A, std::string_view B) const;
+    };
+    using TEntries = std::map<std::string, std::unique_ptr<TSatellite>, TNameLess>;
+
+    void ReadElementFile(const std::string& FileName);
+    void AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
+                       std::string_view L2);
+    void InsertSatellite(const std::string& Name, std::unique_ptr<TSatellite> S, const std::string& FileName);
+    void RemoveEntry(TEntries::iterator Entry);
+    void ReadNotes(const std::string& FileName);
+    const std::vector<TEntries::const_iterator>& SortedIndex() const;
+    int PositionOf(TEntries::const_iterator Entry) const;
+
+    std::string FolderText;
+    TEntries Entries;
+    // Catalogue numbers are unique across entries, so this finds the one entry that holds one.
+    std::unordered_map<std::string, TEntries::iterator> ByCatalogue;
+    // Positions in name order, rebuilt after a change on the first look-up by index.
+    mutable std::vector<TEntries::const_iterator> Sorted;
+    mutable bool SortedValid = true;
+};
+
+} // namespace elsetry

@@ -1,0 +1,9 @@
+#include "elements/Satellite.h"
+
+namespace elsetry {
+
+void TSatellite::PropagateToOwnEpoch()
+{
+}
+
+} // namespace elsetry

@@ -1,0 +1,1 @@
+#include "orbit/SGP_Time.h"

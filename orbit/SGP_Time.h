@@ -1,0 +1,6 @@
+#pragma once
+// Sidereal time of the orbit model.
+
+namespace elsetry {
+
+} // namespace elsetry
