@@ -3,7 +3,6 @@
 #include "elements/ElementFields.h"
 #include "elements/SatelliteList.h"
 
-#include <cstdio>
 
 namespace elsetry {
 
@@ -14,12 +13,6 @@ bool IsCommentLine(const std::string& Line)
     return !Line.empty() && Line.front() == '#';
 }
 
-std::string Formatted(const char* Format, int First, int Second = 0)
-{
-    char text[96];
-    std::snprintf(text, sizeof text, Format, First, Second);
-    return text;
-}
 
 } // namespace
 
@@ -41,8 +34,8 @@ std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, 
     const int n = CompleteSetCount(Lines);
     const int m = List.Count();
     if (m == n)
-        return {Formatted("      %d satellites", n)};
-    std::vector<std::string> log{Formatted("      %d satellites, %d unique names", n, m)};
+        return {"      " + std::to_string(n) + " satellites"};
+    std::vector<std::string> log{"      " + std::to_string(n) + " satellites, " + std::to_string(m) + " unique names"};
     for (int set = 0; set < n; ++set) {
         const std::string_view name = Trim(Lines[static_cast<std::size_t>(set) * 3]);
         if (List.IndexOf(name) < 0)
