@@ -82,6 +82,8 @@ bool TSatelliteList::TNameLess::operator()(std::string_view A, std::string_view 
     });
 }
 
+TSatelliteList::TSatelliteList() = default;
+
 TSatelliteList::TSatelliteList(const std::string& Folder) : FolderText(Folder)
 {
     if (FolderText.empty() || FolderText.back() != '/')

@@ -15,6 +15,8 @@ namespace elsetry {
 
 class TSatelliteList {
 public:
+    // An empty list that belongs to no folder.
+    TSatelliteList();
     // Loads every element file of Folder ("*.2li", "*.tle", "*.txt") and then its notes file.
     // A folder that does not exist gives an empty list.
     explicit TSatelliteList(const std::string& Folder);

@@ -1,0 +1,25 @@
+#pragma once
+// Synthetic but realistic element-set catalogues: unique catalogue numbers and names, valid
+// checksums, and a mix of low-earth, navigation, geosynchronous and 12-hour orbits.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+struct TCatalogueOptions {
+    int Count = 1000;
+    std::uint64_t Seed = 1;
+    int EpochYear = 26;           // two digits
+    double FirstEpochDay = 300.0; // epochs fall within the ten days from here
+};
+
+// Name line, line 1 and line 2 of every set, in catalogue-number order. The first sets are the
+// weather and station satellites that people keep historic files of.
+std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options);
+
+// Modulo-10 checksum of the first 68 columns: digits count their value, "-" counts 1.
+int ElementLineChecksum(const std::string& Line);
+
+} // namespace elsetry

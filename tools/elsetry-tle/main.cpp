@@ -1,0 +1,195 @@
+// elsetry-tle: checks, lists and propagates element files from the shell.
+
+#include "app/ElementCheck.h"
+#include "elements/ElementFields.h"
+#include "elements/SatelliteList.h"
+#include "orbit/SGP_Constants.h"
+#include "orbit/SGP_Math.h"
+#include "platform/TextFile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace elsetry;
+
+namespace {
+
+constexpr int ExitUsage = 1;
+constexpr int ExitBadFile = 2;
+
+const char* const HelpText =
+    "Usage: elsetry-tle COMMAND [OPTIONS] ARGUMENTS\n"
+    "Reads element files (a name line followed by the two lines of each element set).\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE              load FILE as a freshly downloaded text and print the lines\n"
+    "                          the download log shows for it: the satellite count and,\n"
+    "                          when names did not load, the unique names and the missing ones\n"
+    "  dump [--attributes] PATH...\n"
+    "                          load the files (or every element file of a folder, with its\n"
+    "                          TLEnotes.txt) into one list and print one tab-separated line\n"
+    "                          per satellite: name, catalogue number, epoch (Julian date),\n"
+    "                          deep-space flag, revolution number, argument of latitude at\n"
+    "                          epoch, source file; --attributes adds downlink frequency,\n"
+    "                          signed value, LD date, line rate, kind, NOAA series, half angle\n"
+    "                          and notes\n"
+    "  propagate FILE MINUTES...\n"
+    "                          print position (km) and velocity (km/s) of every satellite in\n"
+    "                          FILE at the given minutes after its own epoch\n"
+    "  --help                  show this text\n"
+    "\n"
+    "Exit status: 0 on success, 1 for a usage error, 2 when a file is missing or unreadable.\n";
+
+int Usage()
+{
+    std::fputs(HelpText, stderr);
+    return ExitUsage;
+}
+
+// A missing or unreadable input is the user's to fix: say which file and why.
+std::optional<std::vector<std::string>> ReadInputLines(const std::string& Path)
+{
+    try {
+        if (!std::filesystem::is_regular_file(Path)) {
+            std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
+            return std::nullopt;
+        }
+        const TTextLines text = ReadTextLines(Path);
+        return std::vector<std::string>(text.lines().begin(), text.lines().end());
+    } catch (const EFileError& error) {
+        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+        return std::nullopt;
+    }
+}
+
+bool LoadInto(TSatelliteList& List, const std::string& Path)
+{
+    try {
+        if (!std::filesystem::is_regular_file(Path)) {
+            std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
+            return false;
+        }
+        List.LoadFromFile(Path);
+        return true;
+    } catch (const EFileError& error) {
+        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+        return false;
+    }
+}
+
+int Check(const std::vector<std::string>& Args)
+{
+    if (Args.size() != 1)
+        return Usage();
+    auto lines = ReadInputLines(Args[0]);
+    if (!lines)
+        return ExitBadFile;
+    RemoveCommentLines(*lines);
+    if (CompleteSetCount(*lines) == 0)
+        return 0;
+    TSatelliteList list;
+    if (!LoadInto(list, Args[0]))
+        return ExitBadFile;
+    for (const std::string& line : CountCheckLines(*lines, list))
+        std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+void PrintEntry(const TSatellite& S, bool Attributes)
+{
+    std::printf("%s\t%s\t%.8f\t%d\t%.0f\t%.12f\t%s", S.Name.c_str(), S.CatalogueNumber.c_str(), S.EpochJulian,
+                S.DeepSpace, S.RevolutionNumber, S.ArgumentOfLatitude, S.SourceFileName.c_str());
+    if (Attributes)
+        std::printf("\t%.4f\t%.4f\t%.6f\t%d\t%d\t%d\t%.4f\t%s", S.DownlinkFrequency, S.SignedValue, S.LdDateJulian,
+                    static_cast<int>(S.LineRate), static_cast<int>(S.SatelliteKind), S.NoaaSeries ? 1 : 0,
+                    S.HalfAngle, S.Notes.c_str());
+    std::printf("\n");
+}
+
+int Dump(std::vector<std::string> Args)
+{
+    bool attributes = false;
+    if (!Args.empty() && Args.front() == "--attributes") {
+        attributes = true;
+        Args.erase(Args.begin());
+    }
+    if (Args.empty())
+        return Usage();
+    // A single folder is loaded the way the program loads one: every element file and the notes.
+    const bool folder = Args.size() == 1 && std::filesystem::is_directory(Args[0]);
+    TSatelliteList list = folder ? TSatelliteList(Args[0]) : TSatelliteList();
+    if (!folder)
+        for (const std::string& path : Args)
+            if (!LoadInto(list, path))
+                return ExitBadFile;
+    for (int i = 0; i < list.Count(); ++i)
+        PrintEntry(*list.GetSatellite(i), attributes);
+    return 0;
+}
+
+void PrintPosition(TSatellite& S, double Minutes)
+{
+    double position[3] = {};
+    double velocity[3] = {};
+    try {
+        if (S.DeepSpace != 0)
+            S.PropagateDeepSpace(position, velocity, Minutes);
+        else
+            S.PropagateNearEarth(position, velocity, Minutes);
+    } catch (const EMathError& error) {
+        std::printf("%s\t%.3f\terror: %s\n", S.CatalogueNumber.c_str(), Minutes, error.what());
+        return;
+    }
+    const double kmPerMinute = EarthRadiusKm / 60.0;
+    std::printf("%s\t%.3f\t%.8f\t%.8f\t%.8f\t%.9f\t%.9f\t%.9f\n", S.CatalogueNumber.c_str(), Minutes,
+                position[0] * EarthRadiusKm, position[1] * EarthRadiusKm, position[2] * EarthRadiusKm,
+                velocity[0] * kmPerMinute, velocity[1] * kmPerMinute, velocity[2] * kmPerMinute);
+}
+
+int Propagate(const std::vector<std::string>& Args)
+{
+    if (Args.size() < 2)
+        return Usage();
+    std::vector<double> times;
+    for (std::size_t i = 1; i < Args.size(); ++i) {
+        const std::optional<double> minutes = ReadDecimal(Args[i]);
+        if (!minutes) {
+            std::fprintf(stderr, "elsetry-tle: \"%s\" is not a number of minutes\n", Args[i].c_str());
+            return ExitUsage;
+        }
+        times.push_back(*minutes);
+    }
+    TSatelliteList list;
+    if (!LoadInto(list, Args[0]))
+        return ExitBadFile;
+    for (int i = 0; i < list.Count(); ++i)
+        for (const double minutes : times)
+            PrintPosition(*list.GetSatellite(i), minutes);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty())
+        return Usage();
+    const std::string& command = args.front();
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (command == "check")
+        return Check(rest);
+    if (command == "dump")
+        return Dump(rest);
+    if (command == "propagate")
+        return Propagate(rest);
+    std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
+    return Usage();
+}
