@@ -1,0 +1,233 @@
+#include "elements/SatelliteList.h"
+
+#include "TempFolder.h"
+#include "TestElementSets.h"
+#include "tools/catalogue/CatalogueGenerator.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+using namespace elsetry;
+using namespace elsetry::test;
+
+namespace {
+
+using TNames = std::vector<std::string>;
+
+class SatelliteListTest : public testing::Test {
+protected:
+    TSatelliteList& Load(const std::string& Contents)
+    {
+        List.LoadFromFile(Folder.Write("sets.txt", Contents));
+        return List;
+    }
+
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < List.Count(); ++i)
+            names.push_back(List.NameAt(i));
+        return names;
+    }
+
+    TTempFolder Folder;
+    TSatelliteList List;
+};
+
+
+TEST_F(SatelliteListTest, KeepsEntriesInNameOrder)
+{
+    Load(ThreeLines("NOAA 19", "33591") + ThreeLines("iss (zarya)", "25544") + ThreeLines("METOP-A", "29499"));
+    EXPECT_EQ(Names(), (TNames{"ISS (ZARYA)", "METOP-A", "NOAA 19"}));
+    EXPECT_EQ(List.GetSatellite(0)->Name, "ISS (ZARYA)");
+    EXPECT_EQ(List.GetSatellite(0)->SourceFileName, "sets.txt");
+    EXPECT_EQ(List.IndexOf("Noaa 19"), 2);
+    EXPECT_EQ(List.IndexOf("NOAA 1"), -1);
+}
+
+TEST_F(SatelliteListTest, ReadsEveryLineEndAndSkipsFillerLines)
+{
+    const std::string sets = "\n--\n  \nFIRST\nshort line\n" + LineOne("11111") + "\n" +
+                             std::string(67, 'x') + "\n" + LineTwo("11111") + "\r\n\r\n--\r\nSECOND\r" +
+                             LineOne("22222") + "\r" + LineTwo("22222") + "\r";
+    Load(sets);
+    EXPECT_EQ(Names(), (TNames{"FIRST", "SECOND"}));
+}
+
+TEST_F(SatelliteListTest, CutsRenamesAndUpperCasesNames)
+{
+    Load(ThreeLines("   a very long satellite name indeed", "11111") + ThreeLines("NOAA-L", "26536") +
+         ThreeLines("NOAA-M", "27453") + ThreeLines("NOAA-N", "28654") + ThreeLines("noaa-n", "28655"));
+    EXPECT_EQ(Names(), (TNames{"A VERY LONG SATELLITE NA", "NOAA 16", "NOAA 17", "NOAA 18"}));
+    EXPECT_EQ(List.GetSatellite(List.IndexOf("NOAA 18"))->CatalogueNumber, "28654");
+}
+
+TEST_F(SatelliteListTest, LatestEpochWinsPerCatalogueNumber)
+{
+    struct TCase {
+        const char* FirstEpoch;
+        const char* SecondEpoch;
+        const char* ExpectedName;
+    };
+    const TCase cases[] = {
+        {"08264.50000000", "08265.50000000", "LATER"},   // newer set takes the newer name
+        {"08265.50000000", "08264.50000000", "EARLIER"}, // older set is dropped
+        {"08264.50000000", "08264.50000000", "EARLIER"}, // equal epochs: first read stays
+        {"99365.00000000", "00001.00000000", "LATER"},   // across the century
+    };
+    for (const TCase& c : cases) {
+        TSatelliteList list;
+        list.LoadFromFile(Folder.Write("epochs.txt", ThreeLines("EARLIER", "11111", c.FirstEpoch) +
+                                                         ThreeLines("LATER", "11111", c.SecondEpoch)));
+        ASSERT_EQ(list.Count(), 1);
+        EXPECT_EQ(list.NameAt(0), c.ExpectedName) << c.FirstEpoch << " then " << c.SecondEpoch;
+        EXPECT_EQ(list.IndexOfCatalogueNumber("11111"), 0);
+    }
+}
+
+TEST_F(SatelliteListTest, OneEntryPerName)
+{
+    Load(ThreeLines("SAME", "11111", "08264.0") + ThreeLines("SAME", "22222", "08265.0") +
+         ThreeLines("SAME", "33333", "08263.0"));
+    ASSERT_EQ(List.Count(), 1);
+    EXPECT_EQ(List.GetSatellite(0)->CatalogueNumber, "22222");
+    EXPECT_EQ(List.IndexOfCatalogueNumber("11111"), -1);
+    EXPECT_EQ(List.IndexOfCatalogueNumber("33333"), -1);
+}
+
+TEST_F(SatelliteListTest, NewerSetUnderAnotherEntrysNameReplacesThatEntry)
+{
+    Load(ThreeLines("ALPHA", "11111", "08264.0") + ThreeLines("BRAVO", "22222", "08264.0") +
+         ThreeLines("BRAVO", "11111", "08265.0"));
+    ASSERT_EQ(Names(), (TNames{"BRAVO"}));
+    EXPECT_EQ(List.GetSatellite(0)->CatalogueNumber, "11111");
+    EXPECT_EQ(List.IndexOfCatalogueNumber("22222"), -1);
+    EXPECT_EQ(List.IndexOfCatalogueNumber("11111"), 0);
+}
+
+TEST_F(SatelliteListTest, DropsPairsThatFailTheChecks)
+{
+    const std::string wrongFirst = "BAD ONE\n" + WithColumns(LineOne("11111"), 1, "2") + "\n" + LineTwo("11111") + "\n";
+    const std::string mismatch = "BAD TWO\n" + LineOne("22222") + "\n" + LineTwo("22223") + "\n";
+    const std::string blankNumber = "BAD THREE\n" + LineOne("     ") + "\n" + LineTwo("     ") + "\n";
+    const std::string zeroMotion = "BAD FOUR\n" + LineOne("44444") + "\n" + LineTwo("44444", "00.00000000") + "\n";
+    Load(ThreeLines("GOOD A", "10000") + wrongFirst + mismatch + blankNumber + zeroMotion + ThreeLines("GOOD B", "20000"));
+    EXPECT_EQ(Names(), (TNames{"GOOD A", "GOOD B"}));
+}
+
+TEST_F(SatelliteListTest, CatalogueLookUpNeedsFiveCharacters)
+{
+    std::string lower = "LOWER\n" + LineOne("2554a") + "\n" + LineTwo("2554a") + "\n";
+    Load(ThreeLines("ISS", "25544") + lower + ThreeLines("BLANKED", " 1234"));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("25544"), List.IndexOf("ISS"));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("2554"), -1);
+    EXPECT_EQ(List.IndexOfCatalogueNumber("255440"), -1);
+    EXPECT_EQ(List.IndexOfCatalogueNumber("2554A"), List.IndexOf("LOWER"));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("2554a"), List.IndexOf("LOWER"));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("1234"), -1);
+    EXPECT_EQ(List.IndexOfCatalogueNumber(" 1234"), List.IndexOf("BLANKED"));
+}
+
+TEST_F(SatelliteListTest, LoadingTheSameFileTwiceKeepsTheFirstSatellites)
+{
+    const std::string file = Folder.Write("twice.tle", ThreeLines("A", "11111") + ThreeLines("B", "22222"));
+    List.LoadFromFile(file);
+    const TSatellite* first = List.GetSatellite(0);
+    List.LoadFromFile(file);
+    EXPECT_EQ(List.Count(), 2);
+    EXPECT_EQ(List.GetSatellite(0), first);
+}
+
+TEST_F(SatelliteListTest, IncompleteTailsEndTheFile)
+{
+    EXPECT_EQ(Load(ThreeLines("A", "11111") + "NAME ONLY\n").Count(), 1);
+    List.Clear();
+    EXPECT_EQ(Load(ThreeLines("A", "11111") + "LAST\n" + LineOne("22222") + "\n").Count(), 1);
+    List.Clear();
+    // Without a 68-character line 2 the last line read stands in for it, and fails the checks.
+    EXPECT_EQ(Load(ThreeLines("A", "11111") + "LAST\n" + LineOne("22222") + "\nshort\n").Count(), 1);
+}
+
+TEST_F(SatelliteListTest, BareTwoLineFilesAreMisreadWithoutHarm)
+{
+    std::string bare;
+    for (const char* number : {"11111", "22222", "33333"})
+        bare += LineOne(number) + "\n" + LineTwo(number) + "\n";
+    Load(bare);
+    ASSERT_EQ(List.Count(), 1);
+    EXPECT_EQ(List.NameAt(0).substr(0, 2), "2 ");
+}
+
+TEST_F(SatelliteListTest, SurvivesGarbage)
+{
+    std::mt19937 random(7);
+    std::string garbage(200000, '\0');
+    for (char& c : garbage)
+        c = static_cast<char>(random());
+    Load(garbage + ThreeLines("AFTER GARBAGE", "11111"));
+    EXPECT_LE(List.Count(), 1 + 200000 / 68);
+    Load(std::string(1'000'000, '1'));
+}
+
+TEST_F(SatelliteListTest, MissingFileIsIgnored)
+{
+    List.LoadFromFile(Folder.Path + "/absent.txt");
+    List.LoadFromFile(Folder.Path); // a folder is not a file
+    EXPECT_EQ(List.Count(), 0);
+}
+
+TEST_F(SatelliteListTest, ClearEmptiesTheList)
+{
+    Load(ThreeLines("A", "11111"));
+    List.Clear();
+    EXPECT_EQ(List.Count(), 0);
+    EXPECT_EQ(List.IndexOfCatalogueNumber("11111"), -1);
+    Load(ThreeLines("A", "11111"));
+    EXPECT_EQ(List.Count(), 1);
+}
+
+TEST_F(SatelliteListTest, AgreesWithALinearSearchOnAGeneratedCatalogue)
+{
+    TCatalogueOptions options;
+    options.Count = 3000;
+    std::string text;
+    for (const std::string& line : GenerateCatalogue(options))
+        text += line + "\n";
+    Load(text);
+    ASSERT_EQ(List.Count(), 3000);
+    for (int i = 0; i < List.Count(); ++i) {
+        const TSatellite* s = List.GetSatellite(i);
+        ASSERT_EQ(List.IndexOfCatalogueNumber(s->CatalogueNumber), i);
+        ASSERT_EQ(List.IndexOf(s->Name), i);
+        if (i > 0) {
+            ASSERT_LT(List.NameAt(i - 1), List.NameAt(i));
+        }
+    }
+}
+
+TEST(SatelliteListFolderTest, LoadsEveryElementFileOfTheFolder)
+{
+    TTempFolder folder;
+    folder.Write("a.2li", ThreeLines("FROM 2LI", "11111"));
+    folder.Write("b.TLE", ThreeLines("FROM TLE", "22222"));
+    folder.Write("c.txt", ThreeLines("FROM TXT", "33333"));
+    folder.Write("d.dat", ThreeLines("FROM DAT", "44444"));
+    folder.Write("tlenotes.TXT", ThreeLines("FROM NOTES", "55555"));
+    std::filesystem::create_directory(folder.Path + "/e.txt");
+    TSatelliteList list(folder.Path);
+    EXPECT_EQ(list.Folder(), folder.Path + "/");
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.GetSatellite(list.IndexOf("FROM TLE"))->SourceFileName, "b.TLE");
+    EXPECT_EQ(list.IndexOf("FROM NOTES"), -1);
+}
+
+TEST(SatelliteListFolderTest, AbsentFolderGivesAnEmptyList)
+{
+    TSatelliteList list("xx-no-such-folder");
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(list.Folder(), "xx-no-such-folder/");
+}
+
+} // namespace
