@@ -75,13 +75,6 @@ bool IsAcceptablePair(std::string_view L1, std::string_view L2)
 
 } // namespace
 
-bool TSatelliteList::TNameLess::operator()(std::string_view A, std::string_view B) const
-{
-    return std::lexicographical_compare(A.begin(), A.end(), B.begin(), B.end(), [](char x, char y) {
-        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
-    });
-}
-
 TSatelliteList::TSatelliteList() = default;
 
 TSatelliteList::TSatelliteList(const std::string& Folder) : FolderText(Folder)
@@ -107,6 +100,8 @@ void TSatelliteList::ReadElementFile(const std::string& FileName)
         return;
     const TTextLines lines = ReadTextLines(FileName);
     const std::size_t n = lines.size();
+    ByName.reserve(ByName.size() + n / 3);
+    ByCatalogue.reserve(ByCatalogue.size() + n / 3);
     std::size_t i = 0;
     while (i < n) {
         std::string_view nameLine;
@@ -144,13 +139,13 @@ void TSatelliteList::AddElementSet(const std::string& FileName, const std::strin
     satellite->ParseElements(L1, L2);
 
     const auto byNumber = ByCatalogue.find(satellite->CatalogueNumber);
-    const auto byName = Entries.find(Name);
-    if (byNumber == ByCatalogue.end() && byName == Entries.end()) {
+    const auto byName = ByName.find(Name);
+    if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
         InsertSatellite(Name, std::move(satellite), FileName);
         return;
     }
-    const TEntries::iterator known = byNumber != ByCatalogue.end() ? byNumber->second : byName;
-    if (satellite->EpochJulian > known->second->EpochJulian) {
+    TSatellite& known = byNumber != ByCatalogue.end() ? *byNumber->second : *byName->second;
+    if (satellite->EpochJulian > known.EpochJulian) {
         RemoveEntry(known);
         InsertSatellite(Name, std::move(satellite), FileName);
     }
@@ -160,12 +155,13 @@ void TSatelliteList::InsertSatellite(const std::string& Name, std::unique_ptr<TS
                                      const std::string& FileName)
 {
     SortedValid = false;
-    auto [entry, added] = Entries.try_emplace(Name);
-    if (!added)
-        ByCatalogue.erase(entry->second->CatalogueNumber);
-    entry->second = std::move(S);
-    TSatellite& satellite = *entry->second;
-    ByCatalogue[satellite.CatalogueNumber] = entry;
+    // An entry of that name keeps its place; its satellite gives way to the new one.
+    std::unique_ptr<TSatellite>& entry = ByName[Name];
+    if (entry)
+        ByCatalogue.erase(entry->CatalogueNumber);
+    entry = std::move(S);
+    TSatellite& satellite = *entry;
+    ByCatalogue[satellite.CatalogueNumber] = &satellite;
 
     satellite.Name = Name;
     ApplyDefaultAttributes(satellite);
@@ -177,44 +173,43 @@ void TSatelliteList::InsertSatellite(const std::string& Name, std::unique_ptr<TS
     }
 }
 
-void TSatelliteList::RemoveEntry(TEntries::iterator Entry)
+void TSatelliteList::RemoveEntry(TSatellite& Satellite)
 {
     SortedValid = false;
-    ByCatalogue.erase(Entry->second->CatalogueNumber);
-    Entries.erase(Entry);
+    ByCatalogue.erase(Satellite.CatalogueNumber);
+    ByName.erase(Satellite.Name);
 }
 
 int TSatelliteList::Count() const
 {
-    return static_cast<int>(Entries.size());
+    return static_cast<int>(ByName.size());
 }
 
-const std::vector<TSatelliteList::TEntries::const_iterator>& TSatelliteList::SortedIndex() const
+const std::vector<TSatellite*>& TSatelliteList::SortedIndex() const
 {
     if (!SortedValid) {
         Sorted.clear();
-        Sorted.reserve(Entries.size());
-        for (auto it = Entries.cbegin(); it != Entries.cend(); ++it)
-            Sorted.push_back(it);
+        Sorted.reserve(ByName.size());
+        for (const auto& entry : ByName)
+            Sorted.push_back(entry.second.get());
+        std::sort(Sorted.begin(), Sorted.end(), [](const TSatellite* a, const TSatellite* b) { return a->Name < b->Name; });
         SortedValid = true;
     }
     return Sorted;
 }
 
-int TSatelliteList::PositionOf(TEntries::const_iterator Entry) const
+int TSatelliteList::PositionOf(const TSatellite& Satellite) const
 {
     const auto& sorted = SortedIndex();
-    const auto at = std::lower_bound(sorted.begin(), sorted.end(), Entry->first,
-                                     [](TEntries::const_iterator e, const std::string& key) {
-                                         return TNameLess()(e->first, key);
-                                     });
+    const auto at = std::lower_bound(sorted.begin(), sorted.end(), Satellite.Name,
+                                     [](const TSatellite* s, const std::string& name) { return s->Name < name; });
     return static_cast<int>(at - sorted.begin());
 }
 
 int TSatelliteList::IndexOf(std::string_view Name) const
 {
-    const auto entry = Entries.find(Name);
-    return entry == Entries.end() ? -1 : PositionOf(entry);
+    const auto entry = ByName.find(UpperCase(Name));
+    return entry == ByName.end() ? -1 : PositionOf(*entry->second);
 }
 
 int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
@@ -222,23 +217,23 @@ int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
     if (Number.size() != 5)
         return -1;
     const auto entry = ByCatalogue.find(UpperCase(Number));
-    return entry == ByCatalogue.end() ? -1 : PositionOf(entry->second);
+    return entry == ByCatalogue.end() ? -1 : PositionOf(*entry->second);
 }
 
 TSatellite* TSatelliteList::GetSatellite(int Index) const
 {
-    return SortedIndex().at(static_cast<std::size_t>(Index))->second.get();
+    return SortedIndex().at(static_cast<std::size_t>(Index));
 }
 
 const std::string& TSatelliteList::NameAt(int Index) const
 {
-    return SortedIndex().at(static_cast<std::size_t>(Index))->first;
+    return GetSatellite(Index)->Name;
 }
 
 void TSatelliteList::Clear()
 {
     ByCatalogue.clear();
-    Entries.clear();
+    ByName.clear();
     Sorted.clear();
     SortedValid = true;
 }

@@ -4,7 +4,6 @@
 
 #include "elements/Satellite.h"
 
-#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -40,28 +39,22 @@ public:
     const std::string& Folder() const { return FolderText; }
 
 private:
-    // Names compare with the letters a-z folded to upper case; no duplicate names.
-    struct TNameLess {
-        using is_transparent = void;
-        bool operator()(std::string_view A, std::string_view B) const;
-    };
-    using TEntries = std::map<std::string, std::unique_ptr<TSatellite>, TNameLess>;
-
     void ReadElementFile(const std::string& FileName);
     void AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                        std::string_view L2);
     void InsertSatellite(const std::string& Name, std::unique_ptr<TSatellite> S, const std::string& FileName);
-    void RemoveEntry(TEntries::iterator Entry);
+    void RemoveEntry(TSatellite& Satellite);
     void ReadNotes(const std::string& FileName);
-    const std::vector<TEntries::const_iterator>& SortedIndex() const;
-    int PositionOf(TEntries::const_iterator Entry) const;
+    const std::vector<TSatellite*>& SortedIndex() const;
+    int PositionOf(const TSatellite& Satellite) const;
 
     std::string FolderText;
-    TEntries Entries;
+    // Entries by name. Names are stored upper-cased, so folding a name finds its entry.
+    std::unordered_map<std::string, std::unique_ptr<TSatellite>> ByName;
     // Catalogue numbers are unique across entries, so this finds the one entry that holds one.
-    std::unordered_map<std::string, TEntries::iterator> ByCatalogue;
-    // Positions in name order, rebuilt after a change on the first look-up by index.
-    mutable std::vector<TEntries::const_iterator> Sorted;
+    std::unordered_map<std::string, TSatellite*> ByCatalogue;
+    // Entries in name order, rebuilt after a change on the first look-up by index.
+    mutable std::vector<TSatellite*> Sorted;
     mutable bool SortedValid = true;
 };
 

@@ -30,6 +30,14 @@ struct TOrbit {
     double Inclination;
 };
 
+bool IsKnown(int Number)
+{
+    for (const TKnownSatellite& known : KnownSatellites)
+        if (known.Number == Number)
+            return true;
+    return false;
+}
+
 TOrbit RandomOrbit(std::mt19937_64& Random)
 {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
@@ -131,6 +139,8 @@ std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options)
     }
     constexpr int prefixCount = sizeof NamePrefixes / sizeof NamePrefixes[0];
     for (int number = 40000; generated < Options.Count; ++number) {
+        if (IsKnown(number))
+            continue;
         lines.push_back(NamePrefixes[number % prefixCount] + std::to_string(number));
         lines.push_back(LineOne(number, Options, random, 1 + number % 999));
         lines.push_back(LineTwo(number, RandomOrbit(random), random));
