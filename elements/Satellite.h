@@ -70,6 +70,18 @@ public:
     void PropagateToOwnEpoch();
 
 private:
+    // Tests observe the model's state through this.
+    friend struct TSatelliteModelProbe;
+
+    TModelInitTerms InitialiseCommonModel();
+    void InitialiseNearEarth();
+    void InitialiseDeepSpace();
+    // Long-period and short-period terms, Kepler's equation and orientation; sets ArgumentOfLatitude.
+    void FinishPropagation(const TMeanElements& Mean, double (&Position)[3], double (&Velocity)[3]);
+
+    void InitialiseResonance();
+    void IntegrateResonance(double& Xll, double Omgasm, double Xnodes, double& Xn, double T);
+
     void DeepSpaceInit(double Eosq, double Sinio, double Cosio, double Betao, double Aodp, double Theta2,
                        double Sing, double Cosg, double Betao2, double Xmdot, double Omgdot, double Xnodot,
                        double Xnodp);
