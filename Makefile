@@ -1,29 +1,22 @@
-# Two entry points for users: `make demo` runs the program's main job on a built-in example,
-# `make test` builds everything and runs every test. Both install missing Debian packages first.
+# Shortcuts for developers; the scripts do the work and need nothing but /bin/sh.
 BUILD_DIR ?= build
-JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build test demo bench clean
+.PHONY: all test demo fuzz bench clean
 
-all: build
+all:
+	./scripts/build $(BUILD_DIR)
 
-deps:
-	./scripts/install-deps
+test:
+	./scripts/test $(BUILD_DIR)
 
-configure: deps
-	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DELSETRY_WERROR=ON
-
-build: configure
-	cmake --build $(BUILD_DIR) -j $(JOBS)
-
-test: build
-	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
-
-demo: build
+demo:
 	./scripts/demo $(BUILD_DIR)
 
-bench: build
-	./scripts/bench $(BUILD_DIR)
+fuzz:
+	./scripts/fuzz
+
+bench: all
+	$(BUILD_DIR)/tools/bench-load/elsetry-bench-load
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) build-fuzz demo-run
