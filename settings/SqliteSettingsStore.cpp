@@ -130,40 +130,37 @@ public:
     explicit TConnection(const std::string& FileName) : Name(FileName)
     {
         PrepareStoreFile(FileName);
-        const int rc = sqlite3_open_v2(FileName.c_str(), &Handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        if (rc != SQLITE_OK) {
-            const std::string message = Handle ? sqlite3_errmsg(Handle) : sqlite3_errstr(rc);
-            sqlite3_close(Handle);
-            throw ESettingsError("Cannot open settings store \"" + FileName + "\": " + message);
-        }
-        sqlite3_busy_timeout(Handle, BusyTimeoutMs);
-        Exec("PRAGMA journal_mode=WAL");
+        sqlite3* handle = nullptr;
+        const int rc = sqlite3_open_v2(FileName.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        Handle.reset(handle);
+        if (rc != SQLITE_OK)
+            throw ESettingsError("Cannot open settings store \"" + FileName + "\": "
+                                 + (handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc)));
+        sqlite3_busy_timeout(handle, BusyTimeoutMs);
+        UseWriteAheadLog();
         if (UserVersion() < SchemaVersion)
             CreateSchema();
     }
-    ~TConnection() { sqlite3_close(Handle); }
-    TConnection(const TConnection&) = delete;
-    TConnection& operator=(const TConnection&) = delete;
 
-    sqlite3* get() const { return Handle; }
+    sqlite3* get() const { return Handle.get(); }
 
     void Exec(const char* Sql)
     {
-        if (sqlite3_exec(Handle, Sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            Fail();
-    }
-
-    [[noreturn]] void Fail() const
-    {
-        throw ESettingsError("Settings store \"" + Name + "\": " + sqlite3_errmsg(Handle));
+        if (sqlite3_exec(get(), Sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            throw ESettingsError("Settings store \"" + Name + "\": " + sqlite3_errmsg(get()));
     }
 
 private:
+    struct TCloser {
+        void operator()(sqlite3* Db) const { sqlite3_close(Db); }
+    };
+
+    void UseWriteAheadLog();
     int UserVersion();
     void CreateSchema();
 
     std::string Name;
-    sqlite3* Handle = nullptr;
+    std::unique_ptr<sqlite3, TCloser> Handle;
 };
 
 namespace {
@@ -274,15 +271,17 @@ std::string SpelledPath(const std::string& Folded, const TFoldedPaths& Spelled)
 
 bool PathLess(const TStoredKey& A, const TStoredKey& B)
 {
-    const std::vector<std::string> a = SplitPath(A.Path);
-    const std::vector<std::string> b = SplitPath(B.Path);
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), LessIgnoringCase);
+    const std::vector<std::string> a = SplitPath(FoldedAscii(A.Path));
+    const std::vector<std::string> b = SplitPath(FoldedAscii(B.Path));
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
 }
 
-std::vector<TStoredKey> BuildTree(const TFoldedPaths& Spelled, std::map<std::string, std::vector<TStoredValue>>& Values)
+// Spelled holds every key of the tree and its parents; Values the values by folded key path.
+std::vector<TStoredKey> BuildTree(const std::vector<std::string>& Keys, const TFoldedPaths& Spelled,
+                                  std::map<std::string, std::vector<TStoredValue>>& Values)
 {
     std::vector<TStoredKey> tree;
-    for (const auto& [folded, path] : Spelled) {
+    for (const std::string& folded : Keys) {
         TStoredKey key{SpelledPath(folded, Spelled), std::move(Values[folded])};
         std::sort(key.Values.begin(), key.Values.end(),
                   [](const TStoredValue& A, const TStoredValue& B) { return LessIgnoringCase(A.Name, B.Name); });
@@ -294,15 +293,31 @@ std::vector<TStoredKey> BuildTree(const TFoldedPaths& Spelled, std::map<std::str
 
 } // namespace
 
+// Switching a new store file to WAL needs the file to itself. When two processes set up the same
+// new file at once SQLite reports busy at once rather than waiting (waiting could deadlock in the
+// old journal mode), so the wait happens here.
+void TSqliteSettingsStore::TConnection::UseWriteAheadLog()
+{
+    constexpr int RetryMs = 10;
+    for (int waited = 0;; waited += RetryMs) {
+        const int rc = sqlite3_exec(get(), "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            return;
+        if ((rc & 0xff) != SQLITE_BUSY || waited >= BusyTimeoutMs)
+            throw ESettingsError("Settings store \"" + Name + "\": " + sqlite3_errmsg(get()));
+        sqlite3_sleep(RetryMs);
+    }
+}
+
 int TSqliteSettingsStore::TConnection::UserVersion()
 {
-    TStatement query(Handle, "PRAGMA user_version");
+    TStatement query(get(), "PRAGMA user_version");
     return query.Step() ? static_cast<int>(query.Integer(0)) : 0;
 }
 
 void TSqliteSettingsStore::TConnection::CreateSchema()
 {
-    TWriteScope scope(Handle);
+    TWriteScope scope(get());
     Exec(Schema);
     Exec(("PRAGMA user_version = " + std::to_string(SchemaVersion)).c_str());
     scope.Commit();
@@ -445,29 +460,43 @@ bool TSqliteSettingsStore::DeleteKey(const std::string& Path)
 std::vector<TStoredKey> TSqliteSettingsStore::ReadTree(const std::string& Path)
 {
     const std::string path = Resolve(Path);
-    if (!KeyExists("\\" + path))
-        return {};
     // One read transaction, so the tree is seen as it stood at one moment.
     TTransaction snapshot(Db->get(), "BEGIN");
-    TFoldedPaths spelled;
+    if (!KeyExists("\\" + path))
+        return {};
+    TFoldedPaths spelled{{"", ""}};
+    std::vector<std::string> keys;
     if (path.empty())
-        spelled.emplace("", "");
-    TStatement keys(Db->get(), (std::string("SELECT path FROM registry_keys WHERE ") + SubtreeCondition).c_str());
-    for (keys.Bind(Root).Bind(path); keys.Step();)
-        spelled.emplace(FoldedAscii(keys.Text(0)), keys.Text(0));
+        keys.push_back("");
+    const std::vector<std::string> names = SplitPath(path);
+    for (std::size_t count = 1; count < names.size(); ++count) {
+        TStatement parent(Db->get(), "SELECT path FROM registry_keys WHERE root = ? AND path = ?");
+        if (parent.Bind(Root).Bind(JoinPath(names, count)).Step())
+            spelled.emplace(FoldedAscii(parent.Text(0)), parent.Text(0));
+    }
+    TStatement rows(Db->get(), (std::string("SELECT path FROM registry_keys WHERE ") + SubtreeCondition).c_str());
+    for (rows.Bind(Root).Bind(path); rows.Step();) {
+        keys.push_back(FoldedAscii(rows.Text(0)));
+        spelled.emplace(keys.back(), rows.Text(0));
+    }
+    std::map<std::string, std::vector<TStoredValue>> values = ReadValues(path);
+    return BuildTree(keys, spelled, values);
+}
+
+std::map<std::string, std::vector<TStoredValue>> TSqliteSettingsStore::ReadValues(const std::string& Path)
+{
     std::map<std::string, std::vector<TStoredValue>> values;
     TStatement rows(Db->get(),
         (std::string("SELECT path, name, kind, data FROM registry_values WHERE ") + SubtreeCondition).c_str());
-    for (rows.Bind(Root).Bind(path); rows.Step();) {
+    for (rows.Bind(Root).Bind(Path); rows.Step();) {
         TStoredValue value{rows.Text(1), static_cast<TValueKind>(rows.Integer(2)), {}, 0};
         if (value.Kind == TValueKind::String)
             value.Text = rows.Text(3);
         else
             value.Integer = static_cast<std::uint32_t>(rows.Integer(3));
-        spelled.emplace(FoldedAscii(rows.Text(0)), rows.Text(0));
         values[FoldedAscii(rows.Text(0))].push_back(std::move(value));
     }
-    return BuildTree(spelled, values);
+    return values;
 }
 
 void TSqliteSettingsStore::InTransaction(const std::function<void()>& Work)

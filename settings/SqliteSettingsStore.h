@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ private:
     class TConnection;
     std::string Resolve(const std::string& Path) const;
     void EnsureKey(const std::string& Path);
+    // The values of the key Path and of every key below it, by folded key path.
+    std::map<std::string, std::vector<TStoredValue>> ReadValues(const std::string& Path);
     void WriteValue(const std::string& Name, TValueKind Kind, const std::string& Text, std::int64_t Integer);
 
     std::unique_ptr<TConnection> Db;
