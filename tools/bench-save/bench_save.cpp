@@ -1,0 +1,128 @@
+// Saving and checking benchmark: SaveAndCheck of a synthetic catalogue (write, reload, check and
+// the eleven historic files of the fixed table, each a year of history that the run extends),
+// printed beside a bare load of the same file and the write alone.
+
+#include "app/HistoricFile.h"
+#include "app/SaveAndCheck.h"
+#include "elements/SatelliteList.h"
+#include "platform/AtomicFile.h"
+#include "tools/catalogue/CatalogueGenerator.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using namespace elsetry;
+
+namespace {
+
+const std::vector<std::string> HistoricItems{"FY1C",    "FY1D",    "ISS-Zarya", "MetOp-A", "NOAA-12", "NOAA-14",
+                                             "NOAA-15", "NOAA-16", "NOAA-17",   "NOAA-18", "NOAA-19"};
+constexpr int HistoryDays = 365;
+
+class TQuietHost : public TSaveAndCheckHost {
+public:
+    std::string Folder;
+    int Lines = 0;
+
+    std::string KeplerPath() const override { return Folder + "/keps/"; }
+    std::string HistoricDataPath() const override { return Folder + "/hist/"; }
+    std::vector<std::string> CheckedHistoricItems() const override { return HistoricItems; }
+    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    void Log(const std::string&, bool) override { ++Lines; }
+    void ShowStatus(const std::string&) override {}
+};
+
+// A year of older sets of the satellite, one a day, as its historic file holds them.
+std::string HistoryOf(const std::vector<std::string>& Catalogue, const std::string& Number)
+{
+    const std::string prefix = "1 " + Number;
+    const auto line1 = std::find_if(Catalogue.begin(), Catalogue.end(),
+                                    [&](const std::string& Line) { return Line.starts_with(prefix); });
+    if (line1 == Catalogue.end() || line1 + 1 == Catalogue.end())
+        return {};
+    std::vector<std::string> lines;
+    for (int day = 1; day <= HistoryDays; ++day) {
+        char epoch[16];
+        std::snprintf(epoch, sizeof epoch, "25%03d.50000000", day);
+        lines.push_back(std::string(*line1).replace(18, 14, epoch));
+        lines.push_back(*(line1 + 1));
+    }
+    return CrLfText(lines);
+}
+
+void ResetHistoricFiles(const std::string& Folder, const std::vector<std::string>& Catalogue)
+{
+    for (const std::string& item : HistoricItems)
+        ReplaceFile(Folder + "/hist/" + item + ".txt",
+                    HistoryOf(Catalogue, std::string(HistoricCatalogueNumber(item).value_or(""))));
+}
+
+struct TFigures {
+    double Best = 0;
+    double Median = 0;
+};
+
+// Best and median of Repeats runs of Work, in milliseconds; Prepare runs untimed before each.
+TFigures Measure(int Repeats, const std::function<void()>& Prepare, const std::function<void()>& Work)
+{
+    std::vector<double> times;
+    for (int r = 0; r < Repeats; ++r) {
+        Prepare();
+        const auto start = std::chrono::steady_clock::now();
+        Work();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    return {times.front(), times[times.size() / 2]};
+}
+
+void Print(const char* What, const TFigures& Figures)
+{
+    std::printf("  %-48s best %8.2f ms  median %8.2f ms\n", What, Figures.Best, Figures.Median);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int count = argc > 1 ? std::atoi(argv[1]) : 60000;
+    const int repeats = argc > 2 ? std::atoi(argv[2]) : 7;
+    TCatalogueOptions options;
+    options.Count = count;
+    const std::vector<std::string> catalogue = GenerateCatalogue(options);
+
+    TQuietHost host;
+    host.Folder = (std::filesystem::temp_directory_path() / ("elsetry-bench-save-" + std::to_string(::getpid()))).string();
+    std::filesystem::create_directories(host.Folder + "/keps");
+    std::filesystem::create_directories(host.Folder + "/hist");
+    const std::string groupFile = host.KeplerPath() + "catalogue.txt";
+    const std::string text = CrLfText(catalogue);
+
+    std::printf("%d sets (%.1f MB), eleven historic files of %d sets each, %d runs:\n", count,
+                static_cast<double>(text.size()) / 1e6, HistoryDays, repeats);
+    Print("write (beside, flush, rename)", Measure(repeats, [] {}, [&] { ReplaceFile(groupFile, text); }));
+    Print("bare load of the written file", Measure(repeats, [] {}, [&] {
+              TSatelliteList list;
+              list.LoadFromFile(groupFile);
+          }));
+    std::vector<std::string> lines;
+    Print("SaveAndCheck, every historic file extended", Measure(
+              repeats,
+              [&] {
+                  ResetHistoricFiles(host.Folder, catalogue);
+                  lines = catalogue;
+              },
+              [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
+    Print("SaveAndCheck, historic files already current", Measure(
+              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
+    std::printf("  (%d log lines in all)\n", host.Lines);
+    std::filesystem::remove_all(host.Folder);
+    return 0;
+}
