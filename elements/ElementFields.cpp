@@ -13,10 +13,20 @@ std::string_view Columns(std::string_view Line, int Start, int Width)
     return Line.substr(static_cast<std::size_t>(Start - 1), static_cast<std::size_t>(Width));
 }
 
-std::string FieldText(std::string_view Line, int Start, int Width)
+// Reads the field with blanks as zeros and "0" for an empty field. Element fields are narrow,
+// so a stack buffer serves and no string is built for every field of every set.
+template <typename TReader>
+auto ReadField(std::string_view Line, int Start, int Width, TReader Read)
 {
-    std::string text = BlanksToZeros(Columns(Line, Start, Width));
-    return text.empty() ? std::string("0") : text;
+    const std::string_view field = Columns(Line, Start, Width);
+    if (field.empty())
+        return Read("0");
+    char buffer[32];
+    if (field.size() > sizeof buffer)
+        return Read(BlanksToZeros(field));
+    for (std::size_t i = 0; i < field.size(); ++i)
+        buffer[i] = field[i] == ' ' ? '0' : field[i];
+    return Read(std::string_view(buffer, field.size()));
 }
 
 bool IsDigit(char C)
@@ -68,12 +78,12 @@ std::optional<int> ReadInteger(std::string_view Text)
 
 double RealField(std::string_view Line, int Start, int Width)
 {
-    return ReadDecimal(FieldText(Line, Start, Width)).value_or(0.0);
+    return ReadField(Line, Start, Width, ReadDecimal).value_or(0.0);
 }
 
 int IntegerField(std::string_view Line, int Start, int Width)
 {
-    return ReadInteger(FieldText(Line, Start, Width)).value_or(0);
+    return ReadField(Line, Start, Width, ReadInteger).value_or(0);
 }
 
 std::string ThreeDigitText(int N)

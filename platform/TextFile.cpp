@@ -35,19 +35,21 @@ private:
 
 TTextLines::TTextLines(std::string Contents) : Text(std::make_unique<std::string>(std::move(Contents)))
 {
-    const char* begin = Text->data();
-    const char* end = begin + Text->size();
-    const char* lineStart = begin;
-    for (const char* p = begin; p != end; ++p) {
-        if (*p != '\r' && *p != '\n')
-            continue;
-        Lines.emplace_back(lineStart, static_cast<std::size_t>(p - lineStart));
-        if (*p == '\r' && p + 1 != end && p[1] == '\n')
+    const char* p = Text->data();
+    const char* const end = p + Text->size();
+    while (p != end) {
+        // memchr scans whole words at a time; a lone CR before the next LF also ends a line.
+        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        const char* lineEnd = lf != nullptr ? static_cast<const char*>(lf) : end;
+        if (const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(lineEnd - p)))
+            lineEnd = static_cast<const char*>(cr);
+        Lines.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
+        if (lineEnd == end)
+            break;
+        p = lineEnd + 1;
+        if (*lineEnd == '\r' && p != end && *p == '\n')
             ++p;
-        lineStart = p + 1;
     }
-    if (lineStart != end)
-        Lines.emplace_back(lineStart, static_cast<std::size_t>(end - lineStart));
 }
 
 bool FileExists(const std::string& Path)
