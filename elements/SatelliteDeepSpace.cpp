@@ -70,30 +70,44 @@ struct TSecularParts {
     double Se, Si, Sl, Sgh, Sh;
 };
 
+// The body's orbit seen from the satellite's orbit plane and perigee.
+struct TPassGeometry {
+    double A1, A2, A3, A4, A5, A6;
+    double X1, X2, X3, X4, X5, X6, X7, X8;
+};
+
+TPassGeometry PassGeometry(const TPerturbingBody& B, const TDeepSpaceInputs& In)
+{
+    TPassGeometry g{};
+    g.A1 = B.CosArgument * B.CosNode + B.SinArgument * B.CosInclination * B.SinNode;
+    g.A3 = -B.SinArgument * B.CosNode + B.CosArgument * B.CosInclination * B.SinNode;
+    const double a7 = -B.CosArgument * B.SinNode + B.SinArgument * B.CosInclination * B.CosNode;
+    const double a8 = B.SinArgument * B.SinInclination;
+    const double a9 = B.SinArgument * B.SinNode + B.CosArgument * B.CosInclination * B.CosNode;
+    const double a10 = B.CosArgument * B.SinInclination;
+    g.A2 = In.Cosio * a7 + In.Sinio * a8;
+    g.A4 = In.Cosio * a9 + In.Sinio * a10;
+    g.A5 = -In.Sinio * a7 + In.Cosio * a8;
+    g.A6 = -In.Sinio * a9 + In.Cosio * a10;
+    g.X1 = g.A1 * In.Cosg + g.A2 * In.Sing;
+    g.X2 = g.A3 * In.Cosg + g.A4 * In.Sing;
+    g.X3 = -g.A1 * In.Sing + g.A2 * In.Cosg;
+    g.X4 = -g.A3 * In.Sing + g.A4 * In.Cosg;
+    g.X5 = g.A5 * In.Sing;
+    g.X6 = g.A6 * In.Sing;
+    g.X7 = g.A5 * In.Cosg;
+    g.X8 = g.A6 * In.Cosg;
+    return g;
+}
+
 // The published lunar-solar terms of one body: its periodic coefficients and secular parts.
 TSecularParts LunarSolarPass(const TPerturbingBody& B, const TDeepSpaceInputs& In, double Eccentricity,
                              double Inclination, TLunarSolarCoefficients& Out)
 {
     const double eqsq = In.Eosq;
-    const double a1 = B.CosArgument * B.CosNode + B.SinArgument * B.CosInclination * B.SinNode;
-    const double a3 = -B.SinArgument * B.CosNode + B.CosArgument * B.CosInclination * B.SinNode;
-    const double a7 = -B.CosArgument * B.SinNode + B.SinArgument * B.CosInclination * B.CosNode;
-    const double a8 = B.SinArgument * B.SinInclination;
-    const double a9 = B.SinArgument * B.SinNode + B.CosArgument * B.CosInclination * B.CosNode;
-    const double a10 = B.CosArgument * B.SinInclination;
-    const double a2 = In.Cosio * a7 + In.Sinio * a8;
-    const double a4 = In.Cosio * a9 + In.Sinio * a10;
-    const double a5 = -In.Sinio * a7 + In.Cosio * a8;
-    const double a6 = -In.Sinio * a9 + In.Cosio * a10;
-
-    const double x1 = a1 * In.Cosg + a2 * In.Sing;
-    const double x2 = a3 * In.Cosg + a4 * In.Sing;
-    const double x3 = -a1 * In.Sing + a2 * In.Cosg;
-    const double x4 = -a3 * In.Sing + a4 * In.Cosg;
-    const double x5 = a5 * In.Sing;
-    const double x6 = a6 * In.Sing;
-    const double x7 = a5 * In.Cosg;
-    const double x8 = a6 * In.Cosg;
+    const TPassGeometry g = PassGeometry(B, In);
+    const double a1 = g.A1, a2 = g.A2, a3 = g.A3, a4 = g.A4, a5 = g.A5, a6 = g.A6;
+    const double x1 = g.X1, x2 = g.X2, x3 = g.X3, x4 = g.X4, x5 = g.X5, x6 = g.X6, x7 = g.X7, x8 = g.X8;
 
     const double z31 = 12.0 * x1 * x1 - 3.0 * x3 * x3;
     const double z32 = 24.0 * x1 * x2 - 6.0 * x3 * x4;
@@ -214,6 +228,7 @@ void TSatellite::DeepSpaceInit(double Eosq, double Sinio, double Cosio, double B
                                double Xnodot, double Xnodp)
 {
     TDeepSpaceState& d = *Deep;
+    d.Complete = false;
     d.Inputs = {Eosq, Sinio, Cosio, Betao, Aodp, Theta2, Sing, Cosg, Betao2, Xmdot, Omgdot, Xnodot, Xnodp};
     d.SiderealAngle = SiderealAngleAtEpoch(EpochYearDay);
     d.Eccentricity = Eccentricity;
@@ -232,12 +247,17 @@ void TSatellite::DeepSpaceInit(double Eosq, double Sinio, double Cosio, double B
     d.PeriodicTime = PeriodicCacheUnset;
     LunarSolarSecularRates(d);
     InitialiseResonance();
+    d.Complete = true;
 }
 
 void TSatellite::PropagateDeepSpace(double (&Position)[3], double (&Velocity)[3], double MinutesSinceEpoch)
 {
     if (ModelInitPending != 0)
         InitialiseDeepSpace();
+    // The model counts as initialised even when its deep-space part failed; propagating from
+    // that incomplete state would give wrong positions without a word.
+    if (!Deep || !Deep->Complete)
+        throw EMathError("Deep-space initialisation failed");
     const TNearEarthState& s = NearEarth;
     // An infinite time would keep the resonance integrator stepping for ever.
     const double t = Finite(MinutesSinceEpoch);

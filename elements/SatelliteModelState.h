@@ -87,6 +87,9 @@ struct TLunarEpochTerms {
 };
 
 struct TDeepSpaceState {
+    // False while an initialisation is under way or after one failed part-way.
+    bool Complete = false;
+
     TDeepSpaceInputs Inputs;
 
     // Epoch quantities.

@@ -68,6 +68,108 @@ void StoreVectors(double Rk, double Rdotk, double Rfdotk, double Uk, double Xinc
     Velocity[2] = Finite(Rdotk * uz + Rfdotk * vz);
 }
 
+// Brouwer mean motion and semi-major axis from the element set's mean motion.
+void CorrectElements(const TSatellite& S, TNearEarthState& N, TModelInitTerms& T)
+{
+    const double a1 = Power(Divide(ke, S.MeanMotion), 2.0 / 3.0);
+    N.CosInclination = std::cos(S.Inclination);
+    T.Theta2 = N.CosInclination * N.CosInclination;
+    N.ThreeCos2Minus1 = 3.0 * T.Theta2 - 1.0;
+    T.Eosq = S.Eccentricity * S.Eccentricity;
+    T.Betao2 = 1.0 - T.Eosq;
+    T.Betao = SquareRoot(T.Betao2);
+    const double del1 = Divide(ck2x1_5 * N.ThreeCos2Minus1, a1 * a1 * T.Betao * T.Betao2);
+    const double ao = a1 * (1.0 - del1 * (1.0 / 3.0 + del1 * (1.0 + 134.0 / 81.0 * del1)));
+    const double delo = Divide(ck2x1_5 * N.ThreeCos2Minus1, ao * ao * T.Betao * T.Betao2);
+    N.MeanMotion = Divide(S.MeanMotion, 1.0 + delo);
+    N.SemiMajorAxis = Divide(ao, 1.0 - delo);
+}
+
+// Density parameters for the perigee, eta, C1 and C4.
+void DragCoefficients(const TSatellite& S, TNearEarthState& N, TModelInitTerms& T)
+{
+    const double eo = S.Eccentricity;
+    const double aodp = N.SemiMajorAxis;
+    const TDensityParameters density = DensityParameters((aodp * (1.0 - eo) - ae) * EarthRadiusKm);
+    T.S4 = density.S;
+    T.Tsi = Divide(1.0, aodp - T.S4);
+    N.Eta = aodp * eo * T.Tsi;
+    T.Etasq = N.Eta * N.Eta;
+    T.Eeta = eo * N.Eta;
+    T.Psisq = std::fabs(1.0 - T.Etasq);
+    T.Coef = density.Qoms24 * Power(T.Tsi, 4.0);
+    T.Coef1 = Divide(T.Coef, Power(T.Psisq, 3.5));
+    const double c2 = T.Coef1 * N.MeanMotion
+                      * (aodp * (1.0 + 1.5 * T.Etasq + T.Eeta * (4.0 + T.Etasq))
+                         + Divide(ck2x0_75 * T.Tsi, T.Psisq) * N.ThreeCos2Minus1
+                               * (8.0 + 3.0 * T.Etasq * (8.0 + T.Etasq)));
+    N.C1 = S.DragTerm * c2;
+    N.SinInclination = std::sin(S.Inclination);
+    N.OneMinusCos2 = 1.0 - T.Theta2;
+    N.C4 = 2.0 * N.MeanMotion * T.Coef1 * aodp * T.Betao2
+           * (N.Eta * (2.0 + 0.5 * T.Etasq) + eo * (0.5 + 2.0 * T.Etasq)
+              - Divide(ck2x2 * T.Tsi, aodp * T.Psisq)
+                    * (-3.0 * N.ThreeCos2Minus1 * (1.0 - 2.0 * T.Eeta + T.Etasq * (1.5 - 0.5 * T.Eeta))
+                       + 0.75 * N.OneMinusCos2 * (2.0 * T.Etasq - T.Eeta * (1.0 + T.Etasq))
+                             * std::cos(2.0 * S.ArgumentOfPerigee)));
+}
+
+// Secular rates of mean anomaly, perigee and node, the node drag and the J3 long-period terms.
+void SecularRates(TNearEarthState& N, const TModelInitTerms& T)
+{
+    const double pinvsq = Divide(1.0, N.SemiMajorAxis * N.SemiMajorAxis * T.Betao2 * T.Betao2);
+    const double theta2 = T.Theta2;
+    const double theta4 = theta2 * theta2;
+    const double temp1 = ck2x3 * pinvsq * N.MeanMotion;
+    const double temp2 = temp1 * k2 * pinvsq;
+    const double temp3 = ck4x1_25 * pinvsq * pinvsq * N.MeanMotion;
+    N.MeanAnomalyRate = N.MeanMotion + 0.5 * temp1 * T.Betao * N.ThreeCos2Minus1
+                        + 0.0625 * temp2 * T.Betao * (13.0 - 78.0 * theta2 + 137.0 * theta4);
+    N.PerigeeRate = -0.5 * temp1 * (1.0 - 5.0 * theta2) + 0.0625 * temp2 * (7.0 - 114.0 * theta2 + 395.0 * theta4)
+                    + temp3 * (3.0 - 36.0 * theta2 + 49.0 * theta4);
+    const double xhdot1 = -temp1 * N.CosInclination;
+    N.NodeRate = xhdot1 + (0.5 * temp2 * (4.0 - 19.0 * theta2) + 2.0 * temp3 * (3.0 - 7.0 * theta2)) * N.CosInclination;
+    N.NodeDrag = 3.5 * T.Betao2 * xhdot1 * N.C1;
+    N.T2 = 1.5 * N.C1;
+    const double a3 = a3ovk2 * Power(ae, 3.0);
+    N.LongPeriodL = Divide(0.125 * a3 * N.SinInclination * (3.0 + 5.0 * N.CosInclination), 1.0 + N.CosInclination);
+    N.LongPeriodAyn = 0.25 * a3 * N.SinInclination;
+    N.SevenCos2Minus1 = 7.0 * theta2 - 1.0;
+}
+
+// The osculating orbit at a time, before the short-period terms.
+struct TOrbitPoint {
+    double MeanMotion = 0.0; // from the perturbed semi-major axis
+    double SemiLatusRectum = 0.0;
+    double Betal = 0.0;
+    double Radius = 0.0;
+    double RadialRate = 0.0;
+    double TransverseRate = 0.0;
+    double U = 0.0; // argument of latitude
+    double Sin2u = 0.0;
+    double Cos2u = 0.0;
+    double Node = 0.0;
+    double Inclination = 0.0;
+};
+
+// Short-period terms, with the inclination factors of the epoch; returns the corrected
+// argument of latitude.
+double ShortPeriodicsAndVectors(const TNearEarthState& N, const TOrbitPoint& P, double (&Position)[3],
+                                double (&Velocity)[3])
+{
+    const double temp1 = Divide(k2, P.SemiLatusRectum);
+    const double temp2 = Divide(temp1, P.SemiLatusRectum);
+    const double rk = P.Radius * (1.0 - 1.5 * temp2 * P.Betal * N.ThreeCos2Minus1)
+                      + 0.5 * temp1 * N.OneMinusCos2 * P.Cos2u;
+    const double uk = Finite(P.U - 0.25 * temp2 * N.SevenCos2Minus1 * P.Sin2u);
+    const double xnodek = P.Node + 1.5 * temp2 * N.CosInclination * P.Sin2u;
+    const double xinck = P.Inclination + 1.5 * temp2 * N.CosInclination * N.SinInclination * P.Cos2u;
+    const double rdotk = P.RadialRate - P.MeanMotion * temp1 * N.OneMinusCos2 * P.Sin2u;
+    const double rfdotk = P.TransverseRate + P.MeanMotion * temp1 * (N.OneMinusCos2 * P.Cos2u + 1.5 * N.ThreeCos2Minus1);
+    StoreVectors(rk, rdotk, rfdotk, uk, xinck, xnodek, Position, Velocity);
+    return uk;
+}
+
 } // namespace
 
 void TSatellite::PropagateToTime(double (&Position)[3], double (&Velocity)[3], double Time)
@@ -90,68 +192,14 @@ void TSatellite::PropagateToOwnEpoch()
         RevolutionNumber += 1.0;
 }
 
-// Corrected elements, density parameters, C1, C4, the secular rates and the long-period
-// coefficients, in the order of the published initialisation.
+// The published initialisation up to C4, the secular rates and the long-period coefficients.
 TModelInitTerms TSatellite::InitialiseCommonModel()
 {
-    TNearEarthState& s = NearEarth;
-    TModelInitTerms t;
-    const double eo = Eccentricity;
-    const double a1 = Power(Divide(ke, MeanMotion), 2.0 / 3.0);
-    s.CosInclination = std::cos(Inclination);
-    t.Theta2 = s.CosInclination * s.CosInclination;
-    s.ThreeCos2Minus1 = 3.0 * t.Theta2 - 1.0;
-    t.Eosq = eo * eo;
-    t.Betao2 = 1.0 - t.Eosq;
-    t.Betao = SquareRoot(t.Betao2);
-    const double del1 = Divide(ck2x1_5 * s.ThreeCos2Minus1, a1 * a1 * t.Betao * t.Betao2);
-    const double ao = a1 * (1.0 - del1 * (1.0 / 3.0 + del1 * (1.0 + 134.0 / 81.0 * del1)));
-    const double delo = Divide(ck2x1_5 * s.ThreeCos2Minus1, ao * ao * t.Betao * t.Betao2);
-    s.MeanMotion = Divide(MeanMotion, 1.0 + delo);
-    s.SemiMajorAxis = Divide(ao, 1.0 - delo);
-
-    const double perigeeKm = (s.SemiMajorAxis * (1.0 - eo) - ae) * EarthRadiusKm;
-    const TDensityParameters density = DensityParameters(perigeeKm);
-    t.S4 = density.S;
-    const double pinvsq = Divide(1.0, s.SemiMajorAxis * s.SemiMajorAxis * t.Betao2 * t.Betao2);
-    t.Tsi = Divide(1.0, s.SemiMajorAxis - t.S4);
-    s.Eta = s.SemiMajorAxis * eo * t.Tsi;
-    t.Etasq = s.Eta * s.Eta;
-    t.Eeta = eo * s.Eta;
-    t.Psisq = std::fabs(1.0 - t.Etasq);
-    t.Coef = density.Qoms24 * Power(t.Tsi, 4.0);
-    t.Coef1 = Divide(t.Coef, Power(t.Psisq, 3.5));
-    const double c2 = t.Coef1 * s.MeanMotion
-                      * (s.SemiMajorAxis * (1.0 + 1.5 * t.Etasq + t.Eeta * (4.0 + t.Etasq))
-                         + Divide(ck2x0_75 * t.Tsi, t.Psisq) * s.ThreeCos2Minus1
-                               * (8.0 + 3.0 * t.Etasq * (8.0 + t.Etasq)));
-    s.C1 = DragTerm * c2;
-    s.SinInclination = std::sin(Inclination);
-    s.OneMinusCos2 = 1.0 - t.Theta2;
-    s.C4 = 2.0 * s.MeanMotion * t.Coef1 * s.SemiMajorAxis * t.Betao2
-           * (s.Eta * (2.0 + 0.5 * t.Etasq) + eo * (0.5 + 2.0 * t.Etasq)
-              - Divide(ck2x2 * t.Tsi, s.SemiMajorAxis * t.Psisq)
-                    * (-3.0 * s.ThreeCos2Minus1 * (1.0 - 2.0 * t.Eeta + t.Etasq * (1.5 - 0.5 * t.Eeta))
-                       + 0.75 * s.OneMinusCos2 * (2.0 * t.Etasq - t.Eeta * (1.0 + t.Etasq))
-                             * std::cos(2.0 * ArgumentOfPerigee)));
-
-    const double theta4 = t.Theta2 * t.Theta2;
-    const double temp1 = ck2x3 * pinvsq * s.MeanMotion;
-    const double temp2 = temp1 * k2 * pinvsq;
-    const double temp3 = ck4x1_25 * pinvsq * pinvsq * s.MeanMotion;
-    s.MeanAnomalyRate = s.MeanMotion + 0.5 * temp1 * t.Betao * s.ThreeCos2Minus1
-                        + 0.0625 * temp2 * t.Betao * (13.0 - 78.0 * t.Theta2 + 137.0 * theta4);
-    s.PerigeeRate = -0.5 * temp1 * (1.0 - 5.0 * t.Theta2) + 0.0625 * temp2 * (7.0 - 114.0 * t.Theta2 + 395.0 * theta4)
-                    + temp3 * (3.0 - 36.0 * t.Theta2 + 49.0 * theta4);
-    const double xhdot1 = -temp1 * s.CosInclination;
-    s.NodeRate = xhdot1 + (0.5 * temp2 * (4.0 - 19.0 * t.Theta2) + 2.0 * temp3 * (3.0 - 7.0 * t.Theta2)) * s.CosInclination;
-    s.NodeDrag = 3.5 * t.Betao2 * xhdot1 * s.C1;
-    s.T2 = 1.5 * s.C1;
-    const double a3 = a3ovk2 * Power(ae, 3.0);
-    s.LongPeriodL = Divide(0.125 * a3 * s.SinInclination * (3.0 + 5.0 * s.CosInclination), 1.0 + s.CosInclination);
-    s.LongPeriodAyn = 0.25 * a3 * s.SinInclination;
-    s.SevenCos2Minus1 = 7.0 * t.Theta2 - 1.0;
-    return t;
+    TModelInitTerms terms;
+    CorrectElements(*this, NearEarth, terms);
+    DragCoefficients(*this, NearEarth, terms);
+    SecularRates(NearEarth, terms);
+    return terms;
 }
 
 void TSatellite::InitialiseNearEarth()
@@ -223,7 +271,8 @@ void TSatellite::FinishPropagation(const TMeanElements& Mean, double (&Position)
     const double a = Mean.SemiMajorAxis;
     const double e = Mean.Eccentricity;
     const double beta = SquareRoot(1.0 - e * e);
-    const double xn = Divide(ke, Power(a, 1.5));
+    TOrbitPoint p;
+    p.MeanMotion = Divide(ke, Power(a, 1.5));
 
     const double axn = e * std::cos(Mean.ArgumentOfPerigee);
     const double lpTemp = Divide(1.0, a * beta * beta);
@@ -232,30 +281,21 @@ void TSatellite::FinishPropagation(const TMeanElements& Mean, double (&Position)
 
     const TKeplerSolution k = SolveKepler(WrapTwoPi(xlt - Mean.Node), axn, ayn);
     const double elsq = axn * axn + ayn * ayn;
-    const double pl = a * (1.0 - elsq);
-    const double r = a * (1.0 - k.ECosE);
-    const double invR = Divide(1.0, r);
-    const double rdot = ke * SquareRoot(a) * k.ESinE * invR;
-    const double rfdot = ke * SquareRoot(pl) * invR;
-    const double betal = SquareRoot(1.0 - elsq);
-    const double eTerm = Divide(k.ESinE, 1.0 + betal);
+    p.SemiLatusRectum = a * (1.0 - elsq);
+    p.Radius = a * (1.0 - k.ECosE);
+    const double invR = Divide(1.0, p.Radius);
+    p.RadialRate = ke * SquareRoot(a) * k.ESinE * invR;
+    p.TransverseRate = ke * SquareRoot(p.SemiLatusRectum) * invR;
+    p.Betal = SquareRoot(1.0 - elsq);
+    const double eTerm = Divide(k.ESinE, 1.0 + p.Betal);
     const double cosu = a * invR * (k.CosEpw - axn + ayn * eTerm);
     const double sinu = a * invR * (k.SinEpw - ayn - axn * eTerm);
-    const double u = QuadrantArcTan(sinu, cosu);
-    const double sin2u = 2.0 * sinu * cosu;
-    const double cos2u = 2.0 * cosu * cosu - 1.0;
-
-    const double spTemp1 = Divide(k2, pl);
-    const double spTemp2 = Divide(spTemp1, pl);
-    const double rk = r * (1.0 - 1.5 * spTemp2 * betal * s.ThreeCos2Minus1) + 0.5 * spTemp1 * s.OneMinusCos2 * cos2u;
-    const double uk = u - 0.25 * spTemp2 * s.SevenCos2Minus1 * sin2u;
-    const double xnodek = Mean.Node + 1.5 * spTemp2 * s.CosInclination * sin2u;
-    const double xinck = Mean.Inclination + 1.5 * spTemp2 * s.CosInclination * s.SinInclination * cos2u;
-    const double rdotk = rdot - xn * spTemp1 * s.OneMinusCos2 * sin2u;
-    const double rfdotk = rfdot + xn * spTemp1 * (s.OneMinusCos2 * cos2u + 1.5 * s.ThreeCos2Minus1);
-
-    ArgumentOfLatitude = Finite(uk);
-    StoreVectors(rk, rdotk, rfdotk, uk, xinck, xnodek, Position, Velocity);
+    p.U = QuadrantArcTan(sinu, cosu);
+    p.Sin2u = 2.0 * sinu * cosu;
+    p.Cos2u = 2.0 * cosu * cosu - 1.0;
+    p.Node = Mean.Node;
+    p.Inclination = Mean.Inclination;
+    ArgumentOfLatitude = ShortPeriodicsAndVectors(s, p, Position, Velocity);
 }
 
 } // namespace elsetry

@@ -311,6 +311,12 @@ TEST(DeepSpaceModel, InclinationZeroFailsAfterTheModelIsMarkedInitialised)
     double v[3];
     EXPECT_THROW(s.PropagateDeepSpace(r, v, 0.0), EMathError);
     EXPECT_EQ(s.ModelInitPending, 0);
+    // Later propagations fail too instead of running on the incomplete state.
+    EXPECT_THROW(s.PropagateDeepSpace(r, v, 0.0), EMathError);
+    EXPECT_THROW(s.PropagateDeepSpace(r, v, 1440.0), EMathError);
+    // New elements initialise afresh.
+    Parse(s, Geosynchronous(0.01));
+    EXPECT_NO_THROW(s.PropagateDeepSpace(r, v, 1440.0));
 }
 
 TEST(DeepSpaceModel, OnlyDeepSpaceSetsCarryDeepSpaceState)
