@@ -1,5 +1,6 @@
 #pragma once
-// Element sets built from chosen elements, and a view of the model's private state.
+// Element sets built from chosen elements, propagation in kilometres, and a view of the
+// model's private state.
 
 #include "elements/Satellite.h"
 
@@ -12,14 +13,14 @@ namespace elsetry {
 
 struct TElements {
     int Catalogue = 90001;
-    double Epoch = 6001.5; // YYDDD.DDDDDDDD
+    double Epoch = 6001.5;          // YYDDD.DDDDDDDD
     std::string Bstar = " 00000-0"; // columns 54-61 as written
-    double Inclination = 0.0;   // degrees
-    double Node = 0.0;          // degrees
+    double Inclination = 0.0;       // degrees
+    double Node = 0.0;              // degrees
     double Eccentricity = 0.0;
-    double Perigee = 0.0;       // degrees
-    double MeanAnomaly = 0.0;   // degrees
-    double MeanMotion = 0.0;    // revolutions per day
+    double Perigee = 0.0;     // degrees
+    double MeanAnomaly = 0.0; // degrees
+    double MeanMotion = 0.0;  // revolutions per day
     int Revolution = 100;
 };
 
@@ -30,8 +31,7 @@ inline std::pair<std::string, std::string> ElementLines(const TElements& E)
     std::snprintf(l1, sizeof l1, "1 %05dU 06001A   %014.8f  .00000000  00000-0 %8s 0  9990", E.Catalogue, E.Epoch,
                   E.Bstar.c_str());
     std::snprintf(l2, sizeof l2, "2 %05d %8.4f %8.4f %07ld %8.4f %8.4f %11.8f%5d0", E.Catalogue, E.Inclination, E.Node,
-                  static_cast<long>(E.Eccentricity * 1.0e7 + 0.5), E.Perigee, E.MeanAnomaly, E.MeanMotion,
-                  E.Revolution);
+                  std::lround(E.Eccentricity * 1.0e7), E.Perigee, E.MeanAnomaly, E.MeanMotion, E.Revolution);
     return {l1, l2};
 }
 
@@ -41,10 +41,8 @@ inline void Parse(TSatellite& S, const TElements& E)
     S.ParseElements(l1, l2);
 }
 
-// Private model state, for tests only.
 struct TSatelliteModelProbe {
     static TDeepSpaceState& Deep(TSatellite& S) { return *S.Deep; }
-    static bool HasDeep(const TSatellite& S) { return S.Deep != nullptr; }
     static const TNearEarthState& NearEarth(const TSatellite& S) { return S.NearEarth; }
     static void Periodic(TSatellite& S, double T, double& E, double& I, double& Omega, double& Node, double& M)
     {
@@ -58,28 +56,18 @@ struct TSatelliteModelProbe {
     }
 };
 
-// Position (km) and velocity (km/s) at minutes since epoch.
 struct TState {
-    double R[3];
-    double V[3];
+    double R[3]; // km
+    double V[3]; // km/s
 };
 
-inline TState PropagateKm(TSatellite& S, double Minutes)
+// Through PropagateToTime with a Julian date, or with the minutes handed to the model unchanged.
+inline TState PropagateKm(TSatellite& S, double Minutes, bool ThroughJulianDate = false)
 {
     TState s{};
-    S.PropagateToTime(s.R, s.V, S.EpochJulian + Minutes / 1440.0);
-    for (int k = 0; k < 3; ++k) {
-        s.R[k] *= 6378.135;
-        s.V[k] *= 6378.135 / 60.0;
-    }
-    return s;
-}
-
-// The same, with the minutes handed to the model unchanged (no round trip through a Julian date).
-inline TState PropagateMinutesKm(TSatellite& S, double Minutes)
-{
-    TState s{};
-    if (S.DeepSpace != 0)
+    if (ThroughJulianDate)
+        S.PropagateToTime(s.R, s.V, S.EpochJulian + Minutes / 1440.0);
+    else if (S.DeepSpace != 0)
         S.PropagateDeepSpace(s.R, s.V, Minutes);
     else
         S.PropagateNearEarth(s.R, s.V, Minutes);
@@ -92,10 +80,7 @@ inline TState PropagateMinutesKm(TSatellite& S, double Minutes)
 
 inline double Distance(const double (&A)[3], const double (&B)[3])
 {
-    double sum = 0.0;
-    for (int k = 0; k < 3; ++k)
-        sum += (A[k] - B[k]) * (A[k] - B[k]);
-    return std::sqrt(sum);
+    return std::hypot(A[0] - B[0], A[1] - B[1], A[2] - B[2]);
 }
 
 } // namespace elsetry
