@@ -1,0 +1,420 @@
+#include "settings/RegistryFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <iconv.h>
+#include <optional>
+
+namespace elsetry {
+
+namespace {
+
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view Utf16LeMark = "\xFF\xFE";
+constexpr std::string_view Utf16BeMark = "\xFE\xFF";
+constexpr std::size_t HexLineWidth = 76; // as the registry editor wraps hex data
+constexpr int StringType = 1;
+constexpr int IntegerType = 4;
+
+// Converts Input between encodings; on an invalid or cut-off sequence gives its byte offset.
+std::optional<std::size_t> Convert(std::string_view Input, const char* From, const char* To, std::string& Output)
+{
+    const iconv_t converter = ::iconv_open(To, From);
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        throw ERegistryFileError(0, std::string("cannot convert from ") + From + " to " + To);
+    std::string in(Input);
+    char* inPtr = in.data();
+    std::size_t inLeft = in.size();
+    std::optional<std::size_t> bad;
+    Output.clear();
+    char buffer[4096];
+    while (inLeft > 0) {
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        const std::size_t rc = ::iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
+        Output.append(buffer, sizeof buffer - outLeft);
+        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
+            bad = in.size() - inLeft;
+            break;
+        }
+    }
+    ::iconv_close(converter);
+    return bad;
+}
+
+// The file as UTF-8 text; raises naming the line of the first sequence that is not text.
+std::string DecodeFile(std::string_view Bytes)
+{
+    if (Bytes.starts_with(Utf16BeMark))
+        throw ERegistryFileError(1, "UTF-16 big-endian files are not supported");
+    std::string text;
+    if (Bytes.starts_with(Utf16LeMark)) {
+        const std::string_view body = Bytes.substr(Utf16LeMark.size());
+        if (const auto bad = Convert(body, "UTF-16LE", "UTF-8", text)) {
+            int line = 1;
+            for (std::size_t i = 0; i + 1 < *bad; i += 2)
+                line += body[i] == '\n' && body[i + 1] == '\0';
+            throw ERegistryFileError(line, "not valid UTF-16 text");
+        }
+        return text;
+    }
+    const std::string_view body = Bytes.starts_with(Utf8Mark) ? Bytes.substr(Utf8Mark.size()) : Bytes;
+    if (const auto bad = Convert(body, "UTF-8", "UTF-8", text))
+        throw ERegistryFileError(1 + static_cast<int>(std::count(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(*bad), '\n')),
+                                 "not valid UTF-8 text");
+    return text;
+}
+
+std::vector<std::string> SplitLines(const std::string& Text)
+{
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < Text.size()) {
+        std::size_t end = Text.find('\n', start);
+        if (end == std::string::npos)
+            end = Text.size();
+        std::string line = Text.substr(start, end - start);
+        while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
+            line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix)
+{
+    return Text.size() >= Prefix.size()
+        && std::equal(Prefix.begin(), Prefix.end(), Text.begin(),
+                      [](char A, char B) { return std::toupper(static_cast<unsigned char>(A)) == std::toupper(static_cast<unsigned char>(B)); });
+}
+
+int HexDigit(char C)
+{
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}
+
+// 1 to Max hex digits, all of Text.
+std::optional<std::uint32_t> ParseHex(std::string_view Text, std::size_t Max)
+{
+    if (Text.empty() || Text.size() > Max)
+        return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : Text) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return std::nullopt;
+        value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return value;
+}
+
+std::string EscapedString(std::string_view Text)
+{
+    std::string quoted = "\"";
+    for (const char c : Text) {
+        if (c == '\\' || c == '"')
+            quoted += '\\';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+std::string HexData(int Type, std::string_view Bytes, std::size_t PrefixLength)
+{
+    std::string text = "hex(" + std::to_string(Type) + "):";
+    std::size_t column = PrefixLength + text.size();
+    char pair[3];
+    for (std::size_t i = 0; i < Bytes.size(); ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(Bytes[i]));
+        text += pair;
+        column += 2;
+        if (i + 1 == Bytes.size())
+            break;
+        text += ',';
+        if (++column >= HexLineWidth) {
+            text += "\\\n  ";
+            column = 2;
+        }
+    }
+    return text;
+}
+
+std::string ValueLine(const TStoredValue& Value)
+{
+    const std::string name = Value.Name.empty() ? "@" : EscapedString(Value.Name);
+    if (Value.Kind == TValueKind::Integer) {
+        char data[16];
+        std::snprintf(data, sizeof data, "dword:%08x", static_cast<unsigned>(Value.Integer));
+        return name + "=" + data;
+    }
+    if (Value.Text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
+        return name + "=" + EscapedString(Value.Text);
+    std::string utf16;
+    if (Convert(Value.Text, "UTF-8", "UTF-16LE", utf16))
+        throw ERegistryFileError(0, "value \"" + Value.Name + "\" is not valid UTF-8 text");
+    return name + "=" + HexData(StringType, utf16 + std::string(2, '\0'), name.size() + 1);
+}
+
+} // namespace
+
+ERegistryFileError::ERegistryFileError(int LineNumber, const std::string& Message)
+    : std::runtime_error(LineNumber > 0 ? "line " + std::to_string(LineNumber) + ": " + Message : Message),
+      Line(LineNumber)
+{
+}
+
+std::string ExportRegistryText(TSqliteSettingsStore& Store, const std::string& Path)
+{
+    Store.SetRootKey(HKEY_CURRENT_USER);
+    std::string text = std::string(RegistryFileHeader) + "\n\n";
+    for (const TStoredKey& key : Store.ReadTree(Path)) {
+        text += "[" + std::string(CurrentUserRoot) + (key.Path == "\\" ? "" : key.Path) + "]\n";
+        for (const TStoredValue& value : key.Values)
+            text += ValueLine(value) + "\n";
+        text += "\n";
+    }
+    return text;
+}
+
+namespace {
+
+// Reads the lines of a registry file into changes, one line (or continued line) at a time.
+class TRegistryFileReader {
+public:
+    explicit TRegistryFileReader(std::vector<std::string> FileLines) : Lines(std::move(FileLines)) {}
+
+    TRegistryImport Read()
+    {
+        CheckHeader();
+        for (Index = 1; Index < Lines.size(); ++Index) {
+            const std::string& line = Lines[Index];
+            if (line.empty() || line.front() == ';')
+                continue;
+            if (line.front() == '[')
+                ReadKeyLine(line);
+            else
+                ReadValueLine(line);
+        }
+        return std::move(Result);
+    }
+
+private:
+    int LineNumber() const { return static_cast<int>(Index) + 1; }
+    [[noreturn]] void Fail(const std::string& Message) const { throw ERegistryFileError(LineNumber(), Message); }
+
+    void CheckHeader()
+    {
+        if (Lines.empty() || Lines.front() != RegistryFileHeader) {
+            Index = 0;
+            Fail(Lines.empty() || Lines.front() != "REGEDIT4"
+                     ? "not a registry file: the first line must be \"" + std::string(RegistryFileHeader) + "\""
+                     : "REGEDIT4 files are not supported; export again as version 5.00");
+        }
+    }
+
+    void ReadKeyLine(const std::string& Line)
+    {
+        if (Line.size() < 2 || Line.back() != ']')
+            Fail("a key line must end with \"]\"");
+        std::string_view inner = std::string_view(Line).substr(1, Line.size() - 2);
+        const bool deletion = inner.starts_with('-');
+        if (deletion)
+            inner.remove_prefix(1);
+        if (!StartsWithIgnoringCase(inner, CurrentUserRoot)
+            || (inner.size() > CurrentUserRoot.size() && inner[CurrentUserRoot.size()] != '\\'))
+            Fail("only keys of " + std::string(CurrentUserRoot) + " can be imported");
+        std::string path(inner.substr(CurrentUserRoot.size()));
+        while (!path.empty() && path.back() == '\\')
+            path.pop_back();
+        if (deletion && path.empty())
+            Fail("the root key cannot be deleted");
+        Add({deletion ? TRegistryChange::DeleteKey : TRegistryChange::CreateKey, LineNumber(),
+             path.empty() ? "\\" : path, {}, {}, 0});
+        CurrentKey = deletion ? std::nullopt : std::optional<std::string>(Result.Changes.back().KeyPath);
+    }
+
+    // A quoted text from the opening quote at Pos; \\ and \" are its only escapes.
+    std::string ReadQuoted(const std::string& Line, std::size_t& Pos) const
+    {
+        std::string text;
+        for (++Pos; Pos < Line.size(); ++Pos) {
+            char c = Line[Pos];
+            if (c == '"') {
+                ++Pos;
+                return text;
+            }
+            if (c == '\\') {
+                if (++Pos == Line.size() || (Line[Pos] != '\\' && Line[Pos] != '"'))
+                    Fail("unknown escape in a quoted text: only \\\\ and \\\" are allowed");
+                c = Line[Pos];
+            }
+            text += c;
+        }
+        Fail("a quoted text is not closed");
+    }
+
+    void ReadValueLine(const std::string& Line)
+    {
+        if (!CurrentKey)
+            Fail(Line.front() == '"' || Line.front() == '@' ? "a value outside a key" : "not a key or value line");
+        std::size_t pos = 0;
+        std::string name;
+        if (Line.front() == '@')
+            pos = 1;
+        else if (Line.front() == '"')
+            name = ReadQuoted(Line, pos);
+        else
+            Fail("a value name must be \"quoted\" or @");
+        if (pos >= Line.size() || Line[pos] != '=')
+            Fail("\"=\" expected after the value name");
+        ReadData(name, Line.substr(pos + 1));
+    }
+
+    void ReadData(const std::string& Name, const std::string& Data)
+    {
+        TRegistryChange change{TRegistryChange::SetString, LineNumber(), *CurrentKey, Name, {}, 0};
+        if (Data.starts_with('"')) {
+            std::size_t pos = 0;
+            change.Text = ReadQuoted(Data, pos);
+            if (pos != Data.size())
+                Fail("text after the closing quote");
+        } else if (Data == "-") {
+            change.Kind = TRegistryChange::DeleteValue;
+        } else if (StartsWithIgnoringCase(Data, "dword:")) {
+            const auto value = ParseHex(std::string_view(Data).substr(6), 8);
+            if (!value)
+                Fail("dword: needs 1 to 8 hex digits");
+            change.Kind = TRegistryChange::SetInteger;
+            change.Integer = *value;
+        } else if (StartsWithIgnoringCase(Data, "hex")) {
+            if (!ReadHexValue(Data, change))
+                return;
+        } else {
+            Fail("unknown value data");
+        }
+        Add(std::move(change));
+    }
+
+    // "hex:" or "hex(T):" and comma-separated bytes, continued on the next line after a "\".
+    // False for kinds the store does not keep, after a warning.
+    bool ReadHexValue(const std::string& Data, TRegistryChange& Change)
+    {
+        const int startLine = LineNumber();
+        std::size_t colon = Data.find(':');
+        if (colon == std::string::npos)
+            Fail("\":\" expected after hex");
+        const std::string_view kind = std::string_view(Data).substr(3, colon - 3);
+        std::optional<std::uint32_t> type = 3; // plain "hex:" is binary data
+        if (!kind.empty())
+            type = kind.size() > 2 && kind.front() == '(' && kind.back() == ')' ? ParseHex(kind.substr(1, kind.size() - 2), 8)
+                                                                              : std::nullopt;
+        if (!type)
+            Fail("hex(T): needs a hex type number");
+        const std::string bytes = ReadHexBytes(Data.substr(colon + 1));
+        if (*type == StringType)
+            return StringFromUtf16(bytes, Change);
+        if (*type == IntegerType && bytes.size() == 4) {
+            Change.Kind = TRegistryChange::SetInteger;
+            for (int i = 3; i >= 0; --i)
+                Change.Integer = Change.Integer << 8 | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
+            return true;
+        }
+        Result.Warnings.push_back("line " + std::to_string(startLine) + ": value \"" + Change.Name + "\" of type hex"
+                                  + std::string(kind) + " skipped: the settings store keeps only strings and"
+                                    " 32-bit integers");
+        return false;
+    }
+
+    // Errors name the value's first line.
+    std::string ReadHexBytes(std::string Text)
+    {
+        const std::size_t first = Index;
+        while (Text.ends_with('\\')) {
+            Text.pop_back();
+            if (Index + 1 == Lines.size()) {
+                Index = first;
+                Fail("hex data continues past the end of the file");
+            }
+            ++Index;
+            const std::string& next = Lines[Index];
+            Text += next.substr(std::min(next.find_first_not_of(" \t"), next.size()));
+        }
+        std::string bytes;
+        for (std::size_t pos = 0; pos < Text.size();) {
+            const std::size_t comma = std::min(Text.find(',', pos), Text.size());
+            const auto value = ParseHex(std::string_view(Text).substr(pos, comma - pos), 2);
+            if (!value || (comma == Text.size() - 1)) {
+                Index = first;
+                Fail("hex data must be two-digit hex bytes separated by commas");
+            }
+            bytes += static_cast<char>(*value);
+            pos = comma + 1;
+        }
+        return bytes;
+    }
+
+    bool StringFromUtf16(const std::string& Bytes, TRegistryChange& Change) const
+    {
+        std::string text;
+        if (Bytes.size() % 2 != 0 || Convert(Bytes, "UTF-16LE", "UTF-8", text))
+            Fail("hex(1) data is not UTF-16 text");
+        while (!text.empty() && text.back() == '\0')
+            text.pop_back();
+        Change.Text = std::move(text);
+        return true;
+    }
+
+    void Add(TRegistryChange Change) { Result.Changes.push_back(std::move(Change)); }
+
+    std::vector<std::string> Lines;
+    std::size_t Index = 0;
+    std::optional<std::string> CurrentKey; // none before the first key and after a deleted one
+    TRegistryImport Result;
+};
+
+} // namespace
+
+TRegistryImport ReadRegistryFile(std::string_view Bytes)
+{
+    return TRegistryFileReader(SplitLines(DecodeFile(Bytes))).Read();
+}
+
+void ApplyRegistryImport(TSqliteSettingsStore& Store, const TRegistryImport& Import)
+{
+    Store.SetRootKey(HKEY_CURRENT_USER);
+    Store.InTransaction([&] {
+        for (const TRegistryChange& change : Import.Changes) {
+            switch (change.Kind) {
+            case TRegistryChange::CreateKey:
+                Store.OpenKey(change.KeyPath, true);
+                break;
+            case TRegistryChange::DeleteKey:
+                Store.DeleteKey(change.KeyPath);
+                break;
+            case TRegistryChange::SetString:
+                Store.OpenKey(change.KeyPath, true);
+                Store.WriteString(change.Name, change.Text);
+                break;
+            case TRegistryChange::SetInteger:
+                Store.OpenKey(change.KeyPath, true);
+                Store.WriteInteger(change.Name, change.Integer);
+                break;
+            case TRegistryChange::DeleteValue:
+                if (Store.OpenKey(change.KeyPath, false))
+                    Store.DeleteValue(change.Name);
+                break;
+            }
+        }
+    });
+}
+
+} // namespace elsetry

@@ -1,0 +1,213 @@
+#include "settings/RegistryFile.h"
+
+#include "ChildProcess.h"
+#include "StoreFixture.h"
+
+#include <fstream>
+#include <sys/stat.h>
+
+namespace elsetry::testing {
+namespace {
+
+constexpr const char* Company = "\\Software\\Corriebrook";
+
+// The file as the Windows registry editor writes it: UTF-16LE with a byte-order mark, CR LF.
+std::string WindowsFile(const std::string& Utf8Lines)
+{
+    std::string bytes = "\xFF\xFE";
+    for (const char c : Utf8Lines) {
+        if (c == '\n')
+            bytes += std::string("\r\0", 2);
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
+const std::string WindowsExport = R"(Windows Registry Editor Version 5.00
+
+[HKEY_CURRENT_USER\Software\Corriebrook]
+
+[HKEY_CURRENT_USER\Software\Corriebrook\App Paths]
+"Orbivue"="C:\\Program Files\\Orbivue\\Orbivue.exe"
+"Swathgrab"="D:\\HRPT\\Swathgrab.exe"
+
+[HKEY_CURRENT_USER\Software\Corriebrook\Elsetry]
+"KeplerPath"="C:\\Keps\\"
+"NameWeather"="Weather.txt"
+"GetWeather"=dword:00000001
+"GetAmateur"=dword:00000000
+"WantedHistoric"="NOAA-15,NOAA-18,\"Two words\""
+"Password"="p\"w"
+"Blob"=hex:01,02,03,\
+  04,05
+"Paths"=hex(7):41,00,00,00,00,00
+
+[HKEY_CURRENT_USER\Software\Corriebrook\Orbivue]
+"TwoLineDataPath"="C:\\Keps\\"
+)";
+
+class RegistryFileTest : public StoreTest {
+protected:
+    std::string Export() const { return ExportRegistryText(*Store(), Company); }
+    void Import(std::string_view Bytes) const { ApplyRegistryImport(*Store(), ReadRegistryFile(Bytes)); }
+    std::string WriteFile(const std::string& Name, const std::string& Bytes) const
+    {
+        const std::string path = Folder.Path + "/" + Name;
+        std::ofstream(path, std::ios::binary) << Bytes;
+        return path;
+    }
+};
+
+TEST_F(RegistryFileTest, ExportThenImportGivesTheSameStore)
+{
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey("\\Software\\Corriebrook\\Elsetry", true));
+        store->WriteString("KeplerPath", "/home/me/Keps/");
+        store->WriteString("Quotes", "say \"hi\" \\ back\\");
+        store->WriteString("Empty", "");
+        store->WriteString("", "the default value");
+        store->WriteString("Météo", "été ✓");
+        store->WriteString("MyFavouritesList", "25544\r\n33591\r\n");
+        store->WriteBool("GetWeather", true);
+        store->WriteInteger("Max", 0xffffffffu);
+        ASSERT_TRUE(store->OpenKey("\\Software\\Corriebrook\\App Paths", true));
+        store->WriteString("Elsetry", "/usr/bin/Elsetry");
+        ASSERT_TRUE(store->OpenKey("\\Software\\Corriebrook\\Empty Key", true));
+        ASSERT_TRUE(store->OpenKey("\\Software\\Other", true));
+        store->WriteString("Outside", "not exported");
+    }
+    const std::string exported = Export();
+    EXPECT_NE(exported.find("\"Quotes\"=\"say \\\"hi\\\" \\\\ back\\\\\"\n"), std::string::npos) << exported;
+    EXPECT_NE(exported.find("\"Max\"=dword:ffffffff\n"), std::string::npos);
+    EXPECT_NE(exported.find("@=\"the default value\"\n"), std::string::npos);
+    EXPECT_NE(exported.find("\"MyFavouritesList\"=hex(1):32,00,35,00"), std::string::npos);
+    EXPECT_EQ(exported.find("Outside"), std::string::npos);
+
+    ::setenv(SettingsStoreVariable, (Folder.Path + "/second.sqlite3").c_str(), 1);
+    StoreFile = Folder.Path + "/second.sqlite3";
+    Import(exported);
+    EXPECT_EQ(Export(), exported);
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\Elsetry", "MyFavouritesList"), "25544\r\n33591\r\n");
+    EXPECT_TRUE(Store()->KeyExists("\\Software\\Corriebrook\\Empty Key"));
+}
+
+TEST_F(RegistryFileTest, TheWindowsProgramsExportIsImported)
+{
+    const TRegistryImport import = ReadRegistryFile(WindowsFile(WindowsExport));
+    ASSERT_EQ(import.Warnings.size(), 2u);
+    EXPECT_EQ(import.Warnings[0].rfind("line 16: value \"Blob\" of type hex skipped", 0), 0u) << import.Warnings[0];
+    EXPECT_EQ(import.Warnings[1].rfind("line 18: value \"Paths\" of type hex(7)", 0), 0u) << import.Warnings[1];
+    ApplyRegistryImport(*Store(), import);
+    const std::string key = "\\Software\\Corriebrook\\Elsetry";
+    EXPECT_EQ(StoredString(key, "KeplerPath"), "C:\\Keps\\");
+    EXPECT_EQ(StoredString(key, "WantedHistoric"), "NOAA-15,NOAA-18,\"Two words\"");
+    EXPECT_EQ(StoredString(key, "Password"), "p\"w");
+    EXPECT_EQ(Stored(key, "GetWeather")->Integer, 1u);
+    EXPECT_EQ(Stored(key, "GetAmateur")->Kind, TValueKind::Integer);
+    EXPECT_FALSE(Stored(key, "Blob"));
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "Swathgrab"), "D:\\HRPT\\Swathgrab.exe");
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\Orbivue", "TwoLineDataPath"), "C:\\Keps\\");
+}
+
+TEST_F(RegistryFileTest, DeletionsOfValuesAndKeys)
+{
+    Import(std::string(RegistryFileHeader) + R"(
+
+[HKEY_CURRENT_USER\Software\Corriebrook\Elsetry]
+"Keep"="1"
+"Drop"="2"
+
+[HKEY_CURRENT_USER\Software\Corriebrook\Old\Deeper]
+"X"=dword:2
+)");
+    Import(std::string(RegistryFileHeader) + R"(
+; retiring what is no longer used
+[HKEY_CURRENT_USER\Software\Corriebrook\Elsetry]
+"Drop"=-
+"Never there"=-
+
+[-HKEY_CURRENT_USER\Software\Corriebrook\Old]
+)");
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\Elsetry", "Keep"), "1");
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\Elsetry", "Drop"), "<missing>");
+    EXPECT_FALSE(Store()->KeyExists("\\Software\\Corriebrook\\Old"));
+    EXPECT_FALSE(Store()->KeyExists("\\Software\\Corriebrook\\Old\\Deeper"));
+}
+
+TEST_F(RegistryFileTest, MalformedFilesAreRejectedNamingTheLine)
+{
+    const std::string head = std::string(RegistryFileHeader) + "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n";
+    const std::pair<std::string, int> cases[] = {
+        {"", 1},
+        {"REGEDIT4\n", 1},
+        {"Windows Registry Editor Version 5.00\n\n\"Name\"=\"value before any key\"\n", 3},
+        {head + "\"A\"=\"ok\"\n\"B\"=\"tab\\t\"\n", 5},
+        {head + "\"A\"=\"not closed\n", 4},
+        {head + "\"A\"=\"x\" trailing\n", 4},
+        {head + "\"A\"=dword:123456789\n", 4},
+        {head + "\"A\"=dword:xyz\n", 4},
+        {head + "\"A\"=qword:1\n", 4},
+        {head + "A=\"unquoted name\"\n", 4},
+        {head + "\"A\"\"missing equals\"\n", 4},
+        {head + "\"A\"=hex(1):41,00,\n", 4},
+        {head + "\"A\"=hex(1):41,0g\n", 4},
+        {head + "\"A\"=hex:01,\\\n", 4},
+        {head + "\"A\"=hex(1):41\n", 4},
+        {head + "\n[HKEY_LOCAL_MACHINE\\Software]\n", 5},
+        {head + "[HKEY_CURRENT_USERS\\Software]\n", 4},
+        {head + "[HKEY_CURRENT_USER\\Software\n", 4},
+        {head + "[-HKEY_CURRENT_USER]\n", 4},
+        {head + "[-HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n\"A\"=\"in a deleted key\"\n", 5},
+        {head + "\"A\"=\"ok\"\n\"B\"=\"\xC3\x28\"\n", 5},
+        {"\xFE\xFF", 1},
+    };
+    for (const auto& [text, line] : cases) {
+        try {
+            ReadRegistryFile(text);
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const ERegistryFileError& error) {
+            EXPECT_EQ(error.Line, line) << error.what() << "\n" << text;
+        }
+    }
+    try {
+        ReadRegistryFile(WindowsFile(head + "\"A\"=\"ok\"\n") + std::string("\x00\xD8\x41\x00", 4));
+        ADD_FAILURE() << "a lone surrogate was accepted";
+    } catch (const ERegistryFileError& error) {
+        EXPECT_EQ(error.Line, 5);
+    }
+}
+
+TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
+{
+    const std::string tool = ELSETRY_SETTINGS_TOOL;
+    Import(WindowsFile(WindowsExport));
+    const std::string before = Export();
+    EXPECT_EQ(RunChild(tool, {"export"}), before);
+
+    const std::string file = Folder.Path + "/backup.reg";
+    RunChild(tool, {"export", file});
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the export holds passwords";
+
+    const std::string bad = WriteFile("bad.reg", std::string(RegistryFileHeader) +
+        "\n\n[-HKEY_CURRENT_USER\\Software\\Corriebrook]\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
+        "\"KeplerPath\"=\"/new/\"\n\"Broken\"=\"\n");
+    const std::string command = CommandLine(tool, {"import", bad}) + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char message[512] = {};
+    const std::size_t length = std::fread(message, 1, sizeof message - 1, pipe);
+    const int status = ::pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(std::string(message, length).find("bad.reg: line 6: "), std::string::npos) << message;
+    EXPECT_EQ(Export(), before) << "nothing of a rejected file lands";
+
+    RunChild(tool, {"import", file});
+    EXPECT_EQ(Export(), before);
+}
+
+} // namespace
+} // namespace elsetry::testing

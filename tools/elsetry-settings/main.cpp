@@ -1,0 +1,99 @@
+// elsetry-settings: the settings store as a Windows registry export file, for backups, for moving
+// settings between machines and for settings brought over from the Windows program.
+//
+//   elsetry-settings export [FILE]   the whole \Software\Corriebrook tree, to standard output
+//                                    without FILE
+//   elsetry-settings import FILE     a registry export file (UTF-8, or UTF-16LE as Windows
+//                                    writes it); a file with any error changes nothing
+
+#include "platform/AtomicFile.h"
+#include "platform/TextFile.h"
+#include "settings/RegistryFile.h"
+#include "settings/RegistryVariables.h"
+#include "settings/SqliteSettingsStore.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+using namespace elsetry;
+
+namespace {
+
+constexpr const char* ToolName = "elsetry-settings";
+
+int Usage()
+{
+    std::cerr << "usage: " << ToolName << " export [FILE]\n"
+              << "       " << ToolName << " import FILE\n"
+              << "The store is " << SettingsStorePath() << " (set " << SettingsStoreVariable
+              << " to use another file).\n";
+    return 2;
+}
+
+std::string CompanyKeyPath()
+{
+    return "\\Software\\" + CompanyKey;
+}
+
+// The export holds passwords: a new file is made readable by its owner only before it is filled.
+void CreatePrivateFile(const std::string& FileName)
+{
+    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    else if (errno != EEXIST)
+        throw EFileError("Cannot create \"" + FileName + "\": " + std::strerror(errno));
+}
+
+int Export(const std::string* FileName)
+{
+    TSqliteSettingsStore store(SettingsStorePath());
+    const std::string text = ExportRegistryText(store, CompanyKeyPath());
+    if (!FileName) {
+        std::cout << text << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    CreatePrivateFile(*FileName);
+    ReplaceFile(*FileName, text);
+    return 0;
+}
+
+int Import(const std::string& FileName)
+{
+    TRegistryImport changes;
+    try {
+        changes = ReadRegistryFile(ReadWholeFile(FileName));
+    } catch (const ERegistryFileError& error) {
+        std::cerr << ToolName << ": " << FileName << ": " << error.what() << "; nothing imported\n";
+        return 1;
+    }
+    for (const std::string& warning : changes.Warnings)
+        std::cerr << ToolName << ": " << FileName << ": " << warning << '\n';
+    TSqliteSettingsStore store(SettingsStorePath());
+    ApplyRegistryImport(store, changes);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    try {
+        if (command == "export" && argc <= 3) {
+            const std::string file = argc == 3 ? argv[2] : "";
+            return Export(argc == 3 ? &file : nullptr);
+        }
+        if (command == "import" && argc == 3)
+            return Import(argv[2]);
+    } catch (const std::exception& error) {
+        // The tool's one report of a failure: the store, a file or the export itself.
+        std::cerr << ToolName << ": " << error.what() << '\n';
+        return 1;
+    }
+    return Usage();
+}
