@@ -1,6 +1,6 @@
 #pragma once
-// A host for saving and checking that records what it is told, with the scheduling policy the
-// calling thread had at each call, and the element texts the tests feed it.
+// A host for saving and checking that records what it is told, with the scheduling policy and
+// I/O priority class the calling thread had at each call, and the element texts the tests feed it.
 
 #include "app/SaveAndCheckHost.h"
 #include "platform/ProcessPriority.h"
@@ -25,6 +25,7 @@ public:
     // "log ..." ("log! ..." when repainted at once) and "status ...", in the order they came.
     std::vector<std::string> Events;
     std::vector<int> Policies;
+    std::vector<int> IoClasses;
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }
@@ -47,6 +48,7 @@ private:
     {
         Events.push_back(std::move(Event));
         Policies.push_back(CurrentSchedulingPolicy());
+        IoClasses.push_back(CurrentIoPriorityClass());
     }
 };
 

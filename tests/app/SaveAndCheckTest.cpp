@@ -3,6 +3,7 @@
 #include "tests/app/RecordingHost.h"
 
 #include <gtest/gtest.h>
+#include <linux/ioprio.h>
 
 namespace elsetry::test {
 namespace {
@@ -84,17 +85,22 @@ TEST(SaveAndCheck, ChecksAtIdlePriorityAndRestoresIt)
 {
     TSaveFolders folders;
     const int before = CurrentSchedulingPolicy();
+    const int ioBefore = CurrentIoPriorityClass();
     TLines text = Set("ISS (ZARYA)", "25544");
     SaveAndCheck(folders.Host, text, "g.txt");
-    // Saved and the first status come before the check; the count line during it.
+    // Saved and the first status come before the check; the count line during it, when disk
+    // access stays best effort rather than waiting for an idle disk.
     EXPECT_EQ(folders.Host.Policies, (std::vector<int>{before, before, SCHED_IDLE}));
+    EXPECT_EQ(folders.Host.IoClasses.back(), ioBefore == IOPRIO_CLASS_NONE ? IOPRIO_CLASS_BE : ioBefore);
     EXPECT_EQ(CurrentSchedulingPolicy(), before);
+    EXPECT_EQ(CurrentIoPriorityClass(), ioBefore);
 
     // /proc/self/mem is a file that exists but cannot be read from its start.
     folders.Host.Historic = "/proc/self/";
     folders.Host.Extra = {"25544=mem"};
     EXPECT_THROW(SaveAndCheck(folders.Host, text, "g.txt"), EFileError);
     EXPECT_EQ(CurrentSchedulingPolicy(), before);
+    EXPECT_EQ(CurrentIoPriorityClass(), ioBefore);
 }
 
 struct TEpochCase {
