@@ -29,15 +29,6 @@ TEST(AtomicFile, ReplacesContentsAndKeepsPermissions)
     EXPECT_EQ(FolderNames(folder.Path), std::vector<std::string>{"a.txt"});
 }
 
-TEST(AtomicFile, NewFileTakesTheUmaskMode)
-{
-    TTempFolder folder;
-    const mode_t mask = ::umask(022);
-    ReplaceFile(folder.Path + "/new.txt", "x");
-    ::umask(mask);
-    EXPECT_EQ(ModeOf(folder.Path + "/new.txt"), 0644u);
-}
-
 TEST(AtomicFile, ReplacingThroughALinkKeepsTheLink)
 {
     TTempFolder folder;

@@ -10,16 +10,6 @@ namespace {
 
 using TLines = std::vector<std::string>;
 
-TEST(SaveAndCheck, SavesWithCrLfAndReportsEveryNameLoaded)
-{
-    TSaveFolders folders;
-    TLines text = Joined({Set("SAT A", "11111"), Set("  sat b  ", "22222")});
-    SaveAndCheck(folders.Host, text, "g.txt");
-
-    EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(text));
-    EXPECT_EQ(folders.Host.Events, (TLines{"log!    Saved: g.txt", "status Checking g.txt", "log       2 satellites"}));
-}
-
 struct TTextCase {
     const char* What;
     TLines Text;
@@ -69,16 +59,6 @@ TEST(SaveAndCheck, ReportsNamesTheListDoesNotHold)
                                            "status Checking g.txt data", "log       6 satellites, 4 unique names",
                                            "log          Missing: A NAME LONGER THAN TWENTY-FOUR CHARACTERS",
                                            "log          Missing: NOAA-N", "log          Missing: BROKEN"}));
-}
-
-TEST(SaveAndCheck, FolderTextIsJoinedWithoutSeparator)
-{
-    TSaveFolders folders;
-    folders.Host.Kepler = folders.Root.Path + "/keps";
-    TLines text = Set("SAT A", "11111");
-    SaveAndCheck(folders.Host, text, "g.txt");
-    EXPECT_TRUE(FileExists(folders.Root.Path + "/kepsg.txt"));
-    EXPECT_EQ(folders.Host.LogLines().back(), "      1 satellites");
 }
 
 TEST(SaveAndCheck, ChecksAtIdlePriorityAndRestoresIt)
@@ -180,15 +160,18 @@ TEST(SaveAndCheck, LogsHistoricFilesInOrderAcrossSavedFiles)
     EXPECT_EQ(ReadWholeFile(folders.History("noaa-18.txt")), "");
 }
 
-TEST(SaveAndCheck, HistoricFolderTextIsJoinedWithoutSeparator)
+TEST(SaveAndCheck, FolderTextsAreJoinedWithoutSeparator)
 {
     TSaveFolders folders;
+    folders.Host.Kepler = folders.Root.Path + "/keps";
     folders.Host.Historic = folders.Root.Path + "/hist";
     folders.Host.Checked = {"ISS-Zarya"};
     WriteFile(folders.Root.Path + "/histISS-Zarya.txt", "");
     TLines text = Set("ISS (ZARYA)", "25544");
     SaveAndCheck(folders.Host, text, "g.txt");
-    EXPECT_EQ(folders.Host.LogLines()[1], "      Updated historic: histISS-Zarya.txt");
+    EXPECT_TRUE(FileExists(folders.Root.Path + "/kepsg.txt"));
+    EXPECT_EQ(folders.Host.LogLines(),
+              (TLines{"   Saved: g.txt", "      Updated historic: histISS-Zarya.txt", "      1 satellites"}));
 }
 
 } // namespace
