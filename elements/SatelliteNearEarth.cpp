@@ -131,7 +131,7 @@ void SecularRates(TNearEarthState& N, const TModelInitTerms& T)
     N.NodeRate = xhdot1 + (0.5 * temp2 * (4.0 - 19.0 * theta2) + 2.0 * temp3 * (3.0 - 7.0 * theta2)) * N.CosInclination;
     N.NodeDrag = 3.5 * T.Betao2 * xhdot1 * N.C1;
     N.T2 = 1.5 * N.C1;
-    const double a3 = a3ovk2 * Power(ae, 3.0);
+    const double a3 = a3ovk2ae3;
     N.LongPeriodL = Divide(0.125 * a3 * N.SinInclination * (3.0 + 5.0 * N.CosInclination), 1.0 + N.CosInclination);
     N.LongPeriodAyn = 0.25 * a3 * N.SinInclination;
     N.SevenCos2Minus1 = 7.0 * theta2 - 1.0;
@@ -207,7 +207,7 @@ void TSatellite::InitialiseNearEarth()
     const TModelInitTerms t = InitialiseCommonModel();
     TNearEarthState& s = NearEarth;
     SimpleDrag = UsesSimpleDrag(s.SemiMajorAxis * (1.0 - Eccentricity) / ae) ? 1 : 0;
-    const double a3 = a3ovk2 * Power(ae, 3.0);
+    const double a3 = a3ovk2ae3;
     const double c3 = Divide(t.Coef * t.Tsi * a3 * s.MeanMotion * ae * s.SinInclination, Eccentricity);
     s.C5 = 2.0 * t.Coef1 * s.SemiMajorAxis * t.Betao2 * (1.0 + 2.75 * (t.Etasq + t.Eeta) + t.Eeta * t.Etasq);
     s.PerigeeDrag = DragTerm * c3 * std::cos(ArgumentOfPerigee);

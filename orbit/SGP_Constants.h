@@ -35,5 +35,7 @@ inline constexpr double EarthRotationRate = 0.0043752691; // rad/min
 // Computed once at start-up: ke = sqrt(1434962880 / 6378.135^3), qoms2t = ((120 - 78) / 6378.135)^4.
 extern const double ke;
 extern const double qoms2t;
+// A3,0/k2 times ae^3, the latter through Power like every other power of the model.
+extern const double a3ovk2ae3;
 
 } // namespace elsetry

@@ -45,27 +45,19 @@ double QuadrantArcTan(double S, double C)
     return C > 0.0 ? angle : angle + Pi;
 }
 
-double Divide(double Numerator, double Denominator)
+void RaiseDivisionByZero()
 {
-    if (Denominator == 0.0)
-        throw EMathError("Division by zero");
-    return Finite(Numerator / Denominator);
+    throw EMathError("Division by zero");
 }
 
-double SquareRoot(double X)
+void RaiseInvalidOperation()
 {
-    if (X < 0.0 || std::isnan(X))
-        throw EMathError("Invalid floating point operation");
-    return Finite(std::sqrt(X));
+    throw EMathError("Invalid floating point operation");
 }
 
-double Finite(double X)
+void RaiseOverflow()
 {
-    if (std::isnan(X))
-        throw EMathError("Invalid floating point operation");
-    if (std::isinf(X))
-        throw EMathError("Floating point overflow");
-    return X;
+    throw EMathError("Floating point overflow");
 }
 
 } // namespace elsetry

@@ -1,6 +1,7 @@
 #pragma once
 // Maths functions of the orbit model and the element decoder.
 
+#include <cmath>
 #include <stdexcept>
 #include <string>
 
@@ -27,9 +28,33 @@ double WrapTwoPi(double X);
 double QuadrantArcTan(double S, double C);
 
 // Checked operations: each raises EMathError where plain arithmetic would give inf or NaN.
-double Divide(double Numerator, double Denominator);
-double SquareRoot(double X);
+// Inline, since the orbit model runs them dozens of times per element set.
+[[noreturn]] void RaiseDivisionByZero();
+[[noreturn]] void RaiseInvalidOperation();
+[[noreturn]] void RaiseOverflow();
+
 // Raises EMathError when X is infinite or NaN (an overflow or invalid operation upstream).
-double Finite(double X);
+inline double Finite(double X)
+{
+    if (std::isnan(X))
+        RaiseInvalidOperation();
+    if (std::isinf(X))
+        RaiseOverflow();
+    return X;
+}
+
+inline double Divide(double Numerator, double Denominator)
+{
+    if (Denominator == 0.0)
+        RaiseDivisionByZero();
+    return Finite(Numerator / Denominator);
+}
+
+inline double SquareRoot(double X)
+{
+    if (X < 0.0 || std::isnan(X))
+        RaiseInvalidOperation();
+    return Finite(std::sqrt(X));
+}
 
 } // namespace elsetry
