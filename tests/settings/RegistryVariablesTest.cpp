@@ -169,6 +169,16 @@ TEST_F(RegistryVariablesTest, AnExecutableOfAnotherNameUsesItsOwnKey)
     EXPECT_EQ(RunChild(elsetry, {"read-string", "Username", "nobody"}), "alice");
 }
 
+TEST_F(RegistryVariablesTest, AnExecutableReplacedWhileRunningKeepsItsKeyAndPath)
+{
+    const std::string elsetry = CopyOfChild(Folder.Path + "/bin", "Elsetry");
+    RunChild(elsetry, {"--unlink-self", "save-string", "Username", "alice"});
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\Elsetry", "Username"), "alice");
+    CopyOfChild(Folder.Path + "/bin", "Elsetry");
+    RunChild(elsetry, {"--unlink-self", "register-app-path"});
+    EXPECT_EQ(ReadAppPath("Elsetry"), elsetry);
+}
+
 TEST_F(RegistryVariablesTest, AnUnusableStoreGivesDefaultsAndWritesNothing)
 {
     const std::string notAStore = Folder.Path + "/not-a-store";

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 using namespace elsetry;
 
@@ -27,6 +28,12 @@ int WriteValues(const std::string& Key, const std::string& Prefix, int Count)
 
 int main(int argc, char** argv)
 {
+    // As after a package upgrade while the program runs: its executable file is gone.
+    if (argc > 1 && std::string(argv[1]) == "--unlink-self") {
+        ::unlink(ExecutablePath().c_str());
+        --argc;
+        ++argv;
+    }
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "write-values" && argc == 5)
         return WriteValues(argv[2], argv[3], std::atoi(argv[4]));
@@ -43,7 +50,7 @@ int main(int argc, char** argv)
         RegisterAppPath();
         return 0;
     }
-    std::cerr << "usage: settings_child write-values KEY PREFIX COUNT | save-string NAME VALUE"
+    std::cerr << "usage: settings_child [--unlink-self] write-values KEY PREFIX COUNT | save-string NAME VALUE"
                  " | read-string NAME DEFAULT | register-app-path\n";
     return 2;
 }

@@ -204,7 +204,7 @@ TEST_F(StoreTest, HandlesSeeEachOthersWritesAtOnce)
 
 TEST_F(StoreTest, TwoProcessesWritingAtOnceLoseNothing)
 {
-    constexpr int Count = 150;
+    constexpr int Count = 100;
     const std::string key = "\\Software\\Corriebrook\\Shared";
     std::vector<FILE*> children;
     for (const char* prefix : {"first", "second", "third"})
