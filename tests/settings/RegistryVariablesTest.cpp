@@ -26,12 +26,6 @@ TEST(ProgramBaseName, FileNameWithoutFolderAndExtension)
         EXPECT_EQ(ProgramBaseNameOf(path), name) << path;
 }
 
-TEST_F(RegistryVariablesTest, ProgramKeyFollowsTheExecutableName)
-{
-    EXPECT_EQ(Key, "\\Software\\Corriebrook\\" + ProgramBaseNameOf(ExecutablePath()));
-    EXPECT_EQ(ProgramBaseNameOf(ExecutablePath()), "settings_tests");
-}
-
 TEST_F(RegistryVariablesTest, FirstRunGivesDefaultsAndDestructionWritesEveryValue)
 {
     {

@@ -89,16 +89,6 @@ TEST_F(StoreTest, DeleteValueAndDeleteKey)
     EXPECT_FALSE(store->DeleteKey("\\")) << "the root stays";
 }
 
-TEST_F(StoreTest, RootsAreSeparateTrees)
-{
-    auto store = Store();
-    ASSERT_TRUE(store->OpenKey(ProgramKey, true));
-    store->SetRootKey(HKEY_LOCAL_MACHINE);
-    EXPECT_FALSE(store->KeyExists(ProgramKey));
-    store->SetRootKey(HKEY_CURRENT_USER);
-    EXPECT_TRUE(store->KeyExists(ProgramKey));
-}
-
 TEST_F(StoreTest, TreeListsParentsFirstSiblingsByNameWithStoredSpelling)
 {
     auto store = Store();
@@ -188,18 +178,6 @@ TEST_F(StoreTest, StorePathFromEnvironment)
     }
     ::setenv("HOME", home.c_str(), 1);
     ::unsetenv("XDG_CONFIG_HOME");
-}
-
-TEST_F(StoreTest, HandlesSeeEachOthersWritesAtOnce)
-{
-    auto first = Store();
-    auto second = Store();
-    ASSERT_TRUE(first->OpenKey(ProgramKey, true));
-    ASSERT_TRUE(second->OpenKey(ProgramKey, false));
-    first->WriteString("Username", "alice");
-    EXPECT_EQ(second->ReadString("Username"), "alice");
-    second->WriteBool("GetWeather", true);
-    EXPECT_TRUE(first->ReadBool("GetWeather"));
 }
 
 TEST_F(StoreTest, TwoProcessesWritingAtOnceLoseNothing)
