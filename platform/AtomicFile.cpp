@@ -67,7 +67,7 @@ public:
     TTemporaryFile& operator=(const TTemporaryFile&) = delete;
 
     void Write(std::string_view Contents);
-    void TakeModeOf(const std::string& Target);
+    void TakeOwnerAndModeOf(const std::string& Target);
     void RenameOver(const std::string& Target);
 
 private:
@@ -117,11 +117,15 @@ void TTemporaryFile::Write(std::string_view Contents)
     }
 }
 
-void TTemporaryFile::TakeModeOf(const std::string& Target)
+void TTemporaryFile::TakeOwnerAndModeOf(const std::string& Target)
 {
     struct stat info {};
     if (::stat(Target.c_str(), &info) != 0)
         return; // a new file keeps the mode the user's umask gave it
+    // Only a privileged process (a run scheduled as root, say) may give the file back to its
+    // owner; anyone else writes files of their own, as any editor does.
+    if (info.st_uid != ::geteuid() || info.st_gid != ::getegid())
+        static_cast<void>(::fchown(Fd, info.st_uid, info.st_gid));
     if (::fchmod(Fd, info.st_mode & 07777) != 0)
         RaiseWriteError(Reported, errno);
 }
@@ -162,7 +166,7 @@ void ReplaceFile(const std::string& Path, std::string_view Contents)
     const std::string target = ResolvedTarget(Path);
     TTemporaryFile temporary(target, Path);
     temporary.Write(Contents);
-    temporary.TakeModeOf(target);
+    temporary.TakeOwnerAndModeOf(target);
     temporary.RenameOver(target);
     SyncDirectory(DirectoryOf(target));
 }
