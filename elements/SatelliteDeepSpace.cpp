@@ -215,8 +215,8 @@ void TSatellite::InitialiseDeepSpace()
     NearEarth.CosPerigee = std::cos(ArgumentOfPerigee);
     if (!Deep)
         Deep = std::make_unique<TDeepSpaceState>();
-    // Marked done before the deep-space part runs: a failure there leaves the state incomplete,
-    // and the list loader never propagates the satellite again.
+    // Marked done before the deep-space part runs, so a failure there is not retried; the state
+    // it leaves stays flagged incomplete and later propagations raise.
     ModelInitPending = 0;
     const TNearEarthState& s = NearEarth;
     DeepSpaceInit(t.Eosq, s.SinInclination, s.CosInclination, t.Betao, s.SemiMajorAxis, t.Theta2, s.SinPerigee,
