@@ -1,0 +1,35 @@
+#pragma once
+// Reading a downloaded group file, gzip-compressed or plain, as text lines.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+// The path is longer than the gzip reader takes; the text is the one the user is shown.
+class EGzipPathTooLong : public std::runtime_error {
+public:
+    EGzipPathTooLong() : std::runtime_error("Unable to GZip this file: path name is too long") {}
+};
+
+// The compressed data is damaged, or decompresses to more than the bound allows.
+class EGzipData : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+constexpr std::size_t MaxGzipPathLength = 240;
+// Far above the full catalogue, some tens of MB of text.
+constexpr std::size_t DefaultMaxDecompressedBytes = std::size_t{512} << 20;
+
+// Reads the file through zlib in blocks of 16384 bytes (data without the gzip signature comes
+// through unchanged), deletes it, and splits the text into lines at CR LF, LF or CR. A file that
+// cannot be opened gives no lines. Raises EGzipPathTooLong for a path longer than 240
+// characters, and EGzipData when the data is damaged or larger than MaxBytes; the file is deleted
+// in every case.
+std::vector<std::string> GunzipToLines(const std::string& Path,
+                                       std::size_t MaxBytes = DefaultMaxDecompressedBytes);
+
+} // namespace elsetry

@@ -1,0 +1,338 @@
+#include "platform/HttpClient.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+namespace elsetry {
+
+namespace {
+
+constexpr const char* UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
+constexpr const char* FormContentType = "application/x-www-form-urlencoded";
+constexpr int MaxRedirects = 10;
+
+using TClock = std::chrono::steady_clock;
+
+CURL* Handle(void* Curl)
+{
+    return static_cast<CURL*>(Curl);
+}
+
+// libcurl's global set-up is not thread-safe, so it runs once, before the first handle.
+void InitialiseLibcurl()
+{
+    static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+    if (initialised != CURLE_OK)
+        throw EHttpError(std::string("Cannot initialise libcurl: ") + curl_easy_strerror(initialised));
+}
+
+bool Unreserved(unsigned char Character)
+{
+    return (Character >= 'A' && Character <= 'Z') || (Character >= 'a' && Character <= 'z') ||
+           (Character >= '0' && Character <= '9') || Character == '-' || Character == '.' || Character == '_' ||
+           Character == '~';
+}
+
+void AppendPercentEncoded(std::string& Text, const std::string& Value)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    for (const char c : Value) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (Unreserved(byte)) {
+            Text += c;
+        } else {
+            Text += '%';
+            Text += Hex[byte >> 4];
+            Text += Hex[byte & 0x0F];
+        }
+    }
+}
+
+struct TUrlDeleter {
+    void operator()(CURLU* Url) const { curl_url_cleanup(Url); }
+};
+
+struct TCurlText {
+    char* Text = nullptr;
+    ~TCurlText() { curl_free(Text); }
+};
+
+// Scheme, host and port of an absolute URL; empty when it cannot be parsed.
+std::string OriginOf(const std::string& Url)
+{
+    std::unique_ptr<CURLU, TUrlDeleter> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, Url.c_str(), 0) != CURLUE_OK)
+        return {};
+    TCurlText scheme, host, port;
+    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme.Text, 0) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_HOST, &host.Text, 0) != CURLUE_OK ||
+        curl_url_get(parsed.get(), CURLUPART_PORT, &port.Text, CURLU_DEFAULT_PORT) != CURLUE_OK)
+        return {};
+    return std::string(scheme.Text) + "://" + host.Text + ":" + port.Text;
+}
+
+struct THeaderList {
+    curl_slist* List = nullptr;
+    ~THeaderList() { curl_slist_free_all(List); }
+    void Add(const std::string& Header)
+    {
+        curl_slist* grown = curl_slist_append(List, Header.c_str());
+        if (grown == nullptr)
+            throw EHttpError("Out of memory for the request headers");
+        List = grown;
+    }
+};
+
+} // namespace
+
+// One request in flight: where the body goes and what went wrong.
+struct THttpClient::TTransfer {
+    CURL* Curl = nullptr;
+    std::string* Text = nullptr;
+    int Fd = -1;
+    std::size_t Bytes = 0;
+    std::size_t MaxBytes = 0;
+    long TimeoutMs = 0;
+    TClock::time_point LastActivity;
+    curl_off_t LastDown = 0;
+    curl_off_t LastUp = 0;
+    bool TimedOut = false;
+    bool TooLarge = false;
+    int WriteErrno = 0;
+    char ErrorText[CURL_ERROR_SIZE] = {};
+};
+
+namespace {
+
+using TTransfer = THttpClient::TTransfer;
+
+bool WriteAll(int Fd, const char* Data, std::size_t Size)
+{
+    while (Size > 0) {
+        const ssize_t written = ::write(Fd, Data, Size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        Data += written;
+        Size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Only the body of a successful answer is kept: redirect and error pages are not the answer.
+std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* User)
+{
+    auto& transfer = *static_cast<TTransfer*>(User);
+    const std::size_t bytes = Size * Count;
+    long status = 0;
+    curl_easy_getinfo(transfer.Curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status < 200 || status >= 300)
+        return bytes;
+    if (transfer.Bytes + bytes > transfer.MaxBytes) {
+        transfer.TooLarge = true;
+        return 0;
+    }
+    transfer.Bytes += bytes;
+    if (transfer.Text != nullptr) {
+        transfer.Text->append(Data, bytes);
+    } else if (!WriteAll(transfer.Fd, Data, bytes)) {
+        transfer.WriteErrno = errno;
+        return 0;
+    }
+    return bytes;
+}
+
+// libcurl calls this at least once a second while a transfer waits; no bytes moving for the whole
+// read time-out fails the request.
+int WatchProgress(void* User, curl_off_t, curl_off_t DownNow, curl_off_t, curl_off_t UpNow)
+{
+    auto& transfer = *static_cast<TTransfer*>(User);
+    const TClock::time_point now = TClock::now();
+    if (DownNow != transfer.LastDown || UpNow != transfer.LastUp) {
+        transfer.LastDown = DownNow;
+        transfer.LastUp = UpNow;
+        transfer.LastActivity = now;
+        return 0;
+    }
+    if (now - transfer.LastActivity >= std::chrono::milliseconds(transfer.TimeoutMs)) {
+        transfer.TimedOut = true;
+        return 1;
+    }
+    return 0;
+}
+
+std::string FailureText(const TTransfer& Transfer, CURLcode Code)
+{
+    if (Transfer.TimedOut)
+        return "Read timed out.";
+    if (Transfer.TooLarge)
+        return "The answer is larger than " + std::to_string(Transfer.MaxBytes) + " bytes";
+    if (Transfer.WriteErrno != 0)
+        return std::string("Cannot write the answer: ") + std::strerror(Transfer.WriteErrno);
+    return Transfer.ErrorText[0] != '\0' ? std::string(Transfer.ErrorText) : curl_easy_strerror(Code);
+}
+
+template <class TValue>
+void SetOption(CURL* Curl, CURLoption Option, TValue Value)
+{
+    const CURLcode result = curl_easy_setopt(Curl, Option, Value);
+    if (result != CURLE_OK)
+        throw EHttpError(std::string("Cannot set up the request: ") + curl_easy_strerror(result));
+}
+
+// Points libcurl's error text at a request's own buffer for as long as the request runs.
+class TErrorBuffer {
+public:
+    TErrorBuffer(CURL* Handle, char* Buffer) : Curl(Handle) { SetOption(Curl, CURLOPT_ERRORBUFFER, Buffer); }
+    ~TErrorBuffer() { curl_easy_setopt(Curl, CURLOPT_ERRORBUFFER, static_cast<char*>(nullptr)); }
+    TErrorBuffer(const TErrorBuffer&) = delete;
+    TErrorBuffer& operator=(const TErrorBuffer&) = delete;
+
+private:
+    CURL* Curl;
+};
+
+} // namespace
+
+std::string FormEncode(const std::vector<TFormField>& Fields)
+{
+    std::string body;
+    for (const TFormField& field : Fields) {
+        if (!body.empty())
+            body += '&';
+        body += field.Name;
+        body += '=';
+        AppendPercentEncoded(body, field.Value);
+    }
+    return body;
+}
+
+THttpClient::THttpClient()
+{
+    InitialiseLibcurl();
+    Curl = curl_easy_init();
+    if (Curl == nullptr)
+        throw EHttpError("Cannot create the HTTP client");
+    CURL* curl = Handle(Curl);
+    // An empty cookie file turns on the in-memory cookie store, kept as long as the handle.
+    SetOption(curl, CURLOPT_COOKIEFILE, "");
+    SetOption(curl, CURLOPT_NOSIGNAL, 1L);
+    SetOption(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+    SetOption(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    SetOption(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    SetOption(curl, CURLOPT_USERAGENT, UserAgent);
+    SetOption(curl, CURLOPT_NOPROGRESS, 0L);
+    SetOption(curl, CURLOPT_XFERINFOFUNCTION, WatchProgress);
+    SetOption(curl, CURLOPT_WRITEFUNCTION, ReceiveBody);
+    // Asking first and answering the proxy's challenge means no credentials are sent unasked.
+    SetOption(curl, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
+    // The proxy is ours to set; the environment's proxy variables do not apply.
+    SetOption(curl, CURLOPT_NOPROXY, "");
+}
+
+THttpClient::~THttpClient()
+{
+    curl_easy_cleanup(Handle(Curl));
+}
+
+void THttpClient::GetToFile(const std::string& Url, int Fd)
+{
+    TTransfer transfer;
+    transfer.Fd = Fd;
+    Perform(Url, nullptr, transfer);
+}
+
+std::string THttpClient::GetText(const std::string& Url)
+{
+    std::string body;
+    TTransfer transfer;
+    transfer.Text = &body;
+    Perform(Url, nullptr, transfer);
+    return body;
+}
+
+std::string THttpClient::PostForm(const std::string& Url, const std::vector<TFormField>& Fields)
+{
+    const std::string form = FormEncode(Fields);
+    std::string body;
+    TTransfer transfer;
+    transfer.Text = &body;
+    Perform(Url, &form, transfer);
+    return body;
+}
+
+void THttpClient::ApplySettings(const std::string* Form, curl_slist*& Headers)
+{
+    CURL* curl = Handle(Curl);
+    if (Form != nullptr) {
+        SetOption(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(Form->size()));
+        SetOption(curl, CURLOPT_COPYPOSTFIELDS, Form->c_str());
+    } else {
+        SetOption(curl, CURLOPT_HTTPGET, 1L);
+    }
+    SetOption(curl, CURLOPT_HTTPHEADER, Headers);
+    SetOption(curl, CURLOPT_PROXY, ProxyHost.c_str());
+    SetOption(curl, CURLOPT_PROXYPORT, static_cast<long>(ProxyPort));
+    SetOption(curl, CURLOPT_PROXYUSERNAME, ProxyUserName.c_str());
+    SetOption(curl, CURLOPT_PROXYPASSWORD, ProxyPassword.c_str());
+    SetOption(curl, CURLOPT_CAINFO, CaFile.empty() ? nullptr : CaFile.c_str());
+}
+
+void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer)
+{
+    THeaderList headers;
+    headers.Add("Accept: text/html, */*");
+    // No "Expect: 100-continue" wait before a body.
+    headers.Add("Expect:");
+    if (Form != nullptr)
+        headers.Add("Content-Type: " + (RequestContentType.empty() ? std::string(FormContentType) : RequestContentType));
+    ApplySettings(Form, headers.List);
+
+    CURL* curl = Handle(Curl);
+    Transfer.Curl = curl;
+    Transfer.MaxBytes = MaxAnswerBytes;
+    Transfer.TimeoutMs = ReadTimeoutMs;
+    const TErrorBuffer errorBuffer(curl, Transfer.ErrorText);
+    SetOption(curl, CURLOPT_XFERINFODATA, &Transfer);
+    SetOption(curl, CURLOPT_WRITEDATA, &Transfer);
+    const std::string origin = OriginOf(Url);
+    std::string url = Url;
+    for (int redirects = 0;; ++redirects) {
+        SetOption(curl, CURLOPT_URL, url.c_str());
+        RunOnce(Transfer);
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        if (status >= 400)
+            throw EHttpError("The service answered with status " + std::to_string(status));
+        if (status < 300 || status >= 400)
+            break;
+        char* location = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        if (location == nullptr || redirects == MaxRedirects || OriginOf(location) != origin || origin.empty())
+            throw EHttpError("Redirect with status " + std::to_string(status) + " not followed");
+        url = location;
+        // As browsers do, a form moved by 301, 302 or 303 is fetched with GET at its new place.
+        if (status != 307 && status != 308)
+            SetOption(curl, CURLOPT_HTTPGET, 1L);
+    }
+}
+
+void THttpClient::RunOnce(TTransfer& Transfer)
+{
+    Transfer.LastActivity = TClock::now();
+    Transfer.LastDown = 0;
+    Transfer.LastUp = 0;
+    Transfer.ErrorText[0] = '\0';
+    const CURLcode result = curl_easy_perform(Handle(Curl));
+    if (result != CURLE_OK)
+        throw EHttpError(FailureText(Transfer, result));
+}
+
+} // namespace elsetry

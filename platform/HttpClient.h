@@ -1,0 +1,91 @@
+#pragma once
+// The HTTP/1.1 client of the catalogue session: one libcurl handle for the program's life, so that
+// cookies, proxy settings and the read time-out carry over from one download run to the next.
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+struct curl_slist;
+
+namespace elsetry {
+
+// A request that did not give a usable answer: no connection, a read time-out, a transfer cut
+// short, an answer status of 400 or more, a redirect to another service, an answer too large.
+class EHttpError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TFormField {
+    std::string Name;
+    std::string Value;
+};
+
+// Form fields as "application/x-www-form-urlencoded": name=value pairs in the given order joined
+// with "&", each value percent-encoded (everything but letters, digits and "-._~").
+std::string FormEncode(const std::vector<TFormField>& Fields);
+
+class THttpClient {
+public:
+    static constexpr long DefaultReadTimeoutMs = 21000;
+    // No answer is taken into memory or onto disk past this size; the largest real answer, the
+    // full catalogue, is some tens of MB.
+    static constexpr std::size_t DefaultMaxAnswerBytes = std::size_t{512} << 20;
+
+    THttpClient();
+    ~THttpClient();
+    THttpClient(const THttpClient&) = delete;
+    THttpClient& operator=(const THttpClient&) = delete;
+
+    // Writes the answer's body to the open file descriptor Fd. Raises EHttpError; whatever arrived
+    // before the failure is then in the file.
+    void GetToFile(const std::string& Url, int Fd);
+    // The answer's body. Raises EHttpError.
+    std::string GetText(const std::string& Url);
+    // Posts the fields with the request content type (the form type when none is set) and gives
+    // the answer's body. Raises EHttpError.
+    std::string PostForm(const std::string& Url, const std::vector<TFormField>& Fields);
+
+    // Sent as Content-Type with posts; empty for none.
+    void SetContentType(const std::string& ContentType) { RequestContentType = ContentType; }
+    const std::string& ContentType() const { return RequestContentType; }
+
+    // A request fails when no data moves for this long, from the start of the request to its end.
+    void SetReadTimeout(long Milliseconds) { ReadTimeoutMs = Milliseconds; }
+    long ReadTimeout() const { return ReadTimeoutMs; }
+
+    // An empty host means no proxy. Credentials are given to the proxy only when it asks for them.
+    void SetProxyHost(const std::string& Host) { ProxyHost = Host; }
+    void SetProxyPort(int Port) { ProxyPort = Port; }
+    void SetProxyUserName(const std::string& UserName) { ProxyUserName = UserName; }
+    void SetProxyPassword(const std::string& Password) { ProxyPassword = Password; }
+    const std::string& ProxyHostName() const { return ProxyHost; }
+    int ProxyPortNumber() const { return ProxyPort; }
+    const std::string& ProxyUser() const { return ProxyUserName; }
+    const std::string& ProxyPass() const { return ProxyPassword; }
+
+    // A file of certificates trusted instead of the system's, for a service with its own authority.
+    void SetExtraCertificateAuthorities(const std::string& PemFile) { CaFile = PemFile; }
+    void SetMaxAnswerBytes(std::size_t Bytes) { MaxAnswerBytes = Bytes; }
+
+    struct TTransfer;
+
+private:
+    void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer);
+    void ApplySettings(const std::string* Form, curl_slist*& Headers);
+    void RunOnce(TTransfer& Transfer);
+
+    void* Curl = nullptr;
+    std::string RequestContentType;
+    long ReadTimeoutMs = DefaultReadTimeoutMs;
+    std::string ProxyHost;
+    int ProxyPort = 0;
+    std::string ProxyUserName;
+    std::string ProxyPassword;
+    std::string CaFile;
+    std::size_t MaxAnswerBytes = DefaultMaxAnswerBytes;
+};
+
+} // namespace elsetry

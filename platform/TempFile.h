@@ -1,0 +1,31 @@
+#pragma once
+// The temporary file a group download is written to: "Kep", up to four hexadecimal digits and
+// ".gz" in the user's temporary folder.
+
+#include <string>
+
+namespace elsetry {
+
+// $TMPDIR when set, otherwise /tmp; without a trailing separator.
+std::string UserTempFolder();
+
+// One name for the object's life; every group of every run reuses it.
+class TKepTempFile {
+public:
+    explicit TKepTempFile(std::string Folder = UserTempFolder());
+
+    const std::string& Path() const { return FilePath; }
+
+    // Creates the file empty and gives an open descriptor for writing, which the caller closes.
+    // A file of ours left at the name is replaced. A link, or a file another user owns, is never
+    // opened: the name then moves to other digits. Raises EFileError when no file can be made.
+    int Create();
+
+private:
+    void ChooseName();
+
+    std::string TempFolder;
+    std::string FilePath;
+};
+
+} // namespace elsetry
