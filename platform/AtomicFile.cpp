@@ -39,14 +39,6 @@ std::string ResolvedTarget(const std::string& Path)
     return resolved;
 }
 
-std::string DirectoryOf(const std::string& Path)
-{
-    const std::size_t slash = Path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : Path.substr(0, slash);
-}
-
 // A hidden name beside Target ending in ".tmp", so that folder scans for element files never
 // pick up a temporary file that a crash left behind.
 std::string TemporaryNameFor(const std::string& Target, std::uint32_t Salt)
@@ -148,17 +140,6 @@ void TTemporaryFile::RenameOver(const std::string& Target)
     Renamed = true;
 }
 
-// Makes the rename itself durable. The file is already replaced; a folder that cannot be opened
-// for this only leaves the rename to the file system's own schedule.
-void SyncDirectory(const std::string& Directory)
-{
-    const int fd = ::open(Directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 } // namespace
 
 void ReplaceFile(const std::string& Path, std::string_view Contents)
@@ -168,7 +149,6 @@ void ReplaceFile(const std::string& Path, std::string_view Contents)
     temporary.Write(Contents);
     temporary.TakeOwnerAndModeOf(target);
     temporary.RenameOver(target);
-    SyncDirectory(DirectoryOf(target));
 }
 
 void AppendCrLfLine(std::string& Text, std::string_view Line)
