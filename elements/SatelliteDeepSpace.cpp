@@ -259,8 +259,12 @@ void TSatellite::PropagateDeepSpace(double (&Position)[3], double (&Velocity)[3]
     if (!Deep || !Deep->Complete)
         throw EMathError("Deep-space initialisation failed");
     const TNearEarthState& s = NearEarth;
-    // An infinite time would keep the resonance integrator stepping for ever.
+    // An infinite time would keep the resonance integrator stepping for ever, and one centuries
+    // from epoch would keep it busy for hours, 720 minutes a step.
     const double t = Finite(MinutesSinceEpoch);
+    constexpr double MaxResonantMinutes = 1.0e8;
+    if (Resonant != 0 && std::fabs(t) > MaxResonantMinutes)
+        throw EMathError("Time too far from epoch for a resonant orbit");
     double xmdf = MeanAnomaly + s.MeanAnomalyRate * t;
     double omgadf = ArgumentOfPerigee + s.PerigeeRate * t;
     const double tsq = t * t;

@@ -220,5 +220,16 @@ TEST(DeepSpaceModel, InclinationZeroFailsAfterTheModelIsMarkedInitialised)
     EXPECT_NO_THROW(s.PropagateDeepSpace(r, v, 1440.0));
 }
 
+TEST(DeepSpaceModel, ResonantTimesCenturiesAwayAreRefusedInsteadOfIntegrated)
+{
+    TSatellite s;
+    Parse(s, Molniya);
+    double r[3];
+    double v[3];
+    EXPECT_THROW(s.PropagateDeepSpace(r, v, 1.0e15), EMathError);
+    EXPECT_THROW(s.PropagateDeepSpace(r, v, -1.0e15), EMathError);
+    EXPECT_NO_THROW(s.PropagateDeepSpace(r, v, 5.0e6));
+}
+
 } // namespace
 } // namespace elsetry
