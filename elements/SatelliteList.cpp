@@ -135,39 +135,42 @@ void TSatelliteList::AddElementSet(const std::string& FileName, const std::strin
 {
     if (!IsAcceptablePair(L1, L2))
         return;
-    auto satellite = std::make_unique<TSatellite>();
-    satellite->ParseElements(L1, L2);
-
-    const auto byNumber = ByCatalogue.find(satellite->CatalogueNumber);
+    TSatellite& satellite = Satellites.Acquire();
+    try {
+        satellite.ParseElements(L1, L2);
+    } catch (const EMathError&) {
+        Satellites.Release(satellite);
+        throw;
+    }
+    const auto byNumber = ByCatalogue.find(satellite.CatalogueNumber);
     const auto byName = ByName.find(Name);
     if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
-        InsertSatellite(Name, std::move(satellite), FileName);
+        InsertSatellite(Name, satellite, FileName);
         return;
     }
     TSatellite& known = byNumber != ByCatalogue.end() ? *byNumber->second : *byName->second;
-    if (satellite->EpochJulian > known.EpochJulian) {
+    if (satellite.EpochJulian > known.EpochJulian) {
         RemoveEntry(known);
-        InsertSatellite(Name, std::move(satellite), FileName);
+        InsertSatellite(Name, satellite, FileName);
+    } else {
+        Satellites.Release(satellite);
     }
 }
 
-void TSatelliteList::InsertSatellite(const std::string& Name, std::unique_ptr<TSatellite> S,
-                                     const std::string& FileName)
+void TSatelliteList::InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName)
 {
-    SortedValid = false;
     // An entry of that name keeps its place; its satellite gives way to the new one.
-    std::unique_ptr<TSatellite>& entry = ByName[Name];
-    if (entry)
-        ByCatalogue.erase(entry->CatalogueNumber);
-    entry = std::move(S);
-    TSatellite& satellite = *entry;
-    ByCatalogue[satellite.CatalogueNumber] = &satellite;
+    if (const auto entry = ByName.find(Name); entry != ByName.end())
+        RemoveEntry(*entry->second);
+    SortedValid = false;
+    S.Name = Name;
+    ByName.emplace(S.Name, &S);
+    ByCatalogue.emplace(S.CatalogueNumber, &S);
 
-    satellite.Name = Name;
-    ApplyDefaultAttributes(satellite);
-    satellite.SourceFileName = FileNameOf(FileName);
+    ApplyDefaultAttributes(S);
+    S.SourceFileName = FileNameOf(FileName);
     try {
-        satellite.PropagateToOwnEpoch();
+        S.PropagateToOwnEpoch();
     } catch (const EMathError&) {
         // The satellite stays in the list with its revolution number as written.
     }
@@ -178,6 +181,7 @@ void TSatelliteList::RemoveEntry(TSatellite& Satellite)
     SortedValid = false;
     ByCatalogue.erase(Satellite.CatalogueNumber);
     ByName.erase(Satellite.Name);
+    Satellites.Release(Satellite);
 }
 
 int TSatelliteList::Count() const
@@ -185,25 +189,42 @@ int TSatelliteList::Count() const
     return static_cast<int>(ByName.size());
 }
 
-const std::vector<TSatellite*>& TSatelliteList::SortedIndex() const
+TSatelliteList::TSortKey TSatelliteList::SortKeyOf(TSatellite& Satellite)
+{
+    unsigned char bytes[24] = {};
+    Satellite.Name.copy(reinterpret_cast<char*>(bytes), sizeof bytes);
+    TSortKey key{{0, 0, 0}, &Satellite};
+    for (std::size_t i = 0; i < sizeof bytes; ++i)
+        key.Prefix[i / 8] = (key.Prefix[i / 8] << 8) | bytes[i];
+    return key;
+}
+
+bool TSatelliteList::SortsBefore(const TSortKey& A, const TSortKey& B)
+{
+    for (int i = 0; i < 3; ++i)
+        if (A.Prefix[i] != B.Prefix[i])
+            return A.Prefix[i] < B.Prefix[i];
+    return A.Satellite->Name < B.Satellite->Name;
+}
+
+const std::vector<TSatelliteList::TSortKey>& TSatelliteList::SortedIndex() const
 {
     if (!SortedValid) {
         Sorted.clear();
         Sorted.reserve(ByName.size());
         for (const auto& entry : ByName)
-            Sorted.push_back(entry.second.get());
-        std::sort(Sorted.begin(), Sorted.end(), [](const TSatellite* a, const TSatellite* b) { return a->Name < b->Name; });
+            Sorted.push_back(SortKeyOf(*entry.second));
+        std::sort(Sorted.begin(), Sorted.end(), SortsBefore);
         SortedValid = true;
     }
     return Sorted;
 }
 
-int TSatelliteList::PositionOf(const TSatellite& Satellite) const
+int TSatelliteList::PositionOf(TSatellite& Satellite) const
 {
     const auto& sorted = SortedIndex();
-    const auto at = std::lower_bound(sorted.begin(), sorted.end(), Satellite.Name,
-                                     [](const TSatellite* s, const std::string& name) { return s->Name < name; });
-    return static_cast<int>(at - sorted.begin());
+    const TSortKey key = SortKeyOf(Satellite);
+    return static_cast<int>(std::lower_bound(sorted.begin(), sorted.end(), key, SortsBefore) - sorted.begin());
 }
 
 int TSatelliteList::IndexOf(std::string_view Name) const
@@ -222,7 +243,7 @@ int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
 
 TSatellite* TSatelliteList::GetSatellite(int Index) const
 {
-    return SortedIndex().at(static_cast<std::size_t>(Index));
+    return SortedIndex().at(static_cast<std::size_t>(Index)).Satellite;
 }
 
 const std::string& TSatelliteList::NameAt(int Index) const
@@ -236,6 +257,7 @@ void TSatelliteList::Clear()
     ByName.clear();
     Sorted.clear();
     SortedValid = true;
+    Satellites.Clear();
 }
 
 } // namespace elsetry

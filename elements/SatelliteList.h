@@ -3,8 +3,9 @@
 // catalogue number, the element set with the latest epoch winning.
 
 #include "elements/Satellite.h"
+#include "elements/SatelliteStore.h"
 
-#include <memory>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,22 +40,34 @@ public:
     const std::string& Folder() const { return FolderText; }
 
 private:
+    // Name-order position of an entry: its name's first 24 bytes as three big-endian words,
+    // so that sorting compares integers in a compact array instead of following pointers.
+    struct TSortKey {
+        std::uint64_t Prefix[3];
+        TSatellite* Satellite;
+    };
+
     void ReadElementFile(const std::string& FileName);
     void AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                        std::string_view L2);
-    void InsertSatellite(const std::string& Name, std::unique_ptr<TSatellite> S, const std::string& FileName);
+    void InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName);
     void RemoveEntry(TSatellite& Satellite);
     void ReadNotes(const std::string& FileName);
-    const std::vector<TSatellite*>& SortedIndex() const;
-    int PositionOf(const TSatellite& Satellite) const;
+    const std::vector<TSortKey>& SortedIndex() const;
+    int PositionOf(TSatellite& Satellite) const;
+    static TSortKey SortKeyOf(TSatellite& Satellite);
+    static bool SortsBefore(const TSortKey& A, const TSortKey& B);
 
     std::string FolderText;
-    // Entries by name. Names are stored upper-cased, so folding a name finds its entry.
-    std::unordered_map<std::string, std::unique_ptr<TSatellite>> ByName;
-    // Catalogue numbers are unique across entries, so this finds the one entry that holds one.
-    std::unordered_map<std::string, TSatellite*> ByCatalogue;
+    TSatelliteStore Satellites;
+    // Entries by name and by catalogue number; the keys view the satellite's own Name and
+    // CatalogueNumber, which stay in place as long as the satellite is in the list. Names are
+    // stored upper-cased, so folding a name finds its entry. Catalogue numbers are unique across
+    // entries.
+    std::unordered_map<std::string_view, TSatellite*> ByName;
+    std::unordered_map<std::string_view, TSatellite*> ByCatalogue;
     // Entries in name order, rebuilt after a change on the first look-up by index.
-    mutable std::vector<TSatellite*> Sorted;
+    mutable std::vector<TSortKey> Sorted;
     mutable bool SortedValid = true;
 };
 
