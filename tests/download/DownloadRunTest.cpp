@@ -1,0 +1,394 @@
+// Whole download runs against the stand-in service, through a recording host.
+
+#include "platform/AtomicFile.h"
+#include "platform/Gunzip.h"
+#include "tests/download/DownloadSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace elsetry::test {
+namespace {
+
+const TLines SessionStart{"clear",
+                          "close off",
+                          "status Connecting to Space-Track",
+                          "log Connecting to Space-Track",
+                          "status Logging into Space-Track Web site",
+                          "log Logging into Space-Track"};
+const TLines SessionEnd{"status Logged out of Space-Track Web site", "log Logged out of Space-Track", "close on"};
+
+TLines Sequence(std::initializer_list<TLines> Parts)
+{
+    TLines all;
+    for (const TLines& part : Parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+TLines Saved(const std::string& FileName, int Count)
+{
+    return {"status Getting " + FileName, "log    Saved: " + FileName, "status Checking " + FileName,
+            "log       " + std::to_string(Count) + " satellites"};
+}
+
+// A port on loopback where nothing listens.
+int ClosedPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+TEST(DownloadRun, FetchesTheChosenGroupsInTableOrderThenTheListAndLogsOut)
+{
+    TDownloadWorld world;
+    const TLines full = Catalogue(30);
+    world.ServeGroup(2, full);
+    world.ServeGroup(8, TLines(full.begin(), full.begin() + 12));
+    world.ServeGroup(20, TLines(full.begin() + 12, full.begin() + 18));
+    world.Choose(8, "Weather.txt");
+    world.Choose(2, "FullCatalog.txt");
+    world.Host.Inputs.Groups[RowOf(20)] = {false, "Amateur.txt"};
+    world.Host.Inputs.Favourites = {full[4].substr(2, 5), full[1].substr(2, 5)};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+
+    EXPECT_EQ(world.Host.Events, Sequence({SessionStart, {"log Logged into Space-Track"}, Saved("FullCatalog.txt", 30),
+                                           Saved("Weather.txt", 4), Saved("MyFavourites.txt", 2), SessionEnd}));
+    EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(full));
+    EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), CrLfText(TLines(full.begin(), full.begin() + 6)));
+    EXPECT_FALSE(FileExists(world.Saved("Amateur.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(world.Temp)) << "the temporary file is deleted after reading";
+}
+
+TEST(DownloadRun, PreconditionsEndTheRunBeforeAnythingIsSent)
+{
+    struct TCase {
+        const char* What;
+        bool Connected;
+        std::string Username;
+        std::string Password;
+        const char* Message;
+    };
+    const TCase cases[] = {
+        {"no connection", false, "observer", "secret", "Internet connection required."},
+        {"no username", true, "", "secret", "Please enter your Space-Track username"},
+        {"no password", true, "observer", "", "Please enter your Space-Track password"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld world;
+        world.Host.Connected = c.Connected;
+        world.Host.Inputs.Username = c.Username;
+        world.Host.Inputs.Password = c.Password;
+        EXPECT_EQ(world.Run(), TDownloadOutcome::NotStarted);
+        EXPECT_EQ(world.Host.Events, (TLines{"clear", std::string("message ") + c.Message}));
+        EXPECT_TRUE(world.Service->Requests().empty());
+    }
+}
+
+TEST(DownloadRun, NothingChosenLogsOnlyTheSession)
+{
+    TDownloadWorld world;
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Host.Only("log"), (TLines{"Connecting to Space-Track", "Logging into Space-Track",
+                                              "Logged into Space-Track", "Logged out of Space-Track"}));
+}
+
+TEST(DownloadRun, RefusedLoginShowsOneMessageFetchesNothingAndStillLogsOut)
+{
+    for (const bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "attended");
+        TDownloadWorld world;
+        world.ServeGroup(2, Catalogue(3));
+        world.Choose(2, "FullCatalog.txt");
+        world.Host.Inputs.Password = "wrong";
+        world.Host.IsUnattended = unattended;
+        const std::string message =
+            "message Error entering username and password, or in logging into the Space-Track Web site";
+        const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
+
+        EXPECT_EQ(world.Run(), TDownloadOutcome::LoginRefused);
+        EXPECT_EQ(world.Host.Events, Sequence({SessionStart, box, SessionEnd}));
+        const auto requests = world.Service->Requests();
+        ASSERT_EQ(requests.size(), 3U);
+        EXPECT_EQ(requests.back().Target, "/perl/logout.pl");
+    }
+}
+
+TEST(DownloadRun, LoginMarkerIsFoundInAnyLetterCaseButOnlyInSingleQuotes)
+{
+    const std::pair<const char*, bool> markers[] = {
+        {"'REFRESH'", true}, {"'refresh'", true}, {"'ReFresh'", true}, {"REFRESH", false}, {"\"REFRESH\"", false},
+    };
+    for (const auto& [marker, accepted] : markers) {
+        SCOPED_TRACE(marker);
+        service::TServiceOptions options;
+        options.Faults.LoginMarker = marker;
+        TDownloadWorld world(options);
+        EXPECT_EQ(world.Run(), accepted ? TDownloadOutcome::Completed : TDownloadOutcome::LoginRefused);
+    }
+}
+
+TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
+{
+    for (const bool unattended : {false, true}) {
+        SCOPED_TRACE(unattended ? "unattended" : "attended");
+        TDownloadWorld world;
+        world.Host.Inputs.SpaceTrackAddress = "http://127.0.0.1:" + std::to_string(ClosedPort());
+        world.Host.IsUnattended = unattended;
+        const std::string message = "message Error connecting to the Space-Track Web site";
+        const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
+
+        EXPECT_EQ(world.Run(), TDownloadOutcome::Unreachable);
+        EXPECT_EQ(world.Host.Events, Sequence({{"clear", "close off", "status Connecting to Space-Track",
+                                                "log Connecting to Space-Track"},
+                                               box,
+                                               {"close on"}}));
+    }
+}
+
+TEST(DownloadRun, FailedOrDamagedGroupKeepsTheEarlierFileAndTheRunGoesOn)
+{
+    struct TCase {
+        const char* What;
+        void (*Fault)(service::TServiceFaults&);
+    };
+    const TCase cases[] = {
+        {"error status", [](service::TServiceFaults& F) { F.ErrorGroups = {20}; }},
+        {"connection cut halfway", [](service::TServiceFaults& F) { F.CutGroups = {20}; }},
+        {"corrupt gzip", [](service::TServiceFaults& F) { F.CorruptGroups = {20}; }},
+    };
+    const TLines sets = Catalogue(400);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld world;
+        world.ServeGroup(20, sets);
+        world.ServeGroup(4, TLines(sets.begin(), sets.begin() + 3));
+        world.Choose(20, "Amateur.txt");
+        world.Choose(4, "Geo.txt");
+        TDownloadWorld::WriteText(world.Saved("Amateur.txt"), "earlier\r\n");
+        service::TServiceFaults faults;
+        c.Fault(faults);
+        world.Service->SetFaults(faults);
+
+        EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+        EXPECT_EQ(ReadWholeFile(world.Saved("Amateur.txt")), "earlier\r\n");
+        EXPECT_EQ(world.Host.Events, Sequence({SessionStart, {"log Logged into Space-Track", "status Getting Amateur.txt"},
+                                               Saved("Geo.txt", 1), SessionEnd}));
+        EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
+    }
+}
+
+TEST(DownloadRun, PlainTextGroupIsSavedLikeACompressedOne)
+{
+    TDownloadWorld world;
+    const TLines sets = Catalogue(5);
+    world.ServeGroup(22, sets);
+    service::TServiceFaults faults;
+    faults.PlainGroups = {22};
+    world.Service->SetFaults(faults);
+    world.Choose(22, "Visible.txt");
+    world.Run();
+    EXPECT_EQ(ReadWholeFile(world.Saved("Visible.txt")), CrLfText(sets));
+}
+
+TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrDiscardedWhenShort)
+{
+    const TLines sets = Catalogue(3);
+    const std::string number = sets[1].substr(2, 5);
+    for (const bool shortAnswer : {false, true}) {
+        SCOPED_TRACE(shortAnswer ? "4 lines" : "6 lines");
+        TDownloadWorld world;
+        world.ServeGroup(2, sets);
+        service::TServiceFaults faults;
+        faults.ShortQuery = shortAnswer;
+        world.Service->SetFaults(faults);
+        world.Host.Inputs.Favourites = {number};
+        world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+        world.Run();
+        if (shortAnswer) {
+            EXPECT_FALSE(FileExists(world.Saved("MyFavourites.txt")));
+            EXPECT_EQ(world.Host.Only("log").size(), 4U);
+        } else {
+            EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
+        }
+    }
+}
+
+TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
+{
+    TDownloadWorld world;
+    world.Host.Inputs.Username = "o b&s=r\"";
+    world.Host.Inputs.Password = "p%+w~";
+    world.Service = nullptr;
+    world.Options.Username = world.Host.Inputs.Username;
+    world.Options.Password = world.Host.Inputs.Password;
+    world.Service = std::make_unique<service::TCatalogueService>(world.Options);
+    world.Host.Inputs.SpaceTrackAddress = world.Service->Address();
+    world.ServeGroup(2, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Host.Inputs.Favourites = {"25544", "07"};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    world.Run();
+
+    const auto requests = service::ReadRequestLog(world.Options.RecordFile);
+    ASSERT_EQ(requests.size(), 5U);
+    const std::pair<std::string, std::string> expected[] = {
+        {"GET", "/perl/logout.pl"},
+        {"POST", "/perl/login.pl"},
+        {"GET", "/perl/dl.pl?ID=2"},
+        {"POST", "/perl/id_query.pl"},
+        {"GET", "/perl/logout.pl"},
+    };
+    const std::string session = std::string(service::SessionCookieName) + "=" + world.Service->IssuedSessions().at(0);
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        SCOPED_TRACE(requests[i].Target);
+        EXPECT_EQ(requests[i].Method, expected[i].first);
+        EXPECT_EQ(requests[i].Target, expected[i].second);
+        EXPECT_EQ(requests[i].Header("Accept"), "text/html, */*");
+        EXPECT_EQ(requests[i].Header("User-Agent"), "Mozilla/3.0 (compatible; Indy Library)");
+        EXPECT_FALSE(requests[i].HasHeader("Authorization"));
+        EXPECT_EQ(requests[i].Header("Cookie"), i >= 2 && i <= 4 ? session : "");
+        if (requests[i].Method == "POST") {
+            EXPECT_EQ(requests[i].Header("Content-Type"), "application/x-www-form-urlencoded");
+        }
+    }
+    EXPECT_EQ(requests[1].Body, "username=o%20b%26s%3Dr%22&password=p%25%2Bw~&_submitted=1&_sessionid=&_submit=Submit");
+    EXPECT_EQ(requests[3].Body, "_submitted=%221%22&_sessionid=&ids=25544%2007&timeframe=latest&common_name=yes"
+                                "&sort=catnum&ascii=yes&_submit=Submit");
+}
+
+TEST(DownloadRun, ReadTimeOutOfEachRequestKindStaysInForce)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    EXPECT_EQ(world.Session.Client().ReadTimeout(), 21000);
+    world.Choose(2, "FullCatalog.txt");
+    world.Run();
+    EXPECT_EQ(world.Session.Client().ReadTimeout(), 15000);
+    world.Host.Inputs.Favourites = {"1"};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    world.Run();
+    EXPECT_EQ(world.Session.Client().ReadTimeout(), 45000);
+}
+
+// Takes about 22 s: the reachability request of the second run waits longer than the 15 s of a
+// group and the 21 s of a fresh client, within the 45 s the individual list left.
+TEST(DownloadRun, ReadTimeOutOfTheListCarriesIntoTheNextRun)
+{
+    TDownloadWorld world;
+    world.Host.Inputs.Favourites = {"1"};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    world.Run();
+    service::TServiceFaults faults;
+    faults.DelayedLogouts = 1;
+    faults.LogoutDelay = std::chrono::milliseconds(22000);
+    world.Service->SetFaults(faults);
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+}
+
+// Takes about 15 s, the group read time-out.
+TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
+{
+    TDownloadWorld world;
+    const TLines sets = Catalogue(400);
+    world.ServeGroup(2, sets);
+    world.ServeGroup(4, TLines(sets.begin(), sets.begin() + 3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(4, "Geo.txt");
+    TDownloadWorld::WriteText(world.Saved("FullCatalog.txt"), "earlier\r\n");
+    service::TServiceFaults faults;
+    faults.StalledGroups = {2};
+    faults.StallTime = std::chrono::milliseconds(30000);
+    world.Service->SetFaults(faults);
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), "earlier\r\n");
+    EXPECT_TRUE(FileExists(world.Saved("Geo.txt")));
+}
+
+TEST(DownloadRun, OtherFailuresEndTheRunWithTheirOwnText)
+{
+    struct TCase {
+        const char* What;
+        void (*Break)(TDownloadWorld&);
+    };
+    const TCase cases[] = {
+        {"group data folder missing", [](TDownloadWorld& W) { W.Host.Kepler = W.Root.Path + "/none/"; }},
+        {"temporary folder missing", [](TDownloadWorld& W) { std::filesystem::remove(W.Temp); }},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld world;
+        world.ServeGroup(2, Catalogue(3));
+        world.ServeGroup(4, Catalogue(3));
+        world.Choose(2, "FullCatalog.txt");
+        world.Choose(4, "Geo.txt");
+        c.Break(world);
+
+        EXPECT_EQ(world.Run(), TDownloadOutcome::Failed);
+        const TLines errors = world.Host.Only("error");
+        ASSERT_EQ(errors.size(), 1U);
+        EXPECT_NE(errors[0].find("/"), std::string::npos) << errors[0];
+        EXPECT_EQ(world.Host.Events.back(), "close on");
+        const auto requests = world.Service->Requests();
+        EXPECT_EQ(requests.back().Target, c.What[0] == 'g' ? "/perl/dl.pl?ID=2" : "/perl/login.pl")
+            << "no further group and no logout";
+    }
+}
+
+TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothing)
+{
+    TDownloadWorld world;
+    std::string folder = world.Root.Path;
+    while (folder.size() <= MaxGzipPathLength)
+        folder += "/" + std::string(60, 't');
+    std::filesystem::create_directories(folder);
+    TDownloadSession session(folder);
+    world.ServeGroup(2, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+
+    EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Host.Only("message"), TLines{"Unable to GZip this file: path name is too long"});
+    EXPECT_FALSE(FileExists(world.Saved("FullCatalog.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+}
+
+TEST(DownloadRun, CertificateOfTheServiceIsVerified)
+{
+    TTempFolder keys;
+    const std::string certificate = keys.Path + "/cert.pem";
+    service::MakeTestCertificate(certificate, keys.Path + "/key.pem");
+    service::TServiceOptions options;
+    options.CertificateFile = certificate;
+    options.KeyFile = keys.Path + "/key.pem";
+    for (const bool trusted : {true, false}) {
+        SCOPED_TRACE(trusted ? "trusted" : "untrusted");
+        TDownloadWorld world(options);
+        world.ServeGroup(2, Catalogue(3));
+        world.Choose(2, "FullCatalog.txt");
+        if (trusted)
+            world.Session.Client().SetExtraCertificateAuthorities(certificate);
+
+        EXPECT_EQ(world.Run(), trusted ? TDownloadOutcome::Completed : TDownloadOutcome::Unreachable);
+        EXPECT_EQ(FileExists(world.Saved("FullCatalog.txt")), trusted);
+        EXPECT_EQ(world.Service->Requests().size(), trusted ? 4U : 0U);
+    }
+}
+
+} // namespace
+} // namespace elsetry::test

@@ -1,0 +1,122 @@
+#pragma once
+// A recording host for download runs and a stand-in service with its folders, for the download tests.
+
+#include "app/DownloadHost.h"
+#include "app/DownloadRun.h"
+#include "platform/TextFile.h"
+#include "tests/elements/TempFolder.h"
+#include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue/CatalogueGenerator.h"
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace elsetry::test {
+
+using TLines = std::vector<std::string>;
+
+class TDownloadRecordingHost : public TDownloadHost {
+public:
+    TDownloadInputs Inputs;
+    bool IsUnattended = false;
+    bool Connected = true;
+    std::string Kepler;
+    std::string Historic;
+    // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear".
+    TLines Events;
+
+    TDownloadInputs DownloadInputs() const override { return Inputs; }
+    bool Unattended() const override { return IsUnattended; }
+    void ClearLog() override { Events.push_back("clear"); }
+    void ShowMessage(const std::string& Text) override { Events.push_back("message " + Text); }
+    void ShowError(const std::string& Text) override { Events.push_back("error " + Text); }
+    void SetCloseEnabled(bool Enabled) override { Events.push_back(Enabled ? "close on" : "close off"); }
+    void SetPopupTimerArmed(bool Armed) override { Events.push_back(Armed ? "timer on" : "timer off"); }
+    bool ConnectionTest() override { return Connected; }
+
+    std::string KeplerPath() const override { return Kepler; }
+    std::string HistoricDataPath() const override { return Historic; }
+    std::vector<std::string> CheckedHistoricItems() const override { return {}; }
+    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    void Log(const std::string& Line, bool) override { Events.push_back("log " + Line); }
+    void ShowStatus(const std::string& Text) override { Events.push_back("status " + Text); }
+
+    // Events that start with Kind and a blank, without that prefix.
+    TLines Only(const std::string& Kind) const
+    {
+        TLines lines;
+        for (const std::string& event : Events)
+            if (event.starts_with(Kind + " "))
+                lines.push_back(event.substr(Kind.size() + 1));
+        return lines;
+    }
+};
+
+// The row of a group in the window's table.
+inline std::size_t RowOf(int GroupId)
+{
+    for (std::size_t row = 0; row < GroupCount; ++row)
+        if (SpaceTrackGroups[row].Id == GroupId)
+            return row;
+    return GroupCount;
+}
+
+inline TLines Catalogue(int Count, int FirstDay = 300)
+{
+    TCatalogueOptions options;
+    options.Count = Count;
+    options.FirstEpochDay = FirstDay;
+    return GenerateCatalogue(options);
+}
+
+inline std::string LfText(const TLines& Lines)
+{
+    std::string text;
+    for (const std::string& line : Lines)
+        text += line + "\n";
+    return text;
+}
+
+// A temporary root with the service's data folder, the group data folder and a temporary folder,
+// a stand-in service on loopback, a session and a host that logs in and fetches nothing yet.
+struct TDownloadWorld {
+    TTempFolder Root;
+    std::string Data = Root.Path + "/data";
+    std::string Temp = Root.Path + "/tmp";
+    service::TServiceOptions Options;
+    std::unique_ptr<service::TCatalogueService> Service;
+    TDownloadSession Session{Temp};
+    TDownloadRecordingHost Host;
+
+    explicit TDownloadWorld(service::TServiceOptions ServiceOptions = {}) : Options(std::move(ServiceOptions))
+    {
+        for (const char* folder : {"/data", "/keps", "/tmp"})
+            std::filesystem::create_directory(Root.Path + folder);
+        Options.DataFolder = Data;
+        Options.RecordFile = Root.Path + "/requests.txt";
+        Service = std::make_unique<service::TCatalogueService>(Options);
+        Host.Kepler = Root.Path + "/keps/";
+        Host.Historic = Root.Path + "/hist/";
+        Host.Inputs.SpaceTrackAddress = Service->Address();
+        Host.Inputs.Username = Options.Username;
+        Host.Inputs.Password = Options.Password;
+    }
+
+    void ServeGroup(int Id, const TLines& Lines) const { WriteText(Data + "/" + std::to_string(Id) + ".txt", LfText(Lines)); }
+    void Choose(int Id, const std::string& FileName)
+    {
+        Host.Inputs.Groups[RowOf(Id)] = {true, FileName};
+    }
+    std::string Saved(const std::string& FileName) const { return Host.Kepler + FileName; }
+    TDownloadOutcome Run() { return Session.RunDownload(Host); }
+
+    static void WriteText(const std::string& Path, const std::string& Text)
+    {
+        std::ofstream(Path, std::ios::binary) << Text;
+    }
+};
+
+} // namespace elsetry::test

@@ -1,0 +1,137 @@
+#pragma once
+// A stand-in for the catalogue service, for tests, the demo and benchmarks: the five exchanges of
+// a download run on loopback, over HTTP or HTTPS, with switches that make it fail the way real
+// services do, and a record of every request it received.
+
+#include <chrono>
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace httplib {
+class Server;
+struct Request;
+struct Response;
+} // namespace httplib
+
+namespace elsetry::service {
+
+inline constexpr const char* SessionCookieName = "stsession";
+
+struct TServiceFaults {
+    bool RefuseLogin = false;
+    // The text in the login answer that tells the client the session is open.
+    std::string LoginMarker = "'REFRESH'";
+    std::set<int> ErrorGroups;   // answered with status 500
+    std::set<int> CutGroups;     // the connection closes halfway through the data
+    std::set<int> StalledGroups; // half the data, then a pause of StallTime, then the rest
+    std::set<int> PlainGroups;   // the element text uncompressed
+    std::set<int> CorruptGroups; // gzip data damaged in the middle
+    bool ShortQuery = false;     // the query answer is the heading and the first set, 4 lines
+    std::chrono::milliseconds StallTime{20000};
+    // The next this many logout-path requests wait LogoutDelay before they are answered.
+    int DelayedLogouts = 0;
+    std::chrono::milliseconds LogoutDelay{0};
+};
+
+struct TServiceOptions {
+    // Holds "<group ID>.txt" element files; the query answers from all of them.
+    std::string DataFolder;
+    std::string Username = "observer";
+    std::string Password = "secret";
+    int Port = 0; // 0 picks a free one
+    // HTTPS when both are given (PEM files).
+    std::string CertificateFile;
+    std::string KeyFile;
+    // Every request is appended here too when set.
+    std::string RecordFile;
+    TServiceFaults Faults;
+};
+
+struct TRecordedRequest {
+    std::string Method;
+    std::string Target; // path and query
+    std::vector<std::pair<std::string, std::string>> Headers;
+    std::string Body;
+
+    // The first value of the header (name compared without letter case), or empty.
+    std::string Header(const std::string& Name) const;
+    bool HasHeader(const std::string& Name) const;
+};
+
+class TCatalogueService {
+public:
+    // Listens on 127.0.0.1 once constructed. Raises std::runtime_error when it cannot.
+    explicit TCatalogueService(TServiceOptions Options);
+    ~TCatalogueService();
+    TCatalogueService(const TCatalogueService&) = delete;
+    TCatalogueService& operator=(const TCatalogueService&) = delete;
+
+    int Port() const { return BoundPort; }
+    // "http://127.0.0.1:port" or "https://...".
+    std::string Address() const;
+
+    void SetFaults(TServiceFaults Faults);
+    std::vector<TRecordedRequest> Requests() const;
+    void ClearRequests();
+    // The session cookie values handed out so far, in order.
+    std::vector<std::string> IssuedSessions() const;
+
+private:
+    struct TGzipCache {
+        std::string Source;
+        std::string Compressed;
+    };
+
+    void Route();
+    void Record(const httplib::Request& Request);
+    bool HasSession(const httplib::Request& Request) const;
+    void Logout(const httplib::Request& Request, httplib::Response& Response);
+    void Login(const httplib::Request& Request, httplib::Response& Response);
+    void Group(const httplib::Request& Request, httplib::Response& Response);
+    void Query(const httplib::Request& Request, httplib::Response& Response);
+    void NotFound(const httplib::Request& Request, httplib::Response& Response);
+    void ServeGroupData(int Id, const std::string& Text, httplib::Response& Response);
+    std::string Compressed(int Id, const std::string& Text);
+    // Waits for Time or until the service stops; false when it stops.
+    bool Pause(std::chrono::milliseconds Time);
+    TServiceFaults CurrentFaults() const;
+
+    TServiceOptions Options;
+    std::unique_ptr<httplib::Server> Server;
+    std::thread Listener;
+    int BoundPort = 0;
+
+    mutable std::mutex Lock;
+    std::condition_variable Stopping;
+    bool Stopped = false;
+    std::vector<TRecordedRequest> Received;
+    std::set<std::string> OpenSessions;
+    std::vector<std::string> Issued;
+    std::map<int, TGzipCache> GzipCache;
+};
+
+// Reads a record file written by the service.
+std::vector<TRecordedRequest> ReadRequestLog(const std::string& Path);
+
+// Fills Folder with one element file per group: the full catalogue (group 2) of FullCount sets and
+// eleven smaller groups taken from it.
+void WriteDemoGroups(const std::string& Folder, int FullCount);
+
+// The element sets of the catalogue numbers in Ids (blank-separated), found in the element files of
+// Folder, in catalogue-number order.
+std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids);
+
+// Writes a self-signed certificate for 127.0.0.1 and localhost, and its key, as PEM files.
+void MakeTestCertificate(const std::string& CertificateFile, const std::string& KeyFile);
+
+// gzip-compressed Text.
+std::string GzipText(const std::string& Text);
+
+} // namespace elsetry::service

@@ -1,0 +1,186 @@
+// The stand-in service's data: demo groups, the query's look-up, gzip, the request record file.
+
+#include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue/CatalogueGenerator.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+namespace elsetry::service {
+
+namespace {
+
+struct TDemoGroup {
+    int Id;
+    int Size;
+};
+
+// Roughly the sizes of the real groups.
+constexpr std::array<TDemoGroup, 11> DemoGroups{{
+    {20, 110}, {4, 520}, {14, 80}, {18, 20}, {16, 60}, {10, 90}, {6, 120}, {12, 40}, {24, 50}, {8, 80}, {22, 100},
+}};
+
+std::string ReadFile(const std::filesystem::path& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& Text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(Text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+int NumberOf(std::string_view Text)
+{
+    while (!Text.empty() && Text.front() == ' ')
+        Text.remove_prefix(1);
+    int number = -1;
+    std::from_chars(Text.data(), Text.data() + Text.size(), number);
+    return number;
+}
+
+// Catalogue number to name, line 1 and line 2; the first file and set of a number win.
+void IndexSets(const std::string& Text, std::map<int, std::array<std::string, 3>>& Sets)
+{
+    const std::vector<std::string> lines = Lines(Text);
+    for (std::size_t i = 0; i + 2 < lines.size(); ++i) {
+        const std::string& one = lines[i + 1];
+        if (!one.starts_with("1 ") || !lines[i + 2].starts_with("2 ") || one.size() < 68)
+            continue;
+        Sets.try_emplace(NumberOf(std::string_view(one).substr(2, 5)),
+                         std::array<std::string, 3>{lines[i], one, lines[i + 2]});
+        i += 2;
+    }
+}
+
+void WriteLines(const std::string& Path, std::vector<std::string>::const_iterator First,
+                std::vector<std::string>::const_iterator Last)
+{
+    std::ofstream out(Path, std::ios::binary);
+    for (; First != Last; ++First)
+        out << *First << "\r\n";
+    if (!out)
+        throw std::runtime_error("Cannot write " + Path);
+}
+
+} // namespace
+
+std::string TRecordedRequest::Header(const std::string& Name) const
+{
+    for (const auto& [name, value] : Headers)
+        if (std::equal(name.begin(), name.end(), Name.begin(), Name.end(),
+                       [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+            return value;
+    return {};
+}
+
+bool TRecordedRequest::HasHeader(const std::string& Name) const
+{
+    return std::any_of(Headers.begin(), Headers.end(), [&](const auto& Header) {
+        return std::equal(Header.first.begin(), Header.first.end(), Name.begin(), Name.end(),
+                          [](char a, char b) { return std::tolower(a) == std::tolower(b); });
+    });
+}
+
+std::vector<TRecordedRequest> ReadRequestLog(const std::string& Path)
+{
+    std::ifstream in(Path, std::ios::binary);
+    std::vector<TRecordedRequest> requests;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.starts_with("@request "))
+            continue;
+        TRecordedRequest request;
+        std::istringstream start(line.substr(9));
+        start >> request.Method >> request.Target;
+        while (std::getline(in, line) && !line.starts_with("@body ")) {
+            const std::size_t colon = line.find(": ");
+            if (colon != std::string::npos)
+                request.Headers.emplace_back(line.substr(0, colon), line.substr(colon + 2));
+        }
+        request.Body.resize(std::stoul(line.substr(6)));
+        in.read(request.Body.data(), static_cast<std::streamsize>(request.Body.size()));
+        requests.push_back(std::move(request));
+    }
+    return requests;
+}
+
+void WriteDemoGroups(const std::string& Folder, int FullCount)
+{
+    TCatalogueOptions options;
+    options.Count = FullCount;
+    const std::vector<std::string> catalogue = GenerateCatalogue(options);
+    std::filesystem::create_directories(Folder);
+    WriteLines(Folder + "/2.txt", catalogue.begin(), catalogue.end());
+    const std::size_t sets = catalogue.size() / 3;
+    std::size_t first = 0;
+    for (const TDemoGroup& group : DemoGroups) {
+        const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(group.Size), sets);
+        first = first + size <= sets ? first : 0;
+        const auto begin = catalogue.begin() + static_cast<std::ptrdiff_t>(first * 3);
+        WriteLines(Folder + "/" + std::to_string(group.Id) + ".txt", begin,
+                   begin + static_cast<std::ptrdiff_t>(size * 3));
+        first += size;
+    }
+}
+
+std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids)
+{
+    std::map<int, std::array<std::string, 3>> index;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder))
+        if (entry.path().extension() == ".txt")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const auto& file : files)
+        IndexSets(ReadFile(file), index);
+
+    std::set<int> wanted;
+    std::istringstream in(Ids);
+    for (std::string id; in >> id;)
+        wanted.insert(NumberOf(id));
+    std::vector<std::string> lines;
+    for (const int number : wanted)
+        if (const auto found = index.find(number); found != index.end())
+            lines.insert(lines.end(), found->second.begin(), found->second.end());
+    return lines;
+}
+
+std::string GzipText(const std::string& Text)
+{
+    z_stream stream{};
+    // 16 added to the window bits asks for a gzip header and trailer.
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("Cannot start gzip compression");
+    std::string out(deflateBound(&stream, static_cast<uLong>(Text.size())) + 64, '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Text.data()));
+    stream.avail_in = static_cast<uInt>(Text.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int result = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    if (result != Z_STREAM_END)
+        throw std::runtime_error("gzip compression failed");
+    return out;
+}
+
+} // namespace elsetry::service
