@@ -10,7 +10,8 @@ namespace {
 
 bool StartsWith(std::string_view Text, std::string_view Prefix)
 {
-    return Text.substr(0, Prefix.size()) == Prefix;
+    // The first letter settles most tests without a comparison call.
+    return !Text.empty() && Text.front() == Prefix.front() && Text.starts_with(Prefix);
 }
 
 // The second digit of a two-digit NOAA number, "A" for catalogue number 29499, else a blank.
