@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <memory_resource>
 #include <unordered_map>
 #include <vector>
 
@@ -64,8 +65,10 @@ private:
     // CatalogueNumber, which stay in place as long as the satellite is in the list. Names are
     // stored upper-cased, so folding a name finds its entry. Catalogue numbers are unique across
     // entries.
-    std::unordered_map<std::string_view, TSatellite*> ByName;
-    std::unordered_map<std::string_view, TSatellite*> ByCatalogue;
+    // Their nodes come from a pool that is released in large blocks along with the list.
+    std::pmr::unsynchronized_pool_resource EntryNodes;
+    std::pmr::unordered_map<std::string_view, TSatellite*> ByName{&EntryNodes};
+    std::pmr::unordered_map<std::string_view, TSatellite*> ByCatalogue{&EntryNodes};
     // Entries in name order, rebuilt after a change on the first look-up by index.
     mutable std::vector<TSortKey> Sorted;
     mutable bool SortedValid = true;
