@@ -170,6 +170,11 @@ TEST(DownloadRun, FailedOrDamagedGroupKeepsTheEarlierFileAndTheRunGoesOn)
         {"error status", [](service::TServiceFaults& F) { F.ErrorGroups = {20}; }},
         {"connection cut halfway", [](service::TServiceFaults& F) { F.CutGroups = {20}; }},
         {"corrupt gzip", [](service::TServiceFaults& F) { F.CorruptGroups = {20}; }},
+        {"plain text cut halfway",
+         [](service::TServiceFaults& F) {
+             F.PlainGroups = {20};
+             F.CutGroups = {20};
+         }},
     };
     const TLines sets = Catalogue(400);
     for (const TCase& c : cases) {
@@ -227,6 +232,24 @@ TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrDiscardedWhenShort)
             EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
         }
     }
+}
+
+TEST(DownloadRun, CutIndividualListAnswerKeepsTheEarlierFile)
+{
+    TDownloadWorld world;
+    const TLines sets = Catalogue(30);
+    world.ServeGroup(2, sets);
+    service::TServiceFaults faults;
+    faults.CutQuery = true;
+    world.Service->SetFaults(faults);
+    for (std::size_t set = 0; set < 6; ++set)
+        world.Host.Inputs.Favourites.push_back(sets[set * 3 + 1].substr(2, 5));
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    TDownloadWorld::WriteText(world.Saved("MyFavourites.txt"), "earlier\r\n");
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), "earlier\r\n");
+    EXPECT_EQ(world.Host.Only("log").size(), 4U);
 }
 
 TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
@@ -313,6 +336,8 @@ TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
     TDownloadWorld::WriteText(world.Saved("FullCatalog.txt"), "earlier\r\n");
     service::TServiceFaults faults;
     faults.StalledGroups = {2};
+    // Plain text, so that the half that arrived would read as sets.
+    faults.PlainGroups = {2};
     faults.StallTime = std::chrono::milliseconds(30000);
     world.Service->SetFaults(faults);
 

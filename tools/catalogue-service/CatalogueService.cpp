@@ -267,27 +267,36 @@ void TCatalogueService::ServeGroupData(int Id, const std::string& Text, httplib:
         Response.set_content(Text, "text/plain");
         return;
     }
-    if (faults.PlainGroups.count(Id) != 0) {
-        Response.set_content(Text, "text/plain");
+    if (const auto redirect = faults.RedirectedGroups.find(Id); redirect != faults.RedirectedGroups.end()) {
+        Response.set_redirect(redirect->second);
         return;
     }
-    auto data = std::make_shared<std::string>(Compressed(Id, Text));
-    if (faults.CorruptGroups.count(Id) != 0)
+    const bool plain = faults.PlainGroups.count(Id) != 0;
+    auto data = std::make_shared<std::string>(plain ? Text : Compressed(Id, Text));
+    if (!plain && faults.CorruptGroups.count(Id) != 0)
         for (std::size_t at = data->size() / 2; at < data->size() / 2 + 16 && at < data->size(); ++at)
             (*data)[at] = static_cast<char>(~(*data)[at]);
-    const bool cut = faults.CutGroups.count(Id) != 0;
-    const bool stall = faults.StalledGroups.count(Id) != 0;
-    const std::size_t half = data->size() / 2;
+    const TTransferFault fault = faults.CutGroups.count(Id) != 0       ? TTransferFault::Cut
+                                 : faults.StalledGroups.count(Id) != 0 ? TTransferFault::Stall
+                                                                       : TTransferFault::None;
+    ServeData(std::move(data), plain ? "text/plain" : "application/x-gzip", fault, faults.StallTime, Response);
+}
+
+// Half the data first when a fault is asked for; then the connection closes, or the rest follows
+// after a pause.
+void TCatalogueService::ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
+                                  std::chrono::milliseconds PauseTime, httplib::Response& Response)
+{
+    const std::size_t half = Data->size() / 2;
     Response.set_content_provider(
-        data->size(), "application/x-gzip",
-        [this, data, cut, stall, half, pause = faults.StallTime](std::size_t Offset, std::size_t, httplib::DataSink& Sink) {
-            if (Offset == 0 && (cut || stall))
-                return Sink.write(data->data(), half);
-            if (Offset == half && cut)
+        Data->size(), Type, [this, Data, Fault, PauseTime, half](std::size_t Offset, std::size_t, httplib::DataSink& Sink) {
+            if (Offset == 0 && Fault != TTransferFault::None)
+                return Sink.write(Data->data(), half);
+            if (Offset == half && Fault == TTransferFault::Cut)
                 return false;
-            if (Offset == half && stall && !Pause(pause))
+            if (Offset == half && Fault == TTransferFault::Stall && !Pause(PauseTime))
                 return false;
-            return Sink.write(data->data() + Offset, data->size() - Offset);
+            return Sink.write(Data->data() + Offset, Data->size() - Offset);
         });
 }
 
@@ -298,8 +307,11 @@ void TCatalogueService::Query(const httplib::Request& Request, httplib::Response
         Response.set_content("<html><body>Please log in.</body></html>\n", HtmlType);
         return;
     }
+    const TServiceFaults faults = CurrentFaults();
     const std::vector<std::string> sets = FindSets(Options.DataFolder, Request.get_param_value("ids"));
-    Response.set_content(QueryAnswer(sets, CurrentFaults().ShortQuery), HtmlType);
+    auto answer = std::make_shared<const std::string>(QueryAnswer(sets, faults.ShortQuery));
+    ServeData(std::move(answer), HtmlType, faults.CutQuery ? TTransferFault::Cut : TTransferFault::None,
+              faults.StallTime, Response);
 }
 
 } // namespace elsetry::service

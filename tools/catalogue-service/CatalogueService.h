@@ -31,9 +31,11 @@ struct TServiceFaults {
     std::set<int> ErrorGroups;   // answered with status 500
     std::set<int> CutGroups;     // the connection closes halfway through the data
     std::set<int> StalledGroups; // half the data, then a pause of StallTime, then the rest
-    std::set<int> PlainGroups;   // the element text uncompressed
+    std::set<int> PlainGroups;   // the element text uncompressed (cut or stalled too when asked)
     std::set<int> CorruptGroups; // gzip data damaged in the middle
+    std::map<int, std::string> RedirectedGroups; // answered with 302 to the given address
     bool ShortQuery = false;     // the query answer is the heading and the first set, 4 lines
+    bool CutQuery = false;       // the connection closes halfway through the query answer
     std::chrono::milliseconds StallTime{20000};
     // The next this many logout-path requests wait LogoutDelay before they are answered.
     int DelayedLogouts = 0;
@@ -97,7 +99,10 @@ private:
     void Group(const httplib::Request& Request, httplib::Response& Response);
     void Query(const httplib::Request& Request, httplib::Response& Response);
     void NotFound(const httplib::Request& Request, httplib::Response& Response);
+    enum class TTransferFault { None, Cut, Stall };
     void ServeGroupData(int Id, const std::string& Text, httplib::Response& Response);
+    void ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
+                   std::chrono::milliseconds PauseTime, httplib::Response& Response);
     std::string Compressed(int Id, const std::string& Text);
     // Waits for Time or until the service stops; false when it stops.
     bool Pause(std::chrono::milliseconds Time);

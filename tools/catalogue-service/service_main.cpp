@@ -19,7 +19,8 @@ constexpr const char* Usage =
     "usage: elsetry-catalogue-service --data DIR [--port N] [--user NAME] [--password TEXT]\n"
     "         [--record FILE] [--cert PEM --key PEM] [--make-cert PEM KEY] [--demo-groups COUNT]\n"
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
-    "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n";
+    "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
+    "         [--cut-query]\n";
 
 struct TArguments {
     int Index;
@@ -58,6 +59,7 @@ void ReadOption(const std::string& Option, TArguments& Arguments, TServiceOption
     else if (Option == "--plain-group") faults.PlainGroups.insert(std::stoi(Arguments.Next()));
     else if (Option == "--corrupt-group") faults.CorruptGroups.insert(std::stoi(Arguments.Next()));
     else if (Option == "--short-query") faults.ShortQuery = true;
+    else if (Option == "--cut-query") faults.CutQuery = true;
     else throw std::invalid_argument("unknown option " + Option);
 }
 
