@@ -235,6 +235,13 @@ THttpClient::THttpClient()
     SetOption(curl, CURLOPT_PROXYAUTH, static_cast<long>(CURLAUTH_ANY));
     // The proxy is ours to set; the environment's proxy variables do not apply.
     SetOption(curl, CURLOPT_NOPROXY, "");
+    SetOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    SetOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+}
+
+void THttpClient::SetCertificateAuthorities(const std::string& PemFile)
+{
+    SetOption(Handle(Curl), CURLOPT_CAINFO, PemFile.c_str());
 }
 
 THttpClient::~THttpClient()
@@ -282,7 +289,6 @@ void THttpClient::ApplySettings(const std::string* Form, curl_slist*& Headers)
     SetOption(curl, CURLOPT_PROXYPORT, static_cast<long>(ProxyPort));
     SetOption(curl, CURLOPT_PROXYUSERNAME, ProxyUserName.c_str());
     SetOption(curl, CURLOPT_PROXYPASSWORD, ProxyPassword.c_str());
-    SetOption(curl, CURLOPT_CAINFO, CaFile.empty() ? nullptr : CaFile.c_str());
 }
 
 void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer)

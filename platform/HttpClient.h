@@ -67,7 +67,7 @@ public:
     const std::string& ProxyPass() const { return ProxyPassword; }
 
     // A file of certificates trusted instead of the system's, for a service with its own authority.
-    void SetExtraCertificateAuthorities(const std::string& PemFile) { CaFile = PemFile; }
+    void SetCertificateAuthorities(const std::string& PemFile);
     void SetMaxAnswerBytes(std::size_t Bytes) { MaxAnswerBytes = Bytes; }
 
     struct TTransfer;
@@ -84,7 +84,6 @@ private:
     int ProxyPort = 0;
     std::string ProxyUserName;
     std::string ProxyPassword;
-    std::string CaFile;
     std::size_t MaxAnswerBytes = DefaultMaxAnswerBytes;
 };
 

@@ -295,20 +295,6 @@ TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
                                 "&sort=catnum&ascii=yes&_submit=Submit");
 }
 
-TEST(DownloadRun, ReadTimeOutOfEachRequestKindStaysInForce)
-{
-    TDownloadWorld world;
-    world.ServeGroup(2, Catalogue(3));
-    EXPECT_EQ(world.Session.Client().ReadTimeout(), 21000);
-    world.Choose(2, "FullCatalog.txt");
-    world.Run();
-    EXPECT_EQ(world.Session.Client().ReadTimeout(), 15000);
-    world.Host.Inputs.Favourites = {"1"};
-    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
-    world.Run();
-    EXPECT_EQ(world.Session.Client().ReadTimeout(), 45000);
-}
-
 // Takes about 22 s: the reachability request of the second run waits longer than the 15 s of a
 // group and the 21 s of a fresh client, within the 45 s the individual list left.
 TEST(DownloadRun, ReadTimeOutOfTheListCarriesIntoTheNextRun)
@@ -407,7 +393,7 @@ TEST(DownloadRun, CertificateOfTheServiceIsVerified)
         world.ServeGroup(2, Catalogue(3));
         world.Choose(2, "FullCatalog.txt");
         if (trusted)
-            world.Session.Client().SetExtraCertificateAuthorities(certificate);
+            world.Session.Client().SetCertificateAuthorities(certificate);
 
         EXPECT_EQ(world.Run(), trusted ? TDownloadOutcome::Completed : TDownloadOutcome::Unreachable);
         EXPECT_EQ(FileExists(world.Saved("FullCatalog.txt")), trusted);

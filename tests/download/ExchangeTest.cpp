@@ -152,17 +152,5 @@ TEST(TempFile, LinkAtTheNameIsNeverFollowed)
     EXPECT_TRUE(std::filesystem::is_symlink(planted));
 }
 
-TEST(TempFile, UserTempFolderFollowsTmpdir)
-{
-    const char* saved = std::getenv("TMPDIR");
-    const std::string restore = saved != nullptr ? saved : "";
-    ::setenv("TMPDIR", "/var/tmp/", 1);
-    EXPECT_EQ(UserTempFolder(), "/var/tmp");
-    ::unsetenv("TMPDIR");
-    EXPECT_EQ(UserTempFolder(), "/tmp");
-    if (saved != nullptr)
-        ::setenv("TMPDIR", restore.c_str(), 1);
-}
-
 } // namespace
 } // namespace elsetry::test

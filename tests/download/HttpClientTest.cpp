@@ -76,13 +76,6 @@ TEST_F(HttpClientTest, FailuresRaiseAndLeaveNoErrorPageInTheFile)
     }
 }
 
-TEST_F(HttpClientTest, SessionCookieIsNeededAndKept)
-{
-    THttpClient stranger;
-    EXPECT_THROW(stranger.GetText(Url("/perl/dl.pl?ID=4")), EHttpError);
-    EXPECT_EQ(Client.GetText(Url("/perl/dl.pl?ID=4")), GroupFour());
-}
-
 TEST_F(HttpClientTest, AnswersAreBounded)
 {
     Client.SetMaxAnswerBytes(GroupFour().size() - 1);
