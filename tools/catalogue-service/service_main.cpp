@@ -8,6 +8,7 @@
 #include <cstring>
 #include <exception>
 #include <iostream>
+#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -36,31 +37,46 @@ struct TArguments {
     }
 };
 
+using TOptionReader = void (*)(TArguments&, TServiceOptions&);
+
+int Number(TArguments& Arguments)
+{
+    return std::stoi(Arguments.Next());
+}
+
+// Options are read in order: --demo-groups writes into the --data folder given before it.
+const std::map<std::string, TOptionReader> OptionReaders{
+    {"--data", [](TArguments& A, TServiceOptions& O) { O.DataFolder = A.Next(); }},
+    {"--port", [](TArguments& A, TServiceOptions& O) { O.Port = Number(A); }},
+    {"--user", [](TArguments& A, TServiceOptions& O) { O.Username = A.Next(); }},
+    {"--password", [](TArguments& A, TServiceOptions& O) { O.Password = A.Next(); }},
+    {"--record", [](TArguments& A, TServiceOptions& O) { O.RecordFile = A.Next(); }},
+    {"--cert", [](TArguments& A, TServiceOptions& O) { O.CertificateFile = A.Next(); }},
+    {"--key", [](TArguments& A, TServiceOptions& O) { O.KeyFile = A.Next(); }},
+    {"--make-cert",
+     [](TArguments& A, TServiceOptions&) {
+         const std::string certificate = A.Next();
+         MakeTestCertificate(certificate, A.Next());
+     }},
+    {"--demo-groups", [](TArguments& A, TServiceOptions& O) { WriteDemoGroups(O.DataFolder, Number(A)); }},
+    {"--refuse-login", [](TArguments&, TServiceOptions& O) { O.Faults.RefuseLogin = true; }},
+    {"--marker", [](TArguments& A, TServiceOptions& O) { O.Faults.LoginMarker = A.Next(); }},
+    {"--error-group", [](TArguments& A, TServiceOptions& O) { O.Faults.ErrorGroups.insert(Number(A)); }},
+    {"--cut-group", [](TArguments& A, TServiceOptions& O) { O.Faults.CutGroups.insert(Number(A)); }},
+    {"--stall-group", [](TArguments& A, TServiceOptions& O) { O.Faults.StalledGroups.insert(Number(A)); }},
+    {"--stall-ms", [](TArguments& A, TServiceOptions& O) { O.Faults.StallTime = std::chrono::milliseconds(Number(A)); }},
+    {"--plain-group", [](TArguments& A, TServiceOptions& O) { O.Faults.PlainGroups.insert(Number(A)); }},
+    {"--corrupt-group", [](TArguments& A, TServiceOptions& O) { O.Faults.CorruptGroups.insert(Number(A)); }},
+    {"--short-query", [](TArguments&, TServiceOptions& O) { O.Faults.ShortQuery = true; }},
+    {"--cut-query", [](TArguments&, TServiceOptions& O) { O.Faults.CutQuery = true; }},
+};
+
 void ReadOption(const std::string& Option, TArguments& Arguments, TServiceOptions& Options)
 {
-    TServiceFaults& faults = Options.Faults;
-    if (Option == "--data") Options.DataFolder = Arguments.Next();
-    else if (Option == "--port") Options.Port = std::stoi(Arguments.Next());
-    else if (Option == "--user") Options.Username = Arguments.Next();
-    else if (Option == "--password") Options.Password = Arguments.Next();
-    else if (Option == "--record") Options.RecordFile = Arguments.Next();
-    else if (Option == "--cert") Options.CertificateFile = Arguments.Next();
-    else if (Option == "--key") Options.KeyFile = Arguments.Next();
-    else if (Option == "--make-cert") {
-        const std::string certificate = Arguments.Next();
-        MakeTestCertificate(certificate, Arguments.Next());
-    } else if (Option == "--demo-groups") WriteDemoGroups(Options.DataFolder, std::stoi(Arguments.Next()));
-    else if (Option == "--refuse-login") faults.RefuseLogin = true;
-    else if (Option == "--marker") faults.LoginMarker = Arguments.Next();
-    else if (Option == "--error-group") faults.ErrorGroups.insert(std::stoi(Arguments.Next()));
-    else if (Option == "--cut-group") faults.CutGroups.insert(std::stoi(Arguments.Next()));
-    else if (Option == "--stall-group") faults.StalledGroups.insert(std::stoi(Arguments.Next()));
-    else if (Option == "--stall-ms") faults.StallTime = std::chrono::milliseconds(std::stol(Arguments.Next()));
-    else if (Option == "--plain-group") faults.PlainGroups.insert(std::stoi(Arguments.Next()));
-    else if (Option == "--corrupt-group") faults.CorruptGroups.insert(std::stoi(Arguments.Next()));
-    else if (Option == "--short-query") faults.ShortQuery = true;
-    else if (Option == "--cut-query") faults.CutQuery = true;
-    else throw std::invalid_argument("unknown option " + Option);
+    const auto reader = OptionReaders.find(Option);
+    if (reader == OptionReaders.end())
+        throw std::invalid_argument("unknown option " + Option);
+    reader->second(Arguments, Options);
 }
 
 } // namespace
