@@ -25,12 +25,19 @@ namespace {
 
 constexpr const char* ToolName = "elsetry-settings";
 
+void PrintUsage(std::ostream& Out)
+{
+    Out << "usage: " << ToolName << " export [FILE]\n"
+        << "       " << ToolName << " import FILE\n"
+        << "Exports the settings tree as a registry export file (to standard output without FILE),\n"
+        << "or imports one, changing nothing when any line of it is not understood.\n"
+        << "The store is " << SettingsStorePath() << " (set " << SettingsStoreVariable
+        << " to use another file).\n";
+}
+
 int Usage()
 {
-    std::cerr << "usage: " << ToolName << " export [FILE]\n"
-              << "       " << ToolName << " import FILE\n"
-              << "The store is " << SettingsStorePath() << " (set " << SettingsStoreVariable
-              << " to use another file).\n";
+    PrintUsage(std::cerr);
     return 2;
 }
 
@@ -83,6 +90,10 @@ int Import(const std::string& FileName)
 int main(int argc, char** argv)
 {
     const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "--help" || command == "-h") {
+        PrintUsage(std::cout);
+        return 0;
+    }
     try {
         if (command == "export" && argc <= 3) {
             const std::string file = argc == 3 ? argv[2] : "";
