@@ -9,11 +9,22 @@
 #include <QApplication>
 #include <QPointer>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
 constexpr int RunNotCompleted = 1;
+
+constexpr const char* HelpText =
+    "Usage: elsetry [-AUTO | -START] [-DIAL]\n"
+    "Keeps a folder of satellite two-line element sets current from Space-Track.\n"
+    "\n"
+    "  -AUTO, -START  run one download at once, then close (also /AUTO, /START; any letter case).\n"
+    "                 Without a display the progress log goes to standard output, every message\n"
+    "                 box to standard error, and the exit status is 0 only when the run completed.\n"
+    "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
+    "  --help         show this text\n";
 
 bool HasDisplay()
 {
@@ -21,6 +32,14 @@ bool HasDisplay()
         if (const char* value = std::getenv(name); value && *value)
             return true;
     return false;
+}
+
+// Without a display, standard error is for the boxes of the run: Qt's own notes about the
+// missing desktop session would bury them in every cron mail.
+void KeepOnlySeriousQtMessages(QtMsgType Type, const QMessageLogContext&, const QString& Message)
+{
+    if (Type == QtCriticalMsg || Type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", Message.toLocal8Bit().constData());
 }
 
 bool NobodyCanSee(const QString& Platform)
@@ -33,9 +52,15 @@ bool NobodyCanSee(const QString& Platform)
 int main(int argc, char* argv[])
 {
     const elsetry::TArguments arguments(argv, argv + argc);
+    if (argc == 2 && arguments[1] == "--help") {
+        std::fputs(HelpText, stdout);
+        return 0;
+    }
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
-    if (unattended && !HasDisplay())
+    if (unattended && !HasDisplay()) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(KeepOnlySeriousQtMessages);
+    }
     QApplication application(argc, argv);
 
     const bool headless = unattended && NobodyCanSee(QGuiApplication::platformName());
