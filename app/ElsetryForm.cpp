@@ -16,6 +16,7 @@
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMessageBox>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QTimer>
 
@@ -65,6 +66,18 @@ bool MovesWithinWindow(const QEvent& Event)
     const Qt::FocusReason reason = static_cast<const QFocusEvent&>(Event).reason();
     return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
+
+// Password edits show what is typed as "*", whatever the desktop style's own mask character.
+class TAsteriskPasswordStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* ReturnData) const override
+    {
+        if (Hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
+    }
+};
 
 class TScreenDialogs final : public TFormDialogs {
 public:
@@ -148,6 +161,10 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     Ui->StatusBar->setSizeGripEnabled(false);
+    auto* passwordStyle = new TAsteriskPasswordStyle;
+    passwordStyle->setParent(this);
+    Ui->EditPassword->setStyle(passwordStyle);
+    Ui->EditProxyPassword->setStyle(passwordStyle);
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
     LoadPersistedControls(*this);
 

@@ -124,8 +124,10 @@ TEST_F(WindowTest, FormAsDesigned)
     EXPECT_EQ(Child<QPushButton>("ButtonGetSpaceTrack").text(), "Download");
     EXPECT_EQ(Child<QPushButton>("ButtonClose").text(), "Close");
     EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").isReadOnly());
-    for (const char* password : {"EditPassword", "EditProxyPassword"})
-        EXPECT_EQ(Child<QLineEdit>(password).echoMode(), QLineEdit::Password) << password;
+    for (const char* password : {"EditPassword", "EditProxyPassword"}) {
+        Child<QLineEdit>(password).setText("pa ss");
+        EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
+    }
 }
 
 TEST_F(WindowTest, TitleCaptionAndExtraHistoricFromTheSettingsFile)
