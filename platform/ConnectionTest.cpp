@@ -34,8 +34,7 @@ bool MachineNameResolves()
     char name[HOST_NAME_MAX + 1] = {};
     if (gethostname(name, sizeof name - 1) != 0)
         return false;
-    addrinfo hints{};
-    hints.ai_family = AF_UNSPEC;
+    addrinfo hints{}; // any address family
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(name, nullptr, &hints, &found) != 0 || found == nullptr)
