@@ -47,6 +47,20 @@ bool NobodyCanSee(const QString& Platform)
     return Platform == QLatin1String("offscreen") || Platform == QLatin1String("minimal");
 }
 
+// An unattended start without a display runs on the offscreen platform, as does one started
+// on it by choice (QT_QPA_PLATFORM=offscreen); nobody sees its window.
+bool PrepareHeadlessRun(bool Unattended)
+{
+    if (!Unattended)
+        return false;
+    if (!HasDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!NobodyCanSee(QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM"))))
+        return false;
+    qInstallMessageHandler(KeepOnlySeriousQtMessages);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -57,13 +71,9 @@ int main(int argc, char* argv[])
         return 0;
     }
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
-    if (unattended && !HasDisplay()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler(KeepOnlySeriousQtMessages);
-    }
+    const bool headless = PrepareHeadlessRun(unattended);
     QApplication application(argc, argv);
 
-    const bool headless = unattended && NobodyCanSee(QGuiApplication::platformName());
     elsetry::TFormEnvironment environment = elsetry::ProgramEnvironment(arguments, headless);
     bool completed = false;
     environment.RunFinished = [&completed](elsetry::TDownloadOutcome Outcome) {
