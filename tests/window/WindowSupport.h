@@ -31,7 +31,7 @@ private:
     std::unique_ptr<QApplication> App;
 };
 
-// What the window asked; "message <text>", "error <text>", "ask <caption>", "choose <start>".
+// What the window asked; "message <text>", "error <text>", "ask <caption>: <text>", "choose <start>".
 struct TDialogRecord {
     std::vector<std::string> Events;
     std::deque<bool> Answers; // for questions, in turn; No when none is left
@@ -44,9 +44,9 @@ public:
 
     void ShowMessage(QWidget*, const QString&, const QString& Text) override { Add("message ", Text); }
     void ShowError(QWidget*, const QString&, const QString& Text) override { Add("error ", Text); }
-    bool AskYesNo(QWidget*, const QString& Caption, const QString&) override
+    bool AskYesNo(QWidget*, const QString& Caption, const QString& Text) override
     {
-        Add("ask ", Caption);
+        Add("ask ", Caption + ": " + Text);
         if (Record->Answers.empty())
             return false;
         const bool answer = Record->Answers.front();
@@ -132,17 +132,16 @@ protected:
         return *child;
     }
 
-    void Put(const std::string& Name, const std::string& Text, const std::string& KeyPath = ProgramKeyPath()) const
+    // A string value, or with Flag a boolean one, in the key (the program's by default).
+    void Put(const std::string& Name, const std::string& Text, const std::string& KeyPath = ProgramKeyPath(),
+             std::optional<bool> Flag = std::nullopt) const
     {
         auto store = Store();
         ASSERT_TRUE(store->OpenKey(KeyPath, true));
-        store->WriteString(Name, Text);
-    }
-    void PutFlag(const std::string& Name, bool Flag) const
-    {
-        auto store = Store();
-        ASSERT_TRUE(store->OpenKey(ProgramKeyPath(), true));
-        store->WriteBool(Name, Flag);
+        if (Flag)
+            store->WriteBool(Name, *Flag);
+        else
+            store->WriteString(Name, Text);
     }
     std::string Stored(const std::string& Name, const std::string& KeyPath = ProgramKeyPath()) const
     {
