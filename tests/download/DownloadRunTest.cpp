@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 namespace elsetry::test {
@@ -33,20 +31,6 @@ TLines Saved(const std::string& FileName, int Count)
 {
     return {"status Getting " + FileName, "log    Saved: " + FileName, "status Checking " + FileName,
             "log       " + std::to_string(Count) + " satellites"};
-}
-
-// A port on loopback where nothing listens.
-int ClosedPort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 TEST(DownloadRun, FetchesTheChosenGroupsInTableOrderThenTheListAndLogsOut)
@@ -147,7 +131,7 @@ TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
     for (const bool unattended : {false, true}) {
         SCOPED_TRACE(unattended ? "unattended" : "attended");
         TDownloadWorld world;
-        world.Host.Inputs.SpaceTrackAddress = "http://127.0.0.1:" + std::to_string(ClosedPort());
+        world.Host.Inputs.SpaceTrackAddress = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
         world.Host.IsUnattended = unattended;
         const std::string message = "message Error connecting to the Space-Track Web site";
         const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};

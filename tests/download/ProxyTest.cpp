@@ -6,8 +6,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -17,19 +15,6 @@ namespace {
 
 const char* const ProxyUser = "relay";
 const char* const ProxyPassword = "pa55word";
-
-int FreePort()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t size = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
 
 bool Accepts(int Port)
 {
@@ -51,7 +36,7 @@ protected:
         Folder = std::make_unique<TTempFolder>();
         // The proxy drops to an unprivileged user when started as root; it must reach its log.
         std::filesystem::permissions(Folder->Path, std::filesystem::perms::all);
-        Port = FreePort();
+        Port = FreeLoopbackPort();
         const std::string port = std::to_string(Port);
         Proxy = ::fork();
         if (Proxy == 0) {
