@@ -3,8 +3,8 @@
 // platform, writes the progress log to standard output and every box to standard error, and
 // exits 0 only when a run completed.
 
-#include "app/CommandLine.h"
-#include "app/ElsetryForm.h"
+#include "download/CommandLine.h"
+#include "gui/ElsetryForm.h"
 
 #include <QApplication>
 #include <QPointer>

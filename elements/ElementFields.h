@@ -2,9 +2,12 @@
 // Readers for the fixed columns of element lines. Columns count from 1; numbers always use "."
 // as the decimal point, whatever the process locale.
 
-#include <optional>
 #include <string>
 #include <string_view>
+
+// The number readers and case helpers the field readers build on.
+#include "text/Numbers.h"
+#include "text/Strings.h"
 
 namespace elsetry {
 
@@ -16,14 +19,5 @@ double RealField(std::string_view Line, int Start, int Width);
 int IntegerField(std::string_view Line, int Start, int Width);
 // "007" for 7, "123" for 123.
 std::string ThreeDigitText(int N);
-
-// Whole-text number readers: optional sign, digits, "." and an optional exponent; nothing else.
-std::optional<double> ReadDecimal(std::string_view Text);
-std::optional<int> ReadInteger(std::string_view Text);
-
-// Letters a-z upper-cased, every other byte kept.
-std::string UpperCase(std::string_view Text);
-// Leading and trailing blanks and control characters removed.
-std::string_view Trim(std::string_view Text);
 
 } // namespace elsetry

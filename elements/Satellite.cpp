@@ -1,7 +1,7 @@
 #include "elements/Satellite.h"
 
 #include "elements/ElementFields.h"
-#include "elements/EpochTime.h"
+#include "orbit/EpochTime.h"
 #include "orbit/SGP_Constants.h"
 #include "orbit/SGP_Math.h"
 
@@ -11,19 +11,8 @@ namespace elsetry {
 
 namespace {
 
-// The model's own period choice, from the mean motion corrected for the earth's oblateness.
-int UsesDeepSpaceModel(double MeanMotion, double Eccentricity, double Inclination)
-{
-    const double a1 = Power(Divide(ke, MeanMotion), 2.0 / 3.0);
-    const double b = Power(1.0 - Eccentricity * Eccentricity, 1.5);
-    const double cosi = std::cos(Inclination);
-    const double d = Divide(ck2x1_5 * (3.0 * cosi * cosi - 1.0), b);
-    const double d1 = Divide(d, a1 * a1);
-    const double a0 = a1 * (1.0 - d1 * (1.0 / 3.0 + d1 * (1.0 + (134.0 / 81.0) * d1)));
-    const double d0 = Divide(d, a0 * a0);
-    const double n0 = Divide(MeanMotion, 1.0 + d0);
-    return Divide(TwoPi, n0) >= DeepSpacePeriodLimit ? 1 : 0;
-}
+// Argument of latitude whose sine at epoch is below this counts as the southern half.
+constexpr double SouthernHalfSine = 6.0e-6;
 
 } // namespace
 
@@ -67,8 +56,16 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
     MeanMotionDotOver2 = MeanMotionDotOver2 * TwoPi / (MinutesPerDay * MinutesPerDay);
     MeanMotionDDotOver6 = MeanMotionDDotOver6 * TwoPi / (MinutesPerDay * MinutesPerDay * MinutesPerDay);
 
-    DeepSpace = UsesDeepSpaceModel(MeanMotion, Eccentricity, Inclination);
-    ModelInitPending = 1;
+    ChooseModel();
+}
+
+void TSatellite::PropagateToOwnEpoch()
+{
+    double position[3];
+    double velocity[3];
+    PropagateToTime(position, velocity, EpochJulian);
+    if (std::sin(ArgumentOfLatitude) < SouthernHalfSine)
+        RevolutionNumber += 1.0;
 }
 
 } // namespace elsetry

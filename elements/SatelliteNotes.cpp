@@ -1,7 +1,7 @@
 #include "elements/SatelliteList.h"
 
 #include "elements/ElementFields.h"
-#include "elements/EpochTime.h"
+#include "orbit/EpochTime.h"
 #include "platform/TextFile.h"
 
 #include <optional>

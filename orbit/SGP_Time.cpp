@@ -1,15 +1,13 @@
 #include "orbit/SGP_Time.h"
 
-#include "elements/EpochTime.h"
+#include "orbit/EpochTime.h"
 #include "orbit/SGP_Math.h"
 
 #include <cmath>
 
 namespace elsetry {
 
-double DaysSince1950 = 0.0;
-
-double SiderealAngleAtEpoch(double EpochYearDay)
+TSiderealEpoch SiderealAngleAtEpoch(double EpochYearDay)
 {
     const double years = EpochYearDay * 0.001;
     // The year goes through an int; an epoch field that read as garbage must not overflow it.
@@ -24,8 +22,7 @@ double SiderealAngleAtEpoch(double EpochYearDay)
     const double centuries = (jd - 2451545.0) / 36525.0;
     double seconds = 24110.54841 + centuries * (8640184.812866 + centuries * (0.093104 - centuries * 6.2e-6));
     seconds = PositiveModulus(seconds + 86636.555366976 * ut, 86400.0);
-    DaysSince1950 = jd - 2433281.5 + ut;
-    return TwoPi * seconds / 86400.0;
+    return {TwoPi * seconds / 86400.0, jd - 2433281.5 + ut};
 }
 
 } // namespace elsetry

@@ -3,11 +3,15 @@
 
 namespace elsetry {
 
-// Days since 1950 January 0.0 of the epoch last given to SiderealAngleAtEpoch. The deep-space
-// initialisation reads it right after setting it, so initialisations must not interleave.
-extern double DaysSince1950;
+// Days from 1900 January 0.5, the lunar-solar terms' origin, to 1950 January 0.0.
+constexpr double DaysFrom1900To1950 = 18261.5;
 
-// Greenwich sidereal angle in [0, 2pi) at an epoch written YYDDD.DDDDDDDD; sets DaysSince1950.
-double SiderealAngleAtEpoch(double EpochYearDay);
+struct TSiderealEpoch {
+    double Angle = 0.0;         // Greenwich sidereal angle in [0, 2pi)
+    double DaysSince1950 = 0.0; // days since 1950 January 0.0
+};
+
+// The sidereal angle at an epoch written YYDDD.DDDDDDDD, and the epoch's days since 1950.
+TSiderealEpoch SiderealAngleAtEpoch(double EpochYearDay);
 
 } // namespace elsetry

@@ -1,10 +1,10 @@
 #pragma once
 // A recording host for download runs and a stand-in service with its folders, for the download tests.
 
-#include "app/DownloadHost.h"
-#include "app/DownloadRun.h"
+#include "download/DownloadHost.h"
+#include "download/DownloadRun.h"
 #include "platform/TextFile.h"
-#include "tests/elements/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 

@@ -1,11 +1,11 @@
 // The pieces of the exchange: form encoding, the query answer's trimming, the proxy port, reading
 // gzip files, the temporary file.
 
-#include "app/DownloadExchange.h"
+#include "download/DownloadExchange.h"
 #include "platform/Gunzip.h"
 #include "platform/TempFile.h"
 #include "platform/TextFile.h"
-#include "tests/elements/TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "tools/catalogue-service/CatalogueService.h"
 
 #include <gtest/gtest.h>

@@ -69,13 +69,6 @@ TEST(BlanksToZerosTest, ReplacesEveryBlank)
     EXPECT_EQ(BlanksToZeros(""), "");
 }
 
-TEST(TextHelpersTest, UpperCaseTouchesOnlyAsciiLettersAndTrimDropsControls)
-{
-    EXPECT_EQ(UpperCase("iss (zarya) \xe9"), "ISS (ZARYA) \xe9");
-    EXPECT_EQ(Trim("\t  NOAA 15 \r\x01"), "NOAA 15");
-    EXPECT_EQ(Trim(" \t "), "");
-}
-
 // Runs under a comma-decimal locale where one is installed, else under the default one.
 TEST(RealFieldTest, IgnoresTheProcessLocale)
 {

@@ -1,7 +1,7 @@
 #include "elements/SatelliteList.h"
 
-#include "TempFolder.h"
-#include "TestElementSets.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestElementSets.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "elements/SatelliteList.h"
 
-#include "TempFolder.h"
-#include "TestElementSets.h"
-#include "elements/EpochTime.h"
+#include "tests/support/TempFolder.h"
+#include "tests/support/TestElementSets.h"
+#include "orbit/EpochTime.h"
 
 #include <gtest/gtest.h>
 

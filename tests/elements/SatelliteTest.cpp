@@ -1,7 +1,7 @@
 #include "elements/Satellite.h"
 
-#include "TestElementSets.h"
-#include "elements/EpochTime.h"
+#include "tests/support/TestElementSets.h"
+#include "orbit/EpochTime.h"
 #include "orbit/SGP_Math.h"
 
 #include <gtest/gtest.h>

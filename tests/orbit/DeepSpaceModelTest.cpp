@@ -70,9 +70,9 @@ TEST(DeepSpaceModel, IntegratorFollowsItsRestartRules)
                                   {720.0, 720.0},   {0.0, 0.0},      {-100.0, 0.0}};
     for (const auto& [minutes, integratorTime] : sequence) {
         PropagateKm(s, minutes);
-        EXPECT_EQ(TSatelliteModelProbe::Deep(s).IntegratorTime, integratorTime) << "t = " << minutes;
+        EXPECT_EQ(TOrbitModelProbe::Deep(s).IntegratorTime, integratorTime) << "t = " << minutes;
     }
-    const TDeepSpaceState& d = TSatelliteModelProbe::Deep(s);
+    const TDeepSpaceState& d = TOrbitModelProbe::Deep(s);
     EXPECT_EQ(d.Lambda, d.Lambda0);
     EXPECT_EQ(d.IntegratorMeanMotion, d.MeanMotion);
 }
@@ -130,7 +130,7 @@ TEST(DeepSpaceModel, PeriodicTermsAreReusedWithin30Minutes)
                                   {0.5, 30.0}, {0.0, 0.0},  {-30.0, -30.0}};
     for (const auto& [minutes, cacheTime] : sequence) {
         PropagateKm(s, minutes);
-        EXPECT_EQ(TSatelliteModelProbe::Deep(s).PeriodicTime, cacheTime) << "t = " << minutes;
+        EXPECT_EQ(TOrbitModelProbe::Deep(s).PeriodicTime, cacheTime) << "t = " << minutes;
     }
     // Reused terms show: 20 minutes after a call at 0 differs a little from a fresh call at 20.
     TSatellite reused;
@@ -148,8 +148,8 @@ TEST(DeepSpaceModel, LunarEpochTermsAreKeptForTheSameEpochDay)
     TSatellite s;
     Parse(s, Molniya);
     PropagateKm(s, 0.0);
-    TDeepSpaceState& d = TSatelliteModelProbe::Deep(s);
-    EXPECT_DOUBLE_EQ(d.Lunar.Day, DaysSince1950 + 18261.5);
+    TDeepSpaceState& d = TOrbitModelProbe::Deep(s);
+    EXPECT_DOUBLE_EQ(d.Lunar.Day, SiderealAngleAtEpoch(s.EpochYearDay).DaysSince1950 + DaysFrom1900To1950);
     // Same epoch again: the kept terms are used as they are, even a spoiled one.
     d.Lunar.MoonMeanAnomaly = 123.0;
     Parse(s, Molniya);
@@ -171,7 +171,7 @@ TEST(DeepSpaceModel, LyddaneFormIsChosenByTheEpochInclination)
         PropagateKm(s, 0.0);
         // The current inclination handed in lies on the other side of 0.2 rad on purpose.
         double e = 0.7, i = lyddane ? 0.3 : 0.1, omega = 1.0, node = 10.0, m = 0.5;
-        TSatelliteModelProbe::Periodic(s, 100.0, e, i, omega, node, m);
+        TOrbitModelProbe::Periodic(s, 100.0, e, i, omega, node, m);
         // The Lyddane form recovers the node by an arctangent, within (-pi/2, 3pi/2].
         if (lyddane)
             EXPECT_LE(node, 1.5 * Pi) << epochInclination;
@@ -188,7 +188,7 @@ TEST(DeepSpaceModel, NodeTermsAreLeftOutBelow3Degrees)
         Parse(s, Geosynchronous(1.0));
         s.Inclination = epochInclination;
         PropagateKm(s, 0.0);
-        EXPECT_EQ(TSatelliteModelProbe::Deep(s).NodeRate != 0.0, nodeTerms) << epochInclination;
+        EXPECT_EQ(TOrbitModelProbe::Deep(s).NodeRate != 0.0, nodeTerms) << epochInclination;
     }
 }
 
@@ -197,10 +197,10 @@ TEST(DeepSpaceModel, NegativeSecularInclinationIsReflected)
     TSatellite s;
     Parse(s, Transfer);
     PropagateKm(s, 0.0);
-    TDeepSpaceState& d = TSatelliteModelProbe::Deep(s);
+    TDeepSpaceState& d = TOrbitModelProbe::Deep(s);
     d.InclinationRate = -0.001;
     double m = 1.0, omega = 2.0, node = 3.0, e = 0.0, i = 0.0, n = d.MeanMotion;
-    TSatelliteModelProbe::Secular(s, 200.0, m, omega, node, e, i, n);
+    TOrbitModelProbe::Secular(s, 200.0, m, omega, node, e, i, n);
     EXPECT_NEAR(i, 0.2 - d.Inclination, 1e-15);
     EXPECT_NEAR(node, 3.0 + d.NodeRate * 200.0 + Pi, 1e-12);
     EXPECT_NEAR(omega, 2.0 + d.PerigeeRate * 200.0 - Pi, 1e-12);

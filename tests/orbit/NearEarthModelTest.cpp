@@ -74,7 +74,7 @@ TEST(NearEarthModel, ACompletelyDecayedOrbitIsAnErrorNotInfinity)
     Parse(s, e);
     PropagateKm(s, 0.0);
     ASSERT_EQ(s.SimpleDrag, 1);
-    const double c1 = TSatelliteModelProbe::NearEarth(s).C1;
+    const double c1 = TOrbitModelProbe::NearEarth(s).C1;
     double t = 1.0 / c1;
     while (1.0 - c1 * t > 0.0)
         t = std::nextafter(t, 1.0e300);

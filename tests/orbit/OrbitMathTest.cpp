@@ -64,9 +64,10 @@ TEST(OrbitMath, PowerGoesThroughExpAndLogAndRejectsNonPositiveBases)
 TEST(SiderealTime, GreenwichAngleAtJ2000AndDaysSince1950)
 {
     // 2000 January 1, 12 h UT: 280.46061837 degrees.
-    EXPECT_NEAR(SiderealAngleAtEpoch(1.5), 280.46061837 * Pi / 180.0, 1e-8);
-    EXPECT_DOUBLE_EQ(DaysSince1950, 18263.5);
-    const double angle = SiderealAngleAtEpoch(80230.29629788);
+    const TSiderealEpoch j2000 = SiderealAngleAtEpoch(1.5);
+    EXPECT_NEAR(j2000.Angle, 280.46061837 * Pi / 180.0, 1e-8);
+    EXPECT_DOUBLE_EQ(j2000.DaysSince1950, 18263.5);
+    const double angle = SiderealAngleAtEpoch(80230.29629788).Angle;
     EXPECT_GE(angle, 0.0);
     EXPECT_LT(angle, TwoPi);
 }
@@ -74,10 +75,8 @@ TEST(SiderealTime, GreenwichAngleAtJ2000AndDaysSince1950)
 TEST(SiderealTime, TwoDigitYearsBelow57AreThisCentury)
 {
     // The day is cut from E * 0.001, so it carries that product's rounding.
-    SiderealAngleAtEpoch(56001.0); // 2056 January 1, 0 h
-    EXPECT_NEAR(DaysSince1950, 38717.0, 1e-6);
-    SiderealAngleAtEpoch(57001.0); // 1957 January 1, 0 h
-    EXPECT_NEAR(DaysSince1950, 2558.0, 1e-6);
+    EXPECT_NEAR(SiderealAngleAtEpoch(56001.0).DaysSince1950, 38717.0, 1e-6); // 2056 January 1, 0 h
+    EXPECT_NEAR(SiderealAngleAtEpoch(57001.0).DaysSince1950, 2558.0, 1e-6); // 1957 January 1, 0 h
     EXPECT_THROW(SiderealAngleAtEpoch(1.0e30), EMathError);
 }
 

@@ -41,15 +41,15 @@ inline void Parse(TSatellite& S, const TElements& E)
     S.ParseElements(l1, l2);
 }
 
-struct TSatelliteModelProbe {
-    static TDeepSpaceState& Deep(TSatellite& S) { return *S.Deep; }
-    static const TNearEarthState& NearEarth(const TSatellite& S) { return S.NearEarth; }
-    static void Periodic(TSatellite& S, double T, double& E, double& I, double& Omega, double& Node, double& M)
+struct TOrbitModelProbe {
+    static TDeepSpaceState& Deep(TOrbitModel& S) { return *S.Deep; }
+    static const TNearEarthState& NearEarth(const TOrbitModel& S) { return S.NearEarth; }
+    static void Periodic(TOrbitModel& S, double T, double& E, double& I, double& Omega, double& Node, double& M)
     {
         S.Deep->Time = T;
         S.DeepSpacePeriodic(E, I, Omega, Node, M);
     }
-    static void Secular(TSatellite& S, double T, double& M, double& Omega, double& Node, double& E, double& I,
+    static void Secular(TOrbitModel& S, double T, double& M, double& Omega, double& Node, double& E, double& I,
                         double& N)
     {
         S.DeepSpaceSecular(M, Omega, Node, E, I, N, T);

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,7 +17,17 @@
 namespace elsetry {
 namespace {
 
-const std::string TestData = ELSETRY_SHARED_TESTDATA;
+// The sets and results are kept in tests/orbit/data (see the README there).
+const std::string TestData = ELSETRY_ORBIT_TESTDATA;
+
+// A missing data file fails the test by name rather than as an empty list.
+std::string DataFile(const char* Name)
+{
+    const std::string path = TestData + "/" + Name;
+    if (!std::filesystem::is_regular_file(path))
+        ADD_FAILURE() << "Test data not found: " << path;
+    return path;
+}
 
 struct TPrintedResult {
     std::string Catalogue;
@@ -27,7 +38,7 @@ struct TPrintedResult {
 
 std::vector<TPrintedResult> ReadPrintedResults()
 {
-    std::ifstream in(TestData + "/orbit-test-results.csv");
+    std::ifstream in(DataFile("orbit-test-results.csv"));
     std::vector<TPrintedResult> rows;
     std::string line;
     std::getline(in, line); // header
@@ -45,7 +56,7 @@ std::vector<TPrintedResult> ReadPrintedResults()
 TEST(PublishedSets, LoadedThroughTheListMatchThePrintedResults)
 {
     TSatelliteList list;
-    list.LoadFromFile(TestData + "/orbit-test-sets.txt");
+    list.LoadFromFile(DataFile("orbit-test-sets.txt"));
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.GetSatellite(list.IndexOfCatalogueNumber("88888"))->DeepSpace, 0);
     EXPECT_EQ(list.GetSatellite(list.IndexOfCatalogueNumber("11801"))->DeepSpace, 1);
@@ -78,11 +89,14 @@ double ArgumentOfLatitudeOf(const double (&R)[3], const double (&V)[3])
 TEST(PublishedSets, ArgumentOfLatitudeAtLoadIsThatOfThePrintedState)
 {
     TSatelliteList list;
-    list.LoadFromFile(TestData + "/orbit-test-sets.txt");
+    list.LoadFromFile(DataFile("orbit-test-sets.txt"));
+    ASSERT_EQ(list.Count(), 2);
     for (const TPrintedResult& p : ReadPrintedResults()) {
         if (p.Minutes != 0.0)
             continue;
-        const TSatellite& s = *list.GetSatellite(list.IndexOfCatalogueNumber(p.Catalogue));
+        const int index = list.IndexOfCatalogueNumber(p.Catalogue);
+        ASSERT_GE(index, 0) << p.Catalogue;
+        const TSatellite& s = *list.GetSatellite(index);
         EXPECT_NEAR(s.ArgumentOfLatitude, ArgumentOfLatitudeOf(p.R, p.V), 1.0e-5) << p.Catalogue;
     }
     // Both are in the northern half at epoch, so both keep their numbers.

@@ -1,12 +1,12 @@
 #include "settings/RegistryFile.h"
 
-#include "ChildProcess.h"
-#include "StoreFixture.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/StoreFixture.h"
 
 #include <fstream>
 #include <sys/stat.h>
 
-namespace elsetry::testing {
+namespace elsetry::test {
 namespace {
 
 constexpr const char* Company = "\\Software\\Corriebrook";
@@ -210,4 +210,4 @@ TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
 }
 
 } // namespace
-} // namespace elsetry::testing
+} // namespace elsetry::test

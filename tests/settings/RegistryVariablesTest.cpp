@@ -1,12 +1,12 @@
 #include "settings/RegistryVariables.h"
 
-#include "ChildProcess.h"
-#include "StoreFixture.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/StoreFixture.h"
 
 #include <fstream>
 #include <functional>
 
-namespace elsetry::testing {
+namespace elsetry::test {
 namespace {
 
 class RegistryVariablesTest : public StoreTest {
@@ -191,4 +191,4 @@ TEST_F(RegistryVariablesTest, AnUnusableStoreGivesDefaultsAndWritesNothing)
 }
 
 } // namespace
-} // namespace elsetry::testing
+} // namespace elsetry::test

@@ -1,12 +1,12 @@
 #include "settings/SqliteSettingsStore.h"
 
-#include "ChildProcess.h"
-#include "StoreFixture.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/StoreFixture.h"
 
 #include <fstream>
 #include <sys/stat.h>
 
-namespace elsetry::testing {
+namespace elsetry::test {
 namespace {
 
 constexpr const char* ProgramKey = "\\Software\\Corriebrook\\Elsetry";
@@ -200,4 +200,4 @@ TEST_F(StoreTest, TwoProcessesWritingAtOnceLoseNothing)
 }
 
 } // namespace
-} // namespace elsetry::testing
+} // namespace elsetry::test

@@ -3,9 +3,9 @@
 // by the curl command line followed by the same reading, saving and checking.
 //   usage: elsetry-bench-download [FULL_CATALOGUE_SETS] [REPEATS]
 
-#include "app/DownloadExchange.h"
-#include "app/DownloadRun.h"
-#include "app/SaveAndCheck.h"
+#include "download/DownloadExchange.h"
+#include "download/DownloadRun.h"
+#include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
 #include "platform/TextFile.h"
 #include "tools/catalogue-service/CatalogueService.h"

@@ -2,8 +2,8 @@
 // the eleven historic files of the fixed table, each a year of history that the run extends),
 // printed beside a bare load of the same file and the write alone.
 
-#include "app/HistoricFile.h"
-#include "app/SaveAndCheck.h"
+#include "download/HistoricFile.h"
+#include "download/SaveAndCheck.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProcessPriority.h"

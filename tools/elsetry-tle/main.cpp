@@ -1,6 +1,6 @@
 // elsetry-tle: checks, lists and propagates element files from the shell.
 
-#include "app/ElementCheck.h"
+#include "download/ElementCheck.h"
 #include "elements/ElementFields.h"
 #include "elements/SatelliteList.h"
 #include "orbit/SGP_Constants.h"

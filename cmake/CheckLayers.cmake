@@ -1,0 +1,32 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when a source folder includes a header of a folder above it. Run at build time with
+#   cmake -DSOURCE_DIR=<top> -DSTAMP=<file> -P CheckLayers.cmake
+# Folders from the bottom up; each may include only the folders before it (and itself).
+set(layers text platform orbit elements settings download gui app)
+
+set(violations "")
+set(allowed "")
+foreach(layer IN LISTS layers)
+  list(APPEND allowed ${layer})
+  file(GLOB_RECURSE sources "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp")
+  foreach(source IN LISTS sources)
+    file(STRINGS "${source}" includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*$" "\\1" header "${line}")
+      string(REGEX MATCH "^[^/]*" folder "${header}")
+      if(header MATCHES "^\\.\\./")
+        list(APPEND violations "${source}: ${header} (reach other folders by their name)")
+      elseif(folder IN_LIST layers AND NOT folder IN_LIST allowed)
+        list(APPEND violations "${source}: ${header} (${layer}/ may not include ${folder}/)")
+      elseif(folder STREQUAL "tests" OR folder STREQUAL "tools")
+        list(APPEND violations "${source}: ${header} (${layer}/ may not include ${folder}/)")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+if(violations)
+  list(JOIN violations "\n  " text)
+  message(FATAL_ERROR "Includes from a lower folder into a higher one:\n  ${text}")
+endif()
+file(TOUCH "${STAMP}")

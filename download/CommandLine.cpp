@@ -1,0 +1,39 @@
+#include "download/CommandLine.h"
+
+#include <algorithm>
+
+namespace elsetry {
+
+namespace {
+
+std::string UpperCase(std::string Text)
+{
+    std::transform(Text.begin(), Text.end(), Text.begin(),
+                   [](unsigned char C) { return static_cast<char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C); });
+    return Text;
+}
+
+bool IsUnattendedSwitch(const std::string& Parameter)
+{
+    if (Parameter.size() < 2 || (Parameter.front() != '-' && Parameter.front() != '/'))
+        return false;
+    const std::string name = UpperCase(Parameter.substr(1));
+    return name == "AUTO" || name == "START";
+}
+
+} // namespace
+
+bool WantsDial(const TArguments& Arguments)
+{
+    std::string commandLine;
+    for (const std::string& argument : Arguments)
+        commandLine += argument + " ";
+    return UpperCase(commandLine).find("-DIAL") != std::string::npos;
+}
+
+bool WantsUnattendedRun(const TArguments& Arguments)
+{
+    return Arguments.size() > 1 && std::any_of(Arguments.begin() + 1, Arguments.end(), IsUnattendedSwitch);
+}
+
+} // namespace elsetry

@@ -1,0 +1,53 @@
+#pragma once
+// What a download run needs from the window that starts it.
+
+#include "download/SaveAndCheckHost.h"
+#include "download/SpaceTrackGroups.h"
+#include "platform/ConnectionTest.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+struct TGroupChoice {
+    bool Checked = false;
+    std::string FileName;
+};
+
+// The window's controls as the run reads them.
+struct TDownloadInputs {
+    std::string SpaceTrackAddress{DefaultSpaceTrackAddress};
+    std::string Username;
+    std::string Password;
+    std::string ProxyServer;
+    std::string ProxyPort;
+    std::string ProxyUserName;
+    std::string ProxyPassword;
+    // One per row of SpaceTrackGroups, in the same order.
+    std::array<TGroupChoice, GroupCount> Groups;
+    // The individual list: catalogue numbers in the memo's order, and its file name.
+    std::vector<std::string> Favourites;
+    std::string FavouritesFileName;
+};
+
+class TDownloadHost : public TSaveAndCheckHost {
+public:
+    virtual TDownloadInputs DownloadInputs() const = 0;
+    // True when the run may let its two error boxes close themselves.
+    virtual bool Unattended() const = 0;
+
+    virtual void ClearLog() = 0;
+    // A modal box with one OK button, captioned with the application title.
+    virtual void ShowMessage(const std::string& Text) = 0;
+    // The box that shows a failure which ended the run, with the failure's own text.
+    virtual void ShowError(const std::string& Text) = 0;
+    virtual void SetCloseEnabled(bool Enabled) = 0;
+    // Arms or disarms the timer that closes a waiting message box after 15 s.
+    virtual void SetPopupTimerArmed(bool Armed) = 0;
+
+    virtual bool ConnectionTest() { return MachineNameResolves(); }
+};
+
+} // namespace elsetry

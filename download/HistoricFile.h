@@ -1,0 +1,30 @@
+#pragma once
+// Historic files: one per satellite, extended with each newer element set that a download brings.
+
+#include "download/SaveAndCheckHost.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace elsetry {
+
+class TSatelliteList;
+
+// The catalogue number of a historic list item ("NOAA-19" gives "33591"); letter case counts.
+// Items that are not in the fixed table give nothing.
+std::optional<std::string_view> HistoricCatalogueNumber(std::string_view Item);
+
+// An epoch field (two-digit year, day of year and fraction, "." as the decimal point) as a number
+// that orders epochs in time: years below 57 are 20xx. Nothing for a text that is not an epoch.
+std::optional<double> ChronologicalEpoch(std::string_view EpochText);
+
+// Appends the listed satellite's element lines to its historic file in the historic folder when
+// they are newer than the last set of that satellite the file holds. A missing file is logged;
+// a satellite that is not in the list, an epoch that cannot be read and a file that cannot be
+// written leave the file as it was, without a log line. An existing file that cannot be read
+// raises EFileError.
+void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
+                        const std::string& CatalogueNumber, const TSatelliteList& List);
+
+} // namespace elsetry

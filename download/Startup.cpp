@@ -1,0 +1,71 @@
+#include "download/Startup.h"
+
+#include "platform/SystemProxy.h"
+
+namespace elsetry {
+
+namespace {
+
+// Step 4: false when the first connection test failed, even if a dial then connected.
+bool CheckConnection(TStartupHost& Host, const TInternetFunctions& Internet)
+{
+    if (Host.ConnectionTest())
+        return true;
+    if (!Internet.Autodial) {
+        Host.ShowMessage(NoConnectionText);
+    } else if (Host.AskYesNo(DialCaption, DialQuestion)) {
+        Internet.Autodial(AutodialForceUnattended);
+        if (!Host.ConnectionTest())
+            Host.ShowMessage(DialFailedText);
+    }
+    return false;
+}
+
+// Step 5: true when the question was asked. It needs both host and port to differ.
+bool OfferSystemProxy(TStartupHost& Host, const TInternetFunctions& Internet)
+{
+    const TSystemProxy proxy = GetSystemProxy(Internet, "http");
+    if (proxy.Host.empty() || proxy.Port == 0 || proxy.Host == Host.ProxyServerText() ||
+        proxy.Port == WholeNumberOrZero(Host.ProxyPortText()))
+        return false;
+    if (Host.AskYesNo(ProxyCaption, ProxyQuestion(proxy.Host, proxy.Port)))
+        Host.SetProxyServer(proxy.Host, std::to_string(proxy.Port));
+    return true;
+}
+
+} // namespace
+
+std::string ProxyQuestion(const std::string& Host, int Port)
+{
+    return "Your system is currently set to access the Internet via a proxy server: " + Host + " on port " +
+           std::to_string(Port) + ".  Would you like the Elsetry to use this connection?";
+}
+
+TStartupResult RunStartup(TStartupHost& Host, const TInternetFunctions& Internet, const TArguments& Arguments)
+{
+    TStartupResult result;
+    if (WantsDial(Arguments) && Internet.Autodial) {
+        Internet.Autodial(AutodialForceUnattended);
+        result.Dialled = true;
+    }
+    bool unattended = WantsUnattendedRun(Arguments);
+    const bool connected = CheckConnection(Host, Internet);
+    const bool asked = connected && OfferSystemProxy(Host, Internet);
+    unattended = unattended && connected && !asked;
+    Host.SetUnattended(unattended);
+    if (!unattended)
+        return result;
+    result.Unattended = true;
+    Host.MinimiseApplication();
+    result.Run = Host.RunDownload();
+    // A failure shown in an error box leaves the program open for the user.
+    if (*result.Run == TDownloadOutcome::Failed)
+        return result;
+    if (result.Dialled && Internet.AutodialHangup)
+        Internet.AutodialHangup(0);
+    Host.CloseWindow();
+    result.Closed = true;
+    return result;
+}
+
+} // namespace elsetry

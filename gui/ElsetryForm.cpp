@@ -1,0 +1,485 @@
+#include "gui/ElsetryForm.h"
+
+#include "download/FavouritesList.h"
+#include "download/HistoricFolder.h"
+#include "platform/ConnectionTest.h"
+#include "settings/MakerSettings.h"
+#include "settings/SettingsFile.h"
+#include "platform/TempFile.h"
+#include "settings/CommaText.h"
+#include "gui/PersistedControl.h"
+#include "ui_ElsetryForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QMessageBox>
+#include <QProxyStyle>
+#include <QScreen>
+#include <QTimer>
+
+#include <array>
+#include <cstdio>
+#include <utility>
+
+namespace elsetry {
+
+namespace {
+
+constexpr int StartupDelayMs = 100;
+constexpr int PopupMessageDelayMs = 15000;
+
+QString Q(const std::string& Text)
+{
+    return QString::fromStdString(Text);
+}
+
+std::string Text(const QLineEdit& Edit)
+{
+    return Edit.text().toStdString();
+}
+
+using TGroupRow = std::pair<const QCheckBox*, const QLineEdit*>;
+
+// The group rows in the order of SpaceTrackGroups.
+std::array<TGroupRow, GroupCount> GroupRows(const Ui::TFormMain& Ui)
+{
+    return {{{Ui.CheckBoxGetFullCatalog, Ui.EditNameFullCatalog},
+             {Ui.CheckBoxGetAmateur, Ui.EditNameAmateur},
+             {Ui.CheckBoxGetGeo, Ui.EditNameGeo},
+             {Ui.CheckBoxGetGlobstar, Ui.EditNameGlobstar},
+             {Ui.CheckBoxGetInmarsat, Ui.EditNameInmarsat},
+             {Ui.CheckBoxGetIntelsat, Ui.EditNameIntelsat},
+             {Ui.CheckBoxGetIridium, Ui.EditNameIridium},
+             {Ui.CheckBoxGetNavigation, Ui.EditNameNavigation},
+             {Ui.CheckBoxGetOrbcomm, Ui.EditNameOrbcomm},
+             {Ui.CheckBoxGetSpecialInterest, Ui.EditNameSpecialInterest},
+             {Ui.CheckBoxGetWeather, Ui.EditNameWeather},
+             {Ui.CheckBoxGetVisible, Ui.EditNameVisible}}};
+}
+
+// Focus moving to another window, or to a pop-up, does not enter or leave a control.
+bool MovesWithinWindow(const QEvent& Event)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent&>(Event).reason();
+    return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
+}
+
+// Password edits show what is typed as "*", whatever the desktop style's own mask character.
+class TAsteriskPasswordStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* ReturnData) const override
+    {
+        if (Hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(Hint, Option, Widget, ReturnData);
+    }
+};
+
+class TScreenDialogs final : public TFormDialogs {
+public:
+    void ShowMessage(QWidget* Parent, const QString& Title, const QString& Text) override
+    {
+        QMessageBox(QMessageBox::NoIcon, Title, Text, QMessageBox::Ok, Parent).exec();
+    }
+    void ShowError(QWidget* Parent, const QString& Title, const QString& Text) override
+    {
+        QMessageBox(QMessageBox::Critical, Title, Text, QMessageBox::Ok, Parent).exec();
+    }
+    bool AskYesNo(QWidget* Parent, const QString& Caption, const QString& Text) override
+    {
+        QMessageBox box(QMessageBox::Question, Caption, Text, QMessageBox::Yes | QMessageBox::No, Parent);
+        return box.exec() == QMessageBox::Yes;
+    }
+    std::optional<QString> ChooseFolder(QWidget* Parent, const QString& Start) override
+    {
+        QFileDialog dialog(Parent, QStringLiteral("Select folder"), Start);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Locate directory for Kepler data"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().front();
+    }
+};
+
+class TConsoleDialogs final : public TFormDialogs {
+public:
+    void ShowMessage(QWidget*, const QString& Title, const QString& Text) override { Write(Title, Text, ""); }
+    void ShowError(QWidget*, const QString& Title, const QString& Text) override { Write(Title, Text, ""); }
+    bool AskYesNo(QWidget*, const QString& Caption, const QString& Text) override
+    {
+        Write(Caption, Text, " [No]");
+        return false;
+    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&) override { return std::nullopt; }
+
+private:
+    static void Write(const QString& Title, const QString& Text, const char* Answer)
+    {
+        std::fprintf(stderr, "%s: %s%s\n", Title.toLocal8Bit().constData(), Text.toLocal8Bit().constData(), Answer);
+        std::fflush(stderr);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<TFormDialogs> MakeScreenDialogs()
+{
+    return std::make_unique<TScreenDialogs>();
+}
+
+std::unique_ptr<TFormDialogs> MakeConsoleDialogs()
+{
+    return std::make_unique<TConsoleDialogs>();
+}
+
+TFormEnvironment ProgramEnvironment(TArguments Arguments, bool Headless)
+{
+    TFormEnvironment environment;
+    environment.Arguments = std::move(Arguments);
+    environment.Internet = LoadInternetFunctions();
+    environment.ConnectionTest = MachineNameResolves;
+    const std::string executable = ExecutablePath();
+    environment.SettingsFiles = SettingsFileCandidates(executable);
+    environment.ExecutableFolder = FolderOf(executable);
+    environment.TempFolder = UserTempFolder();
+    environment.Dialogs = Headless ? MakeConsoleDialogs() : MakeScreenDialogs();
+    environment.Headless = Headless;
+    return environment;
+}
+
+TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
+    : QMainWindow(Parent), Ui(std::make_unique<Ui::TFormMain>()), Environment(std::move(FormEnvironment)),
+      Session(Environment.TempFolder), TimerStartup(new QTimer(this)), TimerPopupMessage(new QTimer(this))
+{
+    Ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    Ui->StatusBar->setSizeGripEnabled(false);
+    auto* passwordStyle = new TAsteriskPasswordStyle;
+    passwordStyle->setParent(this);
+    Ui->EditPassword->setStyle(passwordStyle);
+    Ui->EditProxyPassword->setStyle(passwordStyle);
+    Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
+    LoadPersistedControls(*this);
+
+    TimerStartup->setObjectName(QStringLiteral("TimerStartup"));
+    TimerStartup->setInterval(StartupDelayMs);
+    TimerPopupMessage->setObjectName(QStringLiteral("TimerPopupMessage"));
+    TimerPopupMessage->setInterval(PopupMessageDelayMs);
+    ConnectControls();
+    FormCreate();
+    TimerStartup->start();
+    if (const QScreen* desktop = screen())
+        move(desktop->availableGeometry().center() - rect().center());
+}
+
+TFormMain::~TFormMain()
+{
+    // The controls are destroyed after this body: none of their signals may reach the window then.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->removeEventFilter(this);
+        disconnect(child, nullptr, this, nullptr);
+    }
+    Environment.Internet = {};
+    FavouritesSetting->Value = CommaTextOf(FavouritesLines());
+    FavouritesSetting.reset();
+    FExtraHistoric.clear();
+}
+
+void TFormMain::ConnectControls()
+{
+    connect(TimerStartup, &QTimer::timeout, this, &TFormMain::TimerStartupTimer);
+    connect(TimerPopupMessage, &QTimer::timeout, this, &TFormMain::TimerPopupMessageTimer);
+    connect(Ui->PageControl, &QTabWidget::currentChanged, this, [this](int Index) {
+        if (Ui->PageControl->widget(Index) == Ui->TabSheetDownload)
+            TabSheetDownloadShow();
+    });
+    connect(Ui->ButtonBrowseKeplerPath, &QPushButton::clicked, this, [this] { BrowseForFolder(*Ui->EditKeplerPath); });
+    connect(Ui->ButtonBrowseHistoricPath, &QPushButton::clicked, this,
+            [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
+    connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
+    connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
+    for (QWidget* control : {static_cast<QWidget*>(Ui->MemoMyFavourites), static_cast<QWidget*>(Ui->EditKeplerPath),
+                             static_cast<QWidget*>(Ui->EditHistoricDataPath)})
+        control->installEventFilter(this);
+}
+
+void TFormMain::FormCreate()
+{
+    setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
+    RegisterAppPath();
+    if (Ui->EditKeplerPath->text().isEmpty())
+        Ui->EditKeplerPath->setText(Q(ReadMakerProgramSetting("Orbivue", "TwoLineDataPath")));
+    LoadFavourites();
+    if (Ui->EditHistoricDataPath->text().isEmpty())
+        Ui->EditHistoricDataPath->setText(
+            Q(DefaultHistoricFolder(Environment.ExecutableFolder, ReadAppPath("Swathgrab"))));
+    Ui->EditKeplerPath->setToolTip(Ui->EditKeplerPath->text());
+    Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
+    Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
+    FExtraHistoric.clear();
+}
+
+// The individual list is stored as comma text under "MyFavourites". Settings of an earlier
+// version hold it one number per line under "MyFavouritesList", which is moved over and removed.
+void TFormMain::LoadFavourites()
+{
+    const bool stored = ProgramValueExists("MyFavourites");
+    FavouritesSetting = std::make_unique<TRegistryString>("MyFavourites", "");
+    if (stored) {
+        Ui->MemoMyFavourites->setPlainText(Q(MemoText(ReadCommaText(FavouritesSetting->Value))));
+        return;
+    }
+    TRegistryString earlier("MyFavouritesList", "");
+    const std::vector<std::string> lines = MemoLines(earlier.Value);
+    Ui->MemoMyFavourites->setPlainText(Q(MemoText(lines)));
+    // Written before the earlier value goes, so that a program that ends abnormally keeps the list.
+    FavouritesSetting->Value = CommaTextOf(lines);
+    FavouritesSetting->Save();
+    earlier.DeleteOnDestroy = true;
+}
+
+void TFormMain::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    if (!FShown) {
+        FShown = true;
+        FormShow();
+    }
+}
+
+void TFormMain::FormShow()
+{
+    if (HasLogin()) {
+        Ui->PageControl->setCurrentWidget(Ui->TabSheetDownload);
+        Ui->ButtonGetSpaceTrack->setFocus();
+    } else {
+        Ui->PageControl->setCurrentWidget(Ui->TabSheetSetup);
+    }
+    FExtraHistoric = ReadSettingsSection(Environment.SettingsFiles, "historic");
+    const QString version = QStringLiteral(ELSETRY_VERSION);
+    FApplicationTitle = QStringLiteral("Elsetry from Corriebrook - V") + version;
+    setWindowTitle(QStringLiteral("Elsetry - V") + version);
+}
+
+void TFormMain::TimerStartupTimer()
+{
+    TimerStartup->stop();
+    RunStartup(*this, Environment.Internet, Environment.Arguments);
+    // Without a display nobody can take over a window left open.
+    if (Environment.Headless)
+        CloseWindow();
+}
+
+void TFormMain::TimerPopupMessageTimer()
+{
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(window);
+        if (box && box->isVisible() && box->windowTitle() == FApplicationTitle) {
+            TimerPopupMessage->stop();
+            QCoreApplication::postEvent(box, new QCloseEvent);
+            return;
+        }
+    }
+}
+
+void TFormMain::TabSheetDownloadShow()
+{
+    if (HasLogin()) {
+        Ui->ButtonGetSpaceTrack->setFocus();
+        return;
+    }
+    ShowMessage("Please eneter your username and password for Space-Track");
+    Ui->EditUsername->setFocus();
+}
+
+bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    const bool entering = Event->type() == QEvent::FocusIn && MovesWithinWindow(*Event);
+    const bool leaving = Event->type() == QEvent::FocusOut && MovesWithinWindow(*Event);
+    if (leaving && Watched == Ui->MemoMyFavourites)
+        MemoMyFavouritesExit();
+    else if (entering && Watched == Ui->EditHistoricDataPath)
+        EditSetPathEnter(*Ui->EditHistoricDataPath);
+    else if (leaving && (Watched == Ui->EditKeplerPath || Watched == Ui->EditHistoricDataPath))
+        EditSetPathExit(*static_cast<QLineEdit*>(Watched));
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TFormMain::MemoMyFavouritesExit()
+{
+    Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
+}
+
+void TFormMain::EditSetPathEnter(QLineEdit& Edit)
+{
+    Edit.setToolTip(QString());
+}
+
+void TFormMain::EditSetPathExit(QLineEdit& Edit)
+{
+    Edit.setText(Q(WithTrailingSeparator(Text(Edit))));
+    Edit.setToolTip(Edit.text());
+}
+
+void TFormMain::BrowseForFolder(QLineEdit& Edit)
+{
+    if (const std::optional<QString> folder = Environment.Dialogs->ChooseFolder(this, Edit.text()))
+        Edit.setText(Q(WithTrailingSeparator(folder->toStdString())));
+    Edit.setToolTip(Edit.text());
+}
+
+void TFormMain::ButtonGetSpaceTrackClick()
+{
+    RunDownload();
+}
+
+bool TFormMain::HasLogin() const
+{
+    return !Ui->EditUsername->text().isEmpty() && !Ui->EditPassword->text().isEmpty();
+}
+
+std::vector<std::string> TFormMain::FavouritesLines() const
+{
+    return MemoLines(Ui->MemoMyFavourites->toPlainText().toStdString());
+}
+
+TDownloadInputs TFormMain::DownloadInputs() const
+{
+    TDownloadInputs inputs;
+    inputs.SpaceTrackAddress = Text(*Ui->EditSpaceTrackAddress);
+    // The paths of the exchange begin with "/".
+    while (inputs.SpaceTrackAddress.ends_with('/'))
+        inputs.SpaceTrackAddress.pop_back();
+    inputs.Username = Text(*Ui->EditUsername);
+    inputs.Password = Text(*Ui->EditPassword);
+    inputs.ProxyServer = Text(*Ui->EditProxyServer);
+    inputs.ProxyPort = Text(*Ui->EditProxyPort);
+    inputs.ProxyUserName = Text(*Ui->EditProxyUserName);
+    inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
+    const std::array<TGroupRow, GroupCount> rows = GroupRows(*Ui);
+    for (std::size_t row = 0; row < GroupCount; ++row)
+        inputs.Groups[row] = {rows[row].first->isChecked(), Text(*rows[row].second)};
+    inputs.Favourites = FavouritesLines();
+    inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);
+    return inputs;
+}
+
+void TFormMain::ClearLog()
+{
+    Ui->MemoProgress->clear();
+}
+
+void TFormMain::ShowMessage(const std::string& Message)
+{
+    Environment.Dialogs->ShowMessage(this, FApplicationTitle, Q(Message));
+}
+
+void TFormMain::ShowError(const std::string& Message)
+{
+    Environment.Dialogs->ShowError(this, FApplicationTitle, Q(Message));
+}
+
+bool TFormMain::AskYesNo(const std::string& Caption, const std::string& Question)
+{
+    return Environment.Dialogs->AskYesNo(this, Q(Caption), Q(Question));
+}
+
+void TFormMain::SetCloseEnabled(bool Enabled)
+{
+    Ui->ButtonClose->setEnabled(Enabled);
+}
+
+void TFormMain::SetPopupTimerArmed(bool Armed)
+{
+    if (Armed)
+        TimerPopupMessage->start();
+    else
+        TimerPopupMessage->stop();
+}
+
+bool TFormMain::ConnectionTest()
+{
+    return Environment.ConnectionTest ? Environment.ConnectionTest() : MachineNameResolves();
+}
+
+std::string TFormMain::KeplerPath() const
+{
+    return Text(*Ui->EditKeplerPath);
+}
+
+std::string TFormMain::HistoricDataPath() const
+{
+    return Text(*Ui->EditHistoricDataPath);
+}
+
+std::vector<std::string> TFormMain::CheckedHistoricItems() const
+{
+    std::vector<std::string> items;
+    for (int row = 0; row < Ui->CheckListBoxHistoric->count(); ++row)
+        if (const QListWidgetItem* item = Ui->CheckListBoxHistoric->item(row); item->checkState() == Qt::Checked)
+            items.push_back(item->text().toStdString());
+    return items;
+}
+
+void TFormMain::Log(const std::string& Line, bool RepaintNow)
+{
+    Ui->MemoProgress->appendPlainText(Q(Line));
+    if (RepaintNow)
+        Ui->MemoProgress->viewport()->repaint();
+    if (Environment.Headless) {
+        std::fprintf(stdout, "%s\n", Line.c_str());
+        std::fflush(stdout);
+    }
+}
+
+void TFormMain::ShowStatus(const std::string& Status)
+{
+    Ui->StatusBar->showMessage(Q(Status));
+    Ui->StatusBar->repaint();
+}
+
+std::string TFormMain::ProxyServerText() const
+{
+    return Text(*Ui->EditProxyServer);
+}
+
+std::string TFormMain::ProxyPortText() const
+{
+    return Text(*Ui->EditProxyPort);
+}
+
+void TFormMain::SetProxyServer(const std::string& Host, const std::string& Port)
+{
+    Ui->EditProxyServer->setText(Q(Host));
+    Ui->EditProxyPort->setText(Q(Port));
+}
+
+void TFormMain::MinimiseApplication()
+{
+    showMinimized();
+}
+
+TDownloadOutcome TFormMain::RunDownload()
+{
+    const TDownloadOutcome outcome = Session.RunDownload(*this);
+    if (Environment.RunFinished)
+        Environment.RunFinished(outcome);
+    return outcome;
+}
+
+void TFormMain::CloseWindow()
+{
+    if (FClosing)
+        return;
+    FClosing = true;
+    close();
+}
+
+} // namespace elsetry

@@ -1,0 +1,260 @@
+#include "gui/PersistedControl.h"
+#include "gui/qvxCheckBox.h"
+#include "gui/qvxCheckListBox.h"
+#include "gui/qvxEdit.h"
+
+#include "tests/support/StoreFixture.h"
+#include "ui_TestWindow.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace elsetry::test {
+namespace {
+
+// The test window built from its form as the main window is: setupUi, then the controls' Loaded.
+class PersistedControlsTest : public StoreTest {
+protected:
+    void Open(const std::function<void()>& BeforeLoading = {})
+    {
+        Window = std::make_unique<QWidget>();
+        Ui.setupUi(Window.get());
+        if (BeforeLoading)
+            BeforeLoading();
+        LoadPersistedControls(*Window);
+    }
+    void Close() { Window.reset(); }
+
+    void Put(const std::string& Name, const std::string& Text) const
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteString(Name, Text);
+    }
+    void PutInteger(const std::string& Name, std::uint32_t Value) const
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteInteger(Name, Value);
+    }
+    QStringList CheckedCaptions() const
+    {
+        QStringList captions;
+        for (int row = 0; row < Ui.CheckListBoxHistoric->count(); ++row)
+            if (Ui.CheckListBoxHistoric->item(row)->checkState() == Qt::Checked)
+                captions.append(Ui.CheckListBoxHistoric->item(row)->text());
+        return captions;
+    }
+    QListWidgetItem* Item(const QString& Caption) const
+    {
+        return Ui.CheckListBoxHistoric->findItems(Caption, Qt::MatchExactly).value(0);
+    }
+    // A toggle by the user: the space key on the item.
+    void ToggleByKey(const QString& Caption) const
+    {
+        Ui.CheckListBoxHistoric->setCurrentItem(Item(Caption));
+        QTest::keyClick(Ui.CheckListBoxHistoric, Qt::Key_Space);
+    }
+    void FocusOut(Qt::FocusReason Reason) const
+    {
+        QFocusEvent event(QEvent::FocusOut, Reason);
+        QApplication::sendEvent(Ui.CheckListBoxHistoric, &event);
+    }
+
+    std::string Key = ProgramKeyPath();
+    std::unique_ptr<QWidget> Window;
+    Ui::TestWindow Ui;
+};
+
+TEST_F(PersistedControlsTest, FirstRunShowsTheDesignedValuesAndWritesEveryValueAtClose)
+{
+    Open();
+    EXPECT_EQ(Ui.EditNameWeather->text(), "Weather.txt");
+    EXPECT_FALSE(Ui.CheckBoxGetWeather->isChecked());
+    EXPECT_TRUE(CheckedCaptions().isEmpty());
+    EXPECT_FALSE(Store()->KeyExists(Key)) << "nothing reaches the store before the window closes";
+    Close();
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt");
+    EXPECT_EQ(StoredString(Key, "EditUsername"), "");
+    EXPECT_EQ(StoredString(Key, "Password"), "");
+    EXPECT_EQ(StoredString(Key, "WantedHistoric"), "");
+    ASSERT_TRUE(Stored(Key, "GetWeather"));
+    EXPECT_EQ(Stored(Key, "GetWeather")->Kind, TValueKind::Integer);
+    EXPECT_EQ(Store()->ReadTree(Key).front().Values.size(), 5u) << "the plain QLineEdit stores nothing";
+}
+
+TEST_F(PersistedControlsTest, StoredValuesReplaceTheDesignedOnesWithoutClickEvents)
+{
+    Put("NameWeather", "");
+    PutInteger("GetWeather", 1);
+    Put("WantedHistoric", "noaa-15,\"MetOp-A\"");
+    Put("Password", "pa ss");
+    int clicks = 0;
+    int listSignals = 0;
+    Open([&] {
+        for (auto signal : {&QCheckBox::clicked, &QCheckBox::toggled})
+            QObject::connect(Ui.CheckBoxGetWeather, signal, [&] { ++clicks; });
+        QObject::connect(Ui.CheckBoxGetWeather, &QCheckBox::stateChanged, [&] { ++clicks; });
+        QObject::connect(Ui.CheckListBoxHistoric, &QListWidget::itemChanged, [&] { ++listSignals; });
+        QObject::connect(Ui.CheckListBoxHistoric, &TqvxCheckListBox::CheckClicked, [&] { ++listSignals; });
+    });
+    EXPECT_EQ(Ui.EditNameWeather->text(), "") << "a cleared edit stays empty";
+    EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
+    EXPECT_EQ(CheckedCaptions(), QStringList({"MetOp-A", "NOAA-15"}));
+    EXPECT_EQ(Ui.EditPassword->text(), "pa ss");
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(listSignals, 0);
+}
+
+TEST_F(PersistedControlsTest, EditLoadingIsAnOrdinaryChange)
+{
+    Put("NameWeather", "Wx.txt");
+    QStringList changes;
+    Open([&] {
+        QObject::connect(Ui.EditNameWeather, &QLineEdit::textChanged, [&](const QString& Text) { changes << Text; });
+    });
+    EXPECT_EQ(changes, QStringList{"Wx.txt"});
+}
+
+TEST_F(PersistedControlsTest, EditAndCheckBoxWriteWhatTheyHoldAtClose)
+{
+    Open();
+    Ui.EditNameWeather->setText("Meteo.txt");
+    Ui.EditUsername->setText("alice");
+    QTest::mouseClick(Ui.CheckBoxGetWeather, Qt::LeftButton);
+    EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
+    EXPECT_EQ(Ui.EditNameWeather->Setting()->Value, "Meteo.txt");
+    EXPECT_FALSE(Ui.CheckBoxGetWeather->Setting()->Value) << "a check box records only at destruction";
+    Close();
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Meteo.txt");
+    EXPECT_EQ(StoredString(Key, "EditUsername"), "alice");
+    EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+    Open();
+    EXPECT_EQ(Ui.EditNameWeather->text(), "Meteo.txt");
+    EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
+}
+
+TEST_F(PersistedControlsTest, EmptyNamedAsBecomesTheObjectName)
+{
+    Put("EditUsername", "bob");
+    Open();
+    EXPECT_EQ(Ui.EditUsername->NamedAs(), "EditUsername");
+    EXPECT_EQ(Ui.EditUsername->text(), "bob");
+}
+
+TEST_F(PersistedControlsTest, UnknownNamesStayUntilAToggleOrAnExit)
+{
+    struct TCase {
+        const char* What;
+        std::function<void()> Act;
+        std::string Expected;
+    };
+    const TCase cases[] = {
+        {"nothing", [] {}, "NOAA-15,Oscar-7"},
+        {"window deactivated", [this] { FocusOut(Qt::ActiveWindowFocusReason); },
+         "NOAA-15,Oscar-7"},
+        {"checks set by code", [this] { Item("NOAA-19")->setCheckState(Qt::Checked); },
+         "NOAA-15,Oscar-7"},
+        {"exit", [this] { FocusOut(Qt::TabFocusReason); }, "NOAA-15"},
+        {"toggle", [this] { ToggleByKey("NOAA-18"); }, "NOAA-15,NOAA-18"},
+        {"code then exit",
+         [this] {
+             Item("NOAA-15")->setCheckState(Qt::Unchecked);
+             FocusOut(Qt::MouseFocusReason);
+         },
+         ""},
+    };
+    for (const TCase& c : cases) {
+        Put("WantedHistoric", "NOAA-15,Oscar-7");
+        Open();
+        c.Act();
+        Close();
+        EXPECT_EQ(StoredString(Key, "WantedHistoric"), c.Expected) << c.What;
+    }
+}
+
+TEST_F(PersistedControlsTest, UserToggleRaisesCheckClickedThenRecords)
+{
+    Open();
+    QSignalSpy clicked(Ui.CheckListBoxHistoric, &TqvxCheckListBox::CheckClicked);
+    QString recordedWhenRaised = "unset";
+    QObject::connect(Ui.CheckListBoxHistoric, &TqvxCheckListBox::CheckClicked,
+                     [&] { recordedWhenRaised = Ui.CheckListBoxHistoric->CheckedList(); });
+    ToggleByKey("ISS-Zarya");
+    ASSERT_EQ(clicked.count(), 1);
+    EXPECT_EQ(recordedWhenRaised, "") << "the event comes before the list is recorded";
+    EXPECT_EQ(Ui.CheckListBoxHistoric->CheckedList(), "ISS-Zarya");
+    Item("FY1C")->setCheckState(Qt::Checked);
+    EXPECT_EQ(clicked.count(), 1) << "a check set by code is no click";
+}
+
+TEST_F(PersistedControlsTest, CheckedListChecksExactlyTheNamedItems)
+{
+    Open();
+    Ui.CheckListBoxHistoric->SetCheckedList("NOAA-15,FY1C");
+    Ui.CheckListBoxHistoric->SetCheckedList("NOAA-18,NOAA-19");
+    EXPECT_EQ(CheckedCaptions(), QStringList({"NOAA-18", "NOAA-19"}));
+    EXPECT_EQ(Ui.CheckListBoxHistoric->CheckedList(), "NOAA-18,NOAA-19");
+    Close();
+    EXPECT_EQ(StoredString(Key, "WantedHistoric"), "NOAA-18,NOAA-19");
+}
+
+TEST_F(PersistedControlsTest, ItemsOfTheSameCaptionGoTogether)
+{
+    Put("WantedHistoric", "NOAA-18");
+    Open([&] {
+        Ui.CheckListBoxHistoric->addItem("NOAA-18");
+        Ui.CheckListBoxHistoric->item(0)->setCheckState(Qt::Checked);
+    });
+    EXPECT_EQ(CheckedCaptions(), QStringList({"NOAA-18", "NOAA-18"}));
+    EXPECT_TRUE(Ui.CheckListBoxHistoric->item(Ui.CheckListBoxHistoric->count() - 1)->flags() & Qt::ItemIsUserCheckable);
+}
+
+TEST_F(PersistedControlsTest, DesignedChecksAreTheDefault)
+{
+    Open([&] {
+        Item("NOAA-19")->setCheckState(Qt::Checked);
+        Item("FY1C")->setCheckState(Qt::Checked);
+    });
+    EXPECT_EQ(Ui.CheckListBoxHistoric->CheckedList(), "FY1C,NOAA-19");
+}
+
+TEST_F(PersistedControlsTest, ABoundControlKeepsItsNameAndBindsOnce)
+{
+    Open();
+    Ui.EditNameWeather->SetNamedAs("Renamed");
+    Put("NameWeather", "changed meanwhile");
+    Ui.EditNameWeather->Loaded();
+    EXPECT_EQ(Ui.EditNameWeather->text(), "Weather.txt");
+    Close();
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt");
+    EXPECT_EQ(StoredString(Key, "Renamed"), "<missing>");
+}
+
+TEST_F(PersistedControlsTest, ControlsNeverLoadedStoreNothing)
+{
+    Put("Loose", "stored");
+    {
+        TqvxEdit edit;
+        edit.SetNamedAs("Loose");
+        edit.setText("typed");
+        TqvxCheckBox box;
+        box.SetNamedAs("LooseBox");
+        TqvxCheckListBox list;
+        list.SetNamedAs("LooseList");
+        list.addItem("NOAA-15");
+        list.SetCheckedList("NOAA-15");
+        EXPECT_EQ(list.CheckedList(), "");
+        EXPECT_EQ(list.item(0)->checkState(), Qt::Unchecked);
+    }
+    EXPECT_EQ(StoredString(Key, "Loose"), "stored");
+    EXPECT_FALSE(Stored(Key, "LooseBox"));
+    EXPECT_FALSE(Stored(Key, "LooseList"));
+}
+
+} // namespace
+} // namespace elsetry::test

@@ -1,0 +1,99 @@
+// The program itself, started as cron would start it: "-AUTO", no display, a stand-in service.
+
+#include "platform/TextFile.h"
+#include "tests/support/StoreFixture.h"
+#include "tools/catalogue-service/CatalogueService.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace elsetry::test {
+namespace {
+
+struct TProgramRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
+
+class UnattendedProgramTest : public elsetry::test::StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        for (const char* folder : {"/keps", "/tmp", "/home", "/path"})
+            std::filesystem::create_directories(Files.Path + folder);
+        service::TServiceOptions options;
+        options.DataFolder = Files.Path + "/data";
+        service::WriteDemoGroups(options.DataFolder, 60);
+        Service = std::make_unique<service::TCatalogueService>(options);
+        Set("SpaceTrackAddress", Service->Address());
+        Set("Username", options.Username);
+        Set("Password", options.Password);
+        Set("KeplerPath", Files.Path + "/keps/");
+        Set("MyFavourites", "21263,23455"); // the first sets the demo groups hold
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteBool("GetWeather", true);
+    }
+
+    void Set(const std::string& Name, const std::string& Text) const
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteString(Name, Text);
+    }
+
+    // Runs the program without a display, a desktop session or proxy variables; killed after a
+    // minute. The folders are temporary ones of ours, with no characters the shell would see.
+    TProgramRun Run(const std::string& Switch) const
+    {
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u http_proxy -u https_proxy -u HTTP_PROXY"
+            " -u HTTPS_PROXY ELSETRY_REGISTRY=" + StoreFile + " XDG_CONFIG_HOME=" + Files.Path + "/home HOME=" +
+            Files.Path + "/home TMPDIR=" + Files.Path + "/tmp PATH=" + Files.Path + "/path /usr/bin/timeout 60 " +
+            ELSETRY_PROGRAM + " " + Switch + " >" + Files.Path + "/out.txt 2>" + Files.Path + "/err.txt";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(Files.Path + "/out.txt"),
+                ReadWholeFile(Files.Path + "/err.txt")};
+    }
+
+    elsetry::test::TTempFolder Files;
+    std::unique_ptr<service::TCatalogueService> Service;
+    const std::string Key = "\\Software\\Corriebrook\\elsetry";
+};
+
+TEST_F(UnattendedProgramTest, RunWritesTheGroupFilesAndTheSettingsAndExitsZero)
+{
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
+    for (const char* line : {"Connecting to Space-Track\n", "   Saved: Weather.txt\n", "Logged out of Space-Track\n"})
+        EXPECT_NE(run.Out.find(line), std::string::npos) << line << "\n" << run.Out;
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt") << "written as the window went";
+    EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "elsetry"), ELSETRY_PROGRAM);
+}
+
+TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStandardError)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {Service->Address(), "Error entering username and password, or in logging into the Space-Track Web site"},
+        {"http://127.0.0.1:1", "Error connecting to the Space-Track Web site"},
+    };
+    Set("Password", "wrong");
+    for (const auto& [address, box] : cases) {
+        Set("SpaceTrackAddress", address);
+        const TProgramRun run = Run("/start");
+        EXPECT_EQ(run.Status, 1) << "124 would be the time-out";
+        EXPECT_EQ(run.Err, "Elsetry from Corriebrook - V" ELSETRY_VERSION ": " + box + "\n");
+        EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
+    }
+}
+
+} // namespace
+} // namespace elsetry::test

@@ -1,0 +1,376 @@
+// The window under the offscreen platform: its form, its handlers and its start-up.
+
+#include "tests/gui/WindowSupport.h"
+#include "tools/catalogue-service/CatalogueService.h"
+
+#include "platform/TextFile.h"
+#include "gui/PersistedControl.h"
+#include "gui/qvxCheckListBox.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include <fstream>
+#include <set>
+
+namespace elsetry::test {
+namespace {
+
+using TLines = std::vector<std::string>;
+
+void SendFocus(QWidget& Control, QEvent::Type Type, ::Qt::FocusReason Reason)
+{
+    QFocusEvent event(Type, Reason);
+    QApplication::sendEvent(&Control, &event);
+}
+
+std::set<std::string> PersistedNames(const QWidget& Form)
+{
+    std::set<std::string> names;
+    for (const QWidget* child : Form.findChildren<QWidget*>())
+        if (dynamic_cast<const IPersistedControl*>(child))
+            names.insert(child->property("NamedAs").toString().toStdString());
+    return names;
+}
+
+TEST_F(WindowTest, FormAsDesigned)
+{
+    TFormMain& form = Open();
+    EXPECT_EQ(form.size(), QSize(625, 522));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    const std::pair<const char*, const char*> groups[GroupCount] = {
+        {"FullCatalog", "Full Satellite Catalog"}, {"Amateur", "Amateur"},   {"Geo", "Geosynchronous"},
+        {"Globstar", "Globstar"}, {"Inmarsat", "Inmarsat"}, {"Intelsat", "Intelsat"}, {"Iridium", "Iridium"},
+        {"Navigation", "Navigation"}, {"Orbcomm", "Orbcomm"}, {"SpecialInterest", "Special Interest"},
+        {"Weather", "Weather"}, {"Visible", "Visible"}};
+    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath", "HistoricDataPath",
+                                    "Username", "Password", "ProxyServer", "ProxyPort", "ProxyUserName",
+                                    "ProxyPassword", "SpaceTrackAddress"};
+    TLines tabOrder;
+    for (std::size_t row = 0; row < GroupCount; ++row) {
+        const std::string key = groups[row].first;
+        SCOPED_TRACE(key);
+        auto& box = Child<QCheckBox>(("CheckBoxGet" + key).c_str());
+        EXPECT_EQ(box.text().toStdString(), groups[row].second);
+        EXPECT_FALSE(box.isChecked());
+        box.setChecked(true);
+        const TDownloadInputs inputs = form.DownloadInputs();
+        box.setChecked(false);
+        for (std::size_t other = 0; other < GroupCount; ++other)
+            EXPECT_EQ(inputs.Groups[other].Checked, other == row) << "the run's table has the same order";
+        EXPECT_EQ(inputs.Groups[row].FileName, key + ".txt");
+        persisted.insert({"Get" + key, "Name" + key});
+        tabOrder.insert(tabOrder.end(), {"EditName" + key, "CheckBoxGet" + key});
+    }
+    EXPECT_EQ(PersistedNames(form), persisted);
+    EXPECT_EQ(Child<QLineEdit>("EditNameMyFavourites").text(), "MyFavourites.txt");
+    EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, DefaultSpaceTrackAddress);
+    Child<QLineEdit>("EditSpaceTrackAddress").setText("http://127.0.0.1:8080/");
+    EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, "http://127.0.0.1:8080") << "the paths begin with /";
+
+    tabOrder.insert(tabOrder.end(),
+                    {"EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric", "EditKeplerPath",
+                     "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
+                     "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer", "EditProxyPort",
+                     "EditProxyUserName", "EditProxyPassword", "ButtonGetSpaceTrack", "ButtonClose"});
+    TLines chain;
+    const std::set<std::string> named(tabOrder.begin(), tabOrder.end());
+    QWidget* widget = &Child<QWidget>(tabOrder.front().c_str());
+    for (int step = 0; step < 1000 && chain.size() < named.size(); ++step, widget = widget->nextInFocusChain())
+        if (named.count(widget->objectName().toStdString()))
+            chain.push_back(widget->objectName().toStdString());
+    EXPECT_EQ(chain, tabOrder);
+
+    QStringList historic;
+    auto& list = Child<TqvxCheckListBox>("CheckListBoxHistoric");
+    for (int row = 0; row < list.count(); ++row)
+        historic << list.item(row)->text();
+    EXPECT_EQ(historic.join(","), "FY1C,FY1D,ISS-Zarya,MetOp-A,NOAA-12,NOAA-14,NOAA-15,NOAA-16,NOAA-17,NOAA-18,NOAA-19");
+
+    std::set<std::string> texts;
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        texts.insert(label->text().toStdString());
+    for (const QGroupBox* box : form.findChildren<QGroupBox*>())
+        texts.insert(box->title().toStdString());
+    auto& pages = Child<QTabWidget>("PageControl");
+    for (int page = 0; page < pages.count(); ++page)
+        texts.insert("page " + pages.tabText(page).toStdString());
+    for (const QPushButton* button : form.findChildren<QPushButton*>())
+        texts.insert(button->text().toStdString() + " " + button->toolTip().toStdString());
+    for (const char* text : {"Select group to download", "Save file name", "Catalog numbers",
+                             "Save group data to folder", "Save historic Kepler data to folder", "Progress log",
+                             "Username", "Password", "Server", "Port", "Proxy authentication",
+                             " Select satellite groups ", " Individual satellite list ", " Update historic data ",
+                             " Save to ", " Space-Track login ", " Proxy server ", "... Browse for Kepler folder",
+                             "... Browse for historical Kepler folder", "Download ", "Close ", "page Setup", "page Download"})
+        EXPECT_TRUE(texts.count(text)) << text;
+    EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toolTip(), "Enter a list of catalog numbers to retrieve");
+    EXPECT_EQ(Child<QLabel>("LabelProxyAuthentication").toolTip(),
+              "Leave these fields blank unless your proxy requires authentication");
+    EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").isReadOnly());
+    for (const char* password : {"EditPassword", "EditProxyPassword"}) {
+        Child<QLineEdit>(password).setText("pa ss");
+        EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
+    }
+}
+
+TEST_F(WindowTest, TitleCaptionAndExtraHistoricFromTheSettingsFile)
+{
+    std::ofstream(Files.Path + "/bin/elsetry.ini") << "[historic]\n25544=ISS.txt\n40069=Meteor-M2.txt\n";
+    TFormMain& form = Open();
+    const std::string version = ELSETRY_VERSION;
+    EXPECT_EQ(form.windowTitle().toStdString(), "Elsetry - V" + version);
+    EXPECT_EQ(form.ApplicationTitle().toStdString(), "Elsetry from Corriebrook - V" + version);
+    EXPECT_EQ(form.ExtraHistoric(), (TLines{"25544=ISS.txt", "40069=Meteor-M2.txt"}));
+}
+
+TEST_F(WindowTest, DefaultFoldersFromTheOtherProgramsAndTheAppPathsEntry)
+{
+    const std::string swathgrab = Files.Path + "/sg/bin/swathgrab";
+    std::filesystem::create_directories(Files.Path + "/sg/Keps/Updates");
+    Put("TwoLineDataPath", "/srv/orbivue/keps/", "\\Software\\Corriebrook\\Orbivue");
+    Put("Swathgrab", swathgrab, "\\Software\\Corriebrook\\App Paths");
+    Open();
+    const std::string historic = Files.Path + "/sg/Keps/Updates/";
+    EXPECT_EQ(Child<QLineEdit>("EditKeplerPath").text(), "/srv/orbivue/keps/");
+    EXPECT_EQ(Child<QLineEdit>("EditKeplerPath").toolTip(), "/srv/orbivue/keps/");
+    EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text().toStdString(), historic);
+    EXPECT_EQ(Child<QGroupBox>("GroupBoxHistoric").toolTip().toStdString(), "Update HRPT Keplers in: " + historic);
+    EXPECT_EQ(Stored(ProgramBaseNameOf(ExecutablePath()), "\\Software\\Corriebrook\\App Paths"), ExecutablePath());
+    Close();
+
+    Put("KeplerPath", "/home/me/keps/");
+    Put("HistoricDataPath", "/home/me/historic/");
+    Open();
+    EXPECT_EQ(Child<QLineEdit>("EditKeplerPath").text(), "/home/me/keps/") << "the user's folders stay";
+    EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text(), "/home/me/historic/");
+}
+
+TEST_F(WindowTest, EarlierMultiLineListMovesToCommaText)
+{
+    Put("MyFavouritesList", "25544\r\n7530\r\n33591\r\n");
+    Open();
+    EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toPlainText(), "25544\n7530\n33591");
+    EXPECT_EQ(Stored("MyFavourites"), "25544,7530,33591") << "kept even if the program ends abnormally now";
+    EXPECT_EQ(Stored("MyFavouritesList"), "<missing>");
+    Close();
+    EXPECT_EQ(Stored("MyFavourites"), "25544,7530,33591");
+    EXPECT_EQ(Stored("MyFavouritesList"), "<missing>");
+
+    Put("MyFavourites", "\"25544\" 7530,,33591");
+    Open();
+    EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toPlainText(), "25544\n7530\n\n33591");
+}
+
+TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
+{
+    Open();
+    auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
+    memo.setPlainText("  25544  \n0\n100000\nabc\n007\n4793\n100\n");
+    SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(memo.toPlainText().count('\n'), 7) << "another window taking the focus is no leaving";
+    SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
+    EXPECT_EQ(memo.toPlainText(), "007\n100\n25544\n4793");
+    EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "25544", "4793"}));
+    Close();
+    EXPECT_EQ(Stored("MyFavourites"), "007,100,25544,4793");
+}
+
+TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)
+{
+    Open();
+    struct TCase {
+        const char* Edit;
+        const char* Text;
+        QEvent::Type Event;
+        ::Qt::FocusReason Reason;
+        const char* ExpectedText;
+        const char* ExpectedHint;
+    };
+    const TCase cases[] = {
+        {"EditKeplerPath", "", QEvent::FocusOut, ::Qt::TabFocusReason, "/", "/"},
+        {"EditKeplerPath", "/data/keps", QEvent::FocusOut, ::Qt::MouseFocusReason, "/data/keps/", "/data/keps/"},
+        {"EditHistoricDataPath", "/data/hist", QEvent::FocusOut, ::Qt::ActiveWindowFocusReason, "/data/hist", "old"},
+        {"EditHistoricDataPath", "/data/hist", QEvent::FocusIn, ::Qt::TabFocusReason, "/data/hist", ""},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(c.Edit) + " " + c.Text);
+        auto& edit = Child<QLineEdit>(c.Edit);
+        edit.setText(c.Text);
+        edit.setToolTip("old");
+        SendFocus(edit, c.Event, c.Reason);
+        EXPECT_EQ(edit.text(), c.ExpectedText);
+        EXPECT_EQ(edit.toolTip(), c.ExpectedHint);
+    }
+}
+
+TEST_F(WindowTest, FolderChooserForTheEditOfThePressedButton)
+{
+    Open();
+    auto& kepler = Child<QLineEdit>("EditKeplerPath");
+    auto& historic = Child<QLineEdit>("EditHistoricDataPath");
+    kepler.setText("/data/keps/");
+    historic.setText("/data/hist/");
+
+    kepler.setToolTip("old");
+    Dialogs->Folder = std::nullopt;
+    Child<QPushButton>("ButtonBrowseKeplerPath").click();
+    EXPECT_EQ(kepler.text(), "/data/keps/") << "cancelled";
+    EXPECT_EQ(kepler.toolTip(), "/data/keps/");
+
+    Dialogs->Folder = "/srv/historic";
+    Child<QPushButton>("ButtonBrowseHistoricPath").click();
+    EXPECT_EQ(historic.text(), "/srv/historic/");
+    EXPECT_EQ(historic.toolTip(), "/srv/historic/");
+    EXPECT_EQ(kepler.text(), "/data/keps/");
+    EXPECT_EQ(Dialogs->Events, (TLines{"choose /data/keps/", "choose /data/hist/"}));
+}
+
+TEST_F(WindowTest, DownloadPageWantsTheLogin)
+{
+    TFormMain& form = Open();
+    auto& pages = Child<QTabWidget>("PageControl");
+    EXPECT_EQ(pages.currentWidget()->objectName(), "TabSheetSetup");
+    pages.setCurrentIndex(1);
+    EXPECT_EQ(Dialogs->Events, TLines{"message Please eneter your username and password for Space-Track"});
+    EXPECT_EQ(form.focusWidget(), &Child<QWidget>("EditUsername"));
+    Close();
+
+    Put("Username", "observer");
+    Put("Password", "secret");
+    Dialogs->Events.clear();
+    TFormMain& again = Open();
+    EXPECT_EQ(Child<QTabWidget>("PageControl").currentWidget()->objectName(), "TabSheetDownload");
+    EXPECT_EQ(again.focusWidget(), &Child<QWidget>("ButtonGetSpaceTrack"));
+    EXPECT_TRUE(Dialogs->Events.empty());
+}
+
+TEST_F(WindowTest, PopupTimerClosesTheWaitingBox)
+{
+    TFormEnvironment environment = Environment({"window_tests"});
+    environment.Dialogs = MakeScreenDialogs();
+    TFormMain& form = Open(std::move(environment), false);
+    auto* popup = form.findChild<QTimer*>("TimerPopupMessage");
+    EXPECT_EQ(popup->interval(), 15000);
+    EXPECT_FALSE(popup->isActive());
+    popup->setInterval(50);
+    // Should the box stay, close it so that the test fails instead of hanging.
+    QTimer guard;
+    guard.setSingleShot(true);
+    bool rescued = false;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        rescued = true;
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (auto* box = qobject_cast<QMessageBox*>(window))
+                box->done(0);
+    });
+    guard.start(10000);
+    form.SetPopupTimerArmed(true);
+    form.ShowMessage("Error connecting to the Space-Track Web site");
+    EXPECT_FALSE(rescued);
+    EXPECT_FALSE(popup->isActive()) << "the timer disarms itself once it has closed the box";
+}
+
+// A stand-in service with demo groups and the window's login stored for it.
+class StartupTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        service::TServiceOptions options;
+        options.DataFolder = Files.Path + "/data";
+        service::WriteDemoGroups(options.DataFolder, 60);
+        Service = std::make_unique<service::TCatalogueService>(options);
+        Put("SpaceTrackAddress", Service->Address());
+        Put("Username", options.Username);
+        Put("Password", options.Password);
+        Put("KeplerPath", Files.Path + "/keps/");
+        Put("GetWeather", "", ProgramKeyPath(), true);
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        Service.reset();
+    }
+
+    std::unique_ptr<service::TCatalogueService> Service;
+    std::vector<std::string> Calls;
+};
+
+TEST_F(StartupTest, LowerCaseAutoRunsOnceAndCloses)
+{
+    Open({"window_tests", "/auto"}, true);
+    WaitForStartup();
+    EXPECT_TRUE(Form.isNull()) << "the window closed itself";
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
+    EXPECT_EQ(Stored("NameWeather"), "Weather.txt") << "the settings were written as the window went";
+    EXPECT_TRUE(Dialogs->Events.empty());
+}
+
+TEST_F(StartupTest, DifferingSystemProxyAsksAndStaysOpenWithoutDownloading)
+{
+    Internet.QueryProxyOption = [] {
+        return std::optional<TProxyOption>({InternetOpenTypeProxy, "http=proxy.lan:3128;https=proxy.lan:3129"});
+    };
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        Dialogs->Events.clear();
+        Dialogs->Answers = {yes};
+        Open({"window_tests", "-START"}, true);
+        WaitForStartup();
+        ASSERT_FALSE(Form.isNull());
+        EXPECT_EQ(Dialogs->Events, TLines{"ask Proxy may be required: Your system is currently set to access the "
+                                          "Internet via a proxy server: proxy.lan on port 3128.  Would you like the "
+                                          "Elsetry to use this connection?"});
+        EXPECT_EQ(Child<QLineEdit>("EditProxyServer").text(), yes ? "proxy.lan" : "");
+        EXPECT_EQ(Child<QLineEdit>("EditProxyPort").text(), yes ? "3128" : "");
+        EXPECT_TRUE(Outcomes.empty());
+        EXPECT_TRUE(Service->Requests().empty());
+        Close();
+    }
+}
+
+TEST_F(StartupTest, WithoutADisplayAWindowThatWouldStayOpenCloses)
+{
+    Headless = true;
+    Internet.QueryProxyOption = [] { return std::optional<TProxyOption>({InternetOpenTypeProxy, "proxy.lan:3128"}); };
+    Open({"window_tests", "-AUTO"}, true);
+    WaitForStartup();
+    EXPECT_TRUE(Form.isNull());
+    EXPECT_EQ(Dialogs->Events.size(), 1u);
+    EXPECT_TRUE(Outcomes.empty());
+}
+
+TEST_F(StartupTest, LowerCaseDialAloneDialsAndNeverHangsUp)
+{
+    Internet.Autodial = [this](unsigned long Flags) {
+        Calls.push_back("dial " + std::to_string(Flags));
+        return true;
+    };
+    Internet.AutodialHangup = [this](unsigned long) {
+        Calls.push_back("hang up");
+        return true;
+    };
+    Open({"window_tests", "-dial"}, true);
+    WaitForStartup();
+    ASSERT_FALSE(Form.isNull());
+    EXPECT_EQ(Calls, TLines{"dial 2"});
+    Child<QPushButton>("ButtonGetSpaceTrack").click();
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
+    EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Logged out of Space-Track Web site");
+    EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").toPlainText().contains("   Saved: Weather.txt"));
+    Close();
+    EXPECT_EQ(Calls, TLines{"dial 2"});
+}
+
+} // namespace
+} // namespace elsetry::test
