@@ -1,6 +1,7 @@
 #pragma once
-// The SGP4/SDP4 orbit model of one element set: the mean elements in model units, the model's
-// choice and its state, and propagation to a time.
+// The SGP4/SDP4 orbit model of one element set, as published in Spacetrack Report No. 3 (Hoots and
+// Roehrich, 1980): the mean elements in model units, the model's choice and its state, and
+// propagation to a time.
 
 #include "orbit/ModelState.h"
 
