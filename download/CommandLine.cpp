@@ -1,17 +1,12 @@
 #include "download/CommandLine.h"
 
+#include "text/Strings.h"
+
 #include <algorithm>
 
 namespace elsetry {
 
 namespace {
-
-std::string UpperCase(std::string Text)
-{
-    std::transform(Text.begin(), Text.end(), Text.begin(),
-                   [](unsigned char C) { return static_cast<char>(C >= 'a' && C <= 'z' ? C - 'a' + 'A' : C); });
-    return Text;
-}
 
 bool IsUnattendedSwitch(const std::string& Parameter)
 {

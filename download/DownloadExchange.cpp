@@ -1,26 +1,15 @@
 #include "download/DownloadExchange.h"
 
-#include "platform/TextFile.h"
-
-#include <algorithm>
-#include <charconv>
+#include "text/Numbers.h"
+#include "text/Strings.h"
 
 namespace elsetry {
 
 namespace {
 
-std::string UpperCase(std::string_view Text)
-{
-    std::string upper(Text);
-    std::transform(upper.begin(), upper.end(), upper.begin(),
-                   [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; });
-    return upper;
-}
-
 bool BlankAfterTrim(std::string_view Line)
 {
-    // Trimming takes away blanks and control characters alike.
-    return std::all_of(Line.begin(), Line.end(), [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+    return Trim(Line).empty();
 }
 
 bool UpperHolds(std::string_view Line, std::string_view Marker)
@@ -59,12 +48,6 @@ bool HoldsRefreshMarker(std::string_view Answer)
     return UpperHolds(Answer, "'REFRESH'");
 }
 
-std::vector<std::string> SplitLines(std::string Text)
-{
-    const TTextLines lines(std::move(Text));
-    return std::vector<std::string>(lines.lines().begin(), lines.lines().end());
-}
-
 void TrimPreformattedBlock(std::vector<std::string>& Lines)
 {
     DropFirstIf(Lines, BlankAfterTrim);
@@ -77,11 +60,9 @@ void TrimPreformattedBlock(std::vector<std::string>& Lines)
 
 std::optional<int> PortNumber(std::string_view Text)
 {
-    if (!Text.empty() && Text.front() == '+')
-        Text.remove_prefix(1);
-    int port = 0;
-    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), port);
-    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || port < 0 || port > 65535)
+    // A whole number as ReadInteger reads it, limited to the range of TCP ports.
+    const std::optional<int> port = ReadInteger(Text);
+    if (!port || *port < 0 || *port > 65535)
         return std::nullopt;
     return port;
 }

@@ -17,9 +17,6 @@ std::vector<TFormField> QueryForm(const std::vector<std::string>& Numbers);
 // Whether the login answer opened a session: it holds "'REFRESH'" in any letter case.
 bool HoldsRefreshMarker(std::string_view Answer);
 
-// Lines split at CR LF, LF or CR; a final line end adds no empty line.
-std::vector<std::string> SplitLines(std::string Text);
-
 // Cuts the preformatted block of a query answer down to its element sets: a leading empty line,
 // the "<PRE>" line, the "OBJECT" heading and an empty line after it, and a closing "</PRE>" line,
 // each tested once, in that order, on what the previous test left.

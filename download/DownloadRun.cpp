@@ -3,6 +3,7 @@
 #include "download/DownloadExchange.h"
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
+#include "text/Lines.h"
 
 #include <unistd.h>
 
@@ -209,7 +210,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
         // Ignored: an empty answer saves nothing, and a partial one is never used.
         return;
     }
-    std::vector<std::string> lines = SplitLines(std::move(answer));
+    std::vector<std::string> lines = LineCopies(SplitLines(answer));
     if (lines.size() < 5)
         return;
     TrimPreformattedBlock(lines);

@@ -1,7 +1,7 @@
 #include "download/ElementCheck.h"
 
-#include "elements/ElementFields.h"
 #include "elements/SatelliteList.h"
+#include "text/Strings.h"
 
 
 namespace elsetry {

@@ -1,58 +1,36 @@
 #include "download/FavouritesList.h"
 
+#include "text/Lines.h"
+#include "text/Numbers.h"
+#include "text/Strings.h"
+
 #include <algorithm>
-#include <strings.h>
 
 namespace elsetry {
 
 namespace {
 
-constexpr long LargestCatalogueNumber = 99999;
-
-std::string_view Trimmed(std::string_view Text)
-{
-    const auto blank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
-    while (!Text.empty() && blank(Text.front()))
-        Text.remove_prefix(1);
-    while (!Text.empty() && blank(Text.back()))
-        Text.remove_suffix(1);
-    return Text;
-}
+constexpr int LargestCatalogueNumber = 99999;
 
 bool IsCatalogueNumber(std::string_view Text)
 {
-    if (Text.empty())
+    // Digits alone: ReadInteger would take a sign too.
+    if (!std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; }))
         return false;
-    long number = 0;
-    for (const char c : Text) {
-        if (c < '0' || c > '9')
-            return false;
-        number = number * 10 + (c - '0');
-        if (number > LargestCatalogueNumber)
-            return false;
-    }
-    return number >= 1;
+    const std::optional<int> number = ReadInteger(Text);
+    return number && *number >= 1 && *number <= LargestCatalogueNumber;
 }
 
 bool TextLess(const std::string& Left, const std::string& Right)
 {
-    return ::strcasecmp(Left.c_str(), Right.c_str()) < 0;
+    return CompareText(Left, Right) < 0;
 }
 
 } // namespace
 
 std::vector<std::string> MemoLines(std::string_view Text)
 {
-    std::vector<std::string> lines;
-    while (!Text.empty()) {
-        const std::size_t end = Text.find_first_of("\r\n");
-        lines.emplace_back(Text.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        const bool crLf = Text[end] == '\r' && end + 1 < Text.size() && Text[end + 1] == '\n';
-        Text.remove_prefix(end + (crLf ? 2 : 1));
-    }
-    return lines;
+    return LineCopies(SplitLines(Text));
 }
 
 std::string MemoText(const std::vector<std::string>& Lines)
@@ -67,7 +45,7 @@ std::vector<std::string> CleanFavourites(const std::vector<std::string>& Lines)
 {
     std::vector<std::string> numbers;
     for (const std::string& line : Lines)
-        if (const std::string_view number = Trimmed(line); IsCatalogueNumber(number))
+        if (const std::string_view number = Trim(line); IsCatalogueNumber(number))
             numbers.emplace_back(number);
     std::stable_sort(numbers.begin(), numbers.end(), TextLess);
     const auto same = [](const std::string& Left, const std::string& Right) { return !TextLess(Left, Right) && !TextLess(Right, Left); };

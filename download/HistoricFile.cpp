@@ -1,10 +1,11 @@
 #include "download/HistoricFile.h"
 
-#include "elements/ElementFields.h"
 #include "orbit/EpochTime.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
+#include "text/Numbers.h"
+#include "text/Strings.h"
 
 #include <array>
 #include <cmath>

@@ -1,6 +1,7 @@
 #include "download/Startup.h"
 
 #include "platform/SystemProxy.h"
+#include "text/Numbers.h"
 
 namespace elsetry {
 
@@ -26,7 +27,7 @@ bool OfferSystemProxy(TStartupHost& Host, const TInternetFunctions& Internet)
 {
     const TSystemProxy proxy = GetSystemProxy(Internet, "http");
     if (proxy.Host.empty() || proxy.Port == 0 || proxy.Host == Host.ProxyServerText() ||
-        proxy.Port == WholeNumberOrZero(Host.ProxyPortText()))
+        proxy.Port == ReadInteger(Host.ProxyPortText()).value_or(0))
         return false;
     if (Host.AskYesNo(ProxyCaption, ProxyQuestion(proxy.Host, proxy.Port)))
         Host.SetProxyServer(proxy.Host, std::to_string(proxy.Port));

@@ -5,10 +5,6 @@
 #include <string>
 #include <string_view>
 
-// The number readers and case helpers the field readers build on.
-#include "text/Numbers.h"
-#include "text/Strings.h"
-
 namespace elsetry {
 
 // Every blank becomes "0", wherever it stands.

@@ -4,6 +4,7 @@
 #include "orbit/EpochTime.h"
 #include "orbit/SGP_Constants.h"
 #include "orbit/SGP_Math.h"
+#include "text/Strings.h"
 
 #include <cmath>
 

@@ -1,9 +1,9 @@
 #include "elements/SatelliteList.h"
 
-#include "elements/ElementFields.h"
 #include "elements/SatelliteAttributes.h"
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
+#include "text/Strings.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -16,21 +16,9 @@ constexpr std::size_t ElementLineLength = 68;
 constexpr std::size_t NameLength = 24;
 constexpr const char* NotesFileName = "TLEnotes.txt";
 
-char FoldCase(char C)
-{
-    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
-bool SameText(std::string_view A, std::string_view B)
-{
-    return A.size() == B.size() && std::equal(A.begin(), A.end(), B.begin(),
-                                              [](char x, char y) { return FoldCase(x) == FoldCase(y); });
-}
-
 bool HasExtension(const std::string& FileName, std::string_view Extension)
 {
-    return FileName.size() > Extension.size() &&
-           SameText(std::string_view(FileName).substr(FileName.size() - Extension.size()), Extension);
+    return FileName.size() > Extension.size() && EndsWithIgnoringCase(FileName, Extension);
 }
 
 // Names of the folder's entries that end in Extension (letter case ignored), sorted so that

@@ -1,8 +1,10 @@
 #include "elements/SatelliteList.h"
 
-#include "elements/ElementFields.h"
 #include "orbit/EpochTime.h"
 #include "platform/TextFile.h"
+#include "text/Calendar.h"
+#include "text/Numbers.h"
+#include "text/Strings.h"
 
 #include <optional>
 
@@ -98,13 +100,6 @@ bool TakeSeparator(std::string_view& Text, char Separator)
         return false;
     Text.remove_prefix(1);
     return true;
-}
-
-int DaysInMonth(int Year, int Month)
-{
-    static constexpr int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
-    return Month == 2 && leap ? 29 : lengths[Month - 1];
 }
 
 std::optional<TDateTime> ReadCalendarDate(std::string_view& Text)

@@ -1,14 +1,19 @@
 #include "orbit/EpochTime.h"
 
+#include "text/Calendar.h"
+
 #include <cmath>
 
 namespace elsetry {
 
 namespace {
-bool IsLeapYear(int Year)
+
+// Whole years are doubles where they come from a field that may hold garbage.
+int CenturyOf(double TwoDigitYear)
 {
-    return (Year % 4 == 0 && Year % 100 != 0) || Year % 400 == 0;
+    return TwoDigitYear < FirstTwoDigitYear ? 2000 : 1900;
 }
+
 } // namespace
 
 double JulianDateOfYear(int Year)
@@ -21,7 +26,7 @@ double JulianDateOfYear(int Year)
 
 int EpochYear(int TwoDigitYear)
 {
-    return TwoDigitYear < 57 ? 2000 + TwoDigitYear : 1900 + TwoDigitYear;
+    return CenturyOf(TwoDigitYear) + TwoDigitYear;
 }
 
 double EpochToJulian(double Epoch)
@@ -30,21 +35,10 @@ double EpochToJulian(double Epoch)
     const double wholeYears = std::trunc(t);
     const double day = (t - wholeYears) * 1000.0;
     // Fields that read as garbage can give any year; the Julian date then is merely meaningless.
-    const double year = wholeYears < 57.0 ? 2000.0 + wholeYears : 1900.0 + wholeYears;
+    const double year = CenturyOf(wholeYears) + wholeYears;
     if (!(std::fabs(year) < 1.0e9))
         return day;
     return JulianDateOfYear(static_cast<int>(year)) + day;
-}
-
-int DayOfYear(int Year, int Month, int Day)
-{
-    static constexpr int monthLengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    int days = Day;
-    for (int m = 1; m < Month && m <= 12; ++m)
-        days += monthLengths[m - 1];
-    if (Month > 2 && IsLeapYear(Year))
-        ++days;
-    return days;
 }
 
 double FractionOfDay(int Hour, int Minute, int Second, int Hundredths)

@@ -14,13 +14,15 @@ struct TDateTime {
     int Millisecond = 0;
 };
 
+// Two-digit epoch years from this one on are 19xx, those below it 20xx.
+constexpr int FirstTwoDigitYear = 57;
+
 // Julian date of 0.0 January of Year (31 December of the year before at 0 h).
 double JulianDateOfYear(int Year);
-// Epoch YYDDD.DDDDDDDD to a Julian date; two-digit years below 57 are 20xx.
+// Epoch YYDDD.DDDDDDDD to a Julian date, its year read by EpochYear.
 double EpochToJulian(double Epoch);
 // Four-digit year of a two-digit epoch year.
 int EpochYear(int TwoDigitYear);
-int DayOfYear(int Year, int Month, int Day);
 double FractionOfDay(int Hour, int Minute, int Second, int Hundredths);
 // Counts to the hundredth of a second.
 double DateTimeToJulian(const TDateTime& DateTime);

@@ -1,5 +1,7 @@
 #include "platform/DesktopProxy.h"
 
+#include "text/Strings.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -18,29 +20,11 @@ constexpr std::array<const char*, 3> Protocols{"http", "https", "ftp"};
 
 using TEntries = std::vector<std::pair<std::string, std::string>>; // protocol, host:port
 
-std::string Trimmed(std::string_view Text)
-{
-    const auto blank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
-    while (!Text.empty() && blank(Text.front()))
-        Text.remove_prefix(1);
-    while (!Text.empty() && blank(Text.back()))
-        Text.remove_suffix(1);
-    return std::string(Text);
-}
-
-std::string Unquoted(std::string Text)
+std::string Unquoted(std::string_view Text)
 {
     if (Text.size() >= 2 && Text.front() == '\'' && Text.back() == '\'')
-        return Text.substr(1, Text.size() - 2);
-    return Text;
-}
-
-std::string UpperCase(std::string Text)
-{
-    for (char& c : Text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return Text;
+        Text = Text.substr(1, Text.size() - 2);
+    return std::string(Text);
 }
 
 TEntries EnvironmentEntries(const TEnvironmentReader& Environment)
@@ -60,12 +44,12 @@ TEntries EnvironmentEntries(const TEnvironmentReader& Environment)
 TEntries GnomeEntries(const TGnomeSettingReader& Gnome)
 {
     const std::string schema = "org.gnome.system.proxy";
-    if (Unquoted(Trimmed(Gnome(schema, "mode"))) != "manual")
+    if (Unquoted(Trim(Gnome(schema, "mode"))) != "manual")
         return {};
     TEntries entries;
     for (const char* protocol : Protocols) {
-        const std::string host = Unquoted(Trimmed(Gnome(schema + "." + protocol, "host")));
-        const std::string port = Trimmed(Gnome(schema + "." + protocol, "port"));
+        const std::string host = Unquoted(Trim(Gnome(schema + "." + protocol, "host")));
+        const std::string port(Trim(Gnome(schema + "." + protocol, "port")));
         if (!host.empty() && !port.empty() && port != "0")
             entries.emplace_back(protocol, host + ":" + port);
     }
@@ -104,7 +88,7 @@ bool OnPath(const std::string& Program)
 
 std::string ProxyHostAndPort(std::string Address)
 {
-    Address = Trimmed(Address);
+    Address = std::string(Trim(Address));
     if (const std::size_t scheme = Address.find("://"); scheme != std::string::npos)
         Address.erase(0, scheme + 3);
     if (const std::size_t path = Address.find('/'); path != std::string::npos)

@@ -1,6 +1,6 @@
 #include "platform/Gunzip.h"
 
-#include "platform/TextFile.h"
+#include "text/Lines.h"
 
 #include <zlib.h>
 
@@ -92,8 +92,8 @@ std::vector<std::string> GunzipToLines(const std::string& Path, std::size_t MaxB
         return {};
     }
     TGzipReader reader(gz);
-    const TTextLines text(ReadAll(reader, MaxBytes));
-    return std::vector<std::string>(text.lines().begin(), text.lines().end());
+    const std::string text = ReadAll(reader, MaxBytes);
+    return LineCopies(SplitLines(text));
 }
 
 } // namespace elsetry

@@ -1,17 +1,8 @@
 #include "platform/SystemProxy.h"
 
-#include <charconv>
+#include "text/Numbers.h"
 
 namespace elsetry {
-
-int WholeNumberOrZero(std::string_view Text)
-{
-    if (!Text.empty() && Text.front() == '+')
-        Text.remove_prefix(1);
-    int number = 0;
-    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), number);
-    return Text.empty() || error != std::errc() || end != Text.data() + Text.size() ? 0 : number;
-}
 
 TSystemProxy ParseProxyList(std::string_view List, std::string_view Protocol)
 {
@@ -26,7 +17,7 @@ TSystemProxy ParseProxyList(std::string_view List, std::string_view Protocol)
     const std::size_t colon = List.find(':');
     if (colon == std::string_view::npos)
         return {};
-    return {std::string(List.substr(0, colon)), WholeNumberOrZero(List.substr(colon + 1))};
+    return {std::string(List.substr(0, colon)), ReadInteger(List.substr(colon + 1)).value_or(0)};
 }
 
 TSystemProxy GetSystemProxy(const TInternetFunctions& Functions, std::string_view Protocol)

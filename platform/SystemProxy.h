@@ -23,7 +23,4 @@ TSystemProxy ParseProxyList(std::string_view List, std::string_view Protocol);
 // system connects without a named proxy.
 TSystemProxy GetSystemProxy(const TInternetFunctions& Functions, std::string_view Protocol);
 
-// Text read as a whole number: an optional sign and decimal digits; 0 when it is not one.
-int WholeNumberOrZero(std::string_view Text);
-
 } // namespace elsetry

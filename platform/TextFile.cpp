@@ -1,5 +1,7 @@
 #include "platform/TextFile.h"
 
+#include "text/Lines.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -33,23 +35,9 @@ private:
 
 } // namespace
 
-TTextLines::TTextLines(std::string Contents) : Text(std::make_unique<std::string>(std::move(Contents)))
+TTextLines::TTextLines(std::string Contents)
+    : Text(std::make_unique<std::string>(std::move(Contents))), Lines(SplitLines(*Text))
 {
-    const char* p = Text->data();
-    const char* const end = p + Text->size();
-    while (p != end) {
-        // memchr scans whole words at a time; a lone CR before the next LF also ends a line.
-        const void* lf = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        const char* lineEnd = lf != nullptr ? static_cast<const char*>(lf) : end;
-        if (const void* cr = std::memchr(p, '\r', static_cast<std::size_t>(lineEnd - p)))
-            lineEnd = static_cast<const char*>(cr);
-        Lines.emplace_back(p, static_cast<std::size_t>(lineEnd - p));
-        if (lineEnd == end)
-            break;
-        p = lineEnd + 1;
-        if (*lineEnd == '\r' && p != end && *p == '\n')
-            ++p;
-    }
 }
 
 bool FileExists(const std::string& Path)

@@ -15,7 +15,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The lines of a whole text file, split at CR LF, LF or CR; a final line end adds no empty line.
+// The lines of a whole text file, split as SplitLines splits them.
 // The views point into text held on the heap, so they stay valid when the object is moved.
 class TTextLines {
 public:

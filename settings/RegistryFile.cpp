@@ -1,7 +1,9 @@
 #include "settings/RegistryFile.h"
 
+#include "text/Lines.h"
+#include "text/Strings.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <iconv.h>
@@ -67,28 +69,16 @@ std::string DecodeFile(std::string_view Bytes)
     return text;
 }
 
-std::vector<std::string> SplitLines(const std::string& Text)
+// Lines at LFs, as the error messages count them, without the blanks and CRs at their ends.
+std::vector<std::string> RegistryLines(const std::string& Text)
 {
     std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < Text.size()) {
-        std::size_t end = Text.find('\n', start);
-        if (end == std::string::npos)
-            end = Text.size();
-        std::string line = Text.substr(start, end - start);
+    for (std::string_view line : SplitAtLineFeeds(Text)) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t'))
-            line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+            line.remove_suffix(1);
+        lines.emplace_back(line);
     }
     return lines;
-}
-
-bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix)
-{
-    return Text.size() >= Prefix.size()
-        && std::equal(Prefix.begin(), Prefix.end(), Text.begin(),
-                      [](char A, char B) { return std::toupper(static_cast<unsigned char>(A)) == std::toupper(static_cast<unsigned char>(B)); });
 }
 
 int HexDigit(char C)
@@ -385,7 +375,7 @@ private:
 
 TRegistryImport ReadRegistryFile(std::string_view Bytes)
 {
-    return TRegistryFileReader(SplitLines(DecodeFile(Bytes))).Read();
+    return TRegistryFileReader(RegistryLines(DecodeFile(Bytes))).Read();
 }
 
 void ApplyRegistryImport(TSqliteSettingsStore& Store, const TRegistryImport& Import)

@@ -1,12 +1,12 @@
 #include "settings/SettingsFile.h"
 
 #include "settings/RegistryVariables.h"
+#include "text/Strings.h"
 
 #include <ini.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <strings.h>
 
 namespace elsetry {
 
@@ -28,7 +28,7 @@ struct TSectionReader {
 int CollectEntry(void* User, const char* Section, const char* Name, const char* Value)
 {
     auto* reader = static_cast<TSectionReader*>(User);
-    if (Name && ::strcasecmp(Section, reader->Section.c_str()) == 0)
+    if (Name && SameText(Section, reader->Section))
         reader->Entries.push_back(std::string(Name) + "=" + Value);
     return 1;
 }

@@ -1,5 +1,7 @@
 #include "settings/SqliteSettingsStore.h"
 
+#include "text/Strings.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -38,22 +40,10 @@ CREATE TABLE IF NOT EXISTS registry_values(
 constexpr const char* SubtreeCondition =
     "root = ?1 AND (?2 = '' OR path = ?2 OR substr(path, 1, length(?2) + 1) = ?2 || '\\' COLLATE NOCASE)";
 
-char FoldAscii(char C)
-{
-    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
-}
-
-std::string FoldedAscii(std::string Text)
-{
-    std::transform(Text.begin(), Text.end(), Text.begin(), FoldAscii);
-    return Text;
-}
-
 bool LessIgnoringCase(const std::string& A, const std::string& B)
 {
-    const std::string a = FoldedAscii(A);
-    const std::string b = FoldedAscii(B);
-    return a != b ? a < b : A < B;
+    const int order = CompareText(A, B);
+    return order != 0 ? order < 0 : A < B;
 }
 
 std::vector<std::string> SplitPath(const std::string& Path)
@@ -263,7 +253,7 @@ std::string SpelledPath(const std::string& Folded, const TFoldedPaths& Spelled)
     std::string path;
     for (std::size_t count = 1; count <= names.size(); ++count) {
         const std::string prefix = JoinPath(names, count);
-        const auto own = Spelled.find(FoldedAscii(prefix));
+        const auto own = Spelled.find(LowerCase(prefix));
         path += "\\" + (own != Spelled.end() ? SplitPath(own->second).back() : names[count - 1]);
     }
     return path.empty() ? "\\" : path;
@@ -271,8 +261,8 @@ std::string SpelledPath(const std::string& Folded, const TFoldedPaths& Spelled)
 
 bool PathLess(const TStoredKey& A, const TStoredKey& B)
 {
-    const std::vector<std::string> a = SplitPath(FoldedAscii(A.Path));
-    const std::vector<std::string> b = SplitPath(FoldedAscii(B.Path));
+    const std::vector<std::string> a = SplitPath(LowerCase(A.Path));
+    const std::vector<std::string> b = SplitPath(LowerCase(B.Path));
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end());
 }
 
@@ -472,11 +462,11 @@ std::vector<TStoredKey> TSqliteSettingsStore::ReadTree(const std::string& Path)
     for (std::size_t count = 1; count < names.size(); ++count) {
         TStatement parent(Db->get(), "SELECT path FROM registry_keys WHERE root = ? AND path = ?");
         if (parent.Bind(Root).Bind(JoinPath(names, count)).Step())
-            spelled.emplace(FoldedAscii(parent.Text(0)), parent.Text(0));
+            spelled.emplace(LowerCase(parent.Text(0)), parent.Text(0));
     }
     TStatement rows(Db->get(), (std::string("SELECT path FROM registry_keys WHERE ") + SubtreeCondition).c_str());
     for (rows.Bind(Root).Bind(path); rows.Step();) {
-        keys.push_back(FoldedAscii(rows.Text(0)));
+        keys.push_back(LowerCase(rows.Text(0)));
         spelled.emplace(keys.back(), rows.Text(0));
     }
     std::map<std::string, std::vector<TStoredValue>> values = ReadValues(path);
@@ -494,7 +484,7 @@ std::map<std::string, std::vector<TStoredValue>> TSqliteSettingsStore::ReadValue
             value.Text = rows.Text(3);
         else
             value.Integer = static_cast<std::uint32_t>(rows.Integer(3));
-        values[FoldedAscii(rows.Text(0))].push_back(std::move(value));
+        values[LowerCase(rows.Text(0))].push_back(std::move(value));
     }
     return values;
 }

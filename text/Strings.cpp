@@ -1,9 +1,19 @@
 #include "text/Strings.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 namespace elsetry {
+
+namespace {
+
+char FoldCase(char C)
+{
+    return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
+}
+
+} // namespace
 
 std::string UpperCase(std::string_view Text)
 {
@@ -26,6 +36,40 @@ std::string UpperCase(std::string_view Text)
         if (result[i] >= 'a' && result[i] <= 'z')
             result[i] = static_cast<char>(result[i] - 'a' + 'A');
     return result;
+}
+
+std::string LowerCase(std::string_view Text)
+{
+    std::string result(Text);
+    std::transform(result.begin(), result.end(), result.begin(), FoldCase);
+    return result;
+}
+
+int CompareText(std::string_view A, std::string_view B)
+{
+    const std::size_t common = std::min(A.size(), B.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto a = static_cast<unsigned char>(FoldCase(A[i]));
+        const auto b = static_cast<unsigned char>(FoldCase(B[i]));
+        if (a != b)
+            return a < b ? -1 : 1;
+    }
+    return A.size() == B.size() ? 0 : (A.size() < B.size() ? -1 : 1);
+}
+
+bool SameText(std::string_view A, std::string_view B)
+{
+    return A.size() == B.size() && CompareText(A, B) == 0;
+}
+
+bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix)
+{
+    return Text.size() >= Prefix.size() && SameText(Text.substr(0, Prefix.size()), Prefix);
+}
+
+bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix)
+{
+    return Text.size() >= Suffix.size() && SameText(Text.substr(Text.size() - Suffix.size()), Suffix);
 }
 
 std::string_view Trim(std::string_view Text)

@@ -1,6 +1,6 @@
 #pragma once
 // Letter case and blanks of 8-bit texts. Case is folded for ASCII letters only, never by the
-// process locale, so names compare the same for every user.
+// process locale, so names and keys compare the same for every user.
 
 #include <string>
 #include <string_view>
@@ -9,6 +9,15 @@ namespace elsetry {
 
 // Letters a-z upper-cased, every other byte kept.
 std::string UpperCase(std::string_view Text);
+// Letters A-Z lower-cased, every other byte kept: the form texts compare in when case does not
+// count, so orders agree with SQLite's NOCASE.
+std::string LowerCase(std::string_view Text);
+// Negative, 0 or positive as LowerCase(A) sorts before, with or after LowerCase(B), bytes taken
+// as unsigned.
+int CompareText(std::string_view A, std::string_view B);
+bool SameText(std::string_view A, std::string_view B);
+bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix);
+bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix);
 // Leading and trailing blanks and control characters removed.
 std::string_view Trim(std::string_view Text);
 

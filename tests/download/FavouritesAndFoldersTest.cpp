@@ -21,8 +21,6 @@ TEST(FavouritesList, CleaningAndMemoLines)
     EXPECT_EQ(CleanFavourites({"7", "\t7 ", "07", "99999", "00000", "-5", "+5", "1e3", "", "000000000025544"}),
               (TLines{"000000000025544", "07", "7", "99999"}));
     EXPECT_EQ(MemoLines("25544\r\n7530\r33591\n"), (TLines{"25544", "7530", "33591"}));
-    EXPECT_EQ(MemoLines(""), TLines{});
-    EXPECT_EQ(MemoLines("a\n\nb"), (TLines{"a", "", "b"}));
 }
 
 TEST(HistoricFolder, CandidatesFromSwathgrabsFolderOrTheCurrentDirectory)

@@ -1,4 +1,5 @@
 #include "elements/ElementFields.h"
+#include "text/Numbers.h"
 
 #include <gtest/gtest.h>
 

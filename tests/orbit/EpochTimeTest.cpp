@@ -22,16 +22,6 @@ TEST(EpochTimeTest, EpochToJulianUsesThe57Pivot)
     EXPECT_EQ(EpochYear(57), 1957);
 }
 
-TEST(EpochTimeTest, DayOfYearCountsLeapDaysAfterFebruary)
-{
-    EXPECT_EQ(DayOfYear(2006, 1, 1), 1);
-    EXPECT_EQ(DayOfYear(2006, 6, 20), 171);
-    EXPECT_EQ(DayOfYear(2008, 2, 29), 60);
-    EXPECT_EQ(DayOfYear(2008, 3, 1), 61);
-    EXPECT_EQ(DayOfYear(1900, 3, 1), 60); // not a leap year
-    EXPECT_EQ(DayOfYear(2000, 12, 31), 366);
-}
-
 TEST(EpochTimeTest, DateTimeCountsToTheHundredth)
 {
     EXPECT_DOUBLE_EQ(FractionOfDay(12, 30, 0, 0), 0.5 + 30.0 / 1440.0);

@@ -2,15 +2,98 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 using namespace elsetry;
 
 namespace {
 
-TEST(StringsTest, UpperCaseTouchesOnlyAsciiLettersAndTrimDropsControls)
+// Longer than eight bytes where it matters, so that UpperCase's word-at-a-time part is tried.
+TEST(StringsTest, CaseChangesTouchOnlyAsciiLetters)
 {
-    EXPECT_EQ(UpperCase("iss (zarya) \xe9"), "ISS (ZARYA) \xe9");
-    EXPECT_EQ(Trim("\t  NOAA 15 \r\x01"), "NOAA 15");
-    EXPECT_EQ(Trim(" \t "), "");
+    struct TCase {
+        std::string_view Text;
+        std::string_view Upper;
+        std::string_view Lower;
+    };
+    const TCase cases[] = {
+        {"", "", ""},
+        {"iss (zarya) \xe9", "ISS (ZARYA) \xe9", "iss (zarya) \xe9"},
+        {"@AZ[`az{", "@AZ[`AZ{", "@az[`az{"},
+        // Bytes whose low seven bits are letters: 0xE1 is 0x80 + 'a', 0xC1 is 0x80 + 'A'.
+        {"\xe1\xe9\xfa\xc1\xc9\xda\xff\x80" "abcZ", "\xe1\xe9\xfa\xc1\xc9\xda\xff\x80" "ABCZ", "\xe1\xe9\xfa\xc1\xc9\xda\xff\x80" "abcz"},
+        {"noaa 15 \xe9t\xe9 noaa 16", "NOAA 15 \xe9T\xe9 NOAA 16", "noaa 15 \xe9t\xe9 noaa 16"},
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(UpperCase(c.Text), c.Upper) << c.Text;
+        EXPECT_EQ(LowerCase(c.Text), c.Lower) << c.Text;
+    }
+}
+
+TEST(StringsTest, TextsCompareAsTheirLowerCaseFormsWithUnsignedBytes)
+{
+    struct TCase {
+        std::string_view A;
+        std::string_view B;
+        int Order; // sign of CompareText(A, B)
+    };
+    const TCase cases[] = {
+        {"", "", 0},
+        {"TLEnotes.txt", "tlenotes.TXT", 0},
+        {"i", "I", 0},
+        {"a", "B", -1},
+        {"_", "a", -1}, // "_" lies between "Z" and "a": folding to upper case would order it last
+        {"Software\\X", "Software_X", -1},
+        {"ab", "ABC", -1},
+        {"abc", "AB", 1},
+        {"\xe9", "\xc9", 1}, // no folding beyond ASCII
+        {"\x80", "z", 1},    // bytes count as unsigned
+    };
+    for (const TCase& c : cases) {
+        const int order = CompareText(c.A, c.B);
+        EXPECT_EQ((order > 0) - (order < 0), c.Order) << c.A << " " << c.B;
+        EXPECT_EQ(SameText(c.A, c.B), c.Order == 0) << c.A << " " << c.B;
+    }
+}
+
+TEST(StringsTest, PrefixesAndSuffixesIgnoringCase)
+{
+    EXPECT_TRUE(StartsWithIgnoringCase("HKEY_current_user\\Software", "hkey_CURRENT_USER"));
+    EXPECT_TRUE(StartsWithIgnoringCase("DWORD:0000001", "dword:"));
+    EXPECT_TRUE(StartsWithIgnoringCase("hex", ""));
+    EXPECT_FALSE(StartsWithIgnoringCase("he", "hex"));
+    EXPECT_FALSE(StartsWithIgnoringCase("\xc9x", "\xe9"));
+    EXPECT_TRUE(EndsWithIgnoringCase("weather.TLE", ".tle"));
+    EXPECT_TRUE(EndsWithIgnoringCase(".tle", ".TLE"));
+    EXPECT_FALSE(EndsWithIgnoringCase("tle", ".tle"));
+    EXPECT_FALSE(EndsWithIgnoringCase("weather.tle.bak", ".tle"));
+}
+
+// Runs under an 8-bit locale with other case rules where one is installed, else under the default.
+TEST(StringsTest, CaseIgnoresTheProcessLocale)
+{
+    for (const char* name : {"tr_TR.ISO-8859-9", "tr_TR", "de_DE.ISO-8859-1", "de_DE"})
+        if (std::setlocale(LC_CTYPE, name) != nullptr)
+            break;
+    EXPECT_TRUE(SameText("hkey_current_user", "HKEY_CURRENT_USER"));
+    EXPECT_FALSE(SameText("\xe9", "\xc9"));
+    EXPECT_FALSE(SameText("\xfd", "I"));
+    EXPECT_EQ(UpperCase("i\xe9"), "I\xe9");
+    std::setlocale(LC_CTYPE, "C");
+}
+
+TEST(StringsTest, TrimDropsBlanksAndControlsAtBothEnds)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"", ""},
+        {" \t ", ""},
+        {"\t  NOAA 15 \r\x01", "NOAA 15"},
+        {std::string_view("\0x\0", 3), "x"},
+        {"a  b", "a  b"},
+        {"\x7f" "a\xa0", "\x7f" "a\xa0"}, // DEL and bytes from 0x80 on are not blanks
+    };
+    for (const auto& [text, trimmed] : cases)
+        EXPECT_EQ(Trim(text), trimmed) << text;
 }
 
 } // namespace

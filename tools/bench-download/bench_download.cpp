@@ -8,6 +8,7 @@
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
 #include "platform/TextFile.h"
+#include "text/Lines.h"
 #include "tools/catalogue-service/CatalogueService.h"
 
 #include <algorithm>
@@ -147,7 +148,8 @@ void CheckCurlAnswers(TQuietHost& Host, const std::string& Folder)
         std::vector<std::string> lines = GunzipToLines(Folder + "/group" + std::to_string(row) + ".gz");
         SaveAndCheck(Host, lines, Host.Inputs.Groups[row].FileName);
     }
-    std::vector<std::string> lines = SplitLines(ReadWholeFile(Folder + "/query.html"));
+    const std::string answer = ReadWholeFile(Folder + "/query.html");
+    std::vector<std::string> lines = LineCopies(SplitLines(answer));
     if (lines.size() < 5)
         return;
     TrimPreformattedBlock(lines);

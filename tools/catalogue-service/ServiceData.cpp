@@ -2,12 +2,13 @@
 
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue/CatalogueGenerator.h"
+#include "text/Lines.h"
+#include "text/Strings.h"
 
 #include <zlib.h>
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -37,18 +38,6 @@ std::string ReadFile(const std::filesystem::path& Path)
     return text.str();
 }
 
-std::vector<std::string> Lines(const std::string& Text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(Text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 int NumberOf(std::string_view Text)
 {
     while (!Text.empty() && Text.front() == ' ')
@@ -61,13 +50,13 @@ int NumberOf(std::string_view Text)
 // Catalogue number to name, line 1 and line 2; the first file and set of a number win.
 void IndexSets(const std::string& Text, std::map<int, std::array<std::string, 3>>& Sets)
 {
-    const std::vector<std::string> lines = Lines(Text);
+    const std::vector<std::string_view> lines = SplitAtLineFeeds(Text);
     for (std::size_t i = 0; i + 2 < lines.size(); ++i) {
-        const std::string& one = lines[i + 1];
+        const std::string_view one = lines[i + 1];
         if (!one.starts_with("1 ") || !lines[i + 2].starts_with("2 ") || one.size() < 68)
             continue;
-        Sets.try_emplace(NumberOf(std::string_view(one).substr(2, 5)),
-                         std::array<std::string, 3>{lines[i], one, lines[i + 2]});
+        Sets.try_emplace(NumberOf(one.substr(2, 5)),
+                         std::array<std::string, 3>{std::string(lines[i]), std::string(one), std::string(lines[i + 2])});
         i += 2;
     }
 }
@@ -87,18 +76,14 @@ void WriteLines(const std::string& Path, std::vector<std::string>::const_iterato
 std::string TRecordedRequest::Header(const std::string& Name) const
 {
     for (const auto& [name, value] : Headers)
-        if (std::equal(name.begin(), name.end(), Name.begin(), Name.end(),
-                       [](char a, char b) { return std::tolower(a) == std::tolower(b); }))
+        if (SameText(name, Name))
             return value;
     return {};
 }
 
 bool TRecordedRequest::HasHeader(const std::string& Name) const
 {
-    return std::any_of(Headers.begin(), Headers.end(), [&](const auto& Header) {
-        return std::equal(Header.first.begin(), Header.first.end(), Name.begin(), Name.end(),
-                          [](char a, char b) { return std::tolower(a) == std::tolower(b); });
-    });
+    return std::any_of(Headers.begin(), Headers.end(), [&](const auto& Header) { return SameText(Header.first, Name); });
 }
 
 std::vector<TRecordedRequest> ReadRequestLog(const std::string& Path)

@@ -1,11 +1,11 @@
 // elsetry-tle: checks, lists and propagates element files from the shell.
 
 #include "download/ElementCheck.h"
-#include "elements/ElementFields.h"
 #include "elements/SatelliteList.h"
 #include "orbit/SGP_Constants.h"
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
+#include "text/Numbers.h"
 
 #include <cstdio>
 #include <filesystem>
