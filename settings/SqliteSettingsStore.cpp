@@ -1,5 +1,7 @@
 #include "settings/SqliteSettingsStore.h"
 
+#include "platform/UniqueFd.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -104,13 +106,12 @@ void MakeParentFolders(const std::string& FileName)
 void PrepareStoreFile(const std::string& FileName)
 {
     MakeParentFolders(FileName);
-    const int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
+    const TUniqueFd file(::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!file.Valid())
         return; // a read-only store still serves reads; SQLite reports what it cannot do
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077))
-        ::fchmod(fd, 0600);
-    ::close(fd);
+    if (::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077))
+        ::fchmod(file.Get(), 0600);
 }
 
 } // namespace
@@ -141,6 +142,8 @@ public:
         if (UserVersion() < SchemaVersion)
             CreateSchema();
     }
+    TConnection(const TConnection&) = delete;
+    TConnection& operator=(const TConnection&) = delete;
 
     sqlite3* get() const { return Handle.get(); }
 
