@@ -1,6 +1,7 @@
 #include "settings/SqliteSettingsStore.h"
 
 #include "platform/UniqueFd.h"
+#include "settings/ConfigFolder.h"
 
 #include <sqlite3.h>
 
@@ -10,7 +11,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,15 +81,6 @@ std::string JoinPath(const std::vector<std::string>& Names, std::size_t Count)
     return path;
 }
 
-std::string HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    throw ESettingsError("Cannot find the home folder for the settings store");
-}
-
 // mkdir -p for the folders above FileName; new folders are private to the user.
 void MakeParentFolders(const std::string& FileName)
 {
@@ -120,9 +111,7 @@ std::string SettingsStorePath()
 {
     if (const char* file = std::getenv(SettingsStoreVariable); file && *file)
         return file;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::string base = (config && config[0] == '/') ? std::string(config) : HomeFolder() + "/.config";
-    return base + "/Corriebrook/registry.sqlite3";
+    return UserConfigFolder() + "/Corriebrook/registry.sqlite3";
 }
 
 // One open database connection with the few statement helpers the store needs.
