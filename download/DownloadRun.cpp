@@ -3,40 +3,12 @@
 #include "download/DownloadExchange.h"
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
+#include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
 #include <unistd.h>
 
 namespace elsetry {
-
-namespace {
-
-// The temporary file's descriptor, closed however the download ends.
-class TOpenFile {
-public:
-    explicit TOpenFile(int Descriptor) : Fd(Descriptor) {}
-    ~TOpenFile()
-    {
-        if (Fd >= 0)
-            ::close(Fd);
-    }
-    TOpenFile(const TOpenFile&) = delete;
-    TOpenFile& operator=(const TOpenFile&) = delete;
-
-    int get() const { return Fd; }
-    // False when the data written could not all be kept.
-    bool Close()
-    {
-        const int result = ::close(Fd);
-        Fd = -1;
-        return result == 0;
-    }
-
-private:
-    int Fd;
-};
-
-} // namespace
 
 TDownloadSession::TDownloadSession(std::string TempFolder) : TempFile(std::move(TempFolder)) {}
 
@@ -161,11 +133,11 @@ void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::st
 
 bool TDownloadSession::FetchGroup(int GroupId)
 {
-    TOpenFile file(TempFile.Create());
+    TUniqueFd file(TempFile.Create());
     Http.SetReadTimeout(GroupReadTimeoutMs);
     bool received = true;
     try {
-        Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.get());
+        Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.Get());
     } catch (const EHttpError&) {
         // A failed group is skipped without a word.
         received = false;

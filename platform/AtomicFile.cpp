@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/TextFile.h"
+#include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <climits>
@@ -63,11 +64,9 @@ public:
     void RenameOver(const std::string& Target);
 
 private:
-    void CloseChecked();
-
     std::string Reported;
     std::string Name;
-    int Fd = -1;
+    TUniqueFd Fd;
     bool Renamed = false;
 };
 
@@ -76,8 +75,8 @@ TTemporaryFile::TTemporaryFile(const std::string& Target, const std::string& Rep
     std::random_device random;
     for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
         Name = TemporaryNameFor(Target, random());
-        Fd = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (Fd >= 0)
+        Fd.Reset(::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        if (Fd.Valid())
             return;
         if (errno != EEXIST)
             RaiseWriteError(Reported, errno);
@@ -87,8 +86,7 @@ TTemporaryFile::TTemporaryFile(const std::string& Target, const std::string& Rep
 
 TTemporaryFile::~TTemporaryFile()
 {
-    if (Fd >= 0)
-        ::close(Fd);
+    Fd.Reset();
     if (!Renamed)
         ::unlink(Name.c_str());
 }
@@ -98,7 +96,7 @@ void TTemporaryFile::Write(std::string_view Contents)
     const char* next = Contents.data();
     std::size_t left = Contents.size();
     while (left > 0) {
-        const ssize_t written = ::write(Fd, next, left);
+        const ssize_t written = ::write(Fd.Get(), next, left);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
@@ -117,24 +115,17 @@ void TTemporaryFile::TakeOwnerAndModeOf(const std::string& Target)
     // Only a privileged process (a run scheduled as root, say) may give the file back to its
     // owner; anyone else writes files of their own, as any editor does.
     if (info.st_uid != ::geteuid() || info.st_gid != ::getegid())
-        static_cast<void>(::fchown(Fd, info.st_uid, info.st_gid));
-    if (::fchmod(Fd, info.st_mode & 07777) != 0)
-        RaiseWriteError(Reported, errno);
-}
-
-void TTemporaryFile::CloseChecked()
-{
-    const int fd = Fd;
-    Fd = -1;
-    if (::close(fd) != 0)
+        static_cast<void>(::fchown(Fd.Get(), info.st_uid, info.st_gid));
+    if (::fchmod(Fd.Get(), info.st_mode & 07777) != 0)
         RaiseWriteError(Reported, errno);
 }
 
 void TTemporaryFile::RenameOver(const std::string& Target)
 {
-    if (::fsync(Fd) != 0)
+    if (::fsync(Fd.Get()) != 0)
         RaiseWriteError(Reported, errno);
-    CloseChecked();
+    if (!Fd.Close())
+        RaiseWriteError(Reported, errno);
     if (::rename(Name.c_str(), Target.c_str()) != 0)
         RaiseWriteError(Reported, errno);
     Renamed = true;

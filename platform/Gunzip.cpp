@@ -1,5 +1,6 @@
 #include "platform/Gunzip.h"
 
+#include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
 #include <zlib.h>
@@ -83,14 +84,14 @@ std::vector<std::string> GunzipToLines(const std::string& Path, std::size_t MaxB
     if (Path.size() > MaxGzipPathLength)
         throw EGzipPathTooLong();
     // A link put in the file's place is not followed.
-    const int fd = ::open(Path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    TUniqueFd fd(::open(Path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd.Valid())
         return {};
-    const gzFile gz = gzdopen(fd, "r");
-    if (gz == nullptr) {
-        ::close(fd);
+    const gzFile gz = gzdopen(fd.Get(), "r");
+    if (gz == nullptr)
         return {};
-    }
+    // The reader closes the descriptor from here on.
+    fd.Release();
     TGzipReader reader(gz);
     const std::string text = ReadAll(reader, MaxBytes);
     return LineCopies(SplitLines(text));

@@ -18,11 +18,6 @@ constexpr int MaxRedirects = 10;
 
 using TClock = std::chrono::steady_clock;
 
-CURL* Handle(void* Curl)
-{
-    return static_cast<CURL*>(Curl);
-}
-
 // libcurl's global set-up is not thread-safe, so it runs once, before the first handle.
 void InitialiseLibcurl()
 {
@@ -57,9 +52,15 @@ struct TUrlDeleter {
     void operator()(CURLU* Url) const { curl_url_cleanup(Url); }
 };
 
-struct TCurlText {
-    char* Text = nullptr;
+// Text that libcurl handed out and that goes back to curl_free.
+class TCurlText {
+public:
+    TCurlText() = default;
     ~TCurlText() { curl_free(Text); }
+    TCurlText(const TCurlText&) = delete;
+    TCurlText& operator=(const TCurlText&) = delete;
+
+    char* Text = nullptr;
 };
 
 // Scheme, host and port of an absolute URL; empty when it cannot be parsed.
@@ -76,17 +77,21 @@ std::string OriginOf(const std::string& Url)
     return std::string(scheme.Text) + "://" + host.Text + ":" + port.Text;
 }
 
-struct THeaderList {
-    curl_slist* List = nullptr;
-    ~THeaderList() { curl_slist_free_all(List); }
-    void Add(const std::string& Header)
-    {
-        curl_slist* grown = curl_slist_append(List, Header.c_str());
-        if (grown == nullptr)
-            throw EHttpError("Out of memory for the request headers");
-        List = grown;
-    }
+struct THeaderListDeleter {
+    void operator()(curl_slist* List) const { curl_slist_free_all(List); }
 };
+
+using THeaderList = std::unique_ptr<curl_slist, THeaderListDeleter>;
+
+void AddHeader(THeaderList& List, const std::string& Header)
+{
+    curl_slist* grown = curl_slist_append(List.get(), Header.c_str());
+    if (grown == nullptr)
+        throw EHttpError("Out of memory for the request headers");
+    // On success the longer list takes the old one's place (the same head unless it was empty).
+    static_cast<void>(List.release());
+    List.reset(grown);
+}
 
 } // namespace
 
@@ -217,10 +222,10 @@ std::string FormEncode(const std::vector<TFormField>& Fields)
 THttpClient::THttpClient()
 {
     InitialiseLibcurl();
-    Curl = curl_easy_init();
-    if (Curl == nullptr)
+    Curl.reset(curl_easy_init());
+    if (!Curl)
         throw EHttpError("Cannot create the HTTP client");
-    CURL* curl = Handle(Curl);
+    CURL* curl = Curl.get();
     // An empty cookie file turns on the in-memory cookie store, kept as long as the handle.
     SetOption(curl, CURLOPT_COOKIEFILE, "");
     SetOption(curl, CURLOPT_NOSIGNAL, 1L);
@@ -241,13 +246,15 @@ THttpClient::THttpClient()
 
 void THttpClient::SetCertificateAuthorities(const std::string& PemFile)
 {
-    SetOption(Handle(Curl), CURLOPT_CAINFO, PemFile.c_str());
+    SetOption(Curl.get(), CURLOPT_CAINFO, PemFile.c_str());
 }
 
-THttpClient::~THttpClient()
+void THttpClient::TCurlCleanup::operator()(void* Handle) const
 {
-    curl_easy_cleanup(Handle(Curl));
+    curl_easy_cleanup(Handle);
 }
+
+THttpClient::~THttpClient() = default;
 
 void THttpClient::GetToFile(const std::string& Url, int Fd)
 {
@@ -275,9 +282,9 @@ std::string THttpClient::PostForm(const std::string& Url, const std::vector<TFor
     return body;
 }
 
-void THttpClient::ApplySettings(const std::string* Form, curl_slist*& Headers)
+void THttpClient::ApplySettings(const std::string* Form, curl_slist* Headers)
 {
-    CURL* curl = Handle(Curl);
+    CURL* curl = Curl.get();
     if (Form != nullptr) {
         SetOption(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(Form->size()));
         SetOption(curl, CURLOPT_COPYPOSTFIELDS, Form->c_str());
@@ -294,14 +301,14 @@ void THttpClient::ApplySettings(const std::string* Form, curl_slist*& Headers)
 void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer)
 {
     THeaderList headers;
-    headers.Add("Accept: text/html, */*");
+    AddHeader(headers, "Accept: text/html, */*");
     // No "Expect: 100-continue" wait before a body.
-    headers.Add("Expect:");
+    AddHeader(headers, "Expect:");
     if (Form != nullptr)
-        headers.Add("Content-Type: " + (RequestContentType.empty() ? std::string(FormContentType) : RequestContentType));
-    ApplySettings(Form, headers.List);
+        AddHeader(headers, "Content-Type: " + (RequestContentType.empty() ? std::string(FormContentType) : RequestContentType));
+    ApplySettings(Form, headers.get());
 
-    CURL* curl = Handle(Curl);
+    CURL* curl = Curl.get();
     Transfer.Curl = curl;
     Transfer.MaxBytes = MaxAnswerBytes;
     Transfer.TimeoutMs = ReadTimeoutMs;
@@ -336,7 +343,7 @@ void THttpClient::RunOnce(TTransfer& Transfer)
     Transfer.LastDown = 0;
     Transfer.LastUp = 0;
     Transfer.ErrorText[0] = '\0';
-    const CURLcode result = curl_easy_perform(Handle(Curl));
+    const CURLcode result = curl_easy_perform(Curl.get());
     if (result != CURLE_OK)
         throw EHttpError(FailureText(Transfer, result));
 }

@@ -3,6 +3,7 @@
 // cookies, proxy settings and the read time-out carry over from one download run to the next.
 
 #include <cstddef>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -73,11 +74,16 @@ public:
     struct TTransfer;
 
 private:
+    // libcurl's easy handle; its C interface declares CURL as void.
+    struct TCurlCleanup {
+        void operator()(void* Handle) const;
+    };
+
     void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer);
-    void ApplySettings(const std::string* Form, curl_slist*& Headers);
+    void ApplySettings(const std::string* Form, curl_slist* Headers);
     void RunOnce(TTransfer& Transfer);
 
-    void* Curl = nullptr;
+    std::unique_ptr<void, TCurlCleanup> Curl;
     std::string RequestContentType;
     long ReadTimeoutMs = DefaultReadTimeoutMs;
     std::string ProxyHost;

@@ -9,10 +9,13 @@ namespace elsetry {
 // $TMPDIR when set, otherwise /tmp; without a trailing separator.
 std::string UserTempFolder();
 
-// One name for the object's life; every group of every run reuses it.
+// One name for the object's life; every group of every run reuses it. Not copied: two objects
+// with one name would write over each other's file.
 class TKepTempFile {
 public:
     explicit TKepTempFile(std::string Folder = UserTempFolder());
+    TKepTempFile(const TKepTempFile&) = delete;
+    TKepTempFile& operator=(const TKepTempFile&) = delete;
 
     const std::string& Path() const { return FilePath; }
 

@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
 #include <cerrno>
@@ -17,22 +18,6 @@ namespace {
     throw EFileError("Cannot read file \"" + Path + "\": " + std::strerror(Error));
 }
 
-class TFileDescriptor {
-public:
-    explicit TFileDescriptor(int Fd) : fd(Fd) {}
-    ~TFileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int get() const { return fd; }
-
-private:
-    int fd;
-};
-
 } // namespace
 
 TTextLines::TTextLines(std::string Contents)
@@ -48,18 +33,18 @@ bool FileExists(const std::string& Path)
 
 std::string ReadWholeFile(const std::string& Path)
 {
-    TFileDescriptor file(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
+    const TUniqueFd file(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.Valid())
         RaiseFileError(Path, errno);
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0)
+    if (::fstat(file.Get(), &info) != 0)
         RaiseFileError(Path, errno);
     std::string contents;
     if (info.st_size > 0)
         contents.reserve(static_cast<std::size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
         if (got < 0) {
             if (errno == EINTR)
                 continue;

@@ -1,24 +1,17 @@
 #include "settings/SettingsFile.h"
 
+#include "settings/ConfigFolder.h"
 #include "settings/RegistryVariables.h"
+#include "settings/SettingsStore.h"
 #include "text/Strings.h"
 
 #include <ini.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 namespace elsetry {
 
 namespace {
-
-std::string UserConfigFolder()
-{
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        return config;
-    const char* home = std::getenv("HOME");
-    return std::string(home ? home : "") + "/.config";
-}
 
 struct TSectionReader {
     std::string Section;
@@ -39,7 +32,13 @@ std::vector<std::string> SettingsFileCandidates(const std::string& ExecutablePat
 {
     const std::filesystem::path executable(ExecutablePath);
     const std::string fileName = ProgramBaseNameOf(ExecutablePath) + ".ini";
-    return {(executable.parent_path() / fileName).string(), UserConfigFolder() + "/" + CompanyKey + "/" + fileName};
+    std::vector<std::string> candidates{(executable.parent_path() / fileName).string()};
+    try {
+        candidates.push_back(UserConfigFolder() + "/" + CompanyKey + "/" + fileName);
+    } catch (const ESettingsError&) {
+        // Without a home folder there is no config folder to look in; the program still starts.
+    }
+    return candidates;
 }
 
 std::vector<std::string> ReadSettingsSection(const std::vector<std::string>& Files, std::string_view Section)

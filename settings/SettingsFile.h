@@ -1,6 +1,6 @@
 #pragma once
 // The optional settings file: an INI file named after the executable with the extension ".ini",
-// beside the executable or in the user's config folder ($XDG_CONFIG_HOME/<CompanyKey>/).
+// beside the executable or in <CompanyKey>/ in the user's configuration folder (UserConfigFolder()).
 
 #include <string>
 #include <string_view>
@@ -8,7 +8,8 @@
 
 namespace elsetry {
 
-// Where the settings file of the executable at ExecutablePath may be, in the order searched.
+// Where the settings file of the executable at ExecutablePath may be, in the order searched; only
+// beside the executable when the user has no home folder.
 std::vector<std::string> SettingsFileCandidates(const std::string& ExecutablePath);
 
 // The entries of Section (letter case ignored) in the first of Files that exists, one

@@ -1,5 +1,7 @@
 #include "settings/SqliteSettingsStore.h"
 
+#include "platform/UniqueFd.h"
+#include "settings/ConfigFolder.h"
 #include "text/Strings.h"
 
 #include <sqlite3.h>
@@ -10,7 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <map>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -69,15 +70,6 @@ std::string JoinPath(const std::vector<std::string>& Names, std::size_t Count)
     return path;
 }
 
-std::string HomeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
-        return entry->pw_dir;
-    throw ESettingsError("Cannot find the home folder for the settings store");
-}
-
 // mkdir -p for the folders above FileName; new folders are private to the user.
 void MakeParentFolders(const std::string& FileName)
 {
@@ -94,13 +86,12 @@ void MakeParentFolders(const std::string& FileName)
 void PrepareStoreFile(const std::string& FileName)
 {
     MakeParentFolders(FileName);
-    const int fd = ::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0)
+    const TUniqueFd file(::open(FileName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!file.Valid())
         return; // a read-only store still serves reads; SQLite reports what it cannot do
     struct stat info {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077))
-        ::fchmod(fd, 0600);
-    ::close(fd);
+    if (::fstat(file.Get(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && (info.st_mode & 077))
+        ::fchmod(file.Get(), 0600);
 }
 
 } // namespace
@@ -109,9 +100,7 @@ std::string SettingsStorePath()
 {
     if (const char* file = std::getenv(SettingsStoreVariable); file && *file)
         return file;
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    const std::string base = (config && config[0] == '/') ? std::string(config) : HomeFolder() + "/.config";
-    return base + "/Corriebrook/registry.sqlite3";
+    return UserConfigFolder() + "/Corriebrook/registry.sqlite3";
 }
 
 // One open database connection with the few statement helpers the store needs.
@@ -131,6 +120,8 @@ public:
         if (UserVersion() < SchemaVersion)
             CreateSchema();
     }
+    TConnection(const TConnection&) = delete;
+    TConnection& operator=(const TConnection&) = delete;
 
     sqlite3* get() const { return Handle.get(); }
 

@@ -34,8 +34,8 @@ struct TStoredKey {
 // The environment variable that names another store file (tests, trials, a second profile).
 inline constexpr const char* SettingsStoreVariable = "ELSETRY_REGISTRY";
 
-// The store file: $ELSETRY_REGISTRY when set, otherwise
-// $XDG_CONFIG_HOME/Corriebrook/registry.sqlite3 ($XDG_CONFIG_HOME defaulting to ~/.config).
+// The store file: $ELSETRY_REGISTRY when set, otherwise Corriebrook/registry.sqlite3 in the
+// user's configuration folder (UserConfigFolder()).
 std::string SettingsStorePath();
 
 class TSqliteSettingsStore final : public TSettingsStore {

@@ -1,4 +1,5 @@
-#include "settings/RegistryFile.h"
+#include "settings/RegistryExport.h"
+#include "settings/RegistryImport.h"
 
 #include "tests/support/ChildProcess.h"
 #include "tests/support/StoreFixture.h"

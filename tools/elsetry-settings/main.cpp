@@ -8,7 +8,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
-#include "settings/RegistryFile.h"
+#include "settings/RegistryExport.h"
+#include "settings/RegistryImport.h"
 #include "settings/RegistryVariables.h"
 #include "settings/SqliteSettingsStore.h"
 

@@ -1,12 +1,9 @@
-#include "settings/RegistryFile.h"
+#include "settings/RegistryImport.h"
 
 #include "text/Lines.h"
 #include "text/Strings.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <iconv.h>
 #include <optional>
 
 namespace elsetry {
@@ -16,35 +13,6 @@ namespace {
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LeMark = "\xFF\xFE";
 constexpr std::string_view Utf16BeMark = "\xFE\xFF";
-constexpr std::size_t HexLineWidth = 76; // as the registry editor wraps hex data
-constexpr int StringType = 1;
-constexpr int IntegerType = 4;
-
-// Converts Input between encodings; on an invalid or cut-off sequence gives its byte offset.
-std::optional<std::size_t> Convert(std::string_view Input, const char* From, const char* To, std::string& Output)
-{
-    const iconv_t converter = ::iconv_open(To, From);
-    if (converter == reinterpret_cast<iconv_t>(-1))
-        throw ERegistryFileError(0, std::string("cannot convert from ") + From + " to " + To);
-    std::string in(Input);
-    char* inPtr = in.data();
-    std::size_t inLeft = in.size();
-    std::optional<std::size_t> bad;
-    Output.clear();
-    char buffer[4096];
-    while (inLeft > 0) {
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        const std::size_t rc = ::iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
-        Output.append(buffer, sizeof buffer - outLeft);
-        if (rc == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            bad = in.size() - inLeft;
-            break;
-        }
-    }
-    ::iconv_close(converter);
-    return bad;
-}
 
 // The file as UTF-8 text; raises naming the line of the first sequence that is not text.
 std::string DecodeFile(std::string_view Bytes)
@@ -54,7 +22,7 @@ std::string DecodeFile(std::string_view Bytes)
     std::string text;
     if (Bytes.starts_with(Utf16LeMark)) {
         const std::string_view body = Bytes.substr(Utf16LeMark.size());
-        if (const auto bad = Convert(body, "UTF-16LE", "UTF-8", text)) {
+        if (const auto bad = ConvertText(body, "UTF-16LE", "UTF-8", text)) {
             int line = 1;
             for (std::size_t i = 0; i + 1 < *bad; i += 2)
                 line += body[i] == '\n' && body[i + 1] == '\0';
@@ -63,7 +31,7 @@ std::string DecodeFile(std::string_view Bytes)
         return text;
     }
     const std::string_view body = Bytes.starts_with(Utf8Mark) ? Bytes.substr(Utf8Mark.size()) : Bytes;
-    if (const auto bad = Convert(body, "UTF-8", "UTF-8", text))
+    if (const auto bad = ConvertText(body, "UTF-8", "UTF-8", text))
         throw ERegistryFileError(1 + static_cast<int>(std::count(body.begin(), body.begin() + static_cast<std::ptrdiff_t>(*bad), '\n')),
                                  "not valid UTF-8 text");
     return text;
@@ -107,76 +75,6 @@ std::optional<std::uint32_t> ParseHex(std::string_view Text, std::size_t Max)
     return value;
 }
 
-std::string EscapedString(std::string_view Text)
-{
-    std::string quoted = "\"";
-    for (const char c : Text) {
-        if (c == '\\' || c == '"')
-            quoted += '\\';
-        quoted += c;
-    }
-    return quoted + '"';
-}
-
-std::string HexData(int Type, std::string_view Bytes, std::size_t PrefixLength)
-{
-    std::string text = "hex(" + std::to_string(Type) + "):";
-    std::size_t column = PrefixLength + text.size();
-    char pair[3];
-    for (std::size_t i = 0; i < Bytes.size(); ++i) {
-        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(Bytes[i]));
-        text += pair;
-        column += 2;
-        if (i + 1 == Bytes.size())
-            break;
-        text += ',';
-        if (++column >= HexLineWidth) {
-            text += "\\\n  ";
-            column = 2;
-        }
-    }
-    return text;
-}
-
-std::string ValueLine(const TStoredValue& Value)
-{
-    const std::string name = Value.Name.empty() ? "@" : EscapedString(Value.Name);
-    if (Value.Kind == TValueKind::Integer) {
-        char data[16];
-        std::snprintf(data, sizeof data, "dword:%08x", static_cast<unsigned>(Value.Integer));
-        return name + "=" + data;
-    }
-    if (Value.Text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos)
-        return name + "=" + EscapedString(Value.Text);
-    std::string utf16;
-    if (Convert(Value.Text, "UTF-8", "UTF-16LE", utf16))
-        throw ERegistryFileError(0, "value \"" + Value.Name + "\" is not valid UTF-8 text");
-    return name + "=" + HexData(StringType, utf16 + std::string(2, '\0'), name.size() + 1);
-}
-
-} // namespace
-
-ERegistryFileError::ERegistryFileError(int LineNumber, const std::string& Message)
-    : std::runtime_error(LineNumber > 0 ? "line " + std::to_string(LineNumber) + ": " + Message : Message),
-      Line(LineNumber)
-{
-}
-
-std::string ExportRegistryText(TSqliteSettingsStore& Store, const std::string& Path)
-{
-    Store.SetRootKey(HKEY_CURRENT_USER);
-    std::string text = std::string(RegistryFileHeader) + "\n\n";
-    for (const TStoredKey& key : Store.ReadTree(Path)) {
-        text += "[" + std::string(CurrentUserRoot) + (key.Path == "\\" ? "" : key.Path) + "]\n";
-        for (const TStoredValue& value : key.Values)
-            text += ValueLine(value) + "\n";
-        text += "\n";
-    }
-    return text;
-}
-
-namespace {
-
 // Reads the lines of a registry file into changes, one line (or continued line) at a time.
 class TRegistryFileReader {
 public:
@@ -219,16 +117,12 @@ private:
         const bool deletion = inner.starts_with('-');
         if (deletion)
             inner.remove_prefix(1);
-        if (!StartsWithIgnoringCase(inner, CurrentUserRoot)
-            || (inner.size() > CurrentUserRoot.size() && inner[CurrentUserRoot.size()] != '\\'))
+        const std::optional<std::string> path = StorePathOfKeyName(inner);
+        if (!path)
             Fail("only keys of " + std::string(CurrentUserRoot) + " can be imported");
-        std::string path(inner.substr(CurrentUserRoot.size()));
-        while (!path.empty() && path.back() == '\\')
-            path.pop_back();
-        if (deletion && path.empty())
+        if (deletion && *path == "\\")
             Fail("the root key cannot be deleted");
-        Add({deletion ? TRegistryChange::DeleteKey : TRegistryChange::CreateKey, LineNumber(),
-             path.empty() ? "\\" : path, {}, {}, 0});
+        Add({deletion ? TRegistryChange::DeleteKey : TRegistryChange::CreateKey, LineNumber(), *path, {}, {}, 0});
         CurrentKey = deletion ? std::nullopt : std::optional<std::string>(Result.Changes.back().KeyPath);
     }
 
@@ -243,7 +137,7 @@ private:
                 return text;
             }
             if (c == '\\') {
-                if (++Pos == Line.size() || (Line[Pos] != '\\' && Line[Pos] != '"'))
+                if (++Pos == Line.size() || !EscapedInQuotes(Line[Pos]))
                     Fail("unknown escape in a quoted text: only \\\\ and \\\" are allowed");
                 c = Line[Pos];
             }
@@ -279,13 +173,13 @@ private:
                 Fail("text after the closing quote");
         } else if (Data == "-") {
             change.Kind = TRegistryChange::DeleteValue;
-        } else if (StartsWithIgnoringCase(Data, "dword:")) {
+        } else if (StartsWithKeyword(Data, "dword:")) {
             const auto value = ParseHex(std::string_view(Data).substr(6), 8);
             if (!value)
                 Fail("dword: needs 1 to 8 hex digits");
             change.Kind = TRegistryChange::SetInteger;
             change.Integer = *value;
-        } else if (StartsWithIgnoringCase(Data, "hex")) {
+        } else if (StartsWithKeyword(Data, "hex")) {
             if (!ReadHexValue(Data, change))
                 return;
         } else {
@@ -310,9 +204,9 @@ private:
         if (!type)
             Fail("hex(T): needs a hex type number");
         const std::string bytes = ReadHexBytes(Data.substr(colon + 1));
-        if (*type == StringType)
+        if (*type == RegistryStringType)
             return StringFromUtf16(bytes, Change);
-        if (*type == IntegerType && bytes.size() == 4) {
+        if (*type == RegistryIntegerType && bytes.size() == 4) {
             Change.Kind = TRegistryChange::SetInteger;
             for (int i = 3; i >= 0; --i)
                 Change.Integer = Change.Integer << 8 | static_cast<unsigned char>(bytes[static_cast<std::size_t>(i)]);
@@ -355,7 +249,7 @@ private:
     bool StringFromUtf16(const std::string& Bytes, TRegistryChange& Change) const
     {
         std::string text;
-        if (Bytes.size() % 2 != 0 || Convert(Bytes, "UTF-16LE", "UTF-8", text))
+        if (Bytes.size() % 2 != 0 || ConvertText(Bytes, "UTF-16LE", "UTF-8", text))
             Fail("hex(1) data is not UTF-16 text");
         while (!text.empty() && text.back() == '\0')
             text.pop_back();

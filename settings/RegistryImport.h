@@ -1,31 +1,16 @@
 #pragma once
-// Settings as a Windows registry export file ("Windows Registry Editor Version 5.00"): for
-// backups, for moving settings between machines, and for settings brought over from Windows.
+// A Windows registry export file read into settings changes and applied to the store: for
+// restoring backups and for settings brought over from Windows.
 
+#include "settings/RegistryText.h"
 #include "settings/SqliteSettingsStore.h"
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace elsetry {
-
-inline constexpr std::string_view RegistryFileHeader = "Windows Registry Editor Version 5.00";
-inline constexpr std::string_view CurrentUserRoot = "HKEY_CURRENT_USER";
-
-// A registry file that cannot be read; Line counts from 1 (0: the file as a whole).
-class ERegistryFileError : public std::runtime_error {
-public:
-    ERegistryFileError(int Line, const std::string& Message);
-    int Line;
-};
-
-// The key Path of the current user's tree with every key and value below it, in export format
-// (UTF-8, LF line ends). Strings holding a line break are written as hex(1) so that the file
-// stays line-structured.
-std::string ExportRegistryText(TSqliteSettingsStore& Store, const std::string& Path);
 
 struct TRegistryChange {
     enum TKind { CreateKey, DeleteKey, SetString, SetInteger, DeleteValue };
