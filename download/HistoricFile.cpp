@@ -1,5 +1,7 @@
 #include "download/HistoricFile.h"
 
+#include "elements/ElementColumns.h"
+#include "elements/ElementFields.h"
 #include "orbit/EpochTime.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
@@ -7,7 +9,6 @@
 #include "text/Numbers.h"
 #include "text/Strings.h"
 
-#include <array>
 #include <cmath>
 
 namespace elsetry {
@@ -19,7 +20,7 @@ struct THistoricSatellite {
     std::string_view CatalogueNumber;
 };
 
-constexpr std::array<THistoricSatellite, 11> HistoricSatellites{{
+constexpr THistoricSatellite HistoricSatellites[] = {
     {"FY1C", "25730"},
     {"FY1D", "27431"},
     {"ISS-Zarya", "25544"},
@@ -31,16 +32,7 @@ constexpr std::array<THistoricSatellite, 11> HistoricSatellites{{
     {"NOAA-17", "27453"},
     {"NOAA-18", "28654"},
     {"NOAA-19", "33591"},
-}};
-
-// Columns 19 to 32 of a line 1: the epoch field.
-constexpr std::size_t EpochStart = 18;
-constexpr std::size_t EpochWidth = 14;
-
-std::string_view EpochText(std::string_view Line1)
-{
-    return Line1.size() > EpochStart ? Line1.substr(EpochStart, EpochWidth) : std::string_view();
-}
+};
 
 // The epoch text of the satellite's last line 1 in the file; nothing when the file holds none.
 std::optional<std::string_view> LastEpochText(const TTextLines& Lines, const std::string& CatalogueNumber)
@@ -48,7 +40,7 @@ std::optional<std::string_view> LastEpochText(const TTextLines& Lines, const std
     const std::string prefix = "1 " + CatalogueNumber;
     for (std::size_t i = Lines.size(); i-- > 0;)
         if (Lines[i].starts_with(prefix))
-            return EpochText(Lines[i]);
+            return FieldText(Lines[i], Line1::Epoch);
     return std::nullopt;
 }
 
@@ -99,7 +91,7 @@ void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFile
         return;
     const TSatellite& satellite = *List.GetSatellite(index);
     const TTextLines lines = ReadTextLines(path);
-    if (!IsNewerEpoch(EpochText(satellite.Line1), LastEpochText(lines, CatalogueNumber)))
+    if (!IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(lines, CatalogueNumber)))
         return;
 
     std::string text = CrLfText(lines.lines());

@@ -7,19 +7,12 @@ namespace elsetry {
 
 namespace {
 
-std::string_view Columns(std::string_view Line, int Start, int Width)
-{
-    if (Start < 1 || Width <= 0 || static_cast<std::size_t>(Start) > Line.size())
-        return {};
-    return Line.substr(static_cast<std::size_t>(Start - 1), static_cast<std::size_t>(Width));
-}
-
 // Reads the field with blanks as zeros and "0" for an empty field. Element fields are narrow,
 // so a stack buffer serves and no string is built for every field of every set.
 template <typename TReader>
-auto ReadField(std::string_view Line, int Start, int Width, TReader Read)
+auto ReadField(std::string_view Line, TColumns Field, TReader Read)
 {
-    const std::string_view field = Columns(Line, Start, Width);
+    const std::string_view field = FieldText(Line, Field);
     if (field.empty())
         return Read("0");
     char buffer[32];
@@ -41,14 +34,14 @@ std::string BlanksToZeros(std::string_view Text)
     return result;
 }
 
-double RealField(std::string_view Line, int Start, int Width)
+double RealField(std::string_view Line, TColumns Field)
 {
-    return ReadField(Line, Start, Width, ReadDecimal).value_or(0.0);
+    return ReadField(Line, Field, ReadDecimal).value_or(0.0);
 }
 
-int IntegerField(std::string_view Line, int Start, int Width)
+int IntegerField(std::string_view Line, TColumns Field)
 {
-    return ReadField(Line, Start, Width, ReadInteger).value_or(0);
+    return ReadField(Line, Field, ReadInteger).value_or(0);
 }
 
 std::string ThreeDigitText(int N)

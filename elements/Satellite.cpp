@@ -1,5 +1,6 @@
 #include "elements/Satellite.h"
 
+#include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
 #include "orbit/EpochTime.h"
 #include "orbit/SGP_Constants.h"
@@ -15,6 +16,11 @@ namespace {
 // Argument of latitude whose sine at epoch is below this counts as the southern half.
 constexpr double SouthernHalfSine = 6.0e-6;
 
+// These fields leave out their leading decimal point: a mantissa " 12345-4" is 0.12345e-4, an
+// eccentricity "0001234" is 0.0001234.
+constexpr double MantissaScale = 1.0e-5;
+constexpr double EccentricityScale = 1.0e-7;
+
 } // namespace
 
 TSatellite::TSatellite() = default;
@@ -26,24 +32,24 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
     const std::string_view l2 = SecondLine;
     Line1 = UpperCase(l1);
     Line2 = UpperCase(l2);
-    CatalogueNumber = UpperCase(l1.size() > 2 ? l1.substr(2, 5) : std::string_view());
+    CatalogueNumber = UpperCase(FieldText(l1, Line1::CatalogueNumber));
 
-    EpochYearDay = RealField(l1, 19, 14);
+    EpochYearDay = RealField(l1, Line1::Epoch);
     EpochJulian = EpochToJulian(EpochYearDay);
-    MeanMotionDotOver2 = RealField(l1, 34, 10);
-    MeanMotionDDotOver6 = RealField(l1, 45, 6) * 1.0e-5;
-    const int ddotExponent = IntegerField(l1, 51, 2);
-    DragTerm = RealField(l1, 54, 6) * 1.0e-5;
-    const int dragExponent = IntegerField(l1, 60, 2);
-    ElementSetNumber = ThreeDigitText(IntegerField(l1, 66, 3));
+    MeanMotionDotOver2 = RealField(l1, Line1::MeanMotionDot);
+    MeanMotionDDotOver6 = RealField(l1, Line1::MeanMotionDDotMantissa) * MantissaScale;
+    const int ddotExponent = IntegerField(l1, Line1::MeanMotionDDotExponent);
+    DragTerm = RealField(l1, Line1::DragMantissa) * MantissaScale;
+    const int dragExponent = IntegerField(l1, Line1::DragExponent);
+    ElementSetNumber = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
 
-    Inclination = RealField(l2, 9, 8);
-    AscendingNode = RealField(l2, 18, 8);
-    Eccentricity = RealField(l2, 27, 7) * 1.0e-7;
-    ArgumentOfPerigee = RealField(l2, 35, 8);
-    MeanAnomaly = RealField(l2, 44, 8);
-    MeanMotion = RealField(l2, 53, 11);
-    RevolutionNumber = IntegerField(l2, 64, 5);
+    Inclination = RealField(l2, Line2::Inclination);
+    AscendingNode = RealField(l2, Line2::AscendingNode);
+    Eccentricity = RealField(l2, Line2::Eccentricity) * EccentricityScale;
+    ArgumentOfPerigee = RealField(l2, Line2::ArgumentOfPerigee);
+    MeanAnomaly = RealField(l2, Line2::MeanAnomaly);
+    MeanMotion = RealField(l2, Line2::MeanMotion);
+    RevolutionNumber = IntegerField(l2, Line2::RevolutionNumber);
 
     MeanMotionDDotOver6 = Power(10.0, ddotExponent) * MeanMotionDDotOver6;
     DragTerm = Power(10.0, dragExponent) * DragTerm / ae;

@@ -9,6 +9,21 @@
 
 namespace elsetry {
 
+// The satellite families whose downlinks the default attributes know. The numbers stay as they
+// are: "elsetry-tle dump --attributes" prints them.
+enum class TSatelliteKind : std::uint8_t {
+    Other = 0,
+    NoaaLike = 1, // a NOAA, MetOp-A or FengYun 1C/1D
+    Resurs = 2,
+    Meteor3_5 = 3,
+    Meteor2_21 = 4,
+    Okean = 5,
+    Iss = 6,
+    Catalogue26953 = 7, // known by catalogue number only
+    Catalogue25260 = 8, // known by catalogue number only
+    Gps = 9,
+};
+
 class TSatellite : public TOrbitModel {
 public:
     TSatellite();
@@ -33,7 +48,7 @@ public:
     double LdDateJulian = 0.0;
     std::string Notes;
     std::int32_t LineRate = 0;
-    std::uint8_t SatelliteKind = 0;
+    TSatelliteKind SatelliteKind = TSatelliteKind::Other;
     bool NoaaSeries = false;
     double HalfAngle = 0.0;
 

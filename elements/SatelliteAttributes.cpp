@@ -27,28 +27,31 @@ char SeriesCharacter(const TSatellite& S)
     return series;
 }
 
-std::uint8_t KindOf(const TSatellite& S, char Series)
+TSatelliteKind KindOf(const TSatellite& S, char Series)
 {
+    using enum TSatelliteKind;
     struct TNameKind {
         std::string_view Prefix;
-        std::uint8_t Kind;
+        TSatelliteKind Kind;
     };
     static constexpr TNameKind byName[] = {
-        {"FENGYUN 1C", 1}, {"FENGYUN 1D", 1},  {"RESURS", 2},      {"METEOR 3-5", 3}, {"METEOR 3/5", 3},
-        {"METEOR 2-21", 4}, {"METEOR 2/21", 4}, {"OKEAN", 5},      {"ISS", 6},        {"GPS", 9},
+        {"FENGYUN 1C", NoaaLike},    {"FENGYUN 1D", NoaaLike},    {"RESURS", Resurs},
+        {"METEOR 3-5", Meteor3_5},   {"METEOR 3/5", Meteor3_5},   {"METEOR 2-21", Meteor2_21},
+        {"METEOR 2/21", Meteor2_21}, {"OKEAN", Okean},            {"ISS", Iss},
+        {"GPS", Gps},
     };
-    std::uint8_t kind = Series != ' ' ? 1 : 0;
+    TSatelliteKind kind = Series != ' ' ? NoaaLike : Other;
     for (const TNameKind& row : byName)
         if (StartsWith(S.Name, row.Prefix))
             kind = row.Kind;
     if (S.CatalogueNumber == "26953")
-        kind = 7;
+        kind = Catalogue26953;
     if (S.CatalogueNumber == "25260")
-        kind = 8;
+        kind = Catalogue25260;
     return kind;
 }
 
-double FrequencyOf(char Series, std::uint8_t Kind)
+double FrequencyOf(char Series, TSatelliteKind Kind)
 {
     switch (Series) {
     case '2': case '5': return 137.5;
@@ -58,9 +61,9 @@ double FrequencyOf(char Series, std::uint8_t Kind)
     default: break;
     }
     switch (Kind) {
-    case 2: return 137.85;
-    case 3: return 137.3;
-    case 4: case 5: return 137.4;
+    case TSatelliteKind::Resurs: return 137.85;
+    case TSatelliteKind::Meteor3_5: return 137.3;
+    case TSatelliteKind::Meteor2_21: case TSatelliteKind::Okean: return 137.4;
     default: return 0.0;
     }
 }
@@ -74,7 +77,7 @@ void ApplyDefaultAttributes(TSatellite& S)
     S.LdDateJulian = 0.0;
     S.Notes.clear();
     S.LineRate = 120;
-    S.SatelliteKind = 0;
+    S.SatelliteKind = TSatelliteKind::Other;
     S.NoaaSeries = false;
     S.HalfAngle = 45.0;
 

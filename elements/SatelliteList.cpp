@@ -1,5 +1,7 @@
 #include "elements/SatelliteList.h"
 
+#include "elements/ElementColumns.h"
+#include "elements/ElementFields.h"
 #include "elements/SatelliteAttributes.h"
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
@@ -12,8 +14,6 @@ namespace elsetry {
 
 namespace {
 
-constexpr std::size_t ElementLineLength = 68;
-constexpr std::size_t NameLength = 24;
 constexpr const char* NotesFileName = "TLEnotes.txt";
 
 bool HasExtension(const std::string& FileName, std::string_view Extension)
@@ -38,7 +38,7 @@ std::vector<std::string> FolderEntries(const std::string& Folder, std::string_vi
 
 std::string SatelliteName(std::string_view NameLine)
 {
-    std::string name = UpperCase(Trim(NameLine.substr(0, NameLength)));
+    std::string name = UpperCase(Trim(NameLine.substr(0, NameLineLength)));
     if (name == "NOAA-L")
         return "NOAA 16";
     if (name == "NOAA-M")
@@ -48,17 +48,12 @@ std::string SatelliteName(std::string_view NameLine)
     return name;
 }
 
-std::string_view CatalogueColumns(std::string_view Line)
-{
-    return Line.size() > 2 ? Line.substr(2, 5) : std::string_view();
-}
-
 bool IsAcceptablePair(std::string_view L1, std::string_view L2)
 {
     if (L1.empty() || L1.front() != '1' || L2.empty() || L2.front() != '2')
         return false;
-    const std::string_view number = CatalogueColumns(L1);
-    return number == CatalogueColumns(L2) && number.find_first_not_of(' ') != std::string_view::npos;
+    const std::string_view number = FieldText(L1, Line1::CatalogueNumber);
+    return number == FieldText(L2, Line2::CatalogueNumber) && number.find_first_not_of(' ') != std::string_view::npos;
 }
 
 } // namespace
@@ -103,12 +98,12 @@ void TSatelliteList::ReadElementFile(const std::string& FileName)
         if (i == n)
             return;
         std::string_view line1;
-        while (i < n && line1.size() < ElementLineLength)
+        while (i < n && line1.size() < MinimumElementLineLength)
             line1 = lines[i++];
         if (i == n)
             return;
         std::string_view line2;
-        while (i < n && line2.size() < ElementLineLength)
+        while (i < n && line2.size() < MinimumElementLineLength)
             line2 = lines[i++];
         try {
             AddElementSet(FileName, SatelliteName(nameLine), line1, line2);
@@ -179,7 +174,7 @@ int TSatelliteList::Count() const
 
 TSatelliteList::TSortKey TSatelliteList::SortKeyOf(TSatellite& Satellite)
 {
-    unsigned char bytes[24] = {};
+    unsigned char bytes[sizeof(TSortKey::Prefix)] = {};
     Satellite.Name.copy(reinterpret_cast<char*>(bytes), sizeof bytes);
     TSortKey key{{0, 0, 0}, &Satellite};
     for (std::size_t i = 0; i < sizeof bytes; ++i)
@@ -223,7 +218,7 @@ int TSatelliteList::IndexOf(std::string_view Name) const
 
 int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
 {
-    if (Number.size() != 5)
+    if (Number.size() != Line1::CatalogueNumber.Width)
         return -1;
     const auto entry = ByCatalogue.find(UpperCase(Number));
     return entry == ByCatalogue.end() ? -1 : PositionOf(*entry->second);

@@ -13,6 +13,7 @@ namespace elsetry {
 namespace {
 
 constexpr std::size_t MaxPart = 999;
+constexpr std::string_view LdPrefix = "LD=";
 
 // The parts of one notes line after its catalogue number.
 struct TNotesLine {
@@ -45,9 +46,9 @@ bool IsSigned(std::string_view Text)
 // "LD=" at the start of the free text carries a date, with "@" before its time.
 void SplitLdDate(TNotesLine& Line)
 {
-    if (UpperCase(Line.Text.substr(0, 3)) != "LD=")
+    if (UpperCase(Line.Text.substr(0, LdPrefix.size())) != LdPrefix)
         return;
-    std::string_view date = FromOn(Line.Text, 3);
+    std::string_view date = FromOn(Line.Text, LdPrefix.size());
     if (date.empty())
         return;
     const std::size_t blank = date.find(' ');

@@ -1,6 +1,8 @@
 #pragma once
 // Reading a downloaded group file, gzip-compressed or plain, as text lines.
 
+#include "platform/AnswerLimit.h"
+
 #include <cstddef>
 #include <stdexcept>
 #include <string>
@@ -21,8 +23,6 @@ public:
 };
 
 constexpr std::size_t MaxGzipPathLength = 240;
-// Far above the full catalogue, some tens of MB of text.
-constexpr std::size_t DefaultMaxDecompressedBytes = std::size_t{512} << 20;
 
 // Reads the file through zlib in blocks of 16384 bytes (data without the gzip signature comes
 // through unchanged), deletes it, and splits the text into lines at CR LF, LF or CR. A file that
@@ -30,6 +30,6 @@ constexpr std::size_t DefaultMaxDecompressedBytes = std::size_t{512} << 20;
 // characters, and EGzipData when the data is damaged or larger than MaxBytes; the file is deleted
 // in every case.
 std::vector<std::string> GunzipToLines(const std::string& Path,
-                                       std::size_t MaxBytes = DefaultMaxDecompressedBytes);
+                                       std::size_t MaxBytes = AnswerLimitBytes);
 
 } // namespace elsetry

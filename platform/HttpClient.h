@@ -2,6 +2,8 @@
 // The HTTP/1.1 client of the catalogue session: one libcurl handle for the program's life, so that
 // cookies, proxy settings and the read time-out carry over from one download run to the next.
 
+#include "platform/AnswerLimit.h"
+
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -31,9 +33,6 @@ std::string FormEncode(const std::vector<TFormField>& Fields);
 class THttpClient {
 public:
     static constexpr long DefaultReadTimeoutMs = 21000;
-    // No answer is taken into memory or onto disk past this size; the largest real answer, the
-    // full catalogue, is some tens of MB.
-    static constexpr std::size_t DefaultMaxAnswerBytes = std::size_t{512} << 20;
 
     THttpClient();
     ~THttpClient();
@@ -90,7 +89,7 @@ private:
     int ProxyPort = 0;
     std::string ProxyUserName;
     std::string ProxyPassword;
-    std::size_t MaxAnswerBytes = DefaultMaxAnswerBytes;
+    std::size_t MaxAnswerBytes = AnswerLimitBytes;
 };
 
 } // namespace elsetry

@@ -11,8 +11,7 @@ namespace {
 
 struct TRealCase {
     const char* Line;
-    int Start;
-    int Width;
+    TColumns Field;
     double Expected;
 };
 
@@ -21,38 +20,38 @@ class RealFieldTest : public testing::TestWithParam<TRealCase> {};
 TEST_P(RealFieldTest, ReadsColumns)
 {
     const TRealCase& c = GetParam();
-    EXPECT_DOUBLE_EQ(RealField(c.Line, c.Start, c.Width), c.Expected) << '"' << c.Line << '"';
+    EXPECT_DOUBLE_EQ(RealField(c.Line, c.Field), c.Expected) << '"' << c.Line << '"';
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, RealFieldTest,
-                         testing::Values(TRealCase{"xx14.12345678", 3, 11, 14.12345678},
-                                         TRealCase{"14.1 345678", 1, 11, 14.10345678}, // inner blank is a zero
-                                         TRealCase{" 12345", 1, 6, 12345.0},
-                                         TRealCase{"-11606", 1, 6, -11606.0},
-                                         TRealCase{"+1.5", 1, 4, 1.5},
-                                         TRealCase{".00073094", 1, 9, 0.00073094},
-                                         TRealCase{"-.00002182", 1, 10, -0.00002182},
-                                         TRealCase{"1.5e3", 1, 5, 1500.0},
-                                         TRealCase{"1.2.3", 1, 5, 0.0},   // two points
-                                         TRealCase{"12AB", 1, 4, 0.0},    // letters
-                                         TRealCase{"inf", 1, 3, 0.0},
-                                         TRealCase{"nan", 1, 3, 0.0},
-                                         TRealCase{"1e999", 1, 5, 0.0},   // out of range
-                                         TRealCase{"short", 9, 4, 0.0},   // starts beyond the end
-                                         TRealCase{"12", 1, 8, 12.0},     // ends early
-                                         TRealCase{"   ", 1, 3, 0.0},     // all blanks
-                                         TRealCase{"", 1, 3, 0.0}));
+                         testing::Values(TRealCase{"xx14.12345678", {3, 11}, 14.12345678},
+                                         TRealCase{"14.1 345678", {1, 11}, 14.10345678}, // inner blank is a zero
+                                         TRealCase{" 12345", {1, 6}, 12345.0},
+                                         TRealCase{"-11606", {1, 6}, -11606.0},
+                                         TRealCase{"+1.5", {1, 4}, 1.5},
+                                         TRealCase{".00073094", {1, 9}, 0.00073094},
+                                         TRealCase{"-.00002182", {1, 10}, -0.00002182},
+                                         TRealCase{"1.5e3", {1, 5}, 1500.0},
+                                         TRealCase{"1.2.3", {1, 5}, 0.0},   // two points
+                                         TRealCase{"12AB", {1, 4}, 0.0},    // letters
+                                         TRealCase{"inf", {1, 3}, 0.0},
+                                         TRealCase{"nan", {1, 3}, 0.0},
+                                         TRealCase{"1e999", {1, 5}, 0.0},   // out of range
+                                         TRealCase{"short", {9, 4}, 0.0},   // starts beyond the end
+                                         TRealCase{"12", {1, 8}, 12.0},     // ends early
+                                         TRealCase{"   ", {1, 3}, 0.0},     // all blanks
+                                         TRealCase{"", {1, 3}, 0.0}));
 
 TEST(IntegerFieldTest, ReadsSignedIntegersAndFallsBackToZero)
 {
-    EXPECT_EQ(IntegerField("-4", 1, 2), -4);
-    EXPECT_EQ(IntegerField("-0", 1, 2), 0);
-    EXPECT_EQ(IntegerField("+3", 1, 2), 3);
-    EXPECT_EQ(IntegerField("  7", 1, 3), 7);
-    EXPECT_EQ(IntegerField("1 2", 1, 3), 102);
-    EXPECT_EQ(IntegerField("1.5", 1, 3), 0);
-    EXPECT_EQ(IntegerField("99999999999", 1, 11), 0); // does not fit
-    EXPECT_EQ(IntegerField("abc", 5, 2), 0);
+    EXPECT_EQ(IntegerField("-4", {1, 2}), -4);
+    EXPECT_EQ(IntegerField("-0", {1, 2}), 0);
+    EXPECT_EQ(IntegerField("+3", {1, 2}), 3);
+    EXPECT_EQ(IntegerField("  7", {1, 3}), 7);
+    EXPECT_EQ(IntegerField("1 2", {1, 3}), 102);
+    EXPECT_EQ(IntegerField("1.5", {1, 3}), 0);
+    EXPECT_EQ(IntegerField("99999999999", {1, 11}), 0); // does not fit
+    EXPECT_EQ(IntegerField("abc", {5, 2}), 0);
 }
 
 TEST(ThreeDigitTextTest, PadsWithZeros)
@@ -76,7 +75,7 @@ TEST(RealFieldTest, IgnoresTheProcessLocale)
     for (const char* name : {"de_DE.UTF-8", "de_DE", "fr_FR.UTF-8"})
         if (std::setlocale(LC_NUMERIC, name) != nullptr)
             break;
-    EXPECT_DOUBLE_EQ(RealField("51.6416", 1, 7), 51.6416);
+    EXPECT_DOUBLE_EQ(RealField("51.6416", {1, 7}), 51.6416);
     EXPECT_EQ(ReadDecimal("51,6416"), std::nullopt);
     std::setlocale(LC_NUMERIC, "C");
 }

@@ -6,6 +6,7 @@
 #include "download/DownloadExchange.h"
 #include "download/DownloadRun.h"
 #include "download/SaveAndCheck.h"
+#include "elements/ElementColumns.h"
 #include "platform/Gunzip.h"
 #include "platform/TextFile.h"
 #include "text/Lines.h"
@@ -71,7 +72,7 @@ std::vector<std::string> Favourites(const std::string& DataFolder)
     const std::size_t sets = full.size() / 3;
     std::vector<std::string> numbers;
     for (std::size_t i = 0; i < FavouriteCount; ++i)
-        numbers.emplace_back(full[(i * sets / FavouriteCount) * 3 + 1].substr(2, 5));
+        numbers.emplace_back(FieldText(full[(i * sets / FavouriteCount) * 3 + 1], Line1::CatalogueNumber));
     return numbers;
 }
 

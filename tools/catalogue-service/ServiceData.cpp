@@ -1,6 +1,7 @@
 // The stand-in service's data: demo groups, the query's look-up, gzip, the request record file.
 
 #include "tools/catalogue-service/CatalogueService.h"
+#include "elements/ElementColumns.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
@@ -53,9 +54,9 @@ void IndexSets(const std::string& Text, std::map<int, std::array<std::string, 3>
     const std::vector<std::string_view> lines = SplitAtLineFeeds(Text);
     for (std::size_t i = 0; i + 2 < lines.size(); ++i) {
         const std::string_view one = lines[i + 1];
-        if (!one.starts_with("1 ") || !lines[i + 2].starts_with("2 ") || one.size() < 68)
+        if (!one.starts_with("1 ") || !lines[i + 2].starts_with("2 ") || one.size() < MinimumElementLineLength)
             continue;
-        Sets.try_emplace(NumberOf(one.substr(2, 5)),
+        Sets.try_emplace(NumberOf(FieldText(one, Line1::CatalogueNumber)),
                          std::array<std::string, 3>{std::string(lines[i]), std::string(one), std::string(lines[i + 2])});
         i += 2;
     }
