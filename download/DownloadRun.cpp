@@ -37,7 +37,11 @@ private:
 
 } // namespace
 
-TDownloadSession::TDownloadSession(std::string TempFolder) : TempFile(std::move(TempFolder)) {}
+TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts ReadTimeouts)
+    : Timeouts(ReadTimeouts), TempFile(std::move(TempFolder))
+{
+    Http.SetReadTimeout(Timeouts.FirstMs);
+}
 
 std::string TDownloadSession::Url(std::string_view Path) const
 {
@@ -161,7 +165,7 @@ void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::st
 bool TDownloadSession::FetchGroup(int GroupId)
 {
     TOpenFile file(TempFile.Create());
-    Http.SetReadTimeout(GroupReadTimeoutMs);
+    Http.SetReadTimeout(Timeouts.GroupMs);
     bool received = true;
     try {
         Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.get());
@@ -201,7 +205,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     if (FileName.empty() || Numbers.empty())
         return;
     Host.ShowStatus("Getting " + FileName);
-    Http.SetReadTimeout(QueryReadTimeoutMs);
+    Http.SetReadTimeout(Timeouts.QueryMs);
     std::string answer;
     try {
         answer = Http.PostForm(Url(QueryPath), QueryForm(Numbers));
