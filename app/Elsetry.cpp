@@ -5,6 +5,7 @@
 
 #include "download/CommandLine.h"
 #include "gui/ElsetryForm.h"
+#include "gui/ProgramEnvironment.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -10,7 +10,11 @@
 
 namespace elsetry {
 
-TDownloadSession::TDownloadSession(std::string TempFolder) : TempFile(std::move(TempFolder)) {}
+TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts ReadTimeouts)
+    : Timeouts(ReadTimeouts), TempFile(std::move(TempFolder))
+{
+    Http.SetReadTimeout(Timeouts.FirstMs);
+}
 
 std::string TDownloadSession::Url(std::string_view Path) const
 {
@@ -134,7 +138,7 @@ void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::st
 bool TDownloadSession::FetchGroup(int GroupId)
 {
     TUniqueFd file(TempFile.Create());
-    Http.SetReadTimeout(GroupReadTimeoutMs);
+    Http.SetReadTimeout(Timeouts.GroupMs);
     bool received = true;
     try {
         Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.Get());
@@ -174,7 +178,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     if (FileName.empty() || Numbers.empty())
         return;
     Host.ShowStatus("Getting " + FileName);
-    Http.SetReadTimeout(QueryReadTimeoutMs);
+    Http.SetReadTimeout(Timeouts.QueryMs);
     std::string answer;
     try {
         answer = Http.PostForm(Url(QueryPath), QueryForm(Numbers));

@@ -19,14 +19,21 @@ enum class TDownloadOutcome {
     Failed,       // ended early by a failure shown in an error box
 };
 
+// The read time-outs the session sets on its HTTP client; each stays set for the requests that
+// follow, into the next run too. Tests shorten them rather than wait them out.
+struct TDownloadTimeouts {
+    // Until a run has fetched a group or the individual list.
+    long FirstMs = THttpClient::DefaultReadTimeoutMs;
+    long GroupMs = 15000;
+    // The query of the individual list is given longer.
+    long QueryMs = 45000;
+};
+
 // The session with the service. The window keeps one for the program's life, so that the HTTP
 // client's cookies, proxy settings and read time-out carry over from run to run.
 class TDownloadSession {
 public:
-    static constexpr long GroupReadTimeoutMs = 15000;
-    static constexpr long QueryReadTimeoutMs = 45000;
-
-    explicit TDownloadSession(std::string TempFolder = UserTempFolder());
+    explicit TDownloadSession(std::string TempFolder = UserTempFolder(), TDownloadTimeouts Timeouts = {});
 
     // One whole run, reporting through Host. Close is disabled from the proxy set-up to the end.
     TDownloadOutcome RunDownload(TDownloadHost& Host);
@@ -51,6 +58,7 @@ private:
     void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);
     std::string Url(std::string_view Path) const;
 
+    TDownloadTimeouts Timeouts;
     THttpClient Http;
     TKepTempFile TempFile;
     std::string ServiceAddress;

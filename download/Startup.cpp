@@ -7,7 +7,8 @@ namespace elsetry {
 
 namespace {
 
-// Step 4: false when the first connection test failed, even if a dial then connected.
+// Tests the connection and, when that fails, reports it or offers to dial. False whenever the
+// first test failed, even if a dial then connected.
 bool CheckConnection(TStartupHost& Host, const TInternetFunctions& Internet)
 {
     if (Host.ConnectionTest())
@@ -22,7 +23,8 @@ bool CheckConnection(TStartupHost& Host, const TInternetFunctions& Internet)
     return false;
 }
 
-// Step 5: true when the question was asked. It needs both host and port to differ.
+// Offers the system's proxy server when both its host and its port differ from the window's;
+// true when the question was asked.
 bool OfferSystemProxy(TStartupHost& Host, const TInternetFunctions& Internet)
 {
     const TSystemProxy proxy = GetSystemProxy(Internet, "http");

@@ -2,17 +2,17 @@
 
 #include "download/FavouritesList.h"
 #include "download/HistoricFolder.h"
+#include "gui/PersistedControl.h"
+#include "gui/qvxCheckBox.h"
+#include "gui/qvxEdit.h"
 #include "platform/ConnectionTest.h"
+#include "settings/CommaText.h"
 #include "settings/MakerSettings.h"
 #include "settings/SettingsFile.h"
-#include "platform/TempFile.h"
-#include "settings/CommaText.h"
-#include "gui/PersistedControl.h"
 #include "ui_ElsetryForm.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMessageBox>
@@ -20,8 +20,9 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <array>
 #include <cstdio>
+#include <stdexcept>
+#include <string_view>
 #include <utility>
 
 namespace elsetry {
@@ -41,23 +42,27 @@ std::string Text(const QLineEdit& Edit)
     return Edit.text().toStdString();
 }
 
+// The persisted control of Form stored under Setting.
+template <class TControl>
+const TControl& PersistedAs(const QWidget& Form, std::string_view Setting)
+{
+    const QString name = QString::fromUtf8(Setting.data(), static_cast<qsizetype>(Setting.size()));
+    for (const TControl* control : Form.findChildren<TControl*>())
+        if (control->NamedAs() == name)
+            return *control;
+    throw std::logic_error("The window has no control stored as " + std::string(Setting));
+}
+
 using TGroupRow = std::pair<const QCheckBox*, const QLineEdit*>;
 
-// The group rows in the order of SpaceTrackGroups.
-std::array<TGroupRow, GroupCount> GroupRows(const Ui::TFormMain& Ui)
+// The rows of SpaceTrackGroups, each found by the settings its table row names.
+std::array<TGroupRow, GroupCount> FindGroupRows(const QWidget& Form)
 {
-    return {{{Ui.CheckBoxGetFullCatalog, Ui.EditNameFullCatalog},
-             {Ui.CheckBoxGetAmateur, Ui.EditNameAmateur},
-             {Ui.CheckBoxGetGeo, Ui.EditNameGeo},
-             {Ui.CheckBoxGetGlobstar, Ui.EditNameGlobstar},
-             {Ui.CheckBoxGetInmarsat, Ui.EditNameInmarsat},
-             {Ui.CheckBoxGetIntelsat, Ui.EditNameIntelsat},
-             {Ui.CheckBoxGetIridium, Ui.EditNameIridium},
-             {Ui.CheckBoxGetNavigation, Ui.EditNameNavigation},
-             {Ui.CheckBoxGetOrbcomm, Ui.EditNameOrbcomm},
-             {Ui.CheckBoxGetSpecialInterest, Ui.EditNameSpecialInterest},
-             {Ui.CheckBoxGetWeather, Ui.EditNameWeather},
-             {Ui.CheckBoxGetVisible, Ui.EditNameVisible}}};
+    std::array<TGroupRow, GroupCount> rows{};
+    for (std::size_t row = 0; row < GroupCount; ++row)
+        rows[row] = {&PersistedAs<TqvxCheckBox>(Form, SpaceTrackGroups[row].ChoiceSetting),
+                     &PersistedAs<TqvxEdit>(Form, SpaceTrackGroups[row].FileNameSetting)};
+    return rows;
 }
 
 // Focus moving to another window, or to a pop-up, does not enter or leave a control.
@@ -79,78 +84,7 @@ public:
     }
 };
 
-class TScreenDialogs final : public TFormDialogs {
-public:
-    void ShowMessage(QWidget* Parent, const QString& Title, const QString& Text) override
-    {
-        QMessageBox(QMessageBox::NoIcon, Title, Text, QMessageBox::Ok, Parent).exec();
-    }
-    void ShowError(QWidget* Parent, const QString& Title, const QString& Text) override
-    {
-        QMessageBox(QMessageBox::Critical, Title, Text, QMessageBox::Ok, Parent).exec();
-    }
-    bool AskYesNo(QWidget* Parent, const QString& Caption, const QString& Text) override
-    {
-        QMessageBox box(QMessageBox::Question, Caption, Text, QMessageBox::Yes | QMessageBox::No, Parent);
-        return box.exec() == QMessageBox::Yes;
-    }
-    std::optional<QString> ChooseFolder(QWidget* Parent, const QString& Start) override
-    {
-        QFileDialog dialog(Parent, QStringLiteral("Select folder"), Start);
-        dialog.setFileMode(QFileDialog::Directory);
-        dialog.setOptions(QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
-        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Locate directory for Kepler data"));
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return std::nullopt;
-        return dialog.selectedFiles().front();
-    }
-};
-
-class TConsoleDialogs final : public TFormDialogs {
-public:
-    void ShowMessage(QWidget*, const QString& Title, const QString& Text) override { Write(Title, Text, ""); }
-    void ShowError(QWidget*, const QString& Title, const QString& Text) override { Write(Title, Text, ""); }
-    bool AskYesNo(QWidget*, const QString& Caption, const QString& Text) override
-    {
-        Write(Caption, Text, " [No]");
-        return false;
-    }
-    std::optional<QString> ChooseFolder(QWidget*, const QString&) override { return std::nullopt; }
-
-private:
-    static void Write(const QString& Title, const QString& Text, const char* Answer)
-    {
-        std::fprintf(stderr, "%s: %s%s\n", Title.toLocal8Bit().constData(), Text.toLocal8Bit().constData(), Answer);
-        std::fflush(stderr);
-    }
-};
-
 } // namespace
-
-std::unique_ptr<TFormDialogs> MakeScreenDialogs()
-{
-    return std::make_unique<TScreenDialogs>();
-}
-
-std::unique_ptr<TFormDialogs> MakeConsoleDialogs()
-{
-    return std::make_unique<TConsoleDialogs>();
-}
-
-TFormEnvironment ProgramEnvironment(TArguments Arguments, bool Headless)
-{
-    TFormEnvironment environment;
-    environment.Arguments = std::move(Arguments);
-    environment.Internet = LoadInternetFunctions();
-    environment.ConnectionTest = MachineNameResolves;
-    const std::string executable = ExecutablePath();
-    environment.SettingsFiles = SettingsFileCandidates(executable);
-    environment.ExecutableFolder = FolderOf(executable);
-    environment.TempFolder = UserTempFolder();
-    environment.Dialogs = Headless ? MakeConsoleDialogs() : MakeScreenDialogs();
-    environment.Headless = Headless;
-    return environment;
-}
 
 TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     : QMainWindow(Parent), Ui(std::make_unique<Ui::TFormMain>()), Environment(std::move(FormEnvironment)),
@@ -167,6 +101,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditProxyPassword->setStyle(passwordStyle);
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
     LoadPersistedControls(*this);
+    FGroupRows = FindGroupRows(*this);
 
     TimerStartup->setObjectName(QStringLiteral("TimerStartup"));
     TimerStartup->setInterval(StartupDelayMs);
@@ -363,9 +298,8 @@ TDownloadInputs TFormMain::DownloadInputs() const
     inputs.ProxyPort = Text(*Ui->EditProxyPort);
     inputs.ProxyUserName = Text(*Ui->EditProxyUserName);
     inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
-    const std::array<TGroupRow, GroupCount> rows = GroupRows(*Ui);
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {rows[row].first->isChecked(), Text(*rows[row].second)};
+        inputs.Groups[row] = {FGroupRows[row].first->isChecked(), Text(*FGroupRows[row].second)};
     inputs.Favourites = FavouritesLines();
     inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);
     return inputs;

@@ -279,25 +279,25 @@ TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
                                 "&sort=catnum&ascii=yes&_submit=Submit");
 }
 
-// Takes about 22 s: the reachability request of the second run waits longer than the 15 s of a
-// group and the 21 s of a fresh client, within the 45 s the individual list left.
+// The reachability request of the second run waits longer than a group's time-out and a fresh
+// session's, within the time-out the individual list left. The client notices a time-out up to
+// a second late, hence the margins.
 TEST(DownloadRun, ReadTimeOutOfTheListCarriesIntoTheNextRun)
 {
-    TDownloadWorld world;
+    TDownloadWorld world({}, {.FirstMs = 1000, .GroupMs = 1000, .QueryMs = 3500});
     world.Host.Inputs.Favourites = {"1"};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
     world.Run();
     service::TServiceFaults faults;
     faults.DelayedLogouts = 1;
-    faults.LogoutDelay = std::chrono::milliseconds(22000);
+    faults.LogoutDelay = std::chrono::milliseconds(2500);
     world.Service->SetFaults(faults);
     EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
 }
 
-// Takes about 15 s, the group read time-out.
 TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
 {
-    TDownloadWorld world;
+    TDownloadWorld world({}, {.GroupMs = 1000});
     const TLines sets = Catalogue(400);
     world.ServeGroup(2, sets);
     world.ServeGroup(4, TLines(sets.begin(), sets.begin() + 3));
@@ -308,7 +308,7 @@ TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
     faults.StalledGroups = {2};
     // Plain text, so that the half that arrived would read as sets.
     faults.PlainGroups = {2};
-    faults.StallTime = std::chrono::milliseconds(30000);
+    faults.StallTime = std::chrono::milliseconds(3000);
     world.Service->SetFaults(faults);
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);

@@ -106,10 +106,11 @@ struct TDownloadWorld {
     std::string Temp = Root.Path + "/tmp";
     service::TServiceOptions Options;
     std::unique_ptr<service::TCatalogueService> Service;
-    TDownloadSession Session{Temp};
+    TDownloadSession Session;
     TDownloadRecordingHost Host;
 
-    explicit TDownloadWorld(service::TServiceOptions ServiceOptions = {}) : Options(std::move(ServiceOptions))
+    explicit TDownloadWorld(service::TServiceOptions ServiceOptions = {}, TDownloadTimeouts Timeouts = {})
+        : Options(std::move(ServiceOptions)), Session(Temp, Timeouts)
     {
         for (const char* folder : {"/data", "/keps", "/tmp"})
             std::filesystem::create_directory(Root.Path + folder);

@@ -3,6 +3,8 @@
 // answered by the test.
 
 #include "gui/ElsetryForm.h"
+#include "gui/FormDialogs.h"
+#include "gui/ProgramEnvironment.h"
 #include "tests/support/StoreFixture.h"
 
 #include <QApplication>
