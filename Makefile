@@ -19,4 +19,4 @@ bench: all
 	$(BUILD_DIR)/tools/bench-load/elsetry-bench-load
 
 clean:
-	rm -rf $(BUILD_DIR) build-fuzz demo-run
+	rm -rf $(BUILD_DIR) build-fuzz build-asan demo-run
