@@ -8,9 +8,20 @@
 #include <string>
 #include <unistd.h>
 
+namespace {
+
+// The file every input is written to, removed when the fuzzer exits.
+struct TInputFile {
+    std::string Path = "/tmp/elsetry-fuzz-" + std::to_string(::getpid()) + ".txt";
+    ~TInputFile() { ::unlink(Path.c_str()); }
+};
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
 {
-    static const std::string path = "/tmp/elsetry-fuzz-" + std::to_string(::getpid()) + ".txt";
+    static const TInputFile input;
+    const std::string& path = input.Path;
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(Data),
                                                                    static_cast<std::streamsize>(Size));
     elsetry::TSatelliteList list;
