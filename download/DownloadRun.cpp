@@ -53,7 +53,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         return TDownloadOutcome::NotStarted;
     }
     const TDownloadInputs inputs = Host.DownloadInputs();
-    // The password is not sent where it could be read on its way; nothing is sent then.
+    // Nothing is sent without a login, nor where the password could be read on its way.
     if (const std::optional<std::string> refusal = Refusal(inputs)) {
         Host.ShowMessage(*refusal);
         return TDownloadOutcome::NotStarted;

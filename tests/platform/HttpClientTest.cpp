@@ -165,18 +165,20 @@ TEST_F(HttpClientTest, RefusedConnectionAndAFullDiskGiveTheirOwnReason)
     ::close(full);
 }
 
+// About 5 kB a second for well over the low-speed period of a second.
 TEST_F(HttpClientTest, LimitsLeaveAnAnswerThatKeepsMovingAlone)
 {
+    World.ServeGroup(2, Catalogue(40));
     service::TServiceFaults faults;
     faults.TrickledGroups = {2};
     faults.PlainGroups = {2};
-    faults.TrickleBytes = 512;
-    faults.TricklePause = std::chrono::milliseconds(20);
+    faults.TrickleBytes = 256;
+    faults.TricklePause = std::chrono::milliseconds(50);
     World.Service->SetFaults(faults);
     Client.SetLowSpeedLimit(1024, 1);
     Client.SetTimeLimit(20000);
     Client.SetReadTimeout(1000);
-    EXPECT_EQ(Client.GetText(Url("/perl/dl.pl?ID=2")), LfText(Catalogue(10)));
+    EXPECT_EQ(Client.GetText(Url("/perl/dl.pl?ID=2")), LfText(Catalogue(40)));
 }
 
 } // namespace
