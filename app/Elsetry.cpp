@@ -1,7 +1,7 @@
 // The program: the window, its start-up and, with "-AUTO" or "-START", one unattended run.
 // Started that way without a display (from cron or a systemd timer), it runs on Qt's offscreen
 // platform, writes the progress log to standard output and every box to standard error, and
-// exits 0 only when a run completed.
+// tells by its exit status whether every chosen download was saved.
 
 #include "download/CommandLine.h"
 #include "gui/ElsetryForm.h"
@@ -12,10 +12,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
 constexpr int RunNotCompleted = 1;
+constexpr int DownloadsFailed = 3;
 
 constexpr const char* HelpText =
     "Usage: elsetry [-AUTO | -START] [-DIAL]\n"
@@ -23,7 +25,9 @@ constexpr const char* HelpText =
     "\n"
     "  -AUTO, -START  run one download at once, then close (also /AUTO, /START; any letter case).\n"
     "                 Without a display the progress log goes to standard output, every message\n"
-    "                 box to standard error, and the exit status is 0 only when the run completed.\n"
+    "                 box to standard error. Exit status 0: every chosen download saved; 1: the\n"
+    "                 run did not log in or did not run; 3: some downloads failed or the run\n"
+    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed.\n"
     "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
     "  --help         show this text\n";
 
@@ -62,6 +66,17 @@ bool PrepareHeadlessRun(bool Unattended)
     return true;
 }
 
+// The exit status of an unattended start, from the outcome of its last run.
+int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
+{
+    using elsetry::TDownloadOutcome;
+    if (Outcome == TDownloadOutcome::Completed)
+        return 0;
+    if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed)
+        return DownloadsFailed;
+    return RunNotCompleted;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -76,10 +91,8 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
 
     elsetry::TFormEnvironment environment = elsetry::ProgramEnvironment(arguments, headless);
-    bool completed = false;
-    environment.RunFinished = [&completed](elsetry::TDownloadOutcome Outcome) {
-        completed = completed || Outcome == elsetry::TDownloadOutcome::Completed;
-    };
+    std::optional<elsetry::TDownloadOutcome> outcome;
+    environment.RunFinished = [&outcome](elsetry::TDownloadOutcome Outcome) { outcome = Outcome; };
     QPointer<elsetry::TFormMain> form = new elsetry::TFormMain(std::move(environment));
     form->show();
     const int status = application.exec();
@@ -88,5 +101,5 @@ int main(int argc, char* argv[])
     delete form.data();
     if (status != 0)
         return status;
-    return unattended && !completed ? RunNotCompleted : 0;
+    return unattended ? UnattendedStatus(outcome) : 0;
 }

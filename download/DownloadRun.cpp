@@ -1,19 +1,43 @@
 #include "download/DownloadRun.h"
 
 #include "download/DownloadExchange.h"
+#include "download/GroupFailure.h"
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
+#include "platform/LocalAddress.h"
 #include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
+#include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace elsetry {
 
-TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts ReadTimeouts)
-    : Timeouts(ReadTimeouts), TempFile(std::move(TempFolder))
+namespace {
+
+constexpr const char* DeadlineReason = "run deadline passed";
+
+// Why a run may not start with these inputs; none when it may.
+std::optional<std::string> Refusal(const TDownloadInputs& Inputs)
+{
+    if (Inputs.Username.empty())
+        return "Please enter your Space-Track username";
+    if (Inputs.Password.empty())
+        return "Please enter your Space-Track password";
+    if (!KeepsSecretsOffTheWire(Inputs.SpaceTrackAddress + std::string(LoginPath), Inputs.ProxyServer))
+        return InsecureAddressText;
+    return std::nullopt;
+}
+
+} // namespace
+
+TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Limits)
+    : Timeouts(Limits), TempFile(std::move(TempFolder))
 {
     Http.SetReadTimeout(Timeouts.FirstMs);
+    Http.SetLowSpeedLimit(Timeouts.LowSpeedBytes, Timeouts.LowSpeedSeconds);
+    Http.SetTimeLimit(Timeouts.RequestMs);
 }
 
 std::string TDownloadSession::Url(std::string_view Path) const
@@ -21,7 +45,7 @@ std::string TDownloadSession::Url(std::string_view Path) const
     return ServiceAddress + std::string(Path);
 }
 
-TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host)
+TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
 {
     Host.ClearLog();
     if (!Host.ConnectionTest()) {
@@ -29,15 +53,14 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host)
         return TDownloadOutcome::NotStarted;
     }
     const TDownloadInputs inputs = Host.DownloadInputs();
-    if (inputs.Username.empty()) {
-        Host.ShowMessage("Please enter your Space-Track username");
-        return TDownloadOutcome::NotStarted;
-    }
-    if (inputs.Password.empty()) {
-        Host.ShowMessage("Please enter your Space-Track password");
+    // Nothing is sent without a login, nor where the password could be read on its way.
+    if (const std::optional<std::string> refusal = Refusal(inputs)) {
+        Host.ShowMessage(*refusal);
         return TDownloadOutcome::NotStarted;
     }
     Host.SetCloseEnabled(false);
+    Deadline = TRunDeadline(RunDeadline);
+    Tally = {};
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
     try {
         outcome = RunSession(Host, inputs);
@@ -56,6 +79,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     Host.ShowStatus("Connecting to Space-Track");
     Host.Log("Connecting to Space-Track", false);
     try {
+        LimitNextRequest();
         Http.GetText(Url(LogoutPath));
     } catch (const EHttpError&) {
         ShowSelfClosingMessage(Host, "Error connecting to the Space-Track Web site");
@@ -69,21 +93,30 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
         ShowSelfClosingMessage(Host, "Error entering username and password, or in logging into the Space-Track Web site");
     }
     Logout(Host);
-    return loggedIn ? TDownloadOutcome::Completed : TDownloadOutcome::LoginRefused;
+    if (!loggedIn)
+        return TDownloadOutcome::LoginRefused;
+    if (Tally.Failed > 0)
+        Host.Log(std::to_string(Tally.Failed) + " of " + std::to_string(Tally.Chosen) + " downloads failed", false);
+    return OutcomeOfDownloads();
 }
 
-// Settings are changed only when a proxy server is named, so an earlier run's proxy stays in use
-// otherwise; a port that is not a number keeps the port set before.
+TDownloadOutcome TDownloadSession::OutcomeOfDownloads() const
+{
+    if (Tally.CutByDeadline)
+        return TDownloadOutcome::DeadlinePassed;
+    return Tally.Failed > 0 ? TDownloadOutcome::PartlyFailed : TDownloadOutcome::Completed;
+}
+
+// An empty proxy server means no proxy, so that clearing the field takes effect at the next run.
+// A port that is not a number keeps the port set before.
 void TDownloadSession::ConfigureProxy(const TDownloadInputs& Inputs)
 {
-    if (!Inputs.ProxyServer.empty()) {
-        Http.SetProxyHost(Inputs.ProxyServer);
-        Http.SetProxyUserName("");
-        Http.SetProxyPassword("");
-        if (!Inputs.ProxyUserName.empty()) {
-            Http.SetProxyUserName(Inputs.ProxyUserName);
-            Http.SetProxyPassword(Inputs.ProxyPassword);
-        }
+    Http.SetProxyHost(Inputs.ProxyServer);
+    Http.SetProxyUserName("");
+    Http.SetProxyPassword("");
+    if (!Inputs.ProxyServer.empty() && !Inputs.ProxyUserName.empty()) {
+        Http.SetProxyUserName(Inputs.ProxyUserName);
+        Http.SetProxyPassword(Inputs.ProxyPassword);
     }
     if (const auto port = PortNumber(Inputs.ProxyPort))
         Http.SetProxyPort(*port);
@@ -96,6 +129,7 @@ bool TDownloadSession::Login(TDownloadHost& Host, const TDownloadInputs& Inputs)
     Host.Log("Logging into Space-Track", false);
     std::string answer;
     try {
+        LimitNextRequest();
         answer = Http.PostForm(Url(LoginPath), LoginForm(Inputs.Username, Inputs.Password));
     } catch (const EHttpError&) {
         // Not reported by itself: an empty answer lacks the marker, and that is reported.
@@ -106,19 +140,49 @@ bool TDownloadSession::Login(TDownloadHost& Host, const TDownloadInputs& Inputs)
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
-    for (std::size_t row = 0; row < GroupCount; ++row)
-        if (Inputs.Groups[row].Checked)
-            DownloadGroup(Host, SpaceTrackGroups[row].Id, Inputs.Groups[row].FileName);
-    if (!Inputs.Favourites.empty())
-        DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName);
+    for (std::size_t row = 0; row < GroupCount; ++row) {
+        const TGroupChoice& group = Inputs.Groups[row];
+        if (group.Checked && !group.FileName.empty())
+            Attempt(Host, group.FileName, [&] { DownloadGroup(Host, SpaceTrackGroups[row].Id, group.FileName); });
+    }
+    if (!Inputs.Favourites.empty() && !Inputs.FavouritesFileName.empty())
+        Attempt(Host, Inputs.FavouritesFileName,
+                [&] { DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName); });
 }
 
+void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download)
+{
+    ++Tally.Chosen;
+    if (Deadline.Passed()) {
+        LogFailure(Host, FileName, DeadlineReason);
+        return;
+    }
+    try {
+        Download();
+    } catch (const EGroupFailed& Failure) {
+        LogFailure(Host, FileName, Failure.what());
+    }
+}
+
+void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason)
+{
+    if (Deadline.Passed() && !Tally.CutByDeadline) {
+        Tally.CutByDeadline = true;
+        Host.Log("Run deadline passed, the remaining downloads are skipped", false);
+    }
+    ++Tally.Failed;
+    Host.Log("   Failed: " + FileName + " (" + Reason + "), the earlier file is kept", true);
+}
+
+// The logout is sent even after the run deadline, with a short time of its own.
 void TDownloadSession::Logout(TDownloadHost& Host)
 {
     try {
+        LimitNextRequest(std::chrono::milliseconds(Timeouts.LogoutMs));
         Http.GetText(Url(LogoutPath));
-    } catch (const EHttpError&) {
-        // A failed logout is not reported; the session ends on the service's side in time.
+    } catch (const EHttpError& Error) {
+        // Logged only: the files are saved, and the session ends on the service's side in time.
+        Host.Log(std::string("Logout failed: ") + Error.what(), false);
         return;
     }
     Host.ShowStatus("Logged out of Space-Track Web site");
@@ -135,18 +199,34 @@ void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::st
         Host.SetPopupTimerArmed(false);
 }
 
-bool TDownloadSession::FetchGroup(int GroupId)
+std::string TDownloadSession::FailureReason(const EHttpError& Error) const
+{
+    return Deadline.Passed() ? DeadlineReason : Error.what();
+}
+
+void TDownloadSession::LimitNextRequest(std::chrono::milliseconds Floor)
+{
+    Http.SetTimeLimit(Deadline.RequestLimitMs(Timeouts.RequestMs, Floor));
+}
+
+void TDownloadSession::FetchGroup(int GroupId)
 {
     TUniqueFd file(TempFile.Create());
     Http.SetReadTimeout(Timeouts.GroupMs);
-    bool received = true;
+    LimitNextRequest();
+    std::string failure;
     try {
         Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.Get());
-    } catch (const EHttpError&) {
-        // A failed group is skipped without a word.
-        received = false;
+    } catch (const EHttpError& Error) {
+        failure = FailureReason(Error);
     }
-    return file.Close() && received;
+    if (!file.Close() && failure.empty())
+        failure = std::string("cannot write the download: ") + std::strerror(errno);
+    if (!failure.empty()) {
+        // Whatever part arrived must not replace the earlier file of that name.
+        ::unlink(TempFile.Path().c_str());
+        throw EGroupFailed(failure);
+    }
 }
 
 void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std::string& FileName)
@@ -154,20 +234,15 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std
     if (FileName.empty())
         return;
     Host.ShowStatus("Getting " + FileName);
-    if (!FetchGroup(GroupId)) {
-        // Whatever part arrived must not replace the earlier file of that name.
-        ::unlink(TempFile.Path().c_str());
-        return;
-    }
+    FetchGroup(GroupId);
     std::vector<std::string> lines;
     try {
         lines = GunzipToLines(TempFile.Path());
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
-        return;
+        throw EGroupFailed("temporary path too long");
     } catch (const EGzipData&) {
-        // A damaged or oversized answer counts as a failed group.
-        return;
+        throw EGroupFailed("damaged gzip data");
     }
     SaveAndCheck(Host, lines, FileName);
 }
@@ -179,12 +254,12 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
         return;
     Host.ShowStatus("Getting " + FileName);
     Http.SetReadTimeout(Timeouts.QueryMs);
+    LimitNextRequest();
     std::string answer;
     try {
         answer = Http.PostForm(Url(QueryPath), QueryForm(Numbers));
-    } catch (const EHttpError&) {
-        // Ignored: an empty answer saves nothing, and a partial one is never used.
-        return;
+    } catch (const EHttpError& Error) {
+        throw EGroupFailed(FailureReason(Error));
     }
     std::vector<std::string> lines = LineCopies(SplitLines(answer));
     if (lines.size() < 5)

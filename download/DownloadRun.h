@@ -3,30 +3,46 @@
 // list, save and check each, log out.
 
 #include "download/DownloadHost.h"
+#include "download/RunDeadline.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"
 
+#include <chrono>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace elsetry {
 
 enum class TDownloadOutcome {
-    Completed,    // logged in, every chosen download tried, logout sent
-    NotStarted,   // no connection, or no username or password
-    Unreachable,  // the service did not answer; nothing more was sent
-    LoginRefused, // no downloads; logout sent
-    Failed,       // ended early by a failure shown in an error box
+    Completed,      // logged in, every chosen download tried and none failed, logout sent
+    PartlyFailed,   // logged in, every chosen download tried, at least one failed; logout sent
+    DeadlinePassed, // logged in, the run deadline ended the downloads early; logout sent
+    NotStarted,     // no connection, no username or password, or a password that would go out unencrypted
+    Unreachable,    // the service did not answer; nothing more was sent
+    LoginRefused,   // no downloads; logout sent
+    Failed,         // ended early by a failure shown in an error box
 };
 
-// The read time-outs the session sets on its HTTP client; each stays set for the requests that
-// follow, into the next run too. Tests shorten them rather than wait them out.
+inline constexpr const char* InsecureAddressText =
+    "The service address must begin with https:// for the password to be sent safely";
+
+// The time limits the session sets on its HTTP client. The read time-outs each stay set for the
+// requests that follow, into the next run too. Tests shorten them rather than wait them out.
 struct TDownloadTimeouts {
     // Until a run has fetched a group or the individual list.
     long FirstMs = THttpClient::DefaultReadTimeoutMs;
     long GroupMs = 15000;
     // The query of the individual list is given longer.
     long QueryMs = 45000;
+    // Every request fails when it moves fewer than LowSpeedBytes over LowSpeedSeconds, or runs
+    // longer than RequestMs.
+    long LowSpeedBytes = THttpClient::DefaultLowSpeedBytes;
+    long LowSpeedSeconds = THttpClient::DefaultLowSpeedSeconds;
+    long RequestMs = THttpClient::DefaultTimeLimitMs;
+    // The logout is given at least this long, even when the run deadline has passed.
+    long LogoutMs = 15000;
 };
 
 // The session with the service. The window keeps one for the program's life, so that the HTTP
@@ -36,11 +52,15 @@ public:
     explicit TDownloadSession(std::string TempFolder = UserTempFolder(), TDownloadTimeouts Timeouts = {});
 
     // One whole run, reporting through Host. Close is disabled from the proxy set-up to the end.
-    TDownloadOutcome RunDownload(TDownloadHost& Host);
-    // Fetches group GroupId into the temporary file and saves it as FileName. A request that
-    // fails, or an answer that is damaged or too large, saves nothing and logs nothing.
+    // With a RunDeadline, no request is sent once that much time has passed since the start, and a
+    // request under way then is cut off; only the logout follows.
+    TDownloadOutcome RunDownload(TDownloadHost& Host,
+                                 std::optional<std::chrono::milliseconds> RunDeadline = std::nullopt);
+    // Fetches group GroupId into the temporary file and saves it as FileName. Raises EGroupFailed
+    // when the request fails or the answer is damaged or too large; nothing is saved then.
     void DownloadGroup(TDownloadHost& Host, int GroupId, const std::string& FileName);
-    // Queries the catalogue numbers and saves the element sets of the answer as FileName.
+    // Queries the catalogue numbers and saves the element sets of the answer as FileName. Raises
+    // EGroupFailed when the request fails.
     void DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
                                 const std::string& FileName);
 
@@ -48,17 +68,34 @@ public:
     const std::string& TempFilePath() const { return TempFile.Path(); }
 
 private:
+    // What became of the chosen downloads of one run.
+    struct TTally {
+        int Chosen = 0;
+        int Failed = 0;
+        bool CutByDeadline = false;
+    };
+
     TDownloadOutcome RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void ConfigureProxy(const TDownloadInputs& Inputs);
     bool Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Runs one chosen download; a failure is logged with its reason and counted.
+    void Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download);
+    void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
     void Logout(TDownloadHost& Host);
-    // Fetches a group into the temporary file; false when the request failed.
-    bool FetchGroup(int GroupId);
+    TDownloadOutcome OutcomeOfDownloads() const;
+    // The reason a request failed: its own, unless the run deadline cut it off.
+    std::string FailureReason(const EHttpError& Error) const;
+    // Sets the time limit of the next request from the run deadline.
+    void LimitNextRequest(std::chrono::milliseconds Floor = std::chrono::milliseconds(0));
+    // Fetches a group into the temporary file. Raises EGroupFailed; the file is then gone.
+    void FetchGroup(int GroupId);
     void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);
     std::string Url(std::string_view Path) const;
 
     TDownloadTimeouts Timeouts;
+    TRunDeadline Deadline;
+    TTally Tally;
     THttpClient Http;
     TKepTempFile TempFile;
     std::string ServiceAddress;

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -402,7 +403,9 @@ void TFormMain::MinimiseApplication()
 
 TDownloadOutcome TFormMain::RunDownload()
 {
-    const TDownloadOutcome outcome = Session.RunDownload(*this);
+    // Only an unattended run has a deadline: nobody watches it who could end it.
+    const TDownloadOutcome outcome =
+        Session.RunDownload(*this, FUnattended ? std::optional(Environment.RunDeadline) : std::nullopt);
     if (Environment.RunFinished)
         Environment.RunFinished(outcome);
     return outcome;

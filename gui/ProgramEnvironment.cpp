@@ -22,6 +22,7 @@ TFormEnvironment ProgramEnvironment(TArguments Arguments, bool Headless)
     environment.TempFolder = UserTempFolder();
     environment.Dialogs = Headless ? MakeConsoleDialogs() : MakeScreenDialogs();
     environment.Headless = Headless;
+    environment.RunDeadline = RunDeadlineFrom(ReadProgramString(RunDeadlineSetting));
     return environment;
 }
 

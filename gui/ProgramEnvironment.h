@@ -3,9 +3,11 @@
 
 #include "download/CommandLine.h"
 #include "download/DownloadRun.h"
+#include "download/RunDeadline.h"
 #include "gui/FormDialogs.h"
 #include "platform/InternetFunctions.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +32,8 @@ struct TFormEnvironment {
     bool Headless = false;
     // Told the outcome of every download run.
     std::function<void(TDownloadOutcome)> RunFinished;
+    // How long an unattended run may take in all.
+    std::chrono::milliseconds RunDeadline = DefaultRunDeadline;
 };
 
 // The surroundings of the real program.

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -15,6 +16,7 @@ namespace {
 constexpr const char* UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 constexpr const char* FormContentType = "application/x-www-form-urlencoded";
 constexpr int MaxRedirects = 10;
+constexpr std::chrono::milliseconds TimeLimitSlack{50};
 
 using TClock = std::chrono::steady_clock;
 
@@ -108,8 +110,8 @@ struct THttpClient::TTransfer {
     curl_off_t LastUp = 0;
     bool TimedOut = false;
     bool TooLarge = false;
+    bool PastTimeLimit = false;
     int WriteErrno = 0;
-    char ErrorText[CURL_ERROR_SIZE] = {};
 };
 
 namespace {
@@ -173,15 +175,50 @@ int WatchProgress(void* User, curl_off_t, curl_off_t DownNow, curl_off_t, curl_o
     return 0;
 }
 
+std::string LowerFirst(std::string Text)
+{
+    if (!Text.empty() && Text[0] >= 'A' && Text[0] <= 'Z')
+        Text[0] = static_cast<char>(Text[0] - 'A' + 'a');
+    return Text;
+}
+
+std::string ConnectFailureText(CURL* Curl)
+{
+    long error = 0;
+    curl_easy_getinfo(Curl, CURLINFO_OS_ERRNO, &error);
+    return error != 0 ? LowerFirst(std::strerror(static_cast<int>(error))) : "cannot connect";
+}
+
+// The short reason of a failed transfer, in the user's words rather than libcurl's.
 std::string FailureText(const TTransfer& Transfer, CURLcode Code)
 {
     if (Transfer.TimedOut)
-        return "Read timed out.";
+        return "timed out";
     if (Transfer.TooLarge)
-        return "The answer is larger than " + std::to_string(Transfer.MaxBytes) + " bytes";
+        return "answer larger than " + std::to_string(Transfer.MaxBytes) + " bytes";
     if (Transfer.WriteErrno != 0)
-        return std::string("Cannot write the answer: ") + std::strerror(Transfer.WriteErrno);
-    return Transfer.ErrorText[0] != '\0' ? std::string(Transfer.ErrorText) : curl_easy_strerror(Code);
+        return std::string("cannot write the download: ") + std::strerror(Transfer.WriteErrno);
+    switch (Code) {
+    case CURLE_OPERATION_TIMEDOUT:
+        return Transfer.PastTimeLimit ? "took too long" : "too slow";
+    case CURLE_COULDNT_CONNECT:
+        return ConnectFailureText(Transfer.Curl);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return "host not found";
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return "proxy not found";
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+        return "connection cut";
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return "certificate not trusted";
+    case CURLE_SSL_CONNECT_ERROR:
+        return "secure connection failed";
+    default:
+        return LowerFirst(curl_easy_strerror(Code));
+    }
 }
 
 template <class TValue>
@@ -191,18 +228,6 @@ void SetOption(CURL* Curl, CURLoption Option, TValue Value)
     if (result != CURLE_OK)
         throw EHttpError(std::string("Cannot set up the request: ") + curl_easy_strerror(result));
 }
-
-// Points libcurl's error text at a request's own buffer for as long as the request runs.
-class TErrorBuffer {
-public:
-    TErrorBuffer(CURL* Handle, char* Buffer) : Curl(Handle) { SetOption(Curl, CURLOPT_ERRORBUFFER, Buffer); }
-    ~TErrorBuffer() { curl_easy_setopt(Curl, CURLOPT_ERRORBUFFER, static_cast<char*>(nullptr)); }
-    TErrorBuffer(const TErrorBuffer&) = delete;
-    TErrorBuffer& operator=(const TErrorBuffer&) = delete;
-
-private:
-    CURL* Curl;
-};
 
 } // namespace
 
@@ -242,6 +267,14 @@ THttpClient::THttpClient()
     SetOption(curl, CURLOPT_NOPROXY, "");
     SetOption(curl, CURLOPT_SSL_VERIFYPEER, 1L);
     SetOption(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    SetLowSpeedLimit(DefaultLowSpeedBytes, DefaultLowSpeedSeconds);
+}
+
+void THttpClient::SetLowSpeedLimit(long Bytes, long Seconds)
+{
+    LowSpeedSeconds = std::max(Seconds, 1L);
+    // libcurl takes a speed: fewer than Bytes over the period is a speed below Bytes / period.
+    LowSpeedBytesPerSecond = std::max((Bytes + LowSpeedSeconds - 1) / LowSpeedSeconds, 1L);
 }
 
 void THttpClient::SetCertificateAuthorities(const std::string& PemFile)
@@ -296,6 +329,8 @@ void THttpClient::ApplySettings(const std::string* Form, curl_slist* Headers)
     SetOption(curl, CURLOPT_PROXYPORT, static_cast<long>(ProxyPort));
     SetOption(curl, CURLOPT_PROXYUSERNAME, ProxyUserName.c_str());
     SetOption(curl, CURLOPT_PROXYPASSWORD, ProxyPassword.c_str());
+    SetOption(curl, CURLOPT_LOW_SPEED_LIMIT, LowSpeedBytesPerSecond);
+    SetOption(curl, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds);
 }
 
 void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer)
@@ -312,24 +347,25 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
     Transfer.Curl = curl;
     Transfer.MaxBytes = MaxAnswerBytes;
     Transfer.TimeoutMs = ReadTimeoutMs;
-    const TErrorBuffer errorBuffer(curl, Transfer.ErrorText);
     SetOption(curl, CURLOPT_XFERINFODATA, &Transfer);
     SetOption(curl, CURLOPT_WRITEDATA, &Transfer);
     const std::string origin = OriginOf(Url);
+    const TClock::time_point start = TClock::now();
     std::string url = Url;
     for (int redirects = 0;; ++redirects) {
         SetOption(curl, CURLOPT_URL, url.c_str());
-        RunOnce(Transfer);
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count();
+        RunOnce(Transfer, TimeLimitMs - static_cast<long>(spent));
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 400)
-            throw EHttpError("The service answered with status " + std::to_string(status));
+            throw EHttpError("HTTP " + std::to_string(status));
         if (status < 300 || status >= 400)
             break;
         char* location = nullptr;
         curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
         if (location == nullptr || redirects == MaxRedirects || OriginOf(location) != origin || origin.empty())
-            throw EHttpError("Redirect with status " + std::to_string(status) + " not followed");
+            throw EHttpError("redirected elsewhere (HTTP " + std::to_string(status) + ")");
         url = location;
         // As browsers do, a form moved by 301, 302 or 303 is fetched with GET at its new place.
         if (status != 307 && status != 308)
@@ -337,15 +373,21 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
     }
 }
 
-void THttpClient::RunOnce(TTransfer& Transfer)
+// TimeLimit is what is left of the request's time limit; libcurl reads 0 as no limit at all.
+void THttpClient::RunOnce(TTransfer& Transfer, long TimeLimit)
 {
-    Transfer.LastActivity = TClock::now();
+    const long limit = std::max(TimeLimit, 1L);
+    SetOption(Curl.get(), CURLOPT_TIMEOUT_MS, limit);
+    const TClock::time_point start = TClock::now();
+    Transfer.LastActivity = start;
     Transfer.LastDown = 0;
     Transfer.LastUp = 0;
-    Transfer.ErrorText[0] = '\0';
     const CURLcode result = curl_easy_perform(Curl.get());
-    if (result != CURLE_OK)
-        throw EHttpError(FailureText(Transfer, result));
+    if (result == CURLE_OK)
+        return;
+    // libcurl counts from a moment a little before ours, so its limit can fire a hair early here.
+    Transfer.PastTimeLimit = TClock::now() - start + TimeLimitSlack >= std::chrono::milliseconds(limit);
+    throw EHttpError(FailureText(Transfer, result));
 }
 
 } // namespace elsetry

@@ -14,8 +14,10 @@ struct curl_slist;
 
 namespace elsetry {
 
-// A request that did not give a usable answer: no connection, a read time-out, a transfer cut
-// short, an answer status of 400 or more, a redirect to another service, an answer too large.
+// A request that did not give a usable answer: no connection, a read time-out, a transfer too
+// slow or too long, a transfer cut short, an answer status of 400 or more, a redirect to another
+// service, an answer too large, a body that could not be written. The text is short and plain,
+// fit to stand in brackets after a file name: "HTTP 500", "timed out", "connection refused".
 class EHttpError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
@@ -33,6 +35,9 @@ std::string FormEncode(const std::vector<TFormField>& Fields);
 class THttpClient {
 public:
     static constexpr long DefaultReadTimeoutMs = 21000;
+    static constexpr long DefaultLowSpeedBytes = 1024;
+    static constexpr long DefaultLowSpeedSeconds = 60;
+    static constexpr long DefaultTimeLimitMs = 10 * 60 * 1000;
 
     THttpClient();
     ~THttpClient();
@@ -55,6 +60,12 @@ public:
     // A request fails when no data moves for this long, from the start of the request to its end.
     void SetReadTimeout(long Milliseconds) { ReadTimeoutMs = Milliseconds; }
     long ReadTimeout() const { return ReadTimeoutMs; }
+    // A request fails when it moves fewer than Bytes over Seconds (at least 1), so that a service
+    // sending a byte now and then cannot hold it open.
+    void SetLowSpeedLimit(long Bytes, long Seconds);
+    // A request fails when it runs longer than this in all, redirects included.
+    void SetTimeLimit(long Milliseconds) { TimeLimitMs = Milliseconds; }
+    long TimeLimit() const { return TimeLimitMs; }
 
     // An empty host means no proxy. Credentials are given to the proxy only when it asks for them.
     void SetProxyHost(const std::string& Host) { ProxyHost = Host; }
@@ -80,11 +91,14 @@ private:
 
     void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer);
     void ApplySettings(const std::string* Form, curl_slist* Headers);
-    void RunOnce(TTransfer& Transfer);
+    void RunOnce(TTransfer& Transfer, long TimeLimit);
 
     std::unique_ptr<void, TCurlCleanup> Curl;
     std::string RequestContentType;
     long ReadTimeoutMs = DefaultReadTimeoutMs;
+    long LowSpeedBytesPerSecond = 0;
+    long LowSpeedSeconds = 0;
+    long TimeLimitMs = DefaultTimeLimitMs;
     std::string ProxyHost;
     int ProxyPort = 0;
     std::string ProxyUserName;

@@ -179,4 +179,15 @@ bool ProgramValueExists(const std::string& Name)
     return result;
 }
 
+std::string ReadProgramString(const std::string& Name)
+{
+    std::string result;
+    WithStore(SettingsRoot, [&](TSettingsStore& Store) {
+        const std::string key = ProgramKeyPath();
+        if (Store.KeyExists(key) && Store.OpenKey(key, false) && Store.ValueExists(Name))
+            result = Store.ReadString(Name);
+    });
+    return result;
+}
+
 } // namespace elsetry

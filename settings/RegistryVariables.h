@@ -67,5 +67,8 @@ void RegisterAppPath();
 std::string ReadAppPath(const std::string& ProgramName);
 // Whether the program key exists and holds a value of that name, of any kind.
 bool ProgramValueExists(const std::string& Name);
+// The program key's string value of that name, read once and never written back; empty when
+// it is missing or not a string.
+std::string ReadProgramString(const std::string& Name);
 
 } // namespace elsetry

@@ -33,6 +33,11 @@ TLines Saved(const std::string& FileName, int Count)
             "log       " + std::to_string(Count) + " satellites"};
 }
 
+std::string FailedLine(const std::string& FileName, const std::string& Reason)
+{
+    return "   Failed: " + FileName + " (" + Reason + "), the earlier file is kept";
+}
+
 TEST(DownloadRun, FetchesTheChosenGroupsInTableOrderThenTheListAndLogsOut)
 {
     TDownloadWorld world;
@@ -144,21 +149,26 @@ TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
     }
 }
 
-TEST(DownloadRun, FailedOrDamagedGroupKeepsTheEarlierFileAndTheRunGoesOn)
+TEST(DownloadRun, FailedOrDamagedGroupIsLoggedAndCountedKeepsTheEarlierFileAndTheRunGoesOn)
 {
     struct TCase {
         const char* What;
         void (*Fault)(service::TServiceFaults&);
+        const char* Reason;
     };
     const TCase cases[] = {
-        {"error status", [](service::TServiceFaults& F) { F.ErrorGroups = {20}; }},
-        {"connection cut halfway", [](service::TServiceFaults& F) { F.CutGroups = {20}; }},
-        {"corrupt gzip", [](service::TServiceFaults& F) { F.CorruptGroups = {20}; }},
+        {"error status", [](service::TServiceFaults& F) { F.ErrorGroups = {20}; }, "HTTP 500"},
+        {"connection cut halfway", [](service::TServiceFaults& F) { F.CutGroups = {20}; }, "connection cut"},
+        {"corrupt gzip", [](service::TServiceFaults& F) { F.CorruptGroups = {20}; }, "damaged gzip data"},
         {"plain text cut halfway",
          [](service::TServiceFaults& F) {
              F.PlainGroups = {20};
              F.CutGroups = {20};
-         }},
+         },
+         "connection cut"},
+        {"redirected to another service",
+         [](service::TServiceFaults& F) { F.RedirectedGroups = {{20, "http://192.0.2.1/perl/dl.pl?ID=20"}}; },
+         "redirected elsewhere (HTTP 302)"},
     };
     const TLines sets = Catalogue(400);
     for (const TCase& c : cases) {
@@ -173,10 +183,16 @@ TEST(DownloadRun, FailedOrDamagedGroupKeepsTheEarlierFileAndTheRunGoesOn)
         c.Fault(faults);
         world.Service->SetFaults(faults);
 
-        EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+        EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
         EXPECT_EQ(ReadWholeFile(world.Saved("Amateur.txt")), "earlier\r\n");
-        EXPECT_EQ(world.Host.Events, Sequence({SessionStart, {"log Logged into Space-Track", "status Getting Amateur.txt"},
-                                               Saved("Geo.txt", 1), SessionEnd}));
+        EXPECT_EQ(ReadWholeFile(world.Saved("Geo.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
+        EXPECT_EQ(world.Host.Events,
+                  Sequence({SessionStart,
+                            {"log Logged into Space-Track", "status Getting Amateur.txt",
+                             "log " + FailedLine("Amateur.txt", c.Reason)},
+                            Saved("Geo.txt", 1),
+                            {"status Logged out of Space-Track Web site", "log Logged out of Space-Track",
+                             "log 1 of 2 downloads failed", "close on"}}));
         EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
     }
 }
@@ -231,9 +247,12 @@ TEST(DownloadRun, CutIndividualListAnswerKeepsTheEarlierFile)
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
     TDownloadWorld::WriteText(world.Saved("MyFavourites.txt"), "earlier\r\n");
 
-    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), "earlier\r\n");
-    EXPECT_EQ(world.Host.Only("log").size(), 4U);
+    EXPECT_EQ(world.Host.Only("log"),
+              (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
+                      FailedLine("MyFavourites.txt", "connection cut"), "Logged out of Space-Track",
+                      "1 of 1 downloads failed"}));
 }
 
 TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
@@ -311,9 +330,142 @@ TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
     faults.StallTime = std::chrono::milliseconds(3000);
     world.Service->SetFaults(faults);
 
-    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), "earlier\r\n");
     EXPECT_TRUE(FileExists(world.Saved("Geo.txt")));
+    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "timed out"));
+}
+
+// The body trickles in, so the read time-out never fires; the low-speed limit or the time limit
+// of a request does, each shortened here.
+TEST(DownloadRun, TricklingGroupFailsOnTheRequestLimitsAndTheRunGoesOn)
+{
+    struct TCase {
+        const char* What;
+        TDownloadTimeouts Timeouts;
+        std::size_t Piece;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"a few bytes now and then", {.LowSpeedBytes = 1024, .LowSpeedSeconds = 1}, 8, "too slow"},
+        {"fast enough, but too long in all", {.RequestMs = 1000}, 2048, "took too long"},
+    };
+    const TLines sets = Catalogue(400);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld world({}, c.Timeouts);
+        world.ServeGroup(2, sets);
+        world.ServeGroup(4, TLines(sets.begin(), sets.begin() + 3));
+        world.Choose(2, "FullCatalog.txt");
+        world.Choose(4, "Geo.txt");
+        TDownloadWorld::WriteText(world.Saved("FullCatalog.txt"), "earlier\r\n");
+        service::TServiceFaults faults;
+        faults.TrickledGroups = {2};
+        faults.PlainGroups = {2};
+        faults.TrickleBytes = c.Piece;
+        faults.TricklePause = std::chrono::milliseconds(100);
+        world.Service->SetFaults(faults);
+
+        EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
+        EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), "earlier\r\n");
+        EXPECT_EQ(ReadWholeFile(world.Saved("Geo.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
+        const TLines log = world.Host.Only("log");
+        EXPECT_EQ(log.at(3), FailedLine("FullCatalog.txt", c.Reason));
+        EXPECT_EQ(log.back(), "1 of 2 downloads failed");
+        EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
+    }
+}
+
+// A group that trickles on past the run deadline is cut off; the downloads after it are not
+// sent, the logout still is, and every file stays as it was.
+TEST(DownloadRun, RunDeadlineCutsTheRunShortAndLogsOut)
+{
+    TDownloadWorld world;
+    const TLines sets = Catalogue(400);
+    world.ServeGroup(2, sets);
+    world.ServeGroup(4, TLines(sets.begin(), sets.begin() + 3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(4, "Geo.txt");
+    world.Host.Inputs.Favourites = {sets[1].substr(2, 5)};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    for (const char* name : {"FullCatalog.txt", "Geo.txt", "MyFavourites.txt"})
+        TDownloadWorld::WriteText(world.Saved(name), std::string("earlier ") + name + "\r\n");
+    service::TServiceFaults faults;
+    faults.TrickledGroups = {2};
+    faults.PlainGroups = {2};
+    faults.TrickleBytes = 2048;
+    faults.TricklePause = std::chrono::milliseconds(100);
+    world.Service->SetFaults(faults);
+
+    EXPECT_EQ(world.Session.RunDownload(world.Host, std::chrono::milliseconds(1500)), TDownloadOutcome::DeadlinePassed);
+    EXPECT_EQ(world.Host.Only("log"),
+              (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
+                      "Run deadline passed, the remaining downloads are skipped",
+                      FailedLine("FullCatalog.txt", "run deadline passed"), FailedLine("Geo.txt", "run deadline passed"),
+                      FailedLine("MyFavourites.txt", "run deadline passed"), "Logged out of Space-Track",
+                      "3 of 3 downloads failed"}));
+    for (const char* name : {"FullCatalog.txt", "Geo.txt", "MyFavourites.txt"})
+        EXPECT_EQ(ReadWholeFile(world.Saved(name)), std::string("earlier ") + name + "\r\n");
+    const auto requests = world.Service->Requests();
+    ASSERT_EQ(requests.size(), 4U);
+    EXPECT_EQ(requests[2].Target, "/perl/dl.pl?ID=2");
+    EXPECT_EQ(requests[3].Target, "/perl/logout.pl");
+    EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
+}
+
+TEST(DownloadRun, RunThatEndsBeforeItsDeadlineCompletes)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    EXPECT_EQ(world.Session.RunDownload(world.Host, std::chrono::minutes(30)), TDownloadOutcome::Completed);
+    EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
+}
+
+TEST(DownloadRun, FailedLogoutIsLoggedAndLeavesTheOutcome)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    service::TServiceFaults faults;
+    faults.ErrorLogouts = {2};
+    world.Service->SetFaults(faults);
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Host.Events.back(), "close on");
+    EXPECT_EQ(world.Host.Only("log").back(), "Logout failed: HTTP 500");
+    EXPECT_EQ(world.Host.Only("status").back(), "Checking FullCatalog.txt");
+    EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
+}
+
+// Every request would reach the stand-in, which plays the proxy here: it must see none.
+TEST(DownloadRun, PasswordIsNotSentUnencryptedOffThisMachine)
+{
+    struct TCase {
+        std::string Address;
+        std::string Proxy;
+    };
+    TDownloadWorld world;
+    const std::string standIn = "127.0.0.1";
+    const TCase cases[] = {
+        {"http://www.space-track.org", standIn},
+        {"HTTP://10.0.0.7:8080", standIn},
+        {"http://localhost.example.org", standIn},
+        {"http://127.0.0.1.example.org", standIn},
+        {"www.space-track.org", standIn},
+        {"ftp://127.0.0.1", standIn},
+        {world.Service->Address(), "proxy.example.org"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Address + " through " + c.Proxy);
+        world.Host.Events.clear();
+        world.Host.Inputs.SpaceTrackAddress = c.Address;
+        world.Host.Inputs.ProxyServer = c.Proxy;
+        world.Host.Inputs.ProxyPort = std::to_string(world.Service->Port());
+        EXPECT_EQ(world.Run(), TDownloadOutcome::NotStarted);
+        EXPECT_EQ(world.Host.Events, (TLines{"clear", std::string("message ") + InsecureAddressText}));
+        EXPECT_TRUE(world.Service->Requests().empty());
+    }
 }
 
 TEST(DownloadRun, OtherFailuresEndTheRunWithTheirOwnText)
@@ -357,8 +509,9 @@ TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothin
     world.ServeGroup(2, Catalogue(3));
     world.Choose(2, "FullCatalog.txt");
 
-    EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::Completed);
+    EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(world.Host.Only("message"), TLines{"Unable to GZip this file: path name is too long"});
+    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "temporary path too long"));
     EXPECT_FALSE(FileExists(world.Saved("FullCatalog.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }

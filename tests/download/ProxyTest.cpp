@@ -97,7 +97,7 @@ TEST_F(ProxyTest, RunWithoutCredentialsIsRefusedByTheProxy)
     EXPECT_TRUE(World.Service->Requests().empty());
 }
 
-TEST_F(ProxyTest, PortThatIsNotANumberAndAnEmptyServerKeepTheEarlierSettings)
+TEST_F(ProxyTest, PortThatIsNotANumberKeepsTheEarlierPort)
 {
     World.Host.Inputs.ProxyUserName = ProxyUser;
     World.Host.Inputs.ProxyPassword = ProxyPassword;
@@ -110,10 +110,24 @@ TEST_F(ProxyTest, PortThatIsNotANumberAndAnEmptyServerKeepTheEarlierSettings)
         EXPECT_EQ(World.Session.Client().ProxyPortNumber(), Port);
         EXPECT_TRUE(AllThroughProxy());
     }
+}
+
+TEST_F(ProxyTest, EmptiedServerFieldSwitchesTheProxyOffAtTheNextRun)
+{
+    World.Host.Inputs.ProxyUserName = ProxyUser;
+    World.Host.Inputs.ProxyPassword = ProxyPassword;
+    ASSERT_EQ(World.Run(), TDownloadOutcome::Completed);
+    ASSERT_TRUE(AllThroughProxy());
     World.Host.Inputs.ProxyServer = "";
     World.Service->ClearRequests();
     EXPECT_EQ(World.Run(), TDownloadOutcome::Completed);
-    EXPECT_TRUE(AllThroughProxy()) << "an empty server field does not switch the proxy off";
+    const auto requests = World.Service->Requests();
+    ASSERT_EQ(requests.size(), 4U);
+    for (const auto& request : requests)
+        EXPECT_FALSE(request.HasHeader("Via")) << request.Target;
+    EXPECT_EQ(World.Session.Client().ProxyHostName(), "");
+    EXPECT_EQ(World.Session.Client().ProxyUser(), "");
+    EXPECT_EQ(World.Session.Client().ProxyPass(), "");
 }
 
 TEST_F(ProxyTest, CredentialsChangeOnlyWithTheServerAndAreClearedWithIt)

@@ -1,5 +1,6 @@
 // The program itself, started as cron would start it: "-AUTO", no display, a stand-in service.
 
+#include "download/DownloadRun.h"
 #include "platform/TextFile.h"
 #include "tests/support/StoreFixture.h"
 #include "tools/catalogue-service/CatalogueService.h"
@@ -8,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 
 namespace elsetry::test {
@@ -38,6 +40,11 @@ protected:
         auto store = Store();
         ASSERT_TRUE(store->OpenKey(Key, true));
         store->WriteBool("GetWeather", true);
+    }
+
+    static void WriteText(const std::string& Path, const std::string& Text)
+    {
+        std::ofstream(Path, std::ios::binary) << Text;
     }
 
     void Set(const std::string& Name, const std::string& Text) const
@@ -79,11 +86,30 @@ TEST_F(UnattendedProgramTest, RunWritesTheGroupFilesAndTheSettingsAndExitsZero)
     EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "elsetry"), ELSETRY_PROGRAM);
 }
 
+TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsThree)
+{
+    const std::string earlier = "earlier weather sets\r\n";
+    WriteText(Files.Path + "/keps/Weather.txt", earlier);
+    service::TServiceFaults faults;
+    faults.ErrorGroups = {8};
+    Service->SetFaults(faults);
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    EXPECT_EQ(ReadWholeFile(Files.Path + "/keps/Weather.txt"), earlier);
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
+    const std::string tail = "   Failed: Weather.txt (HTTP 500), the earlier file is kept\n"
+                             "   Saved: MyFavourites.txt\n";
+    EXPECT_NE(run.Out.find(tail), std::string::npos) << run.Out;
+    EXPECT_TRUE(run.Out.ends_with("Logged out of Space-Track\n1 of 2 downloads failed\n")) << run.Out;
+    EXPECT_EQ(run.Err, "");
+}
+
 TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStandardError)
 {
     const std::pair<std::string, std::string> cases[] = {
         {Service->Address(), "Error entering username and password, or in logging into the Space-Track Web site"},
         {"http://127.0.0.1:1", "Error connecting to the Space-Track Web site"},
+        {"http://www.space-track.org", InsecureAddressText},
     };
     Set("Password", "wrong");
     for (const auto& [address, box] : cases) {

@@ -316,6 +316,32 @@ TEST_F(StartupTest, LowerCaseAutoRunsOnceAndCloses)
     EXPECT_TRUE(Dialogs->Events.empty());
 }
 
+// The weather group trickles in for about a second and a half, past a deadline of half a second.
+TEST_F(StartupTest, OnlyAnUnattendedRunHasADeadline)
+{
+    service::TServiceFaults faults;
+    faults.TrickledGroups = {8};
+    faults.PlainGroups = {8};
+    faults.TrickleBytes = std::filesystem::file_size(Files.Path + "/data/8.txt") / 15 + 1;
+    faults.TricklePause = std::chrono::milliseconds(100);
+    Service->SetFaults(faults);
+    TFormEnvironment unattended = Environment({"window_tests", "-AUTO"});
+    unattended.RunDeadline = std::chrono::milliseconds(500);
+    Open(std::move(unattended), true);
+    WaitForStartup();
+    EXPECT_TRUE(Form.isNull()) << "the window closed itself";
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::DeadlinePassed});
+    EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
+
+    Outcomes.clear();
+    TFormEnvironment attended = Environment({"window_tests"});
+    attended.RunDeadline = std::chrono::milliseconds(500);
+    Open(std::move(attended), false);
+    Child<QPushButton>("ButtonGetSpaceTrack").click();
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
+}
+
 TEST_F(StartupTest, DifferingSystemProxyAsksAndStaysOpenWithoutDownloading)
 {
     Internet.QueryProxyOption = [] {

@@ -84,23 +84,101 @@ TEST_F(HttpClientTest, AnswersAreBounded)
     EXPECT_EQ(Client.GetText(Url("/perl/dl.pl?ID=4")), GroupFour());
 }
 
-TEST_F(HttpClientTest, CutOrStalledAnswerFails)
+// Each failure raises with the short reason the run logs in brackets after the file name.
+TEST_F(HttpClientTest, FailuresGiveTheirShortReason)
 {
-    service::TServiceFaults faults;
-    faults.CutGroups = {2};
-    faults.StalledGroups = {4};
-    faults.StallTime = std::chrono::milliseconds(4000);
-    faults.CutQuery = true;
-    World.Service->SetFaults(faults);
-    Client.SetReadTimeout(1000);
-    EXPECT_THROW(Client.GetText(Url("/perl/dl.pl?ID=2")), EHttpError);
-    EXPECT_THROW(Client.PostForm(Url("/perl/id_query.pl"), QueryForm({"1"})), EHttpError);
-    try {
-        Client.GetText(Url("/perl/dl.pl?ID=4"));
-        ADD_FAILURE() << "a stalled answer was taken";
-    } catch (const EHttpError& Error) {
-        EXPECT_STREQ(Error.what(), "Read timed out.");
+    struct TCase {
+        const char* What;
+        void (*Setup)(service::TServiceFaults&, THttpClient&);
+        std::string Path;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"error status", [](service::TServiceFaults& F, THttpClient&) { F.ErrorGroups = {2}; }, "/perl/dl.pl?ID=2",
+         "HTTP 500"},
+        {"no such group", [](service::TServiceFaults&, THttpClient&) {}, "/perl/dl.pl?ID=99", "HTTP 404"},
+        {"connection cut halfway", [](service::TServiceFaults& F, THttpClient&) { F.CutGroups = {2}; },
+         "/perl/dl.pl?ID=2", "connection cut"},
+        {"nothing arrives for the read time-out",
+         [](service::TServiceFaults& F, THttpClient& C) {
+             F.StalledGroups = {2};
+             F.StallTime = std::chrono::milliseconds(4000);
+             C.SetReadTimeout(1000);
+         },
+         "/perl/dl.pl?ID=2", "timed out"},
+        {"a few bytes now and then",
+         [](service::TServiceFaults& F, THttpClient& C) {
+             F.TrickledGroups = {2};
+             F.TrickleBytes = 4;
+             F.TricklePause = std::chrono::milliseconds(100);
+             C.SetLowSpeedLimit(1024, 1);
+         },
+         "/perl/dl.pl?ID=2", "too slow"},
+        {"fast enough, but too long in all",
+         [](service::TServiceFaults& F, THttpClient& C) {
+             F.TrickledGroups = {2};
+             F.PlainGroups = {2};
+             F.TrickleBytes = 64;
+             F.TricklePause = std::chrono::milliseconds(50);
+             C.SetTimeLimit(700);
+         },
+         "/perl/dl.pl?ID=2", "took too long"},
+        {"redirected to another service",
+         [](service::TServiceFaults& F, THttpClient&) { F.RedirectedGroups = {{2, "http://192.0.2.1/x"}}; },
+         "/perl/dl.pl?ID=2", "redirected elsewhere (HTTP 302)"},
+        {"answer too large", [](service::TServiceFaults&, THttpClient& C) { C.SetMaxAnswerBytes(10); },
+         "/perl/dl.pl?ID=4", "answer larger than 10 bytes"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        THttpClient client;
+        client.PostForm(Url("/perl/login.pl"), LoginForm("observer", "secret"));
+        service::TServiceFaults faults;
+        c.Setup(faults, client);
+        World.Service->SetFaults(faults);
+        try {
+            client.GetText(Url(c.Path));
+            ADD_FAILURE() << "the request did not fail";
+        } catch (const EHttpError& Error) {
+            EXPECT_STREQ(Error.what(), c.Reason);
+        }
     }
+}
+
+TEST_F(HttpClientTest, RefusedConnectionAndAFullDiskGiveTheirOwnReason)
+{
+    const std::string nobody = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/perl/logout.pl";
+    try {
+        Client.GetText(nobody);
+        ADD_FAILURE() << "nothing listens there";
+    } catch (const EHttpError& Error) {
+        EXPECT_STREQ(Error.what(), "connection refused");
+    }
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    ASSERT_GE(full, 0);
+    try {
+        Client.GetToFile(Url("/perl/dl.pl?ID=4"), full);
+        ADD_FAILURE() << "the body was written to a full device";
+    } catch (const EHttpError& Error) {
+        EXPECT_STREQ(Error.what(), "cannot write the download: No space left on device");
+    }
+    ::close(full);
+}
+
+// About 5 kB a second for well over the low-speed period of a second.
+TEST_F(HttpClientTest, LimitsLeaveAnAnswerThatKeepsMovingAlone)
+{
+    World.ServeGroup(2, Catalogue(40));
+    service::TServiceFaults faults;
+    faults.TrickledGroups = {2};
+    faults.PlainGroups = {2};
+    faults.TrickleBytes = 256;
+    faults.TricklePause = std::chrono::milliseconds(50);
+    World.Service->SetFaults(faults);
+    Client.SetLowSpeedLimit(1024, 1);
+    Client.SetTimeLimit(20000);
+    Client.SetReadTimeout(1000);
+    EXPECT_EQ(Client.GetText(Url("/perl/dl.pl?ID=2")), LfText(Catalogue(40)));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -192,16 +193,23 @@ bool TCatalogueService::Pause(std::chrono::milliseconds Time)
 void TCatalogueService::Logout(const httplib::Request& Request, httplib::Response& Response)
 {
     std::chrono::milliseconds delay{0};
+    bool error = false;
     {
         const std::lock_guard guard(Lock);
         if (Options.Faults.DelayedLogouts > 0) {
             --Options.Faults.DelayedLogouts;
             delay = Options.Faults.LogoutDelay;
         }
+        error = Options.Faults.ErrorLogouts.count(++Logouts) != 0;
         OpenSessions.erase(SessionFrom(Request));
     }
     if (delay.count() > 0 && !Pause(delay))
         return;
+    if (error) {
+        Response.status = 500;
+        Response.set_content("<html><body>Internal error.</body></html>\n", HtmlType);
+        return;
+    }
     Response.set_header("Set-Cookie", std::string(SessionCookieName) + "=; path=/; Max-Age=0");
     Response.set_content("<html><body>You are logged out.</body></html>\n", HtmlType);
 }
@@ -276,25 +284,35 @@ void TCatalogueService::ServeGroupData(int Id, const std::string& Text, httplib:
     if (!plain && faults.CorruptGroups.count(Id) != 0)
         for (std::size_t at = data->size() / 2; at < data->size() / 2 + 16 && at < data->size(); ++at)
             (*data)[at] = static_cast<char>(~(*data)[at]);
-    const TTransferFault fault = faults.CutGroups.count(Id) != 0       ? TTransferFault::Cut
-                                 : faults.StalledGroups.count(Id) != 0 ? TTransferFault::Stall
-                                                                       : TTransferFault::None;
-    ServeData(std::move(data), plain ? "text/plain" : "application/x-gzip", fault, faults.StallTime, Response);
+    const TTransferFault fault = faults.CutGroups.count(Id) != 0         ? TTransferFault::Cut
+                                 : faults.StalledGroups.count(Id) != 0   ? TTransferFault::Stall
+                                 : faults.TrickledGroups.count(Id) != 0 ? TTransferFault::Trickle
+                                                                         : TTransferFault::None;
+    ServeData(std::move(data), plain ? "text/plain" : "application/x-gzip", fault, faults, Response);
 }
 
-// Half the data first when a fault is asked for; then the connection closes, or the rest follows
-// after a pause.
+// A trickle sends the data a few bytes at a time with a pause before each piece after the first.
+// Otherwise half the data comes first when a fault is asked for; then the connection closes, or
+// the rest follows after a pause.
 void TCatalogueService::ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
-                                  std::chrono::milliseconds PauseTime, httplib::Response& Response)
+                                  const TServiceFaults& Faults, httplib::Response& Response)
 {
     const std::size_t half = Data->size() / 2;
+    const std::chrono::milliseconds pause = Fault == TTransferFault::Trickle ? Faults.TricklePause : Faults.StallTime;
+    const std::size_t piece = std::max<std::size_t>(Faults.TrickleBytes, 1);
     Response.set_content_provider(
-        Data->size(), Type, [this, Data, Fault, PauseTime, half](std::size_t Offset, std::size_t, httplib::DataSink& Sink) {
+        Data->size(), Type,
+        [this, Data, Fault, pause, half, piece](std::size_t Offset, std::size_t, httplib::DataSink& Sink) {
+            if (Fault == TTransferFault::Trickle) {
+                if (Offset > 0 && !Pause(pause))
+                    return false;
+                return Sink.write(Data->data() + Offset, std::min(piece, Data->size() - Offset));
+            }
             if (Offset == 0 && Fault != TTransferFault::None)
                 return Sink.write(Data->data(), half);
             if (Offset == half && Fault == TTransferFault::Cut)
                 return false;
-            if (Offset == half && Fault == TTransferFault::Stall && !Pause(PauseTime))
+            if (Offset == half && Fault == TTransferFault::Stall && !Pause(pause))
                 return false;
             return Sink.write(Data->data() + Offset, Data->size() - Offset);
         });
@@ -310,8 +328,8 @@ void TCatalogueService::Query(const httplib::Request& Request, httplib::Response
     const TServiceFaults faults = CurrentFaults();
     const std::vector<std::string> sets = FindSets(Options.DataFolder, Request.get_param_value("ids"));
     auto answer = std::make_shared<const std::string>(QueryAnswer(sets, faults.ShortQuery));
-    ServeData(std::move(answer), HtmlType, faults.CutQuery ? TTransferFault::Cut : TTransferFault::None,
-              faults.StallTime, Response);
+    ServeData(std::move(answer), HtmlType, faults.CutQuery ? TTransferFault::Cut : TTransferFault::None, faults,
+              Response);
 }
 
 } // namespace elsetry::service

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -37,9 +38,16 @@ struct TServiceFaults {
     bool ShortQuery = false;     // the query answer is the heading and the first set, 4 lines
     bool CutQuery = false;       // the connection closes halfway through the query answer
     std::chrono::milliseconds StallTime{20000};
+    // The data sent TrickleBytes at a time with TricklePause between, as a failing line or a
+    // hostile service would send it.
+    std::set<int> TrickledGroups;
+    std::size_t TrickleBytes = 1;
+    std::chrono::milliseconds TricklePause{2000};
     // The next this many logout-path requests wait LogoutDelay before they are answered.
     int DelayedLogouts = 0;
     std::chrono::milliseconds LogoutDelay{0};
+    // Logout-path requests, counted from 1 since the service started, answered with status 500.
+    std::set<int> ErrorLogouts;
 };
 
 struct TServiceOptions {
@@ -99,10 +107,10 @@ private:
     void Group(const httplib::Request& Request, httplib::Response& Response);
     void Query(const httplib::Request& Request, httplib::Response& Response);
     void NotFound(const httplib::Request& Request, httplib::Response& Response);
-    enum class TTransferFault { None, Cut, Stall };
+    enum class TTransferFault { None, Cut, Stall, Trickle };
     void ServeGroupData(int Id, const std::string& Text, httplib::Response& Response);
     void ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
-                   std::chrono::milliseconds PauseTime, httplib::Response& Response);
+                   const TServiceFaults& Faults, httplib::Response& Response);
     std::string Compressed(int Id, const std::string& Text);
     // Waits for Time or until the service stops; false when it stops.
     bool Pause(std::chrono::milliseconds Time);
@@ -119,6 +127,7 @@ private:
     std::vector<TRecordedRequest> Received;
     std::set<std::string> OpenSessions;
     std::vector<std::string> Issued;
+    int Logouts = 0;
     std::map<int, TGzipCache> GzipCache;
 };
 

@@ -21,7 +21,7 @@ constexpr const char* Usage =
     "         [--record FILE] [--cert PEM --key PEM] [--make-cert PEM KEY] [--demo-groups COUNT]\n"
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
     "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
-    "         [--cut-query]\n";
+    "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n";
 
 struct TArguments {
     int Index;
@@ -69,6 +69,11 @@ const std::map<std::string, TOptionReader> OptionReaders{
     {"--corrupt-group", [](TArguments& A, TServiceOptions& O) { O.Faults.CorruptGroups.insert(Number(A)); }},
     {"--short-query", [](TArguments&, TServiceOptions& O) { O.Faults.ShortQuery = true; }},
     {"--cut-query", [](TArguments&, TServiceOptions& O) { O.Faults.CutQuery = true; }},
+    {"--trickle-group", [](TArguments& A, TServiceOptions& O) { O.Faults.TrickledGroups.insert(Number(A)); }},
+    {"--trickle-bytes",
+     [](TArguments& A, TServiceOptions& O) { O.Faults.TrickleBytes = static_cast<std::size_t>(Number(A)); }},
+    {"--trickle-ms",
+     [](TArguments& A, TServiceOptions& O) { O.Faults.TricklePause = std::chrono::milliseconds(Number(A)); }},
 };
 
 void ReadOption(const std::string& Option, TArguments& Arguments, TServiceOptions& Options)
