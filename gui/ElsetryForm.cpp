@@ -7,6 +7,7 @@
 #include "gui/qvxEdit.h"
 #include "platform/ConnectionTest.h"
 #include "settings/CommaText.h"
+#include "settings/FileNameSettings.h"
 #include "settings/MakerSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui_ElsetryForm.h"
@@ -122,7 +123,9 @@ TFormMain::~TFormMain()
         disconnect(child, nullptr, this, nullptr);
     }
     Environment.Internet = {};
-    FavouritesSetting->Value = CommaTextOf(FavouritesLines());
+    // Only a list the user changed is written back: a run must not undo a list imported meanwhile.
+    if (const std::string shown = CommaTextOf(FavouritesLines()); shown != FShownFavourites)
+        FavouritesSetting->Value = shown;
     FavouritesSetting.reset();
     FExtraHistoric.clear();
 }
@@ -140,6 +143,10 @@ void TFormMain::ConnectControls()
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
+    for (TqvxEdit* edit : findChildren<TqvxEdit*>())
+        connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
+            ShowError("\"" + Typed.toStdString() + "\" is not a plain file name: " + std::string(PlainFileNameRule()));
+        });
     for (QWidget* control : {static_cast<QWidget*>(Ui->MemoMyFavourites), static_cast<QWidget*>(Ui->EditKeplerPath),
                              static_cast<QWidget*>(Ui->EditHistoricDataPath)})
         control->installEventFilter(this);
@@ -169,6 +176,7 @@ void TFormMain::LoadFavourites()
     FavouritesSetting = std::make_unique<TRegistryString>("MyFavourites", "");
     if (stored) {
         Ui->MemoMyFavourites->setPlainText(Q(MemoText(ReadCommaText(FavouritesSetting->Value))));
+        FShownFavourites = CommaTextOf(FavouritesLines());
         return;
     }
     TRegistryString earlier("MyFavouritesList", "");
@@ -177,6 +185,7 @@ void TFormMain::LoadFavourites()
     // Written before the earlier value goes, so that a program that ends abnormally keeps the list.
     FavouritesSetting->Value = CommaTextOf(lines);
     FavouritesSetting->Save();
+    FShownFavourites = CommaTextOf(FavouritesLines());
     earlier.DeleteOnDestroy = true;
 }
 
@@ -250,6 +259,9 @@ bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 void TFormMain::MemoMyFavouritesExit()
 {
     Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
+    FShownFavourites = CommaTextOf(FavouritesLines());
+    FavouritesSetting->Value = FShownFavourites;
+    FavouritesSetting->Save();
 }
 
 void TFormMain::EditSetPathEnter(QLineEdit& Edit)

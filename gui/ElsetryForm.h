@@ -92,6 +92,7 @@ private:
     QTimer* TimerStartup;
     QTimer* TimerPopupMessage;
     std::unique_ptr<TRegistryString> FavouritesSetting;
+    std::string FShownFavourites; // the list as last loaded or recorded, as comma text
     std::vector<std::string> FExtraHistoric;
     QString FApplicationTitle;
     bool FUnattended = false;

@@ -75,7 +75,8 @@ TEST_F(UnattendedProgramTest, RunWritesTheGroupFilesAndTheSettingsAndExitsZero)
     for (const char* line : {"Connecting to Space-Track\n", "   Saved: Weather.txt\n", "Logged out of Space-Track\n"})
         EXPECT_NE(run.Out.find(line), std::string::npos) << line << "\n" << run.Out;
     EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt") << "written as the window went";
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "<missing>") << "a value the run did not change is not written";
+    EXPECT_EQ(StoredString(Key, "Password"), service::TServiceOptions().Password) << "nor one it only read";
     EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "elsetry"), ELSETRY_PROGRAM);
 }
 

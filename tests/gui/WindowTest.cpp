@@ -122,6 +122,34 @@ TEST_F(WindowTest, FormAsDesigned)
     }
 }
 
+TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
+{
+    struct TCase {
+        const char* Edit;
+        const char* Typed;
+        const char* Kept;
+    };
+    const TCase cases[] = {
+        {"NameWeather", "../home/.bashrc", "Weather.txt"},
+        {"NameFullCatalog", "/etc/passwd", "FullCatalog.txt"},
+        {"NameMyFavourites", ".profile", "MyFavourites.txt"},
+    };
+    Open();
+    for (const TCase& c : cases) {
+        Dialogs->Events.clear();
+        auto& edit = Child<QLineEdit>(("Edit" + std::string(c.Edit)).c_str());
+        EXPECT_EQ(edit.text(), c.Kept) << c.Edit;
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, c.Typed);
+        QTest::keyClick(&edit, Qt::Key_Return);
+        EXPECT_EQ(edit.text(), c.Kept) << c.Edit;
+        EXPECT_EQ(Dialogs->Events, TLines{"error \"" + std::string(c.Typed) + "\" is not a plain file name: a file "
+                                          "name may not be empty, contain \"/\" or begin with \".\""}) << c.Edit;
+        EXPECT_EQ(Stored(c.Edit), "<missing>") << c.Edit;
+    }
+}
+
 TEST_F(WindowTest, TitleCaptionAndExtraHistoricFromTheSettingsFile)
 {
     std::ofstream(Files.Path + "/bin/elsetry.ini") << "[historic]\n25544=ISS.txt\n40069=Meteor-M2.txt\n";
@@ -308,11 +336,15 @@ protected:
 TEST_F(StartupTest, LowerCaseAutoRunsOnceAndCloses)
 {
     Open({"window_tests", "/auto"}, true);
+    Put("Password", "imported meanwhile");
+    Put("MyFavourites", "7530");
     WaitForStartup();
     EXPECT_TRUE(Form.isNull()) << "the window closed itself";
     EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
     EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
-    EXPECT_EQ(Stored("NameWeather"), "Weather.txt") << "the settings were written as the window went";
+    EXPECT_EQ(Stored("Password"), "imported meanwhile") << "the run does not undo an import";
+    EXPECT_EQ(Stored("MyFavourites"), "7530");
+    EXPECT_EQ(Stored("NameWeather"), "<missing>") << "values the run did not change are not written";
     EXPECT_TRUE(Dialogs->Events.empty());
 }
 
