@@ -6,6 +6,7 @@
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxEdit.h"
 #include "platform/ConnectionTest.h"
+#include "platform/LeftoverSweep.h"
 #include "settings/CommaText.h"
 #include "settings/FileNameSettings.h"
 #include "settings/MakerSettings.h"
@@ -22,6 +23,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -166,6 +168,16 @@ void TFormMain::FormCreate()
     Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
     Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
     FExtraHistoric.clear();
+    RemoveLeftoverTemporaries();
+}
+
+// What a killed or crashed run left in the folders the program writes to.
+void TFormMain::RemoveLeftoverTemporaries() const
+{
+    const std::time_t before = std::time(nullptr) - LeftoverAge;
+    SweepLeftovers(KeplerPath(), IsReplacementLeftover, before);
+    SweepLeftovers(HistoricDataPath(), IsReplacementLeftover, before);
+    SweepLeftovers(Environment.TempFolder, IsDownloadLeftover, before);
 }
 
 // The individual list is stored as comma text under "MyFavourites". Settings of an earlier

@@ -72,6 +72,7 @@ private:
     void ConnectControls();
     void FormCreate();
     void LoadFavourites();
+    void RemoveLeftoverTemporaries() const;
     void FormShow();
     void TimerStartupTimer();
     void TimerPopupMessageTimer();

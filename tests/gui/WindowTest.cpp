@@ -18,7 +18,10 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include <ctime>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <set>
 
 namespace elsetry::test {
@@ -148,6 +151,32 @@ TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
                                           "name may not be empty, contain \"/\" or begin with \".\""}) << c.Edit;
         EXPECT_EQ(Stored(c.Edit), "<missing>") << c.Edit;
     }
+}
+
+TEST_F(WindowTest, StartSweepsOldTemporariesOfThisProgramOnly)
+{
+    Put("KeplerPath", Files.Path + "/keps/");
+    Put("HistoricDataPath", Files.Path + "/keps/");
+    const std::time_t old = std::time(nullptr) - 2 * 24 * 60 * 60;
+    struct TCase {
+        std::string Path;
+        bool Stays;
+    };
+    const TCase cases[] = {
+        {Files.Path + "/keps/.Weather.txt-0a1b2c3d.tmp", false},
+        {Files.Path + "/keps/Weather.txt", true},
+        {Files.Path + "/keps/Kep12AB.gz", true},
+        {Files.Path + "/tmp/Kep12AB.gz", false},
+        {Files.Path + "/tmp/.Weather.txt-0a1b2c3d.tmp", true},
+    };
+    for (const TCase& c : cases) {
+        std::ofstream(c.Path) << "left";
+        const timespec times[2] = {{old, 0}, {old, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, c.Path.c_str(), times, 0), 0);
+    }
+    Open();
+    for (const TCase& c : cases)
+        EXPECT_EQ(FileExists(c.Path), c.Stays) << c.Path;
 }
 
 TEST_F(WindowTest, TitleCaptionAndExtraHistoricFromTheSettingsFile)

@@ -1,3 +1,4 @@
+#include "platform/TextFile.h"
 #include "settings/RegistryExport.h"
 #include "settings/RegistryImport.h"
 
@@ -233,6 +234,27 @@ TEST_F(RegistryFileTest, ToolRefusesAWholeImportWithAFileNameOutsideItsFolder)
     EXPECT_NE(std::string(message, length).find("shared.reg: line 5: \"NameWeather\" is not a plain file name"),
               std::string::npos) << message;
     EXPECT_EQ(Export(), before) << "nothing of a refused file lands";
+}
+
+TEST_F(RegistryFileTest, ToolWarnsWhenTheExportGoesToAFileOthersCanRead)
+{
+    const std::string tool = ELSETRY_SETTINGS_TOOL;
+    Import(WindowsFile(WindowsExport));
+    const std::pair<::mode_t, bool> cases[] = {{0644, true}, {0640, true}, {0604, true}, {0600, false}};
+    for (const auto& [mode, warned] : cases) {
+        const std::string out = WriteFile("out.reg", "");
+        ASSERT_EQ(::chmod(out.c_str(), mode), 0);
+        const std::string err = Folder.Path + "/err.txt";
+        const std::string command = CommandLine(tool, {"export"}) + " >>" + out + " 2>" + err;
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        const std::string message = ReadWholeFile(err);
+        EXPECT_EQ(message.find("other users can read") != std::string::npos, warned) << std::oct << mode << message;
+        EXPECT_EQ(ReadWholeFile(out), Export()) << "the export is written all the same";
+    }
+    const std::string err = Folder.Path + "/pipe-err.txt";
+    const std::string command = CommandLine(tool, {"export"}) + " 2>" + err + " | cat >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadWholeFile(err), "") << "a pipe is no file";
 }
 
 TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
