@@ -147,7 +147,8 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
         connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
-            ShowError("\"" + Typed.toStdString() + "\" is not a plain file name: " + std::string(PlainFileNameRule()));
+            ShowMessage("\"" + Typed.toStdString() + "\" is not a plain file name: "
+                        + std::string(PlainFileNameRule()));
         });
     for (QWidget* control : {static_cast<QWidget*>(Ui->MemoMyFavourites), static_cast<QWidget*>(Ui->EditKeplerPath),
                              static_cast<QWidget*>(Ui->EditHistoricDataPath)})

@@ -27,7 +27,8 @@ class TFormMain;
 
 namespace elsetry {
 
-// The window deletes itself when closed; destruction writes the settings.
+// The window deletes itself when closed; its controls write each setting as it changes, and
+// destruction writes what changed since and nothing else.
 class TFormMain final : public QMainWindow, public TDownloadHost, private TStartupHost {
     Q_OBJECT
 

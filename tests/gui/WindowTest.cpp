@@ -147,7 +147,7 @@ TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
         QTest::keyClicks(&edit, c.Typed);
         QTest::keyClick(&edit, Qt::Key_Return);
         EXPECT_EQ(edit.text(), c.Kept) << c.Edit;
-        EXPECT_EQ(Dialogs->Events, TLines{"error \"" + std::string(c.Typed) + "\" is not a plain file name: a file "
+        EXPECT_EQ(Dialogs->Events, TLines{"message \"" + std::string(c.Typed) + "\" is not a plain file name: a file "
                                           "name may not be empty, contain \"/\" or begin with \".\""}) << c.Edit;
         EXPECT_EQ(Stored(c.Edit), "<missing>") << c.Edit;
     }
