@@ -9,10 +9,10 @@ namespace elsetry {
 
 namespace {
 
+// The groups' "Name<Group>" settings, in the order a run fetches the groups, then the list's.
 constexpr std::array<std::string_view, 13> FileNameSettings{
-    "NameFullCatalog", "NameAmateur", "NameGeo",      "NameGlobstar",        "NameInmarsat",
-    "NameIntelsat",    "NameIridium", "NameNavigation", "NameOrbcomm",       "NameSpecialInterest",
-    "NameWeather",     "NameVisible", "NameMyFavourites",
+    "NameFullCatalog", "NameAmateur", "NameGeo", "NameGlobstar", "NameInmarsat", "NameIntelsat", "NameIridium",
+    "NameNavigation", "NameOrbcomm", "NameSpecialInterest", "NameWeather", "NameVisible", "NameMyFavourites",
 };
 
 } // namespace
