@@ -1,11 +1,12 @@
 // The program: the window, its start-up and, with "-AUTO" or "-START", one unattended run.
-// Started that way without a display (from cron or a systemd timer), it runs on Qt's offscreen
+// Started that way without a display it can open (from cron or a systemd timer), it runs on Qt's offscreen
 // platform, writes the progress log to standard output and every box to standard error, and
 // tells by its exit status whether every chosen download was saved.
 
 #include "download/CommandLine.h"
 #include "gui/ElsetryForm.h"
 #include "gui/ProgramEnvironment.h"
+#include "platform/ProcessSafety.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -53,17 +54,27 @@ bool NobodyCanSee(const QString& Platform)
 }
 
 // An unattended start without a display runs on the offscreen platform, as does one started
-// on it by choice (QT_QPA_PLATFORM=offscreen); nobody sees its window.
-bool PrepareHeadlessRun(bool Unattended)
+// on it by choice (QT_QPA_PLATFORM=offscreen). One with a display that cannot be opened (a stale
+// DISPLAY in a cron job) falls back to it: Qt tries the platforms of the list in turn.
+void PrepareUnattendedPlatform()
+{
+    if (!HasDisplay())
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
+                                                                                   : "wayland;xcb;offscreen");
+    qInstallMessageHandler(KeepOnlySeriousQtMessages);
+}
+
+// Whether nobody sees the window of this run: decided once Qt has chosen its platform.
+bool RunsHeadless(bool Unattended)
 {
     if (!Unattended)
         return false;
-    if (!HasDisplay())
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!NobodyCanSee(QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM"))))
-        return false;
-    qInstallMessageHandler(KeepOnlySeriousQtMessages);
-    return true;
+    if (NobodyCanSee(QGuiApplication::platformName()))
+        return true;
+    qInstallMessageHandler(nullptr);
+    return false;
 }
 
 // The exit status of an unattended start, from the outcome of its last run.
@@ -86,9 +97,13 @@ int main(int argc, char* argv[])
         std::fputs(HelpText, stdout);
         return 0;
     }
+    elsetry::DisableCoreDumps();
+    elsetry::IgnoreFileSizeSignal();
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
-    const bool headless = PrepareHeadlessRun(unattended);
+    if (unattended)
+        PrepareUnattendedPlatform();
     QApplication application(argc, argv);
+    const bool headless = RunsHeadless(unattended);
 
     elsetry::TFormEnvironment environment = elsetry::ProgramEnvironment(arguments, headless);
     std::optional<elsetry::TDownloadOutcome> outcome;

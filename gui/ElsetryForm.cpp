@@ -6,7 +6,9 @@
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxEdit.h"
 #include "platform/ConnectionTest.h"
+#include "platform/LeftoverSweep.h"
 #include "settings/CommaText.h"
+#include "settings/FileNameSettings.h"
 #include "settings/MakerSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui_ElsetryForm.h"
@@ -21,6 +23,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <ctime>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
@@ -123,7 +126,9 @@ TFormMain::~TFormMain()
         disconnect(child, nullptr, this, nullptr);
     }
     Environment.Internet = {};
-    FavouritesSetting->Value = CommaTextOf(FavouritesLines());
+    // Only a list the user changed is written back: a run must not undo a list imported meanwhile.
+    if (const std::string shown = CommaTextOf(FavouritesLines()); shown != FShownFavourites)
+        FavouritesSetting->Value = shown;
     FavouritesSetting.reset();
     FExtraHistoric.clear();
 }
@@ -141,6 +146,11 @@ void TFormMain::ConnectControls()
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
+    for (TqvxEdit* edit : findChildren<TqvxEdit*>())
+        connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
+            ShowMessage("\"" + Typed.toStdString() + "\" is not a plain file name: "
+                        + std::string(PlainFileNameRule()));
+        });
     for (QWidget* control : {static_cast<QWidget*>(Ui->MemoMyFavourites), static_cast<QWidget*>(Ui->EditKeplerPath),
                              static_cast<QWidget*>(Ui->EditHistoricDataPath)})
         control->installEventFilter(this);
@@ -160,6 +170,16 @@ void TFormMain::FormCreate()
     Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
     Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
     FExtraHistoric.clear();
+    RemoveLeftoverTemporaries();
+}
+
+// What a killed or crashed run left in the folders the program writes to.
+void TFormMain::RemoveLeftoverTemporaries() const
+{
+    const std::time_t before = std::time(nullptr) - LeftoverAge;
+    SweepLeftovers(KeplerPath(), IsReplacementLeftover, before);
+    SweepLeftovers(HistoricDataPath(), IsReplacementLeftover, before);
+    SweepLeftovers(Environment.TempFolder, IsDownloadLeftover, before);
 }
 
 // The individual list is stored as comma text under "MyFavourites". Settings of an earlier
@@ -170,6 +190,7 @@ void TFormMain::LoadFavourites()
     FavouritesSetting = std::make_unique<TRegistryString>("MyFavourites", "");
     if (stored) {
         Ui->MemoMyFavourites->setPlainText(Q(MemoText(ReadCommaText(FavouritesSetting->Value))));
+        FShownFavourites = CommaTextOf(FavouritesLines());
         return;
     }
     TRegistryString earlier("MyFavouritesList", "");
@@ -178,6 +199,7 @@ void TFormMain::LoadFavourites()
     // Written before the earlier value goes, so that a program that ends abnormally keeps the list.
     FavouritesSetting->Value = CommaTextOf(lines);
     FavouritesSetting->Save();
+    FShownFavourites = CommaTextOf(FavouritesLines());
     earlier.DeleteOnDestroy = true;
 }
 
@@ -251,6 +273,9 @@ bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 void TFormMain::MemoMyFavouritesExit()
 {
     Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
+    FShownFavourites = CommaTextOf(FavouritesLines());
+    FavouritesSetting->Value = FShownFavourites;
+    FavouritesSetting->Save();
 }
 
 void TFormMain::EditSetPathEnter(QLineEdit& Edit)

@@ -27,7 +27,8 @@ class TFormMain;
 
 namespace elsetry {
 
-// The window deletes itself when closed; destruction writes the settings.
+// The window deletes itself when closed; its controls write each setting as it changes, and
+// destruction writes what changed since and nothing else.
 class TFormMain final : public QMainWindow, public TDownloadHost, private TStartupHost {
     Q_OBJECT
 
@@ -72,6 +73,7 @@ private:
     void ConnectControls();
     void FormCreate();
     void LoadFavourites();
+    void RemoveLeftoverTemporaries() const;
     void FormShow();
     void TimerStartupTimer();
     void TimerPopupMessageTimer();
@@ -92,6 +94,7 @@ private:
     QTimer* TimerStartup;
     QTimer* TimerPopupMessage;
     std::unique_ptr<TRegistryString> FavouritesSetting;
+    std::string FShownFavourites; // the list as last loaded or recorded, as comma text
     std::vector<std::string> FExtraHistoric;
     QString FApplicationTitle;
     bool FUnattended = false;

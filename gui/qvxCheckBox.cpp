@@ -17,8 +17,14 @@ void TqvxCheckBox::Loaded()
     if (!BeginBinding(*this, FNamedAs, FSetting != nullptr))
         return;
     FSetting = std::make_unique<TRegistryBoolean>(FNamedAs.toStdString(), isChecked());
-    const QSignalBlocker quiet(this);
-    setChecked(FSetting->Value);
+    {
+        const QSignalBlocker quiet(this);
+        setChecked(FSetting->Value);
+    }
+    connect(this, &QCheckBox::toggled, this, [this](bool Checked) {
+        FSetting->Value = Checked;
+        FSetting->Save();
+    });
 }
 
 } // namespace elsetry

@@ -1,5 +1,6 @@
 #pragma once
-// A check box whose checked state persists in the settings store under NamedAs.
+// A check box whose checked state persists in the settings store under NamedAs, written as soon
+// as it is toggled.
 
 #include "gui/PersistedControl.h"
 #include "settings/RegistryVariables.h"
@@ -16,7 +17,7 @@ class TqvxCheckBox : public QCheckBox, public IPersistedControl {
 
 public:
     explicit TqvxCheckBox(QWidget* Parent = nullptr);
-    // Records the checked state it has now, then destroying the setting writes it.
+    // Records the checked state it has now; destroying the setting writes it if it changed.
     ~TqvxCheckBox() override;
 
     QString NamedAs() const { return FNamedAs; }

@@ -60,6 +60,7 @@ void TqvxCheckListBox::SetCheckedList(const QString& Text)
     if (!FSetting)
         return;
     FSetting->Value = Text.toStdString();
+    FSetting->Save();
     ApplyCheckedList();
 }
 
@@ -95,16 +96,23 @@ void TqvxCheckListBox::ApplyCheckedList()
 void TqvxCheckListBox::ClickCheck(QListWidgetItem* Item)
 {
     emit CheckClicked(Item);
-    if (FSetting)
-        FSetting->Value = BuildCheckedList().toStdString();
+    Record();
+}
+
+void TqvxCheckListBox::Record()
+{
+    if (!FSetting)
+        return;
+    FSetting->Value = BuildCheckedList().toStdString();
+    FSetting->Save();
 }
 
 void TqvxCheckListBox::focusOutEvent(QFocusEvent* Event)
 {
     // Another window taking the focus, or a pop-up of the list's own, is no leaving of the list.
     const bool leaving = Event->reason() != Qt::ActiveWindowFocusReason && Event->reason() != Qt::PopupFocusReason;
-    if (leaving && FSetting)
-        FSetting->Value = BuildCheckedList().toStdString();
+    if (leaving)
+        Record();
     QListWidget::focusOutEvent(Event);
     if (leaving)
         emit Exited();

@@ -3,8 +3,8 @@
 // as comma text ("NOAA-15,NOAA-18,NOAA-19"). Every item of the list has a check box.
 //
 // The setting follows the checks only at the moments the user acts: when the user toggles an
-// item's check and when focus leaves the list. Checks changed by code alone are not recorded,
-// so at destruction the list last recorded is written.
+// item's check and when focus leaves the list; each time it is written at once if it changed.
+// Checks changed by code alone are not recorded.
 
 #include "gui/PersistedControl.h"
 #include "settings/RegistryVariables.h"
@@ -56,6 +56,8 @@ private:
     friend class TCheckClickDelegate;
 
     void ClickCheck(QListWidgetItem* Item);
+    // The checks as they are now become the setting, written if they changed.
+    void Record();
     // Checks the items named in the setting's value, letter case ignored, and unchecks the rest.
     void ApplyCheckedList();
     void MakeRowsCheckable(int First, int Last);

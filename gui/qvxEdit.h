@@ -1,5 +1,10 @@
 #pragma once
-// A single-line edit whose text persists in the settings store under NamedAs.
+// A single-line edit whose text persists in the settings store under NamedAs. The text is
+// written as soon as it changes: when code sets it, and when the user finishes typing (Return or
+// leaving the edit), so a window that is killed loses nothing it showed as done.
+//
+// An edit stored under a file-name setting (IsFileNameSetting) takes only plain file names from
+// the user: anything else is refused, the edit returns to its previous text and raises Refused.
 
 #include "gui/PersistedControl.h"
 #include "settings/RegistryVariables.h"
@@ -16,7 +21,7 @@ class TqvxEdit : public QLineEdit, public IPersistedControl {
 
 public:
     explicit TqvxEdit(QWidget* Parent = nullptr);
-    // Destroying the setting writes the last recorded text.
+    // Records typing not yet finished when it is acceptable; destroying the setting writes it.
     ~TqvxEdit() override;
 
     QString NamedAs() const { return FNamedAs; }
@@ -29,11 +34,21 @@ public:
     // The text change this causes is an ordinary change: it raises textChanged.
     void Loaded() override;
 
+    // Whether the user may leave Text in this edit.
+    bool Accepts(const QString& Text) const;
+
+signals:
+    // The user typed Text, which the edit does not take; it shows its previous text again.
+    void Refused(const QString& Text);
+
 private:
-    // Every text change, by the user or by code, is recorded in the setting.
+    // A change by code is recorded and written at once; the user's typing waits for Finish.
     void Change();
+    void Finish();
+    void Record();
 
     QString FNamedAs;
+    bool FFileName = false;
     std::unique_ptr<TRegistryString> FSetting;
 };
 

@@ -1,5 +1,8 @@
 #include "settings/RegistryImport.h"
 
+#include "settings/FileNameSettings.h"
+#include "settings/RegistryVariables.h"
+#include "text/FileNames.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
 
@@ -265,11 +268,29 @@ private:
     TRegistryImport Result;
 };
 
+bool BelowCompanyKey(const std::string& KeyPath)
+{
+    const std::string company = LowerCase("\\Software\\" + CompanyKey + "\\");
+    return LowerCase(KeyPath + "\\").starts_with(company);
+}
+
+// A shared file must not make the program write outside the folders the user chose.
+void CheckFileNameSettings(const TRegistryImport& Import)
+{
+    for (const TRegistryChange& change : Import.Changes)
+        if (change.Kind == TRegistryChange::SetString && BelowCompanyKey(change.KeyPath)
+            && IsFileNameSetting(change.Name) && !IsPlainFileName(change.Text))
+            throw ERegistryFileError(change.Line, "\"" + change.Name + "\" is not a plain file name: "
+                                                      + std::string(PlainFileNameRule()));
+}
+
 } // namespace
 
 TRegistryImport ReadRegistryFile(std::string_view Bytes)
 {
-    return TRegistryFileReader(RegistryLines(DecodeFile(Bytes))).Read();
+    TRegistryImport import = TRegistryFileReader(RegistryLines(DecodeFile(Bytes))).Read();
+    CheckFileNameSettings(import);
+    return import;
 }
 
 void ApplyRegistryImport(TSqliteSettingsStore& Store, const TRegistryImport& Import)

@@ -110,6 +110,7 @@ TRegistryBoolean::TRegistryBoolean(std::string Name, bool Default)
         if (Store.KeyExists(KeyPath) && Store.OpenKey(KeyPath, false))
             Value = Store.ReadBool(ValueName);
     });
+    Known = Value;
 }
 
 TRegistryBoolean::~TRegistryBoolean()
@@ -119,9 +120,13 @@ TRegistryBoolean::~TRegistryBoolean()
 
 void TRegistryBoolean::Save()
 {
+    if (Value == Known)
+        return;
     WithStore(RootKey, [this](TSettingsStore& Store) {
-        if (Store.OpenKey(KeyPath, true))
+        if (Store.OpenKey(KeyPath, true)) {
             Store.WriteBool(ValueName, Value);
+            Known = Value;
+        }
     });
 }
 
@@ -132,6 +137,7 @@ TRegistryString::TRegistryString(std::string Name, std::string Default)
         if (Store.KeyExists(KeyPath) && Store.OpenKey(KeyPath, false) && Store.ValueExists(ValueName))
             Value = Store.ReadString(ValueName);
     });
+    Known = Value;
 }
 
 TRegistryString::~TRegistryString()
@@ -141,9 +147,13 @@ TRegistryString::~TRegistryString()
 
 void TRegistryString::Save()
 {
+    if (Value == Known)
+        return;
     WithStore(RootKey, [this](TSettingsStore& Store) {
-        if (Store.OpenKey(KeyPath, true))
+        if (Store.OpenKey(KeyPath, true)) {
             Store.WriteString(ValueName, Value);
+            Known = Value;
+        }
     });
 }
 

@@ -2,8 +2,10 @@
 // Settings variables: objects bound to one named value in this program's key of the settings
 // store ("\Software\<CompanyKey>\<program base name>"). A variable reads its value once when it
 // is built, falling back to the caller's default, holds it in memory while the program changes
-// it, and writes it back when it is destroyed. Nothing here ever reports a failure: a value that
-// cannot be read gives the default, a value that cannot be written is lost.
+// it, and writes it back when it is destroyed, but only a value the program changed: what the
+// user or an import stored meanwhile is not rolled back by a program that merely read the value.
+// Nothing here ever reports a failure: a value that cannot be read gives the default, a value
+// that cannot be written is lost.
 
 #include "settings/SettingsStore.h"
 
@@ -29,7 +31,8 @@ public:
     TRegistryVariable(const TRegistryVariable&) = delete;
     TRegistryVariable& operator=(const TRegistryVariable&) = delete;
 
-    // Writes the value to the store at once; destruction calls it.
+    // Writes the value to the store at once when it differs from the value read or last written;
+    // destruction calls it.
     virtual void Save() = 0;
 
     bool DeleteOnDestroy = false; // destruction removes the value after writing it
@@ -49,6 +52,9 @@ public:
     void Save() override;
 
     bool Value;
+
+private:
+    bool Known; // as read or last written
 };
 
 class TRegistryString final : public TRegistryVariable {
@@ -59,6 +65,9 @@ public:
     void Save() override;
 
     std::string Value;
+
+private:
+    std::string Known; // as read or last written
 };
 
 // Records this program's executable path in the shared "App Paths" key under its base name.

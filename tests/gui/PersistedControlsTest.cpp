@@ -70,21 +70,14 @@ protected:
     Ui::TestWindow Ui;
 };
 
-TEST_F(PersistedControlsTest, FirstRunShowsTheDesignedValuesAndWritesEveryValueAtClose)
+TEST_F(PersistedControlsTest, FirstRunShowsTheDesignedValuesAndWritesNothingUntouched)
 {
     Open();
     EXPECT_EQ(Ui.EditNameWeather->text(), "Weather.txt");
     EXPECT_FALSE(Ui.CheckBoxGetWeather->isChecked());
     EXPECT_TRUE(CheckedCaptions().isEmpty());
-    EXPECT_FALSE(Store()->KeyExists(Key)) << "nothing reaches the store before the window closes";
     Close();
-    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt");
-    EXPECT_EQ(StoredString(Key, "EditUsername"), "");
-    EXPECT_EQ(StoredString(Key, "Password"), "");
-    EXPECT_EQ(StoredString(Key, "WantedHistoric"), "");
-    ASSERT_TRUE(Stored(Key, "GetWeather"));
-    EXPECT_EQ(Stored(Key, "GetWeather")->Kind, TValueKind::Integer);
-    EXPECT_EQ(Store()->ReadTree(Key).front().Values.size(), 5u) << "the plain QLineEdit stores nothing";
+    EXPECT_FALSE(Store()->KeyExists(Key)) << "a window that only showed values writes none";
 }
 
 TEST_F(PersistedControlsTest, StoredValuesReplaceTheDesignedOnesWithoutClickEvents)
@@ -120,22 +113,94 @@ TEST_F(PersistedControlsTest, EditLoadingIsAnOrdinaryChange)
     EXPECT_EQ(changes, QStringList{"Wx.txt"});
 }
 
-TEST_F(PersistedControlsTest, EditAndCheckBoxWriteWhatTheyHoldAtClose)
+TEST_F(PersistedControlsTest, ChangesAreWrittenAsTheyHappenSoAKilledWindowLosesNothing)
 {
     Open();
     Ui.EditNameWeather->setText("Meteo.txt");
-    Ui.EditUsername->setText("alice");
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Meteo.txt") << "a change by code";
+    Ui.EditUsername->setFocus();
+    QTest::keyClicks(Ui.EditUsername, "alice");
+    EXPECT_EQ(StoredString(Key, "EditUsername"), "<missing>") << "typing is recorded when it is finished";
+    QTest::keyClick(Ui.EditUsername, Qt::Key_Return);
+    EXPECT_EQ(StoredString(Key, "EditUsername"), "alice");
     QTest::mouseClick(Ui.CheckBoxGetWeather, Qt::LeftButton);
     EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
-    EXPECT_EQ(Ui.EditNameWeather->Setting()->Value, "Meteo.txt");
-    EXPECT_FALSE(Ui.CheckBoxGetWeather->Setting()->Value) << "a check box records only at destruction";
-    Close();
+    ASSERT_TRUE(Stored(Key, "GetWeather"));
+    EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u) << "a toggle";
+    ToggleByKey("NOAA-15");
+    EXPECT_EQ(StoredString(Key, "WantedHistoric"), "NOAA-15") << "a toggle of a list item";
+    // Destroyed without closing, as when the program is killed: what is stored stays.
+    Window.release();
     EXPECT_EQ(StoredString(Key, "NameWeather"), "Meteo.txt");
     EXPECT_EQ(StoredString(Key, "EditUsername"), "alice");
     EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+}
+
+TEST_F(PersistedControlsTest, UnfinishedTypingIsWrittenAtClose)
+{
     Open();
-    EXPECT_EQ(Ui.EditNameWeather->text(), "Meteo.txt");
-    EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
+    Ui.EditPassword->setFocus();
+    QTest::keyClicks(Ui.EditPassword, "secret");
+    Close();
+    EXPECT_EQ(StoredString(Key, "Password"), "secret");
+    Open();
+    EXPECT_EQ(Ui.EditPassword->text(), "secret");
+}
+
+// Values another writer (an import, a second window) stored while the window was open survive
+// its close, unless the window's user changed them.
+TEST_F(PersistedControlsTest, AValueStoredMeanwhileIsNotRolledBackAtClose)
+{
+    Put("Password", "old");
+    Put("NameWeather", "Old.txt");
+    Put("WantedHistoric", "NOAA-15");
+    PutInteger("GetWeather", 0);
+    Open();
+    Put("Password", "imported");
+    Put("WantedHistoric", "MetOp-A");
+    PutInteger("GetWeather", 1);
+    Ui.EditNameWeather->setText("Mine.txt");
+    Put("NameWeather", "imported.txt");
+    Close();
+    EXPECT_EQ(StoredString(Key, "Password"), "imported");
+    EXPECT_EQ(StoredString(Key, "WantedHistoric"), "MetOp-A");
+    EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "imported.txt") << "the window's change was written when made";
+}
+
+TEST_F(PersistedControlsTest, AFileNameEditTakesOnlyPlainFileNames)
+{
+    struct TCase {
+        QString Typed;
+        bool Taken;
+    };
+    const TCase cases[] = {
+        {"../home/.bashrc", false}, {"/etc/passwd", false}, {"", false},   {".hidden", false},
+        {"..", false},              {"a/b.txt", false},     {"Meteo 2.txt", true}, {"x..y", true},
+    };
+    Put("NameWeather", "Before.txt");
+    Open();
+    QStringList refused;
+    QObject::connect(Ui.EditNameWeather, &TqvxEdit::Refused, [&](const QString& Text) { refused << Text; });
+    for (const TCase& c : cases) {
+        refused.clear();
+        const QString before = Ui.EditNameWeather->text();
+        Ui.EditNameWeather->setFocus();
+        Ui.EditNameWeather->selectAll();
+        if (c.Typed.isEmpty())
+            QTest::keyClick(Ui.EditNameWeather, Qt::Key_Delete);
+        else
+            QTest::keyClicks(Ui.EditNameWeather, c.Typed);
+        QTest::keyClick(Ui.EditNameWeather, Qt::Key_Return);
+        const QString shown = c.Taken ? c.Typed : before;
+        EXPECT_EQ(Ui.EditNameWeather->text(), shown) << c.Typed.toStdString();
+        EXPECT_EQ(StoredString(Key, "NameWeather"), shown.toStdString()) << c.Typed.toStdString();
+        EXPECT_EQ(refused, c.Taken ? QStringList() : QStringList{c.Typed}) << c.Typed.toStdString();
+    }
+    Ui.EditUsername->setFocus();
+    QTest::keyClicks(Ui.EditUsername, "../not/a/file");
+    QTest::keyClick(Ui.EditUsername, Qt::Key_Return);
+    EXPECT_EQ(StoredString(Key, "EditUsername"), "../not/a/file") << "only file-name settings are judged";
 }
 
 TEST_F(PersistedControlsTest, EmptyNamedAsBecomesTheObjectName)
@@ -231,7 +296,7 @@ TEST_F(PersistedControlsTest, ABoundControlKeepsItsNameAndBindsOnce)
     Ui.EditNameWeather->Loaded();
     EXPECT_EQ(Ui.EditNameWeather->text(), "Weather.txt");
     Close();
-    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt");
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "changed meanwhile");
     EXPECT_EQ(StoredString(Key, "Renamed"), "<missing>");
 }
 

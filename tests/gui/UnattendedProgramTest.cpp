@@ -56,11 +56,11 @@ protected:
 
     // Runs the program without a display, a desktop session or proxy variables; killed after a
     // minute. The folders are temporary ones of ours, with no characters the shell would see.
-    TProgramRun Run(const std::string& Switch) const
+    TProgramRun Run(const std::string& Switch, const std::string& Display = "") const
     {
         const std::string command =
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u http_proxy -u https_proxy -u HTTP_PROXY"
-            " -u HTTPS_PROXY ELSETRY_REGISTRY=" + StoreFile + " XDG_CONFIG_HOME=" + Files.Path + "/home HOME=" +
+            " -u HTTPS_PROXY " + Display + " ELSETRY_REGISTRY=" + StoreFile + " XDG_CONFIG_HOME=" + Files.Path + "/home HOME=" +
             Files.Path + "/home TMPDIR=" + Files.Path + "/tmp PATH=" + Files.Path + "/path /usr/bin/timeout 60 " +
             ELSETRY_PROGRAM + " " + Switch + " >" + Files.Path + "/out.txt 2>" + Files.Path + "/err.txt";
         const int status = std::system(command.c_str());
@@ -82,7 +82,8 @@ TEST_F(UnattendedProgramTest, RunWritesTheGroupFilesAndTheSettingsAndExitsZero)
     for (const char* line : {"Connecting to Space-Track\n", "   Saved: Weather.txt\n", "Logged out of Space-Track\n"})
         EXPECT_NE(run.Out.find(line), std::string::npos) << line << "\n" << run.Out;
     EXPECT_EQ(run.Err, "");
-    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt") << "written as the window went";
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "<missing>") << "a value the run did not change is not written";
+    EXPECT_EQ(StoredString(Key, "Password"), service::TServiceOptions().Password) << "nor one it only read";
     EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "elsetry"), ELSETRY_PROGRAM);
 }
 
@@ -102,6 +103,17 @@ TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsT
     EXPECT_NE(run.Out.find(tail), std::string::npos) << run.Out;
     EXPECT_TRUE(run.Out.ends_with("Logged out of Space-Track\n1 of 2 downloads failed\n")) << run.Out;
     EXPECT_EQ(run.Err, "");
+}
+
+// A cron job may carry a DISPLAY of a session long gone; nothing answers at :99 here.
+TEST_F(UnattendedProgramTest, ADisplayThatCannotBeOpenedFallsBackToNoDisplay)
+{
+    ASSERT_FALSE(std::filesystem::exists("/tmp/.X11-unix/X99"));
+    const TProgramRun run = Run("-AUTO", "DISPLAY=:99");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("   Saved: Weather.txt\n"), std::string::npos) << run.Out;
+    EXPECT_EQ(run.Err, "") << "Qt's notes about the display are kept out of the cron mail";
+    EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
 }
 
 TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStandardError)

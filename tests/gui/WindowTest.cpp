@@ -18,7 +18,10 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include <ctime>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
 #include <set>
 
 namespace elsetry::test {
@@ -120,6 +123,60 @@ TEST_F(WindowTest, FormAsDesigned)
         Child<QLineEdit>(password).setText("pa ss");
         EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
     }
+}
+
+TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
+{
+    struct TCase {
+        const char* Edit;
+        const char* Typed;
+        const char* Kept;
+    };
+    const TCase cases[] = {
+        {"NameWeather", "../home/.bashrc", "Weather.txt"},
+        {"NameFullCatalog", "/etc/passwd", "FullCatalog.txt"},
+        {"NameMyFavourites", ".profile", "MyFavourites.txt"},
+    };
+    Open();
+    for (const TCase& c : cases) {
+        Dialogs->Events.clear();
+        auto& edit = Child<QLineEdit>(("Edit" + std::string(c.Edit)).c_str());
+        EXPECT_EQ(edit.text(), c.Kept) << c.Edit;
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, c.Typed);
+        QTest::keyClick(&edit, Qt::Key_Return);
+        EXPECT_EQ(edit.text(), c.Kept) << c.Edit;
+        EXPECT_EQ(Dialogs->Events, TLines{"message \"" + std::string(c.Typed) + "\" is not a plain file name: a file "
+                                          "name may not be empty, contain \"/\" or begin with \".\""}) << c.Edit;
+        EXPECT_EQ(Stored(c.Edit), "<missing>") << c.Edit;
+    }
+}
+
+TEST_F(WindowTest, StartSweepsOldTemporariesOfThisProgramOnly)
+{
+    Put("KeplerPath", Files.Path + "/keps/");
+    Put("HistoricDataPath", Files.Path + "/keps/");
+    const std::time_t old = std::time(nullptr) - 2 * 24 * 60 * 60;
+    struct TCase {
+        std::string Path;
+        bool Stays;
+    };
+    const TCase cases[] = {
+        {Files.Path + "/keps/.Weather.txt-0a1b2c3d.tmp", false},
+        {Files.Path + "/keps/Weather.txt", true},
+        {Files.Path + "/keps/Kep12AB.gz", true},
+        {Files.Path + "/tmp/Kep12AB.gz", false},
+        {Files.Path + "/tmp/.Weather.txt-0a1b2c3d.tmp", true},
+    };
+    for (const TCase& c : cases) {
+        std::ofstream(c.Path) << "left";
+        const timespec times[2] = {{old, 0}, {old, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, c.Path.c_str(), times, 0), 0);
+    }
+    Open();
+    for (const TCase& c : cases)
+        EXPECT_EQ(FileExists(c.Path), c.Stays) << c.Path;
 }
 
 TEST_F(WindowTest, TitleCaptionAndExtraHistoricFromTheSettingsFile)
@@ -308,11 +365,15 @@ protected:
 TEST_F(StartupTest, LowerCaseAutoRunsOnceAndCloses)
 {
     Open({"window_tests", "/auto"}, true);
+    Put("Password", "imported meanwhile");
+    Put("MyFavourites", "7530");
     WaitForStartup();
     EXPECT_TRUE(Form.isNull()) << "the window closed itself";
     EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
     EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
-    EXPECT_EQ(Stored("NameWeather"), "Weather.txt") << "the settings were written as the window went";
+    EXPECT_EQ(Stored("Password"), "imported meanwhile") << "the run does not undo an import";
+    EXPECT_EQ(Stored("MyFavourites"), "7530");
+    EXPECT_EQ(Stored("NameWeather"), "<missing>") << "values the run did not change are not written";
     EXPECT_TRUE(Dialogs->Events.empty());
 }
 

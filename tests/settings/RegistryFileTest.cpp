@@ -1,3 +1,4 @@
+#include "platform/TextFile.h"
 #include "settings/RegistryExport.h"
 #include "settings/RegistryImport.h"
 
@@ -178,6 +179,82 @@ TEST_F(RegistryFileTest, MalformedFilesAreRejectedNamingTheLine)
     } catch (const ERegistryFileError& error) {
         EXPECT_EQ(error.Line, 5);
     }
+}
+
+TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
+{
+    const std::string head = std::string(RegistryFileHeader) + "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
+                             "\"KeplerPath\"=\"/keps/\"\n";
+    struct TCase {
+        std::string Value;
+        bool Refused;
+    };
+    const TCase cases[] = {
+        {"\"NameWeather\"=\"../home/.bashrc\"", true},
+        {"\"nameweather\"=\"/etc/passwd\"", true},
+        {"\"NameFullCatalog\"=\"\"", true},
+        {"\"NameVisible\"=\".hidden.txt\"", true},
+        {"\"NameMyFavourites\"=\"..\"", true},
+        {"\"NameAmateur\"=\"sub/Amateur.txt\"", true},
+        {"\"NameGeo\"=hex(1):2e,00,2e,00,2f,00,78,00,00,00", true},
+        {"\"NameWeather\"=\"Weather 2.txt\"", false},
+        {"\"NameWeather\"=-", false},
+        {"\"KeplerPath\"=\"../elsewhere/\"", false},
+    };
+    for (const TCase& c : cases) {
+        const std::string text = head + c.Value + "\n";
+        try {
+            ReadRegistryFile(text);
+            EXPECT_FALSE(c.Refused) << c.Value;
+        } catch (const ERegistryFileError& error) {
+            EXPECT_TRUE(c.Refused) << c.Value << ": " << error.what();
+            EXPECT_EQ(error.Line, 5) << c.Value;
+        }
+    }
+    const std::string otherCompany = std::string(RegistryFileHeader)
+                                     + "\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"NameWeather\"=\"../x\"\n";
+    EXPECT_NO_THROW(ReadRegistryFile(otherCompany)) << "another maker's settings are not ours to judge";
+}
+
+TEST_F(RegistryFileTest, ToolRefusesAWholeImportWithAFileNameOutsideItsFolder)
+{
+    const std::string tool = ELSETRY_SETTINGS_TOOL;
+    Import(WindowsFile(WindowsExport));
+    const std::string before = Export();
+    const std::string shared = WriteFile("shared.reg", std::string(RegistryFileHeader) +
+        "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n\"Password\"=\"new\"\n"
+        "\"NameWeather\"=\"../home/.bashrc\"\n");
+    const std::string command = CommandLine(tool, {"import", shared}) + " 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    char message[512] = {};
+    const std::size_t length = std::fread(message, 1, sizeof message - 1, pipe);
+    const int status = ::pclose(pipe);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_NE(std::string(message, length).find("shared.reg: line 5: \"NameWeather\" is not a plain file name"),
+              std::string::npos) << message;
+    EXPECT_EQ(Export(), before) << "nothing of a refused file lands";
+}
+
+TEST_F(RegistryFileTest, ToolWarnsWhenTheExportGoesToAFileOthersCanRead)
+{
+    const std::string tool = ELSETRY_SETTINGS_TOOL;
+    Import(WindowsFile(WindowsExport));
+    const std::pair<::mode_t, bool> cases[] = {{0644, true}, {0640, true}, {0604, true}, {0600, false}};
+    for (const auto& [mode, warned] : cases) {
+        const std::string out = WriteFile("out.reg", "");
+        ASSERT_EQ(::chmod(out.c_str(), mode), 0);
+        const std::string err = Folder.Path + "/err.txt";
+        const std::string command = CommandLine(tool, {"export"}) + " >>" + out + " 2>" + err;
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        const std::string message = ReadWholeFile(err);
+        EXPECT_EQ(message.find("other users can read") != std::string::npos, warned) << std::oct << mode << message;
+        EXPECT_EQ(ReadWholeFile(out), Export()) << "the export is written all the same";
+    }
+    const std::string err = Folder.Path + "/pipe-err.txt";
+    const std::string command = CommandLine(tool, {"export"}) + " 2>" + err + " | cat >/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadWholeFile(err), "") << "a pipe is no file";
 }
 
 TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)

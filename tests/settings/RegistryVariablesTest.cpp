@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <functional>
+#include <optional>
 
 namespace elsetry::test {
 namespace {
@@ -26,18 +27,75 @@ TEST(ProgramBaseName, FileNameWithoutFolderAndExtension)
         EXPECT_EQ(ProgramBaseNameOf(path), name) << path;
 }
 
-TEST_F(RegistryVariablesTest, FirstRunGivesDefaultsAndDestructionWritesEveryValue)
+TEST_F(RegistryVariablesTest, FirstRunGivesDefaultsAndWritesOnlyChangedValues)
 {
     {
         TRegistryString name("NameWeather", "Weather.txt");
         TRegistryBoolean get("GetWeather", true);
+        TRegistryBoolean changed("GetAmateur", false);
         EXPECT_EQ(name.Value, "Weather.txt");
         EXPECT_TRUE(get.Value);
+        changed.Value = true;
         EXPECT_FALSE(Store()->KeyExists(Key)) << "reading creates nothing";
     }
-    EXPECT_EQ(StoredString(Key, "NameWeather"), "Weather.txt");
-    EXPECT_EQ(Stored(Key, "GetWeather")->Kind, TValueKind::Integer);
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "<missing>") << "an untouched default is not written";
+    EXPECT_FALSE(Stored(Key, "GetWeather"));
+    ASSERT_TRUE(Stored(Key, "GetAmateur"));
+    EXPECT_EQ(Stored(Key, "GetAmateur")->Kind, TValueKind::Integer);
+    EXPECT_EQ(Stored(Key, "GetAmateur")->Integer, 1u);
+}
+
+// Another writer (the user in a second window, an import) changes the store while a variable
+// lives; the variable writes back only what its own program changed.
+TEST_F(RegistryVariablesTest, AValueStoredMeanwhileIsNotRolledBack)
+{
+    struct TCase {
+        const char* Name;
+        bool ChangedHere;
+        const char* Expected;
+    };
+    const TCase cases[] = {
+        {"Password", false, "imported"},
+        {"Username", true, "typed here"},
+    };
+    for (const TCase& c : cases) {
+        {
+            auto store = Store();
+            ASSERT_TRUE(store->OpenKey(Key, true));
+            store->WriteString(c.Name, "before");
+        }
+        {
+            TRegistryString variable(c.Name, "");
+            if (c.ChangedHere)
+                variable.Value = "typed here";
+            auto store = Store();
+            ASSERT_TRUE(store->OpenKey(Key, true));
+            store->WriteString(c.Name, "imported");
+        }
+        EXPECT_EQ(StoredString(Key, c.Name), c.Expected) << c.Name;
+    }
+    {
+        TRegistryBoolean flag("GetWeather", false);
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteInteger("GetWeather", 1);
+    }
     EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+}
+
+TEST_F(RegistryVariablesTest, SaveWritesAtOnceAndOnlyOnce)
+{
+    TRegistryString name("NameWeather", "Weather.txt");
+    name.Value = "Meteo.txt";
+    name.Save();
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "Meteo.txt") << "a killed program keeps what was saved";
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteString("NameWeather", "imported.txt");
+    }
+    name.Save();
+    EXPECT_EQ(StoredString(Key, "NameWeather"), "imported.txt") << "a saved value is not written again";
 }
 
 TEST_F(RegistryVariablesTest, ValueChangesOnlyInMemoryUntilDestruction)
@@ -52,24 +110,27 @@ TEST_F(RegistryVariablesTest, ValueChangesOnlyInMemoryUntilDestruction)
 
 TEST_F(RegistryVariablesTest, StoredEmptyStringOverridesDefault)
 {
-    TRegistryString("NameAmateur", "").Value = "";
+    TRegistryString("NameAmateur", "x").Value = "";
     EXPECT_EQ(TRegistryString("NameAmateur", "Amateur.txt").Value, "");
 }
 
-TEST_F(RegistryVariablesTest, BooleansReadOnlyIntegersAndAreRewrittenAsZeroOrOne)
+TEST_F(RegistryVariablesTest, BooleansReadOnlyIntegersAndAreWrittenAsZeroOrOneWhenChanged)
 {
     struct TCase {
         const char* Name;
         std::function<void(TSqliteSettingsStore&)> Put;
         bool Default;
         bool Expected;
-        std::uint32_t Rewritten;
+        std::optional<bool> SetTo;
+        std::string Left; // the stored value afterwards, as StoredValueText shows it
     };
     const TCase cases[] = {
-        {"AsString", [](TSqliteSettingsStore& S) { S.WriteString("AsString", "1"); }, false, false, 0},
-        {"AsTwo", [](TSqliteSettingsStore& S) { S.WriteInteger("AsTwo", 2); }, false, true, 1},
-        {"AsZero", [](TSqliteSettingsStore& S) { S.WriteInteger("AsZero", 0); }, true, false, 0},
-        {"Missing", [](TSqliteSettingsStore&) {}, true, true, 1},
+        {"AsString", [](TSqliteSettingsStore& S) { S.WriteString("AsString", "1"); }, false, false, {}, "string 1"},
+        {"AsTwo", [](TSqliteSettingsStore& S) { S.WriteInteger("AsTwo", 2); }, false, true, {}, "integer 2"},
+        {"AsZero", [](TSqliteSettingsStore& S) { S.WriteInteger("AsZero", 0); }, true, false, {}, "integer 0"},
+        {"Missing", [](TSqliteSettingsStore&) {}, true, true, {}, "missing"},
+        {"TwoCleared", [](TSqliteSettingsStore& S) { S.WriteInteger("TwoCleared", 2); }, false, true, false, "integer 0"},
+        {"MissingSet", [](TSqliteSettingsStore&) {}, false, false, true, "integer 1"},
     };
     for (const TCase& c : cases) {
         {
@@ -80,12 +141,14 @@ TEST_F(RegistryVariablesTest, BooleansReadOnlyIntegersAndAreRewrittenAsZeroOrOne
         {
             TRegistryBoolean flag(c.Name, c.Default);
             EXPECT_EQ(flag.Value, c.Expected) << c.Name;
-            if (std::string(c.Name) == "AsString") {
-                EXPECT_EQ(StoredString(Key, c.Name), "1") << "a wrongly typed value stays until destruction";
-            }
+            if (c.SetTo)
+                flag.Value = *c.SetTo;
         }
-        ASSERT_EQ(Stored(Key, c.Name)->Kind, TValueKind::Integer) << c.Name;
-        EXPECT_EQ(Stored(Key, c.Name)->Integer, c.Rewritten) << c.Name;
+        const std::optional<TStoredValue> left = Stored(Key, c.Name);
+        const std::string text = !left ? "missing"
+                                 : left->Kind == TValueKind::Integer ? "integer " + std::to_string(left->Integer)
+                                                                     : "string " + left->Text;
+        EXPECT_EQ(text, c.Left) << c.Name;
     }
 }
 
@@ -97,7 +160,7 @@ TEST_F(RegistryVariablesTest, StringOverAnIntegerGivesDefault)
         store->WriteInteger("KeplerPath", 7);
     }
     EXPECT_EQ(TRegistryString("KeplerPath", "/default/").Value, "/default/");
-    EXPECT_EQ(StoredString(Key, "KeplerPath"), "/default/");
+    EXPECT_EQ(StoredString(Key, "KeplerPath"), "<not a string>") << "reading alone changes nothing";
 }
 
 TEST_F(RegistryVariablesTest, DeleteOnDestroyCreatesTheKeyAndLeavesTheValueAbsent)
@@ -114,7 +177,8 @@ TEST_F(RegistryVariablesTest, DeleteOnDestroyCreatesTheKeyAndLeavesTheValueAbsen
 TEST_F(RegistryVariablesTest, VariableKeepsTheKeyItWasBuiltWith)
 {
     {
-        TRegistryString moved("Username", "carol");
+        TRegistryString moved("Username", "");
+        moved.Value = "carol";
         CompanyKey = "Elsewhere";
         SettingsRoot = HKEY_LOCAL_MACHINE;
     }

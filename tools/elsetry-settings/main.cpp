@@ -7,6 +7,7 @@
 //                                    writes it); a file with any error changes nothing
 
 #include "platform/AtomicFile.h"
+#include "platform/ProcessSafety.h"
 #include "platform/TextFile.h"
 #include "settings/RegistryExport.h"
 #include "settings/RegistryImport.h"
@@ -18,6 +19,7 @@
 #include <fcntl.h>
 #include <iostream>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace elsetry;
@@ -57,11 +59,21 @@ void CreatePrivateFile(const std::string& FileName)
         throw EFileError("Cannot create \"" + FileName + "\": " + std::strerror(errno));
 }
 
+// "export > file" makes the file with the shell's modes, often readable by everyone.
+void WarnWhenOthersCanReadStandardOutput()
+{
+    struct stat info {};
+    if (::fstat(STDOUT_FILENO, &info) == 0 && S_ISREG(info.st_mode) && (info.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        std::cerr << ToolName << ": warning: the export holds passwords and other users can read the file it goes "
+                                 "to; use \"" << ToolName << " export FILE\", which makes a file only you can read\n";
+}
+
 int Export(const std::string* FileName)
 {
     TSqliteSettingsStore store(SettingsStorePath());
     const std::string text = ExportRegistryText(store, CompanyKeyPath());
     if (!FileName) {
+        WarnWhenOthersCanReadStandardOutput();
         std::cout << text << std::flush;
         return std::cout ? 0 : 1;
     }
@@ -90,6 +102,8 @@ int Import(const std::string& FileName)
 
 int main(int argc, char** argv)
 {
+    DisableCoreDumps();
+    IgnoreFileSizeSignal();
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "--help" || command == "-h") {
         PrintUsage(std::cout);
