@@ -1,10 +1,10 @@
 #include "download/DownloadRun.h"
 
 #include "download/DownloadExchange.h"
+#include "download/GroupFailure.h"
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
 #include "platform/UniqueFd.h"
-#include "text/Lines.h"
 
 #include <unistd.h>
 
@@ -165,6 +165,8 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
         return;
+    } catch (const EAnswerTooLarge& Error) {
+        throw EGroupFailed(Error.what());
     } catch (const EGzipData&) {
         // A damaged or oversized answer counts as a failed group.
         return;
@@ -186,7 +188,12 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
         // Ignored: an empty answer saves nothing, and a partial one is never used.
         return;
     }
-    std::vector<std::string> lines = LineCopies(SplitLines(answer));
+    std::vector<std::string> lines;
+    try {
+        lines = BoundedLines(answer);
+    } catch (const EAnswerTooLarge& Error) {
+        throw EGroupFailed(Error.what());
+    }
     if (lines.size() < 5)
         return;
     TrimPreformattedBlock(lines);
