@@ -251,9 +251,10 @@ TEST(SaveAndCheckHostile, SetsDatedFarAheadOfTheRunAreNotAppended)
         EXPECT_EQ(FailureOf(folders.Host, text, "g.txt"), "saved");
         EXPECT_EQ(ReadWholeFile(folders.History("ISS-Zarya.txt")),
                   c.Appended ? history + CrLf({text[1], text[2]}) : history);
-        EXPECT_EQ(folders.Host.LogLines()[1], c.Appended
-                                                  ? "      Updated historic: ISS-Zarya.txt"
-                                                  : "      Historic file not extended: ISS-Zarya.txt (epoch in the future)");
+        const std::string historicLine = c.Appended
+                                             ? "      Updated historic: ISS-Zarya.txt"
+                                             : "      Historic file not extended: ISS-Zarya.txt (epoch in the future)";
+        EXPECT_EQ(folders.Host.LogLines()[1], historicLine);
     }
 }
 

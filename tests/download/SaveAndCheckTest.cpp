@@ -87,8 +87,8 @@ TEST(SaveAndCheck, ChecksAtIdlePriorityAndRestoresIt)
     folders.Host.Extra = {"25544=mem"};
     folders.Host.Events.clear();
     SaveAndCheck(folders.Host, text, "g.txt");
-    EXPECT_EQ(folders.Host.LogLines(), (TLines{"   Saved: g.txt", "      Historic file not updated: mem (Input/output error)",
-                                               "      1 satellites"}));
+    EXPECT_EQ(folders.Host.LogLines(),
+              (TLines{"   Saved: g.txt", "      Historic file not updated: mem (Input/output error)", "      1 satellites"}));
     EXPECT_EQ(CurrentSchedulingPolicy(), before);
     EXPECT_EQ(CurrentIoPriorityClass(), ioBefore);
 }

@@ -150,7 +150,8 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::string(argv[1]) == "bomb") {
         TQuietHost host;
-        host.Folder = (std::filesystem::temp_directory_path() / ("elsetry-bench-bomb-" + std::to_string(::getpid()))).string();
+        const std::string name = "elsetry-bench-bomb-" + std::to_string(::getpid());
+        host.Folder = (std::filesystem::temp_directory_path() / name).string();
         std::filesystem::create_directories(host.Folder + "/keps");
         std::filesystem::create_directories(host.Folder + "/hist");
         return BombRun(host, argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 4000000);

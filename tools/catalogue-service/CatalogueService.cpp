@@ -272,7 +272,8 @@ void TCatalogueService::ServeGroupData(int Id, const std::string& Text, httplib:
         return;
     }
     if (const auto odd = faults.OddGroups.find(Id); odd != faults.OddGroups.end()) {
-        Response.set_content(OddBody(odd->second, Text), odd->second == TOddBody::HtmlPage ? HtmlType : "application/x-gzip");
+        const bool page = odd->second == TOddBody::HtmlPage;
+        Response.set_content(OddBody(odd->second, Text), page ? HtmlType : "application/x-gzip");
         return;
     }
     const bool plain = faults.PlainGroups.count(Id) != 0;
