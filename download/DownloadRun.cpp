@@ -6,7 +6,7 @@
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
 #include "platform/UniqueFd.h"
-#include "text/Lines.h"
+#include "text/Strings.h"
 
 #include <cerrno>
 #include <cstring>
@@ -171,7 +171,7 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
         Host.Log("Run deadline passed, the remaining downloads are skipped", false);
     }
     ++Tally.Failed;
-    Host.Log("   Failed: " + FileName + " (" + Reason + "), the earlier file is kept", true);
+    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), the earlier file is kept", true);
 }
 
 // The logout is sent even after the run deadline, with a short time of its own.
@@ -233,7 +233,7 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std
 {
     if (FileName.empty())
         return;
-    Host.ShowStatus("Getting " + FileName);
+    Host.ShowStatus("Getting " + EscapeControls(FileName));
     FetchGroup(GroupId);
     std::vector<std::string> lines;
     try {
@@ -241,6 +241,8 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
         throw EGroupFailed("temporary path too long");
+    } catch (const EAnswerTooLarge& Error) {
+        throw EGroupFailed(Error.what());
     } catch (const EGzipData&) {
         throw EGroupFailed("damaged gzip data");
     }
@@ -252,7 +254,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
 {
     if (FileName.empty() || Numbers.empty())
         return;
-    Host.ShowStatus("Getting " + FileName);
+    Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Timeouts.QueryMs);
     LimitNextRequest();
     std::string answer;
@@ -261,7 +263,12 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     } catch (const EHttpError& Error) {
         throw EGroupFailed(FailureReason(Error));
     }
-    std::vector<std::string> lines = LineCopies(SplitLines(answer));
+    std::vector<std::string> lines;
+    try {
+        lines = BoundedLines(answer);
+    } catch (const EAnswerTooLarge& Error) {
+        throw EGroupFailed(Error.what());
+    }
     if (lines.size() < 5)
         return;
     TrimPreformattedBlock(lines);

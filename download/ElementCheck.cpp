@@ -3,6 +3,7 @@
 #include "elements/SatelliteList.h"
 #include "text/Strings.h"
 
+#include <algorithm>
 
 namespace elsetry {
 
@@ -12,7 +13,6 @@ bool IsCommentLine(const std::string& Line)
 {
     return !Line.empty() && Line.front() == '#';
 }
-
 
 } // namespace
 
@@ -29,6 +29,15 @@ int CompleteSetCount(const std::vector<std::string>& Lines)
     return static_cast<int>(Lines.size() / 3);
 }
 
+bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets)
+{
+    if (LoadedSets <= 0)
+        return false;
+    const auto nonBlank = std::count_if(Lines.begin(), Lines.end(),
+                                        [](const std::string& Line) { return !Trim(Line).empty(); });
+    return 2 * 3 * static_cast<std::ptrdiff_t>(LoadedSets) >= nonBlank;
+}
+
 std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, const TSatelliteList& List)
 {
     const int n = CompleteSetCount(Lines);
@@ -36,11 +45,14 @@ std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, 
     if (m == n)
         return {"      " + std::to_string(n) + " satellites"};
     std::vector<std::string> log{"      " + std::to_string(n) + " satellites, " + std::to_string(m) + " unique names"};
+    int missing = 0;
     for (int set = 0; set < n; ++set) {
         const std::string_view name = Trim(Lines[static_cast<std::size_t>(set) * 3]);
-        if (List.IndexOf(name) < 0)
-            log.push_back("         Missing: " + std::string(name));
+        if (List.IndexOf(name) < 0 && ++missing <= MissingLinesShown)
+            log.push_back("         Missing: " + EscapeControls(name));
     }
+    if (missing > MissingLinesShown)
+        log.push_back("         ... and " + std::to_string(missing - MissingLinesShown) + " more");
     return log;
 }
 

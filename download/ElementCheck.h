@@ -1,5 +1,5 @@
 #pragma once
-// Checking a downloaded element-set text against the list loaded from its saved file.
+// Checking a downloaded element-set text against the list loaded from it.
 
 #include <string>
 #include <vector>
@@ -12,9 +12,18 @@ class TSatelliteList;
 void RemoveCommentLines(std::vector<std::string>& Lines);
 // Complete three-line element sets in the text.
 int CompleteSetCount(const std::vector<std::string>& Lines);
+// Whether the text reads as element sets, given how many of its sets loaded: at least one, and
+// their lines (three a set) make at least half of the text's non-blank lines. A login page, an
+// error page or random bytes do not.
+bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets);
+
+// Names of sets that did not load are listed up to this many per file.
+constexpr int MissingLinesShown = 50;
+
 // The log lines of the count check: "      %d satellites" when every set loaded under its own
 // name, else "      %d satellites, %d unique names" and a "         Missing: " line for every
-// name line of a complete set that the list does not hold.
+// name line of a complete set that the list does not hold, the first MissingLinesShown of them
+// followed by "         ... and %d more". Names are shown with their control characters escaped.
 std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, const TSatelliteList& List);
 
 } // namespace elsetry

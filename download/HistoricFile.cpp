@@ -6,6 +6,8 @@
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
+#include "platform/AnswerLimit.h"
+#include "text/FileNames.h"
 #include "text/Numbers.h"
 #include "text/Strings.h"
 
@@ -58,6 +60,51 @@ bool IsNewerEpoch(std::string_view NewEpoch, std::optional<std::string_view> Las
     return last && *newer > *last;
 }
 
+// A set dated further ahead of the run than this is taken for a bad one: appended, it would stand
+// as the newest set for years and keep every real one out.
+constexpr double FutureEpochDays = 30.0;
+constexpr double UnixEpochJulian = 2440587.5;
+
+bool IsFarFuture(const TSatellite& Satellite, std::time_t TimeOfRun)
+{
+    const double runJulian = UnixEpochJulian + static_cast<double>(TimeOfRun) / 86400.0;
+    return Satellite.EpochJulian > runJulian + FutureEpochDays;
+}
+
+void LogNotUpdated(TSaveAndCheckHost& Host, const std::string& Name, const std::string& Reason)
+{
+    Host.Log("      Historic file not updated: " + EscapeControls(Name) + " (" + Reason + ")", false);
+}
+
+// The file's lines, when the file is one that may be extended; logs why not otherwise.
+std::optional<TTextLines> ExtendableLines(TSaveAndCheckHost& Host, const std::string& Path)
+{
+    try {
+        return TTextLines(ReadRegularFile(Path, GroupTextLimitBytes));
+    } catch (const EFileError& Error) {
+        LogNotUpdated(Host, FileNameOf(Path), Error.Cause());
+        return std::nullopt;
+    }
+}
+
+// Whether the entry at Path may be extended; logs why not otherwise. A missing file is the
+// user's choice of files to keep, and is reported as such.
+bool IsExtendable(TSaveAndCheckHost& Host, const std::string& Path)
+{
+    TFileKind kind = TFileKind::Missing;
+    try {
+        kind = FileKindAt(Path);
+    } catch (const EFileError& Error) {
+        LogNotUpdated(Host, FileNameOf(Path), Error.Cause());
+        return false;
+    }
+    if (kind == TFileKind::Missing)
+        Host.Log("      Historic file not found: " + EscapeControls(FileNameOf(Path)), false);
+    else if (kind != TFileKind::Regular)
+        LogNotUpdated(Host, FileNameOf(Path), ENotRegularFile(Path, kind).Cause());
+    return kind == TFileKind::Regular;
+}
+
 } // namespace
 
 std::optional<std::string_view> HistoricCatalogueNumber(std::string_view Item)
@@ -81,29 +128,39 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText)
 void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List)
 {
-    const std::string path = Host.HistoricDataPath() + HistoricFileName;
-    if (!FileExists(path)) {
-        Host.Log("      Historic file not found: " + FileNameOf(path), false);
+    if (!IsPlainFileName(HistoricFileName)) {
+        LogNotUpdated(Host, HistoricFileName, "not a plain file name");
         return;
     }
+    const std::string path = Host.HistoricDataPath() + HistoricFileName;
+    if (!IsExtendable(Host, path))
+        return;
     const int index = List.IndexOfCatalogueNumber(CatalogueNumber);
     if (index < 0)
         return;
     const TSatellite& satellite = *List.GetSatellite(index);
-    const TTextLines lines = ReadTextLines(path);
-    if (!IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(lines, CatalogueNumber)))
+    if (IsFarFuture(satellite, Host.TimeOfRun())) {
+        Host.Log("      Historic file not extended: " + EscapeControls(FileNameOf(path)) + " (epoch in the future)",
+                 false);
+        return;
+    }
+    const std::optional<TTextLines> lines = ExtendableLines(Host, path);
+    if (!lines || !IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(*lines, CatalogueNumber)))
         return;
 
-    std::string text = CrLfText(lines.lines());
+    std::string text = CrLfText(lines->lines());
     AppendCrLfLine(text, satellite.Line1);
     AppendCrLfLine(text, satellite.Line2);
     try {
-        ReplaceFile(path, text);
+        ReplaceRegularFile(path, text);
+    } catch (const ENotRegularFile& Error) {
+        LogNotUpdated(Host, FileNameOf(path), Error.Cause());
+        return;
     } catch (const EFileError&) {
         // A historic file that cannot be written is skipped without a word, and stays as it was.
         return;
     }
-    Host.Log("      Updated historic: " + FileNameOf(path), false);
+    Host.Log("      Updated historic: " + EscapeControls(FileNameOf(path)), false);
 }
 
 } // namespace elsetry

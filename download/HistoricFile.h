@@ -22,8 +22,12 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 // Appends the listed satellite's element lines to its historic file in the historic folder when
 // they are newer than the last set of that satellite the file holds. A missing file is logged;
 // a satellite that is not in the list, an epoch that cannot be read and a file that cannot be
-// written leave the file as it was, without a log line. An existing file that cannot be read
-// raises EFileError.
+// written leave the file as it was, without a log line. A name that is not a plain file name, a
+// symbolic link, a special file or folder in the file's place, and a file that cannot be read or
+// is larger than an answer may be, are left alone with a "      Historic file not updated: "
+// line; a set whose epoch lies more than 30 days after the host's time of the run is not
+// appended, with a "      Historic file not extended: " line. Names are logged with their
+// control characters escaped.
 void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List);
 

@@ -1,10 +1,17 @@
 #include "download/SaveAndCheck.h"
 
 #include "download/ElementCheck.h"
+#include "download/GroupFailure.h"
 #include "download/HistoricFile.h"
 #include "elements/SatelliteList.h"
+#include "platform/AnswerLimit.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProcessPriority.h"
+#include "platform/TextFile.h"
+#include "text/FileNames.h"
+#include "text/Strings.h"
+
+#include <optional>
 
 namespace elsetry {
 
@@ -28,27 +35,75 @@ void ReportCounts(TSaveAndCheckHost& Host, const std::vector<std::string>& Lines
                   const TSatelliteList& List)
 {
     if (List.Count() != CompleteSetCount(Lines))
-        Host.ShowStatus("Checking " + FileName + " data");
+        Host.ShowStatus("Checking " + EscapeControls(FileName) + " data");
     for (const std::string& line : CountCheckLines(Lines, List))
         Host.Log(line, false);
+}
+
+// Refuses what must not be written at all: a name that leaves the folder and a text past the
+// bounds of one answer.
+void RefuseUnfitText(const std::vector<std::string>& Lines, const std::string& FileName)
+{
+    if (!IsPlainFileName(FileName))
+        throw EGroupFailed("not a plain file name");
+    if (Lines.size() > GroupLineLimit)
+        throw EGroupFailed("too large");
+    std::size_t bytes = 0;
+    for (const std::string& line : Lines)
+        bytes += line.size() + 2;
+    if (bytes > GroupTextLimitBytes)
+        throw EGroupFailed("too large");
+}
+
+// The text written beside the group file, not yet in its place. A link or special file in the
+// group file's place, or a folder that cannot be written, fails the group.
+void WriteBeside(std::optional<TFileReplacement>& Replacement, const std::string& Path, const std::string& Text)
+{
+    try {
+        Replacement.emplace(Path);
+        Replacement->Write(Text);
+    } catch (const ENotRegularFile& Error) {
+        throw EGroupFailed(Error.Cause());
+    } catch (const EFileError& Error) {
+        throw EGroupFailed("cannot write: " + Error.Cause());
+    }
+}
+
+// Puts the checked text in the group file's place; a full disk shows here at the latest.
+void CommitChecked(TFileReplacement& Replacement)
+{
+    try {
+        Replacement.Commit();
+    } catch (const EFileError& Error) {
+        throw EGroupFailed("cannot write: " + Error.Cause());
+    }
 }
 
 } // namespace
 
 void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, const std::string& FileName)
 {
+    RefuseUnfitText(Lines, FileName);
     RemoveCommentLines(Lines);
     if (CompleteSetCount(Lines) == 0)
-        return;
-    const std::string path = Host.KeplerPath() + FileName;
-    ReplaceFile(path, CrLfText(Lines));
-    Host.Log("   Saved: " + FileName, true);
-    Host.ShowStatus("Checking " + FileName);
+        throw EGroupFailed("not element sets");
+    std::optional<TFileReplacement> replacement;
+    WriteBeside(replacement, Host.KeplerPath() + FileName, CrLfText(Lines));
 
-    const TIdlePriority idle;
     // A list of no folder, so that whatever the working folder holds cannot slip into the check.
     TSatelliteList list;
-    list.LoadFromFile(path);
+    int loaded = 0;
+    {
+        const TIdlePriority idle;
+        loaded = list.LoadFromFile(replacement->TemporaryPath());
+    }
+    if (!ReadsAsElementSets(Lines, loaded))
+        throw EGroupFailed("not element sets");
+    CommitChecked(*replacement);
+    Host.Log("   Saved: " + EscapeControls(FileName), true);
+    Host.ShowStatus("Checking " + EscapeControls(FileName));
+
+    const TIdlePriority idle;
     UpdateHistoricFiles(Host, list);
     ReportCounts(Host, Lines, FileName, list);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What saving and checking a downloaded element text needs from the window that runs it.
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
     virtual void Log(const std::string& Line, bool RepaintNow) = 0;
     // Sets the status line and shows it at once.
     virtual void ShowStatus(const std::string& Text) = 0;
+
+    // The time of the run, against which element-set epochs too far ahead are refused.
+    virtual std::time_t TimeOfRun() const { return std::time(nullptr); }
 };
 
 } // namespace elsetry

@@ -72,20 +72,21 @@ TSatelliteList::TSatelliteList(const std::string& Folder) : FolderText(Folder)
 
 TSatelliteList::~TSatelliteList() = default;
 
-void TSatelliteList::LoadFromFile(const std::string& FileName)
+int TSatelliteList::LoadFromFile(const std::string& FileName)
 {
-    ReadElementFile(FileName);
+    return ReadElementFile(FileName);
 }
 
-void TSatelliteList::ReadElementFile(const std::string& FileName)
+int TSatelliteList::ReadElementFile(const std::string& FileName)
 {
     if (!FileExists(FileName))
-        return;
+        return 0;
     const TTextLines lines = ReadTextLines(FileName);
     const std::size_t n = lines.size();
     ByName.reserve(ByName.size() + n / 3);
     ByCatalogue.reserve(ByCatalogue.size() + n / 3);
     std::size_t i = 0;
+    int decoded = 0;
     while (i < n) {
         std::string_view nameLine;
         while (i < n) {
@@ -96,28 +97,30 @@ void TSatelliteList::ReadElementFile(const std::string& FileName)
             }
         }
         if (i == n)
-            return;
+            return decoded;
         std::string_view line1;
         while (i < n && line1.size() < MinimumElementLineLength)
             line1 = lines[i++];
         if (i == n)
-            return;
+            return decoded;
         std::string_view line2;
         while (i < n && line2.size() < MinimumElementLineLength)
             line2 = lines[i++];
         try {
-            AddElementSet(FileName, SatelliteName(nameLine), line1, line2);
+            if (AddElementSet(FileName, SatelliteName(nameLine), line1, line2))
+                ++decoded;
         } catch (const EMathError&) {
             // An element set that does not decode is dropped; the file reads on.
         }
     }
+    return decoded;
 }
 
-void TSatelliteList::AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
+bool TSatelliteList::AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                                    std::string_view L2)
 {
     if (!IsAcceptablePair(L1, L2))
-        return;
+        return false;
     TSatellite& satellite = Satellites.Acquire();
     try {
         satellite.ParseElements(L1, L2);
@@ -129,7 +132,7 @@ void TSatelliteList::AddElementSet(const std::string& FileName, const std::strin
     const auto byName = ByName.find(Name);
     if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
         InsertSatellite(Name, satellite, FileName);
-        return;
+        return true;
     }
     TSatellite& known = byNumber != ByCatalogue.end() ? *byNumber->second : *byName->second;
     if (satellite.EpochJulian > known.EpochJulian) {
@@ -138,6 +141,7 @@ void TSatelliteList::AddElementSet(const std::string& FileName, const std::strin
     } else {
         Satellites.Release(satellite);
     }
+    return true;
 }
 
 void TSatelliteList::InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName)

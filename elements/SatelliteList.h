@@ -26,8 +26,10 @@ public:
     TSatelliteList& operator=(const TSatelliteList&) = delete;
 
     // Adds the element sets of one file; a missing file is ignored, an unreadable one raises
-    // EFileError and leaves the list as it was.
-    void LoadFromFile(const std::string& FileName);
+    // EFileError and leaves the list as it was. Gives the number of the file's sets that were
+    // accepted and decoded, whether or not a set of the same name or number with a later epoch
+    // then took their place.
+    int LoadFromFile(const std::string& FileName);
     int Count() const;
     // Index of the entry named Name (letter case ignored), or -1.
     int IndexOf(std::string_view Name) const;
@@ -48,8 +50,8 @@ private:
         TSatellite* Satellite;
     };
 
-    void ReadElementFile(const std::string& FileName);
-    void AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
+    int ReadElementFile(const std::string& FileName);
+    bool AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                        std::string_view L2);
     void InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName);
     void RemoveEntry(TSatellite& Satellite);

@@ -24,7 +24,7 @@ constexpr int CreateAttempts = 100;
 
 [[noreturn]] void RaiseWriteError(const std::string& Path, int Error)
 {
-    throw EFileError("Cannot write file \"" + Path + "\": " + std::strerror(Error));
+    throw EFileError("Cannot write file \"" + Path + "\": " + std::strerror(Error), std::strerror(Error));
 }
 
 // The file that a symbolic link points to, so that replacing it keeps the link; any other path
@@ -51,27 +51,17 @@ std::string TemporaryNameFor(const std::string& Target, std::uint32_t Salt)
     return Target.substr(0, nameStart) + "." + Target.substr(nameStart, NameInTemporary) + suffix;
 }
 
-// A temporary file that is removed again unless it has been renamed over its target.
-class TTemporaryFile {
-public:
-    explicit TTemporaryFile(const std::string& Target, const std::string& ReportedPath);
-    ~TTemporaryFile();
-    TTemporaryFile(const TTemporaryFile&) = delete;
-    TTemporaryFile& operator=(const TTemporaryFile&) = delete;
+} // namespace
 
-    void Write(std::string_view Contents);
-    void TakeOwnerAndModeOf(const std::string& Target);
-    void RenameOver(const std::string& Target);
-
-private:
-    std::string Reported;
-    std::string Name;
-    TUniqueFd Fd;
-    bool Renamed = false;
-};
-
-TTemporaryFile::TTemporaryFile(const std::string& Target, const std::string& ReportedPath) : Reported(ReportedPath)
+TFileReplacement::TFileReplacement(const std::string& TargetPath) : Target(TargetPath)
 {
+    if (::lstat(Target.c_str(), &Earlier) == 0) {
+        if (!S_ISREG(Earlier.st_mode))
+            throw ENotRegularFile(Target, S_ISLNK(Earlier.st_mode) ? TFileKind::SymbolicLink : TFileKind::Special);
+        HadTarget = true;
+    } else if (errno != ENOENT) {
+        RaiseWriteError(Target, errno);
+    }
     std::random_device random;
     for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
         Name = TemporaryNameFor(Target, random());
@@ -79,19 +69,19 @@ TTemporaryFile::TTemporaryFile(const std::string& Target, const std::string& Rep
         if (Fd.Valid())
             return;
         if (errno != EEXIST)
-            RaiseWriteError(Reported, errno);
+            RaiseWriteError(Target, errno);
     }
-    RaiseWriteError(Reported, EEXIST);
+    RaiseWriteError(Target, EEXIST);
 }
 
-TTemporaryFile::~TTemporaryFile()
+TFileReplacement::~TFileReplacement()
 {
     Fd.Reset();
-    if (!Renamed)
+    if (!Renamed && !Name.empty())
         ::unlink(Name.c_str());
 }
 
-void TTemporaryFile::Write(std::string_view Contents)
+void TFileReplacement::Write(std::string_view Contents)
 {
     const char* next = Contents.data();
     std::size_t left = Contents.size();
@@ -100,46 +90,44 @@ void TTemporaryFile::Write(std::string_view Contents)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            RaiseWriteError(Reported, errno);
+            RaiseWriteError(Target, errno);
         }
         next += written;
         left -= static_cast<std::size_t>(written);
     }
 }
 
-void TTemporaryFile::TakeOwnerAndModeOf(const std::string& Target)
+void TFileReplacement::Commit()
 {
-    struct stat info {};
-    if (::stat(Target.c_str(), &info) != 0)
-        return; // a new file keeps the mode the user's umask gave it
-    // Only a privileged process (a run scheduled as root, say) may give the file back to its
-    // owner; anyone else writes files of their own, as any editor does.
-    if (info.st_uid != ::geteuid() || info.st_gid != ::getegid())
-        static_cast<void>(::fchown(Fd.Get(), info.st_uid, info.st_gid));
-    if (::fchmod(Fd.Get(), info.st_mode & 07777) != 0)
-        RaiseWriteError(Reported, errno);
-}
-
-void TTemporaryFile::RenameOver(const std::string& Target)
-{
+    if (HadTarget) {
+        // Only a privileged process (a run scheduled as root, say) may give the file back to its
+        // owner; anyone else writes files of their own, as any editor does.
+        if (Earlier.st_uid != ::geteuid() || Earlier.st_gid != ::getegid())
+            static_cast<void>(::fchown(Fd.Get(), Earlier.st_uid, Earlier.st_gid));
+        if (::fchmod(Fd.Get(), Earlier.st_mode & 07777) != 0)
+            RaiseWriteError(Target, errno);
+    }
     if (::fsync(Fd.Get()) != 0)
-        RaiseWriteError(Reported, errno);
+        RaiseWriteError(Target, errno);
     if (!Fd.Close())
-        RaiseWriteError(Reported, errno);
+        RaiseWriteError(Target, errno);
+    // The rename replaces the directory entry, whatever it has become meanwhile; it writes
+    // through nothing.
     if (::rename(Name.c_str(), Target.c_str()) != 0)
-        RaiseWriteError(Reported, errno);
+        RaiseWriteError(Target, errno);
     Renamed = true;
 }
 
-} // namespace
-
 void ReplaceFile(const std::string& Path, std::string_view Contents)
 {
-    const std::string target = ResolvedTarget(Path);
-    TTemporaryFile temporary(target, Path);
-    temporary.Write(Contents);
-    temporary.TakeOwnerAndModeOf(target);
-    temporary.RenameOver(target);
+    ReplaceRegularFile(ResolvedTarget(Path), Contents);
+}
+
+void ReplaceRegularFile(const std::string& Path, std::string_view Contents)
+{
+    TFileReplacement replacement(Path);
+    replacement.Write(Contents);
+    replacement.Commit();
 }
 
 void AppendCrLfLine(std::string& Text, std::string_view Line)

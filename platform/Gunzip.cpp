@@ -68,7 +68,7 @@ std::string ReadAll(TGzipReader& Reader, std::size_t MaxBytes)
         if (got == 0)
             break;
         if (text.size() + static_cast<std::size_t>(got) > MaxBytes)
-            throw EGzipData("The data decompresses to more than " + std::to_string(MaxBytes) + " bytes");
+            throw EAnswerTooLarge();
         text.append(block, static_cast<std::size_t>(got));
     }
     if (Reader.Close() == Z_BUF_ERROR)
@@ -78,7 +78,14 @@ std::string ReadAll(TGzipReader& Reader, std::size_t MaxBytes)
 
 } // namespace
 
-std::vector<std::string> GunzipToLines(const std::string& Path, std::size_t MaxBytes)
+std::vector<std::string> BoundedLines(std::string_view Text, std::size_t MaxBytes, std::size_t MaxLines)
+{
+    if (Text.size() > MaxBytes || LineCount(Text) > MaxLines)
+        throw EAnswerTooLarge();
+    return LineCopies(SplitLines(Text));
+}
+
+std::vector<std::string> GunzipToLines(const std::string& Path, std::size_t MaxBytes, std::size_t MaxLines)
 {
     const TDeleteOnExit remove(Path);
     if (Path.size() > MaxGzipPathLength)
@@ -93,8 +100,7 @@ std::vector<std::string> GunzipToLines(const std::string& Path, std::size_t MaxB
     // The reader closes the descriptor from here on.
     fd.Release();
     TGzipReader reader(gz);
-    const std::string text = ReadAll(reader, MaxBytes);
-    return LineCopies(SplitLines(text));
+    return BoundedLines(ReadAll(reader, MaxBytes), MaxBytes, MaxLines);
 }
 
 } // namespace elsetry

@@ -3,6 +3,7 @@
 #include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -15,10 +16,41 @@ namespace {
 
 [[noreturn]] void RaiseFileError(const std::string& Path, int Error)
 {
-    throw EFileError("Cannot read file \"" + Path + "\": " + std::strerror(Error));
+    throw EFileError("Cannot read file \"" + Path + "\": " + std::strerror(Error), std::strerror(Error));
+}
+
+std::string ReadAll(int Fd, const std::string& Path, std::size_t MaxBytes)
+{
+    struct stat info {};
+    if (::fstat(Fd, &info) != 0)
+        RaiseFileError(Path, errno);
+    std::string contents;
+    if (info.st_size > 0)
+        contents.reserve(std::min(static_cast<std::size_t>(info.st_size), MaxBytes));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = ::read(Fd, buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            RaiseFileError(Path, errno);
+        }
+        if (got == 0)
+            break;
+        if (contents.size() + static_cast<std::size_t>(got) > MaxBytes)
+            throw EFileError("Cannot read file \"" + Path + "\": too large", "too large");
+        contents.append(buffer, static_cast<std::size_t>(got));
+    }
+    return contents;
 }
 
 } // namespace
+
+ENotRegularFile::ENotRegularFile(const std::string& Path, TFileKind Kind)
+    : EFileError("Not a regular file \"" + Path + "\"",
+                 Kind == TFileKind::SymbolicLink ? "a symbolic link" : "not a regular file")
+{
+}
 
 TTextLines::TTextLines(std::string Contents)
     : Text(std::make_unique<std::string>(std::move(Contents))), Lines(SplitLines(*Text))
@@ -36,25 +68,37 @@ std::string ReadWholeFile(const std::string& Path)
     const TUniqueFd file(::open(Path.c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.Valid())
         RaiseFileError(Path, errno);
+    return ReadAll(file.Get(), Path, std::string().max_size());
+}
+
+TFileKind FileKindAt(const std::string& Path)
+{
+    struct stat info {};
+    if (::lstat(Path.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return TFileKind::Missing;
+        RaiseFileError(Path, errno);
+    }
+    if (S_ISLNK(info.st_mode))
+        return TFileKind::SymbolicLink;
+    return S_ISREG(info.st_mode) ? TFileKind::Regular : TFileKind::Special;
+}
+
+std::string ReadRegularFile(const std::string& Path, std::size_t MaxBytes)
+{
+    // O_NONBLOCK: a FIFO put in the file's place must not hold the run up until a writer comes.
+    const TUniqueFd file(::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY));
+    if (!file.Valid()) {
+        if (errno == ELOOP)
+            throw ENotRegularFile(Path, TFileKind::SymbolicLink);
+        RaiseFileError(Path, errno);
+    }
     struct stat info {};
     if (::fstat(file.Get(), &info) != 0)
         RaiseFileError(Path, errno);
-    std::string contents;
-    if (info.st_size > 0)
-        contents.reserve(static_cast<std::size_t>(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(file.Get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            RaiseFileError(Path, errno);
-        }
-        if (got == 0)
-            break;
-        contents.append(buffer, static_cast<std::size_t>(got));
-    }
-    return contents;
+    if (!S_ISREG(info.st_mode))
+        throw ENotRegularFile(Path, TFileKind::Special);
+    return ReadAll(file.Get(), Path, MaxBytes);
 }
 
 TTextLines ReadTextLines(const std::string& Path)

@@ -9,10 +9,29 @@
 
 namespace elsetry {
 
-// A file that exists but cannot be read or written; the message names the file and the cause.
+// A file that exists but cannot be read or written; the message names the file and the cause,
+// and Cause() gives the cause alone, short enough for a log line ("No space left on device").
 class EFileError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit EFileError(const std::string& Message, std::string ShortCause = {})
+        : std::runtime_error(Message), Why(std::move(ShortCause))
+    {
+    }
+    std::string Cause() const { return Why.empty() ? what() : Why; }
+
+private:
+    std::string Why;
+};
+
+// What a directory entry is in itself, a link not followed.
+enum class TFileKind { Missing, Regular, SymbolicLink, Special };
+
+// The path names a symbolic link, a folder, a device, a FIFO or a socket, which the program
+// neither reads as a file of its own nor writes through; Cause() is "a symbolic link" or
+// "not a regular file".
+class ENotRegularFile : public EFileError {
+public:
+    ENotRegularFile(const std::string& Path, TFileKind Kind);
 };
 
 // The lines of a whole text file, split as SplitLines splits them.
@@ -39,6 +58,13 @@ private:
 bool FileExists(const std::string& Path);
 // Raises EFileError when the file cannot be opened or read.
 std::string ReadWholeFile(const std::string& Path);
+// What stands at Path. Raises EFileError when the entry cannot be examined (a folder on the way
+// that is a file, say).
+TFileKind FileKindAt(const std::string& Path);
+// The whole of a regular file, opened without following a link and without waiting on a FIFO.
+// Raises ENotRegularFile for anything else, and EFileError when the file cannot be read or holds
+// more than MaxBytes (cause "too large").
+std::string ReadRegularFile(const std::string& Path, std::size_t MaxBytes);
 TTextLines ReadTextLines(const std::string& Path);
 // The file-name part of a path.
 std::string FileNameOf(std::string_view Path);

@@ -39,6 +39,16 @@ std::vector<std::string_view> SplitAtLineFeeds(std::string_view Text)
     return lines;
 }
 
+std::size_t LineCount(std::string_view Text)
+{
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i)
+        if (Text[i] == '\n' ? i == 0 || Text[i - 1] != '\r' : Text[i] == '\r')
+            ++ends;
+    const bool lastEnded = !Text.empty() && (Text.back() == '\n' || Text.back() == '\r');
+    return ends + (Text.empty() || lastEnded ? 0 : 1);
+}
+
 std::vector<std::string> LineCopies(const std::vector<std::string_view>& Lines)
 {
     return std::vector<std::string>(Lines.begin(), Lines.end());

@@ -82,4 +82,24 @@ std::string_view Trim(std::string_view Text)
     return Text;
 }
 
+std::string EscapeControls(std::string_view Text)
+{
+    static constexpr char Hex[] = "0123456789abcdef";
+    std::string shown;
+    shown.reserve(Text.size());
+    for (const char c : Text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            shown += "\\\\";
+        } else if (byte < 32 || byte == 127) {
+            shown += "\\x";
+            shown += Hex[byte >> 4];
+            shown += Hex[byte & 15];
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
 } // namespace elsetry

@@ -20,5 +20,9 @@ bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix);
 bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix);
 // Leading and trailing blanks and control characters removed.
 std::string_view Trim(std::string_view Text);
+// The text with every control character (bytes below 32, and 127) and every backslash written as
+// "\x1b" or "\\", so that a text from a server or a file cannot steer the terminal or mail
+// reader that shows the log.
+std::string EscapeControls(std::string_view Text);
 
 } // namespace elsetry

@@ -468,34 +468,59 @@ TEST(DownloadRun, PasswordIsNotSentUnencryptedOffThisMachine)
     }
 }
 
-TEST(DownloadRun, OtherFailuresEndTheRunWithTheirOwnText)
+TEST(DownloadRun, MissingTemporaryFolderEndsTheRunWithItsOwnText)
 {
-    struct TCase {
-        const char* What;
-        void (*Break)(TDownloadWorld&);
-    };
-    const TCase cases[] = {
-        {"group data folder missing", [](TDownloadWorld& W) { W.Host.Kepler = W.Root.Path + "/none/"; }},
-        {"temporary folder missing", [](TDownloadWorld& W) { std::filesystem::remove(W.Temp); }},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.What);
-        TDownloadWorld world;
-        world.ServeGroup(2, Catalogue(3));
-        world.ServeGroup(4, Catalogue(3));
-        world.Choose(2, "FullCatalog.txt");
-        world.Choose(4, "Geo.txt");
-        c.Break(world);
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.ServeGroup(4, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(4, "Geo.txt");
+    std::filesystem::remove(world.Temp);
 
-        EXPECT_EQ(world.Run(), TDownloadOutcome::Failed);
-        const TLines errors = world.Host.Only("error");
-        ASSERT_EQ(errors.size(), 1U);
-        EXPECT_NE(errors[0].find("/"), std::string::npos) << errors[0];
-        EXPECT_EQ(world.Host.Events.back(), "close on");
-        const auto requests = world.Service->Requests();
-        EXPECT_EQ(requests.back().Target, c.What[0] == 'g' ? "/perl/dl.pl?ID=2" : "/perl/login.pl")
-            << "no further group and no logout";
-    }
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Failed);
+    const TLines errors = world.Host.Only("error");
+    ASSERT_EQ(errors.size(), 1U);
+    EXPECT_NE(errors[0].find("/"), std::string::npos) << errors[0];
+    EXPECT_EQ(world.Host.Events.back(), "close on");
+    EXPECT_EQ(world.Service->Requests().back().Target, "/perl/login.pl") << "no group and no logout";
+}
+
+TEST(DownloadRun, GroupThatCannotBeWrittenFailsAndTheRunGoesOn)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.ServeGroup(4, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(4, "Geo.txt");
+    world.Host.Kepler = world.Root.Path + "/none/";
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
+    const TLines log = world.Host.Only("log");
+    const auto failed = std::count_if(log.begin(), log.end(), [](const std::string& Line) {
+        return Line.find("   Failed: ") != std::string::npos && Line.find("(cannot write: ") != std::string::npos &&
+               Line.find("), the earlier file is kept") != std::string::npos;
+    });
+    EXPECT_EQ(failed, 2) << "both groups, each with its cause";
+    EXPECT_TRUE(world.Host.Only("error").empty());
+    EXPECT_EQ(world.Service->Requests().back().Target, "/perl/logout.pl") << "the run logs out as usual";
+}
+
+// A name from a shared settings file that leaves the group folder writes nothing anywhere.
+TEST(DownloadRun, NameThatLeavesTheFolderFailsThatGroupOnly)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.ServeGroup(4, Catalogue(3));
+    world.Choose(2, "../outside.txt");
+    world.Choose(4, "Geo.txt");
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
+    const TLines log = world.Host.Only("log");
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "   Failed: ../outside.txt (not a plain file name), the earlier file is kept"),
+              log.end());
+    EXPECT_FALSE(std::filesystem::exists(world.Root.Path + "/outside.txt"));
+    EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
 }
 
 TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothing)

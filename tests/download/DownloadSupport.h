@@ -43,6 +43,7 @@ public:
     bool Connected = true;
     std::string Kepler;
     std::string Historic;
+    TLines Extra;
     // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear".
     TLines Events;
 
@@ -58,7 +59,7 @@ public:
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }
     std::vector<std::string> CheckedHistoricItems() const override { return {}; }
-    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    std::vector<std::string> ExtraHistoric() const override { return Extra; }
     void Log(const std::string& Line, bool) override { Events.push_back("log " + Line); }
     void ShowStatus(const std::string& Text) override { Events.push_back("status " + Text); }
 

@@ -9,6 +9,7 @@
 #include "tests/support/TestElementSets.h"
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -26,6 +27,7 @@ public:
     std::vector<std::string> Events;
     std::vector<int> Policies;
     std::vector<int> IoClasses;
+    std::time_t RunTime = std::time(nullptr);
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }
@@ -33,6 +35,7 @@ public:
     std::vector<std::string> ExtraHistoric() const override { return Extra; }
     void Log(const std::string& Line, bool RepaintNow) override { Record((RepaintNow ? "log! " : "log ") + Line); }
     void ShowStatus(const std::string& Text) override { Record("status " + Text); }
+    std::time_t TimeOfRun() const override { return RunTime; }
 
     std::vector<std::string> LogLines() const
     {

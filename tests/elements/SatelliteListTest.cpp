@@ -140,6 +140,23 @@ TEST_F(SatelliteListTest, LoadingTheSameFileTwiceKeepsTheFirstSatellites)
     EXPECT_EQ(List.GetSatellite(0), first);
 }
 
+TEST_F(SatelliteListTest, LoadingCountsTheSetsThatDecodedWhetherKeptOrNot)
+{
+    const std::string broken = "BROKEN\n" + LineOne("44444") + "\n" + LineTwo("44445") + "\n";
+    const std::pair<std::string, int> cases[] = {
+        {"", 0},
+        {ThreeLines("A", "11111") + ThreeLines("B", "22222"), 2},
+        {ThreeLines("SAME", "11111") + ThreeLines("SAME", "22222") + ThreeLines("OTHER", "11111"), 3},
+        {ThreeLines("A", "11111") + broken, 1},
+        {"<html>\n<body>Please log in.</body>\n</html>\n", 0},
+    };
+    for (const auto& [contents, decoded] : cases) {
+        TSatelliteList list;
+        EXPECT_EQ(list.LoadFromFile(Folder.Write("sets.txt", contents)), decoded) << contents;
+    }
+    EXPECT_EQ(List.LoadFromFile(Folder.Path + "/absent.txt"), 0);
+}
+
 TEST_F(SatelliteListTest, IncompleteTailsEndTheFile)
 {
     EXPECT_EQ(Load(ThreeLines("A", "11111") + "NAME ONLY\n").Count(), 1);

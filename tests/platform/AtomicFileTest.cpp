@@ -48,5 +48,76 @@ TEST(AtomicFile, ReplacingThroughALinkKeepsTheLink)
     EXPECT_EQ(ReadWholeFile(target), "new");
 }
 
+TEST(AtomicFile, ReplacementIsInvisibleUntilCommittedAndGoneWhenDropped)
+{
+    TTempFolder folder;
+    const std::string path = folder.Write("a.txt", "earlier");
+    {
+        TFileReplacement replacement(path);
+        replacement.Write("checked later");
+        EXPECT_EQ(ReadWholeFile(replacement.TemporaryPath()), "checked later");
+        EXPECT_EQ(ReadWholeFile(path), "earlier");
+    }
+    EXPECT_EQ(ReadWholeFile(path), "earlier");
+    EXPECT_EQ(FolderNames(folder.Path), std::vector<std::string>{"a.txt"});
+    TFileReplacement replacement(path);
+    replacement.Write("new");
+    replacement.Commit();
+    EXPECT_EQ(ReadWholeFile(path), "new");
+    EXPECT_EQ(FolderNames(folder.Path), std::vector<std::string>{"a.txt"});
+}
+
+// What stands in the target's place; the outside file and FIFO must not change.
+struct TPlantCase {
+    const char* What;
+    void (*Plant)(const std::string& Place, const std::string& Outside);
+    const char* Cause;     // of TFileReplacement and ReplaceRegularFile
+    const char* FollowCause; // of ReplaceFile, which follows a link; nullptr: it writes the file
+};
+
+TEST(AtomicFile, LinksAndSpecialFilesAreNotWrittenThrough)
+{
+    const TPlantCase cases[] = {
+        {"link to a file outside",
+         [](const std::string& P, const std::string& O) { std::filesystem::create_symlink(O + "/precious.txt", P); },
+         "a symbolic link", nullptr},
+        {"link to a FIFO outside",
+         [](const std::string& P, const std::string& O) { std::filesystem::create_symlink(O + "/fifo", P); },
+         "a symbolic link", "not a regular file"},
+        {"FIFO", [](const std::string& P, const std::string&) { ::mkfifo(P.c_str(), 0600); }, "not a regular file",
+         "not a regular file"},
+        {"folder", [](const std::string& P, const std::string&) { std::filesystem::create_directory(P); },
+         "not a regular file", "not a regular file"},
+    };
+    for (const TPlantCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TTempFolder folder;
+        const std::string outside = folder.Path + "/outside";
+        std::filesystem::create_directory(outside);
+        folder.Write("outside/precious.txt", "precious");
+        ::mkfifo((outside + "/fifo").c_str(), 0600);
+        const std::string place = folder.Path + "/a.txt";
+        c.Plant(place, outside);
+
+        const auto causeOf = [](const auto& Write) {
+            try {
+                Write();
+            } catch (const ENotRegularFile& Error) {
+                return Error.Cause();
+            }
+            return std::string("written");
+        };
+        EXPECT_EQ(causeOf([&] { TFileReplacement replacement(place); }), c.Cause);
+        EXPECT_EQ(causeOf([&] { ReplaceRegularFile(place, "new"); }), c.Cause);
+        EXPECT_EQ(ReadWholeFile(outside + "/precious.txt"), "precious");
+        EXPECT_EQ(causeOf([&] { ReplaceFile(place, "new"); }), c.FollowCause ? c.FollowCause : "written");
+        struct stat info {};
+        ASSERT_EQ(::lstat((outside + "/fifo").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISFIFO(info.st_mode));
+        EXPECT_EQ(FolderNames(outside), (std::vector<std::string>{"fifo", "precious.txt"}));
+        EXPECT_EQ(FolderNames(folder.Path), (std::vector<std::string>{"a.txt", "outside"}));
+    }
+}
+
 } // namespace
 } // namespace elsetry::test

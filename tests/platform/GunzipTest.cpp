@@ -49,14 +49,44 @@ TEST(Gunzip, ReadsCompressedOrPlainDataAsLinesAndDeletesTheFile)
     }
 }
 
-TEST(Gunzip, DecompressionIsBounded)
+TEST(Gunzip, DecompressionIsBoundedInBytesAndLines)
+{
+    struct TCase {
+        const char* What;
+        std::string Text;
+        std::size_t MaxBytes;
+        std::size_t MaxLines;
+        std::size_t Lines; // 0: too large
+    };
+    const TCase cases[] = {
+        {"one byte too many", std::string(100000, 'x'), 99999, 10, 0},
+        {"exactly the bytes allowed", std::string(100000, 'x'), 100000, 10, 1},
+        {"one line too many", std::string(1001, '\n'), 100000, 1000, 0},
+        {"exactly the lines allowed", std::string(1000, '\n'), 100000, 1000, 1000},
+        {"CR LF ends count once", "a\r\n" + std::string(999, '\r'), 100000, 1000, 1000},
+        {"an unended last line counts", std::string(999, '\n') + "z", 100000, 1000, 1000},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TTempFolder folder;
+        const std::string path = folder.Write("Kep2.gz", service::GzipText(c.Text));
+        if (c.Lines == 0) {
+            EXPECT_THROW(GunzipToLines(path, c.MaxBytes, c.MaxLines), EAnswerTooLarge);
+        } else {
+            EXPECT_EQ(GunzipToLines(path, c.MaxBytes, c.MaxLines).size(), c.Lines);
+        }
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+}
+
+TEST(Gunzip, DefaultBoundsStopANewlineBombBeforeAnyLineIsMade)
 {
     TTempFolder folder;
-    const std::string path = folder.Write("Kep2.gz", service::GzipText(std::string(100000, 'x')));
-    EXPECT_THROW(GunzipToLines(path, 99999), EGzipData);
-    EXPECT_FALSE(std::filesystem::exists(path));
-    const std::string exact = folder.Write("Kep3.gz", service::GzipText(std::string(100000, 'x')));
-    EXPECT_EQ(GunzipToLines(exact, 100000).size(), 1U);
+    const std::string bomb = service::GzipText(std::string(GroupLineLimit + 1, '\n'));
+    ASSERT_LT(bomb.size(), 4096U);
+    const std::string path = folder.Write("Kep4.gz", bomb);
+    EXPECT_THROW(GunzipToLines(path), EAnswerTooLarge);
+    EXPECT_THROW(BoundedLines(std::string(GroupTextLimitBytes + 1, 'x')), EAnswerTooLarge);
 }
 
 TEST(Gunzip, MissingFileGivesNoLinesAndLongPathIsRefused)

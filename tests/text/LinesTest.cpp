@@ -35,6 +35,7 @@ TEST(LinesTest, SplitLinesAtAnyLineEndAndSplitAtLineFeedsAtLfAlone)
     for (const TCase& c : cases) {
         EXPECT_EQ(LineCopies(SplitLines(c.Text)), c.AnyEnd) << c.Text;
         EXPECT_EQ(LineCopies(SplitAtLineFeeds(c.Text)), c.LineFeeds) << c.Text;
+        EXPECT_EQ(LineCount(c.Text), c.AnyEnd.size()) << c.Text;
     }
 }
 

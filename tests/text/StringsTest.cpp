@@ -96,4 +96,20 @@ TEST(StringsTest, TrimDropsBlanksAndControlsAtBothEnds)
         EXPECT_EQ(Trim(text), trimmed) << text;
 }
 
+TEST(StringsTest, EscapeControlsShowsControlBytesAndBackslashesAsEscapes)
+{
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"", ""},
+        {"NOAA 15", "NOAA 15"},
+        {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
+        {std::string_view("a\0b", 3), "a\\x00b"},
+        {"tab\there\r\n", "tab\\x09here\\x0d\\x0a"},
+        {"\x7f", "\\x7f"},
+        {"C:\\x1b", "C:\\\\x1b"},          // a backslash in the text cannot pass for an escape
+        {"Zvezda \xc3\xa9\xa0", "Zvezda \xc3\xa9\xa0"}, // bytes from 0x80 on stay as they are
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(EscapeControls(text), shown) << shown;
+}
+
 } // namespace

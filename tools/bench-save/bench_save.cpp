@@ -1,11 +1,14 @@
 // Saving and checking benchmark: SaveAndCheck of a synthetic catalogue (write, reload, check and
 // the eleven historic files of the fixed table, each a year of history that the run extends),
-// printed beside a bare load of the same file and the write alone.
+// printed beside a bare load of the same file and the write alone. "bomb" instead measures a
+// 4 kB gzip answer that inflates to millions of blank lines, from reading it to the log ("bomb N"
+// for N lines; run it alone, as it reports the process's peak memory).
 
 #include "download/HistoricFile.h"
 #include "download/SaveAndCheck.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
+#include "platform/Gunzip.h"
 #include "platform/ProcessPriority.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
@@ -15,9 +18,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
+#include <sys/resource.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 using namespace elsetry;
 
@@ -100,10 +106,56 @@ void Print(const char* What, const TFigures& Figures)
     std::printf("  %-48s best %8.2f ms  median %8.2f ms\n", What, Figures.Best, Figures.Median);
 }
 
+// Blank lines compressed as tightly as gzip allows, about 1000 to one.
+void WriteNewlineBomb(const std::string& Path, std::size_t Lines)
+{
+    const gzFile gz = gzopen(Path.c_str(), "wb9");
+    if (gz == nullptr)
+        throw std::runtime_error("cannot write " + Path);
+    const std::string block(65536, '\n');
+    for (std::size_t left = Lines; left > 0;) {
+        const std::size_t part = std::min(left, block.size());
+        gzwrite(gz, block.data(), static_cast<unsigned>(part));
+        left -= part;
+    }
+    gzclose(gz);
+}
+
+// One group answer of blank lines from the temporary file to the log, as a run takes it.
+int BombRun(TQuietHost& Host, std::size_t Lines)
+{
+    const std::string path = Host.Folder + "/bomb.gz";
+    WriteNewlineBomb(path, Lines);
+    const auto compressed = std::filesystem::file_size(path);
+    const auto start = std::chrono::steady_clock::now();
+    std::string outcome = "saved";
+    try {
+        std::vector<std::string> lines = GunzipToLines(path);
+        SaveAndCheck(Host, lines, "bomb.txt");
+    } catch (const std::exception& Error) {
+        outcome = std::string("failed: ") + Error.what();
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    std::printf("newline bomb of %ju bytes (%zu blank lines): %s, %.0f ms, peak memory %ld MB, %d log lines\n",
+                static_cast<std::uintmax_t>(compressed), Lines, outcome.c_str(), ms, usage.ru_maxrss / 1024, Host.Lines);
+    std::filesystem::remove_all(Host.Folder);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::string(argv[1]) == "bomb") {
+        TQuietHost host;
+        const std::string name = "elsetry-bench-bomb-" + std::to_string(::getpid());
+        host.Folder = (std::filesystem::temp_directory_path() / name).string();
+        std::filesystem::create_directories(host.Folder + "/keps");
+        std::filesystem::create_directories(host.Folder + "/hist");
+        return BombRun(host, argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 4000000);
+    }
     const int count = argc > 1 ? std::atoi(argv[1]) : 60000;
     const int repeats = argc > 2 ? std::atoi(argv[2]) : 7;
     TCatalogueOptions options;

@@ -279,6 +279,11 @@ void TCatalogueService::ServeGroupData(int Id, const std::string& Text, httplib:
         Response.set_redirect(redirect->second);
         return;
     }
+    if (const auto odd = faults.OddGroups.find(Id); odd != faults.OddGroups.end()) {
+        const bool page = odd->second == TOddBody::HtmlPage;
+        Response.set_content(OddBody(odd->second, Text), page ? HtmlType : "application/x-gzip");
+        return;
+    }
     const bool plain = faults.PlainGroups.count(Id) != 0;
     auto data = std::make_shared<std::string>(plain ? Text : Compressed(Id, Text));
     if (!plain && faults.CorruptGroups.count(Id) != 0)

@@ -25,6 +25,14 @@ namespace elsetry::service {
 
 inline constexpr const char* SessionCookieName = "stsession";
 
+// A group answered with status 200 and something other than its element sets.
+enum class TOddBody {
+    HtmlPage,    // a login page, as a service shows when the session has lapsed
+    BinaryBytes, // 4 kB of random bytes
+    NewlineBomb, // some 4 kB of gzip that inflate to 4 million blank lines
+    FutureEpoch, // the group's sets, each line 1 dated 2056
+};
+
 struct TServiceFaults {
     bool RefuseLogin = false;
     // The text in the login answer that tells the client the session is open.
@@ -35,6 +43,7 @@ struct TServiceFaults {
     std::set<int> PlainGroups;   // the element text uncompressed (cut or stalled too when asked)
     std::set<int> CorruptGroups; // gzip data damaged in the middle
     std::map<int, std::string> RedirectedGroups; // answered with 302 to the given address
+    std::map<int, TOddBody> OddGroups;
     bool ShortQuery = false;     // the query answer is the heading and the first set, 4 lines
     bool CutQuery = false;       // the connection closes halfway through the query answer
     std::chrono::milliseconds StallTime{20000};
@@ -147,5 +156,8 @@ void MakeTestCertificate(const std::string& CertificateFile, const std::string& 
 
 // gzip-compressed Text.
 std::string GzipText(const std::string& Text);
+
+// The answer body of an odd group whose element text is Text.
+std::string OddBody(TOddBody Kind, const std::string& Text);
 
 } // namespace elsetry::service

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -167,6 +168,36 @@ std::string GzipText(const std::string& Text)
     if (result != Z_STREAM_END)
         throw std::runtime_error("gzip compression failed");
     return out;
+}
+
+std::string OddBody(TOddBody Kind, const std::string& Text)
+{
+    switch (Kind) {
+    case TOddBody::HtmlPage:
+        return "<!DOCTYPE html>\n<html><head><title>Login</title></head>\n<body>\n"
+               "<form method='post' action='/perl/login.pl'>\n<input name='username'>\n"
+               "<input name='password' type='password'>\n</form>\n</body></html>\n";
+    case TOddBody::BinaryBytes: {
+        std::mt19937 random(4096);
+        std::string bytes(4096, '\0');
+        for (char& byte : bytes)
+            byte = static_cast<char>(random());
+        return bytes;
+    }
+    case TOddBody::NewlineBomb:
+        return GzipText(std::string(4000000, '\n'));
+    case TOddBody::FutureEpoch: {
+        std::string dated;
+        for (const std::string_view line : SplitLines(Text)) {
+            std::string copy(line);
+            if (copy.starts_with("1 ") && copy.size() >= 32)
+                copy.replace(18, 14, "56001.00000000");
+            dated += copy + "\n";
+        }
+        return GzipText(dated);
+    }
+    }
+    return {};
 }
 
 } // namespace elsetry::service
