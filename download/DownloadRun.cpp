@@ -269,11 +269,13 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     } catch (const EAnswerTooLarge& Error) {
         throw EGroupFailed(Error.what());
     }
+    // An answer too short to hold the block of sets is not the list, whatever its status.
     if (lines.size() < 5)
-        return;
+        throw EGroupFailed("not element sets");
     TrimPreformattedBlock(lines);
-    if (lines.size() > 2)
-        SaveAndCheck(Host, lines, FileName);
+    if (lines.size() <= 2)
+        throw EGroupFailed("not element sets");
+    SaveAndCheck(Host, lines, FileName);
 }
 
 } // namespace elsetry

@@ -210,7 +210,7 @@ TEST(DownloadRun, PlainTextGroupIsSavedLikeACompressedOne)
     EXPECT_EQ(ReadWholeFile(world.Saved("Visible.txt")), CrLfText(sets));
 }
 
-TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrDiscardedWhenShort)
+TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrFailsWhenShort)
 {
     const TLines sets = Catalogue(3);
     const std::string number = sets[1].substr(2, 5);
@@ -224,11 +224,15 @@ TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrDiscardedWhenShort)
         world.Host.Inputs.Favourites = {number};
         world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
-        world.Run();
         if (shortAnswer) {
+            EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
             EXPECT_FALSE(FileExists(world.Saved("MyFavourites.txt")));
-            EXPECT_EQ(world.Host.Only("log").size(), 4U);
+            const TLines log = world.Host.Only("log");
+            EXPECT_NE(std::find(log.begin(), log.end(),
+                                "   Failed: MyFavourites.txt (not element sets), the earlier file is kept"),
+                      log.end());
         } else {
+            EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
             EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
         }
     }
@@ -304,7 +308,9 @@ TEST(DownloadRun, FormsHeadersAndSessionCookieAsTheServiceReceivedThem)
 TEST(DownloadRun, ReadTimeOutOfTheListCarriesIntoTheNextRun)
 {
     TDownloadWorld world({}, {.FirstMs = 1000, .GroupMs = 1000, .QueryMs = 3500});
-    world.Host.Inputs.Favourites = {"1"};
+    const TLines sets = Catalogue(3);
+    world.ServeGroup(2, sets);
+    world.Host.Inputs.Favourites = {sets[1].substr(2, 5)};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
     world.Run();
     service::TServiceFaults faults;
