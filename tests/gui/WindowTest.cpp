@@ -21,6 +21,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <fstream>
+#include <utime.h>
 #include <sys/stat.h>
 #include <set>
 
@@ -171,8 +172,8 @@ TEST_F(WindowTest, StartSweepsOldTemporariesOfThisProgramOnly)
     };
     for (const TCase& c : cases) {
         std::ofstream(c.Path) << "left";
-        const timespec times[2] = {{old, 0}, {old, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, c.Path.c_str(), times, 0), 0);
+        const ::utimbuf times{old, old};
+        ASSERT_EQ(::utime(c.Path.c_str(), &times), 0);
     }
     Open();
     for (const TCase& c : cases)

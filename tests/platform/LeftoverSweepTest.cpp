@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <utime.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,8 +26,8 @@ constexpr std::time_t AnHourAgo = Now - 60 * 60;
 void Plant(const std::string& Path, const std::string& Text, std::time_t Changed)
 {
     std::ofstream(Path, std::ios::binary) << Text;
-    const timespec times[2] = {{Changed, 0}, {Changed, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, Path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << Path;
+    const ::utimbuf times{Changed, Changed};
+    ASSERT_EQ(::utime(Path.c_str(), &times), 0) << Path;
 }
 
 TEST(LeftoverSweep, NamesMatchExactlyWhatTheProgramWrites)
