@@ -8,7 +8,6 @@ namespace {
 
 // The letters in the order of the ten-thousands they stand for, from 10 up.
 constexpr std::string_view Alpha5Letters = "ABCDEFGHJKLMNPQRSTUVWXYZ";
-constexpr int FirstAlpha5Number = 100000;
 
 bool IsDigit(char C)
 {

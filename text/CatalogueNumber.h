@@ -10,6 +10,8 @@
 
 namespace elsetry {
 
+// The smallest number written in the letter form ("A0000").
+constexpr int FirstAlpha5Number = 100000;
 // The largest number the five columns can hold ("Z9999").
 constexpr int LargestCatalogueNumber = 339999;
 
