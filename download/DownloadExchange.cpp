@@ -1,5 +1,6 @@
 #include "download/DownloadExchange.h"
 
+#include "download/FavouritesList.h"
 #include "text/Numbers.h"
 #include "text/Strings.h"
 
@@ -37,7 +38,7 @@ std::vector<TFormField> QueryForm(const std::vector<std::string>& Numbers)
     for (const std::string& number : Numbers) {
         if (!ids.empty())
             ids += ' ';
-        ids += number;
+        ids += QueryNumber(number);
     }
     return {{"_submitted", "\"1\""}, {"_sessionid", ""},  {"ids", ids},         {"timeframe", "latest"},
             {"common_name", "yes"},  {"sort", "catnum"}, {"ascii", "yes"},      {"_submit", "Submit"}};

@@ -1,7 +1,7 @@
 #include "download/FavouritesList.h"
 
+#include "text/CatalogueNumber.h"
 #include "text/Lines.h"
-#include "text/Numbers.h"
 #include "text/Strings.h"
 
 #include <algorithm>
@@ -10,15 +10,15 @@ namespace elsetry {
 
 namespace {
 
-constexpr int LargestCatalogueNumber = 99999;
+bool IsLetterForm(std::string_view Number)
+{
+    return !Number.empty() && !(Number.front() >= '0' && Number.front() <= '9');
+}
 
 bool IsCatalogueNumber(std::string_view Text)
 {
-    // Digits alone: ReadInteger would take a sign too.
-    if (!std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; }))
-        return false;
-    const std::optional<int> number = ReadInteger(Text);
-    return number && *number >= 1 && *number <= LargestCatalogueNumber;
+    const std::optional<int> number = CatalogueNumberValue(Text);
+    return number && *number >= 1;
 }
 
 bool TextLess(const std::string& Left, const std::string& Right)
@@ -46,11 +46,19 @@ std::vector<std::string> CleanFavourites(const std::vector<std::string>& Lines)
     std::vector<std::string> numbers;
     for (const std::string& line : Lines)
         if (const std::string_view number = Trim(line); IsCatalogueNumber(number))
-            numbers.emplace_back(number);
+            numbers.push_back(IsLetterForm(number) ? UpperCase(number) : std::string(number));
     std::stable_sort(numbers.begin(), numbers.end(), TextLess);
     const auto same = [](const std::string& Left, const std::string& Right) { return !TextLess(Left, Right) && !TextLess(Right, Left); };
     numbers.erase(std::unique(numbers.begin(), numbers.end(), same), numbers.end());
     return numbers;
+}
+
+std::string QueryNumber(const std::string& Number)
+{
+    if (!IsLetterForm(Number))
+        return Number;
+    const std::optional<int> value = CatalogueNumberValue(Number);
+    return value ? std::to_string(*value) : Number;
 }
 
 } // namespace elsetry

@@ -14,8 +14,13 @@ std::vector<std::string> MemoLines(std::string_view Text);
 std::string MemoText(const std::vector<std::string>& Lines);
 
 // The list as the memo shows it after the user leaves it: each line trimmed of blanks, lines that
-// are not a catalogue number (a whole number from 1 to 99999, leading zeros kept as typed)
-// dropped, and the rest sorted as text, letter case ignored, without duplicates.
+// are not a catalogue number dropped, and the rest sorted as text, letter case ignored, without
+// duplicates. A catalogue number is a whole number from 1 to 339999 in digits, leading zeros kept
+// as typed, or in the letter form of element lines ("E8493" for 148493), kept upper-cased.
 std::vector<std::string> CleanFavourites(const std::vector<std::string>& Lines);
+
+// A number of the list as a query asks for it: a letter form as its value in digits ("148493"),
+// digits as they are kept.
+std::string QueryNumber(const std::string& Number);
 
 } // namespace elsetry

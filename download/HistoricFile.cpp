@@ -36,12 +36,12 @@ constexpr THistoricSatellite HistoricSatellites[] = {
     {"NOAA-19", "33591"},
 };
 
-// The epoch text of the satellite's last line 1 in the file; nothing when the file holds none.
+// The epoch text of the satellite's last line 1 in the file, its number written as the list's
+// set writes it (letter case ignored); nothing when the file holds none.
 std::optional<std::string_view> LastEpochText(const TTextLines& Lines, const std::string& CatalogueNumber)
 {
-    const std::string prefix = "1 " + CatalogueNumber;
     for (std::size_t i = Lines.size(); i-- > 0;)
-        if (Lines[i].starts_with(prefix))
+        if (Lines[i].starts_with("1 ") && SameText(FieldText(Lines[i], Line1::CatalogueNumber), CatalogueNumber))
             return FieldText(Lines[i], Line1::Epoch);
     return std::nullopt;
 }
@@ -145,7 +145,7 @@ void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFile
         return;
     }
     const std::optional<TTextLines> lines = ExtendableLines(Host, path);
-    if (!lines || !IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(*lines, CatalogueNumber)))
+    if (!lines || !IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(*lines, satellite.CatalogueNumber)))
         return;
 
     std::string text = CrLfText(lines->lines());

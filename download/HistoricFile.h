@@ -20,7 +20,8 @@ std::optional<std::string_view> HistoricCatalogueNumber(std::string_view Item);
 std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 
 // Appends the listed satellite's element lines to its historic file in the historic folder when
-// they are newer than the last set of that satellite the file holds. A missing file is logged;
+// they are newer than the last set of that satellite the file holds. CatalogueNumber finds the
+// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is logged;
 // a satellite that is not in the list, an epoch that cannot be read and a file that cannot be
 // written leave the file as it was, without a log line. A name that is not a plain file name, a
 // symbolic link, a special file or folder in the file's place, and a file that cannot be read or

@@ -5,10 +5,12 @@
 #include "elements/SatelliteAttributes.h"
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
+#include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 
 namespace elsetry {
 
@@ -46,6 +48,19 @@ std::string SatelliteName(std::string_view NameLine)
     if (name == "NOAA-N")
         return "NOAA 18";
     return name;
+}
+
+// The key a catalogue number is listed under: five characters as the set's lines write them,
+// upper-cased. A number past 99999 asked for in digits ("148493") is keyed by the letter form its
+// lines must use ("E8493"). Nothing for a text that names no set.
+std::optional<std::string> CatalogueKey(std::string_view Number)
+{
+    if (Number.size() == Line1::CatalogueNumber.Width)
+        return UpperCase(Number);
+    const std::optional<int> value = CatalogueNumberValue(Number);
+    if (!value || *value < FirstAlpha5Number)
+        return std::nullopt;
+    return Alpha5Text(*value);
 }
 
 bool IsAcceptablePair(std::string_view L1, std::string_view L2)
@@ -222,9 +237,10 @@ int TSatelliteList::IndexOf(std::string_view Name) const
 
 int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
 {
-    if (Number.size() != Line1::CatalogueNumber.Width)
+    const std::optional<std::string> key = CatalogueKey(Number);
+    if (!key)
         return -1;
-    const auto entry = ByCatalogue.find(UpperCase(Number));
+    const auto entry = ByCatalogue.find(*key);
     return entry == ByCatalogue.end() ? -1 : PositionOf(*entry->second);
 }
 

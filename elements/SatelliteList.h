@@ -33,8 +33,9 @@ public:
     int Count() const;
     // Index of the entry named Name (letter case ignored), or -1.
     int IndexOf(std::string_view Name) const;
-    // Index of the entry whose catalogue number equals Number upper-cased; Number must have
-    // exactly five characters. -1 when there is none.
+    // Index of the entry whose catalogue number equals Number upper-cased when Number has five
+    // characters ("25544", " 1234", "E8493", "e8493"), or whose letter-form number has the value
+    // of a longer Number in digits ("148493" finds "E8493"). -1 when there is none.
     int IndexOfCatalogueNumber(std::string_view Number) const;
     TSatellite* GetSatellite(int Index) const;
     const std::string& NameAt(int Index) const;

@@ -3,6 +3,7 @@
 #include "orbit/EpochTime.h"
 #include "platform/TextFile.h"
 #include "text/Calendar.h"
+#include "text/CatalogueNumber.h"
 #include "text/Numbers.h"
 #include "text/Strings.h"
 
@@ -171,10 +172,14 @@ void TSatelliteList::ReadNotes(const std::string& FileName)
         std::string_view t = Trim(raw);
         if (const std::size_t comment = t.find(';'); comment != std::string_view::npos)
             t = Trim(Before(t, comment));
-        if (t.empty() || !IsDigit(t.front()))
+        if (t.empty())
             continue;
         const std::size_t blank = t.find(' ');
-        const int k = IndexOfCatalogueNumber(blank == std::string_view::npos ? std::string_view() : Before(t, blank));
+        const std::string_view number = blank == std::string_view::npos ? std::string_view() : Before(t, blank);
+        // Lines start with a number in digits or in the letter form; any other line is a remark.
+        if (!IsDigit(t.front()) && !CatalogueNumberValue(number))
+            continue;
+        const int k = IndexOfCatalogueNumber(number);
         if (k < 0)
             continue;
         const TNotesLine line = SplitRemainder(Trim(FromOn(t, blank)));

@@ -2,6 +2,7 @@
 
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestElementSets.h"
+#include "text/CatalogueNumber.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,31 @@ TEST_F(SatelliteListTest, CatalogueLookUpNeedsFiveCharacters)
     EXPECT_EQ(List.IndexOfCatalogueNumber(" 1234"), List.IndexOf("BLANKED"));
 }
 
+TEST_F(SatelliteListTest, LetterFormNumbersAreFoundInEitherForm)
+{
+    Load(ThreeLines("FIRST NEW", "A0000") + ThreeLines("SECOND NEW", "E8493") + ThreeLines("LAST NEW", "Z9999") +
+         ThreeLines("ISS", "25544"));
+    ASSERT_EQ(List.Count(), 4);
+    EXPECT_EQ(List.GetSatellite(List.IndexOf("SECOND NEW"))->CatalogueNumber, "E8493");
+    const std::pair<std::string_view, const char*> cases[] = {
+        {"E8493", "SECOND NEW"}, {"e8493", "SECOND NEW"}, {"148493", "SECOND NEW"}, {"0148493", "SECOND NEW"},
+        {"A0000", "FIRST NEW"},  {"100000", "FIRST NEW"}, {"Z9999", "LAST NEW"},   {"339999", "LAST NEW"},
+        {"25544", "ISS"},        {"148494", nullptr},     {"E8494", nullptr},      {"340000", nullptr},
+        {"I8493", nullptr},      {"14849", nullptr},      {"025544", nullptr},     {"", nullptr},
+    };
+    for (const auto& [number, name] : cases)
+        EXPECT_EQ(List.IndexOfCatalogueNumber(number), name ? List.IndexOf(name) : -1) << number;
+}
+
+TEST_F(SatelliteListTest, LatestEpochWinsPerLetterFormNumber)
+{
+    Load(ThreeLines("EARLIER", "E8493", "26190.5") + ThreeLines("LATER", "e8493", "26191.5") +
+         ThreeLines("OTHER", "J2931", "26190.5"));
+    EXPECT_EQ(Names(), (TNames{"LATER", "OTHER"}));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("148493"), List.IndexOf("LATER"));
+    EXPECT_EQ(List.IndexOfCatalogueNumber("182931"), List.IndexOf("OTHER"));
+}
+
 TEST_F(SatelliteListTest, LoadingTheSameFileTwiceKeepsTheFirstSatellites)
 {
     const std::string file = Folder.Write("twice.tle", ThreeLines("A", "11111") + ThreeLines("B", "22222"));
@@ -222,6 +248,32 @@ TEST_F(SatelliteListTest, AgreesWithALinearSearchOnAGeneratedCatalogue)
             ASSERT_LT(List.NameAt(i - 1), List.NameAt(i));
         }
     }
+}
+
+TEST_F(SatelliteListTest, FindsEveryNumberOfALetterFormCatalogueInBothForms)
+{
+    TCatalogueOptions options;
+    options.Count = 3000;
+    options.FirstNumber = 99000;
+    options.Alpha5 = true;
+    std::string text;
+    for (const std::string& line : GenerateCatalogue(options))
+        text += line + "\n";
+    Load(text);
+    ASSERT_EQ(List.Count(), 3000);
+    int letterForms = 0;
+    for (int i = 0; i < List.Count(); ++i) {
+        const std::string& number = List.GetSatellite(i)->CatalogueNumber;
+        const std::optional<int> value = CatalogueNumberValue(number);
+        ASSERT_TRUE(value) << number;
+        ASSERT_EQ(number, Alpha5Text(*value));
+        ASSERT_EQ(List.IndexOfCatalogueNumber(number), i);
+        if (*value >= FirstAlpha5Number) {
+            ++letterForms;
+            ASSERT_EQ(List.IndexOfCatalogueNumber(std::to_string(*value)), i) << number;
+        }
+    }
+    EXPECT_EQ(letterForms, 3000 - 11 - 1000);
 }
 
 TEST(SatelliteListFolderTest, LoadsEveryElementFileOfTheFolder)

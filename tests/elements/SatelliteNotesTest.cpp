@@ -79,6 +79,20 @@ TEST(ReadNotesTest, LaterLinesOverrideFieldByField)
     EXPECT_EQ(list.GetSatellite(list.IndexOf("OTHER"))->Notes, "elsewhere");
 }
 
+TEST(ReadNotesTest, NumbersPastNinetyNineThousandNineHundredNinetyNineInEitherForm)
+{
+    TTempFolder folder;
+    folder.Write("sets.tle", ThreeLines("NEW A", "E8493") + ThreeLines("NEW B", "J2931") + ThreeLines("NEW C", "P4018"));
+    folder.Write("TLEnotes.txt", "148493 137.1 by value\n"
+                                 "j2931 137.2 by letter\n"
+                                 "I4018 137.3 no such letter\n"
+                                 "X4018 137.4 no such satellite\n");
+    TSatelliteList list(folder.Path);
+    const std::pair<const char*, const char*> cases[] = {{"NEW A", "by value"}, {"NEW B", "by letter"}, {"NEW C", ""}};
+    for (const auto& [name, notes] : cases)
+        EXPECT_EQ(list.GetSatellite(list.IndexOf(name))->Notes, notes) << name;
+}
+
 TEST(ReadNotesTest, LeavesTheProcessLocaleAsItFoundIt)
 {
     TTempFolder folder;

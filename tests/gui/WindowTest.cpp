@@ -232,14 +232,14 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
 {
     Open();
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
-    memo.setPlainText("  25544  \n0\n100000\nabc\n007\n4793\n100\n");
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(memo.toPlainText().count('\n'), 7) << "another window taking the focus is no leaving";
+    EXPECT_EQ(memo.toPlainText().count('\n'), 9) << "another window taking the focus is no leaving";
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
-    EXPECT_EQ(memo.toPlainText(), "007\n100\n25544\n4793");
-    EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "25544", "4793"}));
+    EXPECT_EQ(memo.toPlainText(), "007\n100\n100000\n25544\n4793\nE8493");
+    EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "100000", "25544", "4793", "E8493"}));
     Close();
-    EXPECT_EQ(Stored("MyFavourites"), "007,100,25544,4793");
+    EXPECT_EQ(Stored("MyFavourites"), "007,100,100000,25544,4793,E8493");
 }
 
 TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)

@@ -3,6 +3,7 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "elements/ElementColumns.h"
 #include "tools/catalogue/CatalogueGenerator.h"
+#include "text/CatalogueNumber.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
 
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -40,13 +40,10 @@ std::string ReadFile(const std::filesystem::path& Path)
     return text.str();
 }
 
+// The value of a catalogue number in digits or in the letter form; -1 for a text that is none.
 int NumberOf(std::string_view Text)
 {
-    while (!Text.empty() && Text.front() == ' ')
-        Text.remove_prefix(1);
-    int number = -1;
-    std::from_chars(Text.data(), Text.data() + Text.size(), number);
-    return number;
+    return CatalogueNumberValue(Text).value_or(-1);
 }
 
 // Catalogue number to name, line 1 and line 2; the first file and set of a number win.

@@ -1,5 +1,7 @@
 #include "tools/catalogue/CatalogueGenerator.h"
 
+#include "text/CatalogueNumber.h"
+
 #include <cstdio>
 #include <random>
 
@@ -88,7 +90,7 @@ std::string LineOne(int Number, const TCatalogueOptions& Options, std::mt19937_6
     const double ndot = 0.0002 * (unit(Random) - 0.3);
     const double bstar = 0.001 * unit(Random) * unit(Random);
     char text[160];
-    std::snprintf(text, sizeof text, "1 %05dU %02d%03dA   %014.8f %c.%08d %s %s 0 %4d", Number, Options.EpochYear,
+    std::snprintf(text, sizeof text, "1 %sU %02d%03dA   %014.8f %c.%08d %s %s 0 %4d", Alpha5Text(Number).c_str(), Options.EpochYear,
                   Number % 1000, epoch, ndot < 0 ? '-' : ' ', static_cast<int>((ndot < 0 ? -ndot : ndot) * 1e8),
                   " 00000-0", ExponentField(bstar).c_str(), SetNumber);
     std::string line(text);
@@ -101,7 +103,7 @@ std::string LineTwo(int Number, const TOrbit& Orbit, std::mt19937_64& Random)
     std::uniform_real_distribution<double> degrees(0.0, 359.9999);
     std::uniform_int_distribution<int> revolutions(1, 99999);
     char text[160];
-    std::snprintf(text, sizeof text, "2 %05d %8.4f %8.4f %07d %8.4f %8.4f %11.8f%5d", Number, Orbit.Inclination,
+    std::snprintf(text, sizeof text, "2 %s %8.4f %8.4f %07d %8.4f %8.4f %11.8f%5d", Alpha5Text(Number).c_str(), Orbit.Inclination,
                   degrees(Random), static_cast<int>(Orbit.Eccentricity * 1e7), degrees(Random), degrees(Random),
                   Orbit.MeanMotion, revolutions(Random));
     std::string line(text);
@@ -138,14 +140,15 @@ std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options)
         ++generated;
     }
     constexpr int prefixCount = sizeof NamePrefixes / sizeof NamePrefixes[0];
-    for (int number = 40000; generated < Options.Count; ++number) {
+    const int lastNumber = Options.Alpha5 ? LargestCatalogueNumber : 99999;
+    for (int number = Options.FirstNumber; generated < Options.Count; ++number) {
         if (IsKnown(number))
             continue;
         lines.push_back(NamePrefixes[number % prefixCount] + std::to_string(number));
         lines.push_back(LineOne(number, Options, random, 1 + number % 999));
         lines.push_back(LineTwo(number, RandomOrbit(random), random));
         ++generated;
-        if (number == 99999)
+        if (number >= lastNumber)
             number = 1000 - 1; // wrap to the older, lower numbers when very many are asked for
     }
     return lines;

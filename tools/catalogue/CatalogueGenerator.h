@@ -13,13 +13,18 @@ struct TCatalogueOptions {
     std::uint64_t Seed = 1;
     int EpochYear = 26;           // two digits
     double FirstEpochDay = 300.0; // epochs fall within the ten days from here
+    int FirstNumber = 40000;      // of the sets after the known satellites
+    // Numbers past 99999 go on in the letter form ("A0000" is 100000) up to 339999 instead of
+    // wrapping to the older, lower numbers.
+    bool Alpha5 = false;
 };
 
 // Name line, line 1 and line 2 of every set, in catalogue-number order. The first sets are the
 // weather and station satellites that people keep historic files of.
 std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options);
 
-// Modulo-10 checksum of the first 68 columns: digits count their value, "-" counts 1.
+// Modulo-10 checksum of the first 68 columns: digits count their value, "-" counts 1, and
+// anything else, the letter of a letter-form catalogue number too, counts 0.
 int ElementLineChecksum(const std::string& Line);
 
 } // namespace elsetry
