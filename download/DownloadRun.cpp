@@ -5,12 +5,7 @@
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
-#include "platform/UniqueFd.h"
 #include "text/Strings.h"
-
-#include <cerrno>
-#include <cstring>
-#include <unistd.h>
 
 namespace elsetry {
 
@@ -19,30 +14,26 @@ namespace {
 constexpr const char* DeadlineReason = "run deadline passed";
 
 // Why a run may not start with these inputs; none when it may.
-std::optional<std::string> Refusal(const TDownloadInputs& Inputs)
+std::optional<std::string> Refusal(const TDownloadInputs& Inputs, const TSource& Source)
 {
     if (Inputs.Username.empty())
         return "Please enter your Space-Track username";
     if (Inputs.Password.empty())
         return "Please enter your Space-Track password";
-    if (!KeepsSecretsOffTheWire(Inputs.SpaceTrackAddress + std::string(LoginPath), Inputs.ProxyServer))
+    if (!KeepsSecretsOffTheWire(Source.LoginUrl(), Inputs.ProxyServer))
         return InsecureAddressText;
     return std::nullopt;
 }
 
 } // namespace
 
-TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Limits)
-    : Timeouts(Limits), TempFile(std::move(TempFolder))
+TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Limits, TSourceChoice Choice)
+    : Timeouts(Limits), TempFile(std::move(TempFolder)), Channel(Http, TempFile, Deadline, Timeouts.RequestMs),
+      ChooseSource(std::move(Choice))
 {
     Http.SetReadTimeout(Timeouts.FirstMs);
     Http.SetLowSpeedLimit(Timeouts.LowSpeedBytes, Timeouts.LowSpeedSeconds);
     Http.SetTimeLimit(Timeouts.RequestMs);
-}
-
-std::string TDownloadSession::Url(std::string_view Path) const
-{
-    return ServiceAddress + std::string(Path);
 }
 
 TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
@@ -53,13 +44,15 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         return TDownloadOutcome::NotStarted;
     }
     const TDownloadInputs inputs = Host.DownloadInputs();
+    Source = ChooseSource(inputs);
     // Nothing is sent without a login, nor where the password could be read on its way.
-    if (const std::optional<std::string> refusal = Refusal(inputs)) {
+    if (const std::optional<std::string> refusal = Refusal(inputs, *Source)) {
         Host.ShowMessage(*refusal);
         return TDownloadOutcome::NotStarted;
     }
     Host.SetCloseEnabled(false);
     Deadline = TRunDeadline(RunDeadline);
+    Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
     try {
@@ -74,13 +67,11 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
 
 TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
-    ServiceAddress = Inputs.SpaceTrackAddress;
     ConfigureProxy(Inputs);
     Host.ShowStatus("Connecting to Space-Track");
     Host.Log("Connecting to Space-Track", false);
     try {
-        LimitNextRequest();
-        Http.GetText(Url(LogoutPath));
+        Source->Probe(Channel);
     } catch (const EHttpError&) {
         ShowSelfClosingMessage(Host, "Error connecting to the Space-Track Web site");
         return TDownloadOutcome::Unreachable;
@@ -124,18 +115,14 @@ void TDownloadSession::ConfigureProxy(const TDownloadInputs& Inputs)
 
 bool TDownloadSession::Login(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
-    Http.SetContentType("application/x-www-form-urlencoded");
     Host.ShowStatus("Logging into Space-Track Web site");
     Host.Log("Logging into Space-Track", false);
-    std::string answer;
     try {
-        LimitNextRequest();
-        answer = Http.PostForm(Url(LoginPath), LoginForm(Inputs.Username, Inputs.Password));
+        return Source->LogIn(Channel, Inputs.Username, Inputs.Password);
     } catch (const EHttpError&) {
-        // Not reported by itself: an empty answer lacks the marker, and that is reported.
+        // Not reported by itself: a login that got no answer is refused, and that is reported.
+        return false;
     }
-    Http.SetContentType("");
-    return HoldsRefreshMarker(answer);
 }
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
@@ -143,7 +130,7 @@ void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TGroupChoice& group = Inputs.Groups[row];
         if (group.Checked && !group.FileName.empty())
-            Attempt(Host, group.FileName, [&] { DownloadGroup(Host, SpaceTrackGroups[row].Id, group.FileName); });
+            Attempt(Host, group.FileName, [&] { DownloadGroup(Host, SpaceTrackGroups[row], group.FileName); });
     }
     if (!Inputs.Favourites.empty() && !Inputs.FavouritesFileName.empty())
         Attempt(Host, Inputs.FavouritesFileName,
@@ -177,9 +164,9 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
 // The logout is sent even after the run deadline, with a short time of its own.
 void TDownloadSession::Logout(TDownloadHost& Host)
 {
+    Channel.GrantAtLeast(std::chrono::milliseconds(Timeouts.LogoutMs));
     try {
-        LimitNextRequest(std::chrono::milliseconds(Timeouts.LogoutMs));
-        Http.GetText(Url(LogoutPath));
+        Source->LogOut(Channel);
     } catch (const EHttpError& Error) {
         // Logged only: the files are saved, and the session ends on the service's side in time.
         Host.Log(std::string("Logout failed: ") + Error.what(), false);
@@ -204,40 +191,30 @@ std::string TDownloadSession::FailureReason(const EHttpError& Error) const
     return Deadline.Passed() ? DeadlineReason : Error.what();
 }
 
-void TDownloadSession::LimitNextRequest(std::chrono::milliseconds Floor)
+void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName)
 {
-    Http.SetTimeLimit(Deadline.RequestLimitMs(Timeouts.RequestMs, Floor));
-}
-
-void TDownloadSession::FetchGroup(int GroupId)
-{
-    TUniqueFd file(TempFile.Create());
-    Http.SetReadTimeout(Timeouts.GroupMs);
-    LimitNextRequest();
-    std::string failure;
-    try {
-        Http.GetToFile(Url(GroupPathPrefix) + std::to_string(GroupId), file.Get());
-    } catch (const EHttpError& Error) {
-        failure = FailureReason(Error);
-    }
-    if (!file.Close() && failure.empty())
-        failure = std::string("cannot write the download: ") + std::strerror(errno);
-    if (!failure.empty()) {
-        // Whatever part arrived must not replace the earlier file of that name.
-        ::unlink(TempFile.Path().c_str());
-        throw EGroupFailed(failure);
-    }
-}
-
-void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std::string& FileName)
-{
-    if (FileName.empty())
-        return;
     Host.ShowStatus("Getting " + EscapeControls(FileName));
-    FetchGroup(GroupId);
-    std::vector<std::string> lines;
+    Http.SetReadTimeout(Timeouts.GroupMs);
+    std::vector<std::string> lines = SourceLines(Host, [&] { return Source->GroupLines(Channel, Group); });
+    SaveAndCheck(Host, lines, FileName);
+}
+
+void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
+                                              const std::string& FileName)
+{
+    Host.ShowStatus("Getting " + EscapeControls(FileName));
+    Http.SetReadTimeout(Timeouts.QueryMs);
+    std::vector<std::string> lines = SourceLines(Host, [&] { return Source->IndividualListLines(Channel, Numbers); });
+    SaveAndCheck(Host, lines, FileName);
+}
+
+std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,
+                                                       const std::function<std::vector<std::string>()>& Step)
+{
     try {
-        lines = GunzipToLines(TempFile.Path());
+        return Step();
+    } catch (const EHttpError& Error) {
+        throw EGroupFailed(FailureReason(Error));
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
         throw EGroupFailed("temporary path too long");
@@ -246,36 +223,6 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, int GroupId, const std
     } catch (const EGzipData&) {
         throw EGroupFailed("damaged gzip data");
     }
-    SaveAndCheck(Host, lines, FileName);
-}
-
-void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
-                                              const std::string& FileName)
-{
-    if (FileName.empty() || Numbers.empty())
-        return;
-    Host.ShowStatus("Getting " + EscapeControls(FileName));
-    Http.SetReadTimeout(Timeouts.QueryMs);
-    LimitNextRequest();
-    std::string answer;
-    try {
-        answer = Http.PostForm(Url(QueryPath), QueryForm(Numbers));
-    } catch (const EHttpError& Error) {
-        throw EGroupFailed(FailureReason(Error));
-    }
-    std::vector<std::string> lines;
-    try {
-        lines = BoundedLines(answer);
-    } catch (const EAnswerTooLarge& Error) {
-        throw EGroupFailed(Error.what());
-    }
-    // An answer too short to hold the block of sets is not the list, whatever its status.
-    if (lines.size() < 5)
-        throw EGroupFailed("not element sets");
-    TrimPreformattedBlock(lines);
-    if (lines.size() <= 2)
-        throw EGroupFailed("not element sets");
-    SaveAndCheck(Host, lines, FileName);
 }
 
 } // namespace elsetry

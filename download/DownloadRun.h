@@ -1,14 +1,17 @@
 #pragma once
 // The download run: log in to the catalogue service, fetch the chosen groups and the individual
-// list, save and check each, log out.
+// list, save and check each, log out. The source decides the requests; the steps are the run's.
 
 #include "download/DownloadHost.h"
+#include "download/RunChannel.h"
 #include "download/RunDeadline.h"
+#include "download/SourceChoice.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,21 +52,14 @@ struct TDownloadTimeouts {
 // client's cookies, proxy settings and read time-out carry over from run to run.
 class TDownloadSession {
 public:
-    explicit TDownloadSession(std::string TempFolder = UserTempFolder(), TDownloadTimeouts Timeouts = {});
+    explicit TDownloadSession(std::string TempFolder = UserTempFolder(), TDownloadTimeouts Timeouts = {},
+                              TSourceChoice ChooseSource = SourceFor);
 
     // One whole run, reporting through Host. Close is disabled from the proxy set-up to the end.
     // With a RunDeadline, no request is sent once that much time has passed since the start, and a
     // request under way then is cut off; only the logout follows.
     TDownloadOutcome RunDownload(TDownloadHost& Host,
                                  std::optional<std::chrono::milliseconds> RunDeadline = std::nullopt);
-    // Fetches group GroupId into the temporary file and saves it as FileName. Raises EGroupFailed
-    // when the request fails or the answer is damaged or too large; nothing is saved then.
-    void DownloadGroup(TDownloadHost& Host, int GroupId, const std::string& FileName);
-    // Queries the catalogue numbers and saves the element sets of the answer as FileName. Raises
-    // EGroupFailed when the request fails.
-    void DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
-                                const std::string& FileName);
-
     THttpClient& Client() { return Http; }
     const std::string& TempFilePath() const { return TempFile.Path(); }
 
@@ -79,6 +75,15 @@ private:
     void ConfigureProxy(const TDownloadInputs& Inputs);
     bool Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Fetches a group and saves it as FileName. Raises EGroupFailed when a request fails or the
+    // answer is damaged or too large; nothing is saved then.
+    void DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
+    // Fetches the sets of the catalogue numbers and saves them as FileName. Raises EGroupFailed
+    // like DownloadGroup.
+    void DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
+                                const std::string& FileName);
+    // The lines a source step gives, with any failure on the way turned into EGroupFailed.
+    std::vector<std::string> SourceLines(TDownloadHost& Host, const std::function<std::vector<std::string>()>& Step);
     // Runs one chosen download; a failure is logged with its reason and counted.
     void Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download);
     void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
@@ -86,19 +91,17 @@ private:
     TDownloadOutcome OutcomeOfDownloads() const;
     // The reason a request failed: its own, unless the run deadline cut it off.
     std::string FailureReason(const EHttpError& Error) const;
-    // Sets the time limit of the next request from the run deadline.
-    void LimitNextRequest(std::chrono::milliseconds Floor = std::chrono::milliseconds(0));
-    // Fetches a group into the temporary file. Raises EGroupFailed; the file is then gone.
-    void FetchGroup(int GroupId);
     void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);
-    std::string Url(std::string_view Path) const;
 
     TDownloadTimeouts Timeouts;
     TRunDeadline Deadline;
     TTally Tally;
     THttpClient Http;
     TKepTempFile TempFile;
-    std::string ServiceAddress;
+    TRunChannel Channel;
+    TSourceChoice ChooseSource;
+    // The current run's; made anew for each run from its inputs.
+    std::unique_ptr<TSource> Source;
 };
 
 } // namespace elsetry

@@ -1,0 +1,36 @@
+#pragma once
+// A catalogue source: how a run logs in, which requests a group or the individual list becomes,
+// how their answers become lines, and how it logs out. The run itself (its steps, the log, the
+// failure rule, saving and checking) is the same for every source.
+
+#include "download/RunChannel.h"
+#include "download/SpaceTrackGroups.h"
+
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+// Every request goes through the channel and raises EHttpError when it fails; the run turns that
+// into the short reason of a failed group, an unreachable service or a refused login. An answer
+// that arrived but is not element sets raises EGroupFailed with its reason.
+class TSource {
+public:
+    virtual ~TSource() = default;
+
+    // Where the password is sent, so that the run can refuse to send it unencrypted.
+    virtual std::string LoginUrl() const = 0;
+    // A first request, to tell a service that does not answer from a refused login.
+    virtual void Probe(TRunChannel& Channel) = 0;
+    // Whether the service opened a session for these credentials. A login that fails on its way
+    // counts as refused.
+    virtual bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) = 0;
+    // The text lines of one group's element sets.
+    virtual std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) = 0;
+    // The text lines of the element sets of these catalogue numbers, in the memo's order.
+    virtual std::vector<std::string> IndividualListLines(TRunChannel& Channel,
+                                                         const std::vector<std::string>& Numbers) = 0;
+    virtual void LogOut(TRunChannel& Channel) = 0;
+};
+
+} // namespace elsetry

@@ -1,0 +1,132 @@
+// The run's shared steps driven by a source that sends nothing, so that they are shown to hold
+// for any source: the order of the steps, the failure rule, the saving and the outcome.
+
+#include "download/GroupFailure.h"
+#include "platform/AtomicFile.h"
+#include "tests/download/DownloadSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+
+namespace elsetry::test {
+namespace {
+
+// What the fake source answers, and the steps the run asked of it.
+struct TFakeService {
+    bool Answers = true;
+    bool AcceptsLogin = true;
+    std::map<int, std::function<TLines()>> Groups;
+    std::function<TLines()> List;
+    TLines Calls;
+};
+
+class TFakeSource : public TSource {
+public:
+    explicit TFakeSource(TFakeService& FakeService) : Service(FakeService) {}
+
+    std::string LoginUrl() const override { return "https://catalogue.invalid/login"; }
+    void Probe(TRunChannel&) override
+    {
+        Service.Calls.push_back("probe");
+        if (!Service.Answers)
+            throw EHttpError("connection refused");
+    }
+    bool LogIn(TRunChannel&, const std::string& Username, const std::string& Password) override
+    {
+        Service.Calls.push_back("login " + Username + " " + Password);
+        return Service.AcceptsLogin;
+    }
+    TLines GroupLines(TRunChannel&, const TSpaceTrackGroup& Group) override
+    {
+        Service.Calls.push_back("group " + std::to_string(Group.Id));
+        return Service.Groups.at(Group.Id)();
+    }
+    TLines IndividualListLines(TRunChannel&, const TLines& Numbers) override
+    {
+        Service.Calls.push_back("list " + std::to_string(Numbers.size()));
+        return Service.List();
+    }
+    void LogOut(TRunChannel&) override { Service.Calls.push_back("logout"); }
+
+private:
+    TFakeService& Service;
+};
+
+struct TFakeWorld {
+    TTempFolder Root;
+    TFakeService Service;
+    TDownloadSession Session;
+    TDownloadRecordingHost Host;
+
+    TFakeWorld()
+        : Session(Root.Path, {}, [this](const TDownloadInputs&) { return std::make_unique<TFakeSource>(Service); })
+    {
+        std::filesystem::create_directory(Root.Path + "/keps");
+        Host.Kepler = Root.Path + "/keps/";
+        Host.Historic = Root.Path + "/hist/";
+        Host.Inputs.Username = "observer";
+        Host.Inputs.Password = "secret";
+    }
+};
+
+TEST(Source, RefusedLoginFetchesNothingAndLogsOut)
+{
+    TFakeWorld world;
+    world.Service.AcceptsLogin = false;
+    world.Host.Inputs.Groups[RowOf(2)] = {true, "FullCatalog.txt"};
+
+    EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::LoginRefused);
+
+    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "logout"}));
+    EXPECT_EQ(world.Host.Only("message"),
+              TLines{"Error entering username and password, or in logging into the Space-Track Web site"});
+}
+
+TEST(Source, ServiceThatDoesNotAnswerIsNotAskedForMore)
+{
+    TFakeWorld world;
+    world.Service.Answers = false;
+
+    EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::Unreachable);
+
+    EXPECT_EQ(world.Service.Calls, TLines{"probe"});
+    EXPECT_EQ(world.Host.Only("message"), TLines{"Error connecting to the Space-Track Web site"});
+}
+
+TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
+{
+    TFakeWorld world;
+    const TLines sets = Catalogue(6);
+    const TLines full(sets.begin(), sets.begin() + 12);
+    const TLines list(sets.begin() + 12, sets.end());
+    const std::string earlier = world.Root.Write("keps/Weather.txt", "kept as it was\r\n");
+    world.Service.Groups[2] = [&] { return full; };
+    world.Service.Groups[20] = []() -> TLines { throw EHttpError("HTTP 500"); };
+    world.Service.Groups[8] = []() -> TLines { throw EGroupFailed("not element sets"); };
+    world.Service.List = [&] { return list; };
+    for (const auto& [id, name] : {std::pair{8, "Weather.txt"}, {2, "FullCatalog.txt"}, {20, "Amateur.txt"}})
+        world.Host.Inputs.Groups[RowOf(id)] = {true, name};
+    world.Host.Inputs.Favourites = {"1", "2"};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
+
+    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "group 2", "group 20", "group 8",
+                                           "list 2", "logout"}));
+    EXPECT_EQ(world.Host.Only("log"),
+              (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
+                      "   Saved: FullCatalog.txt", "      4 satellites",
+                      "   Failed: Amateur.txt (HTTP 500), the earlier file is kept",
+                      "   Failed: Weather.txt (not element sets), the earlier file is kept",
+                      "   Saved: MyFavourites.txt", "      2 satellites", "Logged out of Space-Track",
+                      "2 of 4 downloads failed"}));
+    EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "FullCatalog.txt"), CrLfText(full));
+    EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "MyFavourites.txt"), CrLfText(list));
+    EXPECT_EQ(ReadWholeFile(earlier), "kept as it was\r\n");
+    EXPECT_FALSE(FileExists(world.Host.Kepler + "Amateur.txt"));
+}
+
+} // namespace
+} // namespace elsetry::test
