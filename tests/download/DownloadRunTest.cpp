@@ -474,13 +474,19 @@ TEST(DownloadRun, PasswordIsNotSentUnencryptedOffThisMachine)
     }
 }
 
+// Two small groups served and chosen, the first under FirstName.
+void ChooseTwoGroups(TDownloadWorld& World, const std::string& FirstName = "FullCatalog.txt")
+{
+    World.ServeGroup(2, Catalogue(3));
+    World.ServeGroup(4, Catalogue(3));
+    World.Choose(2, FirstName);
+    World.Choose(4, "Geo.txt");
+}
+
 TEST(DownloadRun, MissingTemporaryFolderEndsTheRunWithItsOwnText)
 {
     TDownloadWorld world;
-    world.ServeGroup(2, Catalogue(3));
-    world.ServeGroup(4, Catalogue(3));
-    world.Choose(2, "FullCatalog.txt");
-    world.Choose(4, "Geo.txt");
+    ChooseTwoGroups(world);
     std::filesystem::remove(world.Temp);
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::Failed);
@@ -494,19 +500,18 @@ TEST(DownloadRun, MissingTemporaryFolderEndsTheRunWithItsOwnText)
 TEST(DownloadRun, GroupThatCannotBeWrittenFailsAndTheRunGoesOn)
 {
     TDownloadWorld world;
-    world.ServeGroup(2, Catalogue(3));
-    world.ServeGroup(4, Catalogue(3));
-    world.Choose(2, "FullCatalog.txt");
-    world.Choose(4, "Geo.txt");
+    ChooseTwoGroups(world);
     world.Host.Kepler = world.Root.Path + "/none/";
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    const auto failed = std::count_if(log.begin(), log.end(), [](const std::string& Line) {
-        return Line.find("   Failed: ") != std::string::npos && Line.find("(cannot write: ") != std::string::npos &&
-               Line.find("), the earlier file is kept") != std::string::npos;
-    });
-    EXPECT_EQ(failed, 2) << "both groups, each with its cause";
+    for (const std::string name : {"FullCatalog.txt", "Geo.txt"}) {
+        const auto withItsCause = [&](const std::string& Line) {
+            return Line.starts_with("   Failed: " + name + " (cannot write: ") &&
+                   Line.ends_with("), the earlier file is kept");
+        };
+        EXPECT_EQ(std::count_if(log.begin(), log.end(), withItsCause), 1) << name;
+    }
     EXPECT_TRUE(world.Host.Only("error").empty());
     EXPECT_EQ(world.Service->Requests().back().Target, "/perl/logout.pl") << "the run logs out as usual";
 }
@@ -515,16 +520,11 @@ TEST(DownloadRun, GroupThatCannotBeWrittenFailsAndTheRunGoesOn)
 TEST(DownloadRun, NameThatLeavesTheFolderFailsThatGroupOnly)
 {
     TDownloadWorld world;
-    world.ServeGroup(2, Catalogue(3));
-    world.ServeGroup(4, Catalogue(3));
-    world.Choose(2, "../outside.txt");
-    world.Choose(4, "Geo.txt");
+    ChooseTwoGroups(world, "../outside.txt");
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    EXPECT_NE(std::find(log.begin(), log.end(),
-                        "   Failed: ../outside.txt (not a plain file name), the earlier file is kept"),
-              log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name")), log.end());
     EXPECT_FALSE(std::filesystem::exists(world.Root.Path + "/outside.txt"));
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
 }
