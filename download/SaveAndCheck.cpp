@@ -87,15 +87,19 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
     RemoveCommentLines(Lines);
     if (CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
+    const std::string path = Host.KeplerPath() + FileName;
+    std::string text = CrLfText(Lines);
     std::optional<TFileReplacement> replacement;
-    WriteBeside(replacement, Host.KeplerPath() + FileName, CrLfText(Lines));
+    WriteBeside(replacement, path, text);
 
-    // A list of no folder, so that whatever the working folder holds cannot slip into the check.
+    // The check reads the text as written, from memory: the temporary's name is in a folder
+    // others may write to, and what they put there must not be what is checked. A list of no
+    // folder, so that whatever the working folder holds cannot slip into the check either.
     TSatelliteList list;
     int loaded = 0;
     {
         const TIdlePriority idle;
-        loaded = list.LoadFromFile(replacement->TemporaryPath());
+        loaded = list.LoadFromText(std::move(text), path);
     }
     if (!ReadsAsElementSets(Lines, loaded))
         throw EGroupFailed("not element sets");

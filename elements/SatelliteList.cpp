@@ -92,12 +92,21 @@ int TSatelliteList::LoadFromFile(const std::string& FileName)
     return ReadElementFile(FileName);
 }
 
+int TSatelliteList::LoadFromText(std::string Text, const std::string& FileName)
+{
+    return AddElementLines(TTextLines(std::move(Text)), FileName);
+}
+
 int TSatelliteList::ReadElementFile(const std::string& FileName)
 {
     if (!FileExists(FileName))
         return 0;
-    const TTextLines lines = ReadTextLines(FileName);
-    const std::size_t n = lines.size();
+    return AddElementLines(ReadTextLines(FileName), FileName);
+}
+
+int TSatelliteList::AddElementLines(const TTextLines& Lines, const std::string& FileName)
+{
+    const std::size_t n = Lines.size();
     ByName.reserve(ByName.size() + n / 3);
     ByCatalogue.reserve(ByCatalogue.size() + n / 3);
     std::size_t i = 0;
@@ -105,7 +114,7 @@ int TSatelliteList::ReadElementFile(const std::string& FileName)
     while (i < n) {
         std::string_view nameLine;
         while (i < n) {
-            const std::string_view trimmed = Trim(lines[i++]);
+            const std::string_view trimmed = Trim(Lines[i++]);
             if (!trimmed.empty() && trimmed != "--") {
                 nameLine = trimmed;
                 break;
@@ -115,12 +124,12 @@ int TSatelliteList::ReadElementFile(const std::string& FileName)
             return decoded;
         std::string_view line1;
         while (i < n && line1.size() < MinimumElementLineLength)
-            line1 = lines[i++];
+            line1 = Lines[i++];
         if (i == n)
             return decoded;
         std::string_view line2;
         while (i < n && line2.size() < MinimumElementLineLength)
-            line2 = lines[i++];
+            line2 = Lines[i++];
         try {
             if (AddElementSet(FileName, SatelliteName(nameLine), line1, line2))
                 ++decoded;

@@ -4,6 +4,7 @@
 
 #include "elements/Satellite.h"
 #include "elements/SatelliteStore.h"
+#include "platform/TextFile.h"
 
 #include <cstdint>
 #include <string>
@@ -30,6 +31,8 @@ public:
     // accepted and decoded, whether or not a set of the same name or number with a later epoch
     // then took their place.
     int LoadFromFile(const std::string& FileName);
+    // The same for a file's text already in memory, its sets recorded as read from FileName.
+    int LoadFromText(std::string Text, const std::string& FileName);
     int Count() const;
     // Index of the entry named Name (letter case ignored), or -1.
     int IndexOf(std::string_view Name) const;
@@ -52,6 +55,7 @@ private:
     };
 
     int ReadElementFile(const std::string& FileName);
+    int AddElementLines(const TTextLines& Lines, const std::string& FileName);
     bool AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                        std::string_view L2);
     void InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName);

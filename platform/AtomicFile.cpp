@@ -109,6 +109,7 @@ void TFileReplacement::Commit()
     }
     if (::fsync(Fd.Get()) != 0)
         RaiseWriteError(Target, errno);
+    RefuseSwappedTemporary();
     if (!Fd.Close())
         RaiseWriteError(Target, errno);
     // The rename replaces the directory entry, whatever it has become meanwhile; it writes
@@ -116,6 +117,20 @@ void TFileReplacement::Commit()
     if (::rename(Name.c_str(), Target.c_str()) != 0)
         RaiseWriteError(Target, errno);
     Renamed = true;
+}
+
+// The temporary's name must still lead to the file written here: another user of a shared
+// folder could have put a link or another file in its place, which the rename would install.
+void TFileReplacement::RefuseSwappedTemporary() const
+{
+    struct stat written {};
+    struct stat named {};
+    if (::fstat(Fd.Get(), &written) != 0)
+        RaiseWriteError(Target, errno);
+    if (::lstat(Name.c_str(), &named) != 0)
+        RaiseWriteError(Target, errno);
+    if (named.st_dev != written.st_dev || named.st_ino != written.st_ino)
+        RaiseWriteError(Target, EEXIST);
 }
 
 void ReplaceFile(const std::string& Path, std::string_view Contents)

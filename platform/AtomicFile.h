@@ -25,12 +25,13 @@ public:
     TFileReplacement& operator=(const TFileReplacement&) = delete;
 
     void Write(std::string_view Contents);
-    // The temporary, to be read back for a check before Commit.
-    const std::string& TemporaryPath() const { return Name; }
-    // Flushes the text to disk and renames it over the target.
+    // Flushes the text to disk and renames it over the target, unless the temporary's name no
+    // longer leads to the file written.
     void Commit();
 
 private:
+    void RefuseSwappedTemporary() const;
+
     std::string Target;
     std::string Name;
     TUniqueFd Fd;

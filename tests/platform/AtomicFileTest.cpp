@@ -55,7 +55,7 @@ TEST(AtomicFile, ReplacementIsInvisibleUntilCommittedAndGoneWhenDropped)
     {
         TFileReplacement replacement(path);
         replacement.Write("checked later");
-        EXPECT_EQ(ReadWholeFile(replacement.TemporaryPath()), "checked later");
+        EXPECT_EQ(FolderNames(folder.Path).size(), 2U) << "the hidden temporary beside it";
         EXPECT_EQ(ReadWholeFile(path), "earlier");
     }
     EXPECT_EQ(ReadWholeFile(path), "earlier");
@@ -65,6 +65,25 @@ TEST(AtomicFile, ReplacementIsInvisibleUntilCommittedAndGoneWhenDropped)
     replacement.Commit();
     EXPECT_EQ(ReadWholeFile(path), "new");
     EXPECT_EQ(FolderNames(folder.Path), std::vector<std::string>{"a.txt"});
+}
+
+// Another user of a shared folder puts a link to their own file where the temporary was.
+TEST(AtomicFile, TemporarySwappedBeforeTheCommitIsNotInstalled)
+{
+    TTempFolder folder;
+    const std::string path = folder.Write("a.txt", "earlier");
+    const std::string outside = folder.Write("outside", "planted");
+    TFileReplacement replacement(path);
+    replacement.Write("checked");
+    for (const std::string& name : FolderNames(folder.Path))
+        if (name.starts_with(".a.txt-")) {
+            std::filesystem::remove(folder.Path + "/" + name);
+            std::filesystem::create_symlink(outside, folder.Path + "/" + name);
+        }
+    EXPECT_THROW(replacement.Commit(), EFileError);
+    EXPECT_EQ(ReadWholeFile(path), "earlier");
+    EXPECT_FALSE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadWholeFile(outside), "planted");
 }
 
 // What stands in the target's place; the outside file and FIFO must not change.
