@@ -285,7 +285,11 @@ void TFormMain::EditSetPathEnter(QLineEdit& Edit)
 
 void TFormMain::EditSetPathExit(QLineEdit& Edit)
 {
-    Edit.setText(Q(WithTrailingSeparator(Text(Edit))));
+    // Setting the same text again would clear the mark of the user's typing before the edit
+    // stores it.
+    const QString folder = Q(WithTrailingSeparator(Text(Edit)));
+    if (folder != Edit.text())
+        Edit.setText(folder);
     Edit.setToolTip(Edit.text());
 }
 

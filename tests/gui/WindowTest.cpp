@@ -270,6 +270,22 @@ TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)
     }
 }
 
+TEST_F(WindowTest, TypedFolderIsStoredWhenTheEditIsLeft)
+{
+    Open();
+    for (const char* typed : {"/new/keps/", "/other/keps"}) {
+        SCOPED_TRACE(typed);
+        auto& edit = Child<QLineEdit>("EditKeplerPath");
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClicks(&edit, typed);
+        SendFocus(edit, QEvent::FocusOut, ::Qt::TabFocusReason);
+        const std::string folder = std::string(typed).ends_with("/") ? typed : std::string(typed) + "/";
+        EXPECT_EQ(edit.text().toStdString(), folder);
+        EXPECT_EQ(Stored("KeplerPath"), folder) << "stored at once, not only at a clean close";
+    }
+}
+
 TEST_F(WindowTest, FolderChooserForTheEditOfThePressedButton)
 {
     Open();
