@@ -52,7 +52,12 @@ std::optional<std::string> StorePathOfKeyName(std::string_view KeyName)
     if (!StartsWithKeyword(KeyName, CurrentUserRoot)
         || (KeyName.size() > CurrentUserRoot.size() && KeyName[CurrentUserRoot.size()] != '\\'))
         return std::nullopt;
-    std::string path(KeyName.substr(CurrentUserRoot.size()));
+    // Repeated separators name the same key, as they do in the store: one path for one key, so
+    // that every rule about a key sees it.
+    std::string path;
+    for (const char c : KeyName.substr(CurrentUserRoot.size()))
+        if (c != '\\' || path.empty() || path.back() != '\\')
+            path += c;
     while (!path.empty() && path.back() == '\\')
         path.pop_back();
     return path.empty() ? "\\" : path;

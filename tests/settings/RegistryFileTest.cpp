@@ -214,6 +214,11 @@ TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
     const std::string otherCompany = std::string(RegistryFileHeader)
                                      + "\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"NameWeather\"=\"../x\"\n";
     EXPECT_NO_THROW(ReadRegistryFile(otherCompany)) << "another maker's settings are not ours to judge";
+    for (const char* key : {"[HKEY_CURRENT_USER\\\\Software\\Corriebrook\\Elsetry]",
+                            "[HKEY_CURRENT_USER\\Software\\\\Corriebrook\\ELSETRY\\]"}) {
+        const std::string spelt = std::string(RegistryFileHeader) + "\n\n" + key + "\n\"NameWeather\"=\"../x\"\n";
+        EXPECT_THROW(ReadRegistryFile(spelt), ERegistryFileError) << key << ": the same key, spelt otherwise";
+    }
 }
 
 TEST_F(RegistryFileTest, ToolRefusesAWholeImportWithAFileNameOutsideItsFolder)
