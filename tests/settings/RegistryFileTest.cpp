@@ -269,11 +269,17 @@ TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
     const std::string before = Export();
     EXPECT_EQ(RunChild(tool, {"export"}), before);
 
-    const std::string file = Folder.Path + "/backup.reg";
-    RunChild(tool, {"export", file});
-    struct stat info {};
-    ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u) << "the export holds passwords";
+    for (const bool earlier : {false, true}) {
+        const std::string file = Folder.Path + (earlier ? "/readable.reg" : "/backup.reg");
+        if (earlier) {
+            WriteFile("readable.reg", "old");
+            ::chmod(file.c_str(), 0644);
+        }
+        RunChild(tool, {"export", file});
+        struct stat info {};
+        ASSERT_EQ(::stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0600u) << "the export holds passwords; earlier file: " << earlier;
+    }
 
     const std::string bad = WriteFile("bad.reg", std::string(RegistryFileHeader) +
         "\n\n[-HKEY_CURRENT_USER\\Software\\Corriebrook]\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
@@ -288,7 +294,7 @@ TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
     EXPECT_NE(std::string(message, length).find("bad.reg: line 6: "), std::string::npos) << message;
     EXPECT_EQ(Export(), before) << "nothing of a rejected file lands";
 
-    RunChild(tool, {"import", file});
+    RunChild(tool, {"import", Folder.Path + "/backup.reg"});
     EXPECT_EQ(Export(), before);
 }
 

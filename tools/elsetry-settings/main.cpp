@@ -49,14 +49,21 @@ std::string CompanyKeyPath()
     return "\\Software\\" + CompanyKey;
 }
 
-// The export holds passwords: a new file is made readable by its owner only before it is filled.
+// The export holds passwords: a new file is made readable by its owner only before it is filled,
+// and an earlier one loses what others may do with it (the replacement keeps the earlier modes).
 void CreatePrivateFile(const std::string& FileName)
 {
     const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0)
+    if (fd >= 0) {
         ::close(fd);
-    else if (errno != EEXIST)
+        return;
+    }
+    if (errno != EEXIST)
         throw EFileError("Cannot create \"" + FileName + "\": " + std::strerror(errno));
+    struct stat earlier {};
+    if (::stat(FileName.c_str(), &earlier) == 0 && (earlier.st_mode & 077) != 0 &&
+        ::chmod(FileName.c_str(), earlier.st_mode & 07700) != 0)
+        throw EFileError("Cannot make \"" + FileName + "\" private: " + std::strerror(errno));
 }
 
 // "export > file" makes the file with the shell's modes, often readable by everyone.
