@@ -5,6 +5,7 @@
 #include "download/SaveAndCheck.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
+#include "text/FileNames.h"
 #include "text/Strings.h"
 
 namespace elsetry {
@@ -129,10 +130,10 @@ void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs
 {
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TGroupChoice& group = Inputs.Groups[row];
-        if (group.Checked && !group.FileName.empty())
+        if (group.Checked)
             Attempt(Host, group.FileName, [&] { DownloadGroup(Host, SpaceTrackGroups[row], group.FileName); });
     }
-    if (!Inputs.Favourites.empty() && !Inputs.FavouritesFileName.empty())
+    if (!Inputs.Favourites.empty())
         Attempt(Host, Inputs.FavouritesFileName,
                 [&] { DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName); });
 }
@@ -142,6 +143,11 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
     ++Tally.Chosen;
     if (Deadline.Passed()) {
         LogFailure(Host, FileName, DeadlineReason);
+        return;
+    }
+    // Refused before any request: a file that cannot be saved is not worth the service's time.
+    if (!IsPlainFileName(FileName)) {
+        LogFailure(Host, FileName, "not a plain file name");
         return;
     }
     try {

@@ -527,6 +527,19 @@ TEST(DownloadRun, NameThatLeavesTheFolderFailsThatGroupOnly)
     EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name")), log.end());
     EXPECT_FALSE(std::filesystem::exists(world.Root.Path + "/outside.txt"));
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
+    for (const auto& request : world.Service->Requests())
+        EXPECT_NE(request.Target, "/perl/dl.pl?ID=2") << "refused before it is asked for";
+}
+
+// A checked group whose name was left empty is a download that cannot be saved, not one to skip.
+TEST(DownloadRun, CheckedGroupWithoutANameFails)
+{
+    TDownloadWorld world;
+    ChooseTwoGroups(world, "");
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
+    const TLines log = world.Host.Only("log");
+    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("", "not a plain file name")), log.end());
+    EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
 }
 
 TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothing)
