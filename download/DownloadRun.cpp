@@ -3,6 +3,7 @@
 #include "download/DownloadExchange.h"
 #include "download/GroupFailure.h"
 #include "download/SaveAndCheck.h"
+#include "platform/AnswerLimit.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
 #include "text/FileNames.h"
@@ -33,6 +34,9 @@ TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Lim
       ChooseSource(std::move(Choice))
 {
     Http.SetReadTimeout(Timeouts.FirstMs);
+    // No answer of the service is worth more than one group's text: larger ones fail at once,
+    // before they fill the memory or the temporary folder.
+    Http.SetMaxAnswerBytes(GroupTextLimitBytes);
     Http.SetLowSpeedLimit(Timeouts.LowSpeedBytes, Timeouts.LowSpeedSeconds);
     Http.SetTimeLimit(Timeouts.RequestMs);
 }
