@@ -272,8 +272,13 @@ bool TFormMain::eventFilter(QObject* Watched, QEvent* Event)
 
 void TFormMain::MemoMyFavouritesExit()
 {
+    // Passing through the memo without an edit writes nothing, so that a list imported meanwhile
+    // stays as imported.
+    const bool edited = CommaTextOf(FavouritesLines()) != FShownFavourites;
     Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
     FShownFavourites = CommaTextOf(FavouritesLines());
+    if (!edited)
+        return;
     FavouritesSetting->Value = FShownFavourites;
     FavouritesSetting->Save();
 }

@@ -242,6 +242,16 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
     EXPECT_EQ(Stored("MyFavourites"), "007,100,100000,25544,4793,E8493");
 }
 
+TEST_F(WindowTest, PassingThroughTheMemoKeepsAListImportedMeanwhile)
+{
+    Put("MyFavourites", "7530,25544");
+    Open();
+    Put("MyFavourites", "99999");
+    SendFocus(Child<QPlainTextEdit>("MemoMyFavourites"), QEvent::FocusOut, ::Qt::TabFocusReason);
+    Close();
+    EXPECT_EQ(Stored("MyFavourites"), "99999");
+}
+
 TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)
 {
     Open();
