@@ -64,9 +64,12 @@ int SweepLeftovers(const std::string& Folder, bool (*Matches)(std::string_view),
     TUniqueFd folder(::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.Valid())
         return 0;
-    DIR* listing = ::fdopendir(::dup(folder.Get()));
+    TUniqueFd listed(::dup(folder.Get()));
+    DIR* listing = listed.Valid() ? ::fdopendir(listed.Get()) : nullptr;
     if (!listing)
         return 0;
+    // The listing closes the descriptor from here on.
+    listed.Release();
     int removed = 0;
     while (const dirent* entry = ::readdir(listing))
         if (Matches(entry->d_name) && IsStaleOwnFile(folder.Get(), entry->d_name, Before)

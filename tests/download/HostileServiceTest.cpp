@@ -20,25 +20,31 @@ bool Logged(const TDownloadRecordingHost& Host, const std::string& Line)
 
 TEST(HostileService, OddBodiesWithStatus200KeepTheEarlierFile)
 {
-    const std::pair<const char*, service::TOddBody> cases[] = {
-        {"a login page", service::TOddBody::HtmlPage},
-        {"random bytes", service::TOddBody::BinaryBytes},
-        {"a newline bomb", service::TOddBody::NewlineBomb},
+    struct TCase {
+        const char* What;
+        service::TOddBody Body;
+        const char* Reason;
+    };
+    const TCase cases[] = {
+        {"a login page", service::TOddBody::HtmlPage, "not element sets"},
+        {"random bytes", service::TOddBody::BinaryBytes, "not element sets"},
+        {"a newline bomb", service::TOddBody::NewlineBomb, "too large"},
     };
     const std::string earlier = CrLf(Catalogue(20));
-    for (const auto& [what, body] : cases) {
-        SCOPED_TRACE(what);
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
         TDownloadWorld world;
         world.ServeGroup(20, Catalogue(400));
         world.Choose(20, "Amateur.txt");
         TDownloadWorld::WriteText(world.Saved("Amateur.txt"), earlier);
         service::TServiceFaults faults;
-        faults.OddGroups = {{20, body}};
+        faults.OddGroups = {{20, c.Body}};
         world.Service->SetFaults(faults);
 
         world.Run();
         EXPECT_EQ(ReadWholeFile(world.Saved("Amateur.txt")), earlier);
         EXPECT_FALSE(Logged(world.Host, "   Saved: Amateur.txt"));
+        EXPECT_TRUE(Logged(world.Host, "   Failed: Amateur.txt (" + std::string(c.Reason) + "), the earlier file is kept"));
         EXPECT_EQ(FolderNames(world.Host.Kepler), TLines{"Amateur.txt"});
         EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
     }
