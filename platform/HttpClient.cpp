@@ -359,7 +359,7 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 400)
-            throw EHttpError("HTTP " + std::to_string(status));
+            throw EHttpError("HTTP " + std::to_string(status), status);
         if (status < 300 || status >= 400)
             break;
         char* location = nullptr;

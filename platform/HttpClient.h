@@ -20,7 +20,13 @@ namespace elsetry {
 // fit to stand in brackets after a file name: "HTTP 500", "timed out", "connection refused".
 class EHttpError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    // Status is the service's error status (400 and up), 0 when the failure was not an answer;
+    // a source needs it to tell an expired session (401) from other refusals.
+    explicit EHttpError(const std::string& Reason, long Status = 0) : std::runtime_error(Reason), Code(Status) {}
+    long Status() const { return Code; }
+
+private:
+    long Code;
 };
 
 struct TFormField {

@@ -141,6 +141,8 @@ TEST_F(HttpClientTest, FailuresGiveTheirShortReason)
             ADD_FAILURE() << "the request did not fail";
         } catch (const EHttpError& Error) {
             EXPECT_STREQ(Error.what(), c.Reason);
+            const std::string reason = c.Reason;
+            EXPECT_EQ(Error.Status(), reason.starts_with("HTTP ") ? std::stol(reason.substr(5)) : 0L);
         }
     }
 }
