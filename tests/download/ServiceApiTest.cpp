@@ -4,12 +4,15 @@
 #include "platform/HttpClient.h"
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue-service/CelesTrakGroups.h"
 #include "tools/catalogue-service/GpQuery.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace elsetry::test {
@@ -45,8 +48,8 @@ std::string Line1(const TSetText& Set)
 
 std::string Line2(const TSetText& Set)
 {
-    return std::string("2 ") + Set.Number + "  51.6416 247.4627 " + Set.Eccentricity + " 130.5360 325.0288 " +
-           Set.MeanMotion + "123450";
+    return std::string("2 ") + Set.Number + "  51.6416 247.4627 " + Set.Eccentricity + " 130.5360 325.0288 "
+           + Set.MeanMotion + "123450";
 }
 
 std::vector<TGpRecord> Records()
@@ -124,8 +127,7 @@ TEST(GpQuery, PredicatesSelectAndOrder)
         {"/EPOCH/2024-01-03--2024-01-05", "26824,34454"},
         {"/EPOCH/>2024-01-05T06:00:00", "25544,148493"},
         {"/DECAY_DATE/null-val/EPOCH/>now-30/orderby/norad_cat_id asc/format/3le", "25544,26824,34454,148493"},
-        {"/decay_date/null-val/epoch/%3Enow-30/orderby/norad_cat_id%20asc/format/3le",
-         "25544,26824,34454,148493"},
+        {"/decay_date/null-val/epoch/%3Enow-30/orderby/norad_cat_id%20asc/format/3le", "25544,26824,34454,148493"},
         {"/orderby/norad_cat_id desc", "148493,34454,26824,25544,22566"},
         {"/orderby/norad_cat_id%20desc", "148493,34454,26824,25544,22566"},
         {"/orderby/EPOCH desc", "148493,25544,34454,26824,22566"},
@@ -140,7 +142,7 @@ TEST(GpQuery, PredicatesSelectAndOrder)
 TEST(GpQuery, UnreadablePathsAreRefused)
 {
     const char* const paths[] = {
-        "/NORAD_CAT_ID",          "/COLOUR/red",         "/NORAD_CAT_ID/>abc", "/EPOCH/>yesterday",
+        "/NORAD_CAT_ID",           "/COLOUR/red",         "/NORAD_CAT_ID/>abc", "/EPOCH/>yesterday",
         "/orderby/epoch sideways", "/orderby/colour asc", "/format/xml",        "/EPOCH/2024-13-01",
     };
     for (const char* path : paths) {
@@ -159,15 +161,39 @@ TEST(GpQuery, FormatsDefaultToJson)
     EXPECT_EQ(GpAnswer(ParseGpQuery("/format/tle"), iss), Line1(SetTexts[0]) + "\r\n" + Line2(SetTexts[0]) + "\r\n");
     EXPECT_EQ(GpAnswer(ParseGpQuery(""), {}), "[]");
     const std::string json = GpAnswer(ParseGpQuery(""), iss);
-    for (const std::string& field : std::vector<std::string>{"\"OBJECT_NAME\":\"ISS (ZARYA)\"", "\"NORAD_CAT_ID\":\"25544\"",
-                                    "\"EPOCH\":\"2024-01-05T12:00:00.000000\"", "\"MEAN_MOTION\":\"15.50000000\"",
-                                    "\"ECCENTRICITY\":\"0.0006703\"", "\"OBJECT_TYPE\":\"PAYLOAD\"",
-                                    "\"DECAY_DATE\":null", "\"TLE_LINE1\":\"" + Line1(SetTexts[0]) + "\"",
-                                    "\"TLE_LINE2\":\"" + Line2(SetTexts[0]) + "\""})
+    for (const std::string& field : std::vector<std::string>{
+             "\"OBJECT_NAME\":\"ISS (ZARYA)\"", "\"NORAD_CAT_ID\":\"25544\"",
+             "\"EPOCH\":\"2024-01-05T12:00:00.000000\"", "\"MEAN_MOTION\":\"15.50000000\"",
+             "\"ECCENTRICITY\":\"0.0006703\"", "\"OBJECT_TYPE\":\"PAYLOAD\"", "\"DECAY_DATE\":null",
+             "\"TLE_LINE1\":\"" + Line1(SetTexts[0]) + "\"", "\"TLE_LINE2\":\"" + Line2(SetTexts[0]) + "\""})
         EXPECT_NE(json.find(field), std::string::npos) << field;
     EXPECT_EQ(json.front(), '[');
     EXPECT_EQ(json.back(), ']');
 }
+
+TEST(CelesTrakGroups, NamesStandForGroupFiles)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"active", 2},        {"amateur", 20},
+        {"geo", 4},           {"globalstar", 14},
+        {"intelsat", 16},     {"iridium-NEXT", 10},
+        {"iridium-next", 10}, {"gnss", 6},
+        {"orbcomm", 12},      {"last-30-days", 24},
+        {"visual", 22},       {"WEATHER", 8},
+        {"weather", 8},       {"stations", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [name, file] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(service::CelesTrakGroupFile(name), file);
+    }
+}
+
+// Two weather satellites, one with a comma in its name.
+const std::string WeatherFile = "NOAA 15\r\n" + Line1({"", "25338", "24005.50000000", "", ""}) + "\r\n"
+                                + Line2({"", "25338", "", "0009000", "14.26000000"}) + "\r\nMETOP-C, SPARE\r\n"
+                                + Line1({"", "43689", "24004.25000000", "", ""}) + "\r\n"
+                                + Line2({"", "43689", "", "0001500", "14.21000000"}) + "\r\n";
 
 class TServiceApi : public ::testing::Test {
 protected:
@@ -176,8 +202,10 @@ protected:
     service::TServiceOptions Options()
     {
         Data.Write("2.txt", GroupFile());
+        Data.Write("8.txt", WeatherFile);
         service::TServiceOptions options;
         options.DataFolder = Data.Path;
+        options.CelesTrakGroups = true;
         options.RecordFile = Data.Path + "/record.log";
         return options;
     }
@@ -237,8 +265,8 @@ TEST_F(TServiceApi, AnswersThreeLineSetsAndJsonByDefault)
 {
     LogIn();
     const std::string sets = Query("/NORAD_CAT_ID/148493%2C25544/orderby/norad_cat_id%20asc/format/3le");
-    EXPECT_EQ(sets, "0 ISS (ZARYA)\r\n" + Line1(SetTexts[0]) + "\r\n" + Line2(SetTexts[0]) + "\r\n" +
-                        "0 STARLINK-9999\r\n" + Line1(SetTexts[4]) + "\r\n" + Line2(SetTexts[4]) + "\r\n");
+    EXPECT_EQ(sets, "0 ISS (ZARYA)\r\n" + Line1(SetTexts[0]) + "\r\n" + Line2(SetTexts[0]) + "\r\n"
+                        + "0 STARLINK-9999\r\n" + Line1(SetTexts[4]) + "\r\n" + Line2(SetTexts[4]) + "\r\n");
     const std::string json = Query("/NORAD_CAT_ID/148493");
     EXPECT_EQ(json.front(), '[');
     EXPECT_NE(json.find("\"NORAD_CAT_ID\":\"148493\""), std::string::npos);
@@ -275,10 +303,36 @@ TEST_F(TServiceApi, RateLimitAnswersComeInBothForms)
     EXPECT_EQ(FailedStatus("/NORAD_CAT_ID/25544/format/3le"), 500);
     faults.RateLimit = service::TRateLimitAnswer::ErrorList;
     Service.SetFaults(faults);
-    EXPECT_TRUE(Query("/NORAD_CAT_ID/25544/format/3le").starts_with("[{\"error\":\"You've violated your query rate limit"));
+    EXPECT_TRUE(
+        Query("/NORAD_CAT_ID/25544/format/3le").starts_with("[{\"error\":\"You've violated your query rate limit"));
     faults.RateLimit = service::TRateLimitAnswer::None;
     Service.SetFaults(faults);
     EXPECT_TRUE(Query("/NORAD_CAT_ID/25544/format/3le").starts_with("0 ISS (ZARYA)\r\n"));
+}
+
+TEST_F(TServiceApi, CelesTrakGroupsAnswerTheirMembersAsCsv)
+{
+    EXPECT_EQ(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=weather&FORMAT=csv")),
+              "OBJECT_NAME,EPOCH,MEAN_MOTION,ECCENTRICITY,NORAD_CAT_ID\r\n"
+              "NOAA 15,2024-01-05T12:00:00.000000,14.26000000,0.0009000,25338\r\n"
+              "\"METOP-C, SPARE\",2024-01-04T06:00:00.000000,14.21000000,0.0001500,43689\r\n");
+    EXPECT_THROW(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv")), EHttpError);
+    EXPECT_EQ(Service.Requests().back().Target, "/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv");
+}
+
+TEST(CelesTrakGroups, AreNotServedUnlessAsked)
+{
+    TTempFolder data;
+    service::TServiceOptions options;
+    options.DataFolder = data.Path;
+    service::TCatalogueService service(options);
+    THttpClient client;
+    try {
+        client.GetText(service.Address() + "/NORAD/elements/gp.php?GROUP=weather&FORMAT=csv");
+        ADD_FAILURE() << "answered";
+    } catch (const EHttpError& Error) {
+        EXPECT_EQ(Error.Status(), 404);
+    }
 }
 
 } // namespace

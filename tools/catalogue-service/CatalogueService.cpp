@@ -168,6 +168,7 @@ void TCatalogueService::Route()
     Server->Post("/ajaxauth/login", recorded(&TCatalogueService::ApiLogin));
     Server->Get("/ajaxauth/logout", recorded(&TCatalogueService::ApiLogout));
     Server->Get("/basicspacedata/query/class/gp(/.*)?", recorded(&TCatalogueService::ApiQuery));
+    Server->Get("/NORAD/elements/gp.php", recorded(&TCatalogueService::CelesTrakGroup));
     Server->Get(".*", recorded(&TCatalogueService::NotFound));
     Server->Post(".*", recorded(&TCatalogueService::NotFound));
 }

@@ -81,6 +81,8 @@ struct TServiceOptions {
     // HTTPS when both are given (PEM files).
     std::string CertificateFile;
     std::string KeyFile;
+    // Answers the membership of published groups as CelesTrak does, under /NORAD/elements/gp.php.
+    bool CelesTrakGroups = false;
     // Every request is appended here too when set.
     std::string RecordFile;
     TServiceFaults Faults;
@@ -135,6 +137,7 @@ private:
     void ApiLogin(const httplib::Request& Request, httplib::Response& Response);
     void ApiLogout(const httplib::Request& Request, httplib::Response& Response);
     void ApiQuery(const httplib::Request& Request, httplib::Response& Response);
+    void CelesTrakGroup(const httplib::Request& Request, httplib::Response& Response);
     // Whether the request's API session is open; counts the query against it.
     bool TakeApiQuery(const httplib::Request& Request);
     enum class TTransferFault { None, Cut, Stall, Trickle };
@@ -175,6 +178,10 @@ void WriteDemoGroups(const std::string& Folder, int FullCount);
 // Every element set in the element files of Folder as name, line 1 and line 2, in
 // catalogue-number order; the first file and set of a number win.
 std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder);
+
+// The element sets of the group file "<Id>.txt" in Folder, in catalogue-number order; none when
+// there is no such file.
+std::vector<std::array<std::string, 3>> GroupSets(const std::string& Folder, int Id);
 
 std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids);
 

@@ -14,8 +14,8 @@ namespace elsetry::service {
 
 namespace {
 
-const std::vector<std::string> KnownFields{"OBJECT_NAME", "NORAD_CAT_ID", "EPOCH",      "MEAN_MOTION",
-                                           "ECCENTRICITY", "OBJECT_TYPE", "DECAY_DATE"};
+const std::vector<std::string> KnownFields{"OBJECT_NAME",  "NORAD_CAT_ID", "EPOCH",     "MEAN_MOTION",
+                                           "ECCENTRICITY", "OBJECT_TYPE",  "DECAY_DATE"};
 
 std::string Upper(std::string_view Text)
 {
@@ -67,7 +67,8 @@ double EpochValue(const std::string& Text, double NowDays)
     unsigned month = 0, day = 0;
     int hour = 0, minute = 0;
     double second = 0;
-    const int fields = std::sscanf(Text.c_str(), "%d-%u-%u%*1[T ]%d:%d:%lf", &year, &month, &day, &hour, &minute, &second);
+    const int fields = std::sscanf(Text.c_str(), "%d-%u-%u%*1[T ]%d:%d:%lf", &year, &month, &day, &hour, &minute,
+                                   &second);
     const std::chrono::year_month_day date{std::chrono::year(year), std::chrono::month(month), std::chrono::day(day)};
     if (fields < 3 || !date.ok())
         throw EGpQueryError("Not a time: " + Text);
@@ -184,8 +185,8 @@ void ReadOrder(const std::string& Value, TGpQuery& Query)
     const std::vector<std::string> words = SplitAt(Trimmed(Value), " ");
     Query.OrderField = Upper(words.front());
     const std::string direction = words.size() > 1 ? Upper(words.back()) : "ASC";
-    if (std::find(KnownFields.begin(), KnownFields.end(), Query.OrderField) == KnownFields.end() || words.size() > 2 ||
-        (direction != "ASC" && direction != "DESC"))
+    if (std::find(KnownFields.begin(), KnownFields.end(), Query.OrderField) == KnownFields.end() || words.size() > 2
+        || (direction != "ASC" && direction != "DESC"))
         throw EGpQueryError("Cannot order by " + Value);
     Query.Descending = direction == "DESC";
 }
@@ -231,14 +232,13 @@ std::string Fixed(double Value, int Decimals)
 
 std::string JsonObject(const TGpRecord& Record)
 {
-    return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName) +
-           ",\"NORAD_CAT_ID\":" + JsonText(std::to_string(Record.NoradCatId)) + ",\"EPOCH\":" + JsonText(Record.Epoch) +
-           ",\"MEAN_MOTION\":" + JsonText(Fixed(Record.MeanMotion, 8)) +
-           ",\"ECCENTRICITY\":" + JsonText(Fixed(Record.Eccentricity, 7)) +
-           ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType) +
-           ",\"DECAY_DATE\":" + (Record.DecayDate ? JsonText(*Record.DecayDate) : "null") +
-           ",\"TLE_LINE0\":" + JsonText("0 " + Record.ObjectName) + ",\"TLE_LINE1\":" + JsonText(Record.Line1) +
-           ",\"TLE_LINE2\":" + JsonText(Record.Line2) + "}";
+    return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName)
+           + ",\"NORAD_CAT_ID\":" + JsonText(std::to_string(Record.NoradCatId)) + ",\"EPOCH\":" + JsonText(Record.Epoch)
+           + ",\"MEAN_MOTION\":" + JsonText(Fixed(Record.MeanMotion, 8)) + ",\"ECCENTRICITY\":"
+           + JsonText(Fixed(Record.Eccentricity, 7)) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
+           + ",\"DECAY_DATE\":" + (Record.DecayDate ? JsonText(*Record.DecayDate) : "null")
+           + ",\"TLE_LINE0\":" + JsonText("0 " + Record.ObjectName) + ",\"TLE_LINE1\":" + JsonText(Record.Line1)
+           + ",\"TLE_LINE2\":" + JsonText(Record.Line2) + "}";
 }
 
 } // namespace
@@ -248,8 +248,8 @@ std::string PercentDecoded(std::string_view Text)
     std::string decoded;
     for (std::size_t at = 0; at < Text.size(); ++at) {
         unsigned value = 0;
-        if (Text[at] == '%' && at + 2 < Text.size() &&
-            std::from_chars(Text.data() + at + 1, Text.data() + at + 3, value, 16).ptr == Text.data() + at + 3) {
+        if (Text[at] == '%' && at + 2 < Text.size()
+            && std::from_chars(Text.data() + at + 1, Text.data() + at + 3, value, 16).ptr == Text.data() + at + 3) {
             decoded += static_cast<char>(value);
             at += 2;
         } else {
@@ -296,7 +296,8 @@ TGpRecord GpRecordOf(std::string_view Name, std::string_view Line1, std::string_
         throw EGpQueryError("No catalogue number in " + record.Line1);
     record.NoradCatId = *number;
     const std::string epoch(FieldText(Line1, Line1::Epoch));
-    const std::optional<double> year = NumberIn(std::string_view(epoch).substr(0, std::min<std::size_t>(2, epoch.size())));
+    const std::optional<double> year = NumberIn(
+        std::string_view(epoch).substr(0, std::min<std::size_t>(2, epoch.size())));
     const std::optional<double> day = NumberIn(epoch.size() > 2 ? std::string_view(epoch).substr(2) : "");
     const int fullYear = static_cast<int>(year.value_or(0)) + (year.value_or(0) < 57 ? 2000 : 1900);
     record.EpochDays = DaysOf(std::chrono::year(fullYear) / 1 / 1) + day.value_or(1) - 1;
@@ -329,7 +330,8 @@ std::vector<TGpRecord> GpSelect(const TGpQuery& Query, std::vector<TGpRecord> Re
             return NumericField(A, Query.OrderField) < NumericField(B, Query.OrderField);
         return TextField(A, Query.OrderField).value_or("") < TextField(B, Query.OrderField).value_or("");
     };
-    std::sort(passed.begin(), passed.end(), [](const TGpRecord& A, const TGpRecord& B) { return A.NoradCatId < B.NoradCatId; });
+    std::sort(passed.begin(), passed.end(),
+              [](const TGpRecord& A, const TGpRecord& B) { return A.NoradCatId < B.NoradCatId; });
     std::stable_sort(passed.begin(), passed.end(), before);
     if (Query.Descending)
         std::reverse(passed.begin(), passed.end());

@@ -20,8 +20,8 @@ public:
 struct TGpRecord {
     std::string ObjectName;
     int NoradCatId = 0;
-    std::string Epoch;      // "2024-01-05T12:00:00.000000"
-    double EpochDays = 0;   // days since 1970-01-01, for comparisons
+    std::string Epoch;    // "2024-01-05T12:00:00.000000"
+    double EpochDays = 0; // days since 1970-01-01, for comparisons
     double MeanMotion = 0;
     double Eccentricity = 0;
     std::string ObjectType; // "PAYLOAD", "DEBRIS" or "ROCKET BODY"
@@ -41,7 +41,7 @@ struct TGpQuery {
     std::vector<TGpPredicate> Predicates;
     std::string OrderField; // upper case; empty for catalogue-number order
     bool Descending = false;
-    std::string Format;     // "3le", "tle" or "json"
+    std::string Format; // "3le", "tle" or "json"
 };
 
 // "%3E" as ">", "%20" as a blank; other text as it is.

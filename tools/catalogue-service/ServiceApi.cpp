@@ -41,8 +41,8 @@ std::vector<TGpRecord> RecordsIn(const std::string& Folder)
 
 void TCatalogueService::ApiLogin(const httplib::Request& Request, httplib::Response& Response)
 {
-    const bool accepted = !CurrentFaults().RefuseLogin && Request.get_param_value("identity") == Options.Username &&
-                          Request.get_param_value("password") == Options.Password;
+    const bool accepted = !CurrentFaults().RefuseLogin && Request.get_param_value("identity") == Options.Username
+                          && Request.get_param_value("password") == Options.Password;
     if (!accepted) {
         Response.set_content("{\"Login\":\"Failed\"}", JsonType);
         return;

@@ -62,6 +62,15 @@ void IndexSets(const std::string& Text, std::map<int, std::array<std::string, 3>
     }
 }
 
+std::vector<std::array<std::string, 3>> NumberedSets(std::map<int, std::array<std::string, 3>> Index)
+{
+    std::vector<std::array<std::string, 3>> sets;
+    for (auto& [number, set] : Index)
+        if (number >= 0)
+            sets.push_back(std::move(set));
+    return sets;
+}
+
 void WriteLines(const std::string& Path, std::vector<std::string>::const_iterator First,
                 std::vector<std::string>::const_iterator Last)
 {
@@ -147,11 +156,14 @@ std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder)
     std::sort(files.begin(), files.end());
     for (const auto& file : files)
         IndexSets(ReadFile(file), index);
-    std::vector<std::array<std::string, 3>> sets;
-    for (auto& [number, set] : index)
-        if (number >= 0)
-            sets.push_back(std::move(set));
-    return sets;
+    return NumberedSets(std::move(index));
+}
+
+std::vector<std::array<std::string, 3>> GroupSets(const std::string& Folder, int Id)
+{
+    std::map<int, std::array<std::string, 3>> index;
+    IndexSets(ReadFile(Folder + "/" + std::to_string(Id) + ".txt"), index);
+    return NumberedSets(std::move(index));
 }
 
 std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids)

@@ -22,7 +22,7 @@ constexpr const char* Usage =
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
     "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
     "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n"
-    "         [--session-queries N] [--rate-limit 500|list]\n";
+    "         [--session-queries N] [--rate-limit 500|list] [--celestrak]\n";
 
 struct TArguments {
     int Index;
@@ -84,6 +84,7 @@ const std::map<std::string, TOptionReader> OptionReaders{
      [](TArguments& A, TServiceOptions& O) { O.Faults.TrickleBytes = static_cast<std::size_t>(Number(A)); }},
     {"--trickle-ms",
      [](TArguments& A, TServiceOptions& O) { O.Faults.TricklePause = std::chrono::milliseconds(Number(A)); }},
+    {"--celestrak", [](TArguments&, TServiceOptions& O) { O.CelesTrakGroups = true; }},
     {"--session-queries", [](TArguments& A, TServiceOptions& O) { O.Faults.SessionQueries = Number(A); }},
     {"--rate-limit", [](TArguments& A, TServiceOptions& O) { O.Faults.RateLimit = RateLimitAnswer(A.Next()); }},
 };
