@@ -131,6 +131,8 @@ TEST(GpQuery, PredicatesSelectAndOrder)
         {"/orderby/norad_cat_id desc", "148493,34454,26824,25544,22566"},
         {"/orderby/norad_cat_id%20desc", "148493,34454,26824,25544,22566"},
         {"/orderby/EPOCH desc", "148493,25544,34454,26824,22566"},
+        {"/OBJECT_TYPE/PAYLOAD/orderby/DECAY_DATE desc", "25544,26824,148493"},
+        {"/OBJECT_TYPE/PAYLOAD/orderby/OBJECT_TYPE", "25544,26824,148493"},
         {"/orderby/object_name", "34454,26824,25544,22566,148493"},
     };
     for (const auto& [path, expected] : cases) {

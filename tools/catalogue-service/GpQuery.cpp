@@ -150,6 +150,15 @@ bool Passes(const TGpPredicate& Predicate, const TGpRecord& Record, double NowDa
     }
 }
 
+bool OrderedBefore(const std::string& Field, const TGpRecord& A, const TGpRecord& B)
+{
+    if (Field.empty())
+        return A.NoradCatId < B.NoradCatId;
+    if (IsNumericField(Field))
+        return NumericField(A, Field) < NumericField(B, Field);
+    return TextField(A, Field).value_or("") < TextField(B, Field).value_or("");
+}
+
 std::vector<std::string> SplitAt(std::string_view Text, std::string_view Separator)
 {
     std::vector<std::string> parts;
@@ -323,18 +332,12 @@ std::vector<TGpRecord> GpSelect(const TGpQuery& Query, std::vector<TGpRecord> Re
     for (TGpRecord& record : Records)
         if (GpMatches(Query, record, NowDays))
             passed.push_back(std::move(record));
-    const auto before = [&](const TGpRecord& A, const TGpRecord& B) {
-        if (Query.OrderField.empty() || Query.OrderField == "NORAD_CAT_ID")
-            return A.NoradCatId < B.NoradCatId;
-        if (IsNumericField(Query.OrderField))
-            return NumericField(A, Query.OrderField) < NumericField(B, Query.OrderField);
-        return TextField(A, Query.OrderField).value_or("") < TextField(B, Query.OrderField).value_or("");
-    };
     std::sort(passed.begin(), passed.end(),
               [](const TGpRecord& A, const TGpRecord& B) { return A.NoradCatId < B.NoradCatId; });
-    std::stable_sort(passed.begin(), passed.end(), before);
-    if (Query.Descending)
-        std::reverse(passed.begin(), passed.end());
+    // Sets that tie keep catalogue-number order either way.
+    std::stable_sort(passed.begin(), passed.end(), [&](const TGpRecord& A, const TGpRecord& B) {
+        return Query.Descending ? OrderedBefore(Query.OrderField, B, A) : OrderedBefore(Query.OrderField, A, B);
+    });
     return passed;
 }
 
