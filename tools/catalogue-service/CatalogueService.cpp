@@ -1,4 +1,5 @@
 #include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue-service/ServiceSession.h"
 
 #include <httplib.h>
 
@@ -15,6 +16,8 @@ namespace {
 
 constexpr const char* HtmlType = "text/html";
 
+} // namespace
+
 std::string RandomSessionId()
 {
     static std::random_device seed;
@@ -24,11 +27,11 @@ std::string RandomSessionId()
     return text.str();
 }
 
-// The session cookie's value in a Cookie header, or empty.
-std::string SessionFrom(const httplib::Request& Request)
+// The value of the cookie Name in a Cookie header, or empty.
+std::string CookieFrom(const httplib::Request& Request, const char* Name)
 {
     const std::string cookies = Request.get_header_value("Cookie");
-    const std::string key = std::string(SessionCookieName) + "=";
+    const std::string key = std::string(Name) + "=";
     for (std::size_t at = 0; at < cookies.size();) {
         while (at < cookies.size() && (cookies[at] == ' ' || cookies[at] == ';'))
             ++at;
@@ -39,6 +42,13 @@ std::string SessionFrom(const httplib::Request& Request)
         at = end;
     }
     return {};
+}
+
+namespace {
+
+std::string SessionFrom(const httplib::Request& Request)
+{
+    return CookieFrom(Request, SessionCookieName);
 }
 
 std::string ReadGroupFile(const std::string& Path)
@@ -63,7 +73,7 @@ std::string QueryAnswer(const std::vector<std::string>& Sets, bool Short)
 void AppendRecord(const std::string& Path, const TRecordedRequest& Request)
 {
     std::ofstream out(Path, std::ios::binary | std::ios::app);
-    out << "@request " << Request.Method << ' ' << Request.Target << '\n';
+    out << "@request " << Request.Method << ' ' << Request.Target << '\n' << "@time " << Request.Millis << '\n';
     for (const auto& [name, value] : Request.Headers)
         out << name << ": " << value << '\n';
     out << "@body " << Request.Body.size() << '\n' << Request.Body << "\n@end\n";
@@ -155,6 +165,10 @@ void TCatalogueService::Route()
     Server->Post("/perl/login.pl", recorded(&TCatalogueService::Login));
     Server->Get("/perl/dl.pl", recorded(&TCatalogueService::Group));
     Server->Post("/perl/id_query.pl", recorded(&TCatalogueService::Query));
+    Server->Post("/ajaxauth/login", recorded(&TCatalogueService::ApiLogin));
+    Server->Get("/ajaxauth/logout", recorded(&TCatalogueService::ApiLogout));
+    Server->Get("/basicspacedata/query/class/gp(/.*)?", recorded(&TCatalogueService::ApiQuery));
+    Server->Get("/NORAD/elements/gp.php", recorded(&TCatalogueService::CelesTrakGroup));
     Server->Get(".*", recorded(&TCatalogueService::NotFound));
     Server->Post(".*", recorded(&TCatalogueService::NotFound));
 }
@@ -167,7 +181,9 @@ void TCatalogueService::NotFound(const httplib::Request&, httplib::Response& Res
 
 void TCatalogueService::Record(const httplib::Request& Request)
 {
-    TRecordedRequest request{Request.method, Request.target, {}, Request.body};
+    const auto since = std::chrono::steady_clock::now() - Started;
+    TRecordedRequest request{Request.method, Request.target, {}, Request.body,
+                             std::chrono::duration_cast<std::chrono::milliseconds>(since).count()};
     for (const auto& [name, value] : Request.headers)
         // The server's own notes on the connection are not headers the client sent.
         if (name != "REMOTE_ADDR" && name != "REMOTE_PORT" && name != "LOCAL_ADDR" && name != "LOCAL_PORT")

@@ -3,6 +3,7 @@
 // a download run on loopback, over HTTP or HTTPS, with switches that make it fail the way real
 // services do, and a record of every request it received.
 
+#include <array>
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
@@ -24,6 +25,15 @@ struct Response;
 namespace elsetry::service {
 
 inline constexpr const char* SessionCookieName = "stsession";
+// The session cookie of the query API under /ajaxauth and /basicspacedata.
+inline constexpr const char* ApiCookieName = "chocolatechip";
+
+// How the API answers a query when the account has asked too often.
+enum class TRateLimitAnswer {
+    None,
+    ServerError, // status 500, the reason in the body
+    ErrorList,   // status 200 and a JSON list holding the error
+};
 
 // A group answered with status 200 and something other than its element sets.
 enum class TOddBody {
@@ -57,6 +67,9 @@ struct TServiceFaults {
     std::chrono::milliseconds LogoutDelay{0};
     // Logout-path requests, counted from 1 since the service started, answered with status 500.
     std::set<int> ErrorLogouts;
+    // An API session answers this many queries, then 401 as a lapsed session does; 0 for no end.
+    int SessionQueries = 0;
+    TRateLimitAnswer RateLimit = TRateLimitAnswer::None;
 };
 
 struct TServiceOptions {
@@ -68,6 +81,8 @@ struct TServiceOptions {
     // HTTPS when both are given (PEM files).
     std::string CertificateFile;
     std::string KeyFile;
+    // Answers the membership of published groups as CelesTrak does, under /NORAD/elements/gp.php.
+    bool CelesTrakGroups = false;
     // Every request is appended here too when set.
     std::string RecordFile;
     TServiceFaults Faults;
@@ -78,7 +93,10 @@ struct TRecordedRequest {
     std::string Target; // path and query
     std::vector<std::pair<std::string, std::string>> Headers;
     std::string Body;
+    long long Millis = 0; // when it arrived, since the service started
 
+    // The target with percent escapes read, for people and tests: "/x/EPOCH/>now-30".
+    std::string ReadableTarget() const;
     // The first value of the header (name compared without letter case), or empty.
     std::string Header(const std::string& Name) const;
     bool HasHeader(const std::string& Name) const;
@@ -116,6 +134,12 @@ private:
     void Group(const httplib::Request& Request, httplib::Response& Response);
     void Query(const httplib::Request& Request, httplib::Response& Response);
     void NotFound(const httplib::Request& Request, httplib::Response& Response);
+    void ApiLogin(const httplib::Request& Request, httplib::Response& Response);
+    void ApiLogout(const httplib::Request& Request, httplib::Response& Response);
+    void ApiQuery(const httplib::Request& Request, httplib::Response& Response);
+    void CelesTrakGroup(const httplib::Request& Request, httplib::Response& Response);
+    // Whether the request's API session is open; counts the query against it.
+    bool TakeApiQuery(const httplib::Request& Request);
     enum class TTransferFault { None, Cut, Stall, Trickle };
     void ServeGroupData(int Id, const std::string& Text, httplib::Response& Response);
     void ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
@@ -129,12 +153,14 @@ private:
     std::unique_ptr<httplib::Server> Server;
     std::thread Listener;
     int BoundPort = 0;
+    std::chrono::steady_clock::time_point Started = std::chrono::steady_clock::now();
 
     mutable std::mutex Lock;
     std::condition_variable Stopping;
     bool Stopped = false;
     std::vector<TRecordedRequest> Received;
     std::set<std::string> OpenSessions;
+    std::map<std::string, int> ApiSessions; // cookie value to queries answered
     std::vector<std::string> Issued;
     int Logouts = 0;
     std::map<int, TGzipCache> GzipCache;
@@ -149,6 +175,14 @@ void WriteDemoGroups(const std::string& Folder, int FullCount);
 
 // The element sets of the catalogue numbers in Ids (blank-separated), found in the element files of
 // Folder, in catalogue-number order.
+// Every element set in the element files of Folder as name, line 1 and line 2, in
+// catalogue-number order; the first file and set of a number win.
+std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder);
+
+// The element sets of the group file "<Id>.txt" in Folder, in catalogue-number order; none when
+// there is no such file.
+std::vector<std::array<std::string, 3>> GroupSets(const std::string& Folder, int Id);
+
 std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids);
 
 // Writes a self-signed certificate for 127.0.0.1 and localhost, and its key, as PEM files.

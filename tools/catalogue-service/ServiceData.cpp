@@ -1,6 +1,7 @@
 // The stand-in service's data: demo groups, the query's look-up, gzip, the request record file.
 
 #include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue-service/GpQuery.h"
 #include "elements/ElementColumns.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 #include "text/CatalogueNumber.h"
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <map>
 #include <random>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 
@@ -60,6 +62,15 @@ void IndexSets(const std::string& Text, std::map<int, std::array<std::string, 3>
     }
 }
 
+std::vector<std::array<std::string, 3>> NumberedSets(std::map<int, std::array<std::string, 3>> Index)
+{
+    std::vector<std::array<std::string, 3>> sets;
+    for (auto& [number, set] : Index)
+        if (number >= 0)
+            sets.push_back(std::move(set));
+    return sets;
+}
+
 void WriteLines(const std::string& Path, std::vector<std::string>::const_iterator First,
                 std::vector<std::string>::const_iterator Last)
 {
@@ -80,6 +91,11 @@ std::string TRecordedRequest::Header(const std::string& Name) const
     return {};
 }
 
+std::string TRecordedRequest::ReadableTarget() const
+{
+    return PercentDecoded(Target);
+}
+
 bool TRecordedRequest::HasHeader(const std::string& Name) const
 {
     return std::any_of(Headers.begin(), Headers.end(), [&](const auto& Header) { return SameText(Header.first, Name); });
@@ -96,6 +112,10 @@ std::vector<TRecordedRequest> ReadRequestLog(const std::string& Path)
         std::istringstream start(line.substr(9));
         start >> request.Method >> request.Target;
         while (std::getline(in, line) && !line.starts_with("@body ")) {
+            if (line.starts_with("@time ")) {
+                request.Millis = std::stoll(line.substr(6));
+                continue;
+            }
             const std::size_t colon = line.find(": ");
             if (colon != std::string::npos)
                 request.Headers.emplace_back(line.substr(0, colon), line.substr(colon + 2));
@@ -126,7 +146,7 @@ void WriteDemoGroups(const std::string& Folder, int FullCount)
     }
 }
 
-std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids)
+std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder)
 {
     std::map<int, std::array<std::string, 3>> index;
     std::vector<std::filesystem::path> files;
@@ -136,15 +156,26 @@ std::vector<std::string> FindSets(const std::string& Folder, const std::string& 
     std::sort(files.begin(), files.end());
     for (const auto& file : files)
         IndexSets(ReadFile(file), index);
+    return NumberedSets(std::move(index));
+}
 
+std::vector<std::array<std::string, 3>> GroupSets(const std::string& Folder, int Id)
+{
+    std::map<int, std::array<std::string, 3>> index;
+    IndexSets(ReadFile(Folder + "/" + std::to_string(Id) + ".txt"), index);
+    return NumberedSets(std::move(index));
+}
+
+std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids)
+{
     std::set<int> wanted;
     std::istringstream in(Ids);
     for (std::string id; in >> id;)
         wanted.insert(NumberOf(id));
     std::vector<std::string> lines;
-    for (const int number : wanted)
-        if (const auto found = index.find(number); found != index.end())
-            lines.insert(lines.end(), found->second.begin(), found->second.end());
+    for (const auto& set : AllSets(Folder))
+        if (wanted.count(NumberOf(FieldText(set[1], Line1::CatalogueNumber))) != 0)
+            lines.insert(lines.end(), set.begin(), set.end());
     return lines;
 }
 

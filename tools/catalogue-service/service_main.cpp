@@ -21,7 +21,8 @@ constexpr const char* Usage =
     "         [--record FILE] [--cert PEM --key PEM] [--make-cert PEM KEY] [--demo-groups COUNT]\n"
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
     "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
-    "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n";
+    "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n"
+    "         [--session-queries N] [--rate-limit 500|list] [--celestrak]\n";
 
 struct TArguments {
     int Index;
@@ -42,6 +43,15 @@ using TOptionReader = void (*)(TArguments&, TServiceOptions&);
 int Number(TArguments& Arguments)
 {
     return std::stoi(Arguments.Next());
+}
+
+TRateLimitAnswer RateLimitAnswer(const std::string& Form)
+{
+    if (Form == "500")
+        return TRateLimitAnswer::ServerError;
+    if (Form == "list")
+        return TRateLimitAnswer::ErrorList;
+    throw std::invalid_argument("--rate-limit takes 500 or list");
 }
 
 // Options are read in order: --demo-groups writes into the --data folder given before it.
@@ -74,6 +84,9 @@ const std::map<std::string, TOptionReader> OptionReaders{
      [](TArguments& A, TServiceOptions& O) { O.Faults.TrickleBytes = static_cast<std::size_t>(Number(A)); }},
     {"--trickle-ms",
      [](TArguments& A, TServiceOptions& O) { O.Faults.TricklePause = std::chrono::milliseconds(Number(A)); }},
+    {"--celestrak", [](TArguments&, TServiceOptions& O) { O.CelesTrakGroups = true; }},
+    {"--session-queries", [](TArguments& A, TServiceOptions& O) { O.Faults.SessionQueries = Number(A); }},
+    {"--rate-limit", [](TArguments& A, TServiceOptions& O) { O.Faults.RateLimit = RateLimitAnswer(A.Next()); }},
 };
 
 void ReadOption(const std::string& Option, TArguments& Arguments, TServiceOptions& Options)

@@ -1,0 +1,115 @@
+// The stand-in's query API: log in and out under /ajaxauth, element sets under /basicspacedata.
+
+#include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue-service/GpQuery.h"
+#include "tools/catalogue-service/ServiceSession.h"
+
+#include <httplib.h>
+
+#include <chrono>
+
+namespace elsetry::service {
+
+namespace {
+
+constexpr const char* JsonType = "application/json";
+constexpr std::string_view QueryPrefix = "/basicspacedata/query/class/gp";
+
+double NowDays()
+{
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    return std::chrono::duration<double, std::ratio<86400>>(now).count();
+}
+
+// The query path after "class/gp", as the client sent it.
+std::string_view GpPath(const std::string& Target)
+{
+    std::string_view path(Target);
+    path = path.substr(0, path.find('?'));
+    return path.size() > QueryPrefix.size() ? path.substr(QueryPrefix.size()) : std::string_view();
+}
+
+std::vector<TGpRecord> RecordsIn(const std::string& Folder)
+{
+    std::vector<TGpRecord> records;
+    for (const auto& set : AllSets(Folder))
+        records.push_back(GpRecordOf(set[0], set[1], set[2]));
+    return records;
+}
+
+} // namespace
+
+void TCatalogueService::ApiLogin(const httplib::Request& Request, httplib::Response& Response)
+{
+    const bool accepted = !CurrentFaults().RefuseLogin && Request.get_param_value("identity") == Options.Username
+                          && Request.get_param_value("password") == Options.Password;
+    if (!accepted) {
+        Response.set_content("{\"Login\":\"Failed\"}", JsonType);
+        return;
+    }
+    const std::string session = RandomSessionId();
+    {
+        const std::lock_guard guard(Lock);
+        ApiSessions[session] = 0;
+        Issued.push_back(session);
+    }
+    Response.set_header("Set-Cookie", std::string(ApiCookieName) + "=" + session + "; path=/; HttpOnly");
+    Response.set_content("\"\"", JsonType);
+}
+
+void TCatalogueService::ApiLogout(const httplib::Request& Request, httplib::Response& Response)
+{
+    {
+        const std::lock_guard guard(Lock);
+        ApiSessions.erase(CookieFrom(Request, ApiCookieName));
+    }
+    Response.set_header("Set-Cookie", std::string(ApiCookieName) + "=; path=/; Max-Age=0");
+    Response.set_content("\"Successfully logged out\"", JsonType);
+}
+
+bool TCatalogueService::TakeApiQuery(const httplib::Request& Request)
+{
+    const std::lock_guard guard(Lock);
+    const auto session = ApiSessions.find(CookieFrom(Request, ApiCookieName));
+    if (session == ApiSessions.end())
+        return false;
+    const int limit = Options.Faults.SessionQueries;
+    if (limit > 0 && session->second >= limit) {
+        ApiSessions.erase(session);
+        return false;
+    }
+    ++session->second;
+    return true;
+}
+
+void TCatalogueService::ApiQuery(const httplib::Request& Request, httplib::Response& Response)
+{
+    if (!TakeApiQuery(Request)) {
+        Response.status = 401;
+        Response.set_content("{\"error\":\"You must be logged in to complete this action\"}", JsonType);
+        return;
+    }
+    const TRateLimitAnswer limit = CurrentFaults().RateLimit;
+    if (limit == TRateLimitAnswer::ServerError) {
+        Response.status = 500;
+        Response.set_content("You've violated your query rate limit. Please refer to our Acceptable Use Policy.",
+                             "text/plain");
+        return;
+    }
+    if (limit == TRateLimitAnswer::ErrorList) {
+        Response.set_content("[{\"error\":\"You've violated your query rate limit. Please refer to our Acceptable "
+                             "Use Policy.\"}]",
+                             JsonType);
+        return;
+    }
+    try {
+        const TGpQuery query = ParseGpQuery(GpPath(Request.target));
+        const std::string answer = GpAnswer(query, GpSelect(query, RecordsIn(Options.DataFolder), NowDays()));
+        Response.set_content(answer, query.Format == "json" ? JsonType : "text/plain");
+    } catch (const EGpQueryError& Error) {
+        Response.status = 400;
+        Response.set_content(std::string("{\"error\":\"") + Error.what() + "\"}", JsonType);
+    }
+}
+
+} // namespace elsetry::service
