@@ -229,15 +229,10 @@ TEST_F(RegistryFileTest, ToolRefusesAWholeImportWithAFileNameOutsideItsFolder)
     const std::string shared = WriteFile("shared.reg", std::string(RegistryFileHeader) +
         "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n\"Password\"=\"new\"\n"
         "\"NameWeather\"=\"../home/.bashrc\"\n");
-    const std::string command = CommandLine(tool, {"import", shared}) + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char message[512] = {};
-    const std::size_t length = std::fread(message, 1, sizeof message - 1, pipe);
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(std::string(message, length).find("shared.reg: line 5: \"NameWeather\" is not a plain file name"),
-              std::string::npos) << message;
+    const TChildRun run = RunCommand(CommandLine(tool, {"import", shared}) + " 2>&1");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Output.find("shared.reg: line 5: \"NameWeather\" is not a plain file name"), std::string::npos)
+        << run.Output;
     EXPECT_EQ(Export(), before) << "nothing of a refused file lands";
 }
 
@@ -284,14 +279,9 @@ TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
     const std::string bad = WriteFile("bad.reg", std::string(RegistryFileHeader) +
         "\n\n[-HKEY_CURRENT_USER\\Software\\Corriebrook]\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
         "\"KeplerPath\"=\"/new/\"\n\"Broken\"=\"\n");
-    const std::string command = CommandLine(tool, {"import", bad}) + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char message[512] = {};
-    const std::size_t length = std::fread(message, 1, sizeof message - 1, pipe);
-    const int status = ::pclose(pipe);
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    EXPECT_NE(std::string(message, length).find("bad.reg: line 6: "), std::string::npos) << message;
+    const TChildRun run = RunCommand(CommandLine(tool, {"import", bad}) + " 2>&1");
+    EXPECT_EQ(run.Status, 1);
+    EXPECT_NE(run.Output.find("bad.reg: line 6: "), std::string::npos) << run.Output;
     EXPECT_EQ(Export(), before) << "nothing of a rejected file lands";
 
     RunChild(tool, {"import", Folder.Path + "/backup.reg"});

@@ -37,21 +37,34 @@ inline std::string CommandLine(const std::string& Program, const std::vector<std
     return line;
 }
 
+struct TChildRun {
+    int Status = -1; // the exit status, -1 when it did not exit
+    std::string Output;
+};
+
+// Runs a shell command line to its end, with what it printed.
+inline TChildRun RunCommand(const std::string& Line)
+{
+    FILE* pipe = ::popen(Line.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot start " << Line;
+        return {};
+    }
+    TChildRun run;
+    char buffer[256];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.Output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
 // Runs the program to its end; its standard output, or a test failure when it exits non-zero.
 inline std::string RunChild(const std::string& Program, const std::vector<std::string>& Args)
 {
-    FILE* pipe = ::popen(CommandLine(Program, Args).c_str(), "r");
-    if (!pipe) {
-        ADD_FAILURE() << "cannot start " << Program;
-        return {};
-    }
-    std::string output;
-    char buffer[256];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    const int status = ::pclose(pipe);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Program << " failed";
-    return output;
+    const TChildRun run = RunCommand(CommandLine(Program, Args));
+    EXPECT_EQ(run.Status, 0) << Program << " failed";
+    return run.Output;
 }
 
 } // namespace elsetry::test
