@@ -2,6 +2,7 @@
 // What a download run needs from the window that starts it.
 
 #include "download/SaveAndCheckHost.h"
+#include "download/SourceNames.h"
 #include "download/SpaceTrackGroups.h"
 #include "platform/ConnectionTest.h"
 
@@ -18,7 +19,11 @@ struct TGroupChoice {
 
 // The window's controls as the run reads them.
 struct TDownloadInputs {
+    // The value of the "Source" setting; empty means the default, Space-Track's API.
+    std::string Source{SpaceTrackApiSource};
     std::string SpaceTrackAddress{DefaultSpaceTrackAddress};
+    // Where the membership of the groups Space-Track no longer publishes is read.
+    std::string CelesTrakAddress{DefaultCelesTrakAddress};
     std::string Username;
     std::string Password;
     std::string ProxyServer;

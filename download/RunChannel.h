@@ -7,6 +7,7 @@
 #include "platform/TempFile.h"
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,16 @@ public:
     // GunzipToLines raises; whatever part arrived is then gone, so it can never be saved.
     std::vector<std::string> GetGzipLines(const std::string& Url);
 
+    // A line for the run's log from the source: a wait, a limit, an older membership used.
+    void Note(const std::string& Line) const
+    {
+        if (Notes)
+            Notes(Line);
+    }
+    void SetNotes(std::function<void(const std::string&)> Sink) { Notes = std::move(Sink); }
+    // Whether the run deadline has passed; a source stops waiting then.
+    bool DeadlinePassed() const { return Deadline.Passed(); }
+
     // From now on every request is given at least this long, even past the run deadline.
     void GrantAtLeast(std::chrono::milliseconds Floor) { MinimumTime = Floor; }
 
@@ -37,6 +48,7 @@ private:
     const TRunDeadline& Deadline;
     long RequestMs;
     std::chrono::milliseconds MinimumTime{0};
+    std::function<void(const std::string&)> Notes;
 };
 
 } // namespace elsetry

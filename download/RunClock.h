@@ -1,0 +1,21 @@
+#pragma once
+// The time as a run sees it, and its waits: the usage limits and kept group memberships go by
+// it, so that tests can let hours pass at once.
+
+#include <chrono>
+
+namespace elsetry {
+
+class TRunClock {
+public:
+    using TTime = std::chrono::system_clock::time_point;
+
+    virtual ~TRunClock() = default;
+    virtual TTime Now() const = 0;
+    virtual void Wait(std::chrono::milliseconds Time) = 0;
+};
+
+// The system's clock; waits sleep.
+TRunClock& SystemRunClock();
+
+} // namespace elsetry

@@ -1,0 +1,58 @@
+#pragma once
+// Space-Track's usage limits, kept by the client: every request to the service is counted in the
+// settings store, so that window runs, unattended runs and two processes at once share one count.
+// The service suspends accounts that ask more often than its limits allow.
+
+#include "download/RunClock.h"
+#include "settings/SqliteSettingsStore.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace elsetry {
+
+struct TUsageRules {
+    int PerMinute = 30;
+    int PerHour = 300;
+    // The full catalogue is asked for at most once in this time.
+    std::chrono::minutes FullCatalogueSpacing{60};
+    // A request that would have to wait this long or longer is not sent at all.
+    std::chrono::seconds LongestWait{60};
+};
+
+// What the ledger says of a request the run is about to send.
+struct TAdmission {
+    enum class TKind {
+        Now,       // counted; send it
+        AfterWait, // nothing counted; ask again after Wait
+        Refused,   // nothing counted; the wait would be LongestWait or more
+    };
+    TKind Kind = TKind::Now;
+    std::chrono::milliseconds Wait{0};
+    // Which limit holds the request back: "30 requests a minute", "300 requests an hour".
+    std::string Limit;
+};
+
+class TUsageLedger {
+public:
+    // The count is kept in the store file StorePath, under the program key.
+    explicit TUsageLedger(std::string StorePath = SettingsStorePath(), TUsageRules Rules = {});
+
+    // Counts a request at Now when both limits allow one then; otherwise says how long until they
+    // do. Checking and counting are one transaction, so two processes never both take the last
+    // place. Raises ESettingsError when the store cannot be read or written.
+    TAdmission Admit(TRunClock::TTime Now);
+
+    // The full catalogue arrived whole at When.
+    void RecordFullCatalogue(TRunClock::TTime When);
+    // When it last did, if the store knows.
+    std::optional<TRunClock::TTime> LastFullCatalogue();
+    const TUsageRules& Rules() const { return Limits; }
+
+private:
+    std::string StoreFile;
+    TUsageRules Limits;
+};
+
+} // namespace elsetry
