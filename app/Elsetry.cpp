@@ -83,7 +83,8 @@ int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
     using elsetry::TDownloadOutcome;
     if (Outcome == TDownloadOutcome::Completed)
         return 0;
-    if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed)
+    if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed
+        || Outcome == TDownloadOutcome::Stopped)
         return DownloadsFailed;
     return RunNotCompleted;
 }

@@ -50,6 +50,10 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     }
     const TDownloadInputs inputs = Host.DownloadInputs();
     Source = ChooseSource(inputs);
+    if (!Source) {
+        Host.ShowMessage(UnknownSourceText(inputs.Source));
+        return TDownloadOutcome::NotStarted;
+    }
     // Nothing is sent without a login, nor where the password could be read on its way.
     if (const std::optional<std::string> refusal = Refusal(inputs, *Source)) {
         Host.ShowMessage(*refusal);
@@ -59,13 +63,19 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
+    Channel.SetNotes([&Host](const std::string& Line) { Host.Log(Line, true); });
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
     try {
         outcome = RunSession(Host, inputs);
+    } catch (const ERunStopped& Stop) {
+        // Before any session was open: nothing to log out of.
+        LogStop(Host, Stop.what());
+        outcome = TDownloadOutcome::Stopped;
     } catch (const std::exception& Error) {
         // Any failure the steps do not handle themselves ends the run with its own text.
         Host.ShowError(Error.what());
     }
+    Channel.SetNotes(nullptr);
     Host.SetCloseEnabled(true);
     return outcome;
 }
@@ -98,6 +108,8 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
 
 TDownloadOutcome TDownloadSession::OutcomeOfDownloads() const
 {
+    if (Tally.Stopped)
+        return TDownloadOutcome::Stopped;
     if (Tally.CutByDeadline)
         return TDownloadOutcome::DeadlinePassed;
     return Tally.Failed > 0 ? TDownloadOutcome::PartlyFailed : TDownloadOutcome::Completed;
@@ -132,6 +144,16 @@ bool TDownloadSession::Login(TDownloadHost& Host, const TDownloadInputs& Inputs)
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
+    try {
+        DownloadEach(Host, Inputs);
+    } catch (const ERunStopped& Stop) {
+        Tally.Stopped = true;
+        LogStop(Host, Stop.what());
+    }
+}
+
+void TDownloadSession::DownloadEach(TDownloadHost& Host, const TDownloadInputs& Inputs)
+{
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TGroupChoice& group = Inputs.Groups[row];
         if (group.Checked)
@@ -158,7 +180,17 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         Download();
     } catch (const EGroupFailed& Failure) {
         LogFailure(Host, FileName, Failure.what());
+    } catch (const EGroupSkipped& Skip) {
+        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
+                     + "), the earlier file is kept",
+                 true);
     }
+}
+
+void TDownloadSession::LogStop(TDownloadHost& Host, const std::string& Reason)
+{
+    Host.ShowStatus("Stopped: " + EscapeControls(Reason));
+    Host.Log("Stopped: " + EscapeControls(Reason), true);
 }
 
 void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason)

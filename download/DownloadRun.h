@@ -22,6 +22,7 @@ enum class TDownloadOutcome {
     Completed,      // logged in, every chosen download tried and none failed, logout sent
     PartlyFailed,   // logged in, every chosen download tried, at least one failed; logout sent
     DeadlinePassed, // logged in, the run deadline ended the downloads early; logout sent
+    Stopped,        // the service's usage limit ended the run early; logout sent when logged in
     NotStarted,     // no connection, no username or password, or a password that would go out unencrypted
     Unreachable,    // the service did not answer; nothing more was sent
     LoginRefused,   // no downloads; logout sent
@@ -69,12 +70,15 @@ private:
         int Chosen = 0;
         int Failed = 0;
         bool CutByDeadline = false;
+        bool Stopped = false;
     };
 
     TDownloadOutcome RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void ConfigureProxy(const TDownloadInputs& Inputs);
     bool Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Every chosen download in turn, until the service tells the run to stop.
     void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    void DownloadEach(TDownloadHost& Host, const TDownloadInputs& Inputs);
     // Fetches a group and saves it as FileName. Raises EGroupFailed when a request fails or the
     // answer is damaged or too large; nothing is saved then.
     void DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
@@ -87,6 +91,7 @@ private:
     // Runs one chosen download; a failure is logged with its reason and counted.
     void Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download);
     void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
+    void LogStop(TDownloadHost& Host, const std::string& Reason);
     void Logout(TDownloadHost& Host);
     TDownloadOutcome OutcomeOfDownloads() const;
     // The reason a request failed: its own, unless the run deadline cut it off.

@@ -14,4 +14,24 @@ public:
     explicit EGroupFailed(const std::string& Reason) : std::runtime_error(Reason) {}
 };
 
+// A request the service's usage limits do not allow now, nor within a wait worth making.
+class EUsageLimitReached : public EGroupFailed {
+public:
+    using EGroupFailed::EGroupFailed;
+};
+
+// A group the run does not ask for this time, by a rule of the service's (the full catalogue at most
+// once an hour): logged with its reason, not counted as failed; the earlier file stays.
+class EGroupSkipped : public std::runtime_error {
+public:
+    explicit EGroupSkipped(const std::string& Reason) : std::runtime_error(Reason) {}
+};
+
+// The service told the run to stop asking (its usage limit): nothing of the answer is saved, no
+// further group is asked for, and only the logout follows. The text says so for the log.
+class ERunStopped : public std::runtime_error {
+public:
+    explicit ERunStopped(const std::string& Reason) : std::runtime_error(Reason) {}
+};
+
 } // namespace elsetry

@@ -26,6 +26,9 @@ public:
     // GunzipToLines raises; whatever part arrived is then gone, so it can never be saved.
     std::vector<std::string> GetGzipLines(const std::string& Url);
 
+    // Whether the client holds a cookie of that name; a session opens with one.
+    bool HasCookie(const std::string& Name) const { return Http.HasCookie(Name); }
+
     // A line for the run's log from the source: a wait, a limit, an older membership used.
     void Note(const std::string& Line) const
     {

@@ -6,12 +6,17 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace elsetry {
 
 using TSourceChoice = std::function<std::unique_ptr<TSource>(const TDownloadInputs&)>;
 
-// The form exchange at the address in the inputs.
+// The source the inputs name ("Source" setting, letter case aside; empty for Space-Track's API),
+// at the addresses in the inputs; none for a name of no source.
 std::unique_ptr<TSource> SourceFor(const TDownloadInputs& Inputs);
+
+// What the run says when the inputs name no source it has.
+std::string UnknownSourceText(const std::string& Name);
 
 } // namespace elsetry

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <vector>
 #include <unistd.h>
 
 namespace elsetry {
@@ -229,6 +231,24 @@ void SetOption(CURL* Curl, CURLoption Option, TValue Value)
         throw EHttpError(std::string("Cannot set up the request: ") + curl_easy_strerror(result));
 }
 
+std::vector<std::string_view> TabFields(std::string_view Line)
+{
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t tab = Line.find('\t', start);
+        fields.push_back(Line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+// The start of an error answer's body, where a service says why; a body written to a file stays there.
+std::string ErrorBody(const TTransfer& Transfer)
+{
+    return Transfer.Text != nullptr ? Transfer.Text->substr(0, EHttpError::BodyBytes) : std::string();
+}
+
 } // namespace
 
 std::string FormEncode(const std::vector<TFormField>& Fields)
@@ -315,6 +335,22 @@ std::string THttpClient::PostForm(const std::string& Url, const std::vector<TFor
     return body;
 }
 
+// Each cookie comes as a Netscape cookie-file line: domain, subdomains, path, secure, expiry,
+// name, value, separated by tabs.
+bool THttpClient::HasCookie(const std::string& Name) const
+{
+    curl_slist* cookies = nullptr;
+    if (curl_easy_getinfo(Curl.get(), CURLINFO_COOKIELIST, &cookies) != CURLE_OK)
+        return false;
+    const std::unique_ptr<curl_slist, decltype(&curl_slist_free_all)> owned(cookies, curl_slist_free_all);
+    for (const curl_slist* cookie = cookies; cookie != nullptr; cookie = cookie->next) {
+        const std::vector<std::string_view> fields = TabFields(cookie->data);
+        if (fields.size() >= 7 && fields[5] == Name && !fields[6].empty())
+            return true;
+    }
+    return false;
+}
+
 void THttpClient::ApplySettings(const std::string* Form, curl_slist* Headers)
 {
     CURL* curl = Curl.get();
@@ -359,7 +395,7 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 400)
-            throw EHttpError("HTTP " + std::to_string(status), status);
+            throw EHttpError("HTTP " + std::to_string(status), status, ErrorBody(Transfer));
         if (status < 300 || status >= 400)
             break;
         char* location = nullptr;

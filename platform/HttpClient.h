@@ -21,12 +21,21 @@ namespace elsetry {
 class EHttpError : public std::runtime_error {
 public:
     // Status is the service's error status (400 and up), 0 when the failure was not an answer;
-    // a source needs it to tell an expired session (401) from other refusals.
-    explicit EHttpError(const std::string& Reason, long Status = 0) : std::runtime_error(Reason), Code(Status) {}
+    // a source needs it to tell an expired session (401) from other refusals. Body is the start
+    // of such an answer's body, where the service says why.
+    explicit EHttpError(const std::string& Reason, long Status = 0, std::string Body = {})
+        : std::runtime_error(Reason), Code(Status), Text(std::move(Body))
+    {
+    }
     long Status() const { return Code; }
+    const std::string& Body() const { return Text; }
+
+    // How much of an error answer's body is kept.
+    static constexpr std::size_t BodyBytes = 4096;
 
 private:
     long Code;
+    std::string Text;
 };
 
 struct TFormField {
@@ -58,6 +67,9 @@ public:
     // Posts the fields with the request content type (the form type when none is set) and gives
     // the answer's body. Raises EHttpError.
     std::string PostForm(const std::string& Url, const std::vector<TFormField>& Fields);
+
+    // Whether the client holds a cookie of that name, for any site; a session opens with one.
+    bool HasCookie(const std::string& Name) const;
 
     // Sent as Content-Type with posts; empty for none.
     void SetContentType(const std::string& ContentType) { RequestContentType = ContentType; }

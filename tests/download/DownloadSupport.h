@@ -110,8 +110,9 @@ struct TDownloadWorld {
     TDownloadSession Session;
     TDownloadRecordingHost Host;
 
-    explicit TDownloadWorld(service::TServiceOptions ServiceOptions = {}, TDownloadTimeouts Timeouts = {})
-        : Options(std::move(ServiceOptions)), Session(Temp, Timeouts)
+    explicit TDownloadWorld(service::TServiceOptions ServiceOptions = {}, TDownloadTimeouts Timeouts = {},
+                            TSourceChoice Choice = SourceFor)
+        : Options(std::move(ServiceOptions)), Session(Temp, Timeouts, std::move(Choice))
     {
         for (const char* folder : {"/data", "/keps", "/tmp"})
             std::filesystem::create_directory(Root.Path + folder);
@@ -120,6 +121,8 @@ struct TDownloadWorld {
         Service = std::make_unique<service::TCatalogueService>(Options);
         Host.Kepler = Root.Path + "/keps/";
         Host.Historic = Root.Path + "/hist/";
+        // The form exchange; the query API has tests of its own.
+        Host.Inputs.Source = std::string(SpaceTrackLegacySource);
         Host.Inputs.SpaceTrackAddress = Service->Address();
         Host.Inputs.Username = Options.Username;
         Host.Inputs.Password = Options.Password;

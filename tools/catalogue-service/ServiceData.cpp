@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -33,6 +34,40 @@ struct TDemoGroup {
 constexpr std::array<TDemoGroup, 11> DemoGroups{{
     {20, 110}, {4, 520}, {14, 80}, {18, 20}, {16, 60}, {10, 90}, {6, 120}, {12, 40}, {24, 50}, {8, 80}, {22, 100},
 }};
+
+// The groups the query API finds by a text in the name, and the names their sets are given.
+constexpr std::array<std::pair<int, const char*>, 5> NamedGroups{{
+    {14, "GLOBALSTAR M"}, {18, "INMARSAT "}, {16, "INTELSAT "}, {10, "IRIDIUM "}, {12, "ORBCOMM FM"},
+}};
+
+// Epochs from twelve to two days ago, so that the query API's "epoch within 30 days" finds them
+// and no check takes them for sets from the future.
+void UseRecentEpochs(TCatalogueOptions& Options)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    int year = utc.tm_year + 1900;
+    int day = utc.tm_yday + 1 - 12;
+    if (day < 1) {
+        --year;
+        day += (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) ? 366 : 365;
+    }
+    Options.EpochYear = year % 100;
+    Options.FirstEpochDay = day;
+}
+
+// Each set of the slice named as its group's satellites are, every fourth Orbcomm slot a VESSELSAT.
+void NameGroupSets(std::vector<std::string>& Catalogue, int Id, std::size_t FirstSet, std::size_t Sets)
+{
+    const auto named = std::find_if(NamedGroups.begin(), NamedGroups.end(), [Id](const auto& G) { return G.first == Id; });
+    if (named == NamedGroups.end())
+        return;
+    for (std::size_t set = 0; set < Sets; ++set) {
+        const std::string prefix = Id == 12 && set % 4 == 3 ? "VESSELSAT " : named->second;
+        Catalogue[(FirstSet + set) * 3] = prefix + std::to_string(set + 1);
+    }
+}
 
 std::string ReadFile(const std::filesystem::path& Path)
 {
@@ -131,18 +166,28 @@ void WriteDemoGroups(const std::string& Folder, int FullCount)
 {
     TCatalogueOptions options;
     options.Count = FullCount;
-    const std::vector<std::string> catalogue = GenerateCatalogue(options);
+    UseRecentEpochs(options);
+    std::vector<std::string> catalogue = GenerateCatalogue(options);
     std::filesystem::create_directories(Folder);
-    WriteLines(Folder + "/2.txt", catalogue.begin(), catalogue.end());
     const std::size_t sets = catalogue.size() / 3;
+    std::vector<std::pair<int, std::size_t>> firstSets;
     std::size_t first = 0;
     for (const TDemoGroup& group : DemoGroups) {
         const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(group.Size), sets);
-        first = first + size <= sets ? first : 0;
-        const auto begin = catalogue.begin() + static_cast<std::ptrdiff_t>(first * 3);
-        WriteLines(Folder + "/" + std::to_string(group.Id) + ".txt", begin,
-                   begin + static_cast<std::ptrdiff_t>(size * 3));
+        // A catalogue too small for every group gives each the same first sets: those keep the
+        // names the known satellites have.
+        if (first + size > sets)
+            first = 0;
+        else if (first > 0)
+            NameGroupSets(catalogue, group.Id, first, size);
+        firstSets.emplace_back(first, size);
         first += size;
+    }
+    WriteLines(Folder + "/2.txt", catalogue.begin(), catalogue.end());
+    for (std::size_t index = 0; index < DemoGroups.size(); ++index) {
+        const auto begin = catalogue.begin() + static_cast<std::ptrdiff_t>(firstSets[index].first * 3);
+        WriteLines(Folder + "/" + std::to_string(DemoGroups[index].Id) + ".txt", begin,
+                   begin + static_cast<std::ptrdiff_t>(firstSets[index].second * 3));
     }
 }
 

@@ -1,0 +1,51 @@
+#pragma once
+// Space-Track's query API: a login form under /ajaxauth that opens a session cookie, each group as
+// one or more gp queries answered in three-line form, the individual list as queries of at most
+// 200 catalogue numbers. Every request keeps to the service's usage limits, counted in the store.
+
+#include "download/GroupMembership.h"
+#include "download/Source.h"
+#include "download/UsageLedger.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+class TSpaceTrackApiSource : public TSource {
+public:
+    TSpaceTrackApiSource(std::string ServiceAddress, std::string CelesTrakAddress, TRunClock& Clock,
+                         TUsageRules Rules = {}, const std::string& StorePath = SettingsStorePath());
+
+    std::string LoginUrl() const override;
+    void Probe(TRunChannel& Channel) override;
+    bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) override;
+    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
+    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
+                                                 const std::vector<std::string>& Numbers) override;
+    void LogOut(TRunChannel& Channel) override;
+
+private:
+    std::string Url(std::string_view Path) const;
+    bool SendLogin(TRunChannel& Channel);
+    // The sets of the queries together, in catalogue-number order.
+    std::vector<std::string> QueriedLines(TRunChannel& Channel, const std::vector<std::string>& Filters);
+    // The body of one query. A lapsed session (401) logs in again and asks once more.
+    std::string Query(TRunChannel& Channel, const std::string& Filters);
+    // Waits for the usage limits to allow one more request and counts it. Raises EGroupFailed when
+    // the wait would be too long.
+    void Admit(TRunChannel& Channel);
+    // Raises EGroupSkipped when the full catalogue was fetched too recently to be asked for again.
+    void RefuseEarlyFullCatalogue();
+
+    std::string Address;
+    std::string CelesTrakAddress;
+    TRunClock& Clock;
+    TUsageLedger Ledger;
+    TGroupMembership Membership;
+    std::string Username;
+    std::string Password;
+};
+
+} // namespace elsetry

@@ -1,0 +1,146 @@
+// The query API's paths, escaping, batching and answer reading, without a service.
+
+#include "download/ApiQueries.h"
+#include "download/GroupFailure.h"
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <string>
+#include <vector>
+
+namespace elsetry::test {
+namespace {
+
+const std::string Line1Text = "1 25544U 98067A   24005.50000000  .00016717  00000-0  10270-3 0  9990";
+const std::string Line2Text = "2 25544  51.6416 247.4627 0006703 130.5360 325.0288 15.50000000123450";
+
+std::string SetOf(const std::string& Name, const std::string& Number)
+{
+    std::string one = Line1Text;
+    std::string two = Line2Text;
+    one.replace(2, 5, Number);
+    two.replace(2, 5, Number);
+    return Name + "\n" + one + "\n" + two + "\n";
+}
+
+TEST(ApiQueries, EveryGroupOfTheWindowHasAWayToAskForIt)
+{
+    for (const TSpaceTrackGroup& group : SpaceTrackGroups) {
+        const TApiGroup& way = ApiGroupOf(group.Id);
+        EXPECT_NE(way.Filters.empty(), way.CelesTrakGroup.empty()) << group.Name;
+    }
+    EXPECT_EQ(ApiGroups().size(), SpaceTrackGroups.size());
+    EXPECT_TRUE(ApiGroupOf(2).FullCatalogue);
+    EXPECT_THROW(ApiGroupOf(3), std::out_of_range);
+}
+
+TEST(ApiQueries, PathsAreEscapedWhereAUrlNeedsItAndReadableOtherwise)
+{
+    struct TCase {
+        const char* Path;
+        const char* Escaped;
+    };
+    const TCase cases[] = {
+        {"/x/epoch/>now-30", "/x/epoch/%3Enow-30"},
+        {"ECCENTRICITY/<0.01", "ECCENTRICITY/%3C0.01"},
+        {"orderby/norad_cat_id asc", "orderby/norad_cat_id%20asc"},
+        {"NORAD_CAT_ID/25544,148493", "NORAD_CAT_ID/25544%2C148493"},
+        {"MEAN_MOTION/0.99--1.01/OBJECT_NAME/~~ORBCOMM", "MEAN_MOTION/0.99--1.01/OBJECT_NAME/~~ORBCOMM"},
+        {"a?b#c%d\"e", "a%3Fb%23c%25d%22e"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_EQ(EscapedPath(c.Path), c.Escaped) << c.Path;
+    EXPECT_EQ(GpQueryPath("decay_date/null-val"),
+              "/basicspacedata/query/class/gp/decay_date/null-val/orderby/norad_cat_id asc/format/3le");
+}
+
+TEST(ApiQueries, NumbersGoInAsFewQueriesAsTwoHundredANumberAllow)
+{
+    struct TCase {
+        long Count;
+        std::vector<std::size_t> Sizes;
+    };
+    const TCase cases[] = {{0, {}}, {1, {1}}, {200, {200}}, {201, {200, 1}}, {450, {200, 200, 50}}};
+    for (const TCase& c : cases) {
+        std::vector<long> numbers(static_cast<std::size_t>(c.Count));
+        std::iota(numbers.begin(), numbers.end(), 100000L);
+        const std::vector<std::string> filters = NumberListFilters(numbers);
+        ASSERT_EQ(filters.size(), c.Sizes.size()) << c.Count;
+        long next = 100000;
+        for (std::size_t index = 0; index < filters.size(); ++index) {
+            ASSERT_TRUE(filters[index].starts_with("NORAD_CAT_ID/" + std::to_string(next)));
+            EXPECT_EQ(static_cast<std::size_t>(std::count(filters[index].begin(), filters[index].end(), ',')) + 1,
+                      c.Sizes[index]);
+            next += static_cast<long>(c.Sizes[index]);
+        }
+    }
+}
+
+TEST(ApiQueries, ThreeLineAnswersBecomePlainElementFiles)
+{
+    const std::string body = "0 ISS (ZARYA)\r\n" + Line1Text + "\r\n" + Line2Text + "\r\n" + "0 0 GRAVITY\n"
+                             + SetOf("", "25545").substr(1);
+    const std::vector<std::string> lines = ThreeLineElementLines(body);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "ISS (ZARYA)");
+    EXPECT_EQ(lines[1], Line1Text);
+    // Only the marker goes: a name that itself begins with "0 " keeps the rest.
+    EXPECT_EQ(lines[3], "0 GRAVITY");
+    EXPECT_TRUE(ThreeLineElementLines("").empty());
+    EXPECT_TRUE(ThreeLineElementLines("\r\n").empty());
+}
+
+TEST(ApiQueries, AnswersThatAreNotElementSetsFailTheGroupWithTheirReason)
+{
+    struct TCase {
+        std::string Body;
+        std::string Reason;
+    };
+    const TCase cases[] = {
+        {"{\"error\":\"You must be logged in\"}", "an error answer: {\"error\":\"You must be logged in\"}"},
+        {"  [{\"error\":\"Query failed\"}]", "an error answer: [{\"error\":\"Query failed\"}]"},
+        {"<!DOCTYPE html><html>login</html>", "an HTML page, not element sets"},
+        {"0 ISS\n" + Line1Text + "\n", "not element sets"},
+        {Line1Text + "\n" + Line2Text + "\n" + Line1Text + "\n", "not element sets"},
+        {"0 A\n" + Line2Text + "\n" + Line1Text + "\n", "not element sets"},
+    };
+    for (const TCase& c : cases) {
+        try {
+            ThreeLineElementLines(c.Body);
+            ADD_FAILURE() << "accepted: " << c.Body;
+        } catch (const EGroupFailed& Failure) {
+            EXPECT_EQ(Failure.what(), c.Reason);
+        }
+    }
+    const std::string longError = "{\"error\":\"" + std::string(200, 'x') + "\x1b\"}";
+    try {
+        ThreeLineElementLines(longError);
+        ADD_FAILURE();
+    } catch (const EGroupFailed& Failure) {
+        EXPECT_LT(std::string(Failure.what()).size(), 110u);
+        EXPECT_EQ(std::string(Failure.what()).find('\x1b'), std::string::npos);
+    }
+}
+
+TEST(ApiQueries, RateLimitAnswersAreKnownInBothForms)
+{
+    EXPECT_TRUE(IsRateLimitAnswer("You've violated your query rate limit. Please refer to our Acceptable Use Policy."));
+    EXPECT_TRUE(IsRateLimitAnswer("[{\"error\":\"You've Violated Your Query Rate Limit...\"}]"));
+    EXPECT_FALSE(IsRateLimitAnswer("[{\"error\":\"Query failed\"}]"));
+    EXPECT_FALSE(IsRateLimitAnswer(std::string(5000, ' ') + "violated your query rate limit"));
+}
+
+TEST(ApiQueries, SeveralAnswersMergeIntoOneSetPerNumberInNumberOrder)
+{
+    const std::vector<std::string> first = ThreeLineElementLines(SetOf("0 ORBCOMM FM5", "25117") + SetOf("0 ORBCOMM FM9", "A0001"));
+    const std::vector<std::string> second = ThreeLineElementLines(SetOf("0 VESSELSAT 1", "25117") + SetOf("0 VESSELSAT 2", "00900"));
+    const std::vector<std::string> merged = MergedSetLines({first, second});
+    ASSERT_EQ(merged.size(), 9u);
+    EXPECT_EQ(merged[0], "VESSELSAT 2");
+    EXPECT_EQ(merged[3], "ORBCOMM FM5");
+    EXPECT_EQ(merged[6], "ORBCOMM FM9");
+}
+
+} // namespace
+} // namespace elsetry::test

@@ -1,0 +1,247 @@
+// Whole runs against the stand-in's query API: the requests a run sends, what it saves, and how it
+// meets a refused login, a lapsed session, the service's rate-limit answers and its own limits.
+
+#include "download/SpaceTrackApiSource.h"
+#include "elements/SatelliteList.h"
+#include "platform/AtomicFile.h"
+#include "tests/download/DownloadSupport.h"
+#include "tests/download/RecordingHost.h"
+#include "tests/support/FakeClock.h"
+#include "tests/support/StoreFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace elsetry::test {
+namespace {
+
+constexpr const char* FullQuery =
+    "GET /basicspacedata/query/class/gp/decay_date/null-val/epoch/>now-30/orderby/norad_cat_id asc/format/3le";
+
+class ApiRun : public StoreTest {
+protected:
+    void SetUp() override
+    {
+        StoreTest::SetUp();
+        service::TServiceOptions options;
+        options.CelesTrakGroups = true;
+        World = std::make_unique<TDownloadWorld>(options, TDownloadTimeouts{}, [this](const TDownloadInputs& Inputs) {
+            return std::make_unique<TSpaceTrackApiSource>(Inputs.SpaceTrackAddress, Inputs.CelesTrakAddress, Clock,
+                                                          Rules, StoreFile);
+        });
+        World->Host.Inputs.Source = std::string(SpaceTrackApiSource);
+        World->Host.Inputs.CelesTrakAddress = World->Service->Address();
+        service::WriteDemoGroups(World->Data, 1500);
+    }
+
+    void ChooseEveryGroup()
+    {
+        for (const TSpaceTrackGroup& group : SpaceTrackGroups)
+            World->Choose(group.Id, std::string(group.FileNameSetting) + ".txt");
+    }
+
+    // "METHOD readable target" of every request since the last call.
+    TLines Requests()
+    {
+        TLines requests;
+        for (const service::TRecordedRequest& request : World->Service->Requests())
+            requests.push_back(request.Method + " " + request.ReadableTarget());
+        World->Service->ClearRequests();
+        return requests;
+    }
+
+    TLines Log() const { return World->Host.Only("log"); }
+    bool Logged(const std::string& Line) const
+    {
+        const TLines log = Log();
+        return std::find(log.begin(), log.end(), Line) != log.end();
+    }
+
+    TFakeClock Clock;
+    TUsageRules Rules;
+    std::unique_ptr<TDownloadWorld> World;
+};
+
+std::size_t CountStarting(const TLines& Lines, const std::string& Start)
+{
+    return static_cast<std::size_t>(
+        std::count_if(Lines.begin(), Lines.end(), [&](const std::string& Line) { return Line.starts_with(Start); }));
+}
+
+TEST_F(ApiRun, SavesEveryGroupAndTheListThroughTheQueryApi)
+{
+    ChooseEveryGroup();
+    for (int number = 40001; number <= 40250; ++number)
+        World->Host.Inputs.Favourites.push_back(std::to_string(number));
+    World->Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
+
+    const TLines requests = Requests();
+    ASSERT_GE(requests.size(), 4u);
+    EXPECT_EQ(requests.front(), "GET /ajaxauth/logout");
+    EXPECT_EQ(requests[1], "POST /ajaxauth/login");
+    EXPECT_EQ(requests.back(), "GET /ajaxauth/logout");
+    EXPECT_EQ(CountStarting(requests, FullQuery), 1u);
+    EXPECT_EQ(CountStarting(requests, "GET /basicspacedata/query/class/gp/MEAN_MOTION/0.99--1.01/ECCENTRICITY/<0.01/"
+                                      "OBJECT_TYPE/payload/decay_date/null-val/orderby/norad_cat_id asc/format/3le"),
+              1u);
+    for (const char* name : {"GLOBALSTAR", "INMARSAT", "INTELSAT", "IRIDIUM", "ORBCOMM", "VESSELSAT"})
+        EXPECT_EQ(CountStarting(requests, std::string("GET /basicspacedata/query/class/gp/OBJECT_TYPE/payload/"
+                                                      "OBJECT_NAME/~~")
+                                              + name + "/decay_date/null-val/"),
+                  1u)
+            << name;
+    for (const char* group : {"amateur", "gnss", "last-30-days", "weather", "visual"})
+        EXPECT_EQ(CountStarting(requests, std::string("GET /NORAD/elements/gp.php?GROUP=") + group + "&FORMAT=csv"), 1u)
+            << group;
+    // Five memberships and the list's 250 numbers, at most 200 a query.
+    const std::string byNumber = "GET /basicspacedata/query/class/gp/NORAD_CAT_ID/";
+    EXPECT_EQ(CountStarting(requests, byNumber), 5u + 2u);
+    for (const std::string& request : requests)
+        if (request.starts_with(byNumber))
+            EXPECT_LE(std::count(request.begin(), request.end(), ','), 199) << request;
+
+    for (const TSpaceTrackGroup& group : SpaceTrackGroups) {
+        const std::string file = World->Saved(std::string(group.FileNameSetting) + ".txt");
+        TSatelliteList list;
+        EXPECT_GT(list.LoadFromFile(file), 0) << file;
+        EXPECT_EQ(ReadWholeFile(file).find("\n0 "), std::string::npos) << file;
+    }
+    TSatelliteList weather;
+    weather.LoadFromFile(World->Saved("NameWeather.txt"));
+    EXPECT_EQ(weather.Count(), 80);
+    TSatelliteList favourites;
+    EXPECT_EQ(favourites.LoadFromFile(World->Saved("MyFavourites.txt")), 250);
+}
+
+TEST_F(ApiRun, EscapesWhatTheUrlCannotCarry)
+{
+    World->Choose(2, "full.txt");
+    World->Run();
+    const std::vector<service::TRecordedRequest> requests = World->Service->Requests();
+    const auto full = std::find_if(requests.begin(), requests.end(), [](const service::TRecordedRequest& Request) {
+        return Request.Target.find("epoch") != std::string::npos;
+    });
+    ASSERT_NE(full, requests.end());
+    EXPECT_EQ(full->Target,
+              "/basicspacedata/query/class/gp/decay_date/null-val/epoch/%3Enow-30/orderby/norad_cat_id%20asc/format/3le");
+}
+
+TEST_F(ApiRun, RefusedLoginIsReportedAsTheFormExchangeReportsIt)
+{
+    World->Host.Inputs.Password = "wrong";
+    World->Choose(8, "weather.txt");
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::LoginRefused);
+
+    EXPECT_EQ(Log(), (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged out of Space-Track"}));
+    EXPECT_EQ(World->Host.Only("message"),
+              TLines{"Error entering username and password, or in logging into the Space-Track Web site"});
+    EXPECT_EQ(Requests(), (TLines{"GET /ajaxauth/logout", "POST /ajaxauth/login", "GET /ajaxauth/logout"}));
+    EXPECT_FALSE(std::filesystem::exists(World->Saved("weather.txt")));
+}
+
+TEST_F(ApiRun, RateLimitAnswerStopsTheRunAndSavesNothingMore)
+{
+    for (const service::TRateLimitAnswer answer : {service::TRateLimitAnswer::ServerError,
+                                                   service::TRateLimitAnswer::ErrorList}) {
+        service::TServiceFaults faults;
+        faults.RateLimit = answer;
+        World->Service->SetFaults(faults);
+        World->Choose(4, "geo.txt");
+        World->Choose(14, "globalstar.txt");
+
+        EXPECT_EQ(World->Run(), TDownloadOutcome::Stopped);
+
+        EXPECT_TRUE(Logged("Stopped: Space-Track says its query rate limit was passed; the run stops here and "
+                           "nothing more is asked for"))
+            << ::testing::PrintToString(Log());
+        EXPECT_EQ(Log().back(), "Logged out of Space-Track");
+        const TLines requests = Requests();
+        EXPECT_EQ(CountStarting(requests, "GET /basicspacedata/"), 1u) << ::testing::PrintToString(requests);
+        EXPECT_EQ(requests.back(), "GET /ajaxauth/logout");
+        EXPECT_FALSE(std::filesystem::exists(World->Saved("geo.txt")));
+        EXPECT_FALSE(std::filesystem::exists(World->Saved("globalstar.txt")));
+    }
+}
+
+TEST_F(ApiRun, LapsedSessionLogsInOnceMoreAndGoesOn)
+{
+    service::TServiceFaults faults;
+    faults.SessionQueries = 1;
+    World->Service->SetFaults(faults);
+    for (const int group : {4, 14, 10})
+        World->Choose(group, std::to_string(group) + ".txt");
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
+
+    const TLines requests = Requests();
+    EXPECT_EQ(CountStarting(requests, "POST /ajaxauth/login"), 3u);
+    EXPECT_EQ(CountStarting(requests, "GET /basicspacedata/"), 5u);
+    EXPECT_EQ(CountStarting(Log(), "   Space-Track session lapsed"), 2u);
+    for (const int group : {4, 14, 10})
+        EXPECT_TRUE(std::filesystem::exists(World->Saved(std::to_string(group) + ".txt")));
+}
+
+TEST_F(ApiRun, FullCatalogueIsAskedForAtMostOnceAnHour)
+{
+    World->Choose(2, "full.txt");
+    ASSERT_EQ(World->Run(), TDownloadOutcome::Completed);
+    ASSERT_EQ(CountStarting(Requests(), FullQuery), 1u);
+    const std::string first = ReadWholeFile(World->Saved("full.txt"));
+
+    Clock.Advance(std::chrono::minutes(59));
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(CountStarting(Requests(), FullQuery), 0u);
+    EXPECT_EQ(CountStarting(Log(), "   Skipped: full.txt (Space-Track asks for the full catalogue at most once an "
+                                   "hour; last fetched "),
+              1u)
+        << ::testing::PrintToString(Log());
+    EXPECT_EQ(ReadWholeFile(World->Saved("full.txt")), first);
+
+    Clock.Advance(std::chrono::minutes(2));
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(CountStarting(Requests(), FullQuery), 1u);
+}
+
+TEST_F(ApiRun, MembershipThatCannotBeReadFailsOnlyItsGroup)
+{
+    World->Host.Inputs.CelesTrakAddress = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    World->Choose(8, "weather.txt");
+    World->Choose(4, "geo.txt");
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::PartlyFailed);
+
+    EXPECT_EQ(CountStarting(Log(), "   Failed: weather.txt ("), 1u) << ::testing::PrintToString(Log());
+    EXPECT_FALSE(std::filesystem::exists(World->Saved("weather.txt")));
+    EXPECT_TRUE(std::filesystem::exists(World->Saved("geo.txt")));
+}
+
+TEST_F(ApiRun, LetterFormNumbersRoundTripThroughListCheckAndHistoricFiles)
+{
+    TCatalogueOptions options;
+    options.Count = 11 + 6;
+    options.FirstNumber = 148490;
+    options.Alpha5 = true;
+    const TLines sets = GenerateCatalogue(options);
+    ASSERT_EQ(sets[14 * 3 + 1].substr(2, 5), "E8493");
+    World->ServeGroup(99, sets);
+    World->Host.Inputs.Favourites = {"E8493", "148494"};
+    World->Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    std::filesystem::create_directory(World->Host.Historic);
+    World->Host.Extra = {"E8493=E8493.txt"};
+    TDownloadWorld::WriteText(World->Host.Historic + "E8493.txt", "");
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
+
+    EXPECT_EQ(CountStarting(Requests(), "GET /basicspacedata/query/class/gp/NORAD_CAT_ID/148493,148494/"), 1u);
+    EXPECT_EQ(ReadWholeFile(World->Saved("MyFavourites.txt")),
+              CrLfText(TLines(sets.begin() + 14 * 3, sets.begin() + 16 * 3)));
+    EXPECT_EQ(ReadWholeFile(World->Host.Historic + "E8493.txt"), CrLfText(TLines{sets[14 * 3 + 1], sets[14 * 3 + 2]}));
+    EXPECT_TRUE(Logged("      Updated historic: E8493.txt"));
+}
+
+} // namespace
+} // namespace elsetry::test
