@@ -4,6 +4,7 @@
 #include "download/HistoricFolder.h"
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckBox.h"
+#include "gui/qvxComboBox.h"
 #include "gui/qvxEdit.h"
 #include "platform/ConnectionTest.h"
 #include "platform/LeftoverSweep.h"
@@ -44,6 +45,21 @@ QString Q(const std::string& Text)
 std::string Text(const QLineEdit& Edit)
 {
     return Edit.text().toStdString();
+}
+
+// The paths of the exchanges begin with "/".
+std::string WithoutTrailingSlashes(std::string Address)
+{
+    while (Address.ends_with('/'))
+        Address.pop_back();
+    return Address;
+}
+
+// The CelesTrak address has no control: it is changed in the settings store only.
+std::string CelesTrakAddress()
+{
+    std::string address = WithoutTrailingSlashes(ReadProgramString(std::string(CelesTrakAddressSetting)));
+    return address.empty() ? std::string(DefaultCelesTrakAddress) : address;
 }
 
 // The persisted control of Form stored under Setting.
@@ -323,10 +339,9 @@ std::vector<std::string> TFormMain::FavouritesLines() const
 TDownloadInputs TFormMain::DownloadInputs() const
 {
     TDownloadInputs inputs;
-    inputs.SpaceTrackAddress = Text(*Ui->EditSpaceTrackAddress);
-    // The paths of the exchange begin with "/".
-    while (inputs.SpaceTrackAddress.ends_with('/'))
-        inputs.SpaceTrackAddress.pop_back();
+    inputs.Source = Ui->ComboBoxSource->currentText().toStdString();
+    inputs.SpaceTrackAddress = WithoutTrailingSlashes(Text(*Ui->EditSpaceTrackAddress));
+    inputs.CelesTrakAddress = CelesTrakAddress();
     inputs.Username = Text(*Ui->EditUsername);
     inputs.Password = Text(*Ui->EditPassword);
     inputs.ProxyServer = Text(*Ui->EditProxyServer);

@@ -1,6 +1,7 @@
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxCheckListBox.h"
+#include "gui/qvxComboBox.h"
 #include "gui/qvxEdit.h"
 
 #include "tests/support/StoreFixture.h"
@@ -8,10 +9,12 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <functional>
+#include <optional>
 
 namespace elsetry::test {
 namespace {
@@ -35,11 +38,24 @@ protected:
         ASSERT_TRUE(store->OpenKey(Key, true));
         store->WriteString(Name, Text);
     }
+    void Remove(const std::string& Name) const
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->DeleteValue(Name);
+    }
     void PutInteger(const std::string& Name, std::uint32_t Value) const
     {
         auto store = Store();
         ASSERT_TRUE(store->OpenKey(Key, true));
         store->WriteInteger(Name, Value);
+    }
+    QStringList SourceItems() const
+    {
+        QStringList items;
+        for (int row = 0; row < Ui.ComboBoxSource->count(); ++row)
+            items.append(Ui.ComboBoxSource->itemText(row));
+        return items;
     }
     QStringList CheckedCaptions() const
     {
@@ -76,6 +92,7 @@ TEST_F(PersistedControlsTest, FirstRunShowsTheDesignedValuesAndWritesNothingUnto
     EXPECT_EQ(Ui.EditNameWeather->text(), "Weather.txt");
     EXPECT_FALSE(Ui.CheckBoxGetWeather->isChecked());
     EXPECT_TRUE(CheckedCaptions().isEmpty());
+    EXPECT_EQ(Ui.ComboBoxSource->currentText(), "Space-Track");
     Close();
     EXPECT_FALSE(Store()->KeyExists(Key)) << "a window that only showed values writes none";
 }
@@ -86,9 +103,13 @@ TEST_F(PersistedControlsTest, StoredValuesReplaceTheDesignedOnesWithoutClickEven
     PutInteger("GetWeather", 1);
     Put("WantedHistoric", "noaa-15,\"MetOp-A\"");
     Put("Password", "pa ss");
+    Put("Source", "Space-Track legacy");
     int clicks = 0;
     int listSignals = 0;
+    int choices = 0;
     Open([&] {
+        QObject::connect(Ui.ComboBoxSource, &QComboBox::currentIndexChanged, [&] { ++choices; });
+        QObject::connect(Ui.ComboBoxSource, &QComboBox::currentTextChanged, [&] { ++choices; });
         for (auto signal : {&QCheckBox::clicked, &QCheckBox::toggled})
             QObject::connect(Ui.CheckBoxGetWeather, signal, [&] { ++clicks; });
         QObject::connect(Ui.CheckBoxGetWeather, &QCheckBox::stateChanged, [&] { ++clicks; });
@@ -99,8 +120,10 @@ TEST_F(PersistedControlsTest, StoredValuesReplaceTheDesignedOnesWithoutClickEven
     EXPECT_TRUE(Ui.CheckBoxGetWeather->isChecked());
     EXPECT_EQ(CheckedCaptions(), QStringList({"MetOp-A", "NOAA-15"}));
     EXPECT_EQ(Ui.EditPassword->text(), "pa ss");
+    EXPECT_EQ(Ui.ComboBoxSource->currentText(), "Space-Track legacy");
     EXPECT_EQ(clicks, 0);
     EXPECT_EQ(listSignals, 0);
+    EXPECT_EQ(choices, 0);
 }
 
 TEST_F(PersistedControlsTest, EditLoadingIsAnOrdinaryChange)
@@ -129,11 +152,15 @@ TEST_F(PersistedControlsTest, ChangesAreWrittenAsTheyHappenSoAKilledWindowLosesN
     EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u) << "a toggle";
     ToggleByKey("NOAA-15");
     EXPECT_EQ(StoredString(Key, "WantedHistoric"), "NOAA-15") << "a toggle of a list item";
+    Ui.ComboBoxSource->setFocus();
+    QTest::keyClick(Ui.ComboBoxSource, Qt::Key_Down);
+    EXPECT_EQ(StoredString(Key, "Source"), "Space-Track legacy") << "a choice";
     // Destroyed without closing, as when the program is killed: what is stored stays.
     Window.release();
     EXPECT_EQ(StoredString(Key, "NameWeather"), "Meteo.txt");
     EXPECT_EQ(StoredString(Key, "EditUsername"), "alice");
     EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+    EXPECT_EQ(StoredString(Key, "Source"), "Space-Track legacy");
 }
 
 TEST_F(PersistedControlsTest, UnfinishedTypingIsWrittenAtClose)
@@ -155,8 +182,10 @@ TEST_F(PersistedControlsTest, AValueStoredMeanwhileIsNotRolledBackAtClose)
     Put("NameWeather", "Old.txt");
     Put("WantedHistoric", "NOAA-15");
     PutInteger("GetWeather", 0);
+    Put("Source", "Space-Track");
     Open();
     Put("Password", "imported");
+    Put("Source", "Space-Track legacy");
     Put("WantedHistoric", "MetOp-A");
     PutInteger("GetWeather", 1);
     Ui.EditNameWeather->setText("Mine.txt");
@@ -165,6 +194,7 @@ TEST_F(PersistedControlsTest, AValueStoredMeanwhileIsNotRolledBackAtClose)
     EXPECT_EQ(StoredString(Key, "Password"), "imported");
     EXPECT_EQ(StoredString(Key, "WantedHistoric"), "MetOp-A");
     EXPECT_EQ(Stored(Key, "GetWeather")->Integer, 1u);
+    EXPECT_EQ(StoredString(Key, "Source"), "Space-Track legacy");
     EXPECT_EQ(StoredString(Key, "NameWeather"), "imported.txt") << "the window's change was written when made";
 }
 
@@ -209,6 +239,62 @@ TEST_F(PersistedControlsTest, EmptyNamedAsBecomesTheObjectName)
     Open();
     EXPECT_EQ(Ui.EditUsername->NamedAs(), "EditUsername");
     EXPECT_EQ(Ui.EditUsername->text(), "bob");
+}
+
+// A stored text that is none of the items stays in the store and is shown as one more item, so
+// that whoever reads the choice can refuse it by name.
+TEST_F(PersistedControlsTest, AStoredChoiceIsShownAndKeptEvenWhenNoItemHasIt)
+{
+    struct TCase {
+        std::optional<std::string> Stored;
+        QString Shown;
+        QStringList Extra;
+        std::string Kept;
+    };
+    const TCase cases[] = {
+        {std::nullopt, "Space-Track", {}, "<missing>"},
+        {"", "Space-Track", {}, ""},
+        {"Space-Track legacy", "Space-Track legacy", {}, "Space-Track legacy"},
+        {"CelesTrak", "CelesTrak", {"CelesTrak"}, "CelesTrak"},
+        {"space-track", "space-track", {"space-track"}, "space-track"},
+    };
+    for (const TCase& c : cases) {
+        const std::string what = c.Stored.value_or("<absent>");
+        if (c.Stored)
+            Put("Source", *c.Stored);
+        else
+            Remove("Source");
+        Open();
+        EXPECT_EQ(Ui.ComboBoxSource->currentText(), c.Shown) << what;
+        EXPECT_EQ(SourceItems(), QStringList({"Space-Track", "Space-Track legacy"}) + c.Extra) << what;
+        Close();
+        EXPECT_EQ(StoredString(Key, "Source"), c.Kept) << what;
+    }
+}
+
+TEST_F(PersistedControlsTest, AChoiceAwayFromAnUnknownStoredTextReplacesIt)
+{
+    Put("Source", "CelesTrak");
+    Open();
+    Ui.ComboBoxSource->setCurrentIndex(0);
+    EXPECT_EQ(StoredString(Key, "Source"), "Space-Track");
+    Close();
+    Open();
+    EXPECT_EQ(SourceItems(), QStringList({"Space-Track", "Space-Track legacy"}));
+}
+
+TEST_F(PersistedControlsTest, AChoiceMadeQuietlyIsWrittenAtCloseAndShownAtTheNextStart)
+{
+    Open();
+    {
+        const QSignalBlocker quiet(Ui.ComboBoxSource);
+        Ui.ComboBoxSource->setCurrentIndex(1);
+    }
+    EXPECT_EQ(StoredString(Key, "Source"), "<missing>");
+    Close();
+    EXPECT_EQ(StoredString(Key, "Source"), "Space-Track legacy");
+    Open();
+    EXPECT_EQ(Ui.ComboBoxSource->currentText(), "Space-Track legacy");
 }
 
 TEST_F(PersistedControlsTest, UnknownNamesStayUntilAToggleOrAnExit)
@@ -315,10 +401,15 @@ TEST_F(PersistedControlsTest, ControlsNeverLoadedStoreNothing)
         list.SetCheckedList("NOAA-15");
         EXPECT_EQ(list.CheckedList(), "");
         EXPECT_EQ(list.item(0)->checkState(), Qt::Unchecked);
+        TqvxComboBox combo;
+        combo.SetNamedAs("LooseCombo");
+        combo.addItems({"Space-Track", "Space-Track legacy"});
+        combo.setCurrentIndex(1);
     }
     EXPECT_EQ(StoredString(Key, "Loose"), "stored");
     EXPECT_FALSE(Stored(Key, "LooseBox"));
     EXPECT_FALSE(Stored(Key, "LooseList"));
+    EXPECT_FALSE(Stored(Key, "LooseCombo"));
 }
 
 } // namespace

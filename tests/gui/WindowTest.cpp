@@ -8,6 +8,7 @@
 #include "gui/qvxCheckListBox.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -57,7 +58,7 @@ TEST_F(WindowTest, FormAsDesigned)
         {"Weather", "Weather"}, {"Visible", "Visible"}};
     std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath", "HistoricDataPath",
                                     "Username", "Password", "ProxyServer", "ProxyPort", "ProxyUserName",
-                                    "ProxyPassword", "SpaceTrackAddress"};
+                                    "ProxyPassword", "SpaceTrackAddress", "Source"};
     TLines tabOrder;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const std::string key = groups[row].first;
@@ -83,8 +84,8 @@ TEST_F(WindowTest, FormAsDesigned)
     tabOrder.insert(tabOrder.end(),
                     {"EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric", "EditKeplerPath",
                      "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
-                     "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer", "EditProxyPort",
-                     "EditProxyUserName", "EditProxyPassword", "ButtonGetSpaceTrack", "ButtonClose"});
+                     "ComboBoxSource", "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer",
+                     "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "ButtonGetSpaceTrack", "ButtonClose"});
     TLines chain;
     const std::set<std::string> named(tabOrder.begin(), tabOrder.end());
     QWidget* widget = &Child<QWidget>(tabOrder.front().c_str());
@@ -111,11 +112,21 @@ TEST_F(WindowTest, FormAsDesigned)
         texts.insert(button->text().toStdString() + " " + button->toolTip().toStdString());
     for (const char* text : {"Select group to download", "Save file name", "Catalog numbers",
                              "Save group data to folder", "Save historic Kepler data to folder", "Progress log",
-                             "Username", "Password", "Server", "Port", "Proxy authentication",
+                             "Username", "Password", "Server", "Port", "Proxy authentication", "&Source:",
                              " Select satellite groups ", " Individual satellite list ", " Update historic data ",
                              " Save to ", " Space-Track login ", " Proxy server ", "... Browse for Kepler folder",
                              "... Browse for historical Kepler folder", "Download ", "Close ", "page Setup", "page Download"})
         EXPECT_TRUE(texts.count(text)) << text;
+    auto& source = Child<QComboBox>("ComboBoxSource");
+    QStringList sources;
+    for (int row = 0; row < source.count(); ++row)
+        sources << source.itemText(row);
+    EXPECT_EQ(sources, QStringList({QString::fromUtf8(SpaceTrackApiSource), QString::fromUtf8(SpaceTrackLegacySource)}))
+        << "the names the run knows, the default first";
+    EXPECT_EQ(source.property("NamedAs").toString().toStdString(), SourceSetting);
+    EXPECT_EQ(Child<QLabel>("LabelSource").buddy(), &source);
+    EXPECT_EQ(form.DownloadInputs().Source, SpaceTrackApiSource);
+    EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, DefaultCelesTrakAddress);
     EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toolTip(), "Enter a list of catalog numbers to retrieve");
     EXPECT_EQ(Child<QLabel>("LabelProxyAuthentication").toolTip(),
               "Leave these fields blank unless your proxy requires authentication");
@@ -124,6 +135,53 @@ TEST_F(WindowTest, FormAsDesigned)
         Child<QLineEdit>(password).setText("pa ss");
         EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
     }
+}
+
+TEST_F(WindowTest, SourceChoiceIsKeptAndReachesTheRun)
+{
+    TFormMain& form = Open();
+    auto& source = Child<QComboBox>("ComboBoxSource");
+    source.setFocus();
+    QTest::keyClick(&source, Qt::Key_Down);
+    EXPECT_EQ(form.DownloadInputs().Source, SpaceTrackLegacySource);
+    EXPECT_EQ(Stored("Source"), SpaceTrackLegacySource) << "stored as soon as it is chosen";
+    Close();
+    EXPECT_EQ(Stored("Source"), SpaceTrackLegacySource);
+    TFormMain& again = Open();
+    EXPECT_EQ(Child<QComboBox>("ComboBoxSource").currentText().toStdString(), SpaceTrackLegacySource);
+    EXPECT_EQ(again.DownloadInputs().Source, SpaceTrackLegacySource);
+    Close();
+
+    // Not offered yet: the run is given the stored name to refuse, and the store keeps it.
+    Put("Source", std::string(CelesTrakSource));
+    TFormMain& unknown = Open();
+    EXPECT_EQ(unknown.DownloadInputs().Source, CelesTrakSource);
+    EXPECT_EQ(Child<QComboBox>("ComboBoxSource").count(), 3);
+    Close();
+    EXPECT_EQ(Stored("Source"), CelesTrakSource);
+}
+
+TEST_F(WindowTest, CelesTrakAddressComesFromTheStoreWithoutTrailingSlashes)
+{
+    TFormMain& form = Open();
+    EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, DefaultCelesTrakAddress) << "absent";
+    struct TCase {
+        const char* Stored;
+        std::string_view Used;
+    };
+    const TCase cases[] = {
+        {"", DefaultCelesTrakAddress},
+        {"/", DefaultCelesTrakAddress},
+        {"http://127.0.0.1:8081/", "http://127.0.0.1:8081"},
+        {"https://mirror.example.net", "https://mirror.example.net"},
+        {"https://mirror.example.net/celestrak//", "https://mirror.example.net/celestrak"},
+    };
+    for (const TCase& c : cases) {
+        Put("CelesTrakAddress", c.Stored);
+        EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, c.Used) << "read again for every run: " << c.Stored;
+    }
+    Close();
+    EXPECT_EQ(Stored("CelesTrakAddress"), "https://mirror.example.net/celestrak//") << "the window never writes it";
 }
 
 TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
