@@ -1,0 +1,35 @@
+#pragma once
+// A run clock that stands still until told: a wait moves it on at once, and the time waited is
+// added up, so tests can let minutes or hours pass without sleeping.
+
+#include "download/RunClock.h"
+
+#include <chrono>
+#include <vector>
+
+namespace elsetry::test {
+
+class TFakeClock final : public TRunClock {
+public:
+    explicit TFakeClock(TTime Start = TTime(std::chrono::hours(24 * 20000))) : Current(Start) {}
+
+    TTime Now() const override { return Current; }
+    void Wait(std::chrono::milliseconds Time) override
+    {
+        Current += Time;
+        Waited += Time;
+        Waits.push_back(Time);
+    }
+
+    void Set(TTime Time) { Current = Time; }
+    void Advance(std::chrono::milliseconds Time) { Current += Time; }
+
+    // The sum and the list of the waits asked for so far.
+    std::chrono::milliseconds Waited{0};
+    std::vector<std::chrono::milliseconds> Waits;
+
+private:
+    TTime Current;
+};
+
+} // namespace elsetry::test
