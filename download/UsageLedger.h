@@ -41,12 +41,16 @@ public:
 
     // Counts a request at Now when both limits allow one then; otherwise says how long until they
     // do. Checking and counting are one transaction, so two processes never both take the last
-    // place. Raises ESettingsError when the store cannot be read or written.
+    // place. Stored times that are not numbers are dropped, and those ahead of Now by more than a
+    // second are taken as made at Now. Raises ESettingsError when the store cannot be read or
+    // written.
     TAdmission Admit(TRunClock::TTime Now);
 
     // The full catalogue arrived whole at When.
     void RecordFullCatalogue(TRunClock::TTime When);
-    // When it last did, if the store knows.
+    // When it last did, if the store knows. A time after the Now of a later Admit (the clock was
+    // set back since) has been taken as that Now, so it holds the full catalogue back for one
+    // spacing at most.
     std::optional<TRunClock::TTime> LastFullCatalogue();
     const TUsageRules& Rules() const { return Limits; }
 

@@ -1,0 +1,241 @@
+#include "download/GroupMembership.h"
+
+#include "download/GroupFailure.h"
+#include "platform/HttpClient.h"
+#include "settings/RegistryVariables.h"
+#include "text/Strings.h"
+
+#include <csv.h>
+
+#include <charconv>
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <utility>
+
+namespace elsetry {
+
+namespace {
+
+constexpr const char* NotMembershipList = "not a membership list";
+constexpr long LargestListedNumber = 999999999; // CelesTrak's analyst numbers have nine digits
+constexpr std::chrono::seconds ReadTimeTolerance{1};
+
+// Whole-text catalogue number: digits only, 1 to LargestListedNumber.
+std::optional<long> ListedNumber(std::string_view Text)
+{
+    long value = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), value);
+    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || value < 1
+        || value > LargestListedNumber)
+        return std::nullopt;
+    return value;
+}
+
+// Collects the NORAD_CAT_ID column while libcsv reads the text. Nothing may be thrown through
+// libcsv's C frames, so a fault is only noted here and raised once parsing is over.
+struct TMembershipReader {
+    std::vector<long> Numbers;
+    bool HeaderDone = false;
+    std::optional<std::size_t> Column;
+    std::size_t Field = 0;
+    bool RowHasNumber = false;
+    bool Bad = false;
+
+    void OnField(std::string_view Text)
+    {
+        if (!HeaderDone) {
+            if (!Column && SameText(Text, "NORAD_CAT_ID"))
+                Column = Field;
+        } else if (Field == Column) {
+            const std::optional<long> number = ListedNumber(Text);
+            if (number)
+                Numbers.push_back(*number);
+            Bad = Bad || !number;
+            RowHasNumber = true;
+        }
+        ++Field;
+    }
+    void OnRowEnd()
+    {
+        if (!HeaderDone)
+            Bad = Bad || !Column;
+        else
+            Bad = Bad || !RowHasNumber;
+        HeaderDone = true;
+        Field = 0;
+        RowHasNumber = false;
+    }
+};
+
+void FieldRead(void* Text, std::size_t Length, void* Reader)
+{
+    static_cast<TMembershipReader*>(Reader)->OnField(
+        std::string_view(Text ? static_cast<const char*>(Text) : "", Text ? Length : 0));
+}
+
+void RowRead(int, void* Reader)
+{
+    static_cast<TMembershipReader*>(Reader)->OnRowEnd();
+}
+
+class TCsvParser {
+public:
+    TCsvParser()
+    {
+        if (csv_init(&Parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
+            throw EGroupFailed("out of memory");
+    }
+    ~TCsvParser() { csv_free(&Parser); }
+    TCsvParser(const TCsvParser&) = delete;
+    TCsvParser& operator=(const TCsvParser&) = delete;
+
+    // Whether the whole text reads as RFC 4180 records.
+    bool Read(std::string_view Text, TMembershipReader& Reader)
+    {
+        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size()
+               && csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
+    }
+
+private:
+    csv_parser Parser{};
+};
+
+std::string GroupsKey()
+{
+    return ProgramKeyPath() + "\\CelesTrakGroups";
+}
+
+std::string ReadValueName(std::string_view Group)
+{
+    return std::string(Group) + "Read";
+}
+
+struct TKeptMembership {
+    std::vector<long> Numbers;
+    std::optional<TRunClock::TTime> Read;
+};
+
+// The string value Name of the groups key; empty when missing or of another kind.
+std::string StringValue(const std::vector<TStoredKey>& Tree, const std::string& Name)
+{
+    if (Tree.empty())
+        return {};
+    for (const TStoredValue& value : Tree.front().Values)
+        if (SameText(value.Name, Name))
+            return value.Kind == TValueKind::String ? value.Text : std::string();
+    return {};
+}
+
+// The kept numbers, those that are not catalogue numbers left out.
+std::vector<long> NumbersOfList(std::string_view Text)
+{
+    std::vector<long> numbers;
+    while (!Text.empty()) {
+        const std::size_t comma = std::min(Text.find(','), Text.size());
+        if (const std::optional<long> number = ListedNumber(Trim(Text.substr(0, comma))))
+            numbers.push_back(*number);
+        Text.remove_prefix(std::min(comma + 1, Text.size()));
+    }
+    return numbers;
+}
+
+std::string ListOfNumbers(const std::vector<long>& Numbers)
+{
+    std::string text;
+    for (const long number : Numbers)
+        text += (text.empty() ? "" : ",") + std::to_string(number);
+    return text;
+}
+
+// Nothing for a text that is not a time, or for a time the clock cannot hold.
+std::optional<TRunClock::TTime> TimeOfText(std::string_view Text)
+{
+    constexpr std::int64_t Largest =
+        std::chrono::duration_cast<std::chrono::milliseconds>(TRunClock::TTime::max().time_since_epoch()).count();
+    Text = Trim(Text);
+    std::int64_t millis = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), millis);
+    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || millis > Largest
+        || millis < -Largest)
+        return std::nullopt;
+    return TRunClock::TTime(std::chrono::milliseconds(millis));
+}
+
+TKeptMembership ReadKept(const std::string& StoreFile, std::string_view Group)
+{
+    TSqliteSettingsStore store(StoreFile);
+    const std::vector<TStoredKey> tree = store.ReadTree(GroupsKey());
+    return {NumbersOfList(StringValue(tree, std::string(Group))), TimeOfText(StringValue(tree, ReadValueName(Group)))};
+}
+
+void Keep(const std::string& StoreFile, std::string_view Group, const std::vector<long>& Numbers, TRunClock::TTime Read)
+{
+    TSqliteSettingsStore store(StoreFile);
+    store.InTransaction([&] {
+        store.OpenKey(GroupsKey(), true);
+        store.WriteString(std::string(Group), ListOfNumbers(Numbers));
+        const auto millis = std::chrono::floor<std::chrono::milliseconds>(Read).time_since_epoch().count();
+        store.WriteString(ReadValueName(Group), std::to_string(millis));
+    });
+}
+
+// "2026-12-08 10:12 UTC".
+std::string UtcMinute(TRunClock::TTime Time)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(Time);
+    std::tm fields{};
+    char text[64];
+    if (!::gmtime_r(&seconds, &fields) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &fields) == 0)
+        return "at an unknown time";
+    return text;
+}
+
+} // namespace
+
+std::vector<long> CsvCatalogueNumbers(std::string_view Csv)
+{
+    // A byte order mark is no field name.
+    if (Csv.starts_with("\xEF\xBB\xBF"))
+        Csv.remove_prefix(3);
+    TMembershipReader reader;
+    if (!TCsvParser().Read(Csv, reader) || reader.Bad)
+        throw EGroupFailed(NotMembershipList);
+    return std::move(reader.Numbers);
+}
+
+TGroupMembership::TGroupMembership(TRunClock& RunClock, std::string StorePath, std::chrono::minutes Refresh)
+    : Clock(RunClock), StoreFile(std::move(StorePath)), RefreshAfter(Refresh)
+{
+}
+
+std::vector<long> TGroupMembership::Numbers(TRunChannel& Channel, const std::string& Address, std::string_view Group)
+{
+    const TKeptMembership kept = ReadKept(StoreFile, Group);
+    const TRunClock::TTime now = Clock.Now();
+    // A read time ahead of now means the clock was set back; the list is read again then.
+    if (!kept.Numbers.empty() && kept.Read && *kept.Read <= now + ReadTimeTolerance && now - *kept.Read < RefreshAfter)
+        return kept.Numbers;
+
+    std::string reason;
+    try {
+        std::vector<long> numbers = CsvCatalogueNumbers(
+            Channel.GetText(Address + "/NORAD/elements/gp.php?GROUP=" + std::string(Group) + "&FORMAT=csv"));
+        if (!numbers.empty()) {
+            Keep(StoreFile, Group, numbers, now);
+            return numbers;
+        }
+        reason = "no members";
+    } catch (const EHttpError& Error) {
+        reason = Error.what();
+    } catch (const EGroupFailed& Error) {
+        reason = Error.what();
+    }
+    if (kept.Numbers.empty())
+        throw EGroupFailed("membership unavailable: " + EscapeControls(reason));
+    Channel.Note("   Membership of " + EscapeControls(Group) + " from CelesTrak unavailable (" + EscapeControls(reason)
+                 + "), using the one read " + (kept.Read ? UtcMinute(*kept.Read) : "at an unknown time"));
+    return kept.Numbers;
+}
+
+} // namespace elsetry
