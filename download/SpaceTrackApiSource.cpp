@@ -5,8 +5,8 @@
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
-#include <algorithm>
 #include <ctime>
+#include <unordered_set>
 
 namespace elsetry {
 
@@ -38,12 +38,14 @@ bool SaysLoginFailed(std::string_view Body)
     return folded.find("\"login\":\"failed\"") != std::string::npos;
 }
 
+// Each number once, as a value, in the list's order.
 std::vector<long> QueryNumbers(const std::vector<std::string>& Numbers)
 {
     std::vector<long> values;
+    std::unordered_set<long> seen;
     for (const std::string& number : Numbers)
         if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
-            if (std::find(values.begin(), values.end(), *value) == values.end())
+            if (seen.insert(*value).second)
                 values.push_back(*value);
     return values;
 }

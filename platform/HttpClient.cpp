@@ -114,6 +114,7 @@ struct THttpClient::TTransfer {
     bool TooLarge = false;
     bool PastTimeLimit = false;
     int WriteErrno = 0;
+    std::string ErrorText; // the start of an error answer's body
 };
 
 namespace {
@@ -142,6 +143,12 @@ std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* U
     const std::size_t bytes = Size * Count;
     long status = 0;
     curl_easy_getinfo(transfer.Curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status >= 400) {
+        // Kept for the error: a service says there why it refused.
+        const std::size_t room = EHttpError::BodyBytes - std::min(transfer.ErrorText.size(), EHttpError::BodyBytes);
+        transfer.ErrorText.append(Data, std::min(bytes, room));
+        return bytes;
+    }
     if (status < 200 || status >= 300)
         return bytes;
     if (transfer.Bytes + bytes > transfer.MaxBytes) {
@@ -241,12 +248,6 @@ std::vector<std::string_view> TabFields(std::string_view Line)
             return fields;
         start = tab + 1;
     }
-}
-
-// The start of an error answer's body, where a service says why; a body written to a file stays there.
-std::string ErrorBody(const TTransfer& Transfer)
-{
-    return Transfer.Text != nullptr ? Transfer.Text->substr(0, EHttpError::BodyBytes) : std::string();
 }
 
 } // namespace
@@ -395,7 +396,7 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         if (status >= 400)
-            throw EHttpError("HTTP " + std::to_string(status), status, ErrorBody(Transfer));
+            throw EHttpError("HTTP " + std::to_string(status), status, Transfer.ErrorText);
         if (status < 300 || status >= 400)
             break;
         char* location = nullptr;

@@ -3,6 +3,8 @@
 
 #include "download/SpaceTrackApiSource.h"
 #include "elements/SatelliteList.h"
+#include "settings/CommaText.h"
+#include "settings/RegistryVariables.h"
 #include "platform/AtomicFile.h"
 #include "tests/download/DownloadSupport.h"
 #include "tests/download/RecordingHost.h"
@@ -24,6 +26,7 @@ protected:
     void SetUp() override
     {
         StoreTest::SetUp();
+        Clock.Step = std::chrono::milliseconds(50);
         service::TServiceOptions options;
         options.CelesTrakGroups = true;
         World = std::make_unique<TDownloadWorld>(options, TDownloadTimeouts{}, [this](const TDownloadInputs& Inputs) {
@@ -99,9 +102,11 @@ TEST_F(ApiRun, SavesEveryGroupAndTheListThroughTheQueryApi)
     // Five memberships and the list's 250 numbers, at most 200 a query.
     const std::string byNumber = "GET /basicspacedata/query/class/gp/NORAD_CAT_ID/";
     EXPECT_EQ(CountStarting(requests, byNumber), 5u + 2u);
-    for (const std::string& request : requests)
-        if (request.starts_with(byNumber))
+    for (const std::string& request : requests) {
+        if (request.starts_with(byNumber)) {
             EXPECT_LE(std::count(request.begin(), request.end(), ','), 199) << request;
+        }
+    }
 
     for (const TSpaceTrackGroup& group : SpaceTrackGroups) {
         const std::string file = World->Saved(std::string(group.FileNameSetting) + ".txt");
@@ -241,6 +246,78 @@ TEST_F(ApiRun, LetterFormNumbersRoundTripThroughListCheckAndHistoricFiles)
               CrLfText(TLines(sets.begin() + 14 * 3, sets.begin() + 16 * 3)));
     EXPECT_EQ(ReadWholeFile(World->Host.Historic + "E8493.txt"), CrLfText(TLines{sets[14 * 3 + 1], sets[14 * 3 + 2]}));
     EXPECT_TRUE(Logged("      Updated historic: E8493.txt"));
+}
+
+// The times the usage ledger counted, in the order of the requests, as milliseconds.
+std::vector<long long> CountedTimes(const std::string& StoreFile)
+{
+    TSqliteSettingsStore store(StoreFile);
+    store.OpenKey(ProgramKeyPath() + "\\Usage", false);
+    std::vector<long long> times;
+    for (const std::string& field : ReadCommaText(store.ReadString("SpaceTrackRequests")))
+        times.push_back(std::stoll(field));
+    return times;
+}
+
+// The most requests in any window of that length.
+std::size_t Busiest(const std::vector<long long>& Times, long long WindowMs)
+{
+    std::size_t most = 0;
+    for (std::size_t first = 0, last = 0; last < Times.size(); ++last) {
+        while (Times[last] - Times[first] >= WindowMs)
+            ++first;
+        most = std::max(most, last - first + 1);
+    }
+    return most;
+}
+
+TLines SpaceTrackRequests(const TLines& Requests)
+{
+    TLines only;
+    std::copy_if(Requests.begin(), Requests.end(), std::back_inserter(only),
+                 [](const std::string& Request) { return Request.find("/NORAD/elements/") == std::string::npos; });
+    return only;
+}
+
+TEST_F(ApiRun, TwoRunsTogetherNeverAskMoreThanThirtyTimesAMinute)
+{
+    ChooseEveryGroup();
+    for (int number = 40001; number <= 40250; ++number)
+        World->Host.Inputs.Favourites.push_back(std::to_string(number));
+    World->Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
+
+    const std::vector<long long> times = CountedTimes(StoreFile);
+    EXPECT_EQ(times.size(), SpaceTrackRequests(Requests()).size());
+    EXPECT_GT(times.size(), 30u);
+    EXPECT_EQ(Busiest(times, 60'000), 30u);
+    EXPECT_GT(Clock.Waited.count(), 0);
+    EXPECT_GE(CountStarting(Log(), "   Waiting "), 1u);
+}
+
+TEST_F(ApiRun, TwoRunsTogetherNeverAskMoreThanThreeHundredTimesAnHour)
+{
+    // 32,000 numbers: 160 queries a run.
+    for (int number = 1; number <= 32000; ++number)
+        World->Host.Inputs.Favourites.push_back(std::to_string(number));
+    World->Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(World->Run(), TDownloadOutcome::PartlyFailed);
+
+    const std::vector<long long> times = CountedTimes(StoreFile);
+    EXPECT_EQ(times.size(), SpaceTrackRequests(Requests()).size());
+    EXPECT_EQ(Busiest(times, 3'600'000), 300u);
+    EXPECT_LE(Busiest(times, 60'000), 30u);
+    EXPECT_EQ(CountStarting(Log(), "   Failed: MyFavourites.txt (Space-Track allows 300 requests an hour; the next "
+                                   "request may go at "),
+              1u)
+        << ::testing::PrintToString(Log());
+    // The logout too waits for the hour: the session ends on the service's side.
+    EXPECT_EQ(CountStarting(Log(), "Logout failed: not sent: Space-Track allows 300 requests an hour"), 1u);
+    EXPECT_TRUE(std::filesystem::exists(World->Saved("MyFavourites.txt")));
 }
 
 } // namespace

@@ -13,7 +13,11 @@ class TFakeClock final : public TRunClock {
 public:
     explicit TFakeClock(TTime Start = TTime(std::chrono::hours(24 * 20000))) : Current(Start) {}
 
-    TTime Now() const override { return Current; }
+    TTime Now() const override
+    {
+        Current += Step;
+        return Current;
+    }
     void Wait(std::chrono::milliseconds Time) override
     {
         Current += Time;
@@ -24,12 +28,14 @@ public:
     void Set(TTime Time) { Current = Time; }
     void Advance(std::chrono::milliseconds Time) { Current += Time; }
 
+    // Each look at the clock finds this much time gone, as each request of a run takes some.
+    std::chrono::milliseconds Step{0};
     // The sum and the list of the waits asked for so far.
     std::chrono::milliseconds Waited{0};
     std::vector<std::chrono::milliseconds> Waits;
 
 private:
-    TTime Current;
+    mutable TTime Current;
 };
 
 } // namespace elsetry::test
