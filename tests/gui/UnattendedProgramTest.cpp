@@ -31,8 +31,12 @@ protected:
         service::TServiceOptions options;
         options.DataFolder = Files.Path + "/data";
         service::WriteDemoGroups(options.DataFolder, 60);
+        options.CelesTrakGroups = true;
         Service = std::make_unique<service::TCatalogueService>(options);
+        // Space-Track's query API, the default source, with the weather group's members from the
+        // stand-in's CelesTrak lists.
         Set("SpaceTrackAddress", Service->Address());
+        Set("CelesTrakAddress", Service->Address());
         Set("Username", options.Username);
         Set("Password", options.Password);
         Set("KeplerPath", Files.Path + "/keps/");
@@ -91,18 +95,30 @@ TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsT
 {
     const std::string earlier = "earlier weather sets\r\n";
     WriteText(Files.Path + "/keps/Weather.txt", earlier);
-    service::TServiceFaults faults;
-    faults.ErrorGroups = {8};
-    Service->SetFaults(faults);
+    Set("CelesTrakAddress", Service->Address() + "/nowhere");
     const TProgramRun run = Run("-AUTO");
     EXPECT_EQ(run.Status, 3) << run.Err;
     EXPECT_EQ(ReadWholeFile(Files.Path + "/keps/Weather.txt"), earlier);
     EXPECT_TRUE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
-    const std::string tail = "   Failed: Weather.txt (HTTP 500), the earlier file is kept\n"
+    const std::string tail = "   Failed: Weather.txt (membership unavailable: HTTP 404), the earlier file is kept\n"
                              "   Saved: MyFavourites.txt\n";
     EXPECT_NE(run.Out.find(tail), std::string::npos) << run.Out;
     EXPECT_TRUE(run.Out.ends_with("Logged out of Space-Track\n1 of 2 downloads failed\n")) << run.Out;
     EXPECT_EQ(run.Err, "");
+}
+
+TEST_F(UnattendedProgramTest, RateLimitAnswerStopsTheRunAndExitsThree)
+{
+    service::TServiceFaults faults;
+    faults.RateLimit = service::TRateLimitAnswer::ErrorList;
+    Service->SetFaults(faults);
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
+    EXPECT_FALSE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
+    EXPECT_TRUE(run.Out.ends_with("Stopped: Space-Track says its query rate limit was passed; the run stops here and "
+                                  "nothing more is asked for\nLogged out of Space-Track\n"))
+        << run.Out;
 }
 
 // A cron job may carry a DISPLAY of a session long gone; nothing answers at :99 here.

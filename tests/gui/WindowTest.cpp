@@ -432,6 +432,8 @@ protected:
         service::WriteDemoGroups(options.DataFolder, 60);
         Service = std::make_unique<service::TCatalogueService>(options);
         Put("SpaceTrackAddress", Service->Address());
+        // The form exchange, whose groups the stand-in can make fail one by one.
+        Put("Source", std::string(SpaceTrackLegacySource));
         Put("Username", options.Username);
         Put("Password", options.Password);
         Put("KeplerPath", Files.Path + "/keps/");
