@@ -236,7 +236,7 @@ std::string TDownloadSession::FailureReason(const EHttpError& Error) const
 void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName)
 {
     Host.ShowStatus("Getting " + EscapeControls(FileName));
-    Http.SetReadTimeout(Timeouts.GroupMs);
+    Http.SetReadTimeout(Source->GroupsAreQueries() ? Timeouts.QueryMs : Timeouts.GroupMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->GroupLines(Channel, Group); });
     SaveAndCheck(Host, lines, FileName);
 }

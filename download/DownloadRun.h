@@ -38,7 +38,8 @@ struct TDownloadTimeouts {
     // Until a run has fetched a group or the individual list.
     long FirstMs = THttpClient::DefaultReadTimeoutMs;
     long GroupMs = 15000;
-    // The query of the individual list is given longer.
+    // The query of the individual list is given longer, and so are the groups of a source that
+    // puts them together when asked.
     long QueryMs = 45000;
     // Every request fails when it moves fewer than LowSpeedBytes over LowSpeedSeconds, or runs
     // longer than RequestMs.

@@ -25,6 +25,7 @@ public:
     std::vector<std::string> IndividualListLines(TRunChannel& Channel,
                                                  const std::vector<std::string>& Numbers) override;
     void LogOut(TRunChannel& Channel) override;
+    bool GroupsAreQueries() const override { return true; }
 
 private:
     std::string Url(std::string_view Path) const;

@@ -48,8 +48,11 @@ protected:
     TLines Requests()
     {
         TLines requests;
-        for (const service::TRecordedRequest& request : World->Service->Requests())
+        for (const service::TRecordedRequest& request : World->Service->Requests()) {
             requests.push_back(request.Method + " " + request.ReadableTarget());
+            if (request.Method == "POST")
+                LoginBody = request.Body;
+        }
         World->Service->ClearRequests();
         return requests;
     }
@@ -63,6 +66,7 @@ protected:
 
     TFakeClock Clock;
     TUsageRules Rules;
+    std::string LoginBody; // of the last login Requests() saw
     std::unique_ptr<TDownloadWorld> World;
 };
 
@@ -86,6 +90,7 @@ TEST_F(ApiRun, SavesEveryGroupAndTheListThroughTheQueryApi)
     EXPECT_EQ(requests.front(), "GET /ajaxauth/logout");
     EXPECT_EQ(requests[1], "POST /ajaxauth/login");
     EXPECT_EQ(requests.back(), "GET /ajaxauth/logout");
+    EXPECT_EQ(LoginBody, "identity=observer&password=secret");
     EXPECT_EQ(CountStarting(requests, FullQuery), 1u);
     EXPECT_EQ(CountStarting(requests, "GET /basicspacedata/query/class/gp/MEAN_MOTION/0.99--1.01/ECCENTRICITY/<0.01/"
                                       "OBJECT_TYPE/payload/decay_date/null-val/orderby/norad_cat_id asc/format/3le"),
