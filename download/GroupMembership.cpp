@@ -1,13 +1,13 @@
 #include "download/GroupMembership.h"
 
 #include "download/GroupFailure.h"
+#include "download/KeptValues.h"
 #include "platform/HttpClient.h"
 #include "settings/RegistryVariables.h"
 #include "text/Strings.h"
 
 #include <csv.h>
 
-#include <charconv>
 #include <cstdint>
 #include <ctime>
 #include <optional>
@@ -24,12 +24,10 @@ constexpr std::chrono::seconds ReadTimeTolerance{1};
 // Whole-text catalogue number: digits only, 1 to LargestListedNumber.
 std::optional<long> ListedNumber(std::string_view Text)
 {
-    long value = 0;
-    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), value);
-    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || value < 1
-        || value > LargestListedNumber)
+    const std::optional<std::int64_t> value = Text == Trim(Text) ? KeptNumber(Text) : std::nullopt;
+    if (!value || *value < 1 || *value > LargestListedNumber)
         return std::nullopt;
-    return value;
+    return static_cast<long>(*value);
 }
 
 // Collects the NORAD_CAT_ID column while libcsv reads the text. Nothing may be thrown through
@@ -116,57 +114,21 @@ struct TKeptMembership {
     std::optional<TRunClock::TTime> Read;
 };
 
-// The string value Name of the groups key; empty when missing or of another kind.
-std::string StringValue(const std::vector<TStoredKey>& Tree, const std::string& Name)
-{
-    if (Tree.empty())
-        return {};
-    for (const TStoredValue& value : Tree.front().Values)
-        if (SameText(value.Name, Name))
-            return value.Kind == TValueKind::String ? value.Text : std::string();
-    return {};
-}
-
 // The kept numbers, those that are not catalogue numbers left out.
 std::vector<long> NumbersOfList(std::string_view Text)
 {
     std::vector<long> numbers;
-    while (!Text.empty()) {
-        const std::size_t comma = std::min(Text.find(','), Text.size());
-        if (const std::optional<long> number = ListedNumber(Trim(Text.substr(0, comma))))
-            numbers.push_back(*number);
-        Text.remove_prefix(std::min(comma + 1, Text.size()));
-    }
+    for (const std::int64_t number : KeptNumbers(Text))
+        if (const std::optional<long> listed = ListedNumber(std::to_string(number)))
+            numbers.push_back(*listed);
     return numbers;
-}
-
-std::string ListOfNumbers(const std::vector<long>& Numbers)
-{
-    std::string text;
-    for (const long number : Numbers)
-        text += (text.empty() ? "" : ",") + std::to_string(number);
-    return text;
-}
-
-// Nothing for a text that is not a time, or for a time the clock cannot hold.
-std::optional<TRunClock::TTime> TimeOfText(std::string_view Text)
-{
-    constexpr std::int64_t Largest =
-        std::chrono::duration_cast<std::chrono::milliseconds>(TRunClock::TTime::max().time_since_epoch()).count();
-    Text = Trim(Text);
-    std::int64_t millis = 0;
-    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), millis);
-    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || millis > Largest
-        || millis < -Largest)
-        return std::nullopt;
-    return TRunClock::TTime(std::chrono::milliseconds(millis));
 }
 
 TKeptMembership ReadKept(const std::string& StoreFile, std::string_view Group)
 {
     TSqliteSettingsStore store(StoreFile);
-    const std::vector<TStoredKey> tree = store.ReadTree(GroupsKey());
-    return {NumbersOfList(StringValue(tree, std::string(Group))), TimeOfText(StringValue(tree, ReadValueName(Group)))};
+    return {NumbersOfList(KeptText(store, GroupsKey(), std::string(Group))),
+            KeptTime(KeptText(store, GroupsKey(), ReadValueName(Group)))};
 }
 
 void Keep(const std::string& StoreFile, std::string_view Group, const std::vector<long>& Numbers, TRunClock::TTime Read)
@@ -174,9 +136,8 @@ void Keep(const std::string& StoreFile, std::string_view Group, const std::vecto
     TSqliteSettingsStore store(StoreFile);
     store.InTransaction([&] {
         store.OpenKey(GroupsKey(), true);
-        store.WriteString(std::string(Group), ListOfNumbers(Numbers));
-        const auto millis = std::chrono::floor<std::chrono::milliseconds>(Read).time_since_epoch().count();
-        store.WriteString(ReadValueName(Group), std::to_string(millis));
+        store.WriteString(std::string(Group), NumberListText(std::vector<std::int64_t>(Numbers.begin(), Numbers.end())));
+        store.WriteString(ReadValueName(Group), TimeText(Read));
     });
 }
 

@@ -1,10 +1,10 @@
 #include "download/UsageLedger.h"
 
+#include "download/KeptValues.h"
 #include "settings/RegistryVariables.h"
 #include "text/Strings.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -31,59 +31,16 @@ std::string UsageKey()
     return ProgramKeyPath() + "\\Usage";
 }
 
-TMillis MillisOf(TRunClock::TTime Time)
-{
-    return std::chrono::floor<std::chrono::milliseconds>(Time).time_since_epoch().count();
-}
-
-// A stored time; nothing for a text that is not one, or for a time the clock cannot hold.
-std::optional<TMillis> ReadMillis(std::string_view Text)
-{
-    constexpr TMillis Largest =
-        std::chrono::duration_cast<std::chrono::milliseconds>(TRunClock::TTime::max().time_since_epoch()).count();
-    Text = Trim(Text);
-    TMillis value = 0;
-    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), value);
-    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size() || value > Largest || value < -Largest)
-        return std::nullopt;
-    return value;
-}
-
-// The string value Name of the key; empty when missing or of another kind, which only a
-// hand-edited store holds and the next write replaces.
-std::string StringValue(TSqliteSettingsStore& Store, const std::string& Name)
-{
-    const std::vector<TStoredKey> tree = Store.ReadTree(UsageKey());
-    if (tree.empty())
-        return {};
-    for (const TStoredValue& value : tree.front().Values)
-        if (SameText(value.Name, Name))
-            return value.Kind == TValueKind::String ? value.Text : std::string();
-    return {};
-}
-
 // The request times of the stored text still in the hour before Now, oldest first; entries that
 // are not numbers are dropped.
 std::vector<TMillis> RecentRequests(std::string_view Text, TMillis Now)
 {
     std::vector<TMillis> times;
-    while (!Text.empty()) {
-        const std::size_t comma = std::min(Text.find(','), Text.size());
-        const std::optional<TMillis> time = ReadMillis(Text.substr(0, comma));
-        if (time && *time > Now - HourMs)
-            times.push_back(*time > Now + FutureTolerance ? Now : *time);
-        Text.remove_prefix(std::min(comma + 1, Text.size()));
-    }
+    for (const TMillis time : KeptNumbers(Text))
+        if (time > Now - HourMs)
+            times.push_back(time > Now + FutureTolerance ? Now : time);
     std::sort(times.begin(), times.end());
     return times;
-}
-
-std::string TimesText(const std::vector<TMillis>& Times)
-{
-    std::string text;
-    for (const TMillis time : Times)
-        text += (text.empty() ? "" : ",") + std::to_string(time);
-    return text;
 }
 
 // How long until Times (oldest first) leave room for one more request in the Window before Now;
@@ -109,8 +66,8 @@ std::string LimitText(int Allowed, const char* Window)
 // A full catalogue dated after Now (the clock was set back) is taken as fetched at Now.
 void SettleFullCatalogue(TSqliteSettingsStore& Store, TMillis Now)
 {
-    const std::optional<TMillis> last = ReadMillis(StringValue(Store, FullCatalogueValue));
-    if (last && *last > Now + FutureTolerance)
+    const std::optional<TRunClock::TTime> last = KeptTime(KeptText(Store, UsageKey(), FullCatalogueValue));
+    if (last && MillisOf(*last) > Now + FutureTolerance)
         Store.WriteString(FullCatalogueValue, std::to_string(Now));
 }
 
@@ -125,7 +82,7 @@ TAdmission TUsageLedger::Admit(TRunClock::TTime Now)
     TSqliteSettingsStore store(StoreFile);
     store.InTransaction([&] {
         store.OpenKey(UsageKey(), true);
-        const std::string stored = StringValue(store, RequestsValue);
+        const std::string stored = KeptText(store, UsageKey(), RequestsValue);
         std::vector<TMillis> times = RecentRequests(stored, now);
         const TMillis minuteWait = WaitForRoom(times, now, Limits.PerMinute, MinuteMs);
         const TMillis hourWait = WaitForRoom(times, now, Limits.PerHour, HourMs);
@@ -139,7 +96,7 @@ TAdmission TUsageLedger::Admit(TRunClock::TTime Now)
             admission.Kind = admission.Wait >= Limits.LongestWait ? TAdmission::TKind::Refused
                                                                   : TAdmission::TKind::AfterWait;
         }
-        if (const std::string text = TimesText(times); text != stored)
+        if (const std::string text = NumberListText(times); text != stored)
             store.WriteString(RequestsValue, text);
         SettleFullCatalogue(store, now);
     });
@@ -156,10 +113,7 @@ void TUsageLedger::RecordFullCatalogue(TRunClock::TTime When)
 std::optional<TRunClock::TTime> TUsageLedger::LastFullCatalogue()
 {
     TSqliteSettingsStore store(StoreFile);
-    const std::optional<TMillis> last = ReadMillis(StringValue(store, FullCatalogueValue));
-    if (!last)
-        return std::nullopt;
-    return TRunClock::TTime(std::chrono::milliseconds(*last));
+    return KeptTime(KeptText(store, UsageKey(), FullCatalogueValue));
 }
 
 } // namespace elsetry

@@ -91,6 +91,17 @@ inline TLines Catalogue(int Count, int FirstDay = 300)
     return GenerateCatalogue(options);
 }
 
+// The eleven known satellites, then six sets numbered from 148490 on, written in the letter form:
+// the fifteenth set is "E8493".
+inline TLines LetterFormCatalogue()
+{
+    TCatalogueOptions options;
+    options.Count = 11 + 6;
+    options.FirstNumber = 148490;
+    options.Alpha5 = true;
+    return GenerateCatalogue(options);
+}
+
 inline std::string LfText(const TLines& Lines)
 {
     std::string text;

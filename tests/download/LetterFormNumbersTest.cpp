@@ -80,11 +80,7 @@ TEST(LetterFormNumbers, HistoricFilesGrowFromSetsWrittenInLetterForm)
 TEST(LetterFormNumbers, RunSavesChecksAndExtendsWithLetterFormSets)
 {
     TDownloadWorld world;
-    TCatalogueOptions options;
-    options.Count = 11 + 6;
-    options.FirstNumber = 148490;
-    options.Alpha5 = true;
-    const TLines full = GenerateCatalogue(options);
+    const TLines full = LetterFormCatalogue();
     ASSERT_EQ(full[14 * 3 + 1].substr(2, 5), "E8493");
     world.ServeGroup(2, full);
     world.Choose(2, "FullCatalog.txt");

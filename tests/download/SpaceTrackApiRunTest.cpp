@@ -231,11 +231,7 @@ TEST_F(ApiRun, MembershipThatCannotBeReadFailsOnlyItsGroup)
 
 TEST_F(ApiRun, LetterFormNumbersRoundTripThroughListCheckAndHistoricFiles)
 {
-    TCatalogueOptions options;
-    options.Count = 11 + 6;
-    options.FirstNumber = 148490;
-    options.Alpha5 = true;
-    const TLines sets = GenerateCatalogue(options);
+    const TLines sets = LetterFormCatalogue();
     ASSERT_EQ(sets[14 * 3 + 1].substr(2, 5), "E8493");
     World->ServeGroup(99, sets);
     World->Host.Inputs.Favourites = {"E8493", "148494"};
