@@ -1,0 +1,65 @@
+#pragma once
+// Element sets in the Orbit Mean-Elements Message form that the catalogue services also answer
+// in (CSV with a header line of field names, or JSON: a list of objects), and their writing as the
+// name line and two element lines that element files hold.
+
+#include <array>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+// A file or answer that is not element sets in this form, or a record whose fields do not read;
+// the text says which row or object and which field.
+class EOmmFormat : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One element set, each field's text as the file gives it (a JSON number as written, a JSON
+// string's contents), so that writing it loses nothing to binary fractions.
+struct TOmmRecord {
+    std::string ObjectName;
+    std::string ObjectId;           // "1998-067A"
+    std::string Epoch;              // "2024-01-05T12:00:00.123456"
+    std::string MeanMotion;         // revolutions a day
+    std::string Eccentricity;
+    std::string Inclination;        // degrees
+    std::string RaOfAscNode;        // degrees
+    std::string ArgOfPericenter;    // degrees
+    std::string MeanAnomaly;        // degrees
+    std::string EphemerisType;      // "0"
+    std::string ClassificationType; // "U"
+    std::string NoradCatId;         // up to nine digits
+    std::string ElementSetNo;
+    std::string RevAtEpoch;
+    std::string Bstar;
+    std::string MeanMotionDot;
+    std::string MeanMotionDdot;
+};
+
+// The records of a CSV text (RFC 4180: quoted fields, CR LF or LF lines; the header names the
+// fields in any order, letter case aside). Raises EOmmFormat when a field is missing from the
+// header or a row has the wrong number of fields.
+std::vector<TOmmRecord> ReadOmmCsv(std::string_view Text);
+// The records of a JSON list of objects; numbers may be JSON numbers or strings. Raises EOmmFormat.
+std::vector<TOmmRecord> ReadOmmJson(std::string_view Text);
+
+enum class TElementTextForm { ElementLines, OmmCsv, OmmJson };
+// Which form a text is in, from its first characters: "[" or "{" JSON, a header line naming
+// OBJECT_NAME and NORAD_CAT_ID CSV, anything else element lines.
+TElementTextForm ElementTextFormOf(std::string_view Text);
+
+// The largest catalogue number an element line can hold (in the letter form, "Z9999").
+inline constexpr long LargestElementLineNumber = 339999;
+
+// The name line and the two element lines of the record, column for column as Space-Track writes
+// them: signs, implied decimal points, exponents, the letter form from 100000, checksums.
+// Nothing for a catalogue number past LargestElementLineNumber. Raises EOmmFormat for a field
+// that does not read or does not fit its columns.
+std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record);
+
+} // namespace elsetry
