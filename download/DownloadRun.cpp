@@ -18,6 +18,8 @@ constexpr const char* DeadlineReason = "run deadline passed";
 // Why a run may not start with these inputs; none when it may.
 std::optional<std::string> Refusal(const TDownloadInputs& Inputs, const TSource& Source)
 {
+    if (!Source.NeedsLogin())
+        return std::nullopt;
     if (Inputs.Username.empty())
         return "Please enter your Space-Track username";
     if (Inputs.Password.empty())
@@ -83,13 +85,18 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
 TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
     ConfigureProxy(Inputs);
-    Host.ShowStatus("Connecting to Space-Track");
-    Host.Log("Connecting to Space-Track", false);
+    const std::string service = Source->ServiceName();
+    Host.ShowStatus("Connecting to " + service);
+    Host.Log("Connecting to " + service, false);
     try {
         Source->Probe(Channel);
     } catch (const EHttpError&) {
-        ShowSelfClosingMessage(Host, "Error connecting to the Space-Track Web site");
+        ShowSelfClosingMessage(Host, "Error connecting to the " + service + " Web site");
         return TDownloadOutcome::Unreachable;
+    }
+    if (!Source->NeedsLogin()) {
+        DownloadChosen(Host, Inputs);
+        return TallyOfDownloads(Host);
     }
     const bool loggedIn = Login(Host, Inputs);
     if (loggedIn) {
@@ -101,6 +108,11 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     Logout(Host);
     if (!loggedIn)
         return TDownloadOutcome::LoginRefused;
+    return TallyOfDownloads(Host);
+}
+
+TDownloadOutcome TDownloadSession::TallyOfDownloads(TDownloadHost& Host) const
+{
     if (Tally.Failed > 0)
         Host.Log(std::to_string(Tally.Failed) + " of " + std::to_string(Tally.Chosen) + " downloads failed", false);
     return OutcomeOfDownloads();
@@ -184,6 +196,8 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
                      + "), the earlier file is kept",
                  true);
+    } catch (const EGroupUnchanged& Unchanged) {
+        Host.Log("   Unchanged: " + EscapeControls(FileName) + " (" + EscapeControls(Unchanged.what()) + ")", true);
     }
 }
 

@@ -19,6 +19,8 @@
 namespace elsetry {
 
 enum class TDownloadOutcome {
+    // A source without a login (Completed, PartlyFailed, DeadlinePassed, Stopped) neither logs in
+    // nor out.
     Completed,      // logged in, every chosen download tried and none failed, logout sent
     PartlyFailed,   // logged in, every chosen download tried, at least one failed; logout sent
     DeadlinePassed, // logged in, the run deadline ended the downloads early; logout sent
@@ -95,6 +97,8 @@ private:
     void LogStop(TDownloadHost& Host, const std::string& Reason);
     void Logout(TDownloadHost& Host);
     TDownloadOutcome OutcomeOfDownloads() const;
+    // Logs how many downloads failed, if any, and gives the outcome.
+    TDownloadOutcome TallyOfDownloads(TDownloadHost& Host) const;
     // The reason a request failed: its own, unless the run deadline cut it off.
     std::string FailureReason(const EHttpError& Error) const;
     void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);

@@ -27,6 +27,13 @@ public:
     explicit EGroupSkipped(const std::string& Reason) : std::runtime_error(Reason) {}
 };
 
+// A group whose data has not changed since the run's last fetch of it: the service is not asked
+// again (or said so itself). Logged with its reason, not counted as failed; the file stays.
+class EGroupUnchanged : public std::runtime_error {
+public:
+    explicit EGroupUnchanged(const std::string& Reason) : std::runtime_error(Reason) {}
+};
+
 // The service told the run to stop asking (its usage limit): nothing of the answer is saved, no
 // further group is asked for, and only the logout follows. The text says so for the log.
 class ERunStopped : public std::runtime_error {

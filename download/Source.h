@@ -18,6 +18,12 @@ class TSource {
 public:
     virtual ~TSource() = default;
 
+    // The service's name in the log and the status line: "Connecting to Space-Track".
+    virtual std::string ServiceName() const { return "Space-Track"; }
+    // Whether the service wants a login. A source without one sends no credentials, and the run
+    // neither logs in nor out; its LoginUrl, LogIn and LogOut are not used.
+    virtual bool NeedsLogin() const { return true; }
+
     // Where the password is sent, so that the run can refuse to send it unencrypted.
     virtual std::string LoginUrl() const = 0;
     // A first request, to tell a service that does not answer from a refused login.

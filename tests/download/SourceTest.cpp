@@ -16,6 +16,7 @@ namespace {
 // What the fake source answers, and the steps the run asked of it.
 struct TFakeService {
     bool Answers = true;
+    bool WantsLogin = true;
     bool AcceptsLogin = true;
     std::map<int, std::function<TLines()>> Groups;
     std::function<TLines()> List;
@@ -26,6 +27,8 @@ class TFakeSource : public TSource {
 public:
     explicit TFakeSource(TFakeService& FakeService) : Service(FakeService) {}
 
+    std::string ServiceName() const override { return Service.WantsLogin ? "Space-Track" : "Open Catalogue"; }
+    bool NeedsLogin() const override { return Service.WantsLogin; }
     std::string LoginUrl() const override { return "https://catalogue.invalid/login"; }
     void Probe(TRunChannel&) override
     {
@@ -126,6 +129,34 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
     EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "MyFavourites.txt"), CrLfText(list));
     EXPECT_EQ(ReadWholeFile(earlier), "kept as it was\r\n");
     EXPECT_FALSE(FileExists(world.Host.Kepler + "Amateur.txt"));
+}
+
+TEST(Source, ServiceWithoutALoginIsAskedOnlyForTheDownloads)
+{
+    TFakeWorld world;
+    world.Service.WantsLogin = false;
+    world.Host.Inputs.Username.clear();
+    world.Host.Inputs.Password.clear();
+    const TLines sets = Catalogue(2);
+    world.Service.Groups[2] = [&] { return sets; };
+    world.Service.Groups[8] = []() -> TLines { throw EGroupUnchanged("updated every 2 hours"); };
+    world.Service.Groups[20] = []() -> TLines { throw ERunStopped("the service answered HTTP 503"); };
+    for (const auto& [id, name] : {std::pair{2, "FullCatalog.txt"}, {8, "Weather.txt"}, {20, "Amateur.txt"}})
+        world.Host.Inputs.Groups[RowOf(id)] = {true, name};
+
+    EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::Stopped);
+
+    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "group 2", "group 20"}));
+    EXPECT_EQ(world.Host.Only("log"),
+              (TLines{"Connecting to Open Catalogue", "   Saved: FullCatalog.txt", "      2 satellites",
+                      "Stopped: the service answered HTTP 503"}));
+
+    world.Service.Groups[20] = [&] { return sets; };
+    world.Service.Calls.clear();
+    EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "group 2", "group 20", "group 8"}));
+    EXPECT_EQ(world.Host.Only("log").back(), "   Unchanged: Weather.txt (updated every 2 hours)");
+    EXPECT_TRUE(world.Host.Only("message").empty());
 }
 
 } // namespace
