@@ -16,6 +16,11 @@ std::unique_ptr<TSource> SourceFor(const TDownloadInputs& Inputs)
     return nullptr;
 }
 
+bool SourceNeedsLogin(const std::string& Name)
+{
+    return !SameText(Name, CelesTrakSource);
+}
+
 std::string UnknownSourceText(const std::string& Name)
 {
     const std::string choose = "; choose Space-Track or Space-Track legacy as the source on the Download page";

@@ -16,6 +16,10 @@ using TSourceChoice = std::function<std::unique_ptr<TSource>(const TDownloadInpu
 // at the addresses in the inputs; none for a name of no source.
 std::unique_ptr<TSource> SourceFor(const TDownloadInputs& Inputs);
 
+// Whether the source of that name wants the Space-Track login; a name of no source does, so that
+// the window keeps asking for what the default source needs.
+bool SourceNeedsLogin(const std::string& Name);
+
 // What the run says when the inputs name no source it has.
 std::string UnknownSourceText(const std::string& Name);
 

@@ -2,6 +2,7 @@
 
 #include "download/FavouritesList.h"
 #include "download/HistoricFolder.h"
+#include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxComboBox.h"
@@ -128,6 +129,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     TimerPopupMessage->setObjectName(QStringLiteral("TimerPopupMessage"));
     TimerPopupMessage->setInterval(PopupMessageDelayMs);
     ConnectControls();
+    ShowLoginForSource();
     FormCreate();
     TimerStartup->start();
     if (const QScreen* desktop = screen())
@@ -161,6 +163,7 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonBrowseHistoricPath, &QPushButton::clicked, this,
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
+    connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
         connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
@@ -328,7 +331,15 @@ void TFormMain::ButtonGetSpaceTrackClick()
 
 bool TFormMain::HasLogin() const
 {
+    if (!SourceNeedsLogin(Ui->ComboBoxSource->currentText().toStdString()))
+        return true;
     return !Ui->EditUsername->text().isEmpty() && !Ui->EditPassword->text().isEmpty();
+}
+
+// The login belongs to Space-Track; a source without one leaves it as it is, out of the way.
+void TFormMain::ShowLoginForSource()
+{
+    Ui->GroupBoxLogin->setEnabled(SourceNeedsLogin(Ui->ComboBoxSource->currentText().toStdString()));
 }
 
 std::vector<std::string> TFormMain::FavouritesLines() const

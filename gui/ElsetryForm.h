@@ -83,7 +83,9 @@ private:
     void EditSetPathExit(QLineEdit& Edit);
     void BrowseForFolder(QLineEdit& Edit);
     void ButtonGetSpaceTrackClick();
+    // Whether the run has the login its source needs.
     bool HasLogin() const;
+    void ShowLoginForSource();
     std::vector<std::string> FavouritesLines() const;
 
     std::unique_ptr<Ui::TFormMain> Ui;

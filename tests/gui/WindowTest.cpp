@@ -121,7 +121,8 @@ TEST_F(WindowTest, FormAsDesigned)
     QStringList sources;
     for (int row = 0; row < source.count(); ++row)
         sources << source.itemText(row);
-    EXPECT_EQ(sources, QStringList({QString::fromUtf8(SpaceTrackApiSource), QString::fromUtf8(SpaceTrackLegacySource)}))
+    EXPECT_EQ(sources, QStringList({QString::fromUtf8(SpaceTrackApiSource), QString::fromUtf8(SpaceTrackLegacySource),
+                                    QString::fromUtf8(CelesTrakSource)}))
         << "the names the run knows, the default first";
     EXPECT_EQ(source.property("NamedAs").toString().toStdString(), SourceSetting);
     EXPECT_EQ(Child<QLabel>("LabelSource").buddy(), &source);
@@ -152,13 +153,30 @@ TEST_F(WindowTest, SourceChoiceIsKeptAndReachesTheRun)
     EXPECT_EQ(again.DownloadInputs().Source, SpaceTrackLegacySource);
     Close();
 
-    // Not offered yet: the run is given the stored name to refuse, and the store keeps it.
-    Put("Source", std::string(CelesTrakSource));
+    // A name the window does not offer: the run is given it to refuse, and the store keeps it.
+    Put("Source", "Elsewhere");
     TFormMain& unknown = Open();
-    EXPECT_EQ(unknown.DownloadInputs().Source, CelesTrakSource);
-    EXPECT_EQ(Child<QComboBox>("ComboBoxSource").count(), 3);
+    EXPECT_EQ(unknown.DownloadInputs().Source, "Elsewhere");
+    EXPECT_EQ(Child<QComboBox>("ComboBoxSource").count(), 4);
     Close();
-    EXPECT_EQ(Stored("Source"), CelesTrakSource);
+    EXPECT_EQ(Stored("Source"), "Elsewhere");
+}
+
+TEST_F(WindowTest, CelesTrakNeedsNoLogin)
+{
+    Put("Source", std::string(CelesTrakSource));
+    TFormMain& form = Open();
+    auto& pages = Child<QTabWidget>("PageControl");
+    EXPECT_EQ(pages.currentWidget()->objectName(), "TabSheetDownload") << "nothing is missing for a run";
+    EXPECT_FALSE(Child<QGroupBox>("GroupBoxLogin").isEnabled());
+    EXPECT_EQ(form.focusWidget(), &Child<QWidget>("ButtonGetSpaceTrack"));
+
+    auto& source = Child<QComboBox>("ComboBoxSource");
+    source.setCurrentText(QString::fromUtf8(SpaceTrackApiSource));
+    EXPECT_TRUE(Child<QGroupBox>("GroupBoxLogin").isEnabled());
+    pages.setCurrentIndex(0);
+    pages.setCurrentIndex(1);
+    EXPECT_EQ(Dialogs->Events, TLines{"message Please eneter your username and password for Space-Track"});
 }
 
 TEST_F(WindowTest, CelesTrakAddressComesFromTheStoreWithoutTrailingSlashes)
