@@ -27,10 +27,16 @@ constexpr const char* HelpText =
     "  -AUTO, -START  run one download at once, then close (also /AUTO, /START; any letter case).\n"
     "                 Without a display the progress log goes to standard output, every message\n"
     "                 box to standard error. Exit status 0: every chosen download saved; 1: the\n"
-    "                 run did not log in or did not run; 3: some downloads failed or the run\n"
-    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed.\n"
+    "                 run did not log in or did not run; 3: some downloads failed, the run\n"
+    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, or the\n"
+    "                 service's usage limit stopped the run.\n"
     "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
-    "  --help         show this text\n";
+    "  -h, --help     show this text\n"
+    "  --version      show the program's version\n";
+
+constexpr const char* NoDisplayText =
+    "elsetry: there is no display to show the window on; start it with -AUTO for one download without a "
+    "window\n";
 
 bool HasDisplay()
 {
@@ -66,6 +72,17 @@ void PrepareUnattendedPlatform()
     qInstallMessageHandler(KeepOnlySeriousQtMessages);
 }
 
+// A window started with a display that cannot be opened falls back to the offscreen platform, so
+// that the program can say so instead of Qt aborting.
+void PrepareWindowPlatform()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb;offscreen"
+                                                                                   : "wayland;xcb;offscreen");
+    // Qt's notes on the display it could not open would only repeat the program's one line.
+    qInstallMessageHandler(KeepOnlySeriousQtMessages);
+}
+
 // Whether nobody sees the window of this run: decided once Qt has chosen its platform.
 bool RunsHeadless(bool Unattended)
 {
@@ -94,16 +111,34 @@ int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
 int main(int argc, char* argv[])
 {
     const elsetry::TArguments arguments(argv, argv + argc);
-    if (argc == 2 && arguments[1] == "--help") {
+    if (argc == 2 && (arguments[1] == "--help" || arguments[1] == "-h")) {
         std::fputs(HelpText, stdout);
+        return 0;
+    }
+    if (argc == 2 && arguments[1] == "--version") {
+        std::puts("elsetry " ELSETRY_VERSION);
         return 0;
     }
     elsetry::DisableCoreDumps();
     elsetry::IgnoreFileSizeSignal();
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
-    if (unattended)
+    const bool offscreenByChoice = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
+    if (unattended) {
         PrepareUnattendedPlatform();
+    } else if (!HasDisplay()) {
+        std::fputs(NoDisplayText, stderr);
+        return RunNotCompleted;
+    } else {
+        PrepareWindowPlatform();
+    }
     QApplication application(argc, argv);
+    if (!unattended) {
+        if (!offscreenByChoice && NobodyCanSee(QGuiApplication::platformName())) {
+            std::fputs(NoDisplayText, stderr);
+            return RunNotCompleted;
+        }
+        qInstallMessageHandler(nullptr);
+    }
     const bool headless = RunsHeadless(unattended);
 
     elsetry::TFormEnvironment environment = elsetry::ProgramEnvironment(arguments, headless);

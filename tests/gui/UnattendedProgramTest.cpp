@@ -132,6 +132,23 @@ TEST_F(UnattendedProgramTest, ADisplayThatCannotBeOpenedFallsBackToNoDisplay)
     EXPECT_TRUE(FileExists(Files.Path + "/keps/Weather.txt"));
 }
 
+TEST_F(UnattendedProgramTest, WindowWithoutADisplaySaysSoInsteadOfAborting)
+{
+    const std::string text =
+        "elsetry: there is no display to show the window on; start it with -AUTO for one download without a window\n";
+    for (const std::string display : {"", "DISPLAY=:99"}) {
+        const TProgramRun run = Run("", display);
+        EXPECT_EQ(run.Status, 1) << display;
+        EXPECT_EQ(run.Err, text) << display;
+    }
+    const TProgramRun version = Run("--version");
+    EXPECT_EQ(version.Status, 0);
+    EXPECT_EQ(version.Out, "elsetry " ELSETRY_VERSION "\n");
+    const TProgramRun help = Run("-h");
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_TRUE(help.Out.starts_with("Usage: elsetry [-AUTO | -START] [-DIAL]\n")) << help.Out;
+}
+
 TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStandardError)
 {
     const std::pair<std::string, std::string> cases[] = {
