@@ -86,6 +86,9 @@ std::string FileNameOfGroup(std::size_t Row)
 TDownloadInputs AllChosen(const std::string& Address, const std::string& DataFolder)
 {
     TDownloadInputs inputs;
+    // The form exchange: its gzip groups are what the curl command line fetches beside it, and
+    // it knows no usage limits that repeats would run into.
+    inputs.Source = std::string(SpaceTrackLegacySource);
     inputs.SpaceTrackAddress = Address;
     inputs.Username = "observer";
     inputs.Password = "secret";
