@@ -1,0 +1,132 @@
+// ReadOmmJson: JSON element sets, read with simdjson's On-Demand parser.
+
+#include "elements/OmmFields.h"
+#include "elements/OmmRecord.h"
+
+#include "text/Strings.h"
+
+#include <simdjson.h>
+
+#include <utility>
+
+namespace elsetry {
+
+namespace {
+
+namespace ondemand = simdjson::ondemand;
+
+bool IsBlank(char C)
+{
+    return C == ' ' || C == '\t' || C == '\r' || C == '\n';
+}
+
+// A number's token runs up to the next token, blanks included.
+std::string_view WithoutTrailingBlanks(std::string_view Token)
+{
+    while (!Token.empty() && IsBlank(Token.back()))
+        Token.remove_suffix(1);
+    return Token;
+}
+
+// Objects are counted from 0, as the list indexes them.
+[[noreturn]] void Raise(std::size_t Index, std::string_view What)
+{
+    throw EOmmFormat("object " + std::to_string(Index) + ": " + EscapeControls(What));
+}
+
+std::string FieldFault(const TOmmField& Field, std::string_view Fault)
+{
+    return std::string(Field.Name) + " " + std::string(Fault);
+}
+
+// Stores the value's text; false for null.
+bool ReadValue(ondemand::value& Value, const TOmmField& Field, TOmmRecord& Record, std::size_t Index)
+{
+    ondemand::json_type type{};
+    if (Value.type().get(type))
+        Raise(Index, FieldFault(Field, "does not read"));
+    switch (type) {
+    case ondemand::json_type::null:
+        return false;
+    case ondemand::json_type::string: {
+        std::string_view text;
+        if (Value.get_string().get(text))
+            Raise(Index, FieldFault(Field, "does not read"));
+        Record.*Field.Member = text;
+        return true;
+    }
+    case ondemand::json_type::number:
+        if (IsTextField(Field))
+            Raise(Index, FieldFault(Field, "is a number, not a string"));
+        // The number as written, so that no digit is lost to a binary fraction.
+        Record.*Field.Member = WithoutTrailingBlanks(Value.raw_json_token());
+        return true;
+    default:
+        Raise(Index, FieldFault(Field, "is neither a string nor a number"));
+    }
+}
+
+TOmmRecord ReadObject(ondemand::object& Object, std::size_t Index)
+{
+    TOmmRecord record;
+    std::array<bool, OmmFields.size()> present{};
+    for (auto member : Object) {
+        ondemand::field field;
+        std::string_view key;
+        if (std::move(member).get(field) || field.unescaped_key().get(key))
+            Raise(Index, "not a JSON object");
+        if (const std::optional<std::size_t> index = OmmFieldIndex(key))
+            present[*index] = ReadValue(field.value(), OmmFields[*index], record, Index);
+    }
+    for (std::size_t i = 0; i < OmmFields.size(); ++i)
+        if (OmmFields[i].Required && !present[i])
+            Raise(Index, FieldFault(OmmFields[i], "is missing"));
+    return record;
+}
+
+std::vector<TOmmRecord> ReadList(ondemand::array& List)
+{
+    std::vector<TOmmRecord> records;
+    for (auto element : List) {
+        ondemand::object object;
+        if (std::move(element).get_object().get(object))
+            Raise(records.size(), "not a JSON object");
+        records.push_back(ReadObject(object, records.size()));
+    }
+    return records;
+}
+
+} // namespace
+
+std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
+{
+    const simdjson::padded_string json(Text);
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::json_type type{};
+    simdjson::error_code error = parser.iterate(json).get(document);
+    if (!error)
+        error = document.type().get(type);
+    if (error)
+        throw EOmmFormat(std::string("not JSON: ") + simdjson::error_message(error));
+    std::vector<TOmmRecord> records;
+    if (type == ondemand::json_type::array) {
+        ondemand::array list;
+        if (document.get_array().get(list))
+            throw EOmmFormat("not JSON");
+        records = ReadList(list);
+    } else if (type == ondemand::json_type::object) {
+        ondemand::object object;
+        if (document.get_object().get(object))
+            throw EOmmFormat("not JSON");
+        records.push_back(ReadObject(object, 0));
+    } else {
+        throw EOmmFormat("not a JSON list of objects");
+    }
+    // Past the list, the document has nothing left to read.
+    if (document.current_location().error() != simdjson::OUT_OF_BOUNDS)
+        throw EOmmFormat("text follows the JSON list");
+    return records;
+}
+
+} // namespace elsetry
