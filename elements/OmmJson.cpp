@@ -96,6 +96,12 @@ std::vector<TOmmRecord> ReadList(ondemand::array& List)
     return records;
 }
 
+void RaiseOn(simdjson::error_code Error)
+{
+    if (Error)
+        throw EOmmFormat(std::string("not JSON: ") + simdjson::error_message(Error));
+}
+
 } // namespace
 
 std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
@@ -104,21 +110,16 @@ std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
     ondemand::parser parser;
     ondemand::document document;
     ondemand::json_type type{};
-    simdjson::error_code error = parser.iterate(json).get(document);
-    if (!error)
-        error = document.type().get(type);
-    if (error)
-        throw EOmmFormat(std::string("not JSON: ") + simdjson::error_message(error));
+    RaiseOn(parser.iterate(json).get(document));
+    RaiseOn(document.type().get(type));
     std::vector<TOmmRecord> records;
     if (type == ondemand::json_type::array) {
         ondemand::array list;
-        if (document.get_array().get(list))
-            throw EOmmFormat("not JSON");
+        RaiseOn(document.get_array().get(list));
         records = ReadList(list);
     } else if (type == ondemand::json_type::object) {
         ondemand::object object;
-        if (document.get_object().get(object))
-            throw EOmmFormat("not JSON");
+        RaiseOn(document.get_object().get(object));
         records.push_back(ReadObject(object, 0));
     } else {
         throw EOmmFormat("not a JSON list of objects");
