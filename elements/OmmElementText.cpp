@@ -1,37 +1,35 @@
 #include "elements/OmmElementText.h"
 
+#include "elements/OmmReaders.h"
+
 namespace elsetry {
-
-namespace {
-
-// A name line and two element lines with their line ends.
-constexpr std::size_t SetTextLength = 24 + 2 * 70;
-
-} // namespace
 
 TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form)
 {
-    const std::vector<TOmmRecord> records = Form == TElementTextForm::OmmJson ? ReadOmmJson(Text) : ReadOmmCsv(Text);
     TOmmElementText result;
-    result.Lines.reserve(records.size() * SetTextLength);
-    for (const TOmmRecord& record : records) {
+    result.Lines.reserve(Text.size() / 2);
+    const TOmmRecordSink addSet = [&result](const TOmmRecord& Record) {
         std::optional<std::array<std::string, 3>> lines;
         try {
-            lines = ElementLinesOf(record);
+            lines = ElementLinesOf(Record);
         } catch (const EOmmFormat&) {
             // A set that does not read is left out and counted, as the list drops an element set
             // whose lines do not decode; the file reads on.
             ++result.SkippedUnreadable;
-            continue;
+            return;
         }
         if (!lines) {
             ++result.SkippedUnwritable;
-            continue;
+            return;
         }
         for (const std::string& line : *lines)
             (result.Lines += line) += '\n';
         ++result.Sets;
-    }
+    };
+    if (Form == TElementTextForm::OmmJson)
+        ReadOmmJsonRecords(Text, addSet);
+    else
+        ReadOmmCsvRecords(Text, addSet);
     return result;
 }
 

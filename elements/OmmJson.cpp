@@ -1,7 +1,7 @@
 // ReadOmmJson: JSON element sets, read with simdjson's On-Demand parser.
 
 #include "elements/OmmFields.h"
-#include "elements/OmmRecord.h"
+#include "elements/OmmReaders.h"
 
 #include "text/Strings.h"
 
@@ -66,9 +66,11 @@ bool ReadValue(ondemand::value& Value, const TOmmField& Field, TOmmRecord& Recor
     }
 }
 
-TOmmRecord ReadObject(ondemand::object& Object, std::size_t Index)
+// Fills Record, whose strings keep their storage from the object before.
+void ReadObject(ondemand::object& Object, std::size_t Index, TOmmRecord& Record)
 {
-    TOmmRecord record;
+    for (const TOmmField& field : OmmFields)
+        (Record.*field.Member).clear();
     std::array<bool, OmmFields.size()> present{};
     for (auto member : Object) {
         ondemand::field field;
@@ -76,24 +78,24 @@ TOmmRecord ReadObject(ondemand::object& Object, std::size_t Index)
         if (std::move(member).get(field) || field.unescaped_key().get(key))
             Raise(Index, "not a JSON object");
         if (const std::optional<std::size_t> index = OmmFieldIndex(key))
-            present[*index] = ReadValue(field.value(), OmmFields[*index], record, Index);
+            present[*index] = ReadValue(field.value(), OmmFields[*index], Record, Index);
     }
     for (std::size_t i = 0; i < OmmFields.size(); ++i)
         if (OmmFields[i].Required && !present[i])
             Raise(Index, FieldFault(OmmFields[i], "is missing"));
-    return record;
 }
 
-std::vector<TOmmRecord> ReadList(ondemand::array& List)
+void ReadList(ondemand::array& List, const TOmmRecordSink& Sink)
 {
-    std::vector<TOmmRecord> records;
+    TOmmRecord record;
+    std::size_t index = 0;
     for (auto element : List) {
         ondemand::object object;
         if (std::move(element).get_object().get(object))
-            Raise(records.size(), "not a JSON object");
-        records.push_back(ReadObject(object, records.size()));
+            Raise(index, "not a JSON object");
+        ReadObject(object, index++, record);
+        Sink(record);
     }
-    return records;
 }
 
 void RaiseOn(simdjson::error_code Error)
@@ -104,7 +106,7 @@ void RaiseOn(simdjson::error_code Error)
 
 } // namespace
 
-std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
+void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
     const simdjson::padded_string json(Text);
     ondemand::parser parser;
@@ -112,21 +114,28 @@ std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
     ondemand::json_type type{};
     RaiseOn(parser.iterate(json).get(document));
     RaiseOn(document.type().get(type));
-    std::vector<TOmmRecord> records;
     if (type == ondemand::json_type::array) {
         ondemand::array list;
         RaiseOn(document.get_array().get(list));
-        records = ReadList(list);
+        ReadList(list, Sink);
     } else if (type == ondemand::json_type::object) {
         ondemand::object object;
         RaiseOn(document.get_object().get(object));
-        records.push_back(ReadObject(object, 0));
+        TOmmRecord record;
+        ReadObject(object, 0, record);
+        Sink(record);
     } else {
         throw EOmmFormat("not a JSON list of objects");
     }
     // Past the list, the document has nothing left to read.
     if (document.current_location().error() != simdjson::OUT_OF_BOUNDS)
         throw EOmmFormat("text follows the JSON list");
+}
+
+std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)
+{
+    std::vector<TOmmRecord> records;
+    ReadOmmJsonRecords(Text, [&records](const TOmmRecord& Record) { records.push_back(Record); });
     return records;
 }
 
