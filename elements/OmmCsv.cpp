@@ -45,8 +45,8 @@ public:
         if (Row == 1)
             CheckHeader();
         else if (Field != Columns.size())
-            Fault = RowName() + " has " + std::to_string(Field) + " fields, the header names " +
-                    std::to_string(Columns.size());
+            Fault = RowName() + " has " + std::to_string(Field) + " fields, the header names "
+                    + std::to_string(Columns.size());
         else
             HandOn();
         Field = 0;
@@ -117,8 +117,8 @@ public:
     // Reads the whole text; false when it is not RFC 4180 records.
     bool Read(std::string_view Text, TOmmCsvReader& Reader)
     {
-        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size() &&
-               csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
+        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size()
+               && csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
     }
 
     std::string Error() { return csv_strerror(csv_error(&Parser)); }

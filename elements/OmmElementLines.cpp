@@ -18,15 +18,15 @@ namespace {
 
 constexpr std::size_t ShownTextLength = 40;
 constexpr std::size_t LineLength = 69;
-constexpr int FirstEpochYear = 1957; // two-digit years 57 to 99 stand for 1957 to 1999
+constexpr int FirstEpochYear = 1957;       // two-digit years 57 to 99 stand for 1957 to 1999
 constexpr long RevolutionNumbers = 100000; // the five columns count revolutions modulo this
 constexpr long LargestElementSetNumber = 9999;
 constexpr long LargestListedNumber = 999999999;
 
 [[noreturn]] void Raise(std::string_view Field, std::string_view Text, std::string_view Fault)
 {
-    throw EOmmFormat(std::string(Field) + " \"" + EscapeControls(Text.substr(0, ShownTextLength)) + "\" " +
-                     std::string(Fault));
+    throw EOmmFormat(std::string(Field) + " \"" + EscapeControls(Text.substr(0, ShownTextLength)) + "\" "
+                     + std::string(Fault));
 }
 
 std::string_view RequiredText(std::string_view Field, const std::string& Text)
@@ -162,8 +162,9 @@ void AppendSmallNumber(std::string& Line, std::string_view Field, const std::str
 void AppendRevolution(std::string& Line, const std::string& Text)
 {
     const std::string_view trimmed = Trim(Text);
-    const long value =
-        trimmed.empty() ? 0 : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed), LargestListedNumber);
+    const long value = trimmed.empty()
+                           ? 0
+                           : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed), LargestListedNumber);
     AppendRightAligned(Line, std::to_string(value % RevolutionNumbers), 5);
 }
 
@@ -188,9 +189,9 @@ void AppendDesignator(std::string& Line, const std::string& Text)
         return;
     }
     const std::string_view piece = id.size() > 8 ? id.substr(8) : std::string_view();
-    const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, IsDigit) &&
-                       id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, IsDigit) &&
-                       std::all_of(piece.begin(), piece.end(), IsUpperLetter);
+    const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, IsDigit)
+                       && id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, IsDigit)
+                       && std::all_of(piece.begin(), piece.end(), IsUpperLetter);
     if (!valid)
         Raise("OBJECT_ID", Text, "is not an international designator");
     Line += id.substr(2, 2);
@@ -220,7 +221,7 @@ bool TakeChar(std::string_view& Text, char C)
 
 struct TEpoch {
     int Year = 0;
-    int Day = 0; // of the year, from 1
+    int Day = 0;                      // of the year, from 1
     std::uint64_t Ticks = 0;          // since midnight
     std::uint64_t TicksPerSecond = 1; // a power of ten
 };
@@ -234,8 +235,8 @@ bool TakeDate(std::string_view& Text, TEpoch& Epoch)
         return false;
     if (Text.size() > 3 && IsDigit(Text[2]) && !IsDigit(Text[3]))
         return TakeDigits(Text, 3, Epoch.Day) && Epoch.Day >= 1 && Epoch.Day <= (IsLeapYear(Epoch.Year) ? 366 : 365);
-    if (!TakeDigits(Text, 2, month) || !TakeChar(Text, '-') || !TakeDigits(Text, 2, day) || month < 1 || month > 12 ||
-        day < 1 || day > DaysInMonth(Epoch.Year, month))
+    if (!TakeDigits(Text, 2, month) || !TakeChar(Text, '-') || !TakeDigits(Text, 2, day) || month < 1 || month > 12
+        || day < 1 || day > DaysInMonth(Epoch.Year, month))
         return false;
     Epoch.Day = DayOfYear(Epoch.Year, month, day);
     return true;
@@ -249,8 +250,8 @@ bool TakeTime(std::string_view& Text, TEpoch& Epoch)
     int hour = 0;
     int minute = 0;
     int second = 0;
-    if (!TakeDigits(Text, 2, hour) || !TakeChar(Text, ':') || !TakeDigits(Text, 2, minute) || !TakeChar(Text, ':') ||
-        !TakeDigits(Text, 2, second) || hour > 23 || minute > 59 || second > 59)
+    if (!TakeDigits(Text, 2, hour) || !TakeChar(Text, ':') || !TakeDigits(Text, 2, minute) || !TakeChar(Text, ':')
+        || !TakeDigits(Text, 2, second) || hour > 23 || minute > 59 || second > 59)
         return false;
     Epoch.Ticks = static_cast<std::uint64_t>(hour * 3600 + minute * 60 + second);
     if (!TakeChar(Text, '.'))
@@ -277,8 +278,8 @@ void AppendEpoch(std::string& Line, const std::string& Text)
 {
     std::string_view rest = RequiredText("EPOCH", Text);
     TEpoch epoch;
-    const bool read = TakeDate(rest, epoch) && (TakeChar(rest, 'T') || TakeChar(rest, ' ')) && TakeTime(rest, epoch) &&
-                      (rest.empty() || rest == "Z");
+    const bool read = TakeDate(rest, epoch) && (TakeChar(rest, 'T') || TakeChar(rest, ' ')) && TakeTime(rest, epoch)
+                      && (rest.empty() || rest == "Z");
     if (!read)
         Raise("EPOCH", Text, "is not a date and time");
     // The fraction in units of 10^-8 day is Ticks * 10^8 / (86400 * TicksPerSecond); as
@@ -362,8 +363,8 @@ std::string SecondLine(const TOmmRecord& Record, std::string_view Number)
 std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record)
 {
     const std::string_view numberText = RequiredText("NORAD_CAT_ID", Record.NoradCatId);
-    const long number =
-        WholeNumber("NORAD_CAT_ID", Record.NoradCatId, NumberOf("NORAD_CAT_ID", numberText), LargestListedNumber);
+    const long number = WholeNumber("NORAD_CAT_ID", Record.NoradCatId, NumberOf("NORAD_CAT_ID", numberText),
+                                    LargestListedNumber);
     if (number > LargestElementLineNumber)
         return std::nullopt;
     const std::string columns = Alpha5Text(static_cast<int>(number));

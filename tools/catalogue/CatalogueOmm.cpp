@@ -18,10 +18,22 @@ struct TField {
     bool Text;
 };
 constexpr std::array<TField, 17> Fields{{
-    {"OBJECT_NAME", true}, {"OBJECT_ID", true}, {"EPOCH", true}, {"MEAN_MOTION", false},
-    {"ECCENTRICITY", false}, {"INCLINATION", false}, {"RA_OF_ASC_NODE", false}, {"ARG_OF_PERICENTER", false},
-    {"MEAN_ANOMALY", false}, {"EPHEMERIS_TYPE", false}, {"CLASSIFICATION_TYPE", true}, {"NORAD_CAT_ID", false},
-    {"ELEMENT_SET_NO", false}, {"REV_AT_EPOCH", false}, {"BSTAR", false}, {"MEAN_MOTION_DOT", false},
+    {"OBJECT_NAME", true},
+    {"OBJECT_ID", true},
+    {"EPOCH", true},
+    {"MEAN_MOTION", false},
+    {"ECCENTRICITY", false},
+    {"INCLINATION", false},
+    {"RA_OF_ASC_NODE", false},
+    {"ARG_OF_PERICENTER", false},
+    {"MEAN_ANOMALY", false},
+    {"EPHEMERIS_TYPE", false},
+    {"CLASSIFICATION_TYPE", true},
+    {"NORAD_CAT_ID", false},
+    {"ELEMENT_SET_NO", false},
+    {"REV_AT_EPOCH", false},
+    {"BSTAR", false},
+    {"MEAN_MOTION_DOT", false},
     {"MEAN_MOTION_DDOT", false},
 }};
 
@@ -69,8 +81,8 @@ std::string Exponent(const std::string& Field, const char* Leading)
 {
     if (Field.substr(1, 5) == "00000")
         return "0";
-    return (Field[0] == '-' ? "-" : "") + std::string(Leading) + "." + Field.substr(1, 5) + "E" +
-           (Field[6] == '-' ? "-" : "") + Field.substr(7, 1);
+    return (Field[0] == '-' ? "-" : "") + std::string(Leading) + "." + Field.substr(1, 5) + "E"
+           + (Field[6] == '-' ? "-" : "") + Field.substr(7, 1);
 }
 
 TValues ValuesOf(const std::string& Name, const std::string& L1, const std::string& L2, const char* Leading)
@@ -136,8 +148,8 @@ std::string CatalogueAsOmmJson(const std::vector<std::string>& Lines)
         const TValues values = ValuesOf(Lines[set], Lines[set + 1], Lines[set + 2], "0");
         json += set ? ",{" : "{";
         for (std::size_t i = 0; i < values.size(); ++i)
-            json += std::string(i ? "," : "") + "\"" + Fields[i].Name + "\":" +
-                    (Fields[i].Text ? JsonString(values[i]) : values[i]);
+            json += std::string(i ? "," : "") + "\"" + Fields[i].Name
+                    + "\":" + (Fields[i].Text ? JsonString(values[i]) : values[i]);
         json += "}";
     }
     return json + "]";
