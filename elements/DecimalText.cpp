@@ -123,8 +123,8 @@ std::optional<TDecimal> ReadDecimalText(std::string_view Text)
     const std::optional<int> exponent = TakeExponent(Text);
     if (!exponent || !Text.empty())
         return std::nullopt;
-    // The digits of both parts as one, leading zeros dropped and trailing zeros moved into the
-    // exponent.
+    // The digits before and after the point as one, leading zeros dropped and trailing zeros
+    // moved into the exponent.
     const std::size_t count = whole.size() + fraction.size();
     const auto digit = [&](std::size_t i) { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; };
     std::size_t first = 0;
