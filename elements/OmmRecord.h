@@ -42,10 +42,13 @@ struct TOmmRecord {
 };
 
 // The records of a CSV text (RFC 4180: quoted fields, CR LF or LF lines; the header names the
-// fields in any order, letter case aside). Raises EOmmFormat when a field is missing from the
-// header or a row has the wrong number of fields.
+// fields in any order, letter case aside). Raises EOmmFormat when a field a set cannot do without
+// (name, epoch, the six mean elements, catalogue number) is missing from the header or a row has
+// the wrong number of fields.
 std::vector<TOmmRecord> ReadOmmCsv(std::string_view Text);
-// The records of a JSON list of objects; numbers may be JSON numbers or strings. Raises EOmmFormat.
+// The records of a JSON list of objects (or of one object); numbers may be JSON numbers or
+// strings, the other fields may be null or left out. Raises EOmmFormat naming the object, counted
+// from 0, and the field.
 std::vector<TOmmRecord> ReadOmmJson(std::string_view Text);
 
 enum class TElementTextForm { ElementLines, OmmCsv, OmmJson };

@@ -1,0 +1,46 @@
+#pragma once
+// Decimal numbers read from their text and rounded digit by digit, so that a column written from
+// a number keeps the digits the text gives and never those of the nearest binary fraction.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace elsetry {
+
+// (Negative ? -1 : 1) * Digits * 10^Exponent. Digits has no leading or trailing zeros and is
+// empty for zero, which is never negative.
+struct TDecimal {
+    bool Negative = false;
+    std::string Digits;
+    int Exponent = 0;
+};
+
+// The number a whole text writes: an optional sign, digits with at most one point (".5", "5.",
+// "15.49"), an optional exponent ("-1.6E-7", "2.64e-6"). Nothing for any other text, and for an
+// exponent of more than four digits.
+std::optional<TDecimal> ReadDecimalText(std::string_view Text);
+
+// The number rounded to Places decimals, half away from zero: Whole holds the digits before the
+// point without leading zeros (empty below 1), Fraction exactly Places digits. A number that
+// rounds to zero is not negative.
+struct TFixedDigits {
+    bool Negative = false;
+    std::string Whole;
+    std::string Fraction;
+};
+TFixedDigits RoundedToPlaces(const TDecimal& Number, int Places);
+
+// The number as 0.Mantissa * 10^Power, Mantissa of Significant digits with a first digit that is
+// not 0, rounded half away from zero. Mantissa is empty for zero.
+struct TScientificDigits {
+    bool Negative = false;
+    std::string Mantissa;
+    int Power = 0;
+};
+TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant);
+
+// The value of a whole number of at most nine digits; nothing for a fraction or a larger number.
+std::optional<long> WholeValue(const TDecimal& Number);
+
+} // namespace elsetry

@@ -1,0 +1,63 @@
+// Element sets recorded from CelesTrak and Space-Track in both forms, CSV or JSON and element
+// lines, for the same objects at the same epoch (see data/omm/README.md): every record must come
+// out as the service's own lines, byte for byte.
+
+#include "elements/OmmRecord.h"
+
+#include "platform/TextFile.h"
+#include "text/Strings.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace elsetry;
+
+namespace {
+
+const std::string DataFolder = ELSETRY_OMM_TESTDATA;
+
+std::string DataFile(const std::string& Name)
+{
+    return ReadWholeFile(DataFolder + "/" + Name);
+}
+
+struct TExpectedSet {
+    std::string Name;
+    std::string Line1;
+    std::string Line2;
+};
+
+// A three-line element file: the name lines are padded to 24 columns as CelesTrak pads them.
+std::vector<TExpectedSet> ElementFileSets(const std::string& Name)
+{
+    const TTextLines lines(DataFile(Name));
+    std::vector<TExpectedSet> sets;
+    for (std::size_t i = 0; i + 2 < lines.size(); i += 3)
+        sets.push_back({std::string(Trim(lines[i])), std::string(lines[i + 1]), std::string(lines[i + 2])});
+    return sets;
+}
+
+void ExpectServiceLines(const std::vector<TOmmRecord>& Records, const std::vector<TExpectedSet>& Expected)
+{
+    ASSERT_EQ(Records.size(), Expected.size());
+    ASSERT_FALSE(Records.empty());
+    for (std::size_t i = 0; i < Records.size(); ++i) {
+        const auto lines = ElementLinesOf(Records[i]);
+        ASSERT_TRUE(lines) << Records[i].NoradCatId;
+        EXPECT_EQ((*lines)[0], Expected[i].Name);
+        EXPECT_EQ((*lines)[1], Expected[i].Line1) << (*lines)[0];
+        EXPECT_EQ((*lines)[2], Expected[i].Line2) << (*lines)[0];
+    }
+}
+
+TEST(OmmRecordedSetsTest, CelesTrakCsvGivesCelesTraksLines)
+{
+    for (const char* name : {"celestrak-vanguard-2020", "celestrak-stations-2020"}) {
+        SCOPED_TRACE(name);
+        ExpectServiceLines(ReadOmmCsv(DataFile(std::string(name) + ".csv")),
+                           ElementFileSets(std::string(name) + ".tle"));
+    }
+}
+
+} // namespace
