@@ -317,10 +317,10 @@ TEST_F(TServiceApi, CelesTrakGroupsAnswerTheirMembersAsCsv)
 {
     EXPECT_EQ(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=weather&FORMAT=csv")),
               std::string(service::OmmCsvHeader) + "\r\n"
-                  + "NOAA 15,1998-067A,2024-01-05T12:00:00.000000,14.26000000,0.0009,51.6416,247.4627,130.5360,"
-                    "325.0288,0,U,25338,999,12345,0.0001027,0.00016717,0\r\n"
-                    "\"METOP-C, SPARE\",1998-067A,2024-01-04T06:00:00.000000,14.21000000,0.00015,51.6416,247.4627,"
-                    "130.5360,325.0288,0,U,43689,999,12345,0.0001027,0.00016717,0\r\n");
+                  + "NOAA 15,1998-067A,2024-01-05T12:00:00.000000,14.26000000,.0009000,51.6416,247.4627,130.5360,"
+                    "325.0288,0,U,25338,999,12345,.10270E-3,0.00016717,0\r\n"
+                    "\"METOP-C, SPARE\",1998-067A,2024-01-04T06:00:00.000000,14.21000000,.0001500,51.6416,247.4627,"
+                    "130.5360,325.0288,0,U,43689,999,12345,.10270E-3,0.00016717,0\r\n");
     EXPECT_THROW(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv")), EHttpError);
     EXPECT_EQ(Service.Requests().back().Target, "/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv");
 }

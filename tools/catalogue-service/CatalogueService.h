@@ -88,7 +88,8 @@ struct TServiceOptions {
     std::string CertificateFile;
     std::string KeyFile;
     // Answers CelesTrak's gp.php under /NORAD/elements/: GROUP=, NAME= and CATNR= queries in
-    // CSV (the default), TLE, 3LE or 2LE form, "No GP data found" (404) when nothing matches.
+    // CSV (the default), TLE, 3LE or 2LE form, "No GP data found" (404) when nothing matches
+    // (a known group without members: the CSV header alone).
     // A group file "<ID>.csv" of OMM rows, under a header line, adds its rows to the group's CSV
     // answers: objects element lines cannot hold, or rows that do not read.
     bool CelesTrakGroups = false;

@@ -143,8 +143,6 @@ std::optional<std::string> GpAnswerText(const std::vector<TSet>& Sets, std::stri
 {
     const std::string form = LowerCase(Format);
     if (form.empty() || form == "csv") {
-        if (Sets.empty() && ExtraRows.empty())
-            return std::string();
         std::vector<TOmmRecord> records;
         for (const TSet& set : Sets)
             records.push_back(OmmRecordOf(set[0], set[1], set[2]));
@@ -220,8 +218,13 @@ void TCatalogueService::CelesTrakGroup(const httplib::Request& Request, httplib:
     const std::optional<std::vector<TSet>> sets = SelectedSets(Options.DataFolder, key, value);
     const std::optional<int> file = key == "GROUP" ? CelesTrakGroupFile(value) : std::nullopt;
     const std::string extra = file ? ExtraCsvRows(Options.DataFolder + "/" + std::to_string(*file) + ".csv") : "";
-    const std::optional<std::string> answer =
-        sets ? GpAnswerText(*sets, Request.get_param_value("FORMAT"), extra) : std::string();
+    // A group with no members is answered with the CSV header alone.
+    if (!sets || (sets->empty() && !file)) {
+        Response.status = 404;
+        Response.set_content(NoData, TextType);
+        return;
+    }
+    const std::optional<std::string> answer = GpAnswerText(*sets, Request.get_param_value("FORMAT"), extra);
     if (!answer) {
         Response.status = 400;
         Response.set_content("Invalid FORMAT", TextType);

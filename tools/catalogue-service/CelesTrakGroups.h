@@ -25,7 +25,7 @@ std::optional<std::vector<TSet>> SelectedSets(const std::string& Folder, std::st
 // header line, with ExtraRows (CSV rows, each ended by CR LF) added; "TLE" the name padded to 24
 // columns, "3LE" the name after "0 ", "2LE" no name, each before the two element lines, objects
 // numbered 100000 or more left out, as CelesTrak's element lines leave them out. Lines end with
-// CR LF. Nothing for another format; empty when no set is left.
+// CR LF. Nothing for another format.
 std::optional<std::string> GpAnswerText(const std::vector<TSet>& Sets, std::string_view Format,
                                         const std::string& ExtraRows = {});
 

@@ -61,27 +61,37 @@ std::string DecimalText(bool Negative, std::string Digits, int Exponent)
     return (Negative ? "-" : "") + whole + (Digits.empty() ? "" : "." + Digits);
 }
 
-// " 35336-4": a sign, five digits behind an implied point, and a signed power of ten.
+// " 35336-4" as ".35336E-4": a sign, five digits behind an implied point, and a signed power of
+// ten, as CelesTrak writes the drag term.
 std::string ExponentFieldText(std::string_view Line, TColumns Field)
 {
     const std::string_view text = FieldText(Line, Field);
-    const std::string_view mantissa = text.substr(1, std::min<std::size_t>(5, text.size() > 1 ? text.size() - 1 : 0));
-    if (text.size() != 8 || (text[0] != ' ' && text[0] != '-' && text[0] != '+') || !AllDigits(mantissa)
+    if (text.size() != 8 || (text[0] != ' ' && text[0] != '-' && text[0] != '+') || !AllDigits(text.substr(1, 5))
         || (text[6] != '-' && text[6] != '+') || !AllDigits(text.substr(7)))
         return std::string(Trim(text));
+    if (text.substr(1, 5) == "00000")
+        return "0";
     const int exponent = (text[6] == '-' ? -1 : 1) * (text[7] - '0');
-    return DecimalText(text[0] == '-', std::string(mantissa), exponent);
+    return std::string(text[0] == '-' ? "-" : "") + "." + std::string(text.substr(1, 5)) + "E" + std::to_string(exponent);
 }
 
-// " .00012345" or "-.00012345".
+// " .00012345" as "0.00012345", and values below 0.0001 with a power of ten, "-.00000643" as
+// "-6.43E-6", as CelesTrak writes the first derivative.
 std::string FirstDerivativeText(std::string_view Line)
 {
     const std::string_view text = Trim(FieldText(Line, Line1::MeanMotionDot));
     const bool negative = text.starts_with('-');
-    std::string_view digits = text.substr(negative || text.starts_with('+') ? 1 : 0);
-    if (!digits.starts_with('.') || !AllDigits(digits.substr(1)))
+    const std::string_view point = text.substr(negative || text.starts_with('+') ? 1 : 0);
+    if (!point.starts_with('.') || !AllDigits(point.substr(1)))
         return std::string(text);
-    return DecimalText(negative, std::string(digits.substr(1)), 0);
+    std::string digits(point.substr(1));
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos || first < 4)
+        return DecimalText(negative, digits, 0);
+    digits.erase(digits.find_last_not_of('0') + 1);
+    const std::string rest = digits.substr(first + 1);
+    return (negative ? "-" : "") + digits.substr(first, 1) + (rest.empty() ? "" : "." + rest) + "E-"
+           + std::to_string(first + 1);
 }
 
 // "98067A" as "1998-067A".
@@ -141,9 +151,7 @@ TOmmRecord OmmRecordOf(std::string_view Name, std::string_view Line1, std::strin
     record.ObjectId = ObjectIdText(Line1);
     record.Epoch = EpochText(Line1);
     record.MeanMotion = Trimmed(Line2, Line2::MeanMotion);
-    record.Eccentricity = "0." + Trimmed(Line2, Line2::Eccentricity);
-    if (AllDigits(std::string_view(record.Eccentricity).substr(2)))
-        record.Eccentricity = DecimalText(false, record.Eccentricity.substr(2), 0);
+    record.Eccentricity = "." + Trimmed(Line2, Line2::Eccentricity);
     record.Inclination = Trimmed(Line2, Line2::Inclination);
     record.RaOfAscNode = Trimmed(Line2, Line2::AscendingNode);
     record.ArgOfPericenter = Trimmed(Line2, Line2::ArgumentOfPerigee);
