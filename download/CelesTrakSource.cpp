@@ -102,6 +102,12 @@ void NoteOnList(const TRunChannel& Channel, const std::string& Text)
     Channel.Note("   Individual list: " + Text);
 }
 
+void NoteNotFound(const TRunChannel& Channel, const std::vector<long>& Numbers)
+{
+    if (!Numbers.empty())
+        NoteOnList(Channel, "not found at CelesTrak: " + ListText(Numbers));
+}
+
 } // namespace
 
 TCelesTrakSource::TCelesTrakSource(std::string ServiceAddress, TRunClock& RunClock, TCelesTrakRules Rules,
@@ -174,17 +180,21 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
 
     std::map<long, TKeptSet> fresh;
     std::vector<long> notFound;
-    for (const long number : toAsk)
-        if (std::optional<TKeptSet> set = AskForNumber(Channel, number, notFound))
-            fresh.emplace(number, std::move(*set));
+    try {
+        for (const long number : toAsk)
+            if (std::optional<TKeptSet> set = AskForNumber(Channel, number, notFound))
+                fresh.emplace(number, std::move(*set));
+    } catch (const ERunStopped&) {
+        NoteNotFound(Channel, notFound);
+        throw;
+    }
     for (const long number : wanted.Writable)
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end())
             fresh.emplace(number, fetched->second);
     KeptSets.Keep(fresh, now);
     found.insert(fresh.begin(), fresh.end());
 
-    if (!notFound.empty())
-        NoteOnList(Channel, "not found at CelesTrak: " + ListText(notFound));
+    NoteNotFound(Channel, notFound);
     std::vector<const TKeptSet*> sets;
     for (const long number : wanted.Writable)
         if (const auto set = found.find(number); set != found.end())
