@@ -28,7 +28,7 @@ public:
 };
 
 struct TWantedNumbers {
-    std::vector<long> Writable;        // each once, in the list's order
+    std::vector<long> Writable;           // each once, in the list's order
     std::vector<std::string> PastLargest; // numbers element lines cannot hold
 };
 
@@ -129,8 +129,8 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
     const TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
     if (answer.PastLargest > 0)
         Channel.Note("   " + std::string(Group.Name) + ": "
-                     + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects")
-                     + " numbered past " + std::to_string(LargestElementLineNumber)
+                     + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
+                     + std::to_string(LargestElementLineNumber)
                      + " left out (element lines cannot hold their numbers)");
     if (answer.Sets.empty())
         throw EGroupFailed("no element sets");
@@ -149,7 +149,7 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
     const TWantedNumbers wanted = WantedNumbers(Numbers);
     if (!wanted.PastLargest.empty())
         NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
-                     + std::to_string(LargestElementLineNumber) + ")");
+                                + std::to_string(LargestElementLineNumber) + ")");
     if (wanted.Writable.empty())
         throw EGroupFailed("no catalogue numbers");
 
@@ -170,12 +170,13 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
     }
     if (oldestKept)
         NoteOnList(Channel, "sets fetched since " + TimeOfDayText(*oldestKept) + " used again (CelesTrak updates every "
-                     + SpanText(Ledger.Rules().UpdateCycle) + ")");
+                                + SpanText(Ledger.Rules().UpdateCycle) + ")");
     if (toAsk.size() > MostNumberQueries) {
         const std::vector<long> leftOut(toAsk.begin() + MostNumberQueries, toAsk.end());
         toAsk.resize(MostNumberQueries);
-        NoteOnList(Channel, CountText(leftOut.size(), "number", "numbers") + " left out, CelesTrak is asked for at most "
-                     + std::to_string(MostNumberQueries) + " single numbers a run: " + ListText(leftOut));
+        NoteOnList(Channel, CountText(leftOut.size(), "number", "numbers")
+                                + " left out, CelesTrak is asked for at most " + std::to_string(MostNumberQueries)
+                                + " single numbers a run: " + ListText(leftOut));
     }
 
     std::map<long, TKeptSet> fresh;
@@ -255,8 +256,8 @@ void TCelesTrakSource::RefuseRepeat(const std::string& Url, TTime Now)
     }
 }
 
-void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Url, const std::string& Query,
-                                    TTime Asked, const EHttpError& Error)
+void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Url, const std::string& Query, TTime Asked,
+                                    const EHttpError& Error)
 {
     // A request the run deadline cut off is the deadline's failure, not CelesTrak's.
     if (Channel.DeadlinePassed())

@@ -61,8 +61,8 @@ struct TBudgetCase {
     const char* What;
     std::string Stored;
     bool Granted;
-    TTime RoomAt;         // when refused
-    std::size_t Kept;     // error times stored afterwards
+    TTime RoomAt;     // when refused
+    std::size_t Kept; // error times stored afterwards
 };
 
 TEST_F(CelesTrakLedgerTest, BudgetGrantsUpToFiftyErrorAnswersInTwoHours)
@@ -74,8 +74,7 @@ TEST_F(CelesTrakLedgerTest, BudgetGrantsUpToFiftyErrorAnswersInTwoHours)
         {"50, the oldest just out of the window", Errors(50, 120min), true, {}, 50},
         {"60 in the window: room when all but 49 have left", Errors(60, 110min), false, Now + 10min + 10s, 60},
         {"garbled entries are dropped", "x," + Errors(49, 100min) + ",,y", true, {}, 50},
-        {"times far ahead were counted before the clock was set back",
-         Errors(50, -24h), false, Now + 120min, 50},
+        {"times far ahead were counted before the clock was set back", Errors(50, -24h), false, Now + 120min, 50},
     };
     for (const TBudgetCase& c : cases) {
         SCOPED_TRACE(c.What);

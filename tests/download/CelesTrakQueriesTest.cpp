@@ -18,12 +18,10 @@ namespace {
 TEST(CelesTrakQueries, EveryGroupHasItsQuery)
 {
     const std::pair<const char*, const char*> expected[] = {
-        {"Full Satellite Catalog", "GROUP=active"}, {"Amateur", "GROUP=amateur"},
-        {"Geosynchronous", "GROUP=geo"},            {"Globstar", "GROUP=globalstar"},
-        {"Inmarsat", "NAME=INMARSAT"},              {"Intelsat", "GROUP=intelsat"},
-        {"Iridium", "GROUP=iridium-NEXT"},          {"Navigation", "GROUP=gnss"},
-        {"Orbcomm", "GROUP=orbcomm"},               {"Special Interest", "GROUP=last-30-days"},
-        {"Weather", "GROUP=weather"},               {"Visible", "GROUP=visual"},
+        {"Full Satellite Catalog", "GROUP=active"}, {"Amateur", "GROUP=amateur"},  {"Geosynchronous", "GROUP=geo"},
+        {"Globstar", "GROUP=globalstar"},           {"Inmarsat", "NAME=INMARSAT"}, {"Intelsat", "GROUP=intelsat"},
+        {"Iridium", "GROUP=iridium-NEXT"},          {"Navigation", "GROUP=gnss"},  {"Orbcomm", "GROUP=orbcomm"},
+        {"Special Interest", "GROUP=last-30-days"}, {"Weather", "GROUP=weather"},  {"Visible", "GROUP=visual"},
     };
     ASSERT_EQ(CelesTrakGroups().size(), GroupCount);
     for (std::size_t row = 0; row < GroupCount; ++row) {

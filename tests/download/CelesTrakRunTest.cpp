@@ -81,7 +81,8 @@ protected:
         const TLines letters(LetterForm.begin() + 11 * 3, LetterForm.end());
         for (const int file : {2, 8})
             TDownloadWorld::WriteText(World->Data + "/" + std::to_string(file) + ".txt",
-                                      ReadWholeFile(World->Data + "/" + std::to_string(file) + ".txt") + LfText(letters));
+                                      ReadWholeFile(World->Data + "/" + std::to_string(file) + ".txt")
+                                          + LfText(letters));
         World->ServeGroup(99, Lone);
     }
 
@@ -141,13 +142,11 @@ protected:
                 return CrLfText(TLines(set.begin(), set.end()));
         return {};
     }
-    std::string ErrorTimes() const
-    {
-        return StoredString(ProgramKeyPath() + "\\CelesTrak", "ErrorAnswers");
-    }
+    std::string ErrorTimes() const { return StoredString(ProgramKeyPath() + "\\CelesTrak", "ErrorAnswers"); }
 
     TFakeClock Clock{TenTwelve};
-    std::atomic<long long> ServiceMillis{std::chrono::duration_cast<std::chrono::milliseconds>(TenTwelve.time_since_epoch()).count()};
+    std::atomic<long long> ServiceMillis{
+        std::chrono::duration_cast<std::chrono::milliseconds>(TenTwelve.time_since_epoch()).count()};
     TCelesTrakRules Rules;
     const TLines LetterForm = LetterFormCatalogue();
     const TLines Lone = LoneSets(60);
@@ -158,7 +157,8 @@ TEST_F(CelesTrakRun, SavesEveryGroupAndTheListWithoutAnAccount)
 {
     ChooseEveryGroup();
     ChooseList({"25544", "E8493", "148494", NumberOfSet(Lone, 0), "800000123", NumberOfSet(Lone, 1)});
-    TDownloadWorld::WriteText(World->Data + "/8.csv", std::string(service::OmmCsvHeader) + "\r\n"
+    TDownloadWorld::WriteText(World->Data + "/8.csv",
+                              std::string(service::OmmCsvHeader) + "\r\n"
                                   + "ANALYST OBJECT,,2026-12-01T00:00:00.000000,1.0027,.0001,0.1,0,0,0,0,U,"
                                     "800000123,999,1,0,0,0\r\n");
     std::filesystem::create_directory(World->Host.Historic);
@@ -213,7 +213,8 @@ TEST_F(CelesTrakRun, SecondRunWithinTwoHoursAsksForNothing)
         EXPECT_TRUE(Logged("   Unchanged: " + std::string(group.FileNameSetting)
                            + ".txt (CelesTrak updates every 2 hours; last fetched 10:12 UTC)"))
             << group.Name << ::testing::PrintToString(Log());
-    EXPECT_TRUE(Logged("   Individual list: sets fetched since 10:12 UTC used again (CelesTrak updates every 2 hours)"));
+    EXPECT_TRUE(
+        Logged("   Individual list: sets fetched since 10:12 UTC used again (CelesTrak updates every 2 hours)"));
     EXPECT_TRUE(Logged("   Saved: MyFavourites.txt"));
     EXPECT_EQ(Saved("NameWeather.txt"), weather);
     EXPECT_EQ(Saved("MyFavourites.txt"), list);
@@ -337,8 +338,9 @@ TEST_F(CelesTrakRun, OtherFailuresStopAskingAndKeepEveryFile)
         EXPECT_EQ(requests, TLines(expected.begin(), expected.begin() + (c.ByHostName ? 1 : 2)));
         EXPECT_EQ(Saved("8.txt"), "kept as it was\r\n");
         EXPECT_FALSE(std::filesystem::exists(World->Saved("22.txt")));
-        EXPECT_EQ(ErrorTimes(), std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                   TenTwelve.time_since_epoch()).count()))
+        EXPECT_EQ(
+            ErrorTimes(),
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(TenTwelve.time_since_epoch()).count()))
             << "the failure counts as an error answer";
     }
 }
@@ -412,12 +414,14 @@ TEST_F(CelesTrakRun, RowThatDoesNotReadFailsItsGroupWhole)
     World->Choose(8, "weather.txt");
     World->Choose(22, "visual.txt");
     TDownloadWorld::WriteText(World->Saved("weather.txt"), "kept as it was\r\n");
-    TDownloadWorld::WriteText(World->Data + "/8.csv", std::string(service::OmmCsvHeader) + "\r\n"
+    TDownloadWorld::WriteText(World->Data + "/8.csv",
+                              std::string(service::OmmCsvHeader) + "\r\n"
                                   + "BROKEN,2026-001A,2026-12-01T00:00:00.000000,fast,.0001,0.1,0,0,0,0,U,"
                                     "77777,999,1,0,0,0\r\n");
 
     EXPECT_EQ(World->Run(), TDownloadOutcome::PartlyFailed);
-    EXPECT_EQ(CountStarting(Log(), "   Failed: weather.txt (not element sets: "), 1u) << ::testing::PrintToString(Log());
+    EXPECT_EQ(CountStarting(Log(), "   Failed: weather.txt (not element sets: "), 1u)
+        << ::testing::PrintToString(Log());
     EXPECT_EQ(Saved("weather.txt"), "kept as it was\r\n");
     EXPECT_TRUE(Logged("   Saved: visual.txt"));
 }

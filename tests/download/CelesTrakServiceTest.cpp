@@ -43,8 +43,8 @@ TEST(OmmFields, ComeFromTheColumnsDigitForDigit)
         {"no designator, the last moment of a leap year",
          "1 00005C          00366.99999999  .00000000  00000-0  00000+0 0 99990",
          "2 00005  34.2400 151.6050 1849000 239.9100 101.5400 10.84869000 10002",
-         {"ISS (ZARYA)", "", "2000-12-31T23:59:59.999136", "10.84869000", ".1849000", "34.2400", "151.6050",
-          "239.9100", "101.5400", "0", "C", "5", "9999", "1000", "0", "0", "0"}},
+         {"ISS (ZARYA)", "", "2000-12-31T23:59:59.999136", "10.84869000", ".1849000", "34.2400", "151.6050", "239.9100",
+          "101.5400", "0", "C", "5", "9999", "1000", "0", "0", "0"}},
     };
     for (const TFieldCase& c : cases) {
         SCOPED_TRACE(c.What);
@@ -254,10 +254,12 @@ TEST_F(GpService, ErrorSwitchesAnswerWithTheirStatus)
 TEST_F(GpService, GroupCsvFilesAddTheirRows)
 {
     Data.Write(std::to_string(WeatherFile) + ".csv",
-               std::string(service::OmmCsvHeader) + "\r\nANALYST OBJECT,,2026-12-01T00:00:00.000000,1.0,0.001,0,0,0,0,0,"
-                                                    "U,800000123,999,1,0,0,0\r\n");
+               std::string(service::OmmCsvHeader)
+                   + "\r\nANALYST OBJECT,,2026-12-01T00:00:00.000000,1.0,0.001,0,0,0,0,0,"
+                     "U,800000123,999,1,0,0,0\r\n");
     const std::string csv = Get("GROUP=weather");
-    EXPECT_TRUE(csv.ends_with("\r\nANALYST OBJECT,,2026-12-01T00:00:00.000000,1.0,0.001,0,0,0,0,0,U,800000123,999,1,0,0,0\r\n"));
+    EXPECT_TRUE(csv.ends_with(
+        "\r\nANALYST OBJECT,,2026-12-01T00:00:00.000000,1.0,0.001,0,0,0,0,0,U,800000123,999,1,0,0,0\r\n"));
     EXPECT_EQ(Get("GROUP=weather&FORMAT=2LE").find("ANALYST"), std::string::npos);
 }
 

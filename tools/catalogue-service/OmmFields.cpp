@@ -72,7 +72,8 @@ std::string ExponentFieldText(std::string_view Line, TColumns Field)
     if (text.substr(1, 5) == "00000")
         return "0";
     const int exponent = (text[6] == '-' ? -1 : 1) * (text[7] - '0');
-    return std::string(text[0] == '-' ? "-" : "") + "." + std::string(text.substr(1, 5)) + "E" + std::to_string(exponent);
+    return std::string(text[0] == '-' ? "-" : "") + "." + std::string(text.substr(1, 5)) + "E"
+           + std::to_string(exponent);
 }
 
 // " .00012345" as "0.00012345", and values below 0.0001 with a power of ten, "-.00000643" as
@@ -170,11 +171,12 @@ TOmmRecord OmmRecordOf(std::string_view Name, std::string_view Line1, std::strin
 std::string OmmCsvRow(const TOmmRecord& Record)
 {
     const std::string* fields[] = {
-        &Record.ObjectName,    &Record.ObjectId,        &Record.Epoch,         &Record.MeanMotion,
-        &Record.Eccentricity,  &Record.Inclination,     &Record.RaOfAscNode,   &Record.ArgOfPericenter,
-        &Record.MeanAnomaly,   &Record.EphemerisType,   &Record.ClassificationType, &Record.NoradCatId,
-        &Record.ElementSetNo,  &Record.RevAtEpoch,      &Record.Bstar,         &Record.MeanMotionDot,
-        &Record.MeanMotionDdot,
+        &Record.ObjectName,    &Record.ObjectId,           &Record.Epoch,
+        &Record.MeanMotion,    &Record.Eccentricity,       &Record.Inclination,
+        &Record.RaOfAscNode,   &Record.ArgOfPericenter,    &Record.MeanAnomaly,
+        &Record.EphemerisType, &Record.ClassificationType, &Record.NoradCatId,
+        &Record.ElementSetNo,  &Record.RevAtEpoch,         &Record.Bstar,
+        &Record.MeanMotionDot, &Record.MeanMotionDdot,
     };
     std::string row;
     for (const std::string* field : fields)
