@@ -71,7 +71,7 @@ struct TServiceFaults {
     // An API session answers this many queries, then 401 as a lapsed session does; 0 for no end.
     int SessionQueries = 0;
     TRateLimitAnswer RateLimit = TRateLimitAnswer::None;
-    // gp.php queries, by the part that selects the sets as the client sent it ("GROUP=weather",
+    // gp.php queries, by the field that selects the sets as the client sent it ("GROUP=weather",
     // "NAME=INMARSAT", "CATNR=25544"; "*" for every query), answered with that status.
     std::map<std::string, int> GpErrors;
     // gp.php queries whose answer sends half its data, pauses for StallTime, then the rest.

@@ -65,7 +65,7 @@ std::string ElementLinesText(const std::vector<TSet>& Sets, const std::string& F
     return text;
 }
 
-// The part of the query that selects the sets, as sent: "GROUP=weather".
+// The query field that selects the sets, as sent: "GROUP=weather".
 std::pair<std::string, std::string> Selector(const httplib::Request& Request)
 {
     for (const char* key : SelectingKeys)
