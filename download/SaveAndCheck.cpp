@@ -3,6 +3,7 @@
 #include "download/ElementCheck.h"
 #include "download/GroupFailure.h"
 #include "download/HistoricFile.h"
+#include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
 #include "platform/AnswerLimit.h"
 #include "platform/AtomicFile.h"
@@ -89,6 +90,10 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
         throw EGroupFailed("not element sets");
     const std::string path = Host.KeplerPath() + FileName;
     std::string text = CrLfText(Lines);
+    // The list would read sets in the CSV or JSON form too, but the folder's readers expect
+    // element lines.
+    if (ElementTextFormOf(text) != TElementTextForm::ElementLines)
+        throw EGroupFailed("not element sets");
     std::optional<TFileReplacement> replacement;
     WriteBeside(replacement, path, text);
 

@@ -1,5 +1,6 @@
 #include "elements/DecimalText.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace elsetry {
@@ -49,43 +50,61 @@ std::optional<int> TakeExponent(std::string_view& Text)
     return negative ? -value : value;
 }
 
-// Drops leading zeros and moves trailing zeros into the exponent.
-TDecimal Normalised(bool Negative, std::string Digits, int Exponent)
+// Adds one; false when the digits would grow past their capacity.
+bool Increment(TDigits& Digits)
 {
-    const std::size_t first = Digits.find_first_not_of('0');
-    if (first == std::string::npos)
-        return {};
-    const std::size_t last = Digits.find_last_not_of('0');
-    Exponent += static_cast<int>(Digits.size() - 1 - last);
-    return {Negative, Digits.substr(first, last + 1 - first), Exponent};
-}
-
-// Adds one to a string of digits, which may grow by a digit.
-void Increment(std::string& Digits)
-{
-    for (std::size_t i = Digits.size(); i-- > 0;) {
-        if (Digits[i] != '9') {
-            ++Digits[i];
-            return;
+    for (std::size_t i = Digits.Count; i-- > 0;) {
+        if (Digits.Held[i] != '9') {
+            ++Digits.Held[i];
+            return true;
         }
-        Digits[i] = '0';
+        Digits.Held[i] = '0';
     }
-    Digits.insert(Digits.begin(), '1');
+    if (Digits.Count == TDigits::Capacity)
+        return false;
+    std::copy_backward(Digits.Held.begin(), Digits.Held.begin() + static_cast<std::ptrdiff_t>(Digits.Count),
+                       Digits.Held.begin() + static_cast<std::ptrdiff_t>(Digits.Count + 1));
+    Digits.Held[0] = '1';
+    ++Digits.Count;
+    return true;
 }
 
 // The first Keep digits of Digits (Keep may be 0 or below), rounded half away from zero by the
-// digit after them.
-std::string RoundedPrefix(const std::string& Digits, long Keep)
+// digit after them; the digits after that cannot change a rounding half away from zero. False
+// when they do not fit.
+bool RoundedPrefix(std::string_view Digits, long Keep, TDigits& Out)
 {
+    Out.Count = 0;
     if (Keep < 0)
-        return {};
-    const auto keep = static_cast<std::size_t>(Keep);
-    if (keep >= Digits.size())
-        return Digits;
-    std::string prefix = Digits.substr(0, keep);
-    if (Digits[keep] >= '5')
-        Increment(prefix);
-    return prefix;
+        return true;
+    const std::size_t keep = std::min(static_cast<std::size_t>(Keep), Digits.size());
+    if (keep > TDigits::Capacity)
+        return false;
+    std::copy_n(Digits.begin(), keep, Out.Held.begin());
+    Out.Count = keep;
+    return keep == Digits.size() || Digits[keep] < '5' || Increment(Out);
+}
+
+// Zeros after the digits; false when they do not fit.
+bool AppendZeros(TDigits& Digits, std::size_t Count)
+{
+    if (Digits.Count + Count > TDigits::Capacity)
+        return false;
+    std::fill_n(Digits.Held.begin() + static_cast<std::ptrdiff_t>(Digits.Count), Count, '0');
+    Digits.Count += Count;
+    return true;
+}
+
+// Zeros before the digits up to Count digits in all.
+void PadWithZeros(TDigits& Digits, std::size_t Count)
+{
+    if (Digits.Count >= Count)
+        return;
+    const std::size_t pad = Count - Digits.Count;
+    std::copy_backward(Digits.Held.begin(), Digits.Held.begin() + static_cast<std::ptrdiff_t>(Digits.Count),
+                       Digits.Held.begin() + static_cast<std::ptrdiff_t>(Count));
+    std::fill_n(Digits.Held.begin(), pad, '0');
+    Digits.Count = Count;
 }
 
 } // namespace
@@ -104,43 +123,60 @@ std::optional<TDecimal> ReadDecimalText(std::string_view Text)
     const std::optional<int> exponent = TakeExponent(Text);
     if (!exponent || !Text.empty())
         return std::nullopt;
-    std::string digits(whole);
-    digits += fraction;
-    return Normalised(negative, std::move(digits), *exponent - static_cast<int>(fraction.size()));
+    // The digits of both parts as one, leading zeros dropped and trailing zeros moved into the
+    // exponent.
+    const std::size_t count = whole.size() + fraction.size();
+    const auto digit = [&](std::size_t i) { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; };
+    std::size_t first = 0;
+    while (first < count && digit(first) == '0')
+        ++first;
+    if (first == count)
+        return TDecimal{};
+    std::size_t end = count;
+    while (digit(end - 1) == '0')
+        --end;
+    TDecimal number{negative, {}, *exponent - static_cast<int>(fraction.size()) + static_cast<int>(count - end)};
+    number.Digits.reserve(end - first);
+    if (first < whole.size())
+        number.Digits.append(whole.substr(first, std::min(end, whole.size()) - first));
+    if (end > whole.size()) {
+        const std::size_t from = std::max(first, whole.size()) - whole.size();
+        number.Digits.append(fraction.substr(from, end - whole.size() - from));
+    }
+    return number;
 }
 
-TFixedDigits RoundedToPlaces(const TDecimal& Number, int Places)
+std::optional<TFixedDigits> RoundedToPlaces(const TDecimal& Number, int Places)
 {
-    // The number times 10^Places, rounded to a whole number of digits; it has no leading zeros.
-    const long shift = static_cast<long>(Number.Exponent) + Places;
-    std::string scaled = Number.Digits;
-    if (shift >= 0 && !scaled.empty())
-        scaled.append(static_cast<std::size_t>(shift), '0');
-    else if (shift < 0)
-        scaled = RoundedPrefix(Number.Digits, static_cast<long>(Number.Digits.size()) + shift);
-    const auto places = static_cast<std::size_t>(Places);
-    if (scaled.size() < places)
-        scaled.insert(0, places - scaled.size(), '0');
+    // The number times 10^Places, rounded to a whole number; it has no leading zeros.
     TFixedDigits fixed;
-    fixed.Whole = scaled.substr(0, scaled.size() - places);
-    fixed.Fraction = scaled.substr(scaled.size() - places);
-    fixed.Negative = Number.Negative && scaled.find_first_not_of('0') != std::string::npos;
+    fixed.Places = static_cast<std::size_t>(Places);
+    const long shift = static_cast<long>(Number.Exponent) + Places;
+    const long keep = static_cast<long>(Number.Digits.size()) + std::min(shift, 0L);
+    if (!RoundedPrefix(Number.Digits, keep, fixed.Digits))
+        return std::nullopt;
+    if (shift > 0 && fixed.Digits.Count > 0 && !AppendZeros(fixed.Digits, static_cast<std::size_t>(shift)))
+        return std::nullopt;
+    fixed.Negative = Number.Negative && fixed.Digits.Count > 0;
+    PadWithZeros(fixed.Digits, fixed.Places);
     return fixed;
 }
 
 TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant)
 {
+    TScientificDigits result;
     if (Number.Digits.empty())
-        return {};
-    TScientificDigits result{Number.Negative, RoundedPrefix(Number.Digits, Significant),
-                             Number.Exponent + static_cast<int>(Number.Digits.size())};
+        return result;
     const auto significant = static_cast<std::size_t>(Significant);
-    if (result.Mantissa.size() > significant) {
+    result.Negative = Number.Negative;
+    result.Power = Number.Exponent + static_cast<int>(Number.Digits.size());
+    RoundedPrefix(Number.Digits, Significant, result.Mantissa);
+    if (result.Mantissa.Count > significant) {
         // Rounding carried into a new digit: 0.99999x becomes 0.10000 of the next power.
-        result.Mantissa.resize(significant);
+        result.Mantissa.Count = significant;
         ++result.Power;
     }
-    result.Mantissa.resize(significant, '0');
+    AppendZeros(result.Mantissa, significant - result.Mantissa.Count);
     return result;
 }
 

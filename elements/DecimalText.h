@@ -2,6 +2,8 @@
 // Decimal numbers read from their text and rounded digit by digit, so that a column written from
 // a number keeps the digits the text gives and never those of the nearest binary fraction.
 
+#include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,21 +23,33 @@ struct TDecimal {
 // exponent of more than four digits.
 std::optional<TDecimal> ReadDecimalText(std::string_view Text);
 
-// The number rounded to Places decimals, half away from zero: Whole holds the digits before the
-// point without leading zeros (empty below 1), Fraction exactly Places digits. A number that
-// rounds to zero is not negative.
+// Up to Capacity digits, held without allocating: more than any field's columns take.
+struct TDigits {
+    static constexpr std::size_t Capacity = 24;
+    std::array<char, Capacity> Held{};
+    std::size_t Count = 0;
+    std::string_view Text() const { return {Held.data(), Count}; }
+};
+
+// The number rounded to Places decimals (Places below TDigits::Capacity), half away from zero.
+// Whole() gives the digits before the point without leading zeros (none below 1), Fraction()
+// exactly Places digits. A number that rounds to zero is not negative.
 struct TFixedDigits {
     bool Negative = false;
-    std::string Whole;
-    std::string Fraction;
+    TDigits Digits; // the rounded number times 10^Places, at least Places digits
+    std::size_t Places = 0;
+    std::string_view Whole() const { return Digits.Text().substr(0, Digits.Count - Places); }
+    std::string_view Fraction() const { return Digits.Text().substr(Digits.Count - Places); }
 };
-TFixedDigits RoundedToPlaces(const TDecimal& Number, int Places);
+// Nothing when the rounded number has more than TDigits::Capacity digits.
+std::optional<TFixedDigits> RoundedToPlaces(const TDecimal& Number, int Places);
 
-// The number as 0.Mantissa * 10^Power, Mantissa of Significant digits with a first digit that is
-// not 0, rounded half away from zero. Mantissa is empty for zero.
+// The number as 0.Mantissa * 10^Power, Mantissa of Significant digits (at most
+// TDigits::Capacity) with a first digit that is not 0, rounded half away from zero. Mantissa is
+// empty for zero.
 struct TScientificDigits {
     bool Negative = false;
-    std::string Mantissa;
+    TDigits Mantissa;
     int Power = 0;
 };
 TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant);

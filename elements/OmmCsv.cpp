@@ -1,14 +1,14 @@
 // ReadOmmCsv: CSV records of element sets, read with libcsv.
 
 #include "elements/OmmFields.h"
-#include "elements/OmmRecord.h"
+#include "elements/OmmReaders.h"
 
 #include "text/Strings.h"
 
 #include <csv.h>
 
+#include <exception>
 #include <new>
-#include <utility>
 
 namespace elsetry {
 
@@ -16,16 +16,19 @@ namespace {
 
 constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 
-// Collects records while libcsv reads the text. Nothing may be thrown through libcsv's C frames,
-// so the first fault is only noted here and raised once parsing is over.
+// Hands each row's record on while libcsv reads the text. Nothing may be thrown through libcsv's
+// C frames, so the first fault, or what the sink raised, is only noted here and raised once
+// parsing is over.
 class TOmmCsvReader {
 public:
-    std::vector<TOmmRecord> Records;
+    explicit TOmmCsvReader(const TOmmRecordSink& RecordSink) : Sink(RecordSink) {}
+
     std::string Fault;
+    std::exception_ptr SinkFailure;
 
     void OnField(std::string_view Text)
     {
-        if (!Fault.empty())
+        if (!Fault.empty() || SinkFailure)
             return;
         if (Row == 0)
             AddColumn(Text);
@@ -36,7 +39,7 @@ public:
 
     void OnRowEnd()
     {
-        if (!Fault.empty())
+        if (!Fault.empty() || SinkFailure)
             return;
         ++Row;
         if (Row == 1)
@@ -45,7 +48,7 @@ public:
             Fault = RowName() + " has " + std::to_string(Field) + " fields, the header names " +
                     std::to_string(Columns.size());
         else
-            Records.push_back(std::exchange(Current, TOmmRecord{}));
+            HandOn();
         Field = 0;
     }
 
@@ -54,6 +57,16 @@ public:
     std::size_t RowsRead() const { return Row; }
 
 private:
+    // Every row sets the same fields, so the record serves the next row as it is.
+    void HandOn()
+    {
+        try {
+            Sink(Current);
+        } catch (...) {
+            SinkFailure = std::current_exception();
+        }
+    }
+
     void AddColumn(std::string_view Name)
     {
         const std::optional<std::size_t> index = OmmFieldIndex(Name);
@@ -71,6 +84,7 @@ private:
                 Fault = "the header does not name " + std::string(OmmFields[i].Name);
     }
 
+    const TOmmRecordSink& Sink;
     std::vector<std::optional<std::size_t>> Columns; // the field each column holds, if any
     std::array<bool, OmmFields.size()> Seen{};
     TOmmRecord Current;
@@ -115,19 +129,28 @@ private:
 
 } // namespace
 
-std::vector<TOmmRecord> ReadOmmCsv(std::string_view Text)
+void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
     if (Text.starts_with(ByteOrderMark))
         Text.remove_prefix(ByteOrderMark.size());
-    TOmmCsvReader reader;
+    TOmmCsvReader reader(Sink);
     TCsvParser parser;
-    if (!parser.Read(Text, reader) && reader.Fault.empty())
+    const bool read = parser.Read(Text, reader);
+    if (reader.SinkFailure)
+        std::rethrow_exception(reader.SinkFailure);
+    if (!read && reader.Fault.empty())
         throw EOmmFormat("not CSV after row " + std::to_string(reader.RowsRead()) + ": " + parser.Error());
     if (!reader.Fault.empty())
         throw EOmmFormat(EscapeControls(reader.Fault));
     if (reader.RowsRead() == 0)
         throw EOmmFormat("no header line");
-    return std::move(reader.Records);
+}
+
+std::vector<TOmmRecord> ReadOmmCsv(std::string_view Text)
+{
+    std::vector<TOmmRecord> records;
+    ReadOmmCsvRecords(Text, [&records](const TOmmRecord& Record) { records.push_back(Record); });
+    return records;
 }
 
 } // namespace elsetry

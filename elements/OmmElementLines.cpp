@@ -17,6 +17,7 @@ namespace elsetry {
 namespace {
 
 constexpr std::size_t ShownTextLength = 40;
+constexpr std::size_t LineLength = 69;
 constexpr int FirstEpochYear = 1957; // two-digit years 57 to 99 stand for 1957 to 1999
 constexpr long RevolutionNumbers = 100000; // the five columns count revolutions modulo this
 constexpr long LargestElementSetNumber = 9999;
@@ -64,84 +65,106 @@ long WholeNumber(std::string_view Field, std::string_view Text, const TDecimal& 
     return *value;
 }
 
-std::string RightAligned(std::string Text, std::size_t Width)
+void AppendRightAligned(std::string& Line, std::string_view Text, std::size_t Width)
 {
-    return std::string(Width > Text.size() ? Width - Text.size() : 0, ' ') + Text;
+    Line.append(Width > Text.size() ? Width - Text.size() : 0, ' ');
+    Line += Text;
+}
+
+TFixedDigits Rounded(std::string_view Field, std::string_view Text, const TDecimal& Number, int Places)
+{
+    const std::optional<TFixedDigits> fixed = RoundedToPlaces(Number, Places);
+    if (!fixed)
+        Raise(Field, Text, "does not fit its columns");
+    return *fixed;
 }
 
 // "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
-std::string FixedText(std::string_view Field, const std::string& Text, std::size_t WholeDigits, int Places)
+void AppendFixed(std::string& Line, std::string_view Field, const std::string& Text, std::size_t WholeDigits,
+                 int Places)
 {
-    const TDecimal number = RequiredNumber(Field, Text);
-    const TFixedDigits fixed = RoundedToPlaces(number, Places);
+    const TFixedDigits fixed = Rounded(Field, Text, RequiredNumber(Field, Text), Places);
     if (fixed.Negative)
         Raise(Field, Text, "is negative");
-    if (fixed.Whole.size() > WholeDigits)
+    if (fixed.Whole().size() > WholeDigits)
         Raise(Field, Text, "does not fit its columns");
-    return RightAligned(fixed.Whole.empty() ? "0" : fixed.Whole, WholeDigits) + "." + fixed.Fraction;
+    AppendRightAligned(Line, fixed.Whole().empty() ? "0" : fixed.Whole(), WholeDigits);
+    Line += '.';
+    Line += fixed.Fraction();
 }
 
-std::string AngleText(std::string_view Field, const std::string& Text)
+void AppendAngle(std::string& Line, std::string_view Field, const std::string& Text)
 {
-    return FixedText(Field, Text, 3, 4);
+    Line += ' ';
+    AppendFixed(Line, Field, Text, 3, 4);
 }
 
 // Seven digits behind an implied "0.".
-std::string EccentricityText(const std::string& Text)
+void AppendEccentricity(std::string& Line, const std::string& Text)
 {
-    const TFixedDigits fixed = RoundedToPlaces(RequiredNumber("ECCENTRICITY", Text), 7);
-    if (fixed.Negative || !fixed.Whole.empty())
+    const TFixedDigits fixed = Rounded("ECCENTRICITY", Text, RequiredNumber("ECCENTRICITY", Text), 7);
+    if (fixed.Negative || !fixed.Whole().empty())
         Raise("ECCENTRICITY", Text, "does not fit its columns");
-    return fixed.Fraction;
+    Line += ' ';
+    Line += fixed.Fraction();
 }
 
 // " .00016717" or "-.00002182": a sign and eight decimals, the leading zero dropped.
-std::string FirstDerivativeText(const std::string& Text)
+void AppendFirstDerivative(std::string& Line, const std::string& Text)
 {
-    const TFixedDigits fixed = RoundedToPlaces(OptionalNumber("MEAN_MOTION_DOT", Text), 8);
-    if (!fixed.Whole.empty())
+    const TFixedDigits fixed = Rounded("MEAN_MOTION_DOT", Text, OptionalNumber("MEAN_MOTION_DOT", Text), 8);
+    if (!fixed.Whole().empty())
         Raise("MEAN_MOTION_DOT", Text, "does not fit its columns");
-    return (fixed.Negative ? "-." : " .") + fixed.Fraction;
+    Line += fixed.Negative ? " -." : "  .";
+    Line += fixed.Fraction();
 }
 
 // " 10270-3" for 0.10270e-3: a sign, five digits behind an implied "0.", the power of ten. Zero is
 // " 00000-0", as Space-Track writes it.
-std::string ExponentText(std::string_view Field, const std::string& Text)
+void AppendExponent(std::string& Line, std::string_view Field, const std::string& Text)
 {
     const TScientificDigits digits = RoundedToSignificant(OptionalNumber(Field, Text), 5);
-    if (digits.Mantissa.empty())
-        return " 00000-0";
+    Line += ' ';
+    if (digits.Mantissa.Count == 0) {
+        Line += " 00000-0";
+        return;
+    }
     if (digits.Power < -9 || digits.Power > 9)
         Raise(Field, Text, "does not fit its columns");
-    const int power = digits.Power < 0 ? -digits.Power : digits.Power;
-    return (digits.Negative ? "-" : " ") + digits.Mantissa + (digits.Power < 0 ? "-" : "+") +
-           static_cast<char>('0' + power);
+    Line += digits.Negative ? '-' : ' ';
+    Line += digits.Mantissa.Text();
+    Line += digits.Power < 0 ? '-' : '+';
+    Line += static_cast<char>('0' + (digits.Power < 0 ? -digits.Power : digits.Power));
 }
 
-std::string ClassificationText(const std::string& Text)
+void AppendClassification(std::string& Line, const std::string& Text)
 {
     const std::string_view trimmed = Trim(Text);
-    if (trimmed.empty())
-        return "U";
+    if (trimmed.empty()) {
+        Line += 'U';
+        return;
+    }
     const char letter = trimmed.front();
     if (trimmed.size() != 1 || !((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z')))
         Raise("CLASSIFICATION_TYPE", Text, "is not a letter");
-    return UpperCase(trimmed);
+    Line += UpperCase(trimmed);
 }
 
-std::string SmallNumberText(std::string_view Field, const std::string& Text, long Largest, std::size_t Width)
+void AppendSmallNumber(std::string& Line, std::string_view Field, const std::string& Text, long Largest,
+                       std::size_t Width)
 {
     const std::string_view trimmed = Trim(Text);
     const long value = trimmed.empty() ? 0 : WholeNumber(Field, Text, NumberOf(Field, trimmed), Largest);
-    return RightAligned(std::to_string(value), Width);
+    Line += ' ';
+    AppendRightAligned(Line, std::to_string(value), Width);
 }
 
-std::string RevolutionText(const std::string& Text)
+void AppendRevolution(std::string& Line, const std::string& Text)
 {
     const std::string_view trimmed = Trim(Text);
     const long value =
         trimmed.empty() ? 0 : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed), LargestListedNumber);
-    return RightAligned(std::to_string(value % RevolutionNumbers), 5);
+    AppendRightAligned(Line, std::to_string(value % RevolutionNumbers), 5);
 }
 
 bool IsDigit(char C)
@@ -156,21 +179,23 @@ bool IsUpperLetter(char C)
 
 // "1998-067A" is written "98067A  ": the year's last two digits, the launch and the piece, in
 // eight columns. An object without a designator leaves them blank.
-std::string DesignatorText(const std::string& Text)
+void AppendDesignator(std::string& Line, const std::string& Text)
 {
+    Line += ' ';
     const std::string_view id = Trim(Text);
-    if (id.empty())
-        return std::string(8, ' ');
+    if (id.empty()) {
+        Line.append(8, ' ');
+        return;
+    }
     const std::string_view piece = id.size() > 8 ? id.substr(8) : std::string_view();
     const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, IsDigit) &&
                        id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, IsDigit) &&
                        std::all_of(piece.begin(), piece.end(), IsUpperLetter);
     if (!valid)
         Raise("OBJECT_ID", Text, "is not an international designator");
-    std::string designator(id.substr(2, 2));
-    designator += id.substr(5);
-    designator.resize(8, ' ');
-    return designator;
+    Line += id.substr(2, 2);
+    Line += id.substr(5);
+    Line.append(11 - id.size(), ' ');
 }
 
 // Reads Count digits off the front of Text.
@@ -248,7 +273,7 @@ std::string TwoDigits(int N)
 // "2020-12-13T16:36:04.502592" is written "20348.69171878": the year's last two digits, the day
 // of the year and its fraction to eight decimals, rounded half up. A time that rounds to the
 // next midnight is written as that day.
-std::string EpochText(const std::string& Text)
+void AppendEpoch(std::string& Line, const std::string& Text)
 {
     std::string_view rest = RequiredText("EPOCH", Text);
     TEpoch epoch;
@@ -271,9 +296,12 @@ std::string EpochText(const std::string& Text)
     }
     if (epoch.Year < FirstEpochYear || epoch.Year >= FirstEpochYear + 100)
         Raise("EPOCH", Text, "is outside the years element lines can hold");
-    std::string fractionText = std::to_string(fraction);
-    fractionText.insert(0, 8 - fractionText.size(), '0');
-    return TwoDigits(epoch.Year % 100) + std::to_string(epoch.Day + 1000).substr(1) + "." + fractionText;
+    const std::string fractionText = std::to_string(fraction + WholeDay);
+    Line += ' ';
+    Line += TwoDigits(epoch.Year % 100);
+    Line += std::string_view(std::to_string(epoch.Day + 1000)).substr(1);
+    Line += '.';
+    Line += std::string_view(fractionText).substr(1);
 }
 
 std::string NameLine(const std::string& Text)
@@ -284,6 +312,7 @@ std::string NameLine(const std::string& Text)
     return std::string(name);
 }
 
+// The modulo-10 checksum of the digits, a "-" counting 1.
 void AppendChecksum(std::string& Line)
 {
     int sum = 0;
@@ -292,25 +321,38 @@ void AppendChecksum(std::string& Line)
     Line += static_cast<char>('0' + sum % 10);
 }
 
-std::string FirstLine(const TOmmRecord& Record, const std::string& Number)
+std::string FirstLine(const TOmmRecord& Record, std::string_view Number)
 {
-    std::string line = "1 " + Number + ClassificationText(Record.ClassificationType) + " " +
-                       DesignatorText(Record.ObjectId) + " " + EpochText(Record.Epoch) + " " +
-                       FirstDerivativeText(Record.MeanMotionDot) + " " +
-                       ExponentText("MEAN_MOTION_DDOT", Record.MeanMotionDdot) + " " + ExponentText("BSTAR", Record.Bstar) +
-                       " " + SmallNumberText("EPHEMERIS_TYPE", Record.EphemerisType, 9, 1) + " " +
-                       SmallNumberText("ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
+    std::string line;
+    line.reserve(LineLength);
+    line += "1 ";
+    line += Number;
+    AppendClassification(line, Record.ClassificationType);
+    AppendDesignator(line, Record.ObjectId);
+    AppendEpoch(line, Record.Epoch);
+    AppendFirstDerivative(line, Record.MeanMotionDot);
+    AppendExponent(line, "MEAN_MOTION_DDOT", Record.MeanMotionDdot);
+    AppendExponent(line, "BSTAR", Record.Bstar);
+    AppendSmallNumber(line, "EPHEMERIS_TYPE", Record.EphemerisType, 9, 1);
+    AppendSmallNumber(line, "ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
     AppendChecksum(line);
     return line;
 }
 
-std::string SecondLine(const TOmmRecord& Record, const std::string& Number)
+std::string SecondLine(const TOmmRecord& Record, std::string_view Number)
 {
-    std::string line = "2 " + Number + " " + AngleText("INCLINATION", Record.Inclination) + " " +
-                       AngleText("RA_OF_ASC_NODE", Record.RaOfAscNode) + " " + EccentricityText(Record.Eccentricity) +
-                       " " + AngleText("ARG_OF_PERICENTER", Record.ArgOfPericenter) + " " +
-                       AngleText("MEAN_ANOMALY", Record.MeanAnomaly) + " " +
-                       FixedText("MEAN_MOTION", Record.MeanMotion, 2, 8) + RevolutionText(Record.RevAtEpoch);
+    std::string line;
+    line.reserve(LineLength);
+    line += "2 ";
+    line += Number;
+    AppendAngle(line, "INCLINATION", Record.Inclination);
+    AppendAngle(line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
+    AppendEccentricity(line, Record.Eccentricity);
+    AppendAngle(line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
+    AppendAngle(line, "MEAN_ANOMALY", Record.MeanAnomaly);
+    line += ' ';
+    AppendFixed(line, "MEAN_MOTION", Record.MeanMotion, 2, 8);
+    AppendRevolution(line, Record.RevAtEpoch);
     AppendChecksum(line);
     return line;
 }

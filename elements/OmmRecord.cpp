@@ -58,8 +58,12 @@ TElementTextForm ElementTextFormOf(std::string_view Text)
 
 std::optional<std::size_t> OmmFieldIndex(std::string_view Name)
 {
+    // The services write the names in capitals, which the first look finds.
     for (std::size_t i = 0; i < OmmFields.size(); ++i)
-        if (OmmFields[i].Name.size() == Name.size() && SameText(OmmFields[i].Name, Name))
+        if (OmmFields[i].Name == Name)
+            return i;
+    for (std::size_t i = 0; i < OmmFields.size(); ++i)
+        if (SameText(OmmFields[i].Name, Name))
             return i;
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 
 #include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
+#include "elements/OmmElementText.h"
 #include "elements/SatelliteAttributes.h"
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
@@ -94,14 +95,27 @@ int TSatelliteList::LoadFromFile(const std::string& FileName)
 
 int TSatelliteList::LoadFromText(std::string Text, const std::string& FileName)
 {
-    return AddElementLines(TTextLines(std::move(Text)), FileName);
+    return AddText(std::move(Text), FileName);
 }
 
 int TSatelliteList::ReadElementFile(const std::string& FileName)
 {
     if (!FileExists(FileName))
         return 0;
-    return AddElementLines(ReadTextLines(FileName), FileName);
+    return AddText(ReadWholeFile(FileName), FileName);
+}
+
+// Sets in the CSV or JSON form go through the element lines they make, so that they load
+// exactly as the same sets written as an element file.
+int TSatelliteList::AddText(std::string Text, const std::string& FileName)
+{
+    const TElementTextForm form = ElementTextFormOf(Text);
+    if (form == TElementTextForm::ElementLines)
+        return AddElementLines(TTextLines(std::move(Text)), FileName);
+    TOmmElementText sets = OmmElementText(Text, form);
+    UnwritableSets += sets.SkippedUnwritable;
+    UnreadableSets += sets.SkippedUnreadable;
+    return AddElementLines(TTextLines(std::move(sets.Lines)), FileName);
 }
 
 int TSatelliteList::AddElementLines(const TTextLines& Lines, const std::string& FileName)
@@ -270,6 +284,8 @@ void TSatelliteList::Clear()
     Sorted.clear();
     SortedValid = true;
     Satellites.Clear();
+    UnwritableSets = 0;
+    UnreadableSets = 0;
 }
 
 } // namespace elsetry

@@ -30,9 +30,17 @@ public:
     // EFileError and leaves the list as it was. Gives the number of the file's sets that were
     // accepted and decoded, whether or not a set of the same name or number with a later epoch
     // then took their place.
+    // A file of sets in the CSV or JSON form (see ElementTextFormOf) loads as the element file
+    // its sets make; one that is not that form as a whole raises EOmmFormat and leaves the list
+    // as it was.
     int LoadFromFile(const std::string& FileName);
     // The same for a file's text already in memory, its sets recorded as read from FileName.
     int LoadFromText(std::string Text, const std::string& FileName);
+    // Sets of CSV and JSON files passed over since the list was made or cleared: those whose
+    // catalogue number element lines cannot hold (past LargestElementLineNumber), and those with
+    // a field that does not read.
+    int SkippedUnwritable() const { return UnwritableSets; }
+    int SkippedUnreadable() const { return UnreadableSets; }
     int Count() const;
     // Index of the entry named Name (letter case ignored), or -1.
     int IndexOf(std::string_view Name) const;
@@ -55,6 +63,7 @@ private:
     };
 
     int ReadElementFile(const std::string& FileName);
+    int AddText(std::string Text, const std::string& FileName);
     int AddElementLines(const TTextLines& Lines, const std::string& FileName);
     bool AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
                        std::string_view L2);
@@ -79,6 +88,8 @@ private:
     // Entries in name order, rebuilt after a change on the first look-up by index.
     mutable std::vector<TSortKey> Sorted;
     mutable bool SortedValid = true;
+    int UnwritableSets = 0;
+    int UnreadableSets = 0;
 };
 
 } // namespace elsetry

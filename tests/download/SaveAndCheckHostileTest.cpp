@@ -90,6 +90,8 @@ TEST(SaveAndCheckHostile, AnswersThatAreNotElementSetsKeepTheEarlierFile)
         {"random bytes", RandomBytesAsLines(4096), "not element sets"},
         {"one set among a page of other lines", manyJunk, "not element sets"},
         {"nothing", {}, "not element sets"},
+        {"sets under a CSV header", Joined({{"OBJECT_NAME,NORAD_CAT_ID"}, a, b}), "not element sets"},
+        {"sets after a JSON opening", Joined({{"[{"}, a, b}), "not element sets"},
         {"half the lines are sets", Joined({a, b, {"x", "y", "z", "w", "v", "u"}}), "saved"},
         {"blank lines do not count against", Joined({a, TLines(30, ""), b}), "saved"},
     };

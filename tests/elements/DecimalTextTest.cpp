@@ -66,13 +66,23 @@ TEST(DecimalTextTest, RoundsToPlacesHalfAwayFromZeroOnTheDigitsWritten)
         {"0", 4, false, "", "0000"},
         {"1.6E-7", 8, false, "", "00000016"},
         {"12E3", 2, false, "12000", "00"},
+        {"99999999999999999999.5", 0, false, "100000000000000000000", ""},
     };
     for (const TCase& c : cases) {
-        const TFixedDigits fixed = RoundedToPlaces(*ReadDecimalText(c.Text), c.Places);
-        EXPECT_EQ(fixed.Negative, c.Negative) << c.Text;
-        EXPECT_EQ(fixed.Whole, c.Whole) << c.Text;
-        EXPECT_EQ(fixed.Fraction, c.Fraction) << c.Text;
+        const std::optional<TFixedDigits> fixed = RoundedToPlaces(*ReadDecimalText(c.Text), c.Places);
+        ASSERT_TRUE(fixed) << c.Text;
+        EXPECT_EQ(fixed->Negative, c.Negative) << c.Text;
+        EXPECT_EQ(fixed->Whole(), c.Whole) << c.Text;
+        EXPECT_EQ(fixed->Fraction(), c.Fraction) << c.Text;
     }
+}
+
+TEST(DecimalTextTest, GivesNoRoundingOfMoreDigitsThanItHolds)
+{
+    EXPECT_FALSE(RoundedToPlaces(*ReadDecimalText("1e30"), 0));
+    EXPECT_FALSE(RoundedToPlaces(*ReadDecimalText("999999999999999999999999.5"), 0)); // the carry adds one
+    EXPECT_FALSE(RoundedToPlaces(*ReadDecimalText("1"), 24));
+    EXPECT_TRUE(RoundedToPlaces(*ReadDecimalText("1e-300"), 8));
 }
 
 TEST(DecimalTextTest, RoundsToSignificantDigitsWithTheirPower)
@@ -90,7 +100,7 @@ TEST(DecimalTextTest, RoundsToSignificantDigitsWithTheirPower)
     };
     for (const TCase& c : cases) {
         const TScientificDigits digits = RoundedToSignificant(*ReadDecimalText(c.Text), 5);
-        EXPECT_EQ(digits.Mantissa, c.Mantissa) << c.Text;
+        EXPECT_EQ(digits.Mantissa.Text(), c.Mantissa) << c.Text;
         if (*c.Mantissa) {
             EXPECT_EQ(digits.Power, c.Power) << c.Text;
         }

@@ -60,4 +60,32 @@ TEST(OmmRecordedSetsTest, CelesTrakCsvGivesCelesTraksLines)
     }
 }
 
+// Space-Track's records carry the element lines of the same set in TLE_LINE1 and TLE_LINE2.
+std::vector<TExpectedSet> OwnLines(const std::string& Json)
+{
+    static const std::regex Name("\"OBJECT_NAME\"\\s*:\\s*\"([^\"]*)\"");
+    static const std::regex Line1("\"TLE_LINE1\"\\s*:\\s*\"([^\"]*)\"");
+    static const std::regex Line2("\"TLE_LINE2\"\\s*:\\s*\"([^\"]*)\"");
+    std::vector<TExpectedSet> sets;
+    for (std::sregex_iterator name(Json.begin(), Json.end(), Name), line1(Json.begin(), Json.end(), Line1),
+         line2(Json.begin(), Json.end(), Line2), end;
+         name != end && line1 != end && line2 != end; ++name, ++line1, ++line2)
+        sets.push_back({(*name)[1], (*line1)[1], (*line2)[1]});
+    return sets;
+}
+
+TEST(OmmRecordedSetsTest, CelesTrakJsonGivesCelesTraksLines)
+{
+    ExpectServiceLines(ReadOmmJson(DataFile("celestrak-iss-2020.json")), ElementFileSets("celestrak-iss-2020.tle"));
+}
+
+TEST(OmmRecordedSetsTest, SpaceTrackJsonGivesTheLinesOfEachRecord)
+{
+    for (const char* name : {"spacetrack-2020-2024.json", "spacetrack-starlink-2020-2021.json"}) {
+        SCOPED_TRACE(name);
+        const std::string json = DataFile(name);
+        ExpectServiceLines(ReadOmmJson(json), OwnLines(json));
+    }
+}
+
 } // namespace

@@ -1,6 +1,7 @@
 // elsetry-tle: checks, lists and propagates element files from the shell.
 
 #include "download/ElementCheck.h"
+#include "elements/OmmElementText.h"
 #include "elements/SatelliteList.h"
 #include "orbit/SGP_Constants.h"
 #include "orbit/SGP_Math.h"
@@ -22,7 +23,9 @@ constexpr int ExitBadFile = 2;
 
 const char* const HelpText =
     "Usage: elsetry-tle COMMAND [OPTIONS] ARGUMENTS\n"
-    "Reads element files (a name line followed by the two lines of each element set).\n"
+    "Reads element files (a name line followed by the two lines of each element set), and\n"
+    "element sets in the CSV or JSON form the catalogue services answer in, as the element\n"
+    "lines they make.\n"
     "\n"
     "Commands:\n"
     "  check FILE              load FILE as a freshly downloaded text and print the lines\n"
@@ -41,12 +44,26 @@ const char* const HelpText =
     "                          FILE at the given minutes after its own epoch\n"
     "  --help                  show this text\n"
     "\n"
-    "Exit status: 0 on success, 1 for a usage error, 2 when a file is missing or unreadable.\n";
+    "Exit status: 0 on success, 1 for a usage error, 2 when a file is missing or unreadable,\n"
+    "or a CSV or JSON file does not read as element sets.\n";
 
 int Usage()
 {
     std::fputs(HelpText, stderr);
     return ExitUsage;
+}
+
+void ReportNotElementSets(const std::string& Path, const EOmmFormat& Error)
+{
+    std::fprintf(stderr, "elsetry-tle: %s: not element sets: %s\n", Path.c_str(), Error.what());
+}
+
+// The lines of an element file; sets in the CSV or JSON form as the element lines they make.
+std::vector<std::string> ElementFileLines(std::string Text)
+{
+    const TElementTextForm form = ElementTextFormOf(Text);
+    const TTextLines lines(form == TElementTextForm::ElementLines ? std::move(Text) : OmmElementText(Text, form).Lines);
+    return std::vector<std::string>(lines.lines().begin(), lines.lines().end());
 }
 
 // A missing or unreadable input is the user's to fix: say which file and why.
@@ -57,12 +74,25 @@ std::optional<std::vector<std::string>> ReadInputLines(const std::string& Path)
             std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
             return std::nullopt;
         }
-        const TTextLines text = ReadTextLines(Path);
-        return std::vector<std::string>(text.lines().begin(), text.lines().end());
+        return ElementFileLines(ReadWholeFile(Path));
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
         return std::nullopt;
+    } catch (const EOmmFormat& error) {
+        ReportNotElementSets(Path, error);
+        return std::nullopt;
     }
+}
+
+// Sets that CSV and JSON files hold but element lines cannot, said on standard error so that
+// what the commands print stays that of the equivalent element file.
+void ReportSkippedSets(const std::string& Path, const TSatelliteList& List, int Unwritable, int Unreadable)
+{
+    if (const int n = List.SkippedUnwritable() - Unwritable)
+        std::fprintf(stderr, "elsetry-tle: %s: %d sets past catalogue number %ld left out\n", Path.c_str(), n,
+                     LargestElementLineNumber);
+    if (const int n = List.SkippedUnreadable() - Unreadable)
+        std::fprintf(stderr, "elsetry-tle: %s: %d sets with fields that do not read left out\n", Path.c_str(), n);
 }
 
 bool LoadInto(TSatelliteList& List, const std::string& Path)
@@ -72,12 +102,32 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
             std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
             return false;
         }
+        const int unwritable = List.SkippedUnwritable();
+        const int unreadable = List.SkippedUnreadable();
         List.LoadFromFile(Path);
+        ReportSkippedSets(Path, List, unwritable, unreadable);
         return true;
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
         return false;
+    } catch (const EOmmFormat& error) {
+        ReportNotElementSets(Path, error);
+        return false;
     }
+}
+
+// A single folder is loaded the way the program loads one: every element file and the notes.
+bool LoadFolder(std::optional<TSatelliteList>& List, const std::string& Folder)
+{
+    try {
+        List.emplace(Folder);
+        return true;
+    } catch (const EFileError& error) {
+        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+    } catch (const EOmmFormat& error) {
+        ReportNotElementSets(Folder, error);
+    }
+    return false;
 }
 
 int Check(const std::vector<std::string>& Args)
@@ -118,15 +168,18 @@ int Dump(std::vector<std::string> Args)
     }
     if (Args.empty())
         return Usage();
-    // A single folder is loaded the way the program loads one: every element file and the notes.
     const bool folder = Args.size() == 1 && std::filesystem::is_directory(Args[0]);
-    TSatelliteList list = folder ? TSatelliteList(Args[0]) : TSatelliteList();
-    if (!folder)
+    std::optional<TSatelliteList> list;
+    if (folder && !LoadFolder(list, Args[0]))
+        return ExitBadFile;
+    if (!folder) {
+        list.emplace();
         for (const std::string& path : Args)
-            if (!LoadInto(list, path))
+            if (!LoadInto(*list, path))
                 return ExitBadFile;
-    for (int i = 0; i < list.Count(); ++i)
-        PrintEntry(*list.GetSatellite(i), attributes);
+    }
+    for (int i = 0; i < list->Count(); ++i)
+        PrintEntry(*list->GetSatellite(i), attributes);
     return 0;
 }
 

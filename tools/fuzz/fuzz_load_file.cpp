@@ -1,5 +1,6 @@
-// Loads arbitrary bytes as an element file.
+// Loads arbitrary bytes as an element file, in any of its forms.
 
+#include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
 
 #include <cstddef>
@@ -25,7 +26,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(Data),
                                                                    static_cast<std::streamsize>(Size));
     elsetry::TSatelliteList list;
-    list.LoadFromFile(path);
+    try {
+        list.LoadFromFile(path);
+    } catch (const elsetry::EOmmFormat&) {
+        // A text that opens as CSV or JSON sets but is not one is refused: an answer, not a fault.
+        return 0;
+    }
     for (int i = 0; i < list.Count(); ++i)
         if (list.IndexOfCatalogueNumber(list.GetSatellite(i)->CatalogueNumber) != i)
             __builtin_trap();

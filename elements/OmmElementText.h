@@ -1,0 +1,25 @@
+#pragma once
+// A CSV or JSON text of element sets written out as the name lines and element lines of an
+// element file, for readers of element files.
+
+#include "elements/OmmRecord.h"
+
+#include <string>
+#include <string_view>
+
+namespace elsetry {
+
+struct TOmmElementText {
+    std::string Lines; // a name line and two element lines a set, each ended by "\n"
+    int Sets = 0;
+    // Sets whose catalogue number is past LargestElementLineNumber, which element lines cannot hold.
+    int SkippedUnwritable = 0;
+    // Sets with a field that does not read or does not fit its columns.
+    int SkippedUnreadable = 0;
+};
+
+// The sets of Text, in the order the text gives them. Form is ElementTextFormOf(Text) and not
+// TElementTextForm::ElementLines. Raises EOmmFormat when the text as a whole is not that form.
+TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form);
+
+} // namespace elsetry

@@ -1,0 +1,110 @@
+// elsetry-tle reads element sets in the CSV and JSON forms as the element file of the same sets:
+// check, dump and propagate print the same.
+
+#include "tests/support/TempFolder.h"
+#include "tools/catalogue/CatalogueGenerator.h"
+#include "tools/catalogue/CatalogueOmm.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/wait.h>
+
+namespace elsetry::test {
+namespace {
+
+struct TRun {
+    int Status = -1;
+    std::string Output; // standard output only
+};
+
+TRun RunTool(const std::string& Arguments)
+{
+    const std::string line = std::string(ELSETRY_TLE_PROGRAM) + " " + Arguments + " 2>/dev/null";
+    FILE* pipe = ::popen(line.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot start " << line;
+        return {};
+    }
+    TRun run;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.Output.append(buffer, n);
+    const int status = ::pclose(pipe);
+    run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string Replaced(std::string Text, const std::string& From, const std::string& To)
+{
+    for (std::size_t at = Text.find(From); at != std::string::npos; at = Text.find(From, at + To.size()))
+        Text.replace(at, From.size(), To);
+    return Text;
+}
+
+// A catalogue crossing into the letter form, with a second set of one name and a set whose mean
+// motion of zero the list drops, so that check has more to say than a count.
+std::vector<std::string> Catalogue()
+{
+    TCatalogueOptions options;
+    options.Count = 300;
+    options.FirstNumber = 99900;
+    options.Alpha5 = true;
+    std::vector<std::string> lines = GenerateCatalogue(options);
+    lines[3 * 20] = lines[3 * 10];
+    std::string& stopped = lines[3 * 30 + 2];
+    stopped.replace(52, 11, " 0.00000000");
+    stopped.back() = static_cast<char>('0' + ElementLineChecksum(stopped));
+    return lines;
+}
+
+class TleToolFormsTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        const std::vector<std::string> lines = Catalogue();
+        std::string text;
+        for (const std::string& line : lines)
+            text += line + "\n";
+        Folder.Write("sets.txt", text);
+        Folder.Write("sets.csv", CatalogueAsOmmCsv(lines));
+        Folder.Write("sets.json", CatalogueAsOmmJson(lines));
+    }
+
+    // The command's output for each form, file names made alike.
+    void ExpectSameOutput(const std::string& Command, const std::string& After = "")
+    {
+        const TRun lines = RunTool(Command + " " + Folder.Path + "/sets.txt" + After);
+        ASSERT_EQ(lines.Status, 0);
+        ASSERT_FALSE(lines.Output.empty());
+        for (const char* extension : {".csv", ".json"}) {
+            const TRun other = RunTool(Command + " " + Folder.Path + "/sets" + extension + After);
+            EXPECT_EQ(other.Status, 0);
+            EXPECT_EQ(Replaced(other.Output, std::string("sets") + extension, "sets.txt"), lines.Output) << extension;
+        }
+    }
+
+    TTempFolder Folder;
+};
+
+TEST_F(TleToolFormsTest, CheckDumpAndPropagatePrintTheSameForEveryForm)
+{
+    ExpectSameOutput("check");
+    EXPECT_NE(RunTool("check " + Folder.Path + "/sets.json").Output.find("Missing: "), std::string::npos);
+    ExpectSameOutput("dump");
+    ExpectSameOutput("propagate", " 0 1440");
+}
+
+TEST_F(TleToolFormsTest, AFileThatIsNotItsFormIsABadFile)
+{
+    Folder.Write("broken.json", "[{\"OBJECT_NAME\": \"ISS\"");
+    Folder.Write("broken.csv", "OBJECT_NAME,NORAD_CAT_ID\r\nISS,25544\r\n");
+    for (const char* command : {"check", "dump", "propagate"})
+        for (const char* file : {"/broken.json", "/broken.csv"}) {
+            const std::string after = std::string(command) == "propagate" ? " 0" : "";
+            EXPECT_EQ(RunTool(std::string(command) + " " + Folder.Path + file + after).Status, 2) << command << file;
+        }
+}
+
+} // namespace
+} // namespace elsetry::test

@@ -1,0 +1,103 @@
+#include "elements/OmmRecord.h"
+
+#include <gtest/gtest.h>
+
+using namespace elsetry;
+
+namespace {
+
+// CelesTrak's JSON of 2020-07-12 for the ISS, numbers as JSON numbers.
+const std::string IssObject = R"json({
+    "OBJECT_NAME": "ISS (ZARYA)", "OBJECT_ID": "1998-067A", "EPOCH": "2020-07-12T21:16:01.000416",
+    "MEAN_MOTION": 15.49507896, "ECCENTRICITY": 0.0001413, "INCLINATION": 51.6461,
+    "RA_OF_ASC_NODE": 221.2784, "ARG_OF_PERICENTER": 89.1723, "MEAN_ANOMALY": 280.4612,
+    "EPHEMERIS_TYPE": 0, "CLASSIFICATION_TYPE": "U", "NORAD_CAT_ID": 25544, "ELEMENT_SET_NO": 999,
+    "REV_AT_EPOCH": 23600, "BSTAR": -3.1515e-5, "MEAN_MOTION_DOT": -2.218e-5, "MEAN_MOTION_DDOT": 0
+})json";
+
+// The ISS object with one field's value replaced, or the field left out when Value is empty.
+std::string IssWith(const std::string& Field, const std::string& Value)
+{
+    std::string object = IssObject;
+    const std::size_t key = object.find("\"" + Field + "\"");
+    const std::size_t end = object.find_first_of(",}", object.find(':', key));
+    if (Value.empty())
+        object.erase(key, end + 1 - key);
+    else
+        object.replace(key, end - key, "\"" + Field + "\": " + Value);
+    return object;
+}
+
+std::string FaultOf(const std::string& Text)
+{
+    try {
+        ReadOmmJson(Text);
+    } catch (const EOmmFormat& error) {
+        return error.what();
+    }
+    return "read without a fault";
+}
+
+TEST(OmmJsonTest, KeepsNumbersAsWritten)
+{
+    const auto records = ReadOmmJson("[" + IssObject + "]");
+    ASSERT_EQ(records.size(), 1u);
+    const TOmmRecord& r = records[0];
+    EXPECT_EQ(r.ObjectName, "ISS (ZARYA)");
+    EXPECT_EQ(r.Epoch, "2020-07-12T21:16:01.000416");
+    EXPECT_EQ(r.MeanMotion, "15.49507896");
+    EXPECT_EQ(r.Eccentricity, "0.0001413");
+    EXPECT_EQ(r.ArgOfPericenter, "89.1723");
+    EXPECT_EQ(r.NoradCatId, "25544");
+    EXPECT_EQ(r.Bstar, "-3.1515e-5");
+    EXPECT_EQ(r.MeanMotionDot, "-2.218e-5");
+    EXPECT_EQ(r.MeanMotionDdot, "0");
+}
+
+TEST(OmmJsonTest, TakesStringsNullsAndKeysOfEitherCase)
+{
+    const std::string text = "[" + IssWith("OBJECT_NAME", R"("ISS \"ZARYA\" \u00e9")") + ",\n" +
+                             IssWith("MEAN_MOTION", R"("15.50")") + ",\n" + IssWith("BSTAR", "null") + ",\n" +
+                             IssWith("OBJECT_ID", "") + ",\n" + IssWith("NORAD_CAT_ID", "") + "]";
+    // The last object names its catalogue number in lower case.
+    const std::string lower = text.substr(0, text.size() - 2) + ", \"norad_cat_id\": 5}]";
+    const auto records = ReadOmmJson(lower);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0].ObjectName, "ISS \"ZARYA\" \xC3\xA9");
+    EXPECT_EQ(records[1].MeanMotion, "15.50");
+    EXPECT_EQ(records[2].Bstar, "");
+    EXPECT_EQ(records[3].ObjectId, "");
+    EXPECT_EQ(records[4].NoradCatId, "5");
+}
+
+TEST(OmmJsonTest, ReadsOneObjectAndAnEmptyList)
+{
+    EXPECT_EQ(ReadOmmJson(IssObject).size(), 1u);
+    EXPECT_TRUE(ReadOmmJson(" [ ] ").empty());
+}
+
+TEST(OmmJsonTest, NamesTheObjectAndFieldThatDoNotRead)
+{
+    struct TCase {
+        std::string Text;
+        const char* Fault;
+    };
+    const TCase cases[] = {
+        {"[" + IssObject + "," + IssWith("EPOCH", "") + "]", "object 1: EPOCH is missing"},
+        {"[" + IssWith("MEAN_MOTION", "null") + "]", "object 0: MEAN_MOTION is missing"},
+        {"[" + IssWith("OBJECT_NAME", "25544") + "]", "object 0: OBJECT_NAME is a number"},
+        {"[" + IssWith("EPOCH", "20200712") + "]", "object 0: EPOCH is a number"},
+        {"[" + IssWith("INCLINATION", "true") + "]", "object 0: INCLINATION is neither"},
+        {"[" + IssWith("BSTAR", "[0]") + "]", "object 0: BSTAR is neither"},
+        {"[" + IssObject + ", 7]", "object 1: not a JSON object"},
+        {"[" + IssObject + "] []", "text follows"},
+        {"[" + IssObject + ",", "not JSON"},
+        {"[" + IssObject.substr(0, 40), "not JSON"},
+        {"42", "not a JSON list"},
+        {"", "not JSON"},
+    };
+    for (const TCase& c : cases)
+        EXPECT_NE(FaultOf(c.Text).find(c.Fault), std::string::npos) << c.Text << "\n" << FaultOf(c.Text);
+}
+
+} // namespace
