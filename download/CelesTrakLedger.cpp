@@ -156,26 +156,26 @@ std::optional<TRunClock::TTime> TCelesTrakLedger::SpentUntil(TRunClock::TTime No
     return room ? std::optional(TimeAt(*room)) : std::nullopt;
 }
 
-std::optional<TCelesTrakAnswer> TCelesTrakLedger::LastAnswer(const std::string& Url, TRunClock::TTime Now)
+std::optional<TCelesTrakAnswer> TCelesTrakLedger::LastAnswer(const std::string& Target, TRunClock::TTime Now)
 {
     std::optional<TCelesTrakAnswer> answer;
     TSqliteSettingsStore store(StoreFile);
     store.InTransaction([&] {
-        answer = AnswerOf(KeptText(store, AnswersKey(), Url));
+        answer = AnswerOf(KeptText(store, AnswersKey(), Target));
         if (answer && MillisOf(answer->When) > MillisOf(Now) + FutureTolerance) {
             answer->When = Now;
             store.OpenKey(AnswersKey(), true);
-            store.WriteString(Url, AnswerText(*answer));
+            store.WriteString(Target, AnswerText(*answer));
         }
     });
     return answer;
 }
 
-void TCelesTrakLedger::RecordAnswer(const std::string& Url, const TCelesTrakAnswer& Answer)
+void TCelesTrakLedger::RecordAnswer(const std::string& Target, const TCelesTrakAnswer& Answer)
 {
     TSqliteSettingsStore store(StoreFile);
     store.OpenKey(AnswersKey(), true);
-    store.WriteString(Url, AnswerText(Answer));
+    store.WriteString(Target, AnswerText(Answer));
 }
 
 std::string SpanText(std::chrono::minutes Span)

@@ -57,11 +57,12 @@ public:
     // When the budget has room again; nothing when it has room now.
     std::optional<TRunClock::TTime> SpentUntil(TRunClock::TTime Now);
 
-    // CelesTrak's last answer to Url, if the store knows one. An answer dated after Now (the
+    // CelesTrak's last answer to Target (the path and query of a request, whichever of CelesTrak's
+    // addresses it went to), if the store knows one. An answer dated after Now (the
     // clock was set back) is taken as given at Now, and kept so, so that it holds the URL back
     // for one update cycle at most.
-    std::optional<TCelesTrakAnswer> LastAnswer(const std::string& Url, TRunClock::TTime Now);
-    void RecordAnswer(const std::string& Url, const TCelesTrakAnswer& Answer);
+    std::optional<TCelesTrakAnswer> LastAnswer(const std::string& Target, TRunClock::TTime Now);
+    void RecordAnswer(const std::string& Target, const TCelesTrakAnswer& Answer);
 
     const TCelesTrakRules& Rules() const { return Limits; }
 

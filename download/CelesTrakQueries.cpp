@@ -77,9 +77,14 @@ std::string CatalogueNumberQuery(long Number)
     return "CATNR=" + std::to_string(Number);
 }
 
+std::string GpTarget(std::string_view Query)
+{
+    return std::string(GpPhpPath) + "?" + std::string(Query) + "&FORMAT=CSV";
+}
+
 std::string GpUrl(std::string_view Address, std::string_view Query)
 {
-    return std::string(Address) + std::string(GpPhpPath) + "?" + std::string(Query) + "&FORMAT=CSV";
+    return std::string(Address) + GpTarget(Query);
 }
 
 bool SaysNotUpdated(std::string_view Body)

@@ -24,7 +24,9 @@ const std::vector<TCelesTrakGroup>& CelesTrakGroups();
 std::string_view CelesTrakQueryOf(int Id);
 // "CATNR=25544".
 std::string CatalogueNumberQuery(long Number);
-// Address + "/NORAD/elements/gp.php?" + Query + "&FORMAT=CSV".
+// "/NORAD/elements/gp.php?" + Query + "&FORMAT=CSV".
+std::string GpTarget(std::string_view Query);
+// Address + GpTarget(Query).
 std::string GpUrl(std::string_view Address, std::string_view Query);
 
 // Whether an error answer (403) says the data has not changed since the client's last download.

@@ -222,25 +222,25 @@ std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, lon
     return std::nullopt;
 }
 
+// The rules go by the query, whichever of CelesTrak's addresses it is sent to.
 std::string TCelesTrakSource::Ask(TRunChannel& Channel, const std::string& Query)
 {
-    const std::string url = GpUrl(Address, Query);
     const TTime now = Clock.Now();
-    RefuseRepeat(url, now);
+    RefuseRepeat(Query, now);
     try {
-        std::string body = CountedGet(Ledger, Clock, Channel, url);
-        Ledger.RecordAnswer(url, {TCelesTrakAnswer::TKind::Data, now});
+        std::string body = CountedGet(Ledger, Clock, Channel, GpUrl(Address, Query));
+        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Data, now});
         return body;
     } catch (const ECelesTrakBudgetSpent& Spent) {
         throw ERunStopped(Spent.what());
     } catch (const EHttpError& Error) {
-        RaiseFailure(Channel, url, Query, now, Error);
+        RaiseFailure(Channel, Query, now, Error);
     }
 }
 
-void TCelesTrakSource::RefuseRepeat(const std::string& Url, TTime Now)
+void TCelesTrakSource::RefuseRepeat(const std::string& Query, TTime Now)
 {
-    const std::optional<TCelesTrakAnswer> last = Ledger.LastAnswer(Url, Now);
+    const std::optional<TCelesTrakAnswer> last = Ledger.LastAnswer(GpTarget(Query), Now);
     const std::chrono::minutes cycle = Ledger.Rules().UpdateCycle;
     if (!last || Now - last->When >= cycle)
         return;
@@ -256,18 +256,18 @@ void TCelesTrakSource::RefuseRepeat(const std::string& Url, TTime Now)
     }
 }
 
-void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Url, const std::string& Query, TTime Asked,
+void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Query, TTime Asked,
                                     const EHttpError& Error)
 {
     // A request the run deadline cut off is the deadline's failure, not CelesTrak's.
     if (Channel.DeadlinePassed())
         throw Error;
     if (Error.Status() == 403 && SaysNotUpdated(Error.Body())) {
-        Ledger.RecordAnswer(Url, {TCelesTrakAnswer::TKind::Unchanged, Asked});
+        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, Asked});
         throw EGroupUnchanged("CelesTrak says it has not updated since the last download");
     }
     if (Error.Status() == 404 && SaysNoData(Error.Body())) {
-        Ledger.RecordAnswer(Url, {TCelesTrakAnswer::TKind::NoData, Asked});
+        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::NoData, Asked});
         throw ENoData("no data at CelesTrak: No GP data found");
     }
     throw ERunStopped("asking CelesTrak for " + Query + " failed: " + Error.what() + BodyStart(Error.Body())

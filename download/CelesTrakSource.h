@@ -40,8 +40,8 @@ private:
     // has no data for the query, and ERunStopped for any other failure and when the error budget
     // allows no request.
     std::string Ask(TRunChannel& Channel, const std::string& Query);
-    void RefuseRepeat(const std::string& Url, TRunClock::TTime Now);
-    [[noreturn]] void RaiseFailure(TRunChannel& Channel, const std::string& Url, const std::string& Query,
+    void RefuseRepeat(const std::string& Query, TRunClock::TTime Now);
+    [[noreturn]] void RaiseFailure(TRunChannel& Channel, const std::string& Query,
                                    TRunClock::TTime Asked, const EHttpError& Error);
     // The set of one catalogue number, asked for alone; nothing when CelesTrak has none now.
     std::optional<TKeptSet> AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound);

@@ -137,11 +137,11 @@ TEST_F(CelesTrakLedgerTest, TwoProcessesNeverTakeMoreThanTheBudget)
     EXPECT_EQ(EntryCount(StoredErrors()), 50u);
 }
 
-TEST_F(CelesTrakLedgerTest, LastAnswersAreKeptByUrl)
+TEST_F(CelesTrakLedgerTest, LastAnswersAreKeptByQuery)
 {
     TCelesTrakLedger ledger(StoreFile);
-    const std::string weather = "https://celestrak.org/NORAD/elements/gp.php?GROUP=weather&FORMAT=CSV";
-    const std::string geo = "https://celestrak.org/NORAD/elements/gp.php?GROUP=geo&FORMAT=CSV";
+    const std::string weather = "/NORAD/elements/gp.php?GROUP=weather&FORMAT=CSV";
+    const std::string geo = "/NORAD/elements/gp.php?GROUP=geo&FORMAT=CSV";
     EXPECT_FALSE(ledger.LastAnswer(weather, Now));
     for (const TKind kind : {TKind::Data, TKind::Unchanged, TKind::NoData}) {
         ledger.RecordAnswer(weather, {kind, Now - 5min});
@@ -155,7 +155,7 @@ TEST_F(CelesTrakLedgerTest, LastAnswersAreKeptByUrl)
 
 TEST_F(CelesTrakLedgerTest, DoubtfulLastAnswers)
 {
-    const std::string url = "https://celestrak.org/NORAD/elements/gp.php?GROUP=weather&FORMAT=CSV";
+    const std::string url = "/NORAD/elements/gp.php?GROUP=weather&FORMAT=CSV";
     const std::string key = LedgerKey() + "\\Answers";
     const std::pair<const char*, std::string> unreadable[] = {
         {"no status", MillisText(Now)},

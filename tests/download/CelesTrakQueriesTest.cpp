@@ -32,6 +32,7 @@ TEST(CelesTrakQueries, EveryGroupHasItsQuery)
     EXPECT_THROW(CelesTrakQueryOf(3), std::out_of_range);
     EXPECT_EQ(GpUrl("https://celestrak.org", "GROUP=weather"),
               "https://celestrak.org/NORAD/elements/gp.php?GROUP=weather&FORMAT=CSV");
+    EXPECT_EQ(GpTarget("NAME=INMARSAT"), "/NORAD/elements/gp.php?NAME=INMARSAT&FORMAT=CSV");
     EXPECT_EQ(GpUrl("https://celestrak.org", CatalogueNumberQuery(25544)),
               "https://celestrak.org/NORAD/elements/gp.php?CATNR=25544&FORMAT=CSV");
 }
