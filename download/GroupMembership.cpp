@@ -166,7 +166,7 @@ std::vector<long> CsvCatalogueNumbers(std::string_view Csv)
 }
 
 TGroupMembership::TGroupMembership(TRunClock& RunClock, std::string StorePath, std::chrono::minutes Refresh)
-    : Clock(RunClock), StoreFile(std::move(StorePath)), RefreshAfter(Refresh)
+    : Clock(RunClock), StoreFile(std::move(StorePath)), RefreshAfter(Refresh), Ledger(StoreFile)
 {
 }
 
@@ -180,8 +180,8 @@ std::vector<long> TGroupMembership::Numbers(TRunChannel& Channel, const std::str
 
     std::string reason;
     try {
-        std::vector<long> numbers = CsvCatalogueNumbers(
-            Channel.GetText(Address + "/NORAD/elements/gp.php?GROUP=" + std::string(Group) + "&FORMAT=csv"));
+        std::vector<long> numbers = CsvCatalogueNumbers(CountedGet(
+            Ledger, Clock, Channel, Address + "/NORAD/elements/gp.php?GROUP=" + std::string(Group) + "&FORMAT=csv"));
         if (!numbers.empty()) {
             Keep(StoreFile, Group, numbers, now);
             return numbers;

@@ -4,6 +4,7 @@
 // Space-Track for those catalogue numbers. A membership is kept in the settings store with the
 // time it was read and read again at most once every two hours.
 
+#include "download/CelesTrakLedger.h"
 #include "download/RunChannel.h"
 #include "download/RunClock.h"
 #include "settings/SqliteSettingsStore.h"
@@ -27,8 +28,9 @@ public:
 
     // The members of CelesTrak's group Group ("amateur", "gnss", "last-30-days", "visual",
     // "weather"): from the store when read less than Refresh ago; otherwise read from
-    // Address + "/NORAD/elements/gp.php?GROUP=<Group>&FORMAT=csv" through Channel and kept. When
-    // that fails, the kept members however old, with a note on the channel saying so. Raises
+    // Address + "/NORAD/elements/gp.php?GROUP=<Group>&FORMAT=csv" through Channel and kept. The
+    // request counts in CelesTrak's error budget and is not sent when the budget is spent. When
+    // it fails, the kept members however old, with a note on the channel saying so. Raises
     // EGroupFailed when none are kept either, or the answer holds no member.
     std::vector<long> Numbers(TRunChannel& Channel, const std::string& Address, std::string_view Group);
 
@@ -36,6 +38,7 @@ private:
     TRunClock& Clock;
     std::string StoreFile;
     std::chrono::minutes RefreshAfter;
+    TCelesTrakLedger Ledger;
 };
 
 } // namespace elsetry

@@ -1,5 +1,6 @@
 #include "download/RunClock.h"
 
+#include <ctime>
 #include <thread>
 
 namespace elsetry {
@@ -18,6 +19,16 @@ TRunClock& SystemRunClock()
 {
     static TSystemRunClock clock;
     return clock;
+}
+
+std::string TimeOfDayText(TRunClock::TTime When)
+{
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(When);
+    std::tm utc{};
+    char text[16];
+    if (!::gmtime_r(&seconds, &utc) || std::strftime(text, sizeof text, "%H:%M UTC", &utc) == 0)
+        return "an unknown time";
+    return text;
 }
 
 } // namespace elsetry

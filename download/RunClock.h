@@ -3,6 +3,7 @@
 // it, so that tests can let hours pass at once.
 
 #include <chrono>
+#include <string>
 
 namespace elsetry {
 
@@ -17,5 +18,8 @@ public:
 
 // The system's clock; waits sleep.
 TRunClock& SystemRunClock();
+
+// The time of day of a run clock's time for the log: "10:12 UTC".
+std::string TimeOfDayText(TRunClock::TTime When);
 
 } // namespace elsetry

@@ -1,5 +1,6 @@
 #include "download/SourceChoice.h"
 
+#include "download/CelesTrakSource.h"
 #include "download/LegacyFormSource.h"
 #include "download/SpaceTrackApiSource.h"
 #include "text/Strings.h"
@@ -13,6 +14,8 @@ std::unique_ptr<TSource> SourceFor(const TDownloadInputs& Inputs)
                                                       SystemRunClock());
     if (SameText(Inputs.Source, SpaceTrackLegacySource))
         return std::make_unique<TLegacyFormSource>(Inputs.SpaceTrackAddress);
+    if (SameText(Inputs.Source, CelesTrakSource))
+        return std::make_unique<TCelesTrakSource>(Inputs.CelesTrakAddress, SystemRunClock());
     return nullptr;
 }
 
@@ -23,10 +26,8 @@ bool SourceNeedsLogin(const std::string& Name)
 
 std::string UnknownSourceText(const std::string& Name)
 {
-    const std::string choose = "; choose Space-Track or Space-Track legacy as the source on the Download page";
-    if (SameText(Name, CelesTrakSource))
-        return "CelesTrak is not yet available as a source" + choose;
-    return "There is no source named \"" + EscapeControls(Name) + "\"" + choose;
+    return "There is no source named \"" + EscapeControls(Name)
+           + "\"; choose Space-Track, Space-Track legacy or CelesTrak as the source on the Download page";
 }
 
 } // namespace elsetry

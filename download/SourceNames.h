@@ -10,7 +10,7 @@ inline constexpr std::string_view SourceSetting = "Source";
 inline constexpr std::string_view SpaceTrackApiSource = "Space-Track";
 // Space-Track's form exchange under /perl/.
 inline constexpr std::string_view SpaceTrackLegacySource = "Space-Track legacy";
-// CelesTrak's public element sets; reserved, not yet a source of its own.
+// CelesTrak's public element sets, without an account.
 inline constexpr std::string_view CelesTrakSource = "CelesTrak";
 
 inline constexpr std::string_view CelesTrakAddressSetting = "CelesTrakAddress";

@@ -5,7 +5,6 @@
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
-#include <ctime>
 #include <unordered_set>
 
 namespace elsetry {
@@ -14,16 +13,6 @@ namespace {
 
 constexpr const char* RateLimitText =
     "Space-Track says its query rate limit was passed; the run stops here and nothing more is asked for";
-
-std::string TimeOfDay(TRunClock::TTime When)
-{
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(When);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M UTC", &utc);
-    return text;
-}
 
 std::string Seconds(std::chrono::milliseconds Time)
 {
@@ -177,7 +166,7 @@ void TSpaceTrackApiSource::Admit(TRunChannel& Channel)
             return;
         if (admission.Kind == TAdmission::TKind::Refused)
             throw EUsageLimitReached("Space-Track allows " + admission.Limit + "; the next request may go at "
-                                     + TimeOfDay(Clock.Now() + admission.Wait));
+                                     + TimeOfDayText(Clock.Now() + admission.Wait));
         Channel.Note("   Waiting " + Seconds(admission.Wait) + " (Space-Track allows " + admission.Limit + ")");
         Clock.Wait(admission.Wait);
     }
@@ -188,7 +177,7 @@ void TSpaceTrackApiSource::RefuseEarlyFullCatalogue()
     const std::optional<TRunClock::TTime> last = Ledger.LastFullCatalogue();
     if (last && Clock.Now() - *last < Ledger.Rules().FullCatalogueSpacing)
         throw EGroupSkipped("Space-Track asks for the full catalogue at most once an hour; last fetched "
-                            + TimeOfDay(*last));
+                            + TimeOfDayText(*last));
 }
 
 } // namespace elsetry

@@ -271,5 +271,29 @@ TEST_F(GroupMembershipTest, FreshListSkipsUnreadableEntries)
     EXPECT_EQ(MembershipRequests(), 0);
 }
 
+TEST_F(GroupMembershipTest, RequestsCountInCelesTraksErrorBudget)
+{
+    const std::string ledgerKey = ProgramKeyPath() + "\\CelesTrak";
+    EXPECT_EQ(Failure("stations"), "membership unavailable: HTTP 404");
+    EXPECT_EQ(StoredString(ledgerKey, "ErrorAnswers"), MillisText(Start)) << "the 404 is an error answer";
+    Numbers("weather");
+    EXPECT_EQ(StoredString(ledgerKey, "ErrorAnswers"), MillisText(Start)) << "an answer with members is none";
+
+    std::string spent;
+    for (int error = 0; error < 50; ++error)
+        spent += (error ? "," : "") + MillisText(Start - 1h + error * 1s);
+    const auto store = Store();
+    store->OpenKey(ledgerKey, true);
+    store->WriteString("ErrorAnswers", spent);
+    Keep("weather", "25338,28654", MillisText(Start - 3h));
+    const int sent = MembershipRequests();
+    EXPECT_EQ(Numbers("weather"), (TNumbers{25338, 28654}));
+    EXPECT_EQ(MembershipRequests(), sent) << "not sent while the budget is spent";
+    ASSERT_EQ(Notes.size(), 1u);
+    EXPECT_EQ(Notes[0], "   Membership of weather from CelesTrak unavailable (CelesTrak gave 50 error answers in 2 "
+                        "hours, as many as it bears before it blocks a client; it may be asked again at 11:12 UTC), "
+                        "using the one read 2026-12-08 07:12 UTC");
+}
+
 } // namespace
 } // namespace elsetry::test

@@ -6,6 +6,7 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/CelesTrakGroups.h"
 #include "tools/catalogue-service/GpQuery.h"
+#include "tools/catalogue-service/OmmFields.h"
 
 #include <gtest/gtest.h>
 
@@ -315,9 +316,11 @@ TEST_F(TServiceApi, RateLimitAnswersComeInBothForms)
 TEST_F(TServiceApi, CelesTrakGroupsAnswerTheirMembersAsCsv)
 {
     EXPECT_EQ(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=weather&FORMAT=csv")),
-              "OBJECT_NAME,EPOCH,MEAN_MOTION,ECCENTRICITY,NORAD_CAT_ID\r\n"
-              "NOAA 15,2024-01-05T12:00:00.000000,14.26000000,0.0009000,25338\r\n"
-              "\"METOP-C, SPARE\",2024-01-04T06:00:00.000000,14.21000000,0.0001500,43689\r\n");
+              std::string(service::OmmCsvHeader) + "\r\n"
+                  + "NOAA 15,1998-067A,2024-01-05T12:00:00.000000,14.26000000,.0009000,51.6416,247.4627,130.5360,"
+                    "325.0288,0,U,25338,999,12345,.10270E-3,0.00016717,0\r\n"
+                    "\"METOP-C, SPARE\",1998-067A,2024-01-04T06:00:00.000000,14.21000000,.0001500,51.6416,247.4627,"
+                    "130.5360,325.0288,0,U,43689,999,12345,.10270E-3,0.00016717,0\r\n");
     EXPECT_THROW(Client.GetText(Url("/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv")), EHttpError);
     EXPECT_EQ(Service.Requests().back().Target, "/NORAD/elements/gp.php?GROUP=stations&FORMAT=csv");
 }

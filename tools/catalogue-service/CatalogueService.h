@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -70,6 +71,11 @@ struct TServiceFaults {
     // An API session answers this many queries, then 401 as a lapsed session does; 0 for no end.
     int SessionQueries = 0;
     TRateLimitAnswer RateLimit = TRateLimitAnswer::None;
+    // gp.php queries, by the field that selects the sets as the client sent it ("GROUP=weather",
+    // "NAME=INMARSAT", "CATNR=25544"; "*" for every query), answered with that status.
+    std::map<std::string, int> GpErrors;
+    // gp.php queries whose answer sends half its data, pauses for StallTime, then the rest.
+    std::set<std::string> GpStalls;
 };
 
 struct TServiceOptions {
@@ -81,8 +87,20 @@ struct TServiceOptions {
     // HTTPS when both are given (PEM files).
     std::string CertificateFile;
     std::string KeyFile;
-    // Answers the membership of published groups as CelesTrak does, under /NORAD/elements/gp.php.
+    // Answers CelesTrak's gp.php under /NORAD/elements/: GROUP=, NAME= and CATNR= queries in
+    // CSV (the default), TLE, 3LE or 2LE form, "No GP data found" (404) when nothing matches
+    // (a known group without members: the CSV header alone).
+    // A group file "<ID>.csv" of OMM rows, under a header line, adds its rows to the group's CSV
+    // answers: objects element lines cannot hold, or rows that do not read.
     bool CelesTrakGroups = false;
+    // The same gp.php query again within this time of its last answer with data is refused
+    // with 403, as CelesTrak refuses a second download within its update cycle; zero for never.
+    std::chrono::minutes GpUpdateWindow{0};
+    // The time the update window goes by; the system's clock when empty.
+    std::function<std::chrono::system_clock::time_point()> GpClock;
+    // A gp.php request naming another host than the address the service listens on is answered
+    // with 301 to that address, as CelesTrak's other host names answer.
+    bool GpOneHost = false;
     // Every request is appended here too when set.
     std::string RecordFile;
     TServiceFaults Faults;
@@ -138,6 +156,11 @@ private:
     void ApiLogout(const httplib::Request& Request, httplib::Response& Response);
     void ApiQuery(const httplib::Request& Request, httplib::Response& Response);
     void CelesTrakGroup(const httplib::Request& Request, httplib::Response& Response);
+    // Whether the gp.php answer to Target is refused as a repeat within the update window; the
+    // body of the refusal is set then.
+    bool RefusesRepeat(const std::string& Target, const std::string& Selector, httplib::Response& Response);
+    void RememberDownload(const std::string& Target);
+    std::chrono::system_clock::time_point GpNow() const;
     // Whether the request's API session is open; counts the query against it.
     bool TakeApiQuery(const httplib::Request& Request);
     enum class TTransferFault { None, Cut, Stall, Trickle };
@@ -164,6 +187,8 @@ private:
     std::vector<std::string> Issued;
     int Logouts = 0;
     std::map<int, TGzipCache> GzipCache;
+    // gp.php targets and the time of their last answer with data.
+    std::map<std::string, std::chrono::system_clock::time_point> GpDownloads;
 };
 
 // Reads a record file written by the service.

@@ -22,7 +22,8 @@ constexpr const char* Usage =
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
     "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
     "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n"
-    "         [--session-queries N] [--rate-limit 500|list] [--celestrak]\n";
+    "         [--session-queries N] [--rate-limit 500|list] [--celestrak] [--gp-update-window MINUTES]\n"
+    "         [--gp-one-host] [--gp-error QUERY STATUS] [--gp-stall QUERY]\n";
 
 struct TArguments {
     int Index;
@@ -85,6 +86,15 @@ const std::map<std::string, TOptionReader> OptionReaders{
     {"--trickle-ms",
      [](TArguments& A, TServiceOptions& O) { O.Faults.TricklePause = std::chrono::milliseconds(Number(A)); }},
     {"--celestrak", [](TArguments&, TServiceOptions& O) { O.CelesTrakGroups = true; }},
+    {"--gp-update-window",
+     [](TArguments& A, TServiceOptions& O) { O.GpUpdateWindow = std::chrono::minutes(Number(A)); }},
+    {"--gp-one-host", [](TArguments&, TServiceOptions& O) { O.GpOneHost = true; }},
+    {"--gp-error",
+     [](TArguments& A, TServiceOptions& O) {
+         const std::string query = A.Next();
+         O.Faults.GpErrors[query] = Number(A);
+     }},
+    {"--gp-stall", [](TArguments& A, TServiceOptions& O) { O.Faults.GpStalls.insert(A.Next()); }},
     {"--session-queries", [](TArguments& A, TServiceOptions& O) { O.Faults.SessionQueries = Number(A); }},
     {"--rate-limit", [](TArguments& A, TServiceOptions& O) { O.Faults.RateLimit = RateLimitAnswer(A.Next()); }},
 };

@@ -1,0 +1,50 @@
+#pragma once
+// CelesTrak's gp.php as a run uses it: the query of each of the twelve groups, the query of one
+// catalogue number, the two error answers a run reads, and a CSV answer made into element sets.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+inline constexpr std::string_view GpPhpPath = "/NORAD/elements/gp.php";
+
+// How CelesTrak is asked for one group: "GROUP=weather" or "NAME=INMARSAT". CelesTrak publishes
+// no whole catalogue; the Full Satellite Catalog takes its group of active satellites.
+struct TCelesTrakGroup {
+    int Id; // the group's Id in SpaceTrackGroups
+    std::string_view Query;
+};
+
+// Every group, in the order of SpaceTrackGroups.
+const std::vector<TCelesTrakGroup>& CelesTrakGroups();
+// The query of the group with that Id. Raises std::out_of_range for an Id of no group.
+std::string_view CelesTrakQueryOf(int Id);
+// "CATNR=25544".
+std::string CatalogueNumberQuery(long Number);
+// "/NORAD/elements/gp.php?" + Query + "&FORMAT=CSV".
+std::string GpTarget(std::string_view Query);
+// Address + GpTarget(Query).
+std::string GpUrl(std::string_view Address, std::string_view Query);
+
+// Whether an error answer (403) says the data has not changed since the client's last download.
+bool SaysNotUpdated(std::string_view Body);
+// Whether an error answer (404) says the query found nothing.
+bool SaysNoData(std::string_view Body);
+
+// The element sets of one CSV answer.
+struct TCsvElementSets {
+    // Name line and two element lines each, in the answer's order, with their catalogue numbers.
+    std::vector<std::array<std::string, 3>> Sets;
+    std::vector<long> Numbers;
+    // Objects numbered past what element lines can hold, left out.
+    int PastLargest = 0;
+};
+
+// Raises EGroupFailed when a row does not read as an element set, so that a group is saved whole
+// or not at all.
+TCsvElementSets CsvElementSets(std::string_view Csv);
+
+} // namespace elsetry
