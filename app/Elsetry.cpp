@@ -29,7 +29,7 @@ constexpr const char* HelpText =
     "                 box to standard error. Exit status 0: every chosen download saved; 1: the\n"
     "                 run did not log in or did not run; 3: some downloads failed, the run\n"
     "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, or the\n"
-    "                 service's usage limit stopped the run.\n"
+    "                 service's limits stopped the run.\n"
     "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
     "  -h, --help     show this text\n"
     "  --version      show the program's version\n";

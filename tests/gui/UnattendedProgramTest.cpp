@@ -121,6 +121,38 @@ TEST_F(UnattendedProgramTest, RateLimitAnswerStopsTheRunAndExitsThree)
         << run.Out;
 }
 
+TEST_F(UnattendedProgramTest, CelesTrakRunNeedsNoAccountAndStopsAtAFailure)
+{
+    Set("Source", std::string(CelesTrakSource));
+    Set("Username", "");
+    Set("Password", "");
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    EXPECT_TRUE(run.Out.starts_with("Connecting to CelesTrak\n   Saved: Weather.txt\n")) << run.Out;
+    EXPECT_EQ(run.Out.find("Logged"), std::string::npos) << run.Out;
+
+    const TProgramRun again = Run("-AUTO");
+    EXPECT_EQ(again.Status, 0) << again.Err;
+    EXPECT_NE(again.Out.find("   Unchanged: Weather.txt (CelesTrak updates every 2 hours; last fetched "),
+              std::string::npos)
+        << again.Out;
+
+    // A group not asked for yet, which the service fails.
+    service::TServiceFaults faults;
+    faults.GpErrors = {{"GROUP=amateur", 503}};
+    Service->SetFaults(faults);
+    WriteText(Files.Path + "/keps/Amateur.txt", "earlier amateur sets\r\n");
+    {
+        auto store = Store();
+        ASSERT_TRUE(store->OpenKey(Key, true));
+        store->WriteBool("GetAmateur", true);
+    }
+    const TProgramRun failing = Run("-AUTO");
+    EXPECT_EQ(failing.Status, 3) << failing.Out;
+    EXPECT_NE(failing.Out.find("Stopped: "), std::string::npos) << failing.Out;
+    EXPECT_EQ(ReadWholeFile(Files.Path + "/keps/Amateur.txt"), "earlier amateur sets\r\n");
+}
+
 // A cron job may carry a DISPLAY of a session long gone; nothing answers at :99 here.
 TEST_F(UnattendedProgramTest, ADisplayThatCannotBeOpenedFallsBackToNoDisplay)
 {
