@@ -15,12 +15,18 @@ struct TColumns {
 
 namespace Line1 {
 constexpr TColumns CatalogueNumber{3, 5};
+constexpr TColumns Classification{8, 1};
+constexpr TColumns Designator{10, 8};
 constexpr TColumns Epoch{19, 14};
 constexpr TColumns MeanMotionDot{34, 10};
 constexpr TColumns MeanMotionDDotMantissa{45, 6};
 constexpr TColumns MeanMotionDDotExponent{51, 2};
 constexpr TColumns DragMantissa{54, 6};
 constexpr TColumns DragExponent{60, 2};
+// The two exponent fields whole, sign, mantissa and exponent: " 10270-3".
+constexpr TColumns MeanMotionDDot{45, 8};
+constexpr TColumns Drag{54, 8};
+constexpr TColumns EphemerisType{63, 1};
 constexpr TColumns ElementSetNumber{66, 3};
 } // namespace Line1
 

@@ -1,6 +1,7 @@
 #include "tools/catalogue-service/OmmFields.h"
 
 #include "elements/ElementColumns.h"
+#include "orbit/EpochTime.h"
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
@@ -13,15 +14,8 @@ namespace elsetry::service {
 
 namespace {
 
-constexpr TColumns Classification{8, 1};
-constexpr TColumns Designator{10, 8};
-constexpr TColumns MeanMotionDDot{45, 8};
-constexpr TColumns Drag{54, 8};
-constexpr TColumns EphemerisType{63, 1};
+// The element set number as the services write it, right-aligned in four columns.
 constexpr TColumns ElementSetNumber{65, 4};
-constexpr TColumns RevolutionNumber{64, 5};
-// Sets from 1957 on: two-digit years below 57 are this century's.
-constexpr int FirstCenturyYear = 57;
 // A day's fraction in eight digits counts units of 864 microseconds.
 constexpr long long MicrosecondsPerEighthDigit = 864;
 
@@ -32,7 +26,7 @@ bool AllDigits(std::string_view Text)
 
 int FullYear(int TwoDigits)
 {
-    return TwoDigits + (TwoDigits < FirstCenturyYear ? 2000 : 1900);
+    return TwoDigits + (TwoDigits < FirstTwoDigitYear ? 2000 : 1900);
 }
 
 std::string Trimmed(std::string_view Line, TColumns Field)
@@ -98,7 +92,7 @@ std::string FirstDerivativeText(std::string_view Line)
 // "98067A" as "1998-067A".
 std::string ObjectIdText(std::string_view Line)
 {
-    const std::string designator = Trimmed(Line, Designator);
+    const std::string designator = Trimmed(Line, Line1::Designator);
     if (designator.size() < 5 || !AllDigits(std::string_view(designator).substr(0, 5)))
         return designator;
     return std::to_string(FullYear(std::stoi(designator.substr(0, 2)))) + "-" + designator.substr(2);
@@ -157,14 +151,14 @@ TOmmRecord OmmRecordOf(std::string_view Name, std::string_view Line1, std::strin
     record.RaOfAscNode = Trimmed(Line2, Line2::AscendingNode);
     record.ArgOfPericenter = Trimmed(Line2, Line2::ArgumentOfPerigee);
     record.MeanAnomaly = Trimmed(Line2, Line2::MeanAnomaly);
-    record.EphemerisType = Trimmed(Line1, EphemerisType);
-    record.ClassificationType = Trimmed(Line1, Classification);
+    record.EphemerisType = Trimmed(Line1, Line1::EphemerisType);
+    record.ClassificationType = Trimmed(Line1, Line1::Classification);
     record.NoradCatId = NumberText(Line1);
     record.ElementSetNo = Trimmed(Line1, ElementSetNumber);
-    record.RevAtEpoch = Trimmed(Line2, RevolutionNumber);
-    record.Bstar = ExponentFieldText(Line1, Drag);
+    record.RevAtEpoch = Trimmed(Line2, Line2::RevolutionNumber);
+    record.Bstar = ExponentFieldText(Line1, Line1::Drag);
     record.MeanMotionDot = FirstDerivativeText(Line1);
-    record.MeanMotionDdot = ExponentFieldText(Line1, MeanMotionDDot);
+    record.MeanMotionDdot = ExponentFieldText(Line1, Line1::MeanMotionDDot);
     return record;
 }
 
