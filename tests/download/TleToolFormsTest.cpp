@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <sys/wait.h>
 
 namespace elsetry::test {
@@ -104,6 +105,29 @@ TEST_F(TleToolFormsTest, AFileThatIsNotItsFormIsABadFile)
             const std::string after = std::string(command) == "propagate" ? " 0" : "";
             EXPECT_EQ(RunTool(std::string(command) + " " + Folder.Path + file + after).Status, 2) << command << file;
         }
+}
+
+TEST(TleToolCommandLine, OptionsMayStandAnywhere)
+{
+    TTempFolder folder;
+    std::string text;
+    for (const std::string& line : Catalogue())
+        text += line + "\r\n";
+    std::filesystem::create_directory(folder.Path + "/keps");
+    folder.Write("keps/sets.txt", text);
+    const std::string keps = folder.Path + "/keps";
+    const TRun before = RunTool("dump --attributes " + keps);
+    ASSERT_EQ(before.Status, 0);
+    EXPECT_FALSE(before.Output.empty());
+    const TRun after = RunTool("dump " + keps + " --attributes");
+    EXPECT_EQ(after.Status, 0);
+    EXPECT_EQ(after.Output, before.Output);
+    EXPECT_EQ(RunTool("check " + keps + "/sets.txt --help").Output.rfind("Usage: elsetry-tle", 0), 0u);
+    EXPECT_EQ(RunTool("dump --frobnicate " + keps).Status, 1);
+    EXPECT_EQ(RunTool("check --attributes " + keps + "/sets.txt").Status, 1);
+    // Negative minutes are no options.
+    EXPECT_EQ(RunTool("propagate " + keps + "/sets.txt -90 0").Status, 0);
+    EXPECT_EQ(RunTool("dump -- --attributes").Status, 2) << "after \"--\" a word is a file";
 }
 
 } // namespace

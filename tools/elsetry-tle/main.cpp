@@ -42,7 +42,8 @@ const char* const HelpText =
     "  propagate FILE MINUTES...\n"
     "                          print position (km) and velocity (km/s) of every satellite in\n"
     "                          FILE at the given minutes after its own epoch\n"
-    "  --help                  show this text\n"
+    "  -h, --help              show this text\n"
+    "Options may stand anywhere on the line; after \"--\" every word is a file.\n"
     "\n"
     "Exit status: 0 on success, 1 for a usage error, 2 when a file is missing or unreadable,\n"
     "or a CSV or JSON file does not read as element sets.\n";
@@ -159,13 +160,9 @@ void PrintEntry(const TSatellite& S, bool Attributes)
     std::printf("\n");
 }
 
-int Dump(std::vector<std::string> Args)
+int Dump(const std::vector<std::string>& Args, bool Attributes)
 {
-    bool attributes = false;
-    if (!Args.empty() && Args.front() == "--attributes") {
-        attributes = true;
-        Args.erase(Args.begin());
-    }
+    const bool attributes = Attributes;
     if (Args.empty())
         return Usage();
     const bool folder = Args.size() == 1 && std::filesystem::is_directory(Args[0]);
@@ -226,21 +223,57 @@ int Propagate(const std::vector<std::string>& Args)
 
 } // namespace
 
+// The command line with its options taken out: they may stand anywhere, and after "--" every
+// word is a file. Minutes such as "-90" are no options.
+struct TCommandLine {
+    std::vector<std::string> Words;
+    bool Help = false;
+    bool Attributes = false;
+    std::string Unknown; // the first option the tool does not know
+};
+
+TCommandLine ReadCommandLine(const std::vector<std::string>& Args)
+{
+    TCommandLine line;
+    bool options = true;
+    for (const std::string& arg : Args) {
+        if (options && arg == "--")
+            options = false;
+        else if (options && (arg == "--help" || arg == "-h"))
+            line.Help = true;
+        else if (options && arg == "--attributes")
+            line.Attributes = true;
+        else if (options && arg.starts_with("--") && line.Unknown.empty())
+            line.Unknown = arg;
+        else
+            line.Words.push_back(arg);
+    }
+    return line;
+}
+
 int main(int argc, char** argv)
 {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty())
-        return Usage();
-    const std::string& command = args.front();
-    const std::vector<std::string> rest(args.begin() + 1, args.end());
-    if (command == "--help" || command == "-h" || command == "help") {
+    const TCommandLine line = ReadCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.Help || (!line.Words.empty() && line.Words.front() == "help")) {
         std::fputs(HelpText, stdout);
         return 0;
+    }
+    if (!line.Unknown.empty()) {
+        std::fprintf(stderr, "elsetry-tle: unknown option \"%s\"\n", line.Unknown.c_str());
+        return Usage();
+    }
+    if (line.Words.empty())
+        return Usage();
+    const std::string& command = line.Words.front();
+    const std::vector<std::string> rest(line.Words.begin() + 1, line.Words.end());
+    if (line.Attributes && command != "dump") {
+        std::fprintf(stderr, "elsetry-tle: --attributes goes with dump only\n");
+        return Usage();
     }
     if (command == "check")
         return Check(rest);
     if (command == "dump")
-        return Dump(rest);
+        return Dump(rest, line.Attributes);
     if (command == "propagate")
         return Propagate(rest);
     std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
