@@ -19,6 +19,8 @@ constexpr const char* UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 constexpr const char* FormContentType = "application/x-www-form-urlencoded";
 constexpr int MaxRedirects = 10;
 constexpr std::chrono::milliseconds TimeLimitSlack{50};
+constexpr long ProxyAuthenticationRequired = 407;
+constexpr const char* ProxyRefusedText = "proxy refused the credentials (407)";
 
 using TClock = std::chrono::steady_clock;
 
@@ -198,11 +200,29 @@ std::string ConnectFailureText(CURL* Curl)
     return error != 0 ? LowerFirst(std::strerror(static_cast<int>(error))) : "cannot connect";
 }
 
+// "21 s", "1.5 s": the read time-out as the user would set it.
+std::string SecondsText(long Milliseconds)
+{
+    std::string text = std::to_string(Milliseconds / 1000);
+    if (long fraction = Milliseconds % 1000; fraction != 0) {
+        std::string digits = std::to_string(1000 + fraction).substr(1);
+        while (digits.ends_with('0'))
+            digits.pop_back();
+        text += "." + digits;
+    }
+    return text + " s";
+}
+
 // The short reason of a failed transfer, in the user's words rather than libcurl's.
 std::string FailureText(const TTransfer& Transfer, CURLcode Code)
 {
     if (Transfer.TimedOut)
-        return "timed out";
+        return "timed out after " + SecondsText(Transfer.TimeoutMs);
+    // A proxy that refuses the tunnel to an https address answers the CONNECT, not the request.
+    long connectStatus = 0;
+    curl_easy_getinfo(Transfer.Curl, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
+    if (connectStatus == ProxyAuthenticationRequired)
+        return ProxyRefusedText;
     if (Transfer.TooLarge)
         return "answer larger than " + std::to_string(Transfer.MaxBytes) + " bytes";
     if (Transfer.WriteErrno != 0)
@@ -395,6 +415,8 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
         RunOnce(Transfer, TimeLimitMs - static_cast<long>(spent));
         long status = 0;
         curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        if (status == ProxyAuthenticationRequired)
+            throw EHttpError(ProxyRefusedText, status, Transfer.ErrorText);
         if (status >= 400)
             throw EHttpError("HTTP " + std::to_string(status), status, Transfer.ErrorText);
         if (status < 300 || status >= 400)

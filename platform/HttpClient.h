@@ -17,7 +17,8 @@ namespace elsetry {
 // A request that did not give a usable answer: no connection, a read time-out, a transfer too
 // slow or too long, a transfer cut short, an answer status of 400 or more, a redirect to another
 // service, an answer too large, a body that could not be written. The text is short and plain,
-// fit to stand in brackets after a file name: "HTTP 500", "timed out", "connection refused".
+// fit to stand in brackets after a file name: "HTTP 500", "timed out after 21 s", "connection
+// refused", "proxy refused the credentials (407)".
 class EHttpError : public std::runtime_error {
 public:
     // Status is the service's error status (400 and up), 0 when the failure was not an answer;

@@ -105,7 +105,14 @@ TEST_F(HttpClientTest, FailuresGiveTheirShortReason)
              F.StallTime = std::chrono::milliseconds(4000);
              C.SetReadTimeout(1000);
          },
-         "/perl/dl.pl?ID=2", "timed out"},
+         "/perl/dl.pl?ID=2", "timed out after 1 s"},
+        {"nothing arrives for a read time-out of part of a second",
+         [](service::TServiceFaults& F, THttpClient& C) {
+             F.StalledGroups = {2};
+             F.StallTime = std::chrono::milliseconds(4000);
+             C.SetReadTimeout(1250);
+         },
+         "/perl/dl.pl?ID=2", "timed out after 1.25 s"},
         {"a few bytes now and then",
          [](service::TServiceFaults& F, THttpClient& C) {
              F.TrickledGroups = {2};
@@ -144,6 +151,40 @@ TEST_F(HttpClientTest, FailuresGiveTheirShortReason)
             const std::string reason = c.Reason;
             EXPECT_EQ(Error.Status(), reason.starts_with("HTTP ") ? std::stol(reason.substr(5)) : 0L);
         }
+    }
+}
+
+// A proxy's 407 says more than its number; the status stays for the source to read.
+TEST(HttpClientProxyRefusal, StatusOf407NamesTheProxyCredentials)
+{
+    service::TServiceOptions options;
+    options.CelesTrakGroups = true;
+    options.Faults.GpErrors = {{"*", 407}};
+    TDownloadWorld world(options);
+    THttpClient client;
+    try {
+        client.GetText(world.Service->Address() + "/NORAD/elements/gp.php?GROUP=weather&FORMAT=csv");
+        ADD_FAILURE() << "the request did not fail";
+    } catch (const EHttpError& Error) {
+        EXPECT_STREQ(Error.what(), "proxy refused the credentials (407)");
+        EXPECT_EQ(Error.Status(), 407);
+    }
+}
+
+TEST(HttpClientCertificate, ServiceWithAnUnknownAuthorityIsNotTrusted)
+{
+    TTempFolder keys;
+    service::TServiceOptions options;
+    options.CertificateFile = keys.Path + "/certificate.pem";
+    options.KeyFile = keys.Path + "/key.pem";
+    service::MakeTestCertificate(options.CertificateFile, options.KeyFile);
+    TDownloadWorld world(options);
+    THttpClient client;
+    try {
+        client.GetText(world.Service->Address() + "/perl/logout.pl");
+        ADD_FAILURE() << "a certificate of no known authority was trusted";
+    } catch (const EHttpError& Error) {
+        EXPECT_STREQ(Error.what(), "certificate not trusted");
     }
 }
 
