@@ -53,6 +53,14 @@ public:
     virtual void SetPopupTimerArmed(bool Armed) = 0;
 
     virtual bool ConnectionTest() { return MachineNameResolves(); }
+    // The service refused the username and password; the window leads the user to the password.
+    virtual void LoginRefused() {}
+    // The block that ends the log of a run that started; it follows the run's last line.
+    virtual void LogSummary(const std::vector<std::string>& Lines)
+    {
+        for (const std::string& line : Lines)
+            Log(line, false);
+    }
 };
 
 } // namespace elsetry

@@ -1,6 +1,7 @@
 #include "download/DownloadRun.h"
 
 #include "download/DownloadExchange.h"
+#include "download/ElementCheck.h"
 #include "download/GroupFailure.h"
 #include "download/SaveAndCheck.h"
 #include "platform/AnswerLimit.h"
@@ -14,6 +15,18 @@ namespace elsetry {
 namespace {
 
 constexpr const char* DeadlineReason = "run deadline passed";
+constexpr const char* LoginRefusedText = "the service did not accept the username and password";
+
+// The second line of a box that ended the run: the address asked, and what became of it.
+std::string ReasonLine(const TDownloadInputs& Inputs, const std::string& Reason)
+{
+    return Inputs.SpaceTrackAddress + ": " + EscapeControls(Reason);
+}
+
+std::string RunEndedText(const std::string& Reason)
+{
+    return "Run ended: " + EscapeControls(Reason);
+}
 
 // Why a run may not start with these inputs; none when it may.
 std::optional<std::string> Refusal(const TDownloadInputs& Inputs, const TSource& Source)
@@ -65,6 +78,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
+    Summary = {Host.TimeOfRun(), Host.KeplerPath(), {}, {}};
     Channel.SetNotes([&Host](const std::string& Line) { Host.Log(Line, true); });
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
     try {
@@ -75,9 +89,12 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         outcome = TDownloadOutcome::Stopped;
     } catch (const std::exception& Error) {
         // Any failure the steps do not handle themselves ends the run with its own text.
+        Host.Log(EscapeControls(Error.what()), true);
         Host.ShowError(Error.what());
+        Host.ShowStatus(RunEndedText(Error.what()));
     }
     Channel.SetNotes(nullptr);
+    Host.LogSummary(SummaryLines(Summary));
     Host.SetCloseEnabled(true);
     return outcome;
 }
@@ -90,25 +107,30 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     Host.Log("Connecting to " + service, false);
     try {
         Source->Probe(Channel);
-    } catch (const EHttpError&) {
-        ShowSelfClosingMessage(Host, "Error connecting to the " + service + " Web site");
+    } catch (const EHttpError& Error) {
+        const std::string reason = FailureReason(Error);
+        ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
+        Host.ShowStatus(RunEndedText(reason));
         return TDownloadOutcome::Unreachable;
     }
     if (!Source->NeedsLogin()) {
         DownloadChosen(Host, Inputs);
         return TallyOfDownloads(Host);
     }
-    const bool loggedIn = Login(Host, Inputs);
-    if (loggedIn) {
+    const std::optional<TLoginFailure> failure = Login(Host, Inputs);
+    if (!failure) {
         Host.Log("Logged into Space-Track", false);
         DownloadChosen(Host, Inputs);
-    } else {
-        ShowSelfClosingMessage(Host, "Error entering username and password, or in logging into the Space-Track Web site");
+        Logout(Host);
+        return TallyOfDownloads(Host);
     }
+    ShowFailure(Host, "Error entering username and password, or in logging into the Space-Track Web site",
+                ReasonLine(Inputs, failure->Reason));
+    if (failure->Refused)
+        Host.LoginRefused();
     Logout(Host);
-    if (!loggedIn)
-        return TDownloadOutcome::LoginRefused;
-    return TallyOfDownloads(Host);
+    Host.ShowStatus(RunEndedText(failure->Reason));
+    return TDownloadOutcome::LoginRefused;
 }
 
 TDownloadOutcome TDownloadSession::TallyOfDownloads(TDownloadHost& Host) const
@@ -142,16 +164,19 @@ void TDownloadSession::ConfigureProxy(const TDownloadInputs& Inputs)
         Http.SetProxyPort(*port);
 }
 
-bool TDownloadSession::Login(TDownloadHost& Host, const TDownloadInputs& Inputs)
+std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownloadHost& Host,
+                                                                        const TDownloadInputs& Inputs)
 {
     Host.ShowStatus("Logging into Space-Track Web site");
     Host.Log("Logging into Space-Track", false);
     try {
-        return Source->LogIn(Channel, Inputs.Username, Inputs.Password);
-    } catch (const EHttpError&) {
-        // Not reported by itself: a login that got no answer is refused, and that is reported.
-        return false;
+        if (Source->LogIn(Channel, Inputs.Username, Inputs.Password))
+            return std::nullopt;
+    } catch (const EHttpError& Error) {
+        // A login that got no answer is not a verdict on the password.
+        return TLoginFailure{FailureReason(Error), false};
     }
+    return TLoginFailure{LoginRefusedText, true};
 }
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
@@ -193,10 +218,12 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
     } catch (const EGroupFailed& Failure) {
         LogFailure(Host, FileName, Failure.what());
     } catch (const EGroupSkipped& Skip) {
+        Note(FileName, TFileResult::Skipped, Skip.what());
         Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
                      + "), the earlier file is kept",
                  true);
     } catch (const EGroupUnchanged& Unchanged) {
+        Note(FileName, TFileResult::Unchanged, Unchanged.what());
         Host.Log("   Unchanged: " + EscapeControls(FileName) + " (" + EscapeControls(Unchanged.what()) + ")", true);
     }
 }
@@ -214,6 +241,7 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
         Host.Log("Run deadline passed, the remaining downloads are skipped", false);
     }
     ++Tally.Failed;
+    Note(FileName, TFileResult::Failed, Reason);
     Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), the earlier file is kept", true);
 }
 
@@ -230,6 +258,14 @@ void TDownloadSession::Logout(TDownloadHost& Host)
     }
     Host.ShowStatus("Logged out of Space-Track Web site");
     Host.Log("Logged out of Space-Track", false);
+}
+
+// The box keeps its first line as it always was; the second says where and why, and stays in the
+// log after the box is gone.
+void TDownloadSession::ShowFailure(TDownloadHost& Host, const std::string& Text, const std::string& Reason)
+{
+    Host.Log(Reason, true);
+    ShowSelfClosingMessage(Host, Text + "\n" + Reason);
 }
 
 void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text)
@@ -252,7 +288,7 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup
     Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Source->GroupsAreQueries() ? Timeouts.QueryMs : Timeouts.GroupMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->GroupLines(Channel, Group); });
-    SaveAndCheck(Host, lines, FileName);
+    SaveAndNote(Host, lines, FileName);
 }
 
 void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
@@ -261,7 +297,19 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Timeouts.QueryMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->IndividualListLines(Channel, Numbers); });
-    SaveAndCheck(Host, lines, FileName);
+    SaveAndNote(Host, lines, FileName);
+    Summary.NotFound = NumbersNotFound(Numbers, lines);
+}
+
+void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName)
+{
+    SaveAndCheck(Host, Lines, FileName);
+    Summary.Files.push_back({FileName, TFileResult::Saved, CompleteSetCount(Lines), {}});
+}
+
+void TDownloadSession::Note(const std::string& FileName, TFileResult Result, const std::string& Reason)
+{
+    Summary.Files.push_back({FileName, Result, 0, Reason});
 }
 
 std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,

@@ -5,6 +5,7 @@
 #include "download/DownloadHost.h"
 #include "download/RunChannel.h"
 #include "download/RunDeadline.h"
+#include "download/RunSummary.h"
 #include "download/SourceChoice.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"
@@ -78,7 +79,13 @@ private:
 
     TDownloadOutcome RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void ConfigureProxy(const TDownloadInputs& Inputs);
-    bool Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Why a login did not open a session: the transfer's reason, or the service's refusal.
+    struct TLoginFailure {
+        std::string Reason;
+        bool Refused = false;
+    };
+    // Nothing when the service opened a session.
+    std::optional<TLoginFailure> Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
     // Every chosen download in turn, until the service tells the run to stop.
     void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
     void DownloadEach(TDownloadHost& Host, const TDownloadInputs& Inputs);
@@ -96,16 +103,22 @@ private:
     void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
     void LogStop(TDownloadHost& Host, const std::string& Reason);
     void Logout(TDownloadHost& Host);
+    // Saves and checks the lines as FileName and notes the file as saved.
+    void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName);
+    void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     TDownloadOutcome OutcomeOfDownloads() const;
     // Logs how many downloads failed, if any, and gives the outcome.
     TDownloadOutcome TallyOfDownloads(TDownloadHost& Host) const;
     // The reason a request failed: its own, unless the run deadline cut it off.
     std::string FailureReason(const EHttpError& Error) const;
+    // Logs Reason and shows Text with Reason as its second line.
+    void ShowFailure(TDownloadHost& Host, const std::string& Text, const std::string& Reason);
     void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);
 
     TDownloadTimeouts Timeouts;
     TRunDeadline Deadline;
     TTally Tally;
+    TRunSummary Summary;
     THttpClient Http;
     TKepTempFile TempFile;
     TRunChannel Channel;

@@ -1,7 +1,9 @@
 #include "gui/ElsetryForm.h"
 
 #include "download/FavouritesList.h"
+#include "download/FolderFreshness.h"
 #include "download/HistoricFolder.h"
+#include "download/RunSummary.h"
 #include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckBox.h"
@@ -19,6 +21,7 @@
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QScreen>
@@ -37,6 +40,8 @@ namespace {
 
 constexpr int StartupDelayMs = 100;
 constexpr int PopupMessageDelayMs = 15000;
+// The time of the last run that saved every chosen file, as "2026-12-08 17:40 UTC".
+constexpr const char* LastSuccessfulRunSetting = "LastSuccessfulRun";
 
 QString Q(const std::string& Text)
 {
@@ -109,7 +114,8 @@ public:
 
 TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     : QMainWindow(Parent), Ui(std::make_unique<Ui::TFormMain>()), Environment(std::move(FormEnvironment)),
-      Session(Environment.TempFolder), TimerStartup(new QTimer(this)), TimerPopupMessage(new QTimer(this))
+      Session(Environment.TempFolder), TimerStartup(new QTimer(this)), TimerPopupMessage(new QTimer(this)),
+      LabelLastRun(new QLabel(this))
 {
     Ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -131,6 +137,11 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     ConnectControls();
     ShowLoginForSource();
     FormCreate();
+    // Under the progress log, so that the form itself stays as designed.
+    LabelLastRun->setObjectName(QStringLiteral("LabelLastRun"));
+    LabelLastRun->setWordWrap(true);
+    Ui->ProgressLayout->addWidget(LabelLastRun);
+    ShowLastRun();
     TimerStartup->start();
     if (const QScreen* desktop = screen())
         move(desktop->availableGeometry().center() - rect().center());
@@ -199,6 +210,15 @@ void TFormMain::RemoveLeftoverTemporaries() const
     SweepLeftovers(KeplerPath(), IsReplacementLeftover, before);
     SweepLeftovers(HistoricDataPath(), IsReplacementLeftover, before);
     SweepLeftovers(Environment.TempFolder, IsDownloadLeftover, before);
+}
+
+void TFormMain::ShowLastRun()
+{
+    const std::string last = ReadProgramString(LastSuccessfulRunSetting);
+    std::string text = last.empty() ? "No successful run yet" : "Last successful run: " + last;
+    if (const std::string stale = StaleFolderNote(KeplerPath(), std::time(nullptr)); !stale.empty())
+        text += "\n" + stale;
+    LabelLastRun->setText(Q(text));
 }
 
 // The individual list is stored as comma text under "MyFavourites". Settings of an earlier
@@ -404,6 +424,14 @@ bool TFormMain::ConnectionTest()
     return Environment.ConnectionTest ? Environment.ConnectionTest() : MachineNameResolves();
 }
 
+// The password is the likelier mistake; typing over it starts at once.
+void TFormMain::LoginRefused()
+{
+    Ui->PageControl->setCurrentWidget(Ui->TabSheetDownload);
+    Ui->EditPassword->setFocus(Qt::OtherFocusReason);
+    Ui->EditPassword->selectAll();
+}
+
 std::string TFormMain::KeplerPath() const
 {
     return Text(*Ui->EditKeplerPath);
@@ -466,6 +494,12 @@ TDownloadOutcome TFormMain::RunDownload()
     // Only an unattended run has a deadline: nobody watches it who could end it.
     const TDownloadOutcome outcome =
         Session.RunDownload(*this, FUnattended ? std::optional(Environment.RunDeadline) : std::nullopt);
+    if (outcome == TDownloadOutcome::Completed) {
+        TRegistryString last(LastSuccessfulRunSetting, "");
+        last.Value = UtcMinuteText(std::time(nullptr));
+        last.Save();
+        ShowLastRun();
+    }
     if (Environment.RunFinished)
         Environment.RunFinished(outcome);
     return outcome;

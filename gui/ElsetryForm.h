@@ -18,6 +18,7 @@
 #include <vector>
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QTimer;
 
@@ -48,6 +49,7 @@ public:
     void SetCloseEnabled(bool Enabled) override;
     void SetPopupTimerArmed(bool Armed) override;
     bool ConnectionTest() override;
+    void LoginRefused() override;
     std::string KeplerPath() const override;
     std::string HistoricDataPath() const override;
     std::vector<std::string> CheckedHistoricItems() const override;
@@ -74,6 +76,8 @@ private:
     void FormCreate();
     void LoadFavourites();
     void RemoveLeftoverTemporaries() const;
+    // The last successful run and, when the folder's sets are old, a word about it.
+    void ShowLastRun();
     void FormShow();
     void TimerStartupTimer();
     void TimerPopupMessageTimer();
@@ -95,6 +99,7 @@ private:
     TDownloadSession Session;
     QTimer* TimerStartup;
     QTimer* TimerPopupMessage;
+    QLabel* LabelLastRun;
     std::unique_ptr<TRegistryString> FavouritesSetting;
     std::string FShownFavourites; // the list as last loaded or recorded, as comma text
     std::vector<std::string> FExtraHistoric;

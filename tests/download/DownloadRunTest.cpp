@@ -105,12 +105,16 @@ TEST(DownloadRun, RefusedLoginShowsOneMessageFetchesNothingAndStillLogsOut)
         world.Choose(2, "FullCatalog.txt");
         world.Host.Inputs.Password = "wrong";
         world.Host.IsUnattended = unattended;
+        const std::string reason = world.Service->Address() + ": the service did not accept the username and password";
         const std::string message =
-            "message Error entering username and password, or in logging into the Space-Track Web site";
+            "message Error entering username and password, or in logging into the Space-Track Web site\n" + reason;
         const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::LoginRefused);
-        EXPECT_EQ(world.Host.Events, Sequence({SessionStart, box, SessionEnd}));
+        EXPECT_EQ(world.Host.Events,
+                  Sequence({SessionStart, {"log " + reason}, box, {"login refused"},
+                            {"status Logged out of Space-Track Web site", "log Logged out of Space-Track"},
+                            {"status Run ended: the service did not accept the username and password", "close on"}}));
         const auto requests = world.Service->Requests();
         ASSERT_EQ(requests.size(), 3U);
         EXPECT_EQ(requests.back().Target, "/perl/logout.pl");
@@ -136,16 +140,17 @@ TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
     for (const bool unattended : {false, true}) {
         SCOPED_TRACE(unattended ? "unattended" : "attended");
         TDownloadWorld world;
-        world.Host.Inputs.SpaceTrackAddress = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+        const std::string address = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+        world.Host.Inputs.SpaceTrackAddress = address;
         world.Host.IsUnattended = unattended;
-        const std::string message = "message Error connecting to the Space-Track Web site";
+        const std::string message = "message Error connecting to the Space-Track Web site\n" + address + ": connection refused";
         const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::Unreachable);
         EXPECT_EQ(world.Host.Events, Sequence({{"clear", "close off", "status Connecting to Space-Track",
-                                                "log Connecting to Space-Track"},
+                                                "log Connecting to Space-Track", "log " + address + ": connection refused"},
                                                box,
-                                               {"close on"}}));
+                                               {"status Run ended: connection refused", "close on"}}));
     }
 }
 
@@ -339,7 +344,7 @@ TEST(DownloadRun, GroupThatStallsPastTheReadTimeOutSavesNothing)
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), "earlier\r\n");
     EXPECT_TRUE(FileExists(world.Saved("Geo.txt")));
-    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "timed out"));
+    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "timed out after 1 s"));
 }
 
 // The body trickles in, so the read time-out never fires; the low-speed limit or the time limit

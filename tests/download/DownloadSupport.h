@@ -44,8 +44,11 @@ public:
     std::string Kepler;
     std::string Historic;
     TLines Extra;
-    // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear".
+    // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear",
+    // "login refused".
     TLines Events;
+    // The block that ended the last run's log.
+    TLines Summary;
 
     TDownloadInputs DownloadInputs() const override { return Inputs; }
     bool Unattended() const override { return IsUnattended; }
@@ -55,6 +58,9 @@ public:
     void SetCloseEnabled(bool Enabled) override { Events.push_back(Enabled ? "close on" : "close off"); }
     void SetPopupTimerArmed(bool Armed) override { Events.push_back(Armed ? "timer on" : "timer off"); }
     bool ConnectionTest() override { return Connected; }
+    void LoginRefused() override { Events.push_back("login refused"); }
+    // Apart from Events, which the tests of the run's steps compare whole.
+    void LogSummary(const TLines& Lines) override { Summary = Lines; }
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }

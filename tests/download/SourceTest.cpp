@@ -84,7 +84,8 @@ TEST(Source, RefusedLoginFetchesNothingAndLogsOut)
 
     EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "logout"}));
     EXPECT_EQ(world.Host.Only("message"),
-              TLines{"Error entering username and password, or in logging into the Space-Track Web site"});
+              TLines{"Error entering username and password, or in logging into the Space-Track Web site\n"
+                     + world.Host.Inputs.SpaceTrackAddress + ": the service did not accept the username and password"});
 }
 
 TEST(Source, ServiceThatDoesNotAnswerIsNotAskedForMore)
@@ -95,7 +96,8 @@ TEST(Source, ServiceThatDoesNotAnswerIsNotAskedForMore)
     EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::Unreachable);
 
     EXPECT_EQ(world.Service.Calls, TLines{"probe"});
-    EXPECT_EQ(world.Host.Only("message"), TLines{"Error connecting to the Space-Track Web site"});
+    EXPECT_EQ(world.Host.Only("message"), TLines{"Error connecting to the Space-Track Web site\n"
+                                                 + world.Host.Inputs.SpaceTrackAddress + ": connection refused"});
 }
 
 TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)

@@ -146,9 +146,10 @@ TEST_F(ApiRun, RefusedLoginIsReportedAsTheFormExchangeReportsIt)
 
     EXPECT_EQ(World->Run(), TDownloadOutcome::LoginRefused);
 
-    EXPECT_EQ(Log(), (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged out of Space-Track"}));
+    const std::string reason = World->Host.Inputs.SpaceTrackAddress + ": the service did not accept the username and password";
+    EXPECT_EQ(Log(), (TLines{"Connecting to Space-Track", "Logging into Space-Track", reason, "Logged out of Space-Track"}));
     EXPECT_EQ(World->Host.Only("message"),
-              TLines{"Error entering username and password, or in logging into the Space-Track Web site"});
+              TLines{"Error entering username and password, or in logging into the Space-Track Web site\n" + reason});
     EXPECT_EQ(Requests(), (TLines{"GET /ajaxauth/logout", "POST /ajaxauth/login", "GET /ajaxauth/logout"}));
     EXPECT_FALSE(std::filesystem::exists(World->Saved("weather.txt")));
 }

@@ -103,7 +103,12 @@ TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsT
     const std::string tail = "   Failed: Weather.txt (membership unavailable: HTTP 404), the earlier file is kept\n"
                              "   Saved: MyFavourites.txt\n";
     EXPECT_NE(run.Out.find(tail), std::string::npos) << run.Out;
-    EXPECT_TRUE(run.Out.ends_with("Logged out of Space-Track\n1 of 2 downloads failed\n")) << run.Out;
+    // The run's summary follows its last line.
+    const std::string end = "Logged out of Space-Track\n1 of 2 downloads failed\nRun of ";
+    EXPECT_NE(run.Out.find(end), std::string::npos) << run.Out;
+    EXPECT_TRUE(run.Out.ends_with("   Weather.txt: failed (membership unavailable: HTTP 404)\n"
+                                  "   MyFavourites.txt: saved, 2 satellites\n"))
+        << run.Out;
     EXPECT_EQ(run.Err, "");
 }
 
@@ -116,9 +121,11 @@ TEST_F(UnattendedProgramTest, RateLimitAnswerStopsTheRunAndExitsThree)
     EXPECT_EQ(run.Status, 3) << run.Err;
     EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
     EXPECT_FALSE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
-    EXPECT_TRUE(run.Out.ends_with("Stopped: Space-Track says its query rate limit was passed; the run stops here and "
-                                  "nothing more is asked for\nLogged out of Space-Track\n"))
+    EXPECT_NE(run.Out.find("Stopped: Space-Track says its query rate limit was passed; the run stops here and "
+                           "nothing more is asked for\nLogged out of Space-Track\nRun of "),
+              std::string::npos)
         << run.Out;
+    EXPECT_TRUE(run.Out.ends_with("\n   No file was downloaded\n")) << run.Out;
 }
 
 TEST_F(UnattendedProgramTest, CelesTrakRunNeedsNoAccountAndStopsAtAFailure)
@@ -183,9 +190,11 @@ TEST_F(UnattendedProgramTest, WindowWithoutADisplaySaysSoInsteadOfAborting)
 
 TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStandardError)
 {
+    // The box's text, then where and why on a line of its own.
     const std::pair<std::string, std::string> cases[] = {
-        {Service->Address(), "Error entering username and password, or in logging into the Space-Track Web site"},
-        {"http://127.0.0.1:1", "Error connecting to the Space-Track Web site"},
+        {Service->Address(), "Error entering username and password, or in logging into the Space-Track Web site\n"
+                                 + Service->Address() + ": the service did not accept the username and password"},
+        {"http://127.0.0.1:1", "Error connecting to the Space-Track Web site\nhttp://127.0.0.1:1: connection refused"},
         {"http://www.space-track.org", InsecureAddressText},
     };
     Set("Password", "wrong");

@@ -1,0 +1,40 @@
+#pragma once
+// The block at the end of a run's log: when it ran, into which folder, what became of each file,
+// and which numbers of the individual list the service had no set for.
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+enum class TFileResult { Saved, Unchanged, Skipped, Failed };
+
+struct TFileReport {
+    std::string FileName;
+    TFileResult Result = TFileResult::Failed;
+    // The sets of a saved file; the reason of any other.
+    int Satellites = 0;
+    std::string Reason;
+};
+
+struct TRunSummary {
+    std::time_t Time = 0;
+    std::string Folder;
+    std::vector<TFileReport> Files;
+    std::vector<std::string> NotFound;
+};
+
+// "Run of 2026-12-08 17:40 UTC into /home/sat/keps/", a line per file ("   Weather.txt: saved,
+// 12 satellites", "   Amateur.txt: failed (HTTP 500)"), then "   Not found: 00007, 25544" when
+// the list missed any. Text from outside is shown with its control characters escaped.
+std::vector<std::string> SummaryLines(const TRunSummary& Summary);
+
+// The numbers of the list, as typed, that no set of the element lines carries. A line that is not
+// a catalogue number is no concern of the answer's.
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, const std::vector<std::string>& Lines);
+
+// "2026-12-08 17:40 UTC"; empty when the time cannot be shown.
+std::string UtcMinuteText(std::time_t Time);
+
+} // namespace elsetry

@@ -1,0 +1,122 @@
+// The block that ends a run's log: its lines, the numbers the list missed, and whole runs.
+
+#include "download/RunSummary.h"
+#include "tests/download/DownloadSupport.h"
+#include "tests/download/RecordingHost.h"
+#include "tests/support/TestElementSets.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+namespace elsetry::test {
+namespace {
+
+// 2026-12-08 17:40:59 UTC.
+constexpr std::time_t RunTime = 1796751659;
+
+TEST(RunSummary, LinesGiveEachFileItsResultAndTheMissedNumbers)
+{
+    struct TCase {
+        const char* What;
+        TRunSummary Summary;
+        TLines Lines;
+    };
+    const TCase cases[] = {
+        {"nothing tried", {RunTime, "/home/sat/keps/", {}, {}},
+         {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/", "   No file was downloaded"}},
+        {"each result",
+         {RunTime,
+          "/home/sat/keps/",
+          {{"Weather.txt", TFileResult::Saved, 12, {}},
+           {"One.txt", TFileResult::Saved, 1, {}},
+           {"Amateur.txt", TFileResult::Unchanged, 0, "not updated since the last run"},
+           {"FullCatalog.txt", TFileResult::Skipped, 0, "once an hour"},
+           {"Geo.txt", TFileResult::Failed, 0, "HTTP 500"}},
+          {"00007", "E8493"}},
+         {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/", "   Weather.txt: saved, 12 satellites",
+          "   One.txt: saved, 1 satellite", "   Amateur.txt: unchanged (not updated since the last run)",
+          "   FullCatalog.txt: skipped (once an hour)", "   Geo.txt: failed (HTTP 500)", "   Not found: 00007, E8493"}},
+        {"control characters from outside",
+         {RunTime, "/tmp/\x1b[2J/", {{"Geo.txt", TFileResult::Failed, 0, "HTTP 500\r\n"}}, {}},
+         {"Run of 2026-12-08 17:40 UTC into /tmp/\\x1b[2J/", "   Geo.txt: failed (HTTP 500\\x0d\\x0a)"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        EXPECT_EQ(SummaryLines(c.Summary), c.Lines);
+    }
+}
+
+TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
+{
+    const TLines sets = Joined({Set("ISS", "25544"), Set("OSCAR 7", "00007"), Set("LETTERED", "E8493")});
+    struct TCase {
+        const char* What;
+        TLines Numbers;
+        TLines Missing;
+    };
+    const TCase cases[] = {
+        {"every one found", {"25544", "00007"}, {}},
+        {"leading zeros left out", {"7"}, {}},
+        {"letter form and its value", {"E8493", "148493"}, {}},
+        {"missing ones as typed, in the list's order", {"00012", "25544", "99999", "7"}, {"00012", "99999"}},
+        {"a line that is no number", {"ISS", ""}, {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        EXPECT_EQ(NumbersNotFound(c.Numbers, sets), c.Missing);
+    }
+    EXPECT_EQ(NumbersNotFound({"25544"}, {}), TLines{"25544"});
+}
+
+// Whole runs against the stand-in: what each chosen file became, in the order tried, then the
+// list's missing numbers.
+TEST(RunSummary, RunEndsItsLogWithTheSummary)
+{
+    TDownloadWorld world;
+    const TLines full = Catalogue(30);
+    world.ServeGroup(2, full);
+    world.ServeGroup(8, TLines(full.begin(), full.begin() + 12));
+    world.ServeGroup(20, TLines(full.begin() + 12, full.begin() + 18));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(8, "Weather.txt");
+    world.Choose(20, "Amateur.txt");
+    service::TServiceFaults faults;
+    faults.ErrorGroups = {20};
+    world.Service->SetFaults(faults);
+    const std::string absent = "00007";
+    ASSERT_EQ(std::find_if(full.begin(), full.end(), [&](const std::string& Line) { return Line.starts_with("1 00007"); }),
+              full.end());
+    world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
+
+    ASSERT_EQ(world.Host.Summary.size(), 6U) << ::testing::PrintToString(world.Host.Summary);
+    EXPECT_TRUE(std::regex_match(world.Host.Summary[0],
+                                 std::regex("Run of 20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9] UTC into "
+                                            + world.Host.Kepler)))
+        << world.Host.Summary[0];
+    EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
+              (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500)",
+                      "   Weather.txt: saved, 4 satellites", "   MyFavourites.txt: saved, 1 satellite",
+                      "   Not found: 00007"}));
+    EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
+}
+
+TEST(RunSummary, RunThatEndsEarlySaysNothingWasDownloaded)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    world.Choose(2, "FullCatalog.txt");
+    world.Host.Inputs.Password = "wrong";
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::LoginRefused);
+
+    ASSERT_EQ(world.Host.Summary.size(), 2U);
+    EXPECT_EQ(world.Host.Summary[1], "   No file was downloaded");
+}
+
+} // namespace
+} // namespace elsetry::test
