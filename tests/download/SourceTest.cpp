@@ -18,6 +18,8 @@ struct TFakeService {
     bool Answers = true;
     bool WantsLogin = true;
     bool AcceptsLogin = true;
+    // Why the login request fails on its way; empty when it arrives.
+    std::string LoginFailure;
     std::map<int, std::function<TLines()>> Groups;
     std::function<TLines()> List;
     TLines Calls;
@@ -39,6 +41,8 @@ public:
     bool LogIn(TRunChannel&, const std::string& Username, const std::string& Password) override
     {
         Service.Calls.push_back("login " + Username + " " + Password);
+        if (!Service.LoginFailure.empty())
+            throw EHttpError(Service.LoginFailure);
         return Service.AcceptsLogin;
     }
     TLines GroupLines(TRunChannel&, const TSpaceTrackGroup& Group) override
@@ -86,6 +90,38 @@ TEST(Source, RefusedLoginFetchesNothingAndLogsOut)
     EXPECT_EQ(world.Host.Only("message"),
               TLines{"Error entering username and password, or in logging into the Space-Track Web site\n"
                      + world.Host.Inputs.SpaceTrackAddress + ": the service did not accept the username and password"});
+}
+
+// Only the service's refusal leads the window to the password; a login that got no answer says
+// why instead.
+TEST(Source, LoginThatFailsSaysWhetherThePasswordWasRefused)
+{
+    struct TCase {
+        const char* What;
+        bool Accepts;
+        std::string Failure;
+        std::string Reason;
+        bool Refused;
+    };
+    const TCase cases[] = {
+        {"refused", false, "", "the service did not accept the username and password", true},
+        {"no answer", true, "timed out after 21 s", "timed out after 21 s", false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TFakeWorld world;
+        world.Service.AcceptsLogin = c.Accepts;
+        world.Service.LoginFailure = c.Failure;
+        const std::string line = world.Host.Inputs.SpaceTrackAddress + ": " + c.Reason;
+
+        EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::LoginRefused);
+
+        EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "logout"}));
+        EXPECT_EQ(world.Host.Only("log"),
+                  (TLines{"Connecting to Space-Track", "Logging into Space-Track", line, "Logged out of Space-Track"}));
+        EXPECT_EQ(world.Host.Only("status").back(), "Run ended: " + c.Reason);
+        EXPECT_EQ(world.Host.Only("login").size(), c.Refused ? 1U : 0U);
+    }
 }
 
 TEST(Source, ServiceThatDoesNotAnswerIsNotAskedForMore)
