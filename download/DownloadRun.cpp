@@ -307,9 +307,13 @@ void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>
     Summary.Files.push_back({FileName, TFileResult::Saved, CompleteSetCount(Lines), {}});
 }
 
+// The earlier file's sets are counted only under a name that stays in the folder.
 void TDownloadSession::Note(const std::string& FileName, TFileResult Result, const std::string& Reason)
 {
-    Summary.Files.push_back({FileName, Result, 0, Reason});
+    std::optional<int> kept;
+    if (IsPlainFileName(FileName))
+        kept = SatellitesInFile(Summary.Folder + FileName);
+    Summary.Files.push_back({FileName, Result, kept, Reason});
 }
 
 std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,

@@ -3,26 +3,43 @@
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
+#include <filesystem>
+#include <fstream>
 #include <set>
 
 namespace elsetry {
 
 namespace {
 
-std::string FileLine(const TFileReport& File)
+std::string SatellitesText(int Count)
 {
-    const std::string name = "   " + EscapeControls(File.FileName) + ": ";
-    switch (File.Result) {
+    return std::to_string(Count) + (Count == 1 ? " satellite" : " satellites");
+}
+
+std::string ResultText(TFileResult Result)
+{
+    switch (Result) {
     case TFileResult::Saved:
-        return name + "saved, " + std::to_string(File.Satellites) + (File.Satellites == 1 ? " satellite" : " satellites");
+        return "saved";
     case TFileResult::Unchanged:
-        return name + "unchanged (" + EscapeControls(File.Reason) + ")";
+        return "unchanged";
     case TFileResult::Skipped:
-        return name + "skipped (" + EscapeControls(File.Reason) + ")";
+        return "skipped";
     case TFileResult::Failed:
         break;
     }
-    return name + "failed (" + EscapeControls(File.Reason) + ")";
+    return "failed";
+}
+
+std::string FileLine(const TFileReport& File)
+{
+    std::string line = "   " + EscapeControls(File.FileName) + ": " + ResultText(File.Result);
+    if (File.Result == TFileResult::Saved)
+        return line + ", " + SatellitesText(File.Satellites.value_or(0));
+    line += " (" + EscapeControls(File.Reason) + ")";
+    if (File.Satellites)
+        line += ", " + SatellitesText(*File.Satellites) + " kept";
+    return line;
 }
 
 std::string Joined(const std::vector<std::string>& Items)
@@ -42,6 +59,21 @@ std::string UtcMinuteText(std::time_t Time)
     if (!::gmtime_r(&Time, &fields) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &fields) == 0)
         return {};
     return text;
+}
+
+std::optional<int> SatellitesInFile(const std::string& Path)
+{
+    std::error_code error;
+    if (std::filesystem::symlink_status(Path, error).type() != std::filesystem::file_type::regular)
+        return std::nullopt;
+    std::ifstream file(Path, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    int count = 0;
+    for (std::string line; std::getline(file, line);)
+        if (line.starts_with("1 "))
+            ++count;
+    return count;
 }
 
 std::vector<std::string> SummaryLines(const TRunSummary& Summary)

@@ -3,6 +3,7 @@
 // and which numbers of the individual list the service had no set for.
 
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,8 +14,10 @@ enum class TFileResult { Saved, Unchanged, Skipped, Failed };
 struct TFileReport {
     std::string FileName;
     TFileResult Result = TFileResult::Failed;
-    // The sets of a saved file; the reason of any other.
-    int Satellites = 0;
+    // The sets of the file in the folder after the run: the saved one, or the earlier one kept;
+    // none when there is no such file.
+    std::optional<int> Satellites;
+    // Why the file was not saved.
     std::string Reason;
 };
 
@@ -26,13 +29,18 @@ struct TRunSummary {
 };
 
 // "Run of 2026-12-08 17:40 UTC into /home/sat/keps/", a line per file ("   Weather.txt: saved,
-// 12 satellites", "   Amateur.txt: failed (HTTP 500)"), then "   Not found: 00007, 25544" when
-// the list missed any. Text from outside is shown with its control characters escaped.
+// 12 satellites", "   Amateur.txt: failed (HTTP 500), 40 satellites kept"), then
+// "   Not found: 00007, 25544" when the list missed any. Text from outside is shown with its
+// control characters escaped.
 std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 
 // The numbers of the list, as typed, that no set of the element lines carries. A line that is not
 // a catalogue number is no concern of the answer's.
 std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, const std::vector<std::string>& Lines);
+
+// The element sets of a regular file, counted by their first lines; none for a file that is
+// missing, a link, or anything but a regular file.
+std::optional<int> SatellitesInFile(const std::string& Path);
 
 // "2026-12-08 17:40 UTC"; empty when the time cannot be shown.
 std::string UtcMinuteText(std::time_t Time);

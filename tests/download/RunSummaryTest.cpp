@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <regex>
 
+#include <sys/stat.h>
+
 namespace elsetry::test {
 namespace {
 
@@ -31,20 +33,40 @@ TEST(RunSummary, LinesGiveEachFileItsResultAndTheMissedNumbers)
           "/home/sat/keps/",
           {{"Weather.txt", TFileResult::Saved, 12, {}},
            {"One.txt", TFileResult::Saved, 1, {}},
-           {"Amateur.txt", TFileResult::Unchanged, 0, "not updated since the last run"},
-           {"FullCatalog.txt", TFileResult::Skipped, 0, "once an hour"},
-           {"Geo.txt", TFileResult::Failed, 0, "HTTP 500"}},
+           {"Amateur.txt", TFileResult::Unchanged, 120, "not updated since the last run"},
+           {"FullCatalog.txt", TFileResult::Skipped, std::nullopt, "once an hour"},
+           {"Geo.txt", TFileResult::Failed, 1, "HTTP 500"},
+           {"New.txt", TFileResult::Failed, std::nullopt, "connection cut"}},
           {"00007", "E8493"}},
          {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/", "   Weather.txt: saved, 12 satellites",
-          "   One.txt: saved, 1 satellite", "   Amateur.txt: unchanged (not updated since the last run)",
-          "   FullCatalog.txt: skipped (once an hour)", "   Geo.txt: failed (HTTP 500)", "   Not found: 00007, E8493"}},
+          "   One.txt: saved, 1 satellite",
+          "   Amateur.txt: unchanged (not updated since the last run), 120 satellites kept",
+          "   FullCatalog.txt: skipped (once an hour)", "   Geo.txt: failed (HTTP 500), 1 satellite kept",
+          "   New.txt: failed (connection cut)", "   Not found: 00007, E8493"}},
         {"control characters from outside",
-         {RunTime, "/tmp/\x1b[2J/", {{"Geo.txt", TFileResult::Failed, 0, "HTTP 500\r\n"}}, {}},
+         {RunTime, "/tmp/\x1b[2J/", {{"Geo.txt", TFileResult::Failed, std::nullopt, "HTTP 500\r\n"}}, {}},
          {"Run of 2026-12-08 17:40 UTC into /tmp/\\x1b[2J/", "   Geo.txt: failed (HTTP 500\\x0d\\x0a)"}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
         EXPECT_EQ(SummaryLines(c.Summary), c.Lines);
+    }
+}
+
+TEST(RunSummary, KeptFilesAreCountedOnlyWhenTheyAreRegularFiles)
+{
+    TTempFolder folder;
+    WriteFile(folder.Path + "/Two.txt", CrLf(Joined({Set("ISS", "25544"), Set("OSCAR 7", "00007")})));
+    WriteFile(folder.Path + "/Empty.txt", "");
+    std::filesystem::create_symlink(folder.Path + "/Two.txt", folder.Path + "/Link.txt");
+    ASSERT_EQ(::mkfifo((folder.Path + "/Pipe.txt").c_str(), 0600), 0);
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"Two.txt", 2}, {"Empty.txt", 0}, {"Missing.txt", std::nullopt}, {"Link.txt", std::nullopt},
+        {"Pipe.txt", std::nullopt},
+    };
+    for (const auto& [name, count] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(SatellitesInFile(folder.Path + "/" + name), count);
     }
 }
 
@@ -82,6 +104,7 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
     world.Choose(2, "FullCatalog.txt");
     world.Choose(8, "Weather.txt");
     world.Choose(20, "Amateur.txt");
+    TDownloadWorld::WriteText(world.Saved("Amateur.txt"), CrLf(Catalogue(2)));
     service::TServiceFaults faults;
     faults.ErrorGroups = {20};
     world.Service->SetFaults(faults);
@@ -99,7 +122,7 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
                                             + world.Host.Kepler)))
         << world.Host.Summary[0];
     EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
-              (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500)",
+              (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500), 2 satellites kept",
                       "   Weather.txt: saved, 4 satellites", "   MyFavourites.txt: saved, 1 satellite",
                       "   Not found: 00007"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";

@@ -106,7 +106,7 @@ TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsT
     // The run's summary follows its last line.
     const std::string end = "Logged out of Space-Track\n1 of 2 downloads failed\nRun of ";
     EXPECT_NE(run.Out.find(end), std::string::npos) << run.Out;
-    EXPECT_TRUE(run.Out.ends_with("   Weather.txt: failed (membership unavailable: HTTP 404)\n"
+    EXPECT_TRUE(run.Out.ends_with("   Weather.txt: failed (membership unavailable: HTTP 404), 0 satellites kept\n"
                                   "   MyFavourites.txt: saved, 2 satellites\n"))
         << run.Out;
     EXPECT_EQ(run.Err, "");
