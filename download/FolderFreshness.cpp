@@ -59,7 +59,8 @@ std::optional<double> NewestEpochIn(const std::string& Folder)
          entry.increment(error)) {
         if (!entry->is_regular_file(error) || !IsElementFile(entry->path()))
             continue;
-        if (const std::optional<double> epoch = NewestEpochInFile(entry->path()); epoch && (!newest || *epoch > *newest))
+        if (const std::optional<double> epoch = NewestEpochInFile(entry->path());
+            epoch && (!newest || *epoch > *newest))
             newest = epoch;
     }
     return newest;

@@ -36,7 +36,8 @@ std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 
 // The numbers of the list, as typed, that no set of the element lines carries. A line that is not
 // a catalogue number is no concern of the answer's.
-std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, const std::vector<std::string>& Lines);
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers,
+                                         const std::vector<std::string>& Lines);
 
 // The element sets of a regular file, counted by their first lines; none for a file that is
 // missing, a link, or anything but a regular file.

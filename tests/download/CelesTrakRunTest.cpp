@@ -312,8 +312,8 @@ TEST_F(CelesTrakRun, OtherFailuresStopAskingAndKeepEveryFile)
          "Stopped: asking CelesTrak for GROUP=weather failed: HTTP 403 \"Error\"; nothing more is asked of CelesTrak "
          "in this run, every file is kept"},
         {"time-out", [](service::TServiceOptions& O) { O.Faults.GpStalls.insert("GROUP=weather"); }, false,
-         "Stopped: asking CelesTrak for GROUP=weather failed: timed out after 1 s; nothing more is asked of CelesTrak in this "
-         "run, every file is kept"},
+         "Stopped: asking CelesTrak for GROUP=weather failed: timed out after 1 s; nothing more is asked of CelesTrak "
+         "in this run, every file is kept"},
         {"another host name", [](service::TServiceOptions& O) { O.GpOneHost = true; }, true,
          "Stopped: asking CelesTrak for GROUP=geo failed: redirected elsewhere (HTTP 301); nothing more is asked of "
          "CelesTrak in this run, every file is kept"},

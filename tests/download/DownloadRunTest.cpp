@@ -143,12 +143,13 @@ TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
         const std::string address = "http://127.0.0.1:" + std::to_string(FreeLoopbackPort());
         world.Host.Inputs.SpaceTrackAddress = address;
         world.Host.IsUnattended = unattended;
-        const std::string message = "message Error connecting to the Space-Track Web site\n" + address + ": connection refused";
+        const std::string reason = address + ": connection refused";
+        const std::string message = "message Error connecting to the Space-Track Web site\n" + reason;
         const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::Unreachable);
         EXPECT_EQ(world.Host.Events, Sequence({{"clear", "close off", "status Connecting to Space-Track",
-                                                "log Connecting to Space-Track", "log " + address + ": connection refused"},
+                                                "log Connecting to Space-Track", "log " + reason},
                                                box,
                                                {"status Run ended: connection refused", "close on"}}));
     }

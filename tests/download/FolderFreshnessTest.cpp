@@ -46,7 +46,8 @@ TEST(FolderFreshness, OnlySetsOlderThanAWeekAreWorthANote)
         {"other files do not count",
          {{"Weather.txt", SetsDated({"26300.00000000"})}, {"notes.csv", SetsDated({"26341.00000000"})}},
          "The newest element sets in the folder are 42 days old"},
-        {"the last century's sets", {{"Old.txt", SetsDated({"98264.51782528"})}},
+        {"the last century's sets",
+         {{"Old.txt", SetsDated({"98264.51782528"})}},
          "The newest element sets in the folder are 10304 days old"},
         {"text that holds no sets", {{"readme.txt", "1 line of prose\r\n"}}, ""},
     };

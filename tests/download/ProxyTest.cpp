@@ -95,7 +95,8 @@ TEST_F(ProxyTest, RunWithoutCredentialsIsRefusedByTheProxy)
     EXPECT_EQ(World.Run(), TDownloadOutcome::Unreachable);
     // tinyproxy refuses a plain request with 401 where other proxies answer 407.
     EXPECT_EQ(World.Host.Only("message"),
-              TLines{"Error connecting to the Space-Track Web site\n" + World.Host.Inputs.SpaceTrackAddress + ": HTTP 401"});
+              TLines{"Error connecting to the Space-Track Web site\n" + World.Host.Inputs.SpaceTrackAddress
+                     + ": HTTP 401"});
     EXPECT_TRUE(World.Service->Requests().empty());
 }
 

@@ -26,7 +26,8 @@ TEST(RunSummary, LinesGiveEachFileItsResultAndTheMissedNumbers)
         TLines Lines;
     };
     const TCase cases[] = {
-        {"nothing tried", {RunTime, "/home/sat/keps/", {}, {}},
+        {"nothing tried",
+         {RunTime, "/home/sat/keps/", {}, {}},
          {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/", "   No file was downloaded"}},
         {"each result",
          {RunTime,
@@ -61,7 +62,10 @@ TEST(RunSummary, KeptFilesAreCountedOnlyWhenTheyAreRegularFiles)
     std::filesystem::create_symlink(folder.Path + "/Two.txt", folder.Path + "/Link.txt");
     ASSERT_EQ(::mkfifo((folder.Path + "/Pipe.txt").c_str(), 0600), 0);
     const std::pair<const char*, std::optional<int>> cases[] = {
-        {"Two.txt", 2}, {"Empty.txt", 0}, {"Missing.txt", std::nullopt}, {"Link.txt", std::nullopt},
+        {"Two.txt", 2},
+        {"Empty.txt", 0},
+        {"Missing.txt", std::nullopt},
+        {"Link.txt", std::nullopt},
         {"Pipe.txt", std::nullopt},
     };
     for (const auto& [name, count] : cases) {
@@ -109,22 +113,23 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
     faults.ErrorGroups = {20};
     world.Service->SetFaults(faults);
     const std::string absent = "00007";
-    ASSERT_EQ(std::find_if(full.begin(), full.end(), [&](const std::string& Line) { return Line.starts_with("1 00007"); }),
-              full.end());
+    ASSERT_EQ(
+        std::find_if(full.begin(), full.end(), [&](const std::string& Line) { return Line.starts_with("1 00007"); }),
+        full.end());
     world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
 
     ASSERT_EQ(world.Host.Summary.size(), 6U) << ::testing::PrintToString(world.Host.Summary);
-    EXPECT_TRUE(std::regex_match(world.Host.Summary[0],
-                                 std::regex("Run of 20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9] UTC into "
-                                            + world.Host.Kepler)))
+    EXPECT_TRUE(std::regex_match(
+        world.Host.Summary[0],
+        std::regex("Run of 20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9] UTC into " + world.Host.Kepler)))
         << world.Host.Summary[0];
     EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
-              (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500), 2 satellites kept",
-                      "   Weather.txt: saved, 4 satellites", "   MyFavourites.txt: saved, 1 satellite",
-                      "   Not found: 00007"}));
+              (TLines{"   FullCatalog.txt: saved, 30 satellites",
+                      "   Amateur.txt: failed (HTTP 500), 2 satellites kept", "   Weather.txt: saved, 4 satellites",
+                      "   MyFavourites.txt: saved, 1 satellite", "   Not found: 00007"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
 }
 

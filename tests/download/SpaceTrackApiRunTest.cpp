@@ -146,7 +146,8 @@ TEST_F(ApiRun, RefusedLoginIsReportedAsTheFormExchangeReportsIt)
 
     EXPECT_EQ(World->Run(), TDownloadOutcome::LoginRefused);
 
-    const std::string reason = World->Host.Inputs.SpaceTrackAddress + ": the service did not accept the username and password";
+    const std::string reason =
+        World->Host.Inputs.SpaceTrackAddress + ": the service did not accept the username and password";
     EXPECT_EQ(Log(), (TLines{"Connecting to Space-Track", "Logging into Space-Track", reason, "Logged out of Space-Track"}));
     EXPECT_EQ(World->Host.Only("message"),
               TLines{"Error entering username and password, or in logging into the Space-Track Web site\n" + reason});

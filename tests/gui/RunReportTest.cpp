@@ -62,9 +62,9 @@ TEST_F(RunReportTest, RefusedLoginSaysWhyEndsTheRunAndLeadsToThePassword)
     Child<QPushButton>("ButtonGetSpaceTrack").click();
 
     const std::string reason = Service->Address() + ": the service did not accept the username and password";
-    EXPECT_EQ(Dialogs->Events,
-              TLines{"message Error entering username and password, or in logging into the Space-Track Web site\n"
-                     + reason});
+    EXPECT_EQ(
+        Dialogs->Events,
+        TLines{"message Error entering username and password, or in logging into the Space-Track Web site\n" + reason});
     const TLines log = LogLines();
     EXPECT_NE(std::find(log.begin(), log.end(), reason), log.end()) << form.windowTitle().toStdString();
     EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage().toStdString(),
@@ -114,13 +114,13 @@ TEST_F(RunReportTest, CompletedRunEndsTheLogWithItsSummaryAndIsShownAtTheNextSta
 TEST_F(RunReportTest, DownloadPageSaysWhenTheFolderHoldsOnlyOldSets)
 {
     Put("LastSuccessfulRun", "2025-01-02 03:04 UTC");
-    std::ofstream(Files.Path + "/keps/Weather.txt", std::ios::binary)
-        << "OLD\r\n"
-        << LineOne("25544", "25001.00000000") << "\r\n"
-        << LineTwo("25544") << "\r\n";
+    std::ofstream(Files.Path + "/keps/Weather.txt", std::ios::binary) << "OLD\r\n"
+                                                                      << LineOne("25544", "25001.00000000") << "\r\n"
+                                                                      << LineTwo("25544") << "\r\n";
     Open();
     const std::string text = LastRunText();
-    EXPECT_TRUE(text.starts_with("Last successful run: 2025-01-02 03:04 UTC\nThe newest element sets in the folder are "))
+    EXPECT_TRUE(
+        text.starts_with("Last successful run: 2025-01-02 03:04 UTC\nThe newest element sets in the folder are "))
         << text;
     EXPECT_TRUE(text.ends_with(" days old")) << text;
 }
