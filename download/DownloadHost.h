@@ -53,6 +53,8 @@ public:
     virtual void SetPopupTimerArmed(bool Armed) = 0;
 
     virtual bool ConnectionTest() { return MachineNameResolves(); }
+    // A Yes/No question; a host that cannot ask answers No.
+    virtual bool AskYesNo(const std::string& /*Caption*/, const std::string& /*Text*/) { return false; }
 };
 
 } // namespace elsetry

@@ -1,6 +1,7 @@
 #include "gui/ElsetryForm.h"
 
 #include "download/FavouritesList.h"
+#include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
 #include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
@@ -17,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMessageBox>
@@ -163,6 +165,7 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonBrowseHistoricPath, &QPushButton::clicked, this,
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
+    connect(Ui->ButtonCreateHistoric, &QPushButton::clicked, this, &TFormMain::ButtonCreateHistoricClick);
     connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
@@ -179,12 +182,14 @@ void TFormMain::FormCreate()
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     RegisterAppPath();
-    if (Ui->EditKeplerPath->text().isEmpty())
-        Ui->EditKeplerPath->setText(Q(ReadMakerProgramSetting("Orbivue", "TwoLineDataPath")));
+    // A folder the user emptied stays empty: the run then asks for one rather than guess.
+    if (!ProgramValueExists("KeplerPath")) {
+        const std::string orbivue = ReadMakerProgramSetting("Orbivue", "TwoLineDataPath");
+        Ui->EditKeplerPath->setText(Q(orbivue.empty() ? std::string(DefaultKeplerFolder) : orbivue));
+    }
     LoadFavourites();
-    if (Ui->EditHistoricDataPath->text().isEmpty())
-        Ui->EditHistoricDataPath->setText(
-            Q(DefaultHistoricFolder(Environment.ExecutableFolder, ReadAppPath("Swathgrab"))));
+    if (!ProgramValueExists("HistoricDataPath"))
+        Ui->EditHistoricDataPath->setText(Q(DefaultHistoricFolder(ReadAppPath("Swathgrab"))));
     Ui->EditKeplerPath->setToolTip(Ui->EditKeplerPath->text());
     Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
     Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
@@ -294,6 +299,9 @@ void TFormMain::MemoMyFavouritesExit()
     // Passing through the memo without an edit writes nothing, so that a list imported meanwhile
     // stays as imported.
     const bool edited = CommaTextOf(FavouritesLines()) != FShownFavourites;
+    const std::string note = DroppedFavouritesNote(FavouritesLines());
+    Ui->LabelFavouritesNote->setText(Q(note));
+    Ui->LabelFavouritesNote->setVisible(!note.empty());
     Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
     FShownFavourites = CommaTextOf(FavouritesLines());
     if (!edited)
@@ -327,6 +335,23 @@ void TFormMain::BrowseForFolder(QLineEdit& Edit)
 void TFormMain::ButtonGetSpaceTrackClick()
 {
     RunDownload();
+}
+
+void TFormMain::ButtonCreateHistoricClick()
+{
+    if (HistoricDataPath().empty()) {
+        ShowMessage("Choose the folder for historic Kepler data first");
+        return;
+    }
+    const std::vector<std::string> lines = CreateHistoricFiles(HistoricDataPath(), CheckedHistoricItems());
+    if (lines.empty()) {
+        ShowMessage("Tick the satellites whose historic files are wanted");
+        return;
+    }
+    std::string text = "In " + HistoricDataPath() + ":";
+    for (const std::string& line : lines)
+        text += "\n" + line;
+    ShowMessage(text);
 }
 
 bool TFormMain::HasLogin() const
@@ -406,12 +431,12 @@ bool TFormMain::ConnectionTest()
 
 std::string TFormMain::KeplerPath() const
 {
-    return Text(*Ui->EditKeplerPath);
+    return ExpandHome(Text(*Ui->EditKeplerPath), QDir::homePath().toStdString());
 }
 
 std::string TFormMain::HistoricDataPath() const
 {
-    return Text(*Ui->EditHistoricDataPath);
+    return ExpandHome(Text(*Ui->EditHistoricDataPath), QDir::homePath().toStdString());
 }
 
 std::vector<std::string> TFormMain::CheckedHistoricItems() const

@@ -83,6 +83,8 @@ private:
     void EditSetPathExit(QLineEdit& Edit);
     void BrowseForFolder(QLineEdit& Edit);
     void ButtonGetSpaceTrackClick();
+    // Empty historic files for the ticked satellites that have none, so that runs extend them.
+    void ButtonCreateHistoricClick();
     // Whether the run has the login its source needs.
     bool HasLogin() const;
     void ShowLoginForSource();

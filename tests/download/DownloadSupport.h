@@ -41,10 +41,12 @@ public:
     TDownloadInputs Inputs;
     bool IsUnattended = false;
     bool Connected = true;
+    bool Answer = false; // to every question
     std::string Kepler;
     std::string Historic;
     TLines Extra;
-    // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear".
+    // "log ...", "status ...", "message ...", "error ...", "ask ...", "close on|off", "timer on|off",
+    // "clear".
     TLines Events;
 
     TDownloadInputs DownloadInputs() const override { return Inputs; }
@@ -55,6 +57,11 @@ public:
     void SetCloseEnabled(bool Enabled) override { Events.push_back(Enabled ? "close on" : "close off"); }
     void SetPopupTimerArmed(bool Armed) override { Events.push_back(Armed ? "timer on" : "timer off"); }
     bool ConnectionTest() override { return Connected; }
+    bool AskYesNo(const std::string& Caption, const std::string& Text) override
+    {
+        Events.push_back("ask " + Caption + ": " + Text);
+        return Answer;
+    }
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }
@@ -125,7 +132,7 @@ struct TDownloadWorld {
                             TSourceChoice Choice = SourceFor)
         : Options(std::move(ServiceOptions)), Session(Temp, Timeouts, std::move(Choice))
     {
-        for (const char* folder : {"/data", "/keps", "/tmp"})
+        for (const char* folder : {"/data", "/keps", "/hist", "/tmp"})
             std::filesystem::create_directory(Root.Path + folder);
         Options.DataFolder = Data;
         Options.RecordFile = Root.Path + "/requests.txt";

@@ -288,6 +288,56 @@ TEST_F(WindowTest, DefaultFoldersFromTheOtherProgramsAndTheAppPathsEntry)
     EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text(), "/home/me/historic/");
 }
 
+TEST_F(WindowTest, FirstStartWithoutTheOtherProgramsKeepsItsFilesUnderTheHomeFolder)
+{
+    TFormMain& form = Open();
+    auto& kepler = Child<QLineEdit>("EditKeplerPath");
+    auto& historic = Child<QLineEdit>("EditHistoricDataPath");
+    EXPECT_EQ(kepler.text(), "~/.local/share/elsetry/keps/");
+    EXPECT_EQ(historic.text(), "~/.local/share/elsetry/historic/");
+    EXPECT_EQ(form.KeplerPath(), Home + "/.local/share/elsetry/keps/");
+    EXPECT_EQ(form.HistoricDataPath(), Home + "/.local/share/elsetry/historic/");
+    kepler.setText("~/keps");
+    SendFocus(kepler, QEvent::FocusOut, ::Qt::TabFocusReason);
+    EXPECT_EQ(form.KeplerPath(), Home + "/keps/");
+    Close();
+
+    Put("KeplerPath", "");
+    Put("HistoricDataPath", "");
+    Open();
+    EXPECT_EQ(Child<QLineEdit>("EditKeplerPath").text(), "") << "a folder the user emptied stays empty";
+    EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text(), "");
+}
+
+TEST_F(WindowTest, DownloadChecksTheFoldersBeforeConnecting)
+{
+    Put("Username", "observer");
+    Put("Password", "secret");
+    const struct {
+        std::string Folder;
+        TLines Events;
+    } cases[] = {
+        {"", {"message The folder to save group data to is not set: choose a folder on the Setup page"}},
+        {Files.Path + "/new/",
+         {"ask Create folder: The folder to save group data to " + Files.Path + "/new/ does not exist. Create it?"}},
+        {Files.Path + "/keps/x.txt/",
+         {"message The folder to save group data to " + Files.Path + "/keps/x.txt/ is not a folder"}},
+    };
+    std::ofstream(Files.Path + "/keps/x.txt") << "";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Folder);
+        Put("KeplerPath", c.Folder);
+        Open();
+        Dialogs->Events.clear();
+        Child<QPushButton>("ButtonGetSpaceTrack").click();
+        EXPECT_EQ(Dialogs->Events, c.Events);
+        EXPECT_EQ(Outcomes.back(), TDownloadOutcome::NotStarted);
+        EXPECT_TRUE(Child<QPushButton>("ButtonClose").isEnabled());
+        EXPECT_FALSE(std::filesystem::exists(Files.Path + "/new")) << "declined";
+        Close();
+    }
+}
+
 TEST_F(WindowTest, EarlierMultiLineListMovesToCommaText)
 {
     Put("MyFavouritesList", "25544\r\n7530\r\n33591\r\n");
@@ -308,14 +358,47 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
 {
     Open();
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
-    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n");
+    auto& note = Child<QLabel>("LabelFavouritesNote");
+    EXPECT_TRUE(note.isHidden());
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(memo.toPlainText().count('\n'), 9) << "another window taking the focus is no leaving";
+    EXPECT_EQ(memo.toPlainText().count('\n'), 10) << "another window taking the focus is no leaving";
+    EXPECT_TRUE(note.isHidden());
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
     EXPECT_EQ(memo.toPlainText(), "007\n100\n100000\n25544\n4793\nE8493");
+    EXPECT_FALSE(note.isHidden());
+    EXPECT_EQ(note.text(), "Removed \"0\", \"340000\", \"abc\": not catalogue numbers (1 to 339999, or E8493 and "
+                           "the like); removed repeats of \"25544\"");
+    SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
+    EXPECT_TRUE(note.isHidden()) << "a clean list needs no note";
     EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "100000", "25544", "4793", "E8493"}));
     Close();
     EXPECT_EQ(Stored("MyFavourites"), "007,100,100000,25544,4793,E8493");
+}
+
+TEST_F(WindowTest, SetupCreatesTheMissingHistoricFilesOfTheTickedSatellites)
+{
+    Open();
+    auto& list = Child<TqvxCheckListBox>("CheckListBoxHistoric");
+    auto& historic = Child<QLineEdit>("EditHistoricDataPath");
+    auto& button = Child<QPushButton>("ButtonCreateHistoric");
+    const std::string folder = Files.Path + "/keps/";
+    std::ofstream(folder + "NOAA-19.txt") << "kept\n";
+
+    historic.setText("");
+    button.click();
+    historic.setText(QString::fromStdString(folder));
+    button.click();
+    for (int row = 0; row < list.count(); ++row)
+        if (list.item(row)->text() == "NOAA-19" || list.item(row)->text() == "MetOp-A")
+            list.item(row)->setCheckState(::Qt::Checked);
+    button.click();
+    EXPECT_EQ(Dialogs->Events,
+              (TLines{"message Choose the folder for historic Kepler data first",
+                      "message Tick the satellites whose historic files are wanted",
+                      "message In " + folder + ":\nCreated MetOp-A.txt\nNOAA-19.txt is there already"}));
+    EXPECT_EQ(ReadWholeFile(folder + "MetOp-A.txt"), "");
+    EXPECT_EQ(ReadWholeFile(folder + "NOAA-19.txt"), "kept\n");
 }
 
 TEST_F(WindowTest, PassingThroughTheMemoKeepsAListImportedMeanwhile)
@@ -340,7 +423,7 @@ TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)
         const char* ExpectedHint;
     };
     const TCase cases[] = {
-        {"EditKeplerPath", "", QEvent::FocusOut, ::Qt::TabFocusReason, "/", "/"},
+        {"EditKeplerPath", "", QEvent::FocusOut, ::Qt::TabFocusReason, "", ""},
         {"EditKeplerPath", "/data/keps", QEvent::FocusOut, ::Qt::MouseFocusReason, "/data/keps/", "/data/keps/"},
         {"EditHistoricDataPath", "/data/hist", QEvent::FocusOut, ::Qt::ActiveWindowFocusReason, "/data/hist", "old"},
         {"EditHistoricDataPath", "/data/hist", QEvent::FocusIn, ::Qt::TabFocusReason, "/data/hist", ""},
