@@ -5,6 +5,7 @@
 #include "download/HistoricFolder.h"
 #include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
+#include "gui/ProgramIcon.h"
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxComboBox.h"
 #include "gui/qvxEdit.h"
@@ -24,6 +25,8 @@
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 #include <cstdio>
@@ -88,6 +91,20 @@ std::array<TGroupRow, GroupCount> FindGroupRows(const QWidget& Form)
     return rows;
 }
 
+// The edit at least as wide as Text needs to show in full, in the edit's own font and style.
+void FitTextWidth(QLineEdit& Edit, const QString& Text)
+{
+    // QLineEdit's own margin beside the text, which its style does not report.
+    constexpr int InnerMargin = 2;
+    const QMargins margins = Edit.textMargins() + Edit.contentsMargins();
+    QStyleOptionFrame option;
+    option.initFrom(&Edit);
+    option.lineWidth = Edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &Edit);
+    const QSize text(Edit.fontMetrics().horizontalAdvance(Text) + 2 * InnerMargin + margins.left() + margins.right(),
+                     Edit.fontMetrics().height());
+    Edit.setMinimumWidth(Edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, &Edit).width());
+}
+
 // Focus moving to another window, or to a pop-up, does not enter or leave a control.
 bool MovesWithinWindow(const QEvent& Event)
 {
@@ -123,6 +140,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditPassword->setStyle(passwordStyle);
     Ui->EditProxyPassword->setStyle(passwordStyle);
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
+    setWindowIcon(ProgramIcon());
     LoadPersistedControls(*this);
     FGroupRows = FindGroupRows(*this);
 
@@ -225,6 +243,14 @@ void TFormMain::LoadFavourites()
     FavouritesSetting->Save();
     FShownFavourites = CommaTextOf(FavouritesLines());
     earlier.DeleteOnDestroy = true;
+}
+
+// The font FormCreate chooses, and any the desktop changes to later, sets the address's width.
+void TFormMain::changeEvent(QEvent* Event)
+{
+    QMainWindow::changeEvent(Event);
+    if (Event->type() == QEvent::FontChange)
+        FitTextWidth(*Ui->EditSpaceTrackAddress, Q(std::string(DefaultSpaceTrackAddress)));
 }
 
 void TFormMain::showEvent(QShowEvent* Event)

@@ -56,6 +56,7 @@ public:
     void ShowStatus(const std::string& Text) override;
 
 protected:
+    void changeEvent(QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 

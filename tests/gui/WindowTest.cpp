@@ -24,6 +24,7 @@
 #include <fstream>
 #include <utime.h>
 #include <sys/stat.h>
+#include <map>
 #include <set>
 
 namespace elsetry::test {
@@ -110,12 +111,32 @@ TEST_F(WindowTest, FormAsDesigned)
         texts.insert("page " + pages.tabText(page).toStdString());
     for (const QPushButton* button : form.findChildren<QPushButton*>())
         texts.insert(button->text().toStdString() + " " + button->toolTip().toStdString());
-    for (const char* text : {"Select group to download", "Save file name", "Catalog numbers",
-                             "Save group data to folder", "Save historic Kepler data to folder", "Progress log",
-                             "Username", "Password", "Server", "Port", "Proxy authentication", "&Source:",
-                             " Select satellite groups ", " Individual satellite list ", " Update historic data ",
-                             " Save to ", " Space-Track login ", " Proxy server ", "... Browse for Kepler folder",
-                             "... Browse for historical Kepler folder", "Download ", "Close ", "page Setup", "page Download"})
+    for (const char* text :
+         {"Select group to download",
+          "Save file name",
+          "Catalog numbers",
+          "Save group data to folder",
+          "Save historic Kepler data to folder",
+          "Progress log",
+          "Username",
+          "Password",
+          "Server",
+          "Port",
+          "Proxy authentication",
+          "&Source:",
+          " Select satellite groups ",
+          " Individual satellite list ",
+          " Update historic data ",
+          " Save to ",
+          " Space-Track login ",
+          " Proxy server ",
+          "&Browse... Browse for Kepler folder",
+          "Br&owse... Browse for historical Kepler folder",
+          "&Download ",
+          "&Close ",
+          "C&reate missing files Create an empty historic file for each ticked satellite that has none",
+          "page S&etup",
+          "page Do&wnload"})
         EXPECT_TRUE(texts.count(text)) << text;
     auto& source = Child<QComboBox>("ComboBoxSource");
     QStringList sources;
@@ -135,6 +156,55 @@ TEST_F(WindowTest, FormAsDesigned)
     for (const char* password : {"EditPassword", "EditProxyPassword"}) {
         Child<QLineEdit>(password).setText("pa ss");
         EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
+    }
+}
+
+TEST_F(WindowTest, EveryButtonAndPageHasItsOwnMnemonic)
+{
+    TFormMain& form = Open();
+    std::vector<QString> captions;
+    for (const QPushButton* button : form.findChildren<QPushButton*>())
+        captions.push_back(button->text());
+    auto& pages = Child<QTabWidget>("PageControl");
+    for (int page = 0; page < pages.count(); ++page)
+        captions.push_back(pages.tabText(page));
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        if (label->buddy())
+            captions.push_back(label->text());
+    std::map<QChar, QString> taken;
+    for (const QString& caption : captions) {
+        SCOPED_TRACE(caption.toStdString());
+        const qsizetype at = caption.indexOf('&');
+        ASSERT_TRUE(at >= 0 && at + 1 < caption.size() && caption[at + 1].isLetter());
+        const QChar key = caption[at + 1].toLower();
+        EXPECT_FALSE(taken.count(key)) << "the key of " << taken[key].toStdString();
+        taken[key] = caption;
+    }
+}
+
+TEST_F(WindowTest, OwnIconFixedSizeAndAnAddressShownInFull)
+{
+    TFormMain& form = Open();
+    const QImage icon = form.windowIcon().pixmap(64, 64).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixelColor(32, 8).name(), "#0b2545") << "the disc of the program's SVG";
+    EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
+    EXPECT_FALSE(form.windowFlags() & ::Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+
+    Child<QTabWidget>("PageControl").setCurrentWidget(&Child<QWidget>("TabSheetDownload"));
+    auto& address = Child<QLineEdit>("EditSpaceTrackAddress");
+    const QFont desktop = form.font();
+    QFont larger = desktop;
+    larger.setPointSizeF(desktop.pointSizeF() * 4 / 3);
+    for (const QFont& font : {desktop, larger}) {
+        SCOPED_TRACE(font.toString().toStdString());
+        form.setFont(font);
+        QApplication::processEvents();
+        address.setText(QString::fromUtf8(DefaultSpaceTrackAddress));
+        address.end(false);
+        // With the cursor at the end, a text wider than the edit is scrolled to show its end.
+        EXPECT_LE(address.cursorPositionAt(QPoint(0, address.height() / 2)), 1) << "the start is not scrolled away";
     }
 }
 
