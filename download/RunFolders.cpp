@@ -14,11 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TRunFolder {
-    std::string Label;
-    std::string Folder;
-};
-
 // The folder the program's own defaults lie in; folders below it are the program's to create.
 std::string ProgramDataFolder()
 {
@@ -32,43 +27,20 @@ bool IsProgramFolder(const std::string& Folder)
     return !own.empty() && fs::path(Folder).lexically_normal().string().starts_with(own);
 }
 
-bool CreateFolder(TDownloadHost& Host, const TRunFolder& Folder)
+bool CreateFolder(TDownloadHost& Host, const std::string& Label, const std::string& Folder)
 {
-    const std::string shown = EscapeControls(Folder.Folder);
-    const bool ask = !Host.Unattended() && !IsProgramFolder(Folder.Folder);
-    if (ask && !Host.AskYesNo("Create folder", Folder.Label + " " + shown + " does not exist. Create it?"))
+    const std::string shown = EscapeControls(Folder);
+    const bool ask = !Host.Unattended() && !IsProgramFolder(Folder);
+    if (ask && !Host.AskYesNo("Create folder", Label + " " + shown + " does not exist. Create it?"))
         return false;
     std::error_code error;
-    fs::create_directories(Folder.Folder, error);
+    fs::create_directories(Folder, error);
     if (error) {
         Host.ShowMessage("Cannot create " + shown + ": " + error.message());
         return false;
     }
     Host.Log("Created folder " + shown, false);
     return true;
-}
-
-bool Prepare(TDownloadHost& Host, const TRunFolder& Folder)
-{
-    const std::string shown = EscapeControls(Folder.Folder);
-    switch (FolderStateOf(Folder.Folder)) {
-    case TFolderState::Ready:
-        return true;
-    case TFolderState::Missing:
-        return CreateFolder(Host, Folder);
-    case TFolderState::CurrentDirectory:
-        Host.ShowMessage(Folder.Label
-                         + (Folder.Folder.empty() ? " is not set" : " " + shown + " is the current directory")
-                         + ": choose a folder on the Setup page");
-        return false;
-    case TFolderState::NotAFolder:
-        Host.ShowMessage(Folder.Label + " " + shown + " is not a folder");
-        return false;
-    case TFolderState::NotWritable:
-        Host.ShowMessage(Folder.Label + " " + shown + " cannot be written");
-        return false;
-    }
-    return false;
 }
 
 bool WantsHistoricFiles(const TDownloadHost& Host)
@@ -97,12 +69,33 @@ TFolderState FolderStateOf(const std::string& Folder)
     return ::access(Folder.c_str(), W_OK | X_OK) == 0 ? TFolderState::Ready : TFolderState::NotWritable;
 }
 
+bool PrepareFolder(TDownloadHost& Host, const std::string& Label, const std::string& Folder)
+{
+    const std::string shown = EscapeControls(Folder);
+    switch (FolderStateOf(Folder)) {
+    case TFolderState::Ready:
+        return true;
+    case TFolderState::Missing:
+        return CreateFolder(Host, Label, Folder);
+    case TFolderState::CurrentDirectory:
+        Host.ShowMessage(Label + (Folder.empty() ? " is not set" : " " + shown + " is the current directory")
+                         + ": choose a folder on the Setup page");
+        return false;
+    case TFolderState::NotAFolder:
+        Host.ShowMessage(Label + " " + shown + " is not a folder");
+        return false;
+    case TFolderState::NotWritable:
+        Host.ShowMessage(Label + " " + shown + " cannot be written");
+        return false;
+    }
+    return false;
+}
+
 bool PrepareRunFolders(TDownloadHost& Host)
 {
-    if (!Prepare(Host, {"The folder to save group data to", Host.KeplerPath()}))
+    if (!PrepareFolder(Host, std::string(KeplerFolderLabel), Host.KeplerPath()))
         return false;
-    return !WantsHistoricFiles(Host)
-           || Prepare(Host, {"The folder to save historic Kepler data to", Host.HistoricDataPath()});
+    return !WantsHistoricFiles(Host) || PrepareFolder(Host, std::string(HistoricFolderLabel), Host.HistoricDataPath());
 }
 
 } // namespace elsetry

@@ -3,6 +3,7 @@
 #include "download/FavouritesList.h"
 #include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
+#include "download/RunFolders.h"
 #include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
 #include "gui/ProgramIcon.h"
@@ -365,17 +366,15 @@ void TFormMain::ButtonGetSpaceTrackClick()
 
 void TFormMain::ButtonCreateHistoricClick()
 {
-    if (HistoricDataPath().empty()) {
-        ShowMessage("Choose the folder for historic Kepler data first");
-        return;
-    }
-    const std::vector<std::string> lines = CreateHistoricFiles(HistoricDataPath(), CheckedHistoricItems());
-    if (lines.empty()) {
+    const std::vector<std::string> items = CheckedHistoricItems();
+    if (items.empty()) {
         ShowMessage("Tick the satellites whose historic files are wanted");
         return;
     }
+    if (!PrepareFolder(*this, std::string(HistoricFolderLabel), HistoricDataPath()))
+        return;
     std::string text = "In " + HistoricDataPath() + ":";
-    for (const std::string& line : lines)
+    for (const std::string& line : CreateHistoricFiles(HistoricDataPath(), items))
         text += "\n" + line;
     ShowMessage(text);
 }

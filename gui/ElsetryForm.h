@@ -61,7 +61,7 @@ protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    // TStartupHost
+    // TStartupHost; AskYesNo answers TDownloadHost too
     bool AskYesNo(const std::string& Caption, const std::string& Text) override;
     std::string ProxyServerText() const override;
     std::string ProxyPortText() const override;

@@ -455,18 +455,27 @@ TEST_F(WindowTest, SetupCreatesTheMissingHistoricFilesOfTheTickedSatellites)
     const std::string folder = Files.Path + "/keps/";
     std::ofstream(folder + "NOAA-19.txt") << "kept\n";
 
-    historic.setText("");
-    button.click();
     historic.setText(QString::fromStdString(folder));
     button.click();
     for (int row = 0; row < list.count(); ++row)
         if (list.item(row)->text() == "NOAA-19" || list.item(row)->text() == "MetOp-A")
             list.item(row)->setCheckState(::Qt::Checked);
+    historic.setText("");
     button.click();
+    historic.setText(QString::fromStdString(folder));
+    button.click();
+    historic.setText(QString::fromStdString(Files.Path + "/new/"));
+    button.click();
+    Dialogs->Answers = {true};
+    button.click();
+    const std::string label = "The folder to save historic Kepler data to ";
     EXPECT_EQ(Dialogs->Events,
-              (TLines{"message Choose the folder for historic Kepler data first",
-                      "message Tick the satellites whose historic files are wanted",
-                      "message In " + folder + ":\nCreated MetOp-A.txt\nNOAA-19.txt is there already"}));
+              (TLines{"message Tick the satellites whose historic files are wanted",
+                      "message " + label + "is not set: choose a folder on the Setup page",
+                      "message In " + folder + ":\nCreated MetOp-A.txt\nNOAA-19.txt is there already",
+                      "ask Create folder: " + label + Files.Path + "/new/ does not exist. Create it?",
+                      "ask Create folder: " + label + Files.Path + "/new/ does not exist. Create it?",
+                      "message In " + Files.Path + "/new/:\nCreated MetOp-A.txt\nCreated NOAA-19.txt"}));
     EXPECT_EQ(ReadWholeFile(folder + "MetOp-A.txt"), "");
     EXPECT_EQ(ReadWholeFile(folder + "NOAA-19.txt"), "kept\n");
 }
