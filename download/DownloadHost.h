@@ -61,6 +61,8 @@ public:
         for (const std::string& line : Lines)
             Log(line, false);
     }
+    // A Yes/No question; a host that cannot ask answers No.
+    virtual bool AskYesNo(const std::string& /*Caption*/, const std::string& /*Text*/) { return false; }
 };
 
 } // namespace elsetry

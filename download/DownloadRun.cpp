@@ -3,6 +3,7 @@
 #include "download/DownloadExchange.h"
 #include "download/ElementCheck.h"
 #include "download/GroupFailure.h"
+#include "download/RunFolders.h"
 #include "download/SaveAndCheck.h"
 #include "platform/AnswerLimit.h"
 #include "platform/Gunzip.h"
@@ -59,6 +60,7 @@ TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Lim
 TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
 {
     Host.ClearLog();
+    Host.ForgetLoggedOnce();
     if (!Host.ConnectionTest()) {
         Host.ShowMessage("Internet connection required.");
         return TDownloadOutcome::NotStarted;
@@ -74,6 +76,8 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         Host.ShowMessage(*refusal);
         return TDownloadOutcome::NotStarted;
     }
+    if (!PrepareRunFolders(Host))
+        return TDownloadOutcome::NotStarted;
     Host.SetCloseEnabled(false);
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));

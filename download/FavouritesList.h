@@ -19,6 +19,12 @@ std::string MemoText(const std::vector<std::string>& Lines);
 // as typed, or in the letter form of element lines ("E8493" for 148493), kept upper-cased.
 std::vector<std::string> CleanFavourites(const std::vector<std::string>& Lines);
 
+// What CleanFavourites drops from Lines, said for the note under the memo: the lines that are
+// not catalogue numbers and the numbers listed more than once, each kind with at most five
+// examples ("Removed \"abc\": not a catalogue number (1 to 339999, or E8493 and the like)").
+// Blank lines go without a word; empty when nothing else is dropped.
+std::string DroppedFavouritesNote(const std::vector<std::string>& Lines);
+
 // A number of the list as a query asks for it: a letter form as its value in digits ("148493"),
 // digits as they are kept.
 std::string QueryNumber(const std::string& Number);

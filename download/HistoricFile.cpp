@@ -99,7 +99,7 @@ bool IsExtendable(TSaveAndCheckHost& Host, const std::string& Path)
         return false;
     }
     if (kind == TFileKind::Missing)
-        Host.Log("      Historic file not found: " + EscapeControls(FileNameOf(Path)), false);
+        Host.LogOnce("      Historic file not found: " + EscapeControls(FileNameOf(Path)));
     else if (kind != TFileKind::Regular)
         LogNotUpdated(Host, FileNameOf(Path), ENotRegularFile(Path, kind).Cause());
     return kind == TFileKind::Regular;
@@ -123,6 +123,34 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText)
     const double twoDigitYear = std::floor(*epoch / 1000.0);
     const double dayOfYear = *epoch - twoDigitYear * 1000.0;
     return (EpochYear(static_cast<int>(twoDigitYear)) - 1900) * 1000.0 + dayOfYear;
+}
+
+namespace {
+
+std::string CreationLine(const std::string& Folder, const std::string& Name)
+{
+    const std::string path = Folder + Name;
+    try {
+        if (CreateEmptyFile(path))
+            return "Created " + Name;
+        const TFileKind kind = FileKindAt(path);
+        if (kind == TFileKind::Regular)
+            return Name + " is there already";
+        return Name + ": " + ENotRegularFile(path, kind).Cause() + ", left alone";
+    } catch (const EFileError& Error) {
+        return Name + " not created: " + Error.Cause();
+    }
+}
+
+} // namespace
+
+std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const std::vector<std::string>& Items)
+{
+    std::vector<std::string> lines;
+    for (const std::string& item : Items)
+        if (HistoricCatalogueNumber(item))
+            lines.push_back(CreationLine(Folder, item + ".txt"));
+    return lines;
 }
 
 void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace elsetry {
 
@@ -21,7 +22,8 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 
 // Appends the listed satellite's element lines to its historic file in the historic folder when
 // they are newer than the last set of that satellite the file holds. CatalogueNumber finds the
-// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is logged;
+// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is logged
+// once a run (the host's LogOnce);
 // a satellite that is not in the list, an epoch that cannot be read and a file that cannot be
 // written leave the file as it was, without a log line. A name that is not a plain file name, a
 // symbolic link, a special file or folder in the file's place, and a file that cannot be read or
@@ -31,5 +33,12 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 // control characters escaped.
 void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List);
+
+// Creates the empty historic file "<item>.txt" in Folder (given with its trailing "/") for each
+// of Items that is in the fixed table and has no file yet; whatever stands in a file's place
+// already, a file, a symbolic link or anything else, is left alone. One line per item, in order:
+// "Created NOAA-19.txt", "NOAA-19.txt is there already", "NOAA-19.txt: a symbolic link, left
+// alone", "NOAA-19.txt not created: <cause>".
+std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const std::vector<std::string>& Items);
 
 } // namespace elsetry

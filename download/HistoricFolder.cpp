@@ -23,9 +23,21 @@ bool FolderExists(const std::string& Folder)
 
 std::string WithTrailingSeparator(std::string Folder)
 {
-    if (!Folder.ends_with('/'))
+    if (!Folder.empty() && !Folder.ends_with('/'))
         Folder += '/';
     return Folder;
+}
+
+std::string ExpandHome(const std::string& Folder, const std::string& Home)
+{
+    if (Folder == "~")
+        return Home;
+    if (!Folder.starts_with("~/"))
+        return Folder;
+    std::string home = Home;
+    while (home.ends_with('/'))
+        home.pop_back();
+    return home + Folder.substr(1);
 }
 
 std::string FolderOf(const std::string& Path)
@@ -34,15 +46,17 @@ std::string FolderOf(const std::string& Path)
     return slash == std::string::npos ? std::string() : Path.substr(0, slash + 1);
 }
 
-std::string DefaultHistoricFolder(const std::string& ExecutableFolder, const std::string& SwathgrabPath)
+std::string DefaultHistoricFolder(const std::string& SwathgrabPath)
 {
+    if (SwathgrabPath.empty())
+        return std::string(DefaultHistoricDataFolder);
     const std::string swathgrabFolder = FolderOf(SwathgrabPath);
     std::string candidate = swathgrabFolder + UpdatesFolder;
     if (!FolderExists(candidate))
         candidate = FullForm(swathgrabFolder + "../" + UpdatesFolder);
     if (FolderExists(candidate))
         return FullForm(candidate);
-    return ExecutableFolder + UpdatesFolder;
+    return std::string(DefaultHistoricDataFolder);
 }
 
 } // namespace elsetry

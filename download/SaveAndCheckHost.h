@@ -2,6 +2,7 @@
 // What saving and checking a downloaded element text needs from the window that runs it.
 
 #include <ctime>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,19 @@ public:
 
     // The time of the run, against which element-set epochs too far ahead are refused.
     virtual std::time_t TimeOfRun() const { return std::time(nullptr); }
+
+    // Logs Line unless it was logged so since the last ForgetLoggedOnce: a note about a file
+    // that every saved group would repeat is said once a run.
+    void LogOnce(const std::string& Line)
+    {
+        if (FLoggedOnce.insert(Line).second)
+            Log(Line, false);
+    }
+    // A run starts afresh.
+    void ForgetLoggedOnce() { FLoggedOnce.clear(); }
+
+private:
+    std::set<std::string> FLoggedOnce;
 };
 
 } // namespace elsetry

@@ -2,10 +2,13 @@
 
 #include "download/FavouritesList.h"
 #include "download/FolderFreshness.h"
+#include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
+#include "download/RunFolders.h"
 #include "download/RunSummary.h"
 #include "download/SourceChoice.h"
 #include "gui/PersistedControl.h"
+#include "gui/ProgramIcon.h"
 #include "gui/qvxCheckBox.h"
 #include "gui/qvxComboBox.h"
 #include "gui/qvxEdit.h"
@@ -19,12 +22,15 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProxyStyle>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 #include <cstdio>
@@ -91,6 +97,20 @@ std::array<TGroupRow, GroupCount> FindGroupRows(const QWidget& Form)
     return rows;
 }
 
+// The edit at least as wide as Text needs to show in full, in the edit's own font and style.
+void FitTextWidth(QLineEdit& Edit, const QString& Text)
+{
+    // QLineEdit's own margin beside the text, which its style does not report.
+    constexpr int InnerMargin = 2;
+    const QMargins margins = Edit.textMargins() + Edit.contentsMargins();
+    QStyleOptionFrame option;
+    option.initFrom(&Edit);
+    option.lineWidth = Edit.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, &Edit);
+    const QSize text(Edit.fontMetrics().horizontalAdvance(Text) + 2 * InnerMargin + margins.left() + margins.right(),
+                     Edit.fontMetrics().height());
+    Edit.setMinimumWidth(Edit.style()->sizeFromContents(QStyle::CT_LineEdit, &option, text, &Edit).width());
+}
+
 // Focus moving to another window, or to a pop-up, does not enter or leave a control.
 bool MovesWithinWindow(const QEvent& Event)
 {
@@ -127,6 +147,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditPassword->setStyle(passwordStyle);
     Ui->EditProxyPassword->setStyle(passwordStyle);
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
+    setWindowIcon(ProgramIcon());
     LoadPersistedControls(*this);
     FGroupRows = FindGroupRows(*this);
 
@@ -174,6 +195,7 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonBrowseHistoricPath, &QPushButton::clicked, this,
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
+    connect(Ui->ButtonCreateHistoric, &QPushButton::clicked, this, &TFormMain::ButtonCreateHistoricClick);
     connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
@@ -190,12 +212,14 @@ void TFormMain::FormCreate()
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
     RegisterAppPath();
-    if (Ui->EditKeplerPath->text().isEmpty())
-        Ui->EditKeplerPath->setText(Q(ReadMakerProgramSetting("Orbivue", "TwoLineDataPath")));
+    // A folder the user emptied stays empty: the run then asks for one rather than guess.
+    if (!ProgramValueExists("KeplerPath")) {
+        const std::string orbivue = ReadMakerProgramSetting("Orbivue", "TwoLineDataPath");
+        Ui->EditKeplerPath->setText(Q(orbivue.empty() ? std::string(DefaultKeplerFolder) : orbivue));
+    }
     LoadFavourites();
-    if (Ui->EditHistoricDataPath->text().isEmpty())
-        Ui->EditHistoricDataPath->setText(
-            Q(DefaultHistoricFolder(Environment.ExecutableFolder, ReadAppPath("Swathgrab"))));
+    if (!ProgramValueExists("HistoricDataPath"))
+        Ui->EditHistoricDataPath->setText(Q(DefaultHistoricFolder(ReadAppPath("Swathgrab"))));
     Ui->EditKeplerPath->setToolTip(Ui->EditKeplerPath->text());
     Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
     Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
@@ -240,6 +264,14 @@ void TFormMain::LoadFavourites()
     FavouritesSetting->Save();
     FShownFavourites = CommaTextOf(FavouritesLines());
     earlier.DeleteOnDestroy = true;
+}
+
+// The font FormCreate chooses, and any the desktop changes to later, sets the address's width.
+void TFormMain::changeEvent(QEvent* Event)
+{
+    QMainWindow::changeEvent(Event);
+    if (Event->type() == QEvent::FontChange)
+        FitTextWidth(*Ui->EditSpaceTrackAddress, Q(std::string(DefaultSpaceTrackAddress)));
 }
 
 void TFormMain::showEvent(QShowEvent* Event)
@@ -314,6 +346,9 @@ void TFormMain::MemoMyFavouritesExit()
     // Passing through the memo without an edit writes nothing, so that a list imported meanwhile
     // stays as imported.
     const bool edited = CommaTextOf(FavouritesLines()) != FShownFavourites;
+    const std::string note = DroppedFavouritesNote(FavouritesLines());
+    Ui->LabelFavouritesNote->setText(Q(note));
+    Ui->LabelFavouritesNote->setVisible(!note.empty());
     Ui->MemoMyFavourites->setPlainText(Q(MemoText(CleanFavourites(FavouritesLines()))));
     FShownFavourites = CommaTextOf(FavouritesLines());
     if (!edited)
@@ -347,6 +382,21 @@ void TFormMain::BrowseForFolder(QLineEdit& Edit)
 void TFormMain::ButtonGetSpaceTrackClick()
 {
     RunDownload();
+}
+
+void TFormMain::ButtonCreateHistoricClick()
+{
+    const std::vector<std::string> items = CheckedHistoricItems();
+    if (items.empty()) {
+        ShowMessage("Tick the satellites whose historic files are wanted");
+        return;
+    }
+    if (!PrepareFolder(*this, std::string(HistoricFolderLabel), HistoricDataPath()))
+        return;
+    std::string text = "In " + HistoricDataPath() + ":";
+    for (const std::string& line : CreateHistoricFiles(HistoricDataPath(), items))
+        text += "\n" + line;
+    ShowMessage(text);
 }
 
 bool TFormMain::HasLogin() const
@@ -434,12 +484,12 @@ void TFormMain::LoginRefused()
 
 std::string TFormMain::KeplerPath() const
 {
-    return Text(*Ui->EditKeplerPath);
+    return ExpandHome(Text(*Ui->EditKeplerPath), QDir::homePath().toStdString());
 }
 
 std::string TFormMain::HistoricDataPath() const
 {
-    return Text(*Ui->EditHistoricDataPath);
+    return ExpandHome(Text(*Ui->EditHistoricDataPath), QDir::homePath().toStdString());
 }
 
 std::vector<std::string> TFormMain::CheckedHistoricItems() const

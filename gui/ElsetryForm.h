@@ -58,11 +58,12 @@ public:
     void ShowStatus(const std::string& Text) override;
 
 protected:
+    void changeEvent(QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    // TStartupHost
+    // TStartupHost; AskYesNo answers TDownloadHost too
     bool AskYesNo(const std::string& Caption, const std::string& Text) override;
     std::string ProxyServerText() const override;
     std::string ProxyPortText() const override;
@@ -87,6 +88,8 @@ private:
     void EditSetPathExit(QLineEdit& Edit);
     void BrowseForFolder(QLineEdit& Edit);
     void ButtonGetSpaceTrackClick();
+    // Empty historic files for the ticked satellites that have none, so that runs extend them.
+    void ButtonCreateHistoricClick();
     // Whether the run has the login its source needs.
     bool HasLogin() const;
     void ShowLoginForSource();

@@ -84,6 +84,20 @@ TFileKind FileKindAt(const std::string& Path)
     return S_ISREG(info.st_mode) ? TFileKind::Regular : TFileKind::Special;
 }
 
+bool CreateEmptyFile(const std::string& Path)
+{
+    // O_EXCL fails on any existing entry, a link included, so nothing is ever written through one.
+    TUniqueFd file(::open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666));
+    if (!file.Valid()) {
+        if (errno == EEXIST)
+            return false;
+        throw EFileError("Cannot create file \"" + Path + "\": " + std::strerror(errno), std::strerror(errno));
+    }
+    if (!file.Close())
+        throw EFileError("Cannot create file \"" + Path + "\": " + std::strerror(errno), std::strerror(errno));
+    return true;
+}
+
 std::string ReadRegularFile(const std::string& Path, std::size_t MaxBytes)
 {
     // O_NONBLOCK: a FIFO put in the file's place must not hold the run up until a writer comes.

@@ -66,6 +66,10 @@ TFileKind FileKindAt(const std::string& Path);
 // more than MaxBytes (cause "too large").
 std::string ReadRegularFile(const std::string& Path, std::size_t MaxBytes);
 TTextLines ReadTextLines(const std::string& Path);
+// Creates an empty regular file at Path; false, creating nothing, when an entry of any kind
+// stands there already (a symbolic link too, whether or not it leads anywhere). Raises
+// EFileError when the file cannot be created.
+bool CreateEmptyFile(const std::string& Path);
 // The file-name part of a path.
 std::string FileNameOf(std::string_view Path);
 

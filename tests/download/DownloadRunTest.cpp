@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <unistd.h>
 
 namespace elsetry::test {
@@ -59,6 +61,25 @@ TEST(DownloadRun, FetchesTheChosenGroupsInTableOrderThenTheListAndLogsOut)
     EXPECT_EQ(ReadWholeFile(world.Saved("MyFavourites.txt")), CrLfText(TLines(full.begin(), full.begin() + 6)));
     EXPECT_FALSE(FileExists(world.Saved("Amateur.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(world.Temp)) << "the temporary file is deleted after reading";
+}
+
+TEST(DownloadRun, MissingHistoricFileIsNamedOnceEachRun)
+{
+    TDownloadWorld world;
+    const TLines full = Catalogue(30);
+    world.ServeGroup(2, full);
+    world.ServeGroup(8, TLines(full.begin(), full.begin() + 12));
+    world.Choose(2, "FullCatalog.txt");
+    world.Choose(8, "Weather.txt");
+    world.Host.Extra = {full[1].substr(2, 5) + "=absent.txt"};
+    const std::string missing = "log       Historic file not found: absent.txt";
+
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        world.Host.Events.clear();
+        EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+        EXPECT_EQ(std::count(world.Host.Events.begin(), world.Host.Events.end(), missing), 1);
+    }
 }
 
 TEST(DownloadRun, PreconditionsEndTheRunBeforeAnythingIsSent)
@@ -503,23 +524,85 @@ TEST(DownloadRun, MissingTemporaryFolderEndsTheRunWithItsOwnText)
     EXPECT_EQ(world.Service->Requests().back().Target, "/perl/login.pl") << "no group and no logout";
 }
 
-TEST(DownloadRun, GroupThatCannotBeWrittenFailsAndTheRunGoesOn)
+TEST(DownloadRun, FoldersAreCheckedBeforeAnythingIsSent)
 {
-    TDownloadWorld world;
-    ChooseTwoGroups(world);
-    world.Host.Kepler = world.Root.Path + "/none/";
+    const std::string folderQuestion = "ask Create folder: The folder to save group data to ";
+    struct TCase {
+        const char* What;
+        std::string Kepler; // below the root; "<cwd>" for the current directory
+        bool Unattended;
+        bool Answer;
+        bool Asks;
+        TDownloadOutcome Outcome;
+        std::string Event; // the event that says why, with the root written as "@"
+    } const cases[] = {
+        {"missing, declined", "/new/keps/", false, false, true, TDownloadOutcome::NotStarted,
+         folderQuestion + "@/new/keps/ does not exist. Create it?"},
+        {"missing, accepted", "/new/keps/", false, true, true, TDownloadOutcome::Completed,
+         "log Created folder @/new/keps/"},
+        {"missing, unattended", "/new/keps/", true, false, false, TDownloadOutcome::Completed,
+         "log Created folder @/new/keps/"},
+        {"below the program's own folder", "/home/.local/share/elsetry/keps/", false, false, false,
+         TDownloadOutcome::Completed, "log Created folder @/home/.local/share/elsetry/keps/"},
+        {"not set", "", true, true, false, TDownloadOutcome::NotStarted,
+         "message The folder to save group data to is not set: choose a folder on the Setup page"},
+        {"the current directory", "<cwd>", true, true, false, TDownloadOutcome::NotStarted,
+         "message The folder to save group data to @/keps/ is the current directory: choose a folder on the Setup "
+         "page"},
+        {"a file", "/file/", true, true, false, TDownloadOutcome::NotStarted,
+         "message The folder to save group data to @/file/ is not a folder"},
+    };
+    const std::filesystem::path before = std::filesystem::current_path();
+    const char* ownHome = std::getenv("HOME");
+    const std::string savedHome = ownHome ? ownHome : "";
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld world;
+        ChooseTwoGroups(world);
+        ::setenv("HOME", (world.Root.Path + "/home").c_str(), 1);
+        TDownloadWorld::WriteText(world.Root.Path + "/file", "");
+        world.Host.IsUnattended = c.Unattended;
+        world.Host.Answer = c.Answer;
+        if (c.Kepler == "<cwd>") {
+            std::filesystem::current_path(world.Root.Path + "/keps");
+            world.Host.Kepler = world.Root.Path + "/keps/";
+        } else {
+            world.Host.Kepler = c.Kepler.empty() ? "" : world.Root.Path + c.Kepler;
+        }
+        const std::size_t sent = world.Service->Requests().size();
 
-    EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
-    const TLines log = world.Host.Only("log");
-    for (const std::string name : {"FullCatalog.txt", "Geo.txt"}) {
-        const auto withItsCause = [&](const std::string& Line) {
-            return Line.starts_with("   Failed: " + name + " (cannot write: ") &&
-                   Line.ends_with("), the earlier file is kept");
-        };
-        EXPECT_EQ(std::count_if(log.begin(), log.end(), withItsCause), 1) << name;
+        EXPECT_EQ(world.Run(), c.Outcome);
+        std::filesystem::current_path(before);
+        std::string expected = c.Event;
+        if (const std::size_t at = expected.find('@'); at != std::string::npos)
+            expected.replace(at, 1, world.Root.Path);
+        EXPECT_EQ(std::count(world.Host.Events.begin(), world.Host.Events.end(), expected), 1);
+        EXPECT_EQ(world.Host.Only("ask").size(), c.Asks ? 1U : 0U);
+        if (c.Outcome == TDownloadOutcome::NotStarted)
+            EXPECT_EQ(world.Service->Requests().size(), sent) << "nothing is sent";
+        else
+            EXPECT_TRUE(FileExists(world.Host.Kepler + "FullCatalog.txt"));
     }
-    EXPECT_TRUE(world.Host.Only("error").empty());
-    EXPECT_EQ(world.Service->Requests().back().Target, "/perl/logout.pl") << "the run logs out as usual";
+    if (ownHome)
+        ::setenv("HOME", savedHome.c_str(), 1);
+    else
+        ::unsetenv("HOME");
+}
+
+TEST(DownloadRun, HistoricFolderIsCheckedOnlyWhenHistoricFilesAreWanted)
+{
+    for (const bool wanted : {false, true}) {
+        SCOPED_TRACE(wanted);
+        TDownloadWorld world;
+        ChooseTwoGroups(world);
+        world.Host.Historic = world.Root.Path + "/none/";
+        if (wanted)
+            world.Host.Extra = {"25544=ISS.txt"};
+        EXPECT_EQ(world.Run(), wanted ? TDownloadOutcome::NotStarted : TDownloadOutcome::Completed);
+        EXPECT_EQ(world.Host.Only("ask"), wanted ? TLines{"Create folder: The folder to save historic Kepler data to "
+                                                          + world.Root.Path + "/none/ does not exist. Create it?"}
+                                                 : TLines{});
+    }
 }
 
 // A name from a shared settings file that leaves the group folder writes nothing anywhere.

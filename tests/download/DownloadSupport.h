@@ -41,11 +41,12 @@ public:
     TDownloadInputs Inputs;
     bool IsUnattended = false;
     bool Connected = true;
+    bool Answer = false; // to every question
     std::string Kepler;
     std::string Historic;
     TLines Extra;
-    // "log ...", "status ...", "message ...", "error ...", "close on|off", "timer on|off", "clear",
-    // "login refused".
+    // "log ...", "status ...", "message ...", "error ...", "ask ...", "close on|off", "timer on|off",
+    // "clear", "login refused".
     TLines Events;
     // The block that ended the last run's log.
     TLines Summary;
@@ -61,6 +62,11 @@ public:
     void LoginRefused() override { Events.push_back("login refused"); }
     // Apart from Events, which the tests of the run's steps compare whole.
     void LogSummary(const TLines& Lines) override { Summary = Lines; }
+    bool AskYesNo(const std::string& Caption, const std::string& Text) override
+    {
+        Events.push_back("ask " + Caption + ": " + Text);
+        return Answer;
+    }
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }
@@ -131,7 +137,7 @@ struct TDownloadWorld {
                             TSourceChoice Choice = SourceFor)
         : Options(std::move(ServiceOptions)), Session(Temp, Timeouts, std::move(Choice))
     {
-        for (const char* folder : {"/data", "/keps", "/tmp"})
+        for (const char* folder : {"/data", "/keps", "/hist", "/tmp"})
             std::filesystem::create_directory(Root.Path + folder);
         Options.DataFolder = Data;
         Options.RecordFile = Root.Path + "/requests.txt";

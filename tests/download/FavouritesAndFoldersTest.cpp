@@ -1,13 +1,16 @@
 // The individual list as the window cleans it, and where the historic folder is looked for.
 
 #include "download/FavouritesList.h"
+#include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
+#include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <map>
 
 namespace elsetry::test {
@@ -23,7 +26,60 @@ TEST(FavouritesList, CleaningAndMemoLines)
     EXPECT_EQ(MemoLines("25544\r\n7530\r33591\n"), (TLines{"25544", "7530", "33591"}));
 }
 
-TEST(HistoricFolder, CandidatesFromSwathgrabsFolderOrTheCurrentDirectory)
+TEST(FavouritesList, NoteSaysWhatLeavingTheMemoDrops)
+{
+    const std::string range = " (1 to 339999, or E8493 and the like)";
+    const struct {
+        TLines Lines;
+        std::string Note;
+    } cases[] = {
+        {{"25544", " 7530 ", "", "E8493", "339999", "07", "7"}, ""},
+        {{"25544", "abc"}, "Removed \"abc\": not a catalogue number" + range},
+        {{"0", "340000", "1e3", "-5"}, "Removed \"0\", \"340000\", \"1e3\", \"-5\": not catalogue numbers" + range},
+        {{"25544", " 25544", "e8493", "E8493", "25544"}, "Removed repeats of \"25544\", \"E8493\""},
+        {{"x", "7", "7"}, "Removed \"x\": not a catalogue number" + range + "; removed repeats of \"7\""},
+        {{"a", "b", "c", "d", "e", "f", "g"},
+         "Removed \"a\", \"b\", \"c\", \"d\", \"e\" and 2 more: not catalogue numbers" + range},
+        {{"a\x1b[2J"}, "Removed \"a\\x1b[2J\": not a catalogue number" + range},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.Lines));
+        EXPECT_EQ(DroppedFavouritesNote(c.Lines), c.Note);
+        const std::size_t kept = CleanFavourites(c.Lines).size();
+        EXPECT_EQ(c.Note.empty(), kept
+                                      == static_cast<std::size_t>(std::count_if(c.Lines.begin(), c.Lines.end(),
+                                                                                [](const std::string& Line) {
+                                                                                    return Line.find_first_not_of(" \t")
+                                                                                           != std::string::npos;
+                                                                                })))
+            << "a note exactly when a line that is not blank is dropped";
+    }
+}
+
+TEST(HistoricFile, CreatesOnlyMissingFilesOfTheTableAndNeverWritesThroughALink)
+{
+    const elsetry::test::TTempFolder root;
+    const std::string folder = root.Path + "/hist/";
+    fs::create_directory(folder);
+    std::ofstream(folder + "NOAA-18.txt") << "kept\n";
+    fs::create_symlink(root.Path + "/elsewhere.txt", folder + "NOAA-19.txt");
+    fs::create_symlink(folder + "NOAA-18.txt", folder + "NOAA-17.txt");
+    fs::create_directory(folder + "FY1C.txt");
+
+    EXPECT_EQ(CreateHistoricFiles(folder, {"FY1C", "ISS-Zarya", "NOAA-17", "NOAA-18", "NOAA-19", "Unknown"}),
+              (TLines{"FY1C.txt: not a regular file, left alone", "Created ISS-Zarya.txt",
+                      "NOAA-17.txt: a symbolic link, left alone", "NOAA-18.txt is there already",
+                      "NOAA-19.txt: a symbolic link, left alone"}));
+    EXPECT_EQ(ReadWholeFile(folder + "ISS-Zarya.txt"), "");
+    EXPECT_EQ(ReadWholeFile(folder + "NOAA-18.txt"), "kept\n");
+    EXPECT_FALSE(fs::exists(root.Path + "/elsewhere.txt")) << "a dangling link is not followed";
+    EXPECT_FALSE(fs::exists(folder + "Unknown.txt"));
+    EXPECT_EQ(CreateHistoricFiles(folder, {"ISS-Zarya"}), TLines{"ISS-Zarya.txt is there already"});
+    EXPECT_EQ(CreateHistoricFiles(root.Path + "/none/", {"NOAA-15"}),
+              TLines{"NOAA-15.txt not created: No such file or directory"});
+}
+
+TEST(HistoricFolder, CandidatesFromSwathgrabsFolderOrTheProgramsOwn)
 {
     const elsetry::test::TTempFolder root;
     const fs::path before = fs::current_path();
@@ -38,10 +94,12 @@ TEST(HistoricFolder, CandidatesFromSwathgrabsFolderOrTheCurrentDirectory)
     const TCase cases[] = {
         {"beside Swathgrab", {"sg/Keps/Updates", "work/Keps/Updates"}, "sg/swathgrab", "sg/Keps/Updates/"},
         {"one folder up, '..' resolved", {"sg/Keps/Updates"}, "sg/bin/swathgrab", "sg/Keps/Updates/"},
-        {"neither exists", {"sg/bin"}, "sg/bin/swathgrab", "bin/Keps/Updates/"},
-        {"not recorded, nothing found", {}, "", "bin/Keps/Updates/"},
-        {"not recorded, one folder up from here", {"work/Keps/Updates"}, "", "work/Keps/Updates/"},
-        {"not recorded, here, kept in full form", {"work/here/Keps/Updates"}, "", "work/here/Keps/Updates/"},
+        {"neither exists", {"sg/bin"}, "sg/bin/swathgrab", "~/.local/share/elsetry/historic/"},
+        {"not recorded", {}, "", "~/.local/share/elsetry/historic/"},
+        {"not recorded, the current directory is not looked at",
+         {"work/Keps/Updates", "work/here/Keps/Updates"},
+         "",
+         "~/.local/share/elsetry/historic/"},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
@@ -51,11 +109,34 @@ TEST(HistoricFolder, CandidatesFromSwathgrabsFolderOrTheCurrentDirectory)
         for (const std::string& folder : c.Folders)
             fs::create_directories(root.Path + "/" + folder);
         const std::string swathgrab = c.Swathgrab.empty() ? "" : root.Path + "/" + c.Swathgrab;
-        EXPECT_EQ(DefaultHistoricFolder(root.Path + "/bin/", swathgrab), root.Path + "/" + c.Expected);
+        EXPECT_EQ(DefaultHistoricFolder(swathgrab),
+                  c.Expected.starts_with("~") ? c.Expected : root.Path + "/" + c.Expected);
     }
     fs::current_path(before);
-    EXPECT_EQ(WithTrailingSeparator(""), "/");
-    EXPECT_EQ(WithTrailingSeparator("/data/"), "/data/");
+}
+
+TEST(HistoricFolder, FolderTexts)
+{
+    const struct {
+        std::string Text;
+        std::string Separated;
+        std::string Expanded;
+    } cases[] = {
+        {"", "", ""},
+        {"/data/", "/data/", "/data/"},
+        {"/data", "/data/", "/data"},
+        {"~", "~/", "/home/me"},
+        {"~/keps", "~/keps/", "/home/me/keps"},
+        {"~/", "~/", "/home/me/"},
+        {"~me/keps", "~me/keps/", "~me/keps"},
+        {"keps/~/", "keps/~/", "keps/~/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        EXPECT_EQ(WithTrailingSeparator(c.Text), c.Separated);
+        EXPECT_EQ(ExpandHome(c.Text, "/home/me"), c.Expanded);
+        EXPECT_EQ(ExpandHome(c.Text, "/home/me/"), c.Text == "~" ? "/home/me/" : c.Expanded) << "no doubled separator";
+    }
 }
 
 } // namespace

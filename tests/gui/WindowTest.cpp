@@ -24,6 +24,7 @@
 #include <fstream>
 #include <utime.h>
 #include <sys/stat.h>
+#include <map>
 #include <set>
 
 namespace elsetry::test {
@@ -110,12 +111,32 @@ TEST_F(WindowTest, FormAsDesigned)
         texts.insert("page " + pages.tabText(page).toStdString());
     for (const QPushButton* button : form.findChildren<QPushButton*>())
         texts.insert(button->text().toStdString() + " " + button->toolTip().toStdString());
-    for (const char* text : {"Select group to download", "Save file name", "Catalog numbers",
-                             "Save group data to folder", "Save historic Kepler data to folder", "Progress log",
-                             "Username", "Password", "Server", "Port", "Proxy authentication", "&Source:",
-                             " Select satellite groups ", " Individual satellite list ", " Update historic data ",
-                             " Save to ", " Space-Track login ", " Proxy server ", "... Browse for Kepler folder",
-                             "... Browse for historical Kepler folder", "Download ", "Close ", "page Setup", "page Download"})
+    for (const char* text :
+         {"Select group to download",
+          "Save file name",
+          "Catalog numbers",
+          "Save group data to folder",
+          "Save historic Kepler data to folder",
+          "Progress log",
+          "Username",
+          "Password",
+          "Server",
+          "Port",
+          "Proxy authentication",
+          "&Source:",
+          " Select satellite groups ",
+          " Individual satellite list ",
+          " Update historic data ",
+          " Save to ",
+          " Space-Track login ",
+          " Proxy server ",
+          "&Browse... Browse for Kepler folder",
+          "Br&owse... Browse for historical Kepler folder",
+          "&Download ",
+          "&Close ",
+          "C&reate missing files Create an empty historic file for each ticked satellite that has none",
+          "page S&etup",
+          "page Do&wnload"})
         EXPECT_TRUE(texts.count(text)) << text;
     auto& source = Child<QComboBox>("ComboBoxSource");
     QStringList sources;
@@ -135,6 +156,55 @@ TEST_F(WindowTest, FormAsDesigned)
     for (const char* password : {"EditPassword", "EditProxyPassword"}) {
         Child<QLineEdit>(password).setText("pa ss");
         EXPECT_EQ(Child<QLineEdit>(password).displayText(), "*****") << password;
+    }
+}
+
+TEST_F(WindowTest, EveryButtonAndPageHasItsOwnMnemonic)
+{
+    TFormMain& form = Open();
+    std::vector<QString> captions;
+    for (const QPushButton* button : form.findChildren<QPushButton*>())
+        captions.push_back(button->text());
+    auto& pages = Child<QTabWidget>("PageControl");
+    for (int page = 0; page < pages.count(); ++page)
+        captions.push_back(pages.tabText(page));
+    for (const QLabel* label : form.findChildren<QLabel*>())
+        if (label->buddy())
+            captions.push_back(label->text());
+    std::map<QChar, QString> taken;
+    for (const QString& caption : captions) {
+        SCOPED_TRACE(caption.toStdString());
+        const qsizetype at = caption.indexOf('&');
+        ASSERT_TRUE(at >= 0 && at + 1 < caption.size() && caption[at + 1].isLetter());
+        const QChar key = caption[at + 1].toLower();
+        EXPECT_FALSE(taken.count(key)) << "the key of " << taken[key].toStdString();
+        taken[key] = caption;
+    }
+}
+
+TEST_F(WindowTest, OwnIconFixedSizeAndAnAddressShownInFull)
+{
+    TFormMain& form = Open();
+    const QImage icon = form.windowIcon().pixmap(64, 64).toImage();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixelColor(32, 8).name(), "#0b2545") << "the disc of the program's SVG";
+    EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
+    EXPECT_FALSE(form.windowFlags() & ::Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+
+    Child<QTabWidget>("PageControl").setCurrentWidget(&Child<QWidget>("TabSheetDownload"));
+    auto& address = Child<QLineEdit>("EditSpaceTrackAddress");
+    const QFont desktop = form.font();
+    QFont larger = desktop;
+    larger.setPointSizeF(desktop.pointSizeF() * 4 / 3);
+    for (const QFont& font : {desktop, larger}) {
+        SCOPED_TRACE(font.toString().toStdString());
+        form.setFont(font);
+        QApplication::processEvents();
+        address.setText(QString::fromUtf8(DefaultSpaceTrackAddress));
+        address.end(false);
+        // With the cursor at the end, a text wider than the edit is scrolled to show its end.
+        EXPECT_LE(address.cursorPositionAt(QPoint(0, address.height() / 2)), 1) << "the start is not scrolled away";
     }
 }
 
@@ -288,6 +358,56 @@ TEST_F(WindowTest, DefaultFoldersFromTheOtherProgramsAndTheAppPathsEntry)
     EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text(), "/home/me/historic/");
 }
 
+TEST_F(WindowTest, FirstStartWithoutTheOtherProgramsKeepsItsFilesUnderTheHomeFolder)
+{
+    TFormMain& form = Open();
+    auto& kepler = Child<QLineEdit>("EditKeplerPath");
+    auto& historic = Child<QLineEdit>("EditHistoricDataPath");
+    EXPECT_EQ(kepler.text(), "~/.local/share/elsetry/keps/");
+    EXPECT_EQ(historic.text(), "~/.local/share/elsetry/historic/");
+    EXPECT_EQ(form.KeplerPath(), Home + "/.local/share/elsetry/keps/");
+    EXPECT_EQ(form.HistoricDataPath(), Home + "/.local/share/elsetry/historic/");
+    kepler.setText("~/keps");
+    SendFocus(kepler, QEvent::FocusOut, ::Qt::TabFocusReason);
+    EXPECT_EQ(form.KeplerPath(), Home + "/keps/");
+    Close();
+
+    Put("KeplerPath", "");
+    Put("HistoricDataPath", "");
+    Open();
+    EXPECT_EQ(Child<QLineEdit>("EditKeplerPath").text(), "") << "a folder the user emptied stays empty";
+    EXPECT_EQ(Child<QLineEdit>("EditHistoricDataPath").text(), "");
+}
+
+TEST_F(WindowTest, DownloadChecksTheFoldersBeforeConnecting)
+{
+    Put("Username", "observer");
+    Put("Password", "secret");
+    const struct {
+        std::string Folder;
+        TLines Events;
+    } cases[] = {
+        {"", {"message The folder to save group data to is not set: choose a folder on the Setup page"}},
+        {Files.Path + "/new/",
+         {"ask Create folder: The folder to save group data to " + Files.Path + "/new/ does not exist. Create it?"}},
+        {Files.Path + "/keps/x.txt/",
+         {"message The folder to save group data to " + Files.Path + "/keps/x.txt/ is not a folder"}},
+    };
+    std::ofstream(Files.Path + "/keps/x.txt") << "";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Folder);
+        Put("KeplerPath", c.Folder);
+        Open();
+        Dialogs->Events.clear();
+        Child<QPushButton>("ButtonGetSpaceTrack").click();
+        EXPECT_EQ(Dialogs->Events, c.Events);
+        EXPECT_EQ(Outcomes.back(), TDownloadOutcome::NotStarted);
+        EXPECT_TRUE(Child<QPushButton>("ButtonClose").isEnabled());
+        EXPECT_FALSE(std::filesystem::exists(Files.Path + "/new")) << "declined";
+        Close();
+    }
+}
+
 TEST_F(WindowTest, EarlierMultiLineListMovesToCommaText)
 {
     Put("MyFavouritesList", "25544\r\n7530\r\n33591\r\n");
@@ -308,14 +428,56 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
 {
     Open();
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
-    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n");
+    auto& note = Child<QLabel>("LabelFavouritesNote");
+    EXPECT_TRUE(note.isHidden());
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(memo.toPlainText().count('\n'), 9) << "another window taking the focus is no leaving";
+    EXPECT_EQ(memo.toPlainText().count('\n'), 10) << "another window taking the focus is no leaving";
+    EXPECT_TRUE(note.isHidden());
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
     EXPECT_EQ(memo.toPlainText(), "007\n100\n100000\n25544\n4793\nE8493");
+    EXPECT_FALSE(note.isHidden());
+    EXPECT_EQ(note.text(), "Removed \"0\", \"340000\", \"abc\": not catalogue numbers (1 to 339999, or E8493 and "
+                           "the like); removed repeats of \"25544\"");
+    SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
+    EXPECT_TRUE(note.isHidden()) << "a clean list needs no note";
     EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "100000", "25544", "4793", "E8493"}));
     Close();
     EXPECT_EQ(Stored("MyFavourites"), "007,100,100000,25544,4793,E8493");
+}
+
+TEST_F(WindowTest, SetupCreatesTheMissingHistoricFilesOfTheTickedSatellites)
+{
+    Open();
+    auto& list = Child<TqvxCheckListBox>("CheckListBoxHistoric");
+    auto& historic = Child<QLineEdit>("EditHistoricDataPath");
+    auto& button = Child<QPushButton>("ButtonCreateHistoric");
+    const std::string folder = Files.Path + "/keps/";
+    std::ofstream(folder + "NOAA-19.txt") << "kept\n";
+
+    historic.setText(QString::fromStdString(folder));
+    button.click();
+    for (int row = 0; row < list.count(); ++row)
+        if (list.item(row)->text() == "NOAA-19" || list.item(row)->text() == "MetOp-A")
+            list.item(row)->setCheckState(::Qt::Checked);
+    historic.setText("");
+    button.click();
+    historic.setText(QString::fromStdString(folder));
+    button.click();
+    historic.setText(QString::fromStdString(Files.Path + "/new/"));
+    button.click();
+    Dialogs->Answers = {true};
+    button.click();
+    const std::string label = "The folder to save historic Kepler data to ";
+    EXPECT_EQ(Dialogs->Events,
+              (TLines{"message Tick the satellites whose historic files are wanted",
+                      "message " + label + "is not set: choose a folder on the Setup page",
+                      "message In " + folder + ":\nCreated MetOp-A.txt\nNOAA-19.txt is there already",
+                      "ask Create folder: " + label + Files.Path + "/new/ does not exist. Create it?",
+                      "ask Create folder: " + label + Files.Path + "/new/ does not exist. Create it?",
+                      "message In " + Files.Path + "/new/:\nCreated MetOp-A.txt\nCreated NOAA-19.txt"}));
+    EXPECT_EQ(ReadWholeFile(folder + "MetOp-A.txt"), "");
+    EXPECT_EQ(ReadWholeFile(folder + "NOAA-19.txt"), "kept\n");
 }
 
 TEST_F(WindowTest, PassingThroughTheMemoKeepsAListImportedMeanwhile)
@@ -340,7 +502,7 @@ TEST_F(WindowTest, FolderEditsKeepATrailingSeparatorAndShowTheirTextAsHint)
         const char* ExpectedHint;
     };
     const TCase cases[] = {
-        {"EditKeplerPath", "", QEvent::FocusOut, ::Qt::TabFocusReason, "/", "/"},
+        {"EditKeplerPath", "", QEvent::FocusOut, ::Qt::TabFocusReason, "", ""},
         {"EditKeplerPath", "/data/keps", QEvent::FocusOut, ::Qt::MouseFocusReason, "/data/keps/", "/data/keps/"},
         {"EditHistoricDataPath", "/data/hist", QEvent::FocusOut, ::Qt::ActiveWindowFocusReason, "/data/hist", "old"},
         {"EditHistoricDataPath", "/data/hist", QEvent::FocusIn, ::Qt::TabFocusReason, "/data/hist", ""},

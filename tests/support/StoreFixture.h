@@ -1,6 +1,7 @@
 #pragma once
 // A private store file for each test: ELSETRY_REGISTRY points into a fresh temporary folder,
-// so no test touches the user's own settings.
+// so no test touches the user's own settings; HOME points there too, so that the folders the
+// program proposes under "~" are the test's own.
 
 #include "settings/SqliteSettingsStore.h"
 #include "tests/support/TempFolder.h"
@@ -21,8 +22,19 @@ protected:
     {
         StoreFile = Folder.Path + "/config/Corriebrook/registry.sqlite3";
         ::setenv(SettingsStoreVariable, StoreFile.c_str(), 1);
+        if (const char* home = std::getenv("HOME"))
+            OwnHome = home;
+        Home = Folder.Path + "/home";
+        ::setenv("HOME", Home.c_str(), 1);
     }
-    void TearDown() override { ::unsetenv(SettingsStoreVariable); }
+    void TearDown() override
+    {
+        ::unsetenv(SettingsStoreVariable);
+        if (OwnHome)
+            ::setenv("HOME", OwnHome->c_str(), 1);
+        else
+            ::unsetenv("HOME");
+    }
 
     std::unique_ptr<TSqliteSettingsStore> Store() const { return std::make_unique<TSqliteSettingsStore>(StoreFile); }
 
@@ -49,6 +61,10 @@ protected:
 
     TTempFolder Folder;
     std::string StoreFile;
+    std::string Home;
+
+private:
+    std::optional<std::string> OwnHome;
 };
 
 } // namespace elsetry::test
