@@ -101,7 +101,7 @@ int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
     if (Outcome == TDownloadOutcome::Completed)
         return 0;
     if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed
-        || Outcome == TDownloadOutcome::Stopped)
+        || Outcome == TDownloadOutcome::Stopped || Outcome == TDownloadOutcome::Cancelled)
         return DownloadsFailed;
     return RunNotCompleted;
 }

@@ -61,6 +61,13 @@ public:
         for (const std::string& line : Lines)
             Log(line, false);
     }
+    // Called about every 75 ms while a request or a wait of the run is under way; a window handles
+    // its events here, so that it repaints and its Cancel button works.
+    virtual void KeepAlive() {}
+    // How much of the current request's answer has come; Total is 0 while its length is unknown.
+    virtual void ShowRequestProgress(long long /*Bytes*/, long long /*Total*/) {}
+    // Download Index of Count is under way; 0 of Count before the first and after the last.
+    virtual void ShowRunProgress(int /*Index*/, int /*Count*/) {}
     // A Yes/No question; a host that cannot ask answers No.
     virtual bool AskYesNo(const std::string& /*Caption*/, const std::string& /*Text*/) { return false; }
 };

@@ -82,6 +82,12 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
+    CancelAsked = false;
+    LoggingOut = false;
+    Downloads = DownloadCount(inputs);
+    Host.ShowRunProgress(0, Downloads);
+    Channel.SetWhileWaiting(
+        [this, &Host](const THttpClient::TProgress& Progress) { return KeepWaiting(Host, Progress); });
     Summary = {Host.TimeOfRun(), Host.KeplerPath(), {}, {}};
     Channel.SetNotes([&Host](const std::string& Line) { Host.Log(Line, true); });
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
@@ -98,6 +104,8 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         Host.ShowStatus(RunEndedText(Error.what()));
     }
     Channel.SetNotes(nullptr);
+    Channel.SetWhileWaiting(nullptr);
+    Host.ShowRunProgress(0, Downloads);
     Host.LogSummary(SummaryLines(Summary));
     Host.SetCloseEnabled(true);
     return outcome;
@@ -111,7 +119,11 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     Host.Log("Connecting to " + service, false);
     try {
         Source->Probe(Channel);
+    } catch (const ERunCancelled&) {
+        return EndCancelled(Host, false);
     } catch (const EHttpError& Error) {
+        if (CancelAsked)
+            return EndCancelled(Host, false);
         const std::string reason = FailureReason(Error);
         ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
         Host.ShowStatus(RunEndedText(reason));
@@ -122,6 +134,8 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
         return TallyOfDownloads(Host);
     }
     const std::optional<TLoginFailure> failure = Login(Host, Inputs);
+    if (failure && CancelAsked)
+        return EndCancelled(Host, true);
     if (!failure) {
         Host.Log("Logged into Space-Track", false);
         DownloadChosen(Host, Inputs);
@@ -139,9 +153,46 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
 
 TDownloadOutcome TDownloadSession::TallyOfDownloads(TDownloadHost& Host) const
 {
+    if (Tally.Cancelled)
+        return LogCancelled(Host);
     if (Tally.Failed > 0)
         Host.Log(std::to_string(Tally.Failed) + " of " + std::to_string(Tally.Chosen) + " downloads failed", false);
     return OutcomeOfDownloads();
+}
+
+TDownloadOutcome TDownloadSession::EndCancelled(TDownloadHost& Host, bool LoggedIn)
+{
+    if (LoggedIn)
+        Logout(Host);
+    return LogCancelled(Host);
+}
+
+TDownloadOutcome TDownloadSession::LogCancelled(TDownloadHost& Host)
+{
+    Host.ShowStatus("Cancelled");
+    Host.Log("Cancelled", false);
+    return TDownloadOutcome::Cancelled;
+}
+
+void TDownloadSession::ThrowIfCancelled() const
+{
+    if (CancelAsked)
+        throw ERunCancelled();
+}
+
+bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const
+{
+    Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
+    Host.KeepAlive();
+    return LoggingOut || !CancelAsked;
+}
+
+int TDownloadSession::DownloadCount(const TDownloadInputs& Inputs)
+{
+    int count = Inputs.Favourites.empty() ? 0 : 1;
+    for (const TGroupChoice& group : Inputs.Groups)
+        count += group.Checked ? 1 : 0;
+    return count;
 }
 
 TDownloadOutcome TDownloadSession::OutcomeOfDownloads() const
@@ -179,6 +230,8 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownload
     } catch (const EHttpError& Error) {
         // A login that got no answer is not a verdict on the password.
         return TLoginFailure{FailureReason(Error), false};
+    } catch (const ERunCancelled& Cancel) {
+        return TLoginFailure{Cancel.what(), false};
     }
     return TLoginFailure{LoginRefusedText, true};
 }
@@ -190,6 +243,8 @@ void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs
     } catch (const ERunStopped& Stop) {
         Tally.Stopped = true;
         LogStop(Host, Stop.what());
+    } catch (const ERunCancelled&) {
+        Tally.Cancelled = true;
     }
 }
 
@@ -207,7 +262,9 @@ void TDownloadSession::DownloadEach(TDownloadHost& Host, const TDownloadInputs& 
 
 void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download)
 {
+    ThrowIfCancelled();
     ++Tally.Chosen;
+    Host.ShowRunProgress(Tally.Chosen, Downloads);
     if (Deadline.Passed()) {
         LogFailure(Host, FileName, DeadlineReason);
         return;
@@ -219,6 +276,9 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
     }
     try {
         Download();
+    } catch (const ERunCancelled& Cancel) {
+        Note(FileName, TFileResult::Failed, Cancel.what());
+        throw;
     } catch (const EGroupFailed& Failure) {
         LogFailure(Host, FileName, Failure.what());
     } catch (const EGroupSkipped& Skip) {
@@ -253,6 +313,8 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
 void TDownloadSession::Logout(TDownloadHost& Host)
 {
     Channel.GrantAtLeast(std::chrono::milliseconds(Timeouts.LogoutMs));
+    // Nothing follows the logout that a cancel could still spare the service.
+    LoggingOut = true;
     try {
         Source->LogOut(Channel);
     } catch (const EHttpError& Error) {
@@ -307,6 +369,8 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
 
 void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName)
 {
+    // A source may have answered from what it kept after its request was abandoned.
+    ThrowIfCancelled();
     SaveAndCheck(Host, Lines, FileName);
     Summary.Files.push_back({FileName, TFileResult::Saved, CompleteSetCount(Lines), {}});
 }
@@ -326,7 +390,15 @@ std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,
     try {
         return Step();
     } catch (const EHttpError& Error) {
+        ThrowIfCancelled();
         throw EGroupFailed(FailureReason(Error));
+    } catch (const EGroupFailed&) {
+        // A source may turn an abandoned request into a failure or a stop of its own.
+        ThrowIfCancelled();
+        throw;
+    } catch (const ERunStopped&) {
+        ThrowIfCancelled();
+        throw;
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
         throw EGroupFailed("temporary path too long");

@@ -30,6 +30,7 @@ enum class TDownloadOutcome {
     Unreachable,    // the service did not answer; nothing more was sent
     LoginRefused,   // no downloads; logout sent
     Failed,         // ended early by a failure shown in an error box
+    Cancelled,      // the user cancelled; the request under way abandoned, logout sent when logged in
 };
 
 inline constexpr const char* InsecureAddressText =
@@ -65,6 +66,9 @@ public:
     // request under way then is cut off; only the logout follows.
     TDownloadOutcome RunDownload(TDownloadHost& Host,
                                  std::optional<std::chrono::milliseconds> RunDeadline = std::nullopt);
+    // Asks the run under way to end: its current request or wait is abandoned, nothing more is
+    // asked for but the logout, and no file is replaced after this.
+    void Cancel() { CancelAsked = true; }
     THttpClient& Client() { return Http; }
     const std::string& TempFilePath() const { return TempFile.Path(); }
 
@@ -75,6 +79,7 @@ private:
         int Failed = 0;
         bool CutByDeadline = false;
         bool Stopped = false;
+        bool Cancelled = false;
     };
 
     TDownloadOutcome RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs);
@@ -107,6 +112,15 @@ private:
     void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName);
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     TDownloadOutcome OutcomeOfDownloads() const;
+    // Logs out when LoggedIn, logs the cancellation and gives its outcome.
+    TDownloadOutcome EndCancelled(TDownloadHost& Host, bool LoggedIn);
+    static TDownloadOutcome LogCancelled(TDownloadHost& Host);
+    // Raises ERunCancelled once the user has cancelled the run.
+    void ThrowIfCancelled() const;
+    // While the run waits: keeps the host alive, shows the request's progress, and answers
+    // whether the run still wants the request.
+    bool KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const;
+    static int DownloadCount(const TDownloadInputs& Inputs);
     // Logs how many downloads failed, if any, and gives the outcome.
     TDownloadOutcome TallyOfDownloads(TDownloadHost& Host) const;
     // The reason a request failed: its own, unless the run deadline cut it off.
@@ -118,6 +132,11 @@ private:
     TDownloadTimeouts Timeouts;
     TRunDeadline Deadline;
     TTally Tally;
+    // Downloads of the current run, for its progress.
+    int Downloads = 0;
+    bool CancelAsked = false;
+    // The logout goes out even after a cancel.
+    bool LoggingOut = false;
     TRunSummary Summary;
     THttpClient Http;
     TKepTempFile TempFile;

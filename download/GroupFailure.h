@@ -41,4 +41,11 @@ public:
     explicit ERunStopped(const std::string& Reason) : std::runtime_error(Reason) {}
 };
 
+// The user cancelled the run: the request under way is abandoned, nothing of it is saved, no
+// further download is asked for, and only the logout follows.
+class ERunCancelled : public std::runtime_error {
+public:
+    ERunCancelled() : std::runtime_error("cancelled") {}
+};
+
 } // namespace elsetry

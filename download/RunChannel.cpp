@@ -4,6 +4,7 @@
 #include "platform/Gunzip.h"
 #include "platform/UniqueFd.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -18,6 +19,28 @@ TRunChannel::TRunChannel(THttpClient& Client, TKepTempFile& File, const TRunDead
 void TRunChannel::LimitNextRequest()
 {
     Http.SetTimeLimit(Deadline.RequestLimitMs(RequestMs, MinimumTime));
+}
+
+void TRunChannel::SetWhileWaiting(THttpClient::TWhileWaiting Hook)
+{
+    WhileWaiting = Hook;
+    Http.SetWhileWaiting(std::move(Hook));
+}
+
+void TRunChannel::Wait(TRunClock& Clock, std::chrono::milliseconds Time)
+{
+    if (!WhileWaiting) {
+        Clock.Wait(Time);
+        return;
+    }
+    constexpr std::chrono::milliseconds slice{THttpClient::WhileWaitingIntervalMs};
+    while (Time > std::chrono::milliseconds(0)) {
+        if (!WhileWaiting({}))
+            throw ERunCancelled();
+        const std::chrono::milliseconds step = std::min(Time, slice);
+        Clock.Wait(step);
+        Time -= step;
+    }
 }
 
 std::string TRunChannel::GetText(const std::string& Url)

@@ -2,6 +2,7 @@
 // The requests a source sends during a run. Each is given the time left before the run deadline,
 // so that no source can keep a run going past it; a source decides only what to ask.
 
+#include "download/RunClock.h"
 #include "download/RunDeadline.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"
@@ -39,6 +40,12 @@ public:
     // Whether the run deadline has passed; a source stops waiting then.
     bool DeadlinePassed() const { return Deadline.Passed(); }
 
+    // Called while requests and waits are under way; false abandons the request or wait.
+    void SetWhileWaiting(THttpClient::TWhileWaiting Hook);
+    // Waits Time on Clock in short slices, calling the hook between them, so that a window stays
+    // alive through a usage-limit wait. Raises ERunCancelled when the hook answers false.
+    void Wait(TRunClock& Clock, std::chrono::milliseconds Time);
+
     // From now on every request is given at least this long, even past the run deadline.
     void GrantAtLeast(std::chrono::milliseconds Floor) { MinimumTime = Floor; }
 
@@ -52,6 +59,7 @@ private:
     long RequestMs;
     std::chrono::milliseconds MinimumTime{0};
     std::function<void(const std::string&)> Notes;
+    THttpClient::TWhileWaiting WhileWaiting;
 };
 
 } // namespace elsetry

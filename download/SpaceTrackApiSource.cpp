@@ -168,7 +168,7 @@ void TSpaceTrackApiSource::Admit(TRunChannel& Channel)
             throw EUsageLimitReached("Space-Track allows " + admission.Limit + "; the next request may go at "
                                      + TimeOfDayText(Clock.Now() + admission.Wait));
         Channel.Note("   Waiting " + Seconds(admission.Wait) + " (Space-Track allows " + admission.Limit + ")");
-        Clock.Wait(admission.Wait);
+        Channel.Wait(Clock, admission.Wait);
     }
 }
 

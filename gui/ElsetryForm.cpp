@@ -27,12 +27,14 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -135,7 +137,7 @@ public:
 TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     : QMainWindow(Parent), Ui(std::make_unique<Ui::TFormMain>()), Environment(std::move(FormEnvironment)),
       Session(Environment.TempFolder), TimerStartup(new QTimer(this)), TimerPopupMessage(new QTimer(this)),
-      LabelLastRun(new QLabel(this))
+      LabelLastRun(new QLabel(this)), ProgressRequest(new QProgressBar(this)), LabelRunProgress(new QLabel(this))
 {
     Ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -162,6 +164,13 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     LabelLastRun->setObjectName(QStringLiteral("LabelLastRun"));
     LabelLastRun->setWordWrap(true);
     Ui->ProgressLayout->addWidget(LabelLastRun);
+    ProgressRequest->setObjectName(QStringLiteral("ProgressRequest"));
+    ProgressRequest->setTextVisible(false);
+    ProgressRequest->setRange(0, 1);
+    ProgressRequest->setValue(0);
+    Ui->ProgressLayout->addWidget(ProgressRequest);
+    LabelRunProgress->setObjectName(QStringLiteral("LabelRunProgress"));
+    Ui->ProgressLayout->addWidget(LabelRunProgress);
     ShowLastRun();
     TimerStartup->start();
     if (const QScreen* desktop = screen())
@@ -198,6 +207,7 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonCreateHistoric, &QPushButton::clicked, this, &TFormMain::ButtonCreateHistoricClick);
     connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
+    connect(Ui->ButtonCancel, &QPushButton::clicked, this, [this] { Session.Cancel(); });
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
         connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
             ShowMessage("\"" + Typed.toStdString() + "\" is not a plain file name: "
@@ -381,7 +391,29 @@ void TFormMain::BrowseForFolder(QLineEdit& Edit)
 
 void TFormMain::ButtonGetSpaceTrackClick()
 {
-    RunDownload();
+    if (!FRunning)
+        RunDownload();
+}
+
+void TFormMain::SetRunning(bool Running)
+{
+    FRunning = Running;
+    Ui->PageControl->setEnabled(!Running);
+    Ui->ButtonClose->setEnabled(!Running);
+    Ui->ButtonCancel->setEnabled(Running);
+}
+
+void TFormMain::closeEvent(QCloseEvent* Event)
+{
+    if (!FRunning) {
+        QMainWindow::closeEvent(Event);
+        return;
+    }
+    Event->ignore();
+    if (AskYesNo(FApplicationTitle.toStdString(), "A download run is under way. Cancel it and close?")) {
+        FCloseAfterRun = true;
+        Session.Cancel();
+    }
 }
 
 void TFormMain::ButtonCreateHistoricClick()
@@ -477,6 +509,13 @@ bool TFormMain::ConnectionTest()
 // The password is the likelier mistake; typing over it starts at once.
 void TFormMain::LoginRefused()
 {
+    // The controls are disabled until the run ends, and a disabled edit takes no focus.
+    FPasswordAfterRun = true;
+    FocusPassword();
+}
+
+void TFormMain::FocusPassword()
+{
     Ui->PageControl->setCurrentWidget(Ui->TabSheetDownload);
     Ui->EditPassword->setFocus(Qt::OtherFocusReason);
     Ui->EditPassword->selectAll();
@@ -512,6 +551,30 @@ void TFormMain::Log(const std::string& Line, bool RepaintNow)
     }
 }
 
+void TFormMain::KeepAlive()
+{
+    QCoreApplication::processEvents();
+}
+
+// Tenths of a percent, so that the bar's int range holds any length.
+void TFormMain::ShowRequestProgress(long long Bytes, long long Total)
+{
+    constexpr int steps = 1000;
+    if (Total <= 0) {
+        ProgressRequest->setRange(0, 0);
+        return;
+    }
+    ProgressRequest->setRange(0, steps);
+    ProgressRequest->setValue(static_cast<int>(std::min(Bytes, Total) * steps / Total));
+}
+
+void TFormMain::ShowRunProgress(int Index, int Count)
+{
+    ProgressRequest->setRange(0, 1);
+    ProgressRequest->setValue(0);
+    LabelRunProgress->setText(Index > 0 ? QStringLiteral("Download %1 of %2").arg(Index).arg(Count) : QString());
+}
+
 void TFormMain::ShowStatus(const std::string& Status)
 {
     Ui->StatusBar->showMessage(Q(Status));
@@ -541,9 +604,14 @@ void TFormMain::MinimiseApplication()
 
 TDownloadOutcome TFormMain::RunDownload()
 {
+    FPasswordAfterRun = false;
+    SetRunning(true);
     // Only an unattended run has a deadline: nobody watches it who could end it.
     const TDownloadOutcome outcome =
         Session.RunDownload(*this, FUnattended ? std::optional(Environment.RunDeadline) : std::nullopt);
+    SetRunning(false);
+    if (FPasswordAfterRun)
+        FocusPassword();
     if (outcome == TDownloadOutcome::Completed) {
         TRegistryString last(LastSuccessfulRunSetting, "");
         last.Value = UtcMinuteText(std::time(nullptr));
@@ -552,6 +620,8 @@ TDownloadOutcome TFormMain::RunDownload()
     }
     if (Environment.RunFinished)
         Environment.RunFinished(outcome);
+    if (FCloseAfterRun)
+        CloseWindow();
     return outcome;
 }
 

@@ -20,6 +20,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QTimer;
 
 namespace Ui {
@@ -56,11 +57,16 @@ public:
     std::vector<std::string> ExtraHistoric() const override { return FExtraHistoric; }
     void Log(const std::string& Line, bool RepaintNow) override;
     void ShowStatus(const std::string& Text) override;
+    void KeepAlive() override;
+    void ShowRequestProgress(long long Bytes, long long Total) override;
+    void ShowRunProgress(int Index, int Count) override;
 
 protected:
     void changeEvent(QEvent* Event) override;
     void showEvent(QShowEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
+    // During a run the close box offers to cancel it; the window closes once the run has ended.
+    void closeEvent(QCloseEvent* Event) override;
 
 private:
     // TStartupHost; AskYesNo answers TDownloadHost too
@@ -88,6 +94,9 @@ private:
     void EditSetPathExit(QLineEdit& Edit);
     void BrowseForFolder(QLineEdit& Edit);
     void ButtonGetSpaceTrackClick();
+    // Every control but Cancel is disabled during a run, so that no input waits for its end.
+    void SetRunning(bool Running);
+    void FocusPassword();
     // Empty historic files for the ticked satellites that have none, so that runs extend them.
     void ButtonCreateHistoricClick();
     // Whether the run has the login its source needs.
@@ -103,6 +112,8 @@ private:
     QTimer* TimerStartup;
     QTimer* TimerPopupMessage;
     QLabel* LabelLastRun;
+    QProgressBar* ProgressRequest;
+    QLabel* LabelRunProgress;
     std::unique_ptr<TRegistryString> FavouritesSetting;
     std::string FShownFavourites; // the list as last loaded or recorded, as comma text
     std::vector<std::string> FExtraHistoric;
@@ -110,6 +121,9 @@ private:
     bool FUnattended = false;
     bool FShown = false;
     bool FClosing = false;
+    bool FRunning = false;
+    bool FCloseAfterRun = false;
+    bool FPasswordAfterRun = false;
 };
 
 } // namespace elsetry

@@ -21,6 +21,7 @@ constexpr int MaxRedirects = 10;
 constexpr std::chrono::milliseconds TimeLimitSlack{50};
 constexpr long ProxyAuthenticationRequired = 407;
 constexpr const char* ProxyRefusedText = "proxy refused the credentials (407)";
+constexpr const char* CancelledText = "cancelled";
 
 using TClock = std::chrono::steady_clock;
 
@@ -110,11 +111,14 @@ struct THttpClient::TTransfer {
     std::size_t MaxBytes = 0;
     long TimeoutMs = 0;
     TClock::time_point LastActivity;
+    const THttpClient::TWhileWaiting* WhileWaiting = nullptr;
+    TClock::time_point LastCall;
     curl_off_t LastDown = 0;
     curl_off_t LastUp = 0;
     bool TimedOut = false;
     bool TooLarge = false;
     bool PastTimeLimit = false;
+    bool Cancelled = false;
     int WriteErrno = 0;
     std::string ErrorText; // the start of an error answer's body
 };
@@ -167,12 +171,25 @@ std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* U
     return bytes;
 }
 
-// libcurl calls this at least once a second while a transfer waits; no bytes moving for the whole
-// read time-out fails the request.
-int WatchProgress(void* User, curl_off_t, curl_off_t DownNow, curl_off_t, curl_off_t UpNow)
+// Whether the caller still wants the request; asked at most every WhileWaitingIntervalMs.
+bool StillWanted(TTransfer& Transfer, curl_off_t DownTotal, curl_off_t DownNow, TClock::time_point Now)
+{
+    if (Transfer.WhileWaiting == nullptr || !*Transfer.WhileWaiting ||
+        Now - Transfer.LastCall < std::chrono::milliseconds(THttpClient::WhileWaitingIntervalMs))
+        return true;
+    Transfer.LastCall = Now;
+    Transfer.Cancelled = !(*Transfer.WhileWaiting)(THttpClient::TProgress{DownNow, DownTotal});
+    return !Transfer.Cancelled;
+}
+
+// libcurl calls this at least once a second while a transfer waits, and on every piece that
+// arrives; no bytes moving for the whole read time-out fails the request.
+int WatchProgress(void* User, curl_off_t DownTotal, curl_off_t DownNow, curl_off_t, curl_off_t UpNow)
 {
     auto& transfer = *static_cast<TTransfer*>(User);
     const TClock::time_point now = TClock::now();
+    if (!StillWanted(transfer, DownTotal, DownNow, now))
+        return 1;
     if (DownNow != transfer.LastDown || UpNow != transfer.LastUp) {
         transfer.LastDown = DownNow;
         transfer.LastUp = UpNow;
@@ -404,6 +421,7 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
     Transfer.Curl = curl;
     Transfer.MaxBytes = MaxAnswerBytes;
     Transfer.TimeoutMs = ReadTimeoutMs;
+    Transfer.WhileWaiting = &WhileWaiting;
     SetOption(curl, CURLOPT_XFERINFODATA, &Transfer);
     SetOption(curl, CURLOPT_WRITEDATA, &Transfer);
     const std::string origin = OriginOf(Url);
@@ -439,6 +457,7 @@ void THttpClient::RunOnce(TTransfer& Transfer, long TimeLimit)
     SetOption(Curl.get(), CURLOPT_TIMEOUT_MS, limit);
     const TClock::time_point start = TClock::now();
     Transfer.LastActivity = start;
+    Transfer.LastCall = start;
     Transfer.LastDown = 0;
     Transfer.LastUp = 0;
     const CURLcode result = curl_easy_perform(Curl.get());

@@ -5,6 +5,7 @@
 #include "platform/AnswerLimit.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -100,6 +101,17 @@ public:
     void SetCertificateAuthorities(const std::string& PemFile);
     void SetMaxAnswerBytes(std::size_t Bytes) { MaxAnswerBytes = Bytes; }
 
+    // What a request has received of its answer; Total is 0 when the service sent no length.
+    struct TProgress {
+        long long Bytes = 0;
+        long long Total = 0;
+    };
+    // Called about every WhileWaitingIntervalMs while a request is under way, so that the caller
+    // can keep its window alive; answering false abandons the request, which fails as "cancelled".
+    using TWhileWaiting = std::function<bool(const TProgress&)>;
+    static constexpr long WhileWaitingIntervalMs = 75;
+    void SetWhileWaiting(TWhileWaiting Hook) { WhileWaiting = std::move(Hook); }
+
     struct TTransfer;
 
 private:
@@ -123,6 +135,7 @@ private:
     std::string ProxyUserName;
     std::string ProxyPassword;
     std::size_t MaxAnswerBytes = AnswerLimitBytes;
+    TWhileWaiting WhileWaiting;
 };
 
 } // namespace elsetry

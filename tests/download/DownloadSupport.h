@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,6 +68,15 @@ public:
         Events.push_back("ask " + Caption + ": " + Text);
         return Answer;
     }
+    // Not in Events: how often a run would call it depends on the timing.
+    void KeepAlive() override
+    {
+        ++KeepAlives;
+        if (WhileAlive)
+            WhileAlive();
+    }
+    int KeepAlives = 0;
+    std::function<void()> WhileAlive;
 
     std::string KeplerPath() const override { return Kepler; }
     std::string HistoricDataPath() const override { return Historic; }

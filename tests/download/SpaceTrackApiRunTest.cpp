@@ -300,6 +300,32 @@ TEST_F(ApiRun, TwoRunsTogetherNeverAskMoreThanThirtyTimesAMinute)
     EXPECT_GE(CountStarting(Log(), "   Waiting "), 1u);
 }
 
+// Cancel pressed while the run waits for the usage limit: the wait ends, nothing more is
+// asked for, and the session is closed.
+TEST_F(ApiRun, CancelEndsAUsageLimitWait)
+{
+    ChooseEveryGroup();
+    for (int number = 40001; number <= 40250; ++number)
+        World->Host.Inputs.Favourites.push_back(std::to_string(number));
+    World->Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    // The first run leaves too few requests of the minute for the second's.
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+    World->Host.Events.clear();
+    World->Host.WhileAlive = [this] {
+        if (Clock.Waited.count() > 0)
+            World->Session.Cancel();
+    };
+
+    EXPECT_EQ(World->Run(), TDownloadOutcome::Cancelled);
+    const TLines log = Log();
+    // One wait cut short, then the logout's own, which still keeps to the limit.
+    EXPECT_EQ(CountStarting(log, "   Waiting "), 2u) << ::testing::PrintToString(log);
+    EXPECT_EQ(CountStarting(log, "   Saved: NameWeather.txt"), 0u) << "nothing is asked for after the cancel";
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[log.size() - 2], "Logged out of Space-Track");
+    EXPECT_EQ(log.back(), "Cancelled");
+}
+
 TEST_F(ApiRun, TwoRunsTogetherNeverAskMoreThanThreeHundredTimesAnHour)
 {
     // 32,000 numbers: 160 queries a run.

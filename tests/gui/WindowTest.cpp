@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <utime.h>
 #include <sys/stat.h>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -724,6 +726,145 @@ TEST_F(StartupTest, LowerCaseDialAloneDialsAndNeverHangsUp)
     EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").toPlainText().contains("   Saved: Weather.txt"));
     Close();
     EXPECT_EQ(Calls, TLines{"dial 2"});
+}
+
+// Counts the paint events a widget gets while During says so.
+class TPaintCounter final : public QObject {
+public:
+    explicit TPaintCounter(std::function<bool()> When) : During(std::move(When)) {}
+    int Count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* Event) override
+    {
+        if (Event->type() == QEvent::Paint && During())
+            ++Count;
+        return false;
+    }
+
+private:
+    std::function<bool()> During;
+};
+
+// Runs with the weather group stalling halfway; Step is called every 20 ms of the event loop
+// while the Download click runs, which is only when the run keeps the window alive.
+class AliveRunTest : public StartupTest {
+protected:
+    void Stall(int Milliseconds) const
+    {
+        service::TServiceFaults faults;
+        faults.StalledGroups = {8};
+        faults.StallTime = std::chrono::milliseconds(Milliseconds);
+        Service->SetFaults(faults);
+    }
+    void ClickDownloadWhile(const std::function<void()>& Step)
+    {
+        QTimer tick;
+        tick.setInterval(20);
+        QObject::connect(&tick, &QTimer::timeout, Step);
+        tick.start();
+        Child<QPushButton>("ButtonGetSpaceTrack").click();
+        tick.stop();
+    }
+    bool GettingWeather() const
+    {
+        return Child<QStatusBar>("StatusBar").currentMessage() == "Getting Weather.txt";
+    }
+    std::string WeatherFile() const { return Files.Path + "/keps/Weather.txt"; }
+};
+
+TEST_F(AliveRunTest, DuringARunOnlyCancelTakesInputAndTheWindowRepaints)
+{
+    Stall(1500);
+    Open();
+    auto& download = Child<QPushButton>("ButtonGetSpaceTrack");
+    auto& cancel = Child<QPushButton>("ButtonCancel");
+    EXPECT_FALSE(cancel.isEnabled());
+    TPaintCounter painted([&cancel] { return cancel.isEnabled(); });
+    Form->installEventFilter(&painted);
+    auto& bar = Child<QProgressBar>("ProgressRequest");
+    int ticks = 0;
+    bool barMoved = false;
+    std::set<std::string> enabledDuring;
+    ClickDownloadWhile([&] {
+        ++ticks;
+        // Busy (no range) without a length, else how much of the answer has come.
+        barMoved = barMoved || bar.maximum() == 0 || bar.value() > 0;
+        for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "ButtonCancel", "PageControl",
+                                 "EditPassword", "CheckBoxGetWeather"})
+            if (QWidget* control = Form->findChild<QWidget*>(name); control && control->isEnabled())
+                enabledDuring.insert(name);
+        QTest::mouseClick(&download, Qt::LeftButton);
+        QTest::keyClick(Form, Qt::Key_D, Qt::AltModifier);
+        Form->update();
+    });
+    QTest::qWait(200);
+    EXPECT_GT(ticks, 1);
+    EXPECT_EQ(enabledDuring, std::set<std::string>{"ButtonCancel"});
+    EXPECT_GT(painted.Count, 0);
+    EXPECT_TRUE(barMoved);
+    EXPECT_EQ(bar.value(), 0) << "idle after the run";
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed}) << "one run only";
+    Form->removeEventFilter(&painted);
+    for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "PageControl"})
+        EXPECT_TRUE(Child<QWidget>(name).isEnabled()) << name;
+    EXPECT_FALSE(cancel.isEnabled());
+    EXPECT_EQ(Child<QLabel>("LabelRunProgress").text(), "");
+}
+
+TEST_F(AliveRunTest, CancelEndsTheRunKeepsTheFileAndLogsOut)
+{
+    Stall(20000);
+    std::ofstream(WeatherFile(), std::ios::binary) << "earlier\r\n";
+    Open();
+    std::string runProgress;
+    ClickDownloadWhile([&] {
+        if (!GettingWeather() || !Child<QPushButton>("ButtonCancel").isEnabled())
+            return;
+        runProgress = Child<QLabel>("LabelRunProgress").text().toStdString();
+        QTest::mouseClick(&Child<QPushButton>("ButtonCancel"), Qt::LeftButton);
+    });
+    EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Cancelled});
+    EXPECT_EQ(runProgress, "Download 1 of 1");
+    EXPECT_EQ(ReadWholeFile(WeatherFile()), "earlier\r\n");
+    EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").toPlainText().contains("Logged out of Space-Track\nCancelled\n"));
+    EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Cancelled");
+    EXPECT_TRUE(Dialogs->Events.empty()) << "a cancelled run asks nothing";
+}
+
+// The close box asks; Yes cancels the run and closes the window once it has ended, No lets the
+// run go on and the window stay.
+TEST_F(AliveRunTest, CloseBoxDuringARunAsksWhetherToCancelIt)
+{
+    struct TCase {
+        bool Answer;
+        int StallMs;
+        TDownloadOutcome Outcome;
+        bool Closed;
+    };
+    for (const TCase& c : {TCase{true, 20000, TDownloadOutcome::Cancelled, true},
+                           TCase{false, 1500, TDownloadOutcome::Completed, false}}) {
+        SCOPED_TRACE(c.Answer ? "Yes" : "No");
+        Stall(c.StallMs);
+        Outcomes.clear();
+        Dialogs->Events.clear();
+        Dialogs->Answers = {c.Answer};
+        Open();
+        bool asked = false;
+        ClickDownloadWhile([&] {
+            if (asked || !GettingWeather())
+                return;
+            asked = true;
+            Form->close();
+            EXPECT_FALSE(Form.isNull()) << "not while the run is under way";
+        });
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{c.Outcome});
+        ASSERT_EQ(Dialogs->Events.size(), 1u);
+        EXPECT_TRUE(Dialogs->Events[0].starts_with("ask ")) << Dialogs->Events[0];
+        EXPECT_EQ(Form.isNull(), c.Closed);
+        Close();
+    }
 }
 
 } // namespace
