@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -113,6 +114,8 @@ struct THttpClient::TTransfer {
     TClock::time_point LastActivity;
     const THttpClient::TWhileWaiting* WhileWaiting = nullptr;
     TClock::time_point LastCall;
+    curl_off_t ProgressBytes = 0;
+    curl_off_t ProgressTotal = 0;
     curl_off_t LastDown = 0;
     curl_off_t LastUp = 0;
     bool TimedOut = false;
@@ -172,13 +175,13 @@ std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* U
 }
 
 // Whether the caller still wants the request; asked at most every WhileWaitingIntervalMs.
-bool StillWanted(TTransfer& Transfer, curl_off_t DownTotal, curl_off_t DownNow, TClock::time_point Now)
+bool StillWanted(TTransfer& Transfer, TClock::time_point Now)
 {
     if (Transfer.WhileWaiting == nullptr || !*Transfer.WhileWaiting ||
         Now - Transfer.LastCall < std::chrono::milliseconds(THttpClient::WhileWaitingIntervalMs))
         return true;
     Transfer.LastCall = Now;
-    Transfer.Cancelled = !(*Transfer.WhileWaiting)(THttpClient::TProgress{DownNow, DownTotal});
+    Transfer.Cancelled = !(*Transfer.WhileWaiting)(THttpClient::TProgress{Transfer.ProgressBytes, Transfer.ProgressTotal});
     return !Transfer.Cancelled;
 }
 
@@ -188,7 +191,9 @@ int WatchProgress(void* User, curl_off_t DownTotal, curl_off_t DownNow, curl_off
 {
     auto& transfer = *static_cast<TTransfer*>(User);
     const TClock::time_point now = TClock::now();
-    if (!StillWanted(transfer, DownTotal, DownNow, now))
+    transfer.ProgressBytes = DownNow;
+    transfer.ProgressTotal = DownTotal;
+    if (!StillWanted(transfer, now))
         return 1;
     if (DownNow != transfer.LastDown || UpNow != transfer.LastUp) {
         transfer.LastDown = DownNow;
@@ -306,7 +311,8 @@ THttpClient::THttpClient()
 {
     InitialiseLibcurl();
     Curl.reset(curl_easy_init());
-    if (!Curl)
+    Multi.reset(curl_multi_init());
+    if (!Curl || !Multi)
         throw EHttpError("Cannot create the HTTP client");
     CURL* curl = Curl.get();
     // An empty cookie file turns on the in-memory cookie store, kept as long as the handle.
@@ -345,7 +351,16 @@ void THttpClient::TCurlCleanup::operator()(void* Handle) const
     curl_easy_cleanup(Handle);
 }
 
-THttpClient::~THttpClient() = default;
+void THttpClient::TMultiCleanup::operator()(void* Handle) const
+{
+    curl_multi_cleanup(Handle);
+}
+
+// The easy handle goes before the multi handle it may still be part of.
+THttpClient::~THttpClient()
+{
+    Curl.reset();
+}
 
 void THttpClient::GetToFile(const std::string& Url, int Fd)
 {
@@ -460,12 +475,37 @@ void THttpClient::RunOnce(TTransfer& Transfer, long TimeLimit)
     Transfer.LastCall = start;
     Transfer.LastDown = 0;
     Transfer.LastUp = 0;
-    const CURLcode result = curl_easy_perform(Curl.get());
+    const auto result = static_cast<CURLcode>(PerformWatched(Transfer));
     if (result == CURLE_OK)
         return;
     // libcurl counts from a moment a little before ours, so its limit can fire a hair early here.
     Transfer.PastTimeLimit = TClock::now() - start + TimeLimitSlack >= std::chrono::milliseconds(limit);
     throw EHttpError(FailureText(Transfer, result));
+}
+
+int THttpClient::PerformWatched(TTransfer& Transfer)
+{
+    CURLM* multi = Multi.get();
+    CURL* curl = Curl.get();
+    if (curl_multi_add_handle(multi, curl) != CURLM_OK)
+        throw EHttpError("Cannot start the request");
+    const std::unique_ptr<CURLM, std::function<void(CURLM*)>> added(
+        multi, [curl](CURLM* Handle) { curl_multi_remove_handle(Handle, curl); });
+    int running = 1;
+    while (running > 0) {
+        if (const CURLMcode code = curl_multi_perform(multi, &running); code != CURLM_OK)
+            throw EHttpError(std::string("Cannot run the request: ") + curl_multi_strerror(code));
+        if (running == 0)
+            break;
+        curl_multi_poll(multi, nullptr, 0, static_cast<int>(WhileWaitingIntervalMs), nullptr);
+        if (!StillWanted(Transfer, TClock::now()))
+            return CURLE_ABORTED_BY_CALLBACK;
+    }
+    int left = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi, &left))
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl)
+            return message->data.result;
+    return CURLE_OK;
 }
 
 } // namespace elsetry

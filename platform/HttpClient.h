@@ -115,7 +115,7 @@ public:
     struct TTransfer;
 
 private:
-    // libcurl's easy handle; its C interface declares CURL as void.
+    // libcurl's easy and multi handles; its C interface declares both as void.
     struct TCurlCleanup {
         void operator()(void* Handle) const;
     };
@@ -123,8 +123,17 @@ private:
     void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer);
     void ApplySettings(const std::string* Form, curl_slist* Headers);
     void RunOnce(TTransfer& Transfer, long TimeLimit);
+    // Runs the transfer, waking at least every WhileWaitingIntervalMs to ask the hook: libcurl's
+    // own progress calls come only once a second while nothing arrives.
+    int PerformWatched(TTransfer& Transfer);
+
+    struct TMultiCleanup {
+        void operator()(void* Handle) const;
+    };
 
     std::unique_ptr<void, TCurlCleanup> Curl;
+    // Runs the requests of Curl, and keeps its connections from one request to the next.
+    std::unique_ptr<void, TMultiCleanup> Multi;
     std::string RequestContentType;
     long ReadTimeoutMs = DefaultReadTimeoutMs;
     long LowSpeedBytesPerSecond = 0;
