@@ -42,6 +42,8 @@
 #include <string_view>
 #include <utility>
 
+#include <unistd.h>
+
 namespace elsetry {
 
 namespace {
@@ -573,6 +575,11 @@ void TFormMain::ShowRunProgress(int Index, int Count)
     ProgressRequest->setRange(0, 1);
     ProgressRequest->setValue(0);
     LabelRunProgress->setText(Index > 0 ? QStringLiteral("Download %1 of %2").arg(Index).arg(Count) : QString());
+    // Someone watching an unattended run at a terminal sees how far it is; a log file does not.
+    if (Environment.Headless && Index > 0 && ::isatty(STDERR_FILENO) == 1) {
+        std::fprintf(stderr, "Download %d of %d\n", Index, Count);
+        std::fflush(stderr);
+    }
 }
 
 void TFormMain::ShowStatus(const std::string& Status)

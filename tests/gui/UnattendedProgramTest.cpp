@@ -62,14 +62,27 @@ protected:
     // minute. The folders are temporary ones of ours, with no characters the shell would see.
     TProgramRun Run(const std::string& Switch, const std::string& Display = "") const
     {
-        const std::string command =
+        const int status = std::system((Command(Switch, Display) + " 2>" + Files.Path + "/err.txt").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(Files.Path + "/out.txt"),
+                ReadWholeFile(Files.Path + "/err.txt")};
+    }
+    // As Run, with standard error on a terminal; Err is what the terminal showed.
+    TProgramRun RunAtTerminal(const std::string& Switch) const
+    {
+        const std::string command = "/usr/bin/script -qec '" + Command(Switch, "") + "' " + Files.Path
+                                    + "/terminal.txt >/dev/null </dev/null";
+        const int status = std::system(command.c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(Files.Path + "/out.txt"),
+                ReadWholeFile(Files.Path + "/terminal.txt")};
+    }
+    // The program's command with standard output to out.txt.
+    std::string Command(const std::string& Switch, const std::string& Display) const
+    {
+        return
             "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u http_proxy -u https_proxy -u HTTP_PROXY"
             " -u HTTPS_PROXY " + Display + " ELSETRY_REGISTRY=" + StoreFile + " XDG_CONFIG_HOME=" + Files.Path + "/home HOME=" +
             Files.Path + "/home TMPDIR=" + Files.Path + "/tmp PATH=" + Files.Path + "/path /usr/bin/timeout 60 " +
-            ELSETRY_PROGRAM + " " + Switch + " >" + Files.Path + "/out.txt 2>" + Files.Path + "/err.txt";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadWholeFile(Files.Path + "/out.txt"),
-                ReadWholeFile(Files.Path + "/err.txt")};
+            ELSETRY_PROGRAM + " " + Switch + " >" + Files.Path + "/out.txt";
     }
 
     elsetry::test::TTempFolder Files;
@@ -89,6 +102,17 @@ TEST_F(UnattendedProgramTest, RunWritesTheGroupFilesAndTheSettingsAndExitsZero)
     EXPECT_EQ(StoredString(Key, "NameWeather"), "<missing>") << "a value the run did not change is not written";
     EXPECT_EQ(StoredString(Key, "Password"), service::TServiceOptions().Password) << "nor one it only read";
     EXPECT_EQ(StoredString("\\Software\\Corriebrook\\App Paths", "elsetry"), ELSETRY_PROGRAM);
+}
+
+// At a terminal standard error shows which download is under way; in a file it stays empty.
+TEST_F(UnattendedProgramTest, ProgressGoesToStandardErrorOnlyAtATerminal)
+{
+    const TProgramRun run = RunAtTerminal("-AUTO");
+    EXPECT_EQ(run.Status, 0) << run.Err;
+    for (const char* line : {"Download 1 of 2", "Download 2 of 2"})
+        EXPECT_NE(run.Err.find(line), std::string::npos) << line << "\n" << run.Err;
+    EXPECT_EQ(run.Out.find("Download 1 of 2"), std::string::npos) << "not in the log";
+    EXPECT_EQ(Run("-AUTO").Err, "");
 }
 
 TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsThree)
