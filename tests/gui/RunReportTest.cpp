@@ -20,28 +20,8 @@ namespace {
 
 using TLines = std::vector<std::string>;
 
-class RunReportTest : public WindowTest {
+class RunReportTest : public ServiceWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        service::TServiceOptions options;
-        options.DataFolder = Files.Path + "/data";
-        service::WriteDemoGroups(options.DataFolder, 60);
-        Service = std::make_unique<service::TCatalogueService>(options);
-        Put("SpaceTrackAddress", Service->Address());
-        Put("Source", std::string(SpaceTrackLegacySource));
-        Put("Username", options.Username);
-        Put("Password", options.Password);
-        Put("KeplerPath", Files.Path + "/keps/");
-        Put("GetWeather", "", ProgramKeyPath(), true);
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        Service.reset();
-    }
-
     TLines LogLines() const
     {
         TLines lines;
@@ -51,8 +31,6 @@ protected:
         return lines;
     }
     std::string LastRunText() const { return Child<QLabel>("LabelLastRun").text().toStdString(); }
-
-    std::unique_ptr<service::TCatalogueService> Service;
 };
 
 TEST_F(RunReportTest, RefusedLoginSaysWhyEndsTheRunAndLeadsToThePassword)

@@ -6,6 +6,7 @@
 #include "gui/FormDialogs.h"
 #include "gui/ProgramEnvironment.h"
 #include "tests/support/StoreFixture.h"
+#include "tools/catalogue-service/CatalogueService.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -142,6 +143,33 @@ protected:
     std::vector<TDownloadOutcome> Outcomes;
     QPointer<TFormMain> Form;
     QPointer<QTimer> StartupTimer;
+};
+
+// A stand-in service with demo groups and the window's login stored for it, speaking the form
+// exchange, whose groups the stand-in can make fail one by one.
+class ServiceWindowTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        service::TServiceOptions options;
+        options.DataFolder = Files.Path + "/data";
+        service::WriteDemoGroups(options.DataFolder, 60);
+        Service = std::make_unique<service::TCatalogueService>(options);
+        Put("SpaceTrackAddress", Service->Address());
+        Put("Source", std::string(SpaceTrackLegacySource));
+        Put("Username", options.Username);
+        Put("Password", options.Password);
+        Put("KeplerPath", Files.Path + "/keps/");
+        Put("GetWeather", "", ProgramKeyPath(), true);
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        Service.reset();
+    }
+
+    std::unique_ptr<service::TCatalogueService> Service;
 };
 
 } // namespace elsetry::test

@@ -603,31 +603,8 @@ TEST_F(WindowTest, PopupTimerClosesTheWaitingBox)
     EXPECT_FALSE(popup->isActive()) << "the timer disarms itself once it has closed the box";
 }
 
-// A stand-in service with demo groups and the window's login stored for it.
-class StartupTest : public WindowTest {
+class StartupTest : public ServiceWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        service::TServiceOptions options;
-        options.DataFolder = Files.Path + "/data";
-        service::WriteDemoGroups(options.DataFolder, 60);
-        Service = std::make_unique<service::TCatalogueService>(options);
-        Put("SpaceTrackAddress", Service->Address());
-        // The form exchange, whose groups the stand-in can make fail one by one.
-        Put("Source", std::string(SpaceTrackLegacySource));
-        Put("Username", options.Username);
-        Put("Password", options.Password);
-        Put("KeplerPath", Files.Path + "/keps/");
-        Put("GetWeather", "", ProgramKeyPath(), true);
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        Service.reset();
-    }
-
-    std::unique_ptr<service::TCatalogueService> Service;
     std::vector<std::string> Calls;
 };
 
