@@ -141,17 +141,6 @@ void Keep(const std::string& StoreFile, std::string_view Group, const std::vecto
     });
 }
 
-// "2026-12-08 10:12 UTC".
-std::string UtcMinute(TRunClock::TTime Time)
-{
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(Time);
-    std::tm fields{};
-    char text[64];
-    if (!::gmtime_r(&seconds, &fields) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &fields) == 0)
-        return "at an unknown time";
-    return text;
-}
-
 } // namespace
 
 std::vector<long> CsvCatalogueNumbers(std::string_view Csv)
@@ -195,7 +184,7 @@ std::vector<long> TGroupMembership::Numbers(TRunChannel& Channel, const std::str
     if (kept.Numbers.empty())
         throw EGroupFailed("membership unavailable: " + EscapeControls(reason));
     Channel.Note("   Membership of " + EscapeControls(Group) + " from CelesTrak unavailable (" + EscapeControls(reason)
-                 + "), using the one read " + (kept.Read ? UtcMinute(*kept.Read) : "at an unknown time"));
+                 + "), using the one read " + (kept.Read ? DateTimeText(*kept.Read) : "at an unknown time"));
     return kept.Numbers;
 }
 

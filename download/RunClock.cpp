@@ -1,6 +1,7 @@
 #include "download/RunClock.h"
 
 #include <ctime>
+#include <optional>
 #include <thread>
 
 namespace elsetry {
@@ -21,13 +22,36 @@ TRunClock& SystemRunClock()
     return clock;
 }
 
-std::string TimeOfDayText(TRunClock::TTime When)
+namespace {
+
+constexpr const char* UnknownTime = "an unknown time";
+
+std::optional<std::tm> UtcFields(TRunClock::TTime When)
 {
     const std::time_t seconds = std::chrono::system_clock::to_time_t(When);
     std::tm utc{};
+    if (!::gmtime_r(&seconds, &utc))
+        return std::nullopt;
+    return utc;
+}
+
+} // namespace
+
+std::string TimeOfDayText(TRunClock::TTime When)
+{
+    const std::optional<std::tm> utc = UtcFields(When);
     char text[16];
-    if (!::gmtime_r(&seconds, &utc) || std::strftime(text, sizeof text, "%H:%M UTC", &utc) == 0)
-        return "an unknown time";
+    if (!utc || std::strftime(text, sizeof text, "%H:%M UTC", &*utc) == 0)
+        return UnknownTime;
+    return text;
+}
+
+std::string DateTimeText(TRunClock::TTime When)
+{
+    const std::optional<std::tm> utc = UtcFields(When);
+    char text[32];
+    if (!utc || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &*utc) == 0)
+        return UnknownTime;
     return text;
 }
 

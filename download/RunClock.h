@@ -21,5 +21,8 @@ TRunClock& SystemRunClock();
 
 // The time of day of a run clock's time for the log: "10:12 UTC".
 std::string TimeOfDayText(TRunClock::TTime When);
+// The date and time of day: "2026-12-08 10:12 UTC". Both say "an unknown time" for a time the
+// calendar cannot show.
+std::string DateTimeText(TRunClock::TTime When);
 
 } // namespace elsetry

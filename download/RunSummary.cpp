@@ -1,5 +1,7 @@
 #include "download/RunSummary.h"
 
+#include "download/RunClock.h"
+
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
@@ -52,15 +54,6 @@ std::string Joined(const std::vector<std::string>& Items)
 
 } // namespace
 
-std::string UtcMinuteText(std::time_t Time)
-{
-    std::tm fields{};
-    char text[64];
-    if (!::gmtime_r(&Time, &fields) || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M UTC", &fields) == 0)
-        return {};
-    return text;
-}
-
 std::optional<int> SatellitesInFile(const std::string& Path)
 {
     std::error_code error;
@@ -78,9 +71,8 @@ std::optional<int> SatellitesInFile(const std::string& Path)
 
 std::vector<std::string> SummaryLines(const TRunSummary& Summary)
 {
-    const std::string time = UtcMinuteText(Summary.Time);
-    std::vector<std::string> lines{"Run of " + (time.empty() ? std::string("an unknown time") : time) + " into "
-                                   + EscapeControls(Summary.Folder)};
+    std::vector<std::string> lines{"Run of " + DateTimeText(std::chrono::system_clock::from_time_t(Summary.Time))
+                                   + " into " + EscapeControls(Summary.Folder)};
     for (const TFileReport& file : Summary.Files)
         lines.push_back(FileLine(file));
     if (Summary.Files.empty())

@@ -43,7 +43,4 @@ std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers
 // missing, a link, or anything but a regular file.
 std::optional<int> SatellitesInFile(const std::string& Path);
 
-// "2026-12-08 17:40 UTC"; empty when the time cannot be shown.
-std::string UtcMinuteText(std::time_t Time);
-
 } // namespace elsetry

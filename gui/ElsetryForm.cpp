@@ -4,6 +4,7 @@
 #include "download/FolderFreshness.h"
 #include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
+#include "download/RunClock.h"
 #include "download/RunFolders.h"
 #include "download/RunSummary.h"
 #include "download/SourceChoice.h"
@@ -621,7 +622,7 @@ TDownloadOutcome TFormMain::RunDownload()
         FocusPassword();
     if (outcome == TDownloadOutcome::Completed) {
         TRegistryString last(LastSuccessfulRunSetting, "");
-        last.Value = UtcMinuteText(std::time(nullptr));
+        last.Value = DateTimeText(std::chrono::system_clock::now());
         last.Save();
         ShowLastRun();
     }
