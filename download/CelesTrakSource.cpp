@@ -32,11 +32,6 @@ struct TWantedNumbers {
     std::vector<std::string> PastLargest; // numbers element lines cannot hold
 };
 
-bool AllDigits(std::string_view Text)
-{
-    return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; });
-}
-
 // The list's catalogue numbers; entries that are no number at all are passed over.
 TWantedNumbers WantedNumbers(const std::vector<std::string>& Numbers)
 {

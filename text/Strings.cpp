@@ -102,4 +102,9 @@ std::string EscapeControls(std::string_view Text)
     return shown;
 }
 
+bool AllDigits(std::string_view Text)
+{
+    return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; });
+}
+
 } // namespace elsetry

@@ -24,5 +24,7 @@ std::string_view Trim(std::string_view Text);
 // "\x1b" or "\\", so that a text from a server or a file cannot steer the terminal or mail
 // reader that shows the log.
 std::string EscapeControls(std::string_view Text);
+// Whether the text is one or more ASCII digits and nothing else.
+bool AllDigits(std::string_view Text);
 
 } // namespace elsetry

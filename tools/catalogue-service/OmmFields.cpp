@@ -19,11 +19,6 @@ constexpr TColumns ElementSetNumber{65, 4};
 // A day's fraction in eight digits counts units of 864 microseconds.
 constexpr long long MicrosecondsPerEighthDigit = 864;
 
-bool AllDigits(std::string_view Text)
-{
-    return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; });
-}
-
 int FullYear(int TwoDigits)
 {
     return TwoDigits + (TwoDigits < FirstTwoDigitYear ? 2000 : 1900);
