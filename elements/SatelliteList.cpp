@@ -76,7 +76,8 @@ bool IsAcceptablePair(std::string_view L1, std::string_view L2)
 
 TSatelliteList::TSatelliteList() = default;
 
-TSatelliteList::TSatelliteList(const std::string& Folder) : FolderText(Folder)
+TSatelliteList::TSatelliteList(const std::string& Folder, unsigned Threads)
+    : FolderText(Folder), LoadThreads(Threads)
 {
     if (FolderText.empty() || FolderText.back() != '/')
         FolderText += '/';

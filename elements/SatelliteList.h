@@ -19,9 +19,10 @@ class TSatelliteList {
 public:
     // An empty list that belongs to no folder.
     TSatelliteList();
-    // Loads every element file of Folder ("*.2li", "*.tle", "*.txt") and then its notes file.
-    // A folder that does not exist gives an empty list.
-    explicit TSatelliteList(const std::string& Folder);
+    // Loads every element file of Folder ("*.2li", "*.tle", "*.txt") and then its notes file,
+    // on Threads threads as SetLoadThreads sets them. A folder that does not exist gives an
+    // empty list.
+    explicit TSatelliteList(const std::string& Folder, unsigned Threads = 0);
     ~TSatelliteList();
     TSatelliteList(const TSatelliteList&) = delete;
     TSatelliteList& operator=(const TSatelliteList&) = delete;
@@ -53,6 +54,10 @@ public:
     void Clear();
 
     const std::string& Folder() const { return FolderText; }
+
+    // Threads that set up the orbit models of a file's sets; 0, the default, is one for every
+    // core of the machine. The list and its order are the same whatever the count.
+    void SetLoadThreads(unsigned Count) { LoadThreads = Count; }
 
 private:
     // Name-order position of an entry: its name's first 24 bytes as three big-endian words,
@@ -90,6 +95,7 @@ private:
     mutable bool SortedValid = true;
     int UnwritableSets = 0;
     int UnreadableSets = 0;
+    unsigned LoadThreads = 0;
 };
 
 } // namespace elsetry

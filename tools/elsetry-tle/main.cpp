@@ -42,6 +42,7 @@ const char* const HelpText =
     "  propagate FILE MINUTES...\n"
     "                          print position (km) and velocity (km/s) of every satellite in\n"
     "                          FILE at the given minutes after its own epoch\n"
+    "  --threads N             set up the orbit models on N threads (default: one per core)\n"
     "  -h, --help              show this text\n"
     "Options may stand anywhere on the line; after \"--\" every word is a file.\n"
     "\n"
@@ -118,10 +119,10 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
 }
 
 // A single folder is loaded the way the program loads one: every element file and the notes.
-bool LoadFolder(std::optional<TSatelliteList>& List, const std::string& Folder)
+bool LoadFolder(std::optional<TSatelliteList>& List, const std::string& Folder, unsigned Threads)
 {
     try {
-        List.emplace(Folder);
+        List.emplace(Folder, Threads);
         return true;
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
@@ -131,7 +132,7 @@ bool LoadFolder(std::optional<TSatelliteList>& List, const std::string& Folder)
     return false;
 }
 
-int Check(const std::vector<std::string>& Args)
+int Check(const std::vector<std::string>& Args, unsigned Threads)
 {
     if (Args.size() != 1)
         return Usage();
@@ -142,6 +143,7 @@ int Check(const std::vector<std::string>& Args)
     if (CompleteSetCount(*lines) == 0)
         return 0;
     TSatelliteList list;
+    list.SetLoadThreads(Threads);
     if (!LoadInto(list, Args[0]))
         return ExitBadFile;
     for (const std::string& line : CountCheckLines(*lines, list))
@@ -160,17 +162,18 @@ void PrintEntry(const TSatellite& S, bool Attributes)
     std::printf("\n");
 }
 
-int Dump(const std::vector<std::string>& Args, bool Attributes)
+int Dump(const std::vector<std::string>& Args, bool Attributes, unsigned Threads)
 {
     const bool attributes = Attributes;
     if (Args.empty())
         return Usage();
     const bool folder = Args.size() == 1 && std::filesystem::is_directory(Args[0]);
     std::optional<TSatelliteList> list;
-    if (folder && !LoadFolder(list, Args[0]))
+    if (folder && !LoadFolder(list, Args[0], Threads))
         return ExitBadFile;
     if (!folder) {
         list.emplace();
+        list->SetLoadThreads(Threads);
         for (const std::string& path : Args)
             if (!LoadInto(*list, path))
                 return ExitBadFile;
@@ -199,7 +202,7 @@ void PrintPosition(TSatellite& S, double Minutes)
                 velocity[0] * kmPerMinute, velocity[1] * kmPerMinute, velocity[2] * kmPerMinute);
 }
 
-int Propagate(const std::vector<std::string>& Args)
+int Propagate(const std::vector<std::string>& Args, unsigned Threads)
 {
     if (Args.size() < 2)
         return Usage();
@@ -213,6 +216,7 @@ int Propagate(const std::vector<std::string>& Args)
         times.push_back(*minutes);
     }
     TSatelliteList list;
+    list.SetLoadThreads(Threads);
     if (!LoadInto(list, Args[0]))
         return ExitBadFile;
     for (int i = 0; i < list.Count(); ++i)
@@ -229,16 +233,32 @@ struct TCommandLine {
     std::vector<std::string> Words;
     bool Help = false;
     bool Attributes = false;
+    unsigned Threads = 0; // 0: one per core
+    bool BadThreads = false;
     std::string Unknown; // the first option the tool does not know
 };
+
+// A thread count is a whole number from 1 to MaxThreads.
+bool ReadThreadCount(const std::string& Text, unsigned& Count)
+{
+    constexpr int MaxThreads = 256;
+    const std::optional<int> value = ReadInteger(Text);
+    if (!value || *value < 1 || *value > MaxThreads)
+        return false;
+    Count = static_cast<unsigned>(*value);
+    return true;
+}
 
 TCommandLine ReadCommandLine(const std::vector<std::string>& Args)
 {
     TCommandLine line;
     bool options = true;
-    for (const std::string& arg : Args) {
+    for (std::size_t i = 0; i < Args.size(); ++i) {
+        const std::string& arg = Args[i];
         if (options && arg == "--")
             options = false;
+        else if (options && arg == "--threads")
+            line.BadThreads = !ReadThreadCount(i + 1 < Args.size() ? Args[++i] : std::string(), line.Threads);
         else if (options && (arg == "--help" || arg == "-h"))
             line.Help = true;
         else if (options && arg == "--attributes")
@@ -262,6 +282,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "elsetry-tle: unknown option \"%s\"\n", line.Unknown.c_str());
         return Usage();
     }
+    if (line.BadThreads) {
+        std::fprintf(stderr, "elsetry-tle: --threads takes a number of threads from 1 to 256\n");
+        return Usage();
+    }
     if (line.Words.empty())
         return Usage();
     const std::string& command = line.Words.front();
@@ -271,11 +295,11 @@ int main(int argc, char** argv)
         return Usage();
     }
     if (command == "check")
-        return Check(rest);
+        return Check(rest, line.Threads);
     if (command == "dump")
-        return Dump(rest, line.Attributes);
+        return Dump(rest, line.Attributes, line.Threads);
     if (command == "propagate")
-        return Propagate(rest);
+        return Propagate(rest, line.Threads);
     std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
     return Usage();
 }
