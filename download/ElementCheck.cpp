@@ -1,6 +1,7 @@
 #include "download/ElementCheck.h"
 
 #include "elements/SatelliteList.h"
+#include "text/Lines.h"
 #include "text/Strings.h"
 
 #include <algorithm>
@@ -9,7 +10,7 @@ namespace elsetry {
 
 namespace {
 
-bool IsCommentLine(const std::string& Line)
+bool IsCommentLine(std::string_view Line)
 {
     return !Line.empty() && Line.front() == '#';
 }
@@ -24,9 +25,27 @@ void RemoveCommentLines(std::vector<std::string>& Lines)
         Lines.erase(Lines.begin());
 }
 
+std::string_view AfterCommentLines(std::string_view Text)
+{
+    TLineReader lines(Text);
+    for (int line = 0; line < 3; ++line)
+        lines.Read();
+    if (lines.AtEnd() && LineCount(Text) <= 2)
+        return Text;
+    lines = TLineReader(Text);
+    for (int removed = 0; removed < 2 && !lines.AtEnd() && IsCommentLine(lines.Rest()); ++removed)
+        lines.Read();
+    return lines.Rest();
+}
+
 int CompleteSetCount(const std::vector<std::string>& Lines)
 {
     return static_cast<int>(Lines.size() / 3);
+}
+
+int CompleteSetCount(std::string_view Text)
+{
+    return static_cast<int>(LineCount(Text) / 3);
 }
 
 bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets)
@@ -38,18 +57,21 @@ bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets)
     return 2 * 3 * static_cast<std::ptrdiff_t>(LoadedSets) >= nonBlank;
 }
 
-std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, const TSatelliteList& List)
+std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List)
 {
-    const int n = CompleteSetCount(Lines);
+    const int n = CompleteSetCount(Text);
     const int m = List.Count();
     if (m == n)
         return {"      " + std::to_string(n) + " satellites"};
     std::vector<std::string> log{"      " + std::to_string(n) + " satellites, " + std::to_string(m) + " unique names"};
     int missing = 0;
+    TLineReader lines(Text);
     for (int set = 0; set < n; ++set) {
-        const std::string_view name = Trim(Lines[static_cast<std::size_t>(set) * 3]);
+        const std::string_view name = Trim(lines.Read());
         if (List.IndexOf(name) < 0 && ++missing <= MissingLinesShown)
             log.push_back("         Missing: " + EscapeControls(name));
+        lines.Read();
+        lines.Read();
     }
     if (missing > MissingLinesShown)
         log.push_back("         ... and " + std::to_string(missing - MissingLinesShown) + " more");

@@ -2,6 +2,7 @@
 // Checking a downloaded element-set text against the list loaded from it.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace elsetry {
@@ -10,8 +11,11 @@ class TSatelliteList;
 
 // When the text has more than two lines, removes a leading "#" line, then one more.
 void RemoveCommentLines(std::vector<std::string>& Lines);
+// The same for a whole text: what follows the lines RemoveCommentLines would remove.
+std::string_view AfterCommentLines(std::string_view Text);
 // Complete three-line element sets in the text.
 int CompleteSetCount(const std::vector<std::string>& Lines);
+int CompleteSetCount(std::string_view Text);
 // Whether the text reads as element sets, given how many of its sets loaded: at least one, and
 // their lines (three a set) make at least half of the text's non-blank lines. A login page, an
 // error page or random bytes do not.
@@ -24,6 +28,7 @@ constexpr int MissingLinesShown = 50;
 // name, else "      %d satellites, %d unique names" and a "         Missing: " line for every
 // name line of a complete set that the list does not hold, the first MissingLinesShown of them
 // followed by "         ... and %d more". Names are shown with their control characters escaped.
-std::vector<std::string> CountCheckLines(const std::vector<std::string>& Lines, const TSatelliteList& List);
+// Text is the text the list was loaded from, after its comment lines.
+std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List);
 
 } // namespace elsetry

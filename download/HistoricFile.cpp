@@ -38,7 +38,7 @@ constexpr THistoricSatellite HistoricSatellites[] = {
 
 // The epoch text of the satellite's last line 1 in the file, its number written as the list's
 // set writes it (letter case ignored); nothing when the file holds none.
-std::optional<std::string_view> LastEpochText(const TTextLines& Lines, const std::string& CatalogueNumber)
+std::optional<std::string_view> LastEpochText(const TTextLines& Lines, std::string_view CatalogueNumber)
 {
     for (std::size_t i = Lines.size(); i-- > 0;)
         if (Lines[i].starts_with("1 ") && SameText(FieldText(Lines[i], Line1::CatalogueNumber), CatalogueNumber))

@@ -12,6 +12,7 @@
 #include "text/FileNames.h"
 #include "text/Strings.h"
 
+#include <memory>
 #include <optional>
 
 namespace elsetry {
@@ -32,12 +33,12 @@ void UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
     }
 }
 
-void ReportCounts(TSaveAndCheckHost& Host, const std::vector<std::string>& Lines, const std::string& FileName,
+void ReportCounts(TSaveAndCheckHost& Host, std::string_view Text, const std::string& FileName,
                   const TSatelliteList& List)
 {
-    if (List.Count() != CompleteSetCount(Lines))
+    if (List.Count() != CompleteSetCount(Text))
         Host.ShowStatus("Checking " + EscapeControls(FileName) + " data");
-    for (const std::string& line : CountCheckLines(Lines, List))
+    for (const std::string& line : CountCheckLines(Text, List))
         Host.Log(line, false);
 }
 
@@ -89,13 +90,13 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
     if (CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
     const std::string path = Host.KeplerPath() + FileName;
-    std::string text = CrLfText(Lines);
+    const auto text = std::make_shared<const std::string>(CrLfText(Lines));
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
     // element lines.
-    if (ElementTextFormOf(text) != TElementTextForm::ElementLines)
+    if (ElementTextFormOf(*text) != TElementTextForm::ElementLines)
         throw EGroupFailed("not element sets");
     std::optional<TFileReplacement> replacement;
-    WriteBeside(replacement, path, text);
+    WriteBeside(replacement, path, *text);
 
     // The check reads the text as written, from memory: the temporary's name is in a folder
     // others may write to, and what they put there must not be what is checked. A list of no
@@ -104,7 +105,7 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
     int loaded = 0;
     {
         const TIdlePriority idle;
-        loaded = list.LoadFromText(std::move(text), path);
+        loaded = list.LoadFromText(text, path);
     }
     if (!ReadsAsElementSets(Lines, loaded))
         throw EGroupFailed("not element sets");
@@ -114,7 +115,7 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
 
     const TIdlePriority idle;
     UpdateHistoricFiles(Host, list);
-    ReportCounts(Host, Lines, FileName, list);
+    ReportCounts(Host, *text, FileName, list);
 }
 
 } // namespace elsetry

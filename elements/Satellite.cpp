@@ -30,9 +30,9 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
 {
     const std::string_view l1 = FirstLine;
     const std::string_view l2 = SecondLine;
-    Line1 = UpperCase(l1);
-    Line2 = UpperCase(l2);
-    CatalogueNumber = UpperCase(FieldText(l1, Line1::CatalogueNumber));
+    Line1 = l1;
+    Line2 = l2;
+    CatalogueNumber = FieldText(l1, Line1::CatalogueNumber);
 
     EpochYearDay = RealField(l1, Line1::Epoch);
     EpochJulian = EpochToJulian(EpochYearDay);
@@ -41,7 +41,8 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
     const int ddotExponent = IntegerField(l1, Line1::MeanMotionDDotExponent);
     DragTerm = RealField(l1, Line1::DragMantissa) * MantissaScale;
     const int dragExponent = IntegerField(l1, Line1::DragExponent);
-    ElementSetNumber = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
+    const std::string elementSet = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
+    elementSet.copy(ElementSetNumber, sizeof ElementSetNumber - 1);
 
     Inclination = RealField(l2, Line2::Inclination);
     AscendingNode = RealField(l2, Line2::AscendingNode);

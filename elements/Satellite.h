@@ -4,7 +4,6 @@
 #include "orbit/OrbitModel.h"
 
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace elsetry {
@@ -31,28 +30,32 @@ public:
     TSatellite(const TSatellite&) = delete;
     TSatellite& operator=(const TSatellite&) = delete;
 
-    // Element fields as written; the mean elements in model units are the orbit model's.
-    std::string CatalogueNumber;  // line 1 columns 3-7 as written, upper-cased
-    std::string ElementSetNumber; // three digits
+    // Element fields as written; the mean elements in model units are the orbit model's. The
+    // texts view lines and names the satellite's owner keeps in place (a list keeps them for as
+    // long as it holds the satellite).
+    std::string_view CatalogueNumber; // line 1 columns 3-7 as written
+    char ElementSetNumber[4] = {};    // three digits and a terminating zero
     double RevolutionNumber = 0.0;
-    std::string Line1;
-    std::string Line2;
+    std::string_view Line1;
+    std::string_view Line2;
 
     // Set by the list that holds the satellite.
-    std::string Name;
-    std::string SourceFileName;
+    std::string_view Name;
+    std::string_view SourceFileName;
 
     // Downlink attributes, from the name table and the notes file.
     double SignedValue = 0.0;
     double DownlinkFrequency = 0.0; // MHz
     double LdDateJulian = 0.0;
-    std::string Notes;
+    std::string_view Notes;
     std::int32_t LineRate = 0;
     TSatelliteKind SatelliteKind = TSatelliteKind::Other;
     bool NoaaSeries = false;
     double HalfAngle = 0.0;
 
-    // Decodes the two element lines; raises EMathError for an unusable mean motion.
+    // Decodes the two element lines, which the satellite then views: they stay in place as long
+    // as it is used, and are upper-cased already where the catalogue number and the lines are to
+    // read upper-cased (the list sees to both). Raises EMathError for an unusable mean motion.
     void ParseElements(std::string_view FirstLine, std::string_view SecondLine);
 
     // The list propagates each new satellite to its own epoch: an argument of latitude in the

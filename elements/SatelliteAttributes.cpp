@@ -75,7 +75,7 @@ void ApplyDefaultAttributes(TSatellite& S)
     S.SignedValue = 33.5;
     S.DownlinkFrequency = 0.0;
     S.LdDateJulian = 0.0;
-    S.Notes.clear();
+    S.Notes = {};
     S.LineRate = 120;
     S.SatelliteKind = TSatelliteKind::Other;
     S.NoaaSeries = false;

@@ -3,8 +3,7 @@
 #include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
 #include "elements/OmmElementText.h"
-#include "elements/SatelliteAttributes.h"
-#include "orbit/SGP_Math.h"
+#include "elements/SatelliteSetup.h"
 #include "platform/TextFile.h"
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
@@ -39,18 +38,6 @@ std::vector<std::string> FolderEntries(const std::string& Folder, std::string_vi
     return names;
 }
 
-std::string SatelliteName(std::string_view NameLine)
-{
-    std::string name = UpperCase(Trim(NameLine.substr(0, NameLineLength)));
-    if (name == "NOAA-L")
-        return "NOAA 16";
-    if (name == "NOAA-M")
-        return "NOAA 17";
-    if (name == "NOAA-N")
-        return "NOAA 18";
-    return name;
-}
-
 // The key a catalogue number is listed under: five characters as the set's lines write them,
 // upper-cased. A number past 99999 asked for in digits ("148493") is keyed by the letter form its
 // lines must use ("E8493"). Nothing for a text that names no set.
@@ -62,14 +49,6 @@ std::optional<std::string> CatalogueKey(std::string_view Number)
     if (!value || *value < FirstAlpha5Number)
         return std::nullopt;
     return Alpha5Text(*value);
-}
-
-bool IsAcceptablePair(std::string_view L1, std::string_view L2)
-{
-    if (L1.empty() || L1.front() != '1' || L2.empty() || L2.front() != '2')
-        return false;
-    const std::string_view number = FieldText(L1, Line1::CatalogueNumber);
-    return number == FieldText(L2, Line2::CatalogueNumber) && number.find_first_not_of(' ') != std::string_view::npos;
 }
 
 } // namespace
@@ -91,123 +70,96 @@ TSatelliteList::~TSatelliteList() = default;
 
 int TSatelliteList::LoadFromFile(const std::string& FileName)
 {
-    return ReadElementFile(FileName);
+    if (!FileExists(FileName))
+        return 0;
+    return AddText(std::make_shared<const std::string>(ReadWholeFile(FileName)), FileName);
 }
 
 int TSatelliteList::LoadFromText(std::string Text, const std::string& FileName)
 {
-    return AddText(std::move(Text), FileName);
+    return AddText(std::make_shared<const std::string>(std::move(Text)), FileName);
 }
 
-int TSatelliteList::ReadElementFile(const std::string& FileName)
+int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName)
 {
-    if (!FileExists(FileName))
-        return 0;
-    return AddText(ReadWholeFile(FileName), FileName);
+    return AddText(std::move(Text), FileName);
 }
 
 // Sets in the CSV or JSON form go through the element lines they make, so that they load
 // exactly as the same sets written as an element file.
-int TSatelliteList::AddText(std::string Text, const std::string& FileName)
+int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::string& FileName)
 {
-    const TElementTextForm form = ElementTextFormOf(Text);
+    const TElementTextForm form = ElementTextFormOf(*Text);
     if (form == TElementTextForm::ElementLines)
-        return AddElementLines(TTextLines(std::move(Text)), FileName);
-    TOmmElementText sets = OmmElementText(Text, form);
+        return AddElementText(std::move(Text), FileName);
+    TOmmElementText sets = OmmElementText(*Text, form);
     UnwritableSets += sets.SkippedUnwritable;
     UnreadableSets += sets.SkippedUnreadable;
-    return AddElementLines(TTextLines(std::move(sets.Lines)), FileName);
+    return AddElementText(std::make_shared<const std::string>(std::move(sets.Lines)), FileName);
 }
 
-int TSatelliteList::AddElementLines(const TTextLines& Lines, const std::string& FileName)
+// The sets are set up first, all at once and on every core; then they become entries one after
+// the other, in the order of the file, by the rules of the list.
+int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)
 {
-    const std::size_t n = Lines.size();
-    ByName.reserve(ByName.size() + n / 3);
-    ByCatalogue.reserve(ByCatalogue.size() + n / 3);
-    std::size_t i = 0;
+    TTextArena texts;
+    const std::string_view fileName = texts.Copy(FileNameOf(FileName));
+    std::unique_ptr<TSatelliteBlock> block;
+    {
+        const std::vector<TSetLines> sets = FindElementSets(*Text);
+        block = std::make_unique<TSatelliteBlock>(sets.size());
+        SetUpSatellites(sets, *block, fileName, LoadThreads, texts);
+    }
+    texts.Keep(std::move(Text));
+    const int decoded = Admit(*block);
+    Texts.Adopt(texts);
+    Blocks.push_back(std::move(block));
+    return decoded;
+}
+
+// The latest epoch wins among sets of the same name or catalogue number; at equal epochs the
+// entry already listed stays.
+int TSatelliteList::Admit(const TSatelliteBlock& Block)
+{
+    ByName.reserve(ByName.size() + Block.Size());
+    ByCatalogue.reserve(ByCatalogue.size() + Block.Size());
     int decoded = 0;
-    while (i < n) {
-        std::string_view nameLine;
-        while (i < n) {
-            const std::string_view trimmed = Trim(Lines[i++]);
-            if (!trimmed.empty() && trimmed != "--") {
-                nameLine = trimmed;
-                break;
-            }
+    for (std::size_t i = 0; i < Block.Size(); ++i) {
+        if (!Block.IsDecoded(i))
+            continue;
+        ++decoded;
+        TSatellite& satellite = Block[i];
+        const auto byNumber = ByCatalogue.find(satellite.CatalogueNumber);
+        const auto byName = ByName.find(satellite.Name);
+        if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
+            InsertSatellite(satellite);
+            continue;
         }
-        if (i == n)
-            return decoded;
-        std::string_view line1;
-        while (i < n && line1.size() < MinimumElementLineLength)
-            line1 = Lines[i++];
-        if (i == n)
-            return decoded;
-        std::string_view line2;
-        while (i < n && line2.size() < MinimumElementLineLength)
-            line2 = Lines[i++];
-        try {
-            if (AddElementSet(FileName, SatelliteName(nameLine), line1, line2))
-                ++decoded;
-        } catch (const EMathError&) {
-            // An element set that does not decode is dropped; the file reads on.
+        TSatellite& known = byNumber != ByCatalogue.end() ? **byNumber : **byName;
+        if (satellite.EpochJulian > known.EpochJulian) {
+            RemoveEntry(known);
+            InsertSatellite(satellite);
         }
     }
     return decoded;
 }
 
-bool TSatelliteList::AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
-                                   std::string_view L2)
-{
-    if (!IsAcceptablePair(L1, L2))
-        return false;
-    TSatellite& satellite = Satellites.Acquire();
-    try {
-        satellite.ParseElements(L1, L2);
-    } catch (const EMathError&) {
-        Satellites.Release(satellite);
-        throw;
-    }
-    const auto byNumber = ByCatalogue.find(satellite.CatalogueNumber);
-    const auto byName = ByName.find(Name);
-    if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
-        InsertSatellite(Name, satellite, FileName);
-        return true;
-    }
-    TSatellite& known = byNumber != ByCatalogue.end() ? *byNumber->second : *byName->second;
-    if (satellite.EpochJulian > known.EpochJulian) {
-        RemoveEntry(known);
-        InsertSatellite(Name, satellite, FileName);
-    } else {
-        Satellites.Release(satellite);
-    }
-    return true;
-}
-
-void TSatelliteList::InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName)
+void TSatelliteList::InsertSatellite(TSatellite& S)
 {
     // An entry of that name keeps its place; its satellite gives way to the new one.
-    if (const auto entry = ByName.find(Name); entry != ByName.end())
-        RemoveEntry(*entry->second);
+    if (const auto entry = ByName.find(S.Name); entry != ByName.end())
+        RemoveEntry(**entry);
     SortedValid = false;
-    S.Name = Name;
-    ByName.emplace(S.Name, &S);
-    ByCatalogue.emplace(S.CatalogueNumber, &S);
-
-    ApplyDefaultAttributes(S);
-    S.SourceFileName = FileNameOf(FileName);
-    try {
-        S.PropagateToOwnEpoch();
-    } catch (const EMathError&) {
-        // The satellite stays in the list with its revolution number as written.
-    }
+    ByName.insert(&S);
+    ByCatalogue.insert(&S);
 }
 
+// The satellite stays where it is, in its file's block; it is no entry any more.
 void TSatelliteList::RemoveEntry(TSatellite& Satellite)
 {
     SortedValid = false;
     ByCatalogue.erase(Satellite.CatalogueNumber);
     ByName.erase(Satellite.Name);
-    Satellites.Release(Satellite);
 }
 
 int TSatelliteList::Count() const
@@ -238,8 +190,8 @@ const std::vector<TSatelliteList::TSortKey>& TSatelliteList::SortedIndex() const
     if (!SortedValid) {
         Sorted.clear();
         Sorted.reserve(ByName.size());
-        for (const auto& entry : ByName)
-            Sorted.push_back(SortKeyOf(*entry.second));
+        for (TSatellite* entry : ByName)
+            Sorted.push_back(SortKeyOf(*entry));
         std::sort(Sorted.begin(), Sorted.end(), SortsBefore);
         SortedValid = true;
     }
@@ -255,8 +207,8 @@ int TSatelliteList::PositionOf(TSatellite& Satellite) const
 
 int TSatelliteList::IndexOf(std::string_view Name) const
 {
-    const auto entry = ByName.find(UpperCase(Name));
-    return entry == ByName.end() ? -1 : PositionOf(*entry->second);
+    const auto entry = ByName.find(std::string_view(UpperCase(Name)));
+    return entry == ByName.end() ? -1 : PositionOf(**entry);
 }
 
 int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
@@ -264,8 +216,8 @@ int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
     const std::optional<std::string> key = CatalogueKey(Number);
     if (!key)
         return -1;
-    const auto entry = ByCatalogue.find(*key);
-    return entry == ByCatalogue.end() ? -1 : PositionOf(*entry->second);
+    const auto entry = ByCatalogue.find(std::string_view(*key));
+    return entry == ByCatalogue.end() ? -1 : PositionOf(**entry);
 }
 
 TSatellite* TSatelliteList::GetSatellite(int Index) const
@@ -273,7 +225,7 @@ TSatellite* TSatelliteList::GetSatellite(int Index) const
     return SortedIndex().at(static_cast<std::size_t>(Index)).Satellite;
 }
 
-const std::string& TSatelliteList::NameAt(int Index) const
+std::string_view TSatelliteList::NameAt(int Index) const
 {
     return GetSatellite(Index)->Name;
 }
@@ -284,7 +236,8 @@ void TSatelliteList::Clear()
     ByName.clear();
     Sorted.clear();
     SortedValid = true;
-    Satellites.Clear();
+    Blocks.clear();
+    Texts.Clear();
     UnwritableSets = 0;
     UnreadableSets = 0;
 }

@@ -3,14 +3,15 @@
 // catalogue number, the element set with the latest epoch winning.
 
 #include "elements/Satellite.h"
-#include "elements/SatelliteStore.h"
+#include "elements/SatelliteBlock.h"
+#include "elements/SatelliteIndex.h"
+#include "elements/TextArena.h"
 #include "platform/TextFile.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <memory_resource>
-#include <unordered_map>
 #include <vector>
 
 namespace elsetry {
@@ -37,6 +38,8 @@ public:
     int LoadFromFile(const std::string& FileName);
     // The same for a file's text already in memory, its sets recorded as read from FileName.
     int LoadFromText(std::string Text, const std::string& FileName);
+    // The same for a text that others view too; the list keeps it as long as it needs it.
+    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName);
     // Sets of CSV and JSON files passed over since the list was made or cleared: those whose
     // catalogue number element lines cannot hold (past LargestElementLineNumber), and those with
     // a field that does not read.
@@ -50,7 +53,7 @@ public:
     // of a longer Number in digits ("148493" finds "E8493"). -1 when there is none.
     int IndexOfCatalogueNumber(std::string_view Number) const;
     TSatellite* GetSatellite(int Index) const;
-    const std::string& NameAt(int Index) const;
+    std::string_view NameAt(int Index) const;
     void Clear();
 
     const std::string& Folder() const { return FolderText; }
@@ -67,12 +70,10 @@ private:
         TSatellite* Satellite;
     };
 
-    int ReadElementFile(const std::string& FileName);
-    int AddText(std::string Text, const std::string& FileName);
-    int AddElementLines(const TTextLines& Lines, const std::string& FileName);
-    bool AddElementSet(const std::string& FileName, const std::string& Name, std::string_view L1,
-                       std::string_view L2);
-    void InsertSatellite(const std::string& Name, TSatellite& S, const std::string& FileName);
+    int AddText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    int AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    int Admit(const TSatelliteBlock& Block);
+    void InsertSatellite(TSatellite& S);
     void RemoveEntry(TSatellite& Satellite);
     void ReadNotes(const std::string& FileName);
     const std::vector<TSortKey>& SortedIndex() const;
@@ -81,15 +82,13 @@ private:
     static bool SortsBefore(const TSortKey& A, const TSortKey& B);
 
     std::string FolderText;
-    TSatelliteStore Satellites;
-    // Entries by name and by catalogue number; the keys view the satellite's own Name and
-    // CatalogueNumber, which stay in place as long as the satellite is in the list. Names are
-    // stored upper-cased, so folding a name finds its entry. Catalogue numbers are unique across
-    // entries.
-    // Their nodes come from a pool that is released in large blocks along with the list.
-    std::pmr::unsynchronized_pool_resource EntryNodes;
-    std::pmr::unordered_map<std::string_view, TSatellite*> ByName{&EntryNodes};
-    std::pmr::unordered_map<std::string_view, TSatellite*> ByCatalogue{&EntryNodes};
+    // What the satellites view, and the satellites of every file read, entries or not.
+    TTextArena Texts;
+    std::vector<std::unique_ptr<TSatelliteBlock>> Blocks;
+    // Entries by name and by catalogue number. Names are stored upper-cased, so folding a name
+    // finds its entry. Names and catalogue numbers are unique across entries.
+    TNameIndex ByName;
+    TCatalogueIndex ByCatalogue;
     // Entries in name order, rebuilt after a change on the first look-up by index.
     mutable std::vector<TSortKey> Sorted;
     mutable bool SortedValid = true;

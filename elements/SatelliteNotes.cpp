@@ -184,7 +184,7 @@ void TSatelliteList::ReadNotes(const std::string& FileName)
             continue;
         const TNotesLine line = SplitRemainder(Trim(FromOn(t, blank)));
         TSatellite& s = *GetSatellite(k);
-        s.Notes = std::string(line.Text);
+        s.Notes = Texts.Copy(line.Text);
         if (const auto frequency = ReadDecimal(line.Value))
             s.DownlinkFrequency = *frequency;
         if (const auto value = ReadDecimal(line.Signed))

@@ -13,29 +13,53 @@ char FoldCase(char C)
     return (C >= 'A' && C <= 'Z') ? static_cast<char>(C - 'A' + 'a') : C;
 }
 
+constexpr std::uint64_t Ones = 0x0101010101010101ULL;
+constexpr std::uint64_t HighBits = 0x8080808080808080ULL;
+
+// The high bit of every byte of Word that is a letter a-z.
+std::uint64_t LowerCaseLetters(std::uint64_t Word)
+{
+    const std::uint64_t low7 = Word & ~HighBits;
+    const std::uint64_t atLeastA = low7 + Ones * (0x80 - 'a');
+    const std::uint64_t aboveZ = low7 + Ones * (0x80 - 'z' - 1);
+    return atLeastA & ~aboveZ & ~Word & HighBits;
+}
+
+bool IsLowerCaseLetter(char C)
+{
+    return C >= 'a' && C <= 'z';
+}
+
 } // namespace
 
+// Both look at eight characters at a time: every element line of every loaded set passes
+// through here.
 std::string UpperCase(std::string_view Text)
 {
-    // Eight characters at a time: every element line of every loaded set passes through here.
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    constexpr std::uint64_t highBits = 0x8080808080808080ULL;
     std::string result(Text);
     std::size_t i = 0;
     for (; i + 8 <= result.size(); i += 8) {
         std::uint64_t word;
         std::memcpy(&word, result.data() + i, 8);
-        const std::uint64_t low7 = word & ~highBits;
-        const std::uint64_t atLeastA = low7 + ones * (0x80 - 'a');
-        const std::uint64_t aboveZ = low7 + ones * (0x80 - 'z' - 1);
-        const std::uint64_t lower = atLeastA & ~aboveZ & ~word & highBits;
-        word ^= lower >> 2; // 0x80 >> 2 is the case bit 0x20
+        word ^= LowerCaseLetters(word) >> 2; // 0x80 >> 2 is the case bit 0x20
         std::memcpy(result.data() + i, &word, 8);
     }
     for (; i < result.size(); ++i)
-        if (result[i] >= 'a' && result[i] <= 'z')
+        if (IsLowerCaseLetter(result[i]))
             result[i] = static_cast<char>(result[i] - 'a' + 'A');
     return result;
+}
+
+bool HasLowerCase(std::string_view Text)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= Text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, Text.data() + i, 8);
+        if (LowerCaseLetters(word) != 0)
+            return true;
+    }
+    return std::any_of(Text.begin() + static_cast<std::ptrdiff_t>(i), Text.end(), IsLowerCaseLetter);
 }
 
 std::string LowerCase(std::string_view Text)

@@ -9,6 +9,8 @@ namespace elsetry {
 
 // Letters a-z upper-cased, every other byte kept.
 std::string UpperCase(std::string_view Text);
+// Whether the text holds a letter a-z.
+bool HasLowerCase(std::string_view Text);
 // Letters A-Z lower-cased, every other byte kept: the form texts compare in when case does not
 // count, so orders agree with SQLite's NOCASE.
 std::string LowerCase(std::string_view Text);

@@ -273,7 +273,7 @@ TEST(OmmElementLinesTest, WritesLinesTheSatelliteDecodes)
     TSatellite satellite;
     satellite.ParseElements(lines[1], lines[2]);
     EXPECT_EQ(satellite.CatalogueNumber, "E8493");
-    EXPECT_EQ(satellite.ElementSetNumber, "999");
+    EXPECT_STREQ(satellite.ElementSetNumber, "999");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestElementSets.h"
 #include "text/CatalogueNumber.h"
+#include "text/Strings.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ protected:
     {
         std::vector<std::string> names;
         for (int i = 0; i < List.Count(); ++i)
-            names.push_back(List.NameAt(i));
+            names.emplace_back(List.NameAt(i));
         return names;
     }
 
@@ -129,6 +130,21 @@ TEST_F(SatelliteListTest, CatalogueLookUpNeedsFiveCharacters)
     EXPECT_EQ(List.IndexOfCatalogueNumber("2554a"), List.IndexOf("LOWER"));
     EXPECT_EQ(List.IndexOfCatalogueNumber("1234"), -1);
     EXPECT_EQ(List.IndexOfCatalogueNumber(" 1234"), List.IndexOf("BLANKED"));
+}
+
+TEST_F(SatelliteListTest, LinesWrittenInLowerCaseAreKeptUpperCased)
+{
+    std::string line1 = LineOne("2554a");
+    line1[7] = 'u';
+    const std::string line2 = LineTwo("2554a") + "  extra text";
+    Load("lower\n" + line1 + "\n" + line2 + "\n" + ThreeLines("UPPER", "25544"));
+    const TSatellite& lower = *List.GetSatellite(List.IndexOf("LOWER"));
+    EXPECT_EQ(lower.Name, "LOWER");
+    EXPECT_EQ(lower.CatalogueNumber, "2554A");
+    EXPECT_EQ(lower.Line1, UpperCase(line1));
+    EXPECT_EQ(lower.Line2, UpperCase(line2));
+    EXPECT_TRUE(lower.Line2.ends_with("  EXTRA TEXT"));
+    EXPECT_EQ(List.GetSatellite(List.IndexOf("UPPER"))->Line1, LineOne("25544"));
 }
 
 TEST_F(SatelliteListTest, LetterFormNumbersAreFoundInEitherForm)
@@ -263,7 +279,7 @@ TEST_F(SatelliteListTest, FindsEveryNumberOfALetterFormCatalogueInBothForms)
     ASSERT_EQ(List.Count(), 3000);
     int letterForms = 0;
     for (int i = 0; i < List.Count(); ++i) {
-        const std::string& number = List.GetSatellite(i)->CatalogueNumber;
+        const std::string_view number = List.GetSatellite(i)->CatalogueNumber;
         const std::optional<int> value = CatalogueNumberValue(number);
         ASSERT_TRUE(value) << number;
         ASSERT_EQ(number, Alpha5Text(*value));

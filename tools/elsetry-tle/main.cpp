@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,23 +61,32 @@ void ReportNotElementSets(const std::string& Path, const EOmmFormat& Error)
     std::fprintf(stderr, "elsetry-tle: %s: not element sets: %s\n", Path.c_str(), Error.what());
 }
 
-// The lines of an element file; sets in the CSV or JSON form as the element lines they make.
-std::vector<std::string> ElementFileLines(std::string Text)
+// An element file read for the check: its element text (sets in the CSV or JSON form as the
+// element lines they make), and the sets that form left out.
+struct TCheckInput {
+    std::shared_ptr<const std::string> Text;
+    int Unwritable = 0;
+    int Unreadable = 0;
+};
+
+TCheckInput ElementText(std::string Text)
 {
     const TElementTextForm form = ElementTextFormOf(Text);
-    const TTextLines lines(form == TElementTextForm::ElementLines ? std::move(Text) : OmmElementText(Text, form).Lines);
-    return std::vector<std::string>(lines.lines().begin(), lines.lines().end());
+    if (form == TElementTextForm::ElementLines)
+        return {std::make_shared<const std::string>(std::move(Text))};
+    TOmmElementText sets = OmmElementText(Text, form);
+    return {std::make_shared<const std::string>(std::move(sets.Lines)), sets.SkippedUnwritable, sets.SkippedUnreadable};
 }
 
 // A missing or unreadable input is the user's to fix: say which file and why.
-std::optional<std::vector<std::string>> ReadInputLines(const std::string& Path)
+std::optional<TCheckInput> ReadCheckInput(const std::string& Path)
 {
     try {
         if (!std::filesystem::is_regular_file(Path)) {
             std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
             return std::nullopt;
         }
-        return ElementFileLines(ReadWholeFile(Path));
+        return ElementText(ReadWholeFile(Path));
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
         return std::nullopt;
@@ -88,13 +98,14 @@ std::optional<std::vector<std::string>> ReadInputLines(const std::string& Path)
 
 // Sets that CSV and JSON files hold but element lines cannot, said on standard error so that
 // what the commands print stays that of the equivalent element file.
-void ReportSkippedSets(const std::string& Path, const TSatelliteList& List, int Unwritable, int Unreadable)
+void ReportSkippedSets(const std::string& Path, int Unwritable, int Unreadable)
 {
-    if (const int n = List.SkippedUnwritable() - Unwritable)
-        std::fprintf(stderr, "elsetry-tle: %s: %d sets past catalogue number %ld left out\n", Path.c_str(), n,
+    if (Unwritable != 0)
+        std::fprintf(stderr, "elsetry-tle: %s: %d sets past catalogue number %ld left out\n", Path.c_str(), Unwritable,
                      LargestElementLineNumber);
-    if (const int n = List.SkippedUnreadable() - Unreadable)
-        std::fprintf(stderr, "elsetry-tle: %s: %d sets with fields that do not read left out\n", Path.c_str(), n);
+    if (Unreadable != 0)
+        std::fprintf(stderr, "elsetry-tle: %s: %d sets with fields that do not read left out\n", Path.c_str(),
+                     Unreadable);
 }
 
 bool LoadInto(TSatelliteList& List, const std::string& Path)
@@ -107,7 +118,7 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
         const int unwritable = List.SkippedUnwritable();
         const int unreadable = List.SkippedUnreadable();
         List.LoadFromFile(Path);
-        ReportSkippedSets(Path, List, unwritable, unreadable);
+        ReportSkippedSets(Path, List.SkippedUnwritable() - unwritable, List.SkippedUnreadable() - unreadable);
         return true;
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
@@ -118,47 +129,82 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
     }
 }
 
+// A command's list is never destroyed: the program ends right after using it, and the memory of
+// tens of thousands of satellites goes back with the process at once instead of piece by piece.
+TSatelliteList& KeptToTheEnd(std::unique_ptr<TSatelliteList> List)
+{
+    static TSatelliteList* kept = nullptr;
+    kept = List.release();
+    return *kept;
+}
+
+TSatelliteList& NewList(unsigned Threads)
+{
+    TSatelliteList& list = KeptToTheEnd(std::make_unique<TSatelliteList>());
+    list.SetLoadThreads(Threads);
+    return list;
+}
+
 // A single folder is loaded the way the program loads one: every element file and the notes.
-bool LoadFolder(std::optional<TSatelliteList>& List, const std::string& Folder, unsigned Threads)
+TSatelliteList* LoadFolder(const std::string& Folder, unsigned Threads)
 {
     try {
-        List.emplace(Folder, Threads);
-        return true;
+        return &KeptToTheEnd(std::make_unique<TSatelliteList>(Folder, Threads));
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
     } catch (const EOmmFormat& error) {
         ReportNotElementSets(Folder, error);
     }
-    return false;
+    return nullptr;
+}
+
+TSatelliteList* LoadFiles(const std::vector<std::string>& Paths, unsigned Threads)
+{
+    TSatelliteList& list = NewList(Threads);
+    for (const std::string& path : Paths)
+        if (!LoadInto(list, path))
+            return nullptr;
+    return &list;
 }
 
 int Check(const std::vector<std::string>& Args, unsigned Threads)
 {
     if (Args.size() != 1)
         return Usage();
-    auto lines = ReadInputLines(Args[0]);
-    if (!lines)
+    const std::optional<TCheckInput> input = ReadCheckInput(Args[0]);
+    if (!input)
         return ExitBadFile;
-    RemoveCommentLines(*lines);
-    if (CompleteSetCount(*lines) == 0)
+    const std::string_view text = AfterCommentLines(*input->Text);
+    if (CompleteSetCount(text) == 0)
         return 0;
-    TSatelliteList list;
-    list.SetLoadThreads(Threads);
-    if (!LoadInto(list, Args[0]))
-        return ExitBadFile;
-    for (const std::string& line : CountCheckLines(*lines, list))
+    TSatelliteList& list = NewList(Threads);
+    list.LoadFromText(input->Text, Args[0]);
+    ReportSkippedSets(Args[0], input->Unwritable, input->Unreadable);
+    for (const std::string& line : CountCheckLines(text, list))
         std::printf("%s\n", line.c_str());
     return 0;
 }
 
+// printf's precision and pointer for a text that is not terminated ("%.*s").
+int Width(std::string_view Text)
+{
+    return static_cast<int>(Text.size());
+}
+
+const char* Data(std::string_view Text)
+{
+    return Text.empty() ? "" : Text.data();
+}
+
 void PrintEntry(const TSatellite& S, bool Attributes)
 {
-    std::printf("%s\t%s\t%.8f\t%d\t%.0f\t%.12f\t%s", S.Name.c_str(), S.CatalogueNumber.c_str(), S.EpochJulian,
-                S.DeepSpace, S.RevolutionNumber, S.ArgumentOfLatitude, S.SourceFileName.c_str());
+    std::printf("%.*s\t%.*s\t%.8f\t%d\t%.0f\t%.12f\t%.*s", Width(S.Name), Data(S.Name), Width(S.CatalogueNumber),
+                S.CatalogueNumber.data(), S.EpochJulian, S.DeepSpace, S.RevolutionNumber, S.ArgumentOfLatitude,
+                Width(S.SourceFileName), Data(S.SourceFileName));
     if (Attributes)
-        std::printf("\t%.4f\t%.4f\t%.6f\t%d\t%d\t%d\t%.4f\t%s", S.DownlinkFrequency, S.SignedValue, S.LdDateJulian,
+        std::printf("\t%.4f\t%.4f\t%.6f\t%d\t%d\t%d\t%.4f\t%.*s", S.DownlinkFrequency, S.SignedValue, S.LdDateJulian,
                     static_cast<int>(S.LineRate), static_cast<int>(S.SatelliteKind), S.NoaaSeries ? 1 : 0,
-                    S.HalfAngle, S.Notes.c_str());
+                    S.HalfAngle, Width(S.Notes), Data(S.Notes));
     std::printf("\n");
 }
 
@@ -168,16 +214,9 @@ int Dump(const std::vector<std::string>& Args, bool Attributes, unsigned Threads
     if (Args.empty())
         return Usage();
     const bool folder = Args.size() == 1 && std::filesystem::is_directory(Args[0]);
-    std::optional<TSatelliteList> list;
-    if (folder && !LoadFolder(list, Args[0], Threads))
+    const TSatelliteList* const list = folder ? LoadFolder(Args[0], Threads) : LoadFiles(Args, Threads);
+    if (list == nullptr)
         return ExitBadFile;
-    if (!folder) {
-        list.emplace();
-        list->SetLoadThreads(Threads);
-        for (const std::string& path : Args)
-            if (!LoadInto(*list, path))
-                return ExitBadFile;
-    }
     for (int i = 0; i < list->Count(); ++i)
         PrintEntry(*list->GetSatellite(i), attributes);
     return 0;
@@ -193,11 +232,12 @@ void PrintPosition(TSatellite& S, double Minutes)
         else
             S.PropagateNearEarth(position, velocity, Minutes);
     } catch (const EMathError& error) {
-        std::printf("%s\t%.3f\terror: %s\n", S.CatalogueNumber.c_str(), Minutes, error.what());
+        std::printf("%.*s\t%.3f\terror: %s\n", Width(S.CatalogueNumber), Data(S.CatalogueNumber), Minutes,
+                    error.what());
         return;
     }
     const double kmPerMinute = EarthRadiusKm / 60.0;
-    std::printf("%s\t%.3f\t%.8f\t%.8f\t%.8f\t%.9f\t%.9f\t%.9f\n", S.CatalogueNumber.c_str(), Minutes,
+    std::printf("%.*s\t%.3f\t%.8f\t%.8f\t%.8f\t%.9f\t%.9f\t%.9f\n", Width(S.CatalogueNumber), Data(S.CatalogueNumber), Minutes,
                 position[0] * EarthRadiusKm, position[1] * EarthRadiusKm, position[2] * EarthRadiusKm,
                 velocity[0] * kmPerMinute, velocity[1] * kmPerMinute, velocity[2] * kmPerMinute);
 }
@@ -215,13 +255,12 @@ int Propagate(const std::vector<std::string>& Args, unsigned Threads)
         }
         times.push_back(*minutes);
     }
-    TSatelliteList list;
-    list.SetLoadThreads(Threads);
-    if (!LoadInto(list, Args[0]))
+    const TSatelliteList* const list = LoadFiles({Args[0]}, Threads);
+    if (list == nullptr)
         return ExitBadFile;
-    for (int i = 0; i < list.Count(); ++i)
+    for (int i = 0; i < list->Count(); ++i)
         for (const double minutes : times)
-            PrintPosition(*list.GetSatellite(i), minutes);
+            PrintPosition(*list->GetSatellite(i), minutes);
     return 0;
 }
 

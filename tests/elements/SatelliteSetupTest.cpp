@@ -1,0 +1,3 @@
+#include "elements/SatelliteSetup.h"
+
+#include <gtest/gtest.h>

@@ -1,0 +1,3 @@
+#include "elements/TextArena.h"
+
+#include <gtest/gtest.h>
