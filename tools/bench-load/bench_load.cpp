@@ -168,8 +168,9 @@ std::string CommandText(const std::vector<std::string>& Command)
 
 // Runs Command (looked up on PATH) with Environment and waits for it. Its standard output goes
 // to /dev/null, or is read back when Capture is set; standard error stays the bench's own so that
-// the child's complaints are seen. The wall time runs from the spawn to the end of the wait.
-TRun Run(const std::vector<std::string>& Command, char* const* Environment, bool Capture)
+// the child's complaints are seen, unless Quiet. The wall time runs from the spawn to the end of
+// the wait.
+TRun Run(const std::vector<std::string>& Command, char* const* Environment, bool Capture, bool Quiet = false)
 {
     std::vector<char*> argv;
     for (const std::string& word : Command)
@@ -185,6 +186,8 @@ TRun Run(const std::vector<std::string>& Command, char* const* Environment, bool
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
     else
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    if (Quiet)
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
 
     TRun run;
     pid_t child = 0;
@@ -376,10 +379,10 @@ std::vector<std::string> TleCommand(const std::string& Tle, unsigned Threads, co
 // thread use, one row per size.
 std::vector<TThreadRow> ThreadRows(const std::string& Tle, const std::string& File, unsigned Cores)
 {
-    const TRun probe = Run(TleCommand(Tle, 1, File), environ, true);
-    if (!Succeeded(probe)) {
-        if (!Succeeded(Run(TleCommand(Tle, 0, File), environ, true)))
-            throw EBenchFailure(CommandText(TleCommand(Tle, 0, File)) + ": " + StatusText(probe.Status));
+    if (!Succeeded(Run(TleCommand(Tle, 1, File), environ, true, true))) {
+        const TRun plain = Run(TleCommand(Tle, 0, File), environ, true);
+        if (!Succeeded(plain))
+            throw EBenchFailure(CommandText(TleCommand(Tle, 0, File)) + ": " + StatusText(plain.Status));
         std::printf("threads option not supported; one row per size\n");
         return {{0, "default"}};
     }
@@ -391,7 +394,8 @@ class TNodeEnvironment {
 public:
     explicit TNodeEnvironment(const std::string& Folder)
     {
-        Strings.push_back("NODE_PATH=" + (std::filesystem::absolute(Folder) / "node_modules").string());
+        if (!Folder.empty())
+            Strings.push_back("NODE_PATH=" + (std::filesystem::absolute(Folder) / "node_modules").string());
         for (char** variable = environ; *variable != nullptr; ++variable)
             if (std::strncmp(*variable, "NODE_PATH=", 10) != 0)
                 Strings.emplace_back(*variable);
@@ -411,9 +415,24 @@ std::string FirstLine(const TRun& Run)
     return Trimmed(Run.Output.substr(0, Run.Output.find('\n')));
 }
 
+// Node.js with satellite.js from Folder: its version, checked before anything is measured.
+std::string NodeVersion(const std::string& Folder, const TNodeEnvironment& Node)
+{
+    if (!std::filesystem::is_directory(std::filesystem::path(Folder) / "node_modules" / "satellite.js"))
+        throw EBenchFailure(Folder + " holds no node_modules/satellite.js");
+    const TRun version =
+        Run({"node", "-p", "'Node.js ' + process.version + ', satellite.js ' + require('satellite.js/package.json').version"},
+            Node.Get(), true);
+    if (!Succeeded(version))
+        throw EBenchFailure("node cannot load satellite.js from " + Folder);
+    return FirstLine(version);
+}
+
 void MeasureProcesses(const TOptions& Options)
 {
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const TNodeEnvironment node(Options.SatelliteJs);
+    const std::string nodeVersion = Options.SatelliteJs.empty() ? "" : NodeVersion(Options.SatelliteJs, node);
     std::printf("Loading element files with `elsetry-tle check`, a child process per run (median of %d runs)\n",
                 Options.Repeats);
     std::printf("elsetry-tle: %s\n", Options.Tle.c_str());
@@ -440,17 +459,8 @@ void MeasureProcesses(const TOptions& Options)
     if (Options.SatelliteJs.empty())
         return;
 
-    if (!std::filesystem::is_directory(std::filesystem::path(Options.SatelliteJs) / "node_modules" / "satellite.js"))
-        throw EBenchFailure(Options.SatelliteJs + " holds no node_modules/satellite.js");
-    const TNodeEnvironment node(Options.SatelliteJs);
-    const TRun version =
-        Run({"node", "-p", "process.version + ' satellite.js ' + require('satellite.js/package.json').version"},
-            node.Get(), true);
-    if (!Succeeded(version))
-        throw EBenchFailure("node cannot load satellite.js from " + Options.SatelliteJs);
-    std::printf("\nThe same files loaded by satellite.js under Node.js (%s): parse, model set-up, propagation\n"
-                "to the epoch, one entry per name and number (%s)\n",
-                FirstLine(version).c_str(), ELSETRY_SATELLITE_JS_LOAD);
+    std::printf("\nThe same files, the same load with %s (%s)\n", nodeVersion.c_str(),
+                ELSETRY_SATELLITE_JS_LOAD);
     std::printf("\n    sets %s  vs elsetry-tle %s\n", FiguresHeading, rows.back().Label.c_str());
     for (const int count : Options.Sizes) {
         const TFigures figures = Measure({"node", ELSETRY_SATELLITE_JS_LOAD, CatalogueFile(folder.Path, count)},
