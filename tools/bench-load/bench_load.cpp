@@ -251,8 +251,8 @@ void Check(const std::vector<std::string>& Command, char* const* Environment, in
     if (!Succeeded(run))
         throw EBenchFailure(CommandText(Command) + ": " + StatusText(run.Status));
     if (Trimmed(run.Output) != expected)
-        throw EBenchFailure(CommandText(Command) + ": printed \"" + Trimmed(run.Output) + "\", expected \"" +
-                            expected + "\"");
+        throw EBenchFailure(CommandText(Command) + ": printed \"" + Trimmed(run.Output) + "\", expected \"" + expected
+                            + "\"");
 }
 
 double Median(std::vector<double> Values)
@@ -420,9 +420,10 @@ std::string NodeVersion(const std::string& Folder, const TNodeEnvironment& Node)
 {
     if (!std::filesystem::is_directory(std::filesystem::path(Folder) / "node_modules" / "satellite.js"))
         throw EBenchFailure(Folder + " holds no node_modules/satellite.js");
-    const TRun version =
-        Run({"node", "-p", "'Node.js ' + process.version + ', satellite.js ' + require('satellite.js/package.json').version"},
-            Node.Get(), true);
+    const TRun version = Run(
+        {"node", "-p",
+         "'Node.js ' + process.version + ', satellite.js ' + require('satellite.js/package.json').version"},
+        Node.Get(), true);
     if (!Succeeded(version))
         throw EBenchFailure("node cannot load satellite.js from " + Folder);
     return FirstLine(version);
@@ -441,14 +442,16 @@ void MeasureProcesses(const TOptions& Options)
 
     const TTemporaryFolder folder;
     WriteCatalogues(folder.Path, Options.Sizes);
-    const std::vector<TThreadRow> rows = ThreadRows(Options.Tle, CatalogueFile(folder.Path, Options.Sizes.front()), cores);
+    const std::vector<TThreadRow> rows = ThreadRows(Options.Tle, CatalogueFile(folder.Path, Options.Sizes.front()),
+                                                    cores);
 
     std::printf("\n    sets  threads %s\n", FiguresHeading);
     std::map<int, double> allThreadsMs; // by size, for the comparison
     for (const int count : Options.Sizes) {
         const std::string file = CatalogueFile(folder.Path, count);
         for (const TThreadRow& row : rows) {
-            const TFigures figures = Measure(TleCommand(Options.Tle, row.Threads, file), environ, count, Options.Repeats);
+            const TFigures figures = Measure(TleCommand(Options.Tle, row.Threads, file), environ, count,
+                                             Options.Repeats);
             std::printf("%8d  %-7s", count, row.Label.c_str());
             PrintFigures(figures, count);
             std::printf("\n");
@@ -459,8 +462,7 @@ void MeasureProcesses(const TOptions& Options)
     if (Options.SatelliteJs.empty())
         return;
 
-    std::printf("\nThe same files, the same load with %s (%s)\n", nodeVersion.c_str(),
-                ELSETRY_SATELLITE_JS_LOAD);
+    std::printf("\nThe same files, the same load with %s (%s)\n", nodeVersion.c_str(), ELSETRY_SATELLITE_JS_LOAD);
     std::printf("\n    sets %s  vs elsetry-tle %s\n", FiguresHeading, rows.back().Label.c_str());
     for (const int count : Options.Sizes) {
         const TFigures figures = Measure({"node", ELSETRY_SATELLITE_JS_LOAD, CatalogueFile(folder.Path, count)},
@@ -482,8 +484,8 @@ std::pair<double, double> LoadMilliseconds(const std::string& Path, int Count, i
         list.LoadFromFile(Path);
         const auto end = std::chrono::steady_clock::now();
         if (list.Count() != Count)
-            throw EBenchFailure(Path + ": expected " + std::to_string(Count) + " entries, loaded " +
-                                std::to_string(list.Count()));
+            throw EBenchFailure(Path + ": expected " + std::to_string(Count) + " entries, loaded "
+                                + std::to_string(list.Count()));
         times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
     }
     return {Median(times), *std::min_element(times.begin(), times.end())};
