@@ -48,6 +48,15 @@ int CompleteSetCount(std::string_view Text)
     return static_cast<int>(LineCount(Text) / 3);
 }
 
+bool HoldsCompleteSet(std::string_view Text)
+{
+    TLineReader lines(Text);
+    int read = 0;
+    for (; read < 3 && !lines.AtEnd(); ++read)
+        lines.Read();
+    return read == 3;
+}
+
 bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets)
 {
     if (LoadedSets <= 0)

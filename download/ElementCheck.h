@@ -16,6 +16,8 @@ std::string_view AfterCommentLines(std::string_view Text);
 // Complete three-line element sets in the text.
 int CompleteSetCount(const std::vector<std::string>& Lines);
 int CompleteSetCount(std::string_view Text);
+// Whether CompleteSetCount(Text) is above 0, found without counting every line.
+bool HoldsCompleteSet(std::string_view Text);
 // Whether the text reads as element sets, given how many of its sets loaded: at least one, and
 // their lines (three a set) make at least half of the text's non-blank lines. A login page, an
 // error page or random bytes do not.

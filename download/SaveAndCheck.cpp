@@ -33,10 +33,10 @@ void UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
     }
 }
 
-void ReportCounts(TSaveAndCheckHost& Host, std::string_view Text, const std::string& FileName,
-                  const TSatelliteList& List)
+void ReportCounts(TSaveAndCheckHost& Host, const std::vector<std::string>& Lines, std::string_view Text,
+                  const std::string& FileName, const TSatelliteList& List)
 {
-    if (List.Count() != CompleteSetCount(Text))
+    if (List.Count() != CompleteSetCount(Lines))
         Host.ShowStatus("Checking " + EscapeControls(FileName) + " data");
     for (const std::string& line : CountCheckLines(Text, List))
         Host.Log(line, false);
@@ -115,7 +115,7 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
 
     const TIdlePriority idle;
     UpdateHistoricFiles(Host, list);
-    ReportCounts(Host, *text, FileName, list);
+    ReportCounts(Host, Lines, *text, FileName, list);
 }
 
 } // namespace elsetry

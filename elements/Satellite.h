@@ -39,9 +39,12 @@ public:
     std::string_view Line1;
     std::string_view Line2;
 
-    // Set by the list that holds the satellite.
+    // Set by the list that holds the satellite, with the hashes of the name and the catalogue
+    // number it finds them by (KeyHash), worked out while the satellite is set up.
     std::string_view Name;
     std::string_view SourceFileName;
+    std::uint64_t NameHash = 0;
+    std::uint64_t CatalogueNumberHash = 0;
 
     // Downlink attributes, from the name table and the notes file.
     double SignedValue = 0.0;

@@ -3,7 +3,8 @@
 namespace elsetry {
 
 TSatelliteBlock::TSatelliteBlock(std::size_t Size)
-    : Count(Size), State(std::make_unique<unsigned char[]>(Size)), Items(std::allocator<TSatellite>().allocate(Size))
+    : Count(Size), State(std::make_unique<unsigned char[]>(Size)), Memory(Size * sizeof(TSatellite)),
+      Items(static_cast<TSatellite*>(Memory.Data()))
 {
 }
 
@@ -12,7 +13,6 @@ TSatelliteBlock::~TSatelliteBlock()
     for (std::size_t i = 0; i < Count; ++i)
         if (State[i] != Unmade)
             std::destroy_at(Items + i);
-    std::allocator<TSatellite>().deallocate(Items, Count);
 }
 
 TSatellite& TSatelliteBlock::Make(std::size_t Index)

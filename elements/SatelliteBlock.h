@@ -1,9 +1,10 @@
 #pragma once
-// Room for the satellites of one element file, sized from the file: one allocation for all of
-// them, in which they never move, and no satellite is freed before the block is. A list keeps
+// Room for the satellites of one element file, sized from the file: one piece of memory for all
+// of them, in which they never move, and no satellite is freed before the block is. A list keeps
 // a block for every file it has read.
 
 #include "elements/Satellite.h"
+#include "platform/LargeMemory.h"
 
 #include <cstddef>
 #include <memory>
@@ -30,6 +31,7 @@ private:
 
     std::size_t Count;
     std::unique_ptr<unsigned char[]> State;
+    TLargeMemory Memory;
     TSatellite* Items;
 };
 

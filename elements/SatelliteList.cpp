@@ -129,8 +129,8 @@ int TSatelliteList::Admit(const TSatelliteBlock& Block)
             continue;
         ++decoded;
         TSatellite& satellite = Block[i];
-        const auto byNumber = ByCatalogue.find(satellite.CatalogueNumber);
-        const auto byName = ByName.find(satellite.Name);
+        const auto byNumber = ByCatalogue.find(&satellite);
+        const auto byName = ByName.find(&satellite);
         if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
             InsertSatellite(satellite);
             continue;
@@ -147,7 +147,7 @@ int TSatelliteList::Admit(const TSatelliteBlock& Block)
 void TSatelliteList::InsertSatellite(TSatellite& S)
 {
     // An entry of that name keeps its place; its satellite gives way to the new one.
-    if (const auto entry = ByName.find(S.Name); entry != ByName.end())
+    if (const auto entry = ByName.find(&S); entry != ByName.end())
         RemoveEntry(**entry);
     SortedValid = false;
     ByName.insert(&S);
@@ -158,8 +158,8 @@ void TSatelliteList::InsertSatellite(TSatellite& S)
 void TSatelliteList::RemoveEntry(TSatellite& Satellite)
 {
     SortedValid = false;
-    ByCatalogue.erase(Satellite.CatalogueNumber);
-    ByName.erase(Satellite.Name);
+    ByCatalogue.erase(&Satellite);
+    ByName.erase(&Satellite);
 }
 
 int TSatelliteList::Count() const

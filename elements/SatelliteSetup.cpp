@@ -2,6 +2,7 @@
 
 #include "elements/ElementColumns.h"
 #include "elements/SatelliteAttributes.h"
+#include "elements/SatelliteIndex.h"
 #include "orbit/SGP_Math.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
@@ -60,6 +61,8 @@ bool SetUp(TSatellite& S, const TSetLines& Set, std::string_view FileName, TText
         return false; // an element set that does not decode is dropped; the file reads on
     }
     S.Name = SatelliteName(Set.NameLine, Copies);
+    S.NameHash = KeyHash(S.Name);
+    S.CatalogueNumberHash = KeyHash(S.CatalogueNumber);
     ApplyDefaultAttributes(S);
     S.SourceFileName = FileName;
     try {

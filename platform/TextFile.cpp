@@ -19,17 +19,25 @@ namespace {
     throw EFileError("Cannot read file \"" + Path + "\": " + std::strerror(Error), std::strerror(Error));
 }
 
+// The file is read straight into the text, sized from the file: one copy, whatever its size.
+// A file that grows while it is read is read on to its end.
 std::string ReadAll(int Fd, const std::string& Path, std::size_t MaxBytes)
 {
     struct stat info {};
     if (::fstat(Fd, &info) != 0)
         RaiseFileError(Path, errno);
-    std::string contents;
-    if (info.st_size > 0)
-        contents.reserve(std::min(static_cast<std::size_t>(info.st_size), MaxBytes));
-    char buffer[65536];
+    constexpr std::size_t growth = 65536;
+    const std::size_t limit = MaxBytes < std::string().max_size() ? MaxBytes + 1 : MaxBytes;
+    // One byte more than the file holds, so that its end shows without growing the text.
+    std::string contents(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1, limit), '\0');
+    std::size_t used = 0;
     for (;;) {
-        const ssize_t got = ::read(Fd, buffer, sizeof buffer);
+        if (used == contents.size()) {
+            if (contents.size() == limit)
+                throw EFileError("Cannot read file \"" + Path + "\": too large", "too large");
+            contents.resize(std::min(contents.size() + std::max(growth, contents.size() / 2), limit));
+        }
+        const ssize_t got = ::read(Fd, contents.data() + used, contents.size() - used);
         if (got < 0) {
             if (errno == EINTR)
                 continue;
@@ -37,10 +45,9 @@ std::string ReadAll(int Fd, const std::string& Path, std::size_t MaxBytes)
         }
         if (got == 0)
             break;
-        if (contents.size() + static_cast<std::size_t>(got) > MaxBytes)
-            throw EFileError("Cannot read file \"" + Path + "\": too large", "too large");
-        contents.append(buffer, static_cast<std::size_t>(got));
+        used += static_cast<std::size_t>(got);
     }
+    contents.resize(used);
     return contents;
 }
 

@@ -175,7 +175,7 @@ int Check(const std::vector<std::string>& Args, unsigned Threads)
     if (!input)
         return ExitBadFile;
     const std::string_view text = AfterCommentLines(*input->Text);
-    if (CompleteSetCount(text) == 0)
+    if (!HoldsCompleteSet(text))
         return 0;
     TSatelliteList& list = NewList(Threads);
     list.LoadFromText(input->Text, Args[0]);
