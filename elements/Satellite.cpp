@@ -7,7 +7,9 @@
 #include "orbit/SGP_Math.h"
 #include "text/Strings.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace elsetry {
 
@@ -42,6 +44,7 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
     DragTerm = RealField(l1, Line1::DragMantissa) * MantissaScale;
     const int dragExponent = IntegerField(l1, Line1::DragExponent);
     const std::string elementSet = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
+    std::fill(std::begin(ElementSetNumber), std::end(ElementSetNumber), '\0');
     elementSet.copy(ElementSetNumber, sizeof ElementSetNumber - 1);
 
     Inclination = RealField(l2, Line2::Inclination);
