@@ -36,6 +36,8 @@ std::string BlanksToZeros(std::string_view Text)
 
 double RealField(std::string_view Line, TColumns Field)
 {
+    if (const std::optional<double> plain = ReadPlainDecimal(FieldText(Line, Field), true))
+        return *plain;
     return ReadField(Line, Field, ReadDecimal).value_or(0.0);
 }
 

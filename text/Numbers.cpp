@@ -20,26 +20,28 @@ std::string_view WithoutPlus(std::string_view Text)
     return Text;
 }
 
-// Plain decimals of up to 15 digits, as every element field writes them ("-.00003271",
-// "14.23600000"), are their digits as a whole number divided by a power of ten. Both are exact as
-// doubles and IEEE division rounds correctly, so the result is the correctly rounded value that
-// from_chars gives too, only sooner. Nothing for anything else.
-std::optional<double> PlainDecimal(std::string_view Body)
+} // namespace
+
+// The digits as a whole number divided by a power of ten: both are exact as doubles and IEEE
+// division rounds correctly, so the result is the correctly rounded value that from_chars gives
+// too, only sooner.
+std::optional<double> ReadPlainDecimal(std::string_view Text, bool BlanksAsZeros)
 {
     constexpr double powersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13,
                                       1e14, 1e15};
     constexpr std::size_t maxDigits = 15; // below 2^53, so exact
-    const bool negative = !Body.empty() && Body.front() == '-';
+    const bool negative = !Text.empty() && Text.front() == '-';
     std::uint64_t digits = 0;
     std::size_t count = 0;
     std::size_t point = std::string_view::npos;
-    for (std::size_t i = negative ? 1 : 0; i < Body.size(); ++i) {
-        const char c = Body[i];
-        if (c == '.' && point == std::string_view::npos) {
-            point = count;
-        } else if (IsDigit(c) && count < maxDigits) {
-            digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+    for (std::size_t i = negative ? 1 : 0; i < Text.size(); ++i) {
+        const char c = BlanksAsZeros && Text[i] == ' ' ? '0' : Text[i];
+        const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+        if (digit < 10 && count < maxDigits) {
+            digits = digits * 10 + digit;
             ++count;
+        } else if (c == '.' && point == std::string_view::npos) {
+            point = count;
         } else {
             return std::nullopt;
         }
@@ -51,16 +53,14 @@ std::optional<double> PlainDecimal(std::string_view Body)
     return negative ? -value : value;
 }
 
-} // namespace
-
 std::optional<double> ReadDecimal(std::string_view Text)
 {
+    if (const std::optional<double> plain = ReadPlainDecimal(Text, false))
+        return plain;
     const std::string_view body = WithoutPlus(Text);
     const std::size_t first = (!body.empty() && body.front() == '-') ? 1 : 0;
     if (first >= body.size() || !(IsDigit(body[first]) || body[first] == '.'))
         return std::nullopt;
-    if (const std::optional<double> plain = PlainDecimal(body))
-        return plain;
     double value = 0.0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
     if (error != std::errc() || end != body.data() + body.size())
