@@ -63,8 +63,8 @@ TEST(AfterCommentLinesTest, DropsAtMostTwoLeadingCommentLinesOfALongerText)
 // names, element lines and blank lines with every line end.
 TEST(AfterCommentLinesTest, AgreesWithRemovingTheCommentLinesOfTheLines)
 {
-    const std::string lines[] = {"#", "# CelesTrak", "", " ", "ISS (ZARYA)", " #not", LineOne("25544"),
-                                 LineTwo("25544"), "##"};
+    const std::string lines[] = {
+        "#", "# CelesTrak", "", " ", "ISS (ZARYA)", " #not", LineOne("25544"), LineTwo("25544"), "##"};
     const char* const ends[] = {"\n", "\r\n", "\r"};
     std::mt19937 random(31);
     for (int round = 0; round < 20000; ++round) {
@@ -99,21 +99,26 @@ TEST(CountCheckLinesTest, CountsTheSetsAndNamesTheMissingOnes)
     const std::string controls = "BRO\x1b[2JKEN\n" + LineOne("66666") + "\n" + LineTwo("66667") + "\n";
     const TCountCase cases[] = {
         {"every name loaded", ThreeLines("SAT A", "11111") + ThreeLines("SAT B", "22222"), {"      2 satellites"}},
-        {"names compare as the list folds them", ThreeLines("sat a", "11111") + ThreeLines(" SAT B\t", "22222"),
+        {"names compare as the list folds them",
+         ThreeLines("sat a", "11111") + ThreeLines(" SAT B\t", "22222"),
          {"      2 satellites"}},
         {"an incomplete set is no set",
-         ThreeLines("SAT A", "11111") + ThreeLines("SAT B", "22222") + "EXTRA\n", {"      2 satellites"}},
-        {"a set that did not load", ThreeLines("SAT A", "11111") + broken,
+         ThreeLines("SAT A", "11111") + ThreeLines("SAT B", "22222") + "EXTRA\n",
+         {"      2 satellites"}},
+        {"a set that did not load",
+         ThreeLines("SAT A", "11111") + broken,
          {"      2 satellites, 1 unique names", "         Missing: BROKEN"}},
-        {"one name twice", ThreeLines("SAT A", "11111", "08264.0") + ThreeLines("SAT A", "22222", "08265.0"),
+        {"one name twice",
+         ThreeLines("SAT A", "11111", "08264.0") + ThreeLines("SAT A", "22222", "08265.0"),
          {"      2 satellites, 1 unique names"}},
         {"a set replaced under another name",
          ThreeLines("OLD NAME", "11111", "08264.0") + ThreeLines("NEW NAME", "11111", "08265.0"),
          {"      2 satellites, 1 unique names", "         Missing: OLD NAME"}},
-        {"names are shown with their controls escaped", ThreeLines("SAT A", "11111") + controls,
+        {"names are shown with their controls escaped",
+         ThreeLines("SAT A", "11111") + controls,
          {"      2 satellites, 1 unique names", "         Missing: BRO\\x1b[2JKEN"}},
-        {"long names are cut by the list", ThreeLines("A NAME LONGER THAN TWENTY-FOUR CHARACTERS", "11111") +
-                                               ThreeLines("SAT B", "22222") + broken,
+        {"long names are cut by the list",
+         ThreeLines("A NAME LONGER THAN TWENTY-FOUR CHARACTERS", "11111") + ThreeLines("SAT B", "22222") + broken,
          {"      3 satellites, 2 unique names", "         Missing: A NAME LONGER THAN TWENTY-FOUR CHARACTERS",
           "         Missing: BROKEN"}},
     };
@@ -154,8 +159,8 @@ TEST(CountCheckLinesTest, NamesTheFirstFiftyMissingOnes)
 // check of its lines says.
 TEST(CountCheckLinesTest, ChecksTheTextAfterItsCommentLines)
 {
-    const std::string text = "# one\r\n# two\r\n" + ThreeLines("SAT A", "11111") + "BROKEN\n" + LineOne("44444") +
-                              "\n" + LineTwo("44445") + "\n";
+    const std::string text = "# one\r\n# two\r\n" + ThreeLines("SAT A", "11111") + "BROKEN\n" + LineOne("44444") + "\n"
+                             + LineTwo("44445") + "\n";
     const std::string_view after = AfterCommentLines(text);
     TSatelliteList list;
     list.LoadFromText(std::string(after), "g.txt");

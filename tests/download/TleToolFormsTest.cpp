@@ -225,20 +225,13 @@ TEST(TleToolCommandLine, ThreadCountsOutsideOneTo256AreUsageErrors)
     TTempFolder folder;
     const std::string file = folder.Write("sets.txt", LargeCatalogueText("\n"));
     const std::pair<std::string, int> cases[] = {
-        {"check --threads 1 " + file, 0},
-        {"check --threads 256 " + file, 0},
-        {"check --threads +2 " + file, 0},
-        {"check --threads 0 " + file, 1},
-        {"check --threads 257 " + file, 1},
-        {"check --threads -1 " + file, 1},
-        {"check --threads x " + file, 1},
-        {"check --threads 2x " + file, 1},
-        {"check --threads 1.5 " + file, 1},
-        {"check --threads '' " + file, 1},
-        {"check --threads 99999999999 " + file, 1},
-        {"check " + file + " --threads", 1}, // no count
-        {"dump " + file + " --threads 0", 1},
-        {"propagate " + file + " 0 --threads 300", 1},
+        {"check --threads 1 " + file, 0},           {"check --threads 256 " + file, 0},
+        {"check --threads +2 " + file, 0},          {"check --threads 0 " + file, 1},
+        {"check --threads 257 " + file, 1},         {"check --threads -1 " + file, 1},
+        {"check --threads x " + file, 1},           {"check --threads 2x " + file, 1},
+        {"check --threads 1.5 " + file, 1},         {"check --threads '' " + file, 1},
+        {"check --threads 99999999999 " + file, 1}, {"check " + file + " --threads", 1}, // no count
+        {"dump " + file + " --threads 0", 1},       {"propagate " + file + " 0 --threads 300", 1},
     };
     for (const auto& [arguments, status] : cases) {
         const TRun run = RunTool(arguments);

@@ -173,23 +173,26 @@ TEST(FindElementSetsTest, GroupsNameLineLineOneAndLineTwo)
         {"blank lines and -- between sets",
          "\n--\n  \nA\n" + a1 + "\n" + a2 + "\n\n--\n  --  \n\t\nB\n" + b1 + "\n" + b2 + "\n\n--\n",
          {{"A", a1, a2}, {"B", b1, b2}}},
-        {"--- and - are names", "---\n" + a1 + "\n" + a2 + "\n-\n" + b1 + "\n" + b2 + "\n",
+        {"--- and - are names",
+         "---\n" + a1 + "\n" + a2 + "\n-\n" + b1 + "\n" + b2 + "\n",
          {{"---", a1, a2}, {"-", b1, b2}}},
         {"short lines before line 1 and before line 2",
-         "A\nshort line\n\n" + short67 + "\n" + a1 + "\n--\n" + short67 + "\n" + a2 + "\n", {{"A", a1, a2}}},
+         "A\nshort line\n\n" + short67 + "\n" + a1 + "\n--\n" + short67 + "\n" + a2 + "\n",
+         {{"A", a1, a2}}},
         {"68 characters make a line", "A\n" + long68 + "\n" + long68 + "\n", {{"A", long68, long68}}},
         {"blanks and controls around the name",
          "  \t ISS (ZARYA) \t \r\n" + a1 + "\r\n" + a2 + "\r\n\x01 B \x7f\n" + b1 + "\n" + b2 + "\n",
          {{"ISS (ZARYA)", a1, a2}, {"B \x7f", b1, b2}}},
-        {"long names stay whole here", "  a very long satellite name indeed  \n" + a1 + "\n" + a2 + "\n",
+        {"long names stay whole here",
+         "  a very long satellite name indeed  \n" + a1 + "\n" + a2 + "\n",
          {{"a very long satellite name indeed", a1, a2}}},
         {"a name line at the end begins no set", "A\n" + a1 + "\n" + a2 + "\nNAME ONLY\n", {{"A", a1, a2}}},
         {"a name line at the very end", "A\n" + a1 + "\n" + a2 + "\nNAME ONLY", {{"A", a1, a2}}},
         {"a line 1 at the end begins no set", "A\n" + a1 + "\n" + a2 + "\nB\n" + b1 + "\n", {{"A", a1, a2}}},
-        {"a line 1 followed by short lines only", "A\n" + a1 + "\n" + a2 + "\nB\n" + b1 + "\nshort\n\n",
+        {"a line 1 followed by short lines only",
+         "A\n" + a1 + "\n" + a2 + "\nB\n" + b1 + "\nshort\n\n",
          {{"A", a1, a2}, {"B", b1, ""}}},
-        {"the last short line stands in for line 2", "B\n" + b1 + "\nshort\n--",
-         {{"B", b1, "--"}}},
+        {"the last short line stands in for line 2", "B\n" + b1 + "\nshort\n--", {{"B", b1, "--"}}},
         {"a cut line 2 still ends a set", "A\n" + a1 + "\n" + cut2, {{"A", a1, cut2}}},
         {"a cut line 2 with a line end", "A\n" + a1 + "\n" + cut2 + "\r\n", {{"A", a1, cut2}}},
         {"short lines after the name, then the end", "A\nshort\n\n", {}},
@@ -230,7 +233,8 @@ TEST(FindElementSetsTest, ACutTextKeepsTheSetsBeforeTheCut)
                     const std::size_t last = expected - 1;
                     EXPECT_EQ(sets[last].NameLine, lines[3 * last]);
                     EXPECT_EQ(sets[last].Line1, lines[3 * last + 1]);
-                    EXPECT_EQ(sets[last].Line2, std::string_view(lines[3 * last + 2]).substr(0, sets[last].Line2.size()));
+                    EXPECT_EQ(sets[last].Line2,
+                              std::string_view(lines[3 * last + 2]).substr(0, sets[last].Line2.size()));
                 }
             }
             lineStart += lines[line].size() + std::strlen(lineEnd);
@@ -268,14 +272,16 @@ TEST(SetUpSatellitesTest, DecodesNamesAndLinesAsTheListShowsThem)
     const std::string lowerLine2 = LineTwo("2554a") + "  extra text";
     const std::string noaa1 = LineOne("28654");
     const std::string noaa2 = LineTwo("28654", "14.12500000");
-    const std::string text = "  iss (zarya)  \n" + lowerLine1 + "\n" + lowerLine2 + "\n" +                // lower case
-                             "NOAA-N\n" + noaa1 + "\n" + noaa2 + "\n" +                                  // renamed
-                             "BROKEN\n" + LineOne("44444") + "\n" + LineTwo("44445") + "\n" +            // numbers differ
-                             "STOPPED\n" + LineOne("55555") + "\n" + LineTwo("55555", "00.00000000") + "\n" + // no motion
-                             "WRONG FIRST\n" + WithColumns(LineOne("66666"), 1, "3") + "\n" + LineTwo("66666") + "\n" +
-                             "BLANK NUMBER\n" + LineOne("     ") + "\n" + LineTwo("     ") + "\n" +
-                             "UPPER\n" + LineOne("77777") + "\n" + LineTwo("77777") + "\n" +
-                             "CUT\n" + LineOne("88888") + "\n" + LineTwo("88888").substr(0, 30);
+    const std::string text = Joined({
+        "  iss (zarya)  ", lowerLine1, lowerLine2,                                 // lower case
+        "NOAA-N", noaa1, noaa2,                                                    // renamed
+        "BROKEN", LineOne("44444"), LineTwo("44445"),                              // numbers differ
+        "STOPPED", LineOne("55555"), LineTwo("55555", "00.00000000"),              // no mean motion
+        "WRONG FIRST", WithColumns(LineOne("66666"), 1, "3"), LineTwo("66666"),    // not a line 1
+        "BLANK NUMBER", LineOne("     "), LineTwo("     "),                        // no number
+        "UPPER", LineOne("77777"), LineTwo("77777"),                               // upper case
+        "CUT", LineOne("88888"), LineTwo("88888").substr(0, 30),                   // line 2 cut short
+    });
     const std::vector<TSetLines> sets = FindElementSets(text);
     ASSERT_EQ(sets.size(), 8u);
     const std::string fileName = "small.tle";
@@ -381,7 +387,8 @@ TEST(SetUpSatellitesTest, EveryThreadCountSetsUpTheSameSatellites)
             }
         }
         for (std::size_t i = 0; i < sets.size(); ++i)
-            propagated[threads].push_back(one.IsDecoded(i) ? PropagatedBits((*block)[i]) : std::vector<std::uint64_t>());
+            propagated[threads].push_back(one.IsDecoded(i) ? PropagatedBits((*block)[i])
+                                                           : std::vector<std::uint64_t>());
     }
     for (std::size_t i = 0; i < sets.size(); ++i) {
         if (!one.IsDecoded(i))
@@ -489,8 +496,8 @@ private:
     {
         const std::string_view l1 = Set.Line1;
         const std::string_view l2 = Set.Line2;
-        if (l1.empty() || l1[0] != '1' || l2.empty() || l2[0] != '2' || l1.size() < 7 || l2.size() < 7 ||
-            l1.substr(2, 5) != l2.substr(2, 5) || l1.substr(2, 5) == "     ")
+        if (l1.empty() || l1[0] != '1' || l2.empty() || l2[0] != '2' || l1.size() < 7 || l2.size() < 7
+            || l1.substr(2, 5) != l2.substr(2, 5) || l1.substr(2, 5) == "     ")
             return std::nullopt;
         TEntry entry;
         entry.Line1 = PlainUpperCase(std::string(l1));
@@ -742,41 +749,78 @@ TEST_P(SatelliteListAcrossTextsTest, LatestEpochWinsAcrossTexts)
         std::map<std::string, std::pair<std::string, std::string>> NumberAndFile; // by name
     };
     const TCase cases[] = {
-        {"a newer set replaces the entry", ThreeLines("A", "11111", "08264.5"), ThreeLines("A", "11111", "08265.5"),
-         {"A"}, {{"A", {"11111", "second.txt"}}}},
-        {"an older set is dropped", ThreeLines("A", "11111", "08265.5"), ThreeLines("A", "11111", "08264.5"),
-         {"A"}, {{"A", {"11111", "first.txt"}}}},
-        {"at equal epochs the listed entry stays", ThreeLines("A", "11111", "08264.5"),
-         ThreeLines("A", "11111", "08264.5"), {"A"}, {{"A", {"11111", "first.txt"}}}},
-        {"equal epochs under another name", ThreeLines("A", "11111", "08264.5"), ThreeLines("B", "11111", "08264.5"),
-         {"A"}, {{"A", {"11111", "first.txt"}}}},
-        {"a newer set under a known number renames the entry", ThreeLines("OLD NAME", "11111", "08264.5"),
-         ThreeLines("NEW NAME", "11111", "08265.5"), {"NEW NAME"}, {{"NEW NAME", {"11111", "second.txt"}}}},
-        {"an older set under a known number and a new name is dropped", ThreeLines("OLD NAME", "11111", "08265.5"),
-         ThreeLines("NEW NAME", "11111", "08264.5"), {"OLD NAME"}, {{"OLD NAME", {"11111", "first.txt"}}}},
-        {"a newer set of a known name under a new number renumbers the entry", ThreeLines("A", "11111", "08264.5"),
-         ThreeLines("A", "22222", "08265.5"), {"A"}, {{"A", {"22222", "second.txt"}}}},
-        {"an older set of a known name under a new number is dropped", ThreeLines("A", "11111", "08265.5"),
-         ThreeLines("A", "22222", "08264.5"), {"A"}, {{"A", {"11111", "first.txt"}}}},
-        {"names compare upper-cased", ThreeLines("Mixed Case", "11111", "08264.5"),
-         ThreeLines("mixed case", "22222", "08265.5"), {"MIXED CASE"}, {{"MIXED CASE", {"22222", "second.txt"}}}},
-        {"letter-form numbers compare upper-cased", ThreeLines("A", "E8493", "26190.5"),
-         ThreeLines("B", "e8493", "26191.5"), {"B"}, {{"B", {"E8493", "second.txt"}}}},
+        {"a newer set replaces the entry",
+         ThreeLines("A", "11111", "08264.5"),
+         ThreeLines("A", "11111", "08265.5"),
+         {"A"},
+         {{"A", {"11111", "second.txt"}}}},
+        {"an older set is dropped",
+         ThreeLines("A", "11111", "08265.5"),
+         ThreeLines("A", "11111", "08264.5"),
+         {"A"},
+         {{"A", {"11111", "first.txt"}}}},
+        {"at equal epochs the listed entry stays",
+         ThreeLines("A", "11111", "08264.5"),
+         ThreeLines("A", "11111", "08264.5"),
+         {"A"},
+         {{"A", {"11111", "first.txt"}}}},
+        {"equal epochs under another name",
+         ThreeLines("A", "11111", "08264.5"),
+         ThreeLines("B", "11111", "08264.5"),
+         {"A"},
+         {{"A", {"11111", "first.txt"}}}},
+        {"a newer set under a known number renames the entry",
+         ThreeLines("OLD NAME", "11111", "08264.5"),
+         ThreeLines("NEW NAME", "11111", "08265.5"),
+         {"NEW NAME"},
+         {{"NEW NAME", {"11111", "second.txt"}}}},
+        {"an older set under a known number and a new name is dropped",
+         ThreeLines("OLD NAME", "11111", "08265.5"),
+         ThreeLines("NEW NAME", "11111", "08264.5"),
+         {"OLD NAME"},
+         {{"OLD NAME", {"11111", "first.txt"}}}},
+        {"a newer set of a known name under a new number renumbers the entry",
+         ThreeLines("A", "11111", "08264.5"),
+         ThreeLines("A", "22222", "08265.5"),
+         {"A"},
+         {{"A", {"22222", "second.txt"}}}},
+        {"an older set of a known name under a new number is dropped",
+         ThreeLines("A", "11111", "08265.5"),
+         ThreeLines("A", "22222", "08264.5"),
+         {"A"},
+         {{"A", {"11111", "first.txt"}}}},
+        {"names compare upper-cased",
+         ThreeLines("Mixed Case", "11111", "08264.5"),
+         ThreeLines("mixed case", "22222", "08265.5"),
+         {"MIXED CASE"},
+         {{"MIXED CASE", {"22222", "second.txt"}}}},
+        {"letter-form numbers compare upper-cased",
+         ThreeLines("A", "E8493", "26190.5"),
+         ThreeLines("B", "e8493", "26191.5"),
+         {"B"},
+         {{"B", {"E8493", "second.txt"}}}},
         // The entry of its number decides; the entry of its name goes with it when it wins.
         {"newer than both entries it meets",
          ThreeLines("ALPHA", "11111", "08264.5") + ThreeLines("BRAVO", "22222", "08264.5"),
-         ThreeLines("BRAVO", "11111", "08265.5"), {"BRAVO"}, {{"BRAVO", {"11111", "second.txt"}}}},
+         ThreeLines("BRAVO", "11111", "08265.5"),
+         {"BRAVO"},
+         {{"BRAVO", {"11111", "second.txt"}}}},
         {"newer than the name's entry, older than the number's",
          ThreeLines("ALPHA", "11111", "08266.5") + ThreeLines("BRAVO", "22222", "08264.5"),
-         ThreeLines("BRAVO", "11111", "08265.5"), {"ALPHA", "BRAVO"},
+         ThreeLines("BRAVO", "11111", "08265.5"),
+         {"ALPHA", "BRAVO"},
          {{"ALPHA", {"11111", "first.txt"}}, {"BRAVO", {"22222", "first.txt"}}}},
         {"newer than the number's entry, older than the name's",
          ThreeLines("ALPHA", "11111", "08264.5") + ThreeLines("BRAVO", "22222", "08266.5"),
-         ThreeLines("BRAVO", "11111", "08265.5"), {"BRAVO"}, {{"BRAVO", {"11111", "second.txt"}}}},
-        {"a chain of renames within the second text", ThreeLines("A", "11111", "08264.5"),
-         ThreeLines("B", "11111", "08265.5") + ThreeLines("C", "11111", "08266.5") +
-             ThreeLines("A", "22222", "08263.5"),
-         {"A", "C"}, {{"A", {"22222", "second.txt"}}, {"C", {"11111", "second.txt"}}}},
+         ThreeLines("BRAVO", "11111", "08265.5"),
+         {"BRAVO"},
+         {{"BRAVO", {"11111", "second.txt"}}}},
+        {"a chain of renames within the second text",
+         ThreeLines("A", "11111", "08264.5"),
+         ThreeLines("B", "11111", "08265.5") + ThreeLines("C", "11111", "08266.5")
+             + ThreeLines("A", "22222", "08263.5"),
+         {"A", "C"},
+         {{"A", {"22222", "second.txt"}}, {"C", {"11111", "second.txt"}}}},
     };
     for (const TCase& c : cases) {
         List.Clear();

@@ -97,8 +97,8 @@ TEST(TextArenaTest, KeepViewsTheSharedTextAndHoldsItAsLongAsTheArena)
 TEST(TextArenaTest, PiecesOfEverySizeStayInPlace)
 {
     constexpr std::size_t blockSize = 64 * 1024;
-    const std::size_t sizes[] = {1, 10, blockSize - 5, 7, blockSize, 3, blockSize + 1, 2, 5 * blockSize, 60000,
-                                 9000, 1, 3 * blockSize + 17, 100};
+    const std::size_t sizes[] = {1,    10, blockSize - 5,      7,  blockSize, 3, blockSize + 1, 2, 5 * blockSize, 60000,
+                                 9000, 1,  3 * blockSize + 17, 100};
     TTextArena arena;
     std::vector<std::string> originals;
     std::vector<std::string_view> copies;
@@ -116,8 +116,8 @@ TEST(TextArenaTest, PiecesOfEverySizeStayInPlace)
     for (std::size_t i = 0; i < copies.size(); ++i) {
         EXPECT_EQ(copies[i], originals[i]) << i;
         for (std::size_t j = i + 1; j < copies.size(); ++j)
-            EXPECT_FALSE(copies[i].data() < copies[j].data() + copies[j].size() &&
-                         copies[j].data() < copies[i].data() + copies[i].size())
+            EXPECT_FALSE(copies[i].data() < copies[j].data() + copies[j].size()
+                         && copies[j].data() < copies[i].data() + copies[i].size())
                 << "pieces " << i << " and " << j << " overlap";
     }
 }
@@ -167,8 +167,8 @@ TEST(TextArenaTest, AdoptingManyArenasKeepsEveryPiece)
     for (int round = 0; round < 4; ++round) {
         std::vector<TTextArena> threads(5);
         for (int piece = 0; piece < 2000; ++piece) {
-            const std::string text = "satellite " + std::to_string(round) + "-" + std::to_string(piece) +
-                                     std::string(static_cast<std::size_t>(piece % 97), 'x');
+            const std::string text = "satellite " + std::to_string(round) + "-" + std::to_string(piece)
+                                     + std::string(static_cast<std::size_t>(piece % 97), 'x');
             pieces.emplace_back(threads[static_cast<std::size_t>(piece) % threads.size()].UpperCased(text),
                                 PlainUpperCase(text));
         }

@@ -130,7 +130,8 @@ TEST(LinesTest, LineCountOfTextsOfLineEndsOnly)
     const TCase cases[] = {
         {"10000 LF", std::string(10000, '\n'), 10000},
         {"10000 CR", std::string(10000, '\r'), 10000},
-        {"10000 CR LF", [] {
+        {"10000 CR LF",
+         [] {
              std::string text;
              for (int i = 0; i < 10000; ++i)
                  text += "\r\n";

@@ -91,8 +91,8 @@ std::optional<double> FromCharsDecimal(std::string_view Text)
     if (read.has_value() != expected.has_value())
         return ::testing::AssertionFailure() << "\"" << Text << "\" reads " << (read ? "" : "not ") << "as a number";
     if (read && std::bit_cast<std::uint64_t>(*read) != std::bit_cast<std::uint64_t>(*expected))
-        return ::testing::AssertionFailure() << "\"" << Text << "\" reads " << std::hexfloat << *read << " instead of "
-                                             << *expected;
+        return ::testing::AssertionFailure()
+               << "\"" << Text << "\" reads " << std::hexfloat << *read << " instead of " << *expected;
     return ::testing::AssertionSuccess();
 }
 

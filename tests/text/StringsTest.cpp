@@ -115,8 +115,8 @@ TEST(StringsTest, EscapeControlsShowsControlBytesAndBackslashesAsEscapes)
 
 // Bytes next to the letters in ASCII and with the high bit set, where word-at-a-time tests go
 // wrong first.
-constexpr unsigned char NearLetters[] = {'`', 'a', 'b', 'y', 'z', '{', '@', 'A', 'Z', '[', 0x60 + 0x80, 0xE1, 0xFA,
-                                         0xFB, 0xC1, 0xDA, 0x80, 0xFF, 0x7F, 0x00, ' ', '0'};
+constexpr unsigned char NearLetters[] = {'`',  'a',  'b',  'y',  'z',  '{',  '@',  'A',  'Z',  '[', 0x60 + 0x80,
+                                         0xE1, 0xFA, 0xFB, 0xC1, 0xDA, 0x80, 0xFF, 0x7F, 0x00, ' ', '0'};
 
 bool PlainHasLowerCase(std::string_view Text)
 {
