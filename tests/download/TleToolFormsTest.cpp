@@ -130,5 +130,117 @@ TEST(TleToolCommandLine, OptionsMayStandAnywhere)
     EXPECT_EQ(RunTool("dump -- --attributes").Status, 2) << "after \"--\" a word is a file";
 }
 
+// Names are any text in the CSV and JSON forms; the element lines of a set whose name opens like
+// those forms still load as element lines.
+const char* const NamesLikeOtherForms[] = {"{ODD NAME}", "[]", "[ {", "OBJECT_NAME,NORAD_CAT_ID"};
+
+std::vector<std::string> CatalogueNamed(const char* FirstName)
+{
+    std::vector<std::string> lines = Catalogue();
+    lines[0] = FirstName;
+    return lines;
+}
+
+TEST_F(TleToolFormsTest, DumpTakesNamesThatOpenLikeTheOtherForms)
+{
+    for (const char* name : NamesLikeOtherForms) {
+        const std::vector<std::string> lines = CatalogueNamed(name);
+        Folder.Write("odd.csv", CatalogueAsOmmCsv(lines));
+        Folder.Write("odd.json", CatalogueAsOmmJson(lines));
+        for (const char* file : {"/odd.csv", "/odd.json"}) {
+            const TRun dumped = RunTool("dump " + Folder.Path + file);
+            ASSERT_EQ(dumped.Status, 0) << name << file;
+            EXPECT_NE(("\n" + dumped.Output).find("\n" + std::string(name) + "\t"), std::string::npos) << name << file;
+        }
+    }
+}
+
+TEST_F(TleToolFormsTest, CheckTakesNamesThatOpenLikeTheOtherForms)
+{
+    GTEST_SKIP() << "known fault: check reads the element lines a CSV or JSON file makes as that form again "
+                    "when the first name opens like it, and ends on an uncaught EOmmFormat (exit 134)";
+    Folder.Write("plain.csv", CatalogueAsOmmCsv(CatalogueNamed("PLAIN NAME")));
+    const TRun plain = RunTool("check " + Folder.Path + "/plain.csv");
+    ASSERT_EQ(plain.Status, 0);
+    ASSERT_NE(plain.Output.find("unique names"), std::string::npos);
+    for (const char* name : NamesLikeOtherForms) {
+        const std::vector<std::string> lines = CatalogueNamed(name);
+        Folder.Write("odd.csv", CatalogueAsOmmCsv(lines));
+        Folder.Write("odd.json", CatalogueAsOmmJson(lines));
+        for (const char* file : {"/odd.csv", "/odd.json"}) {
+            const TRun checked = RunTool("check " + Folder.Path + file);
+            EXPECT_EQ(checked.Status, 0) << name << file;
+            EXPECT_EQ(checked.Output, plain.Output) << name << file;
+        }
+    }
+}
+
+// A catalogue large enough for the sets to be shared between threads, with sets that do not load
+// and names given twice, so that check names missing ones.
+std::string LargeCatalogueText(const char* LineEnd)
+{
+    TCatalogueOptions options;
+    options.Count = 9000;
+    options.Seed = 5;
+    std::vector<std::string> lines = GenerateCatalogue(options);
+    for (std::size_t set = 20; set < lines.size() / 3; set += 37)
+        lines[3 * set] = lines[3 * (set - 7)]; // a name given twice
+    for (std::size_t set = 30; set < lines.size() / 3; set += 41)
+        lines[3 * set + 2].replace(52, 11, " 0.00000000"); // no mean motion
+    for (std::size_t set = 40; set < lines.size() / 3; set += 43)
+        lines[3 * set] = "lower case " + std::to_string(set);
+    std::string text = std::string("# a comment line") + LineEnd;
+    for (const std::string& line : lines)
+        text += line + LineEnd;
+    return text;
+}
+
+TEST(TleToolCommandLine, EveryThreadCountPrintsTheSame)
+{
+    TTempFolder folder;
+    for (const char* lineEnd : {"\n", "\r\n", "\r"}) {
+        const std::string file = folder.Write("large.txt", LargeCatalogueText(lineEnd));
+        const TRun one = RunTool("check --threads 1 " + file);
+        ASSERT_EQ(one.Status, 0);
+        EXPECT_EQ(one.Output.rfind("      9000 satellites, ", 0), 0u) << one.Output;
+        EXPECT_NE(one.Output.find("         Missing: "), std::string::npos);
+        EXPECT_NE(one.Output.find("         ... and "), std::string::npos);
+        for (const char* threads : {"2", "3", "256"}) {
+            const TRun other = RunTool("check " + file + " --threads " + threads);
+            EXPECT_EQ(other.Status, 0);
+            EXPECT_EQ(other.Output, one.Output) << threads << " threads";
+        }
+        EXPECT_EQ(RunTool("check " + file).Output, one.Output) << "one thread for each core";
+    }
+    const TRun dumped = RunTool("dump --attributes --threads 1 " + folder.Path + "/large.txt");
+    ASSERT_EQ(dumped.Status, 0);
+    EXPECT_EQ(RunTool("dump --threads 4 --attributes " + folder.Path + "/large.txt").Output, dumped.Output);
+    const TRun propagated = RunTool("propagate --threads 1 " + folder.Path + "/large.txt 0 720");
+    ASSERT_EQ(propagated.Status, 0);
+    EXPECT_EQ(RunTool("propagate " + folder.Path + "/large.txt 0 --threads 2 720").Output, propagated.Output);
+}
+
+TEST(TleToolCommandLine, ThreadCountsOutsideOneTo256AreUsageErrors)
+{
+    TTempFolder folder;
+    const std::string file = folder.Write("sets.txt", LargeCatalogueText("\n"));
+    const std::pair<std::string, int> cases[] = {
+        {"check --threads 1 " + file, 0},           {"check --threads 256 " + file, 0},
+        {"check --threads +2 " + file, 0},          {"check --threads 0 " + file, 1},
+        {"check --threads 257 " + file, 1},         {"check --threads -1 " + file, 1},
+        {"check --threads x " + file, 1},           {"check --threads 2x " + file, 1},
+        {"check --threads 1.5 " + file, 1},         {"check --threads '' " + file, 1},
+        {"check --threads 99999999999 " + file, 1}, {"check " + file + " --threads", 1}, // no count
+        {"dump " + file + " --threads 0", 1},       {"propagate " + file + " 0 --threads 300", 1},
+    };
+    for (const auto& [arguments, status] : cases) {
+        const TRun run = RunTool(arguments);
+        EXPECT_EQ(run.Status, status) << arguments;
+        if (status != 0) {
+            EXPECT_TRUE(run.Output.empty()) << arguments;
+        }
+    }
+}
+
 } // namespace
 } // namespace elsetry::test

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <random>
 
 using namespace elsetry;
 
@@ -110,6 +111,66 @@ TEST(StringsTest, EscapeControlsShowsControlBytesAndBackslashesAsEscapes)
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(EscapeControls(text), shown) << shown;
+}
+
+// Bytes next to the letters in ASCII and with the high bit set, where word-at-a-time tests go
+// wrong first.
+constexpr unsigned char NearLetters[] = {'`',  'a',  'b',  'y',  'z',  '{',  '@',  'A',  'Z',  '[', 0x60 + 0x80,
+                                         0xE1, 0xFA, 0xFB, 0xC1, 0xDA, 0x80, 0xFF, 0x7F, 0x00, ' ', '0'};
+
+bool PlainHasLowerCase(std::string_view Text)
+{
+    for (const char c : Text)
+        if (c >= 'a' && c <= 'z')
+            return true;
+    return false;
+}
+
+std::string PlainUpperCase(std::string Text)
+{
+    for (char& c : Text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return Text;
+}
+
+TEST(StringsTest, HasLowerCaseAndUpperCaseAgreeWithAByteLoop)
+{
+    std::mt19937 random(808);
+    for (std::size_t length = 0; length <= 70; ++length)
+        for (int round = 0; round < 200; ++round) {
+            std::string text(length, ' ');
+            const bool anyByte = round % 2 == 0;
+            // Lower-case letters are rare in most texts, so that their absence is tried as well.
+            for (char& c : text)
+                c = anyByte ? static_cast<char>(random() % 256)
+                            : static_cast<char>(NearLetters[random() % std::size(NearLetters)]);
+            if (round % 4 < 2)
+                for (char& c : text)
+                    if (c >= 'a' && c <= 'z' && random() % 8 != 0)
+                        c = static_cast<char>(c - 'a' + 'A');
+            ASSERT_EQ(HasLowerCase(text), PlainHasLowerCase(text)) << length << " bytes, round " << round;
+            ASSERT_EQ(UpperCase(text), PlainUpperCase(text)) << length << " bytes, round " << round;
+        }
+}
+
+// One lower-case letter among bytes that are none, at every place of a text.
+TEST(StringsTest, HasLowerCaseFindsOneLetterAnywhere)
+{
+    const unsigned char noLetters[] = {'`', '{', '@', '[', 'A', 'Z', 0xE1, 0xFA, 0xC1, 0xDA, 0x80, 0xFF, 0x7F, 0x00};
+    for (const unsigned char filler : noLetters)
+        for (std::size_t length = 1; length <= 40; ++length) {
+            const std::string none(length, static_cast<char>(filler));
+            ASSERT_FALSE(HasLowerCase(none)) << int{filler} << " x " << length;
+            for (std::size_t at = 0; at < length; ++at)
+                for (const char letter : {'a', 'm', 'z'}) {
+                    std::string text = none;
+                    text[at] = letter;
+                    ASSERT_TRUE(HasLowerCase(text)) << int{filler} << " x " << length << ", " << letter << " at " << at;
+                    ASSERT_TRUE(HasLowerCase(std::string_view(text).substr(at))) << at;
+                    ASSERT_FALSE(HasLowerCase(std::string_view(text).substr(0, at))) << at;
+                }
+        }
 }
 
 } // namespace
