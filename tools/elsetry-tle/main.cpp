@@ -61,21 +61,30 @@ void ReportNotElementSets(const std::string& Path, const EOmmFormat& Error)
     std::fprintf(stderr, "elsetry-tle: %s: not element sets: %s\n", Path.c_str(), Error.what());
 }
 
-// An element file read for the check: its element text (sets in the CSV or JSON form as the
-// element lines they make), and the sets that form left out.
+// An element file read for the check: the text as read, which the list loads, and its element
+// text (sets in the CSV or JSON form as the element lines they make), which the check counts,
+// with the sets that form left out.
 struct TCheckInput {
     std::shared_ptr<const std::string> Text;
+    std::shared_ptr<const std::string> ElementText;
     int Unwritable = 0;
     int Unreadable = 0;
 };
 
-TCheckInput ElementText(std::string Text)
+TCheckInput CheckInput(std::string Text)
 {
-    const TElementTextForm form = ElementTextFormOf(Text);
-    if (form == TElementTextForm::ElementLines)
-        return {std::make_shared<const std::string>(std::move(Text))};
-    TOmmElementText sets = OmmElementText(Text, form);
-    return {std::make_shared<const std::string>(std::move(sets.Lines)), sets.SkippedUnwritable, sets.SkippedUnreadable};
+    TCheckInput input;
+    input.Text = std::make_shared<const std::string>(std::move(Text));
+    const TElementTextForm form = ElementTextFormOf(*input.Text);
+    if (form == TElementTextForm::ElementLines) {
+        input.ElementText = input.Text;
+        return input;
+    }
+    TOmmElementText sets = OmmElementText(*input.Text, form);
+    input.ElementText = std::make_shared<const std::string>(std::move(sets.Lines));
+    input.Unwritable = sets.SkippedUnwritable;
+    input.Unreadable = sets.SkippedUnreadable;
+    return input;
 }
 
 // A missing or unreadable input is the user's to fix: say which file and why.
@@ -86,7 +95,7 @@ std::optional<TCheckInput> ReadCheckInput(const std::string& Path)
             std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
             return std::nullopt;
         }
-        return ElementText(ReadWholeFile(Path));
+        return CheckInput(ReadWholeFile(Path));
     } catch (const EFileError& error) {
         std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
         return std::nullopt;
@@ -133,7 +142,8 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
 // tens of thousands of satellites goes back with the process at once instead of piece by piece.
 TSatelliteList& KeptToTheEnd(std::unique_ptr<TSatelliteList> List)
 {
-    static TSatelliteList* kept = nullptr;
+    // Volatile, so that the pointer is really stored and a leak checker finds the list held.
+    static TSatelliteList* volatile kept = nullptr;
     kept = List.release();
     return *kept;
 }
@@ -174,7 +184,7 @@ int Check(const std::vector<std::string>& Args, unsigned Threads)
     const std::optional<TCheckInput> input = ReadCheckInput(Args[0]);
     if (!input)
         return ExitBadFile;
-    const std::string_view text = AfterCommentLines(*input->Text);
+    const std::string_view text = AfterCommentLines(*input->ElementText);
     if (!HoldsCompleteSet(text))
         return 0;
     TSatelliteList& list = NewList(Threads);
