@@ -1,9 +1,38 @@
 #include "platform/LargeMemory.h"
 
+#include <cstdint>
 #include <new>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace elsetry {
+
+namespace {
+
+// Below this, a buffer's pages are better left to come one fault at a time.
+constexpr std::size_t LargeSize = 1 << 20;
+
+void Advise(void* Start, std::size_t Length)
+{
+    // Both are advice: a kernel without them, or without huge pages to spare, leaves the pages
+    // to come one fault at a time, as any memory's do.
+    ::madvise(Start, Length, MADV_HUGEPAGE);
+    ::madvise(Start, Length, MADV_POPULATE_WRITE);
+}
+
+} // namespace
+
+void PrepareLargeBuffer(void* Data, std::size_t Size)
+{
+    if (Size < LargeSize)
+        return;
+    const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(Data);
+    const std::uintptr_t first = (start + pageSize - 1) / pageSize * pageSize;
+    const std::uintptr_t end = (start + Size) / pageSize * pageSize;
+    if (first < end)
+        Advise(reinterpret_cast<void*>(first), end - first);
+}
 
 TLargeMemory::TLargeMemory(std::size_t Bytes) : Length(Bytes)
 {
@@ -12,10 +41,7 @@ TLargeMemory::TLargeMemory(std::size_t Bytes) : Length(Bytes)
     Start = ::mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Start == MAP_FAILED)
         throw std::bad_alloc();
-    // Both are advice: a kernel without them, or without huge pages to spare, leaves the pages
-    // to come one fault at a time, as any memory's do.
-    ::madvise(Start, Length, MADV_HUGEPAGE);
-    ::madvise(Start, Length, MADV_POPULATE_WRITE);
+    Advise(Start, Length);
 }
 
 TLargeMemory::~TLargeMemory()

@@ -7,6 +7,10 @@
 
 namespace elsetry {
 
+// Advises huge pages for the whole pages of a large buffer and makes them present in one go.
+// Only advice: nothing changes for a small buffer or a kernel that knows neither.
+void PrepareLargeBuffer(void* Data, std::size_t Size);
+
 class TLargeMemory {
 public:
     // Raises std::bad_alloc when the memory cannot be had.

@@ -1,5 +1,6 @@
 #include "platform/TextFile.h"
 
+#include "platform/LargeMemory.h"
 #include "platform/UniqueFd.h"
 #include "text/Lines.h"
 
@@ -29,7 +30,11 @@ std::string ReadAll(int Fd, const std::string& Path, std::size_t MaxBytes)
     constexpr std::size_t growth = 65536;
     const std::size_t limit = MaxBytes < std::string().max_size() ? MaxBytes + 1 : MaxBytes;
     // One byte more than the file holds, so that its end shows without growing the text.
-    std::string contents(std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1, limit), '\0');
+    const std::size_t expected = std::min(static_cast<std::size_t>(std::max<off_t>(info.st_size, 0)) + 1, limit);
+    std::string contents;
+    contents.reserve(expected);
+    PrepareLargeBuffer(contents.data(), expected);
+    contents.resize(expected);
     std::size_t used = 0;
     for (;;) {
         if (used == contents.size()) {
