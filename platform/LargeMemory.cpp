@@ -12,12 +12,11 @@ namespace {
 // Below this, a buffer's pages are better left to come one fault at a time.
 constexpr std::size_t LargeSize = 1 << 20;
 
-void Advise(void* Start, std::size_t Length)
+// Advice only: a kernel without it, or without huge pages to spare, leaves the pages to come one
+// small page at a time, as any memory's do.
+void AdviseHugePages(void* Start, std::size_t Length)
 {
-    // Both are advice: a kernel without them, or without huge pages to spare, leaves the pages
-    // to come one fault at a time, as any memory's do.
     ::madvise(Start, Length, MADV_HUGEPAGE);
-    ::madvise(Start, Length, MADV_POPULATE_WRITE);
 }
 
 } // namespace
@@ -30,8 +29,10 @@ void PrepareLargeBuffer(void* Data, std::size_t Size)
     const auto start = reinterpret_cast<std::uintptr_t>(Data);
     const std::uintptr_t first = (start + pageSize - 1) / pageSize * pageSize;
     const std::uintptr_t end = (start + Size) / pageSize * pageSize;
-    if (first < end)
-        Advise(reinterpret_cast<void*>(first), end - first);
+    if (first < end) {
+        AdviseHugePages(reinterpret_cast<void*>(first), end - first);
+        ::madvise(reinterpret_cast<void*>(first), end - first, MADV_POPULATE_WRITE);
+    }
 }
 
 TLargeMemory::TLargeMemory(std::size_t Bytes) : Length(Bytes)
@@ -41,7 +42,7 @@ TLargeMemory::TLargeMemory(std::size_t Bytes) : Length(Bytes)
     Start = ::mmap(nullptr, Length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Start == MAP_FAILED)
         throw std::bad_alloc();
-    Advise(Start, Length);
+    AdviseHugePages(Start, Length);
 }
 
 TLargeMemory::~TLargeMemory()
