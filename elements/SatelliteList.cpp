@@ -132,7 +132,7 @@ int TSatelliteList::Admit(const TSatelliteBlock& Block)
         const auto byNumber = ByCatalogue.find(&satellite);
         const auto byName = ByName.find(&satellite);
         if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
-            InsertSatellite(satellite);
+            AddEntry(satellite);
             continue;
         }
         TSatellite& known = byNumber != ByCatalogue.end() ? **byNumber : **byName;
@@ -149,6 +149,12 @@ void TSatelliteList::InsertSatellite(TSatellite& S)
     // An entry of that name keeps its place; its satellite gives way to the new one.
     if (const auto entry = ByName.find(&S); entry != ByName.end())
         RemoveEntry(**entry);
+    AddEntry(S);
+}
+
+// S's name and number have no entry.
+void TSatelliteList::AddEntry(TSatellite& S)
+{
     SortedValid = false;
     ByName.insert(&S);
     ByCatalogue.insert(&S);

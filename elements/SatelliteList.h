@@ -74,6 +74,7 @@ private:
     int AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName);
     int Admit(const TSatelliteBlock& Block);
     void InsertSatellite(TSatellite& S);
+    void AddEntry(TSatellite& S);
     void RemoveEntry(TSatellite& Satellite);
     void ReadNotes(const std::string& FileName);
     const std::vector<TSortKey>& SortedIndex() const;
