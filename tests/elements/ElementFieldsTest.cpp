@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <clocale>
+#include <cstdint>
+#include <random>
+#include <string>
 
 using namespace elsetry;
 
@@ -78,6 +82,29 @@ TEST(RealFieldTest, IgnoresTheProcessLocale)
     EXPECT_DOUBLE_EQ(RealField("51.6416", {1, 7}), 51.6416);
     EXPECT_EQ(ReadDecimal("51,6416"), std::nullopt);
     std::setlocale(LC_NUMERIC, "C");
+}
+
+} // namespace
+
+namespace {
+
+// Fields read in place, blanks as zeros, give the bits of reading the field with its blanks made
+// zeros: random texts of the characters element fields hold, and of a few they should not.
+TEST(RealFieldTest, ReadsInPlaceWhatTheFieldWithZerosReads)
+{
+    const std::string_view alphabet = "  0123456789..--+eE x";
+    std::mt19937 random(1859);
+    for (int round = 0; round < 200000; ++round) {
+        std::string field(random() % 18, ' ');
+        for (char& c : field)
+            c = alphabet[random() % alphabet.size()];
+        const std::string line = "2 " + field;
+        const TColumns columns{3, field.size()};
+        const double inPlace = RealField(line, columns);
+        const double withZeros = ReadDecimal(BlanksToZeros(field)).value_or(0.0);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(inPlace), std::bit_cast<std::uint64_t>(withZeros))
+            << "\"" << field << "\"";
+    }
 }
 
 } // namespace
