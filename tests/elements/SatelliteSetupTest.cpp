@@ -6,6 +6,8 @@
 #include "tests/support/TestElementSets.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
+#include "tests/support/PlainText.h"
+
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -27,23 +29,6 @@ namespace {
 
 // ---------------------------------------------------------------------------------------------
 // Helpers shared by the tests below.
-
-// Letters a-z upper-cased one byte at a time, as the list's names and lines must read.
-std::string PlainUpperCase(std::string Text)
-{
-    for (char& c : Text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return Text;
-}
-
-std::string PlainLowerCase(std::string Text)
-{
-    for (char& c : Text)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return Text;
-}
 
 std::string Joined(const std::vector<std::string>& Lines, const char* LineEnd = "\n")
 {

@@ -1,5 +1,7 @@
 #include "elements/TextArena.h"
 
+#include "tests/support/PlainText.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -7,17 +9,9 @@
 #include <vector>
 
 using namespace elsetry;
+using namespace elsetry::test;
 
 namespace {
-
-// Letters a-z upper-cased one byte at a time.
-std::string PlainUpperCase(std::string Text)
-{
-    for (char& c : Text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return Text;
-}
 
 bool Inside(std::string_view Piece, std::string_view Whole)
 {

@@ -1,11 +1,14 @@
 #include "text/Strings.h"
 
+#include "tests/support/PlainText.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <random>
 
 using namespace elsetry;
+using namespace elsetry::test;
 
 namespace {
 
@@ -124,14 +127,6 @@ bool PlainHasLowerCase(std::string_view Text)
         if (c >= 'a' && c <= 'z')
             return true;
     return false;
-}
-
-std::string PlainUpperCase(std::string Text)
-{
-    for (char& c : Text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return Text;
 }
 
 TEST(StringsTest, HasLowerCaseAndUpperCaseAgreeWithAByteLoop)
