@@ -110,11 +110,11 @@ int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, cons
         block = std::make_unique<TSatelliteBlock>(sets.size());
         SetUpSatellites(sets, *block, fileName, LoadThreads, texts);
     }
+    // Kept before any satellite becomes an entry, so that no entry can outlive what it views.
     texts.Keep(std::move(Text));
-    const int decoded = Admit(*block);
     Texts.Adopt(texts);
     Blocks.push_back(std::move(block));
-    return decoded;
+    return Admit(*Blocks.back());
 }
 
 // The latest epoch wins among sets of the same name or catalogue number; at equal epochs the
