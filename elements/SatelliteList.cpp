@@ -103,16 +103,18 @@ int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::
 int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)
 {
     TTextArena texts;
+    TDeepSpaceStates deepStates;
     const std::string_view fileName = texts.Copy(FileNameOf(FileName));
     std::unique_ptr<TSatelliteBlock> block;
     {
         const std::vector<TSetLines> sets = FindElementSets(*Text);
         block = std::make_unique<TSatelliteBlock>(sets.size());
-        SetUpSatellites(sets, *block, fileName, LoadThreads, texts);
+        SetUpSatellites(sets, *block, fileName, LoadThreads, texts, deepStates);
     }
     // Kept before any satellite becomes an entry, so that no entry can outlive what it views.
     texts.Keep(std::move(Text));
     Texts.Adopt(texts);
+    DeepStates.Adopt(deepStates);
     Blocks.push_back(std::move(block));
     return Admit(*Blocks.back());
 }
@@ -243,6 +245,7 @@ void TSatelliteList::Clear()
     Sorted.clear();
     SortedValid = true;
     Blocks.clear();
+    DeepStates.Clear();
     Texts.Clear();
     UnwritableSets = 0;
     UnreadableSets = 0;

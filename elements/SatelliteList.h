@@ -2,6 +2,7 @@
 // A name-sorted list of satellites loaded from element files: one entry per name and per
 // catalogue number, the element set with the latest epoch winning.
 
+#include "elements/DeepSpaceStates.h"
 #include "elements/Satellite.h"
 #include "elements/SatelliteBlock.h"
 #include "elements/SatelliteIndex.h"
@@ -86,6 +87,7 @@ private:
     // What the satellites view, and the satellites of every file read, entries or not.
     TTextArena Texts;
     std::vector<std::unique_ptr<TSatelliteBlock>> Blocks;
+    TDeepSpaceStates DeepStates;
     // Entries by name and by catalogue number. Names are stored upper-cased, so folding a name
     // finds its entry. Names and catalogue numbers are unique across entries.
     TNameIndex ByName;

@@ -50,9 +50,16 @@ bool IsAcceptablePair(std::string_view L1, std::string_view L2)
     return number == FieldText(L2, Line2::CatalogueNumber) && number.find_first_not_of(' ') != std::string_view::npos;
 }
 
+// What one thread keeps of the satellites it sets up.
+struct TThreadStore {
+    TTextArena Copies;
+    TDeepSpaceStates DeepStates;
+};
+
 // Sets up S from Set; false when the set is no element set or does not decode.
-bool SetUp(TSatellite& S, const TSetLines& Set, std::string_view FileName, TTextArena& Copies)
+bool SetUp(TSatellite& S, const TSetLines& Set, std::string_view FileName, TThreadStore& Store)
 {
+    TTextArena& Copies = Store.Copies;
     if (!IsAcceptablePair(Set.Line1, Set.Line2))
         return false;
     try {
@@ -60,6 +67,8 @@ bool SetUp(TSatellite& S, const TSetLines& Set, std::string_view FileName, TText
     } catch (const EMathError&) {
         return false; // an element set that does not decode is dropped; the file reads on
     }
+    if (S.DeepSpace != 0)
+        S.UseDeepSpaceState(Store.DeepStates.Make());
     S.Name = SatelliteName(Set.NameLine, Copies);
     S.NameHash = KeyHash(S.Name);
     S.CatalogueNumberHash = KeyHash(S.CatalogueNumber);
@@ -89,13 +98,13 @@ public:
     {
     }
 
-    void Run(TTextArena& Copies) noexcept
+    void Run(TThreadStore& Store) noexcept
     {
         try {
             for (std::size_t first = Next.fetch_add(SetsPerTurn); first < Sets.size() && !Failed;
                  first = Next.fetch_add(SetsPerTurn))
                 for (std::size_t i = first; i < std::min(first + SetsPerTurn, Sets.size()); ++i)
-                    if (SetUp(Block.Make(i), Sets[i], FileName, Copies))
+                    if (SetUp(Block.Make(i), Sets[i], FileName, Store))
                         Block.MarkDecoded(i);
         } catch (...) {
             // Passed on to the thread that asked for the work.
@@ -150,22 +159,24 @@ std::vector<TSetLines> FindElementSets(std::string_view Text)
 }
 
 void SetUpSatellites(const std::vector<TSetLines>& Sets, TSatelliteBlock& Block, std::string_view FileName,
-                     unsigned Threads, TTextArena& Copies)
+                     unsigned Threads, TTextArena& Copies, TDeepSpaceStates& DeepStates)
 {
     TSetupWork work(Sets, Block, FileName);
-    std::vector<TTextArena> copies(ThreadCount(Sets.size(), Threads));
+    std::vector<TThreadStore> stores(ThreadCount(Sets.size(), Threads));
     {
         std::vector<std::jthread> helpers;
         try {
-            for (std::size_t t = 1; t < copies.size(); ++t)
-                helpers.emplace_back([&work, &arena = copies[t]] { work.Run(arena); });
+            for (std::size_t t = 1; t < stores.size(); ++t)
+                helpers.emplace_back([&work, &store = stores[t]] { work.Run(store); });
         } catch (const std::system_error&) {
             // The threads that did start share the work between them and this one.
         }
-        work.Run(copies.front());
+        work.Run(stores.front());
     }
-    for (TTextArena& arena : copies)
-        Copies.Adopt(arena);
+    for (TThreadStore& store : stores) {
+        Copies.Adopt(store.Copies);
+        DeepStates.Adopt(store.DeepStates);
+    }
     work.RaiseFailure();
 }
 

@@ -4,6 +4,7 @@
 // touches nothing another one uses, so the satellites come out the same whatever the number of
 // threads.
 
+#include "elements/DeepSpaceStates.h"
 #include "elements/SatelliteBlock.h"
 #include "elements/TextArena.h"
 
@@ -29,9 +30,10 @@ std::vector<TSetLines> FindElementSets(std::string_view Text);
 // Makes the satellite of each set in the slot of the same index in Block, and marks those whose
 // lines decode. A decoded satellite carries its upper-cased lines, its name, the default
 // attributes of that name, FileName as its source, and its revolution number at epoch. Upper-cased
-// copies of lines and names written in lower case go into Copies. Runs on Threads threads, or
-// one for each core when Threads is 0; a small text is done on the calling thread alone.
+// copies of lines and names written in lower case go into Copies, deep-space states into
+// DeepStates. Runs on Threads threads, or one for each core when Threads is 0; a small text is
+// done on the calling thread alone.
 void SetUpSatellites(const std::vector<TSetLines>& Sets, TSatelliteBlock& Block, std::string_view FileName,
-                     unsigned Threads, TTextArena& Copies);
+                     unsigned Threads, TTextArena& Copies, TDeepSpaceStates& DeepStates);
 
 } // namespace elsetry

@@ -213,8 +213,10 @@ void TOrbitModel::InitialiseDeepSpace()
     const TModelInitTerms t = InitialiseCommonModel();
     NearEarth.SinPerigee = std::sin(ArgumentOfPerigee);
     NearEarth.CosPerigee = std::cos(ArgumentOfPerigee);
-    if (!Deep)
-        Deep = std::make_unique<TDeepSpaceState>();
+    if (Deep == nullptr) {
+        OwnDeep = std::make_unique<TDeepSpaceState>();
+        Deep = OwnDeep.get();
+    }
     // Marked done before the deep-space part runs, so a failure there is not retried; the state
     // it leaves stays flagged incomplete and later propagations raise.
     ModelInitPending = 0;

@@ -41,6 +41,11 @@ public:
     // raises EMathError for an unusable mean motion.
     void ChooseModel();
 
+    // Room for the deep-space state, newly made, from whoever holds many models and keeps their
+    // states in large blocks (a list does). A model given none makes its own when it first
+    // needs one.
+    void UseDeepSpaceState(TDeepSpaceState& State) { Deep = &State; }
+
     // Position in earth radii, velocity in earth radii per minute; Time is a Julian date.
     void PropagateToTime(double (&Position)[3], double (&Velocity)[3], double Time);
     void PropagateNearEarth(double (&Position)[3], double (&Velocity)[3], double MinutesSinceEpoch);
@@ -67,7 +72,8 @@ private:
     void DeepSpacePeriodic(double& Em, double& Xinc, double& Omgasm, double& Xnodes, double& Xll);
 
     TNearEarthState NearEarth{};
-    std::unique_ptr<TDeepSpaceState> Deep; // allocated for deep-space sets only
+    TDeepSpaceState* Deep = nullptr; // for deep-space sets only
+    std::unique_ptr<TDeepSpaceState> OwnDeep;
 };
 
 } // namespace elsetry

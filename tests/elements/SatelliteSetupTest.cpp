@@ -273,7 +273,8 @@ TEST(SetUpSatellitesTest, DecodesNamesAndLinesAsTheListShowsThem)
     for (const unsigned threads : {1u, 4u, 0u}) {
         TSatelliteBlock block(sets.size());
         TTextArena copies;
-        SetUpSatellites(sets, block, fileName, threads, copies);
+        TDeepSpaceStates deepStates;
+        SetUpSatellites(sets, block, fileName, threads, copies, deepStates);
         ASSERT_EQ(block.Size(), sets.size());
         const bool decoded[] = {true, true, false, false, false, false, true, false};
         for (std::size_t i = 0; i < sets.size(); ++i)
@@ -307,7 +308,8 @@ TEST(SetUpSatellitesTest, AnEmptyTextHasNoSets)
     const std::vector<TSetLines> sets = FindElementSets("");
     TSatelliteBlock block(sets.size());
     TTextArena copies;
-    SetUpSatellites(sets, block, "empty.txt", 8, copies);
+    TDeepSpaceStates deepStates;
+    SetUpSatellites(sets, block, "empty.txt", 8, copies, deepStates);
     EXPECT_EQ(block.Size(), 0u);
 }
 
@@ -347,7 +349,8 @@ TEST(SetUpSatellitesTest, EveryThreadCountSetsUpTheSameSatellites)
     ASSERT_EQ(sets.size(), 12000u);
     TSatelliteBlock one(sets.size());
     TTextArena oneCopies;
-    SetUpSatellites(sets, one, "mixed.txt", 1, oneCopies);
+    TDeepSpaceStates oneDeepStates;
+    SetUpSatellites(sets, one, "mixed.txt", 1, oneCopies, oneDeepStates);
     std::size_t decoded = 0;
     for (std::size_t i = 0; i < sets.size(); ++i) {
         if (!one.IsDecoded(i))
@@ -364,7 +367,8 @@ TEST(SetUpSatellitesTest, EveryThreadCountSetsUpTheSameSatellites)
     for (const unsigned threads : {2u, 3u, 6u, 0u}) {
         auto block = std::make_unique<TSatelliteBlock>(sets.size());
         auto copies = std::make_unique<TTextArena>();
-        SetUpSatellites(sets, *block, "mixed.txt", threads, *copies);
+        auto deepStates = std::make_unique<TDeepSpaceStates>();
+        SetUpSatellites(sets, *block, "mixed.txt", threads, *copies, *deepStates);
         for (std::size_t i = 0; i < sets.size(); ++i) {
             ASSERT_EQ(block->IsDecoded(i), one.IsDecoded(i)) << "set " << i << " on " << threads << " threads";
             if (one.IsDecoded(i)) {
