@@ -45,7 +45,9 @@ std::vector<std::string_view> SplitAtLineFeeds(std::string_view Text)
 namespace {
 
 // Sixteen bytes compared at once; the compiler makes one vector instruction of each operation.
+// A comparison gives -1 in each byte that matches; the counters are unsigned, so that they wrap.
 typedef signed char TBytes __attribute__((vector_size(16)));
+typedef unsigned char TCounters __attribute__((vector_size(16)));
 
 TBytes BytesAt(const char* Text)
 {
@@ -72,14 +74,15 @@ std::size_t LineCount(std::string_view Text)
     std::size_t ends = Text.empty() ? 0 : EndsLine(Text, 0);
     std::size_t i = 1; // each block also looks at the byte before it
     while (i + width <= Text.size()) {
-        TBytes counters = {};
+        TCounters counters = {};
         for (int k = 0; k < blocksPerSum && i + width <= Text.size(); ++k, i += width) {
             const TBytes bytes = BytesAt(text + i);
             const TBytes before = BytesAt(text + i - 1);
-            counters -= (bytes == '\r') | ((bytes == '\n') & (before != '\r'));
+            const TBytes lineEnds = (bytes == '\r') | ((bytes == '\n') & (before != '\r'));
+            counters -= __builtin_convertvector(lineEnds, TCounters);
         }
         for (std::size_t lane = 0; lane < width; ++lane)
-            ends += static_cast<unsigned char>(counters[lane]);
+            ends += counters[lane];
     }
     for (; i < Text.size(); ++i)
         ends += EndsLine(Text, i);
