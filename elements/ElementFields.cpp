@@ -2,6 +2,8 @@
 
 #include "text/Numbers.h"
 
+#include <charconv>
+
 
 namespace elsetry {
 
@@ -46,13 +48,17 @@ int IntegerField(std::string_view Line, TColumns Field)
     return ReadField(Line, Field, ReadInteger).value_or(0);
 }
 
-std::string ThreeDigitText(int N)
+std::array<char, 4> ThreeDigitText(int N)
 {
-    if (N < 0 || N > 999)
-        return std::to_string(N);
-    const char text[3] = {static_cast<char>('0' + N / 100), static_cast<char>('0' + N / 10 % 10),
-                          static_cast<char>('0' + N % 10)};
-    return std::string(text, 3);
+    std::array<char, 4> text{};
+    if (N < 0 || N > 999) {
+        std::to_chars(text.data(), text.data() + 3, N);
+        return text;
+    }
+    text[0] = static_cast<char>('0' + N / 100);
+    text[1] = static_cast<char>('0' + N / 10 % 10);
+    text[2] = static_cast<char>('0' + N % 10);
+    return text;
 }
 
 } // namespace elsetry

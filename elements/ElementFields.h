@@ -4,6 +4,7 @@
 
 #include "elements/ElementColumns.h"
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -15,7 +16,8 @@ std::string BlanksToZeros(std::string_view Text);
 // whole reads as 0.
 double RealField(std::string_view Line, TColumns Field);
 int IntegerField(std::string_view Line, TColumns Field);
-// "007" for 7, "123" for 123.
-std::string ThreeDigitText(int N);
+// "007" for 7, "123" for 123, "-5" for -5, zero-terminated: an element set number, which its
+// three columns keep from -99 to 999.
+std::array<char, 4> ThreeDigitText(int N);
 
 } // namespace elsetry

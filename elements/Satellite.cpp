@@ -43,9 +43,8 @@ void TSatellite::ParseElements(std::string_view FirstLine, std::string_view Seco
     const int ddotExponent = IntegerField(l1, Line1::MeanMotionDDotExponent);
     DragTerm = RealField(l1, Line1::DragMantissa) * MantissaScale;
     const int dragExponent = IntegerField(l1, Line1::DragExponent);
-    const std::string elementSet = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
-    std::fill(std::begin(ElementSetNumber), std::end(ElementSetNumber), '\0');
-    elementSet.copy(ElementSetNumber, sizeof ElementSetNumber - 1);
+    const std::array<char, 4> elementSet = ThreeDigitText(IntegerField(l1, Line1::ElementSetNumber));
+    std::copy(elementSet.begin(), elementSet.end(), ElementSetNumber);
 
     Inclination = RealField(l2, Line2::Inclination);
     AscendingNode = RealField(l2, Line2::AscendingNode);

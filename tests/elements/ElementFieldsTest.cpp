@@ -60,11 +60,13 @@ TEST(IntegerFieldTest, ReadsSignedIntegersAndFallsBackToZero)
 
 TEST(ThreeDigitTextTest, PadsWithZeros)
 {
-    EXPECT_EQ(ThreeDigitText(0), "000");
-    EXPECT_EQ(ThreeDigitText(7), "007");
-    EXPECT_EQ(ThreeDigitText(42), "042");
-    EXPECT_EQ(ThreeDigitText(123), "123");
-    EXPECT_EQ(ThreeDigitText(999), "999");
+    EXPECT_STREQ(ThreeDigitText(0).data(), "000");
+    EXPECT_STREQ(ThreeDigitText(7).data(), "007");
+    EXPECT_STREQ(ThreeDigitText(42).data(), "042");
+    EXPECT_STREQ(ThreeDigitText(123).data(), "123");
+    EXPECT_STREQ(ThreeDigitText(999).data(), "999");
+    EXPECT_STREQ(ThreeDigitText(-5).data(), "-5");
+    EXPECT_STREQ(ThreeDigitText(-99).data(), "-99");
 }
 
 TEST(BlanksToZerosTest, ReplacesEveryBlank)
