@@ -22,7 +22,6 @@ constexpr int MaxRedirects = 10;
 constexpr std::chrono::milliseconds TimeLimitSlack{50};
 constexpr long ProxyAuthenticationRequired = 407;
 constexpr const char* ProxyRefusedText = "proxy refused the credentials (407)";
-constexpr const char* CancelledText = "cancelled";
 
 using TClock = std::chrono::steady_clock;
 
