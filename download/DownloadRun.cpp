@@ -8,6 +8,7 @@
 #include "platform/AnswerLimit.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
+#include "text/CatalogueNumber.h"
 #include "text/FileNames.h"
 #include "text/Strings.h"
 
@@ -201,7 +202,7 @@ TDownloadOutcome TDownloadSession::OutcomeOfDownloads() const
         return TDownloadOutcome::Stopped;
     if (Tally.CutByDeadline)
         return TDownloadOutcome::DeadlinePassed;
-    return Tally.Failed > 0 ? TDownloadOutcome::PartlyFailed : TDownloadOutcome::Completed;
+    return Tally.Failed > 0 || Tally.HistoricFailed > 0 ? TDownloadOutcome::PartlyFailed : TDownloadOutcome::Completed;
 }
 
 // An empty proxy server means no proxy, so that clearing the field takes effect at the next run.
@@ -363,16 +364,22 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Timeouts.QueryMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->IndividualListLines(Channel, Numbers); });
-    SaveAndNote(Host, lines, FileName);
+    TAnswerQuestion question;
+    for (const std::string& number : Numbers)
+        if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
+            question.Numbers.insert(*value);
+    SaveAndNote(Host, lines, FileName, question);
     Summary.NotFound = NumbersNotFound(Numbers, lines);
 }
 
-void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName)
+void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
+                                   const TAnswerQuestion& Question)
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();
-    SaveAndCheck(Host, Lines, FileName);
-    Summary.Files.push_back({FileName, TFileResult::Saved, CompleteSetCount(Lines), {}});
+    const TSaveResult saved = SaveAndCheck(Host, Lines, FileName, Question);
+    Tally.HistoricFailed += saved.HistoricFailures;
+    Summary.Files.push_back({FileName, TFileResult::Saved, saved.Sets, {}});
 }
 
 // The earlier file's sets are counted only under a name that stays in the folder.

@@ -2,6 +2,7 @@
 // The download run: log in to the catalogue service, fetch the chosen groups and the individual
 // list, save and check each, log out. The source decides the requests; the steps are the run's.
 
+#include "download/AnswerGate.h"
 #include "download/DownloadHost.h"
 #include "download/RunChannel.h"
 #include "download/RunDeadline.h"
@@ -23,7 +24,8 @@ enum class TDownloadOutcome {
     // A source without a login (Completed, PartlyFailed, DeadlinePassed, Stopped) neither logs in
     // nor out.
     Completed,      // logged in, every chosen download tried and none failed, logout sent
-    PartlyFailed,   // logged in, every chosen download tried, at least one failed; logout sent
+    PartlyFailed,   // logged in, every chosen download tried, at least one failed or a historic file not
+                    // kept; logout sent
     DeadlinePassed, // logged in, the run deadline ended the downloads early; logout sent
     Stopped,        // the service's usage limit ended the run early; logout sent when logged in
     NotStarted,     // no connection, no username or password, or a password that would go out unencrypted
@@ -77,6 +79,8 @@ private:
     struct TTally {
         int Chosen = 0;
         int Failed = 0;
+        // Historic files the saved downloads should have extended and could not.
+        int HistoricFailed = 0;
         bool CutByDeadline = false;
         bool Stopped = false;
         bool Cancelled = false;
@@ -109,7 +113,8 @@ private:
     void LogStop(TDownloadHost& Host, const std::string& Reason);
     void Logout(TDownloadHost& Host);
     // Saves and checks the lines as FileName and notes the file as saved.
-    void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName);
+    void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
+                     const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     TDownloadOutcome OutcomeOfDownloads() const;
     // Logs out when LoggedIn, logs the cancellation and gives its outcome.

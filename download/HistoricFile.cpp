@@ -2,8 +2,10 @@
 
 #include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
-#include "orbit/EpochTime.h"
+#include "elements/Satellite.h"
 #include "elements/SatelliteList.h"
+#include "orbit/EpochTime.h"
+#include "orbit/SGP_Math.h"
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
 #include "platform/AnswerLimit.h"
@@ -61,8 +63,8 @@ bool IsNewerEpoch(std::string_view NewEpoch, std::optional<std::string_view> Las
 }
 
 // A set dated further ahead of the run than this is taken for a bad one: appended, it would stand
-// as the newest set for years and keep every real one out.
-constexpr double FutureEpochDays = 30.0;
+// as the newest set until that date and keep every real one out.
+constexpr double FutureEpochDays = 1.0;
 constexpr double UnixEpochJulian = 2440587.5;
 
 bool IsFarFuture(const TSatellite& Satellite, std::time_t TimeOfRun)
@@ -71,9 +73,41 @@ bool IsFarFuture(const TSatellite& Satellite, std::time_t TimeOfRun)
     return Satellite.EpochJulian > runJulian + FutureEpochDays;
 }
 
-void LogNotUpdated(TSaveAndCheckHost& Host, const std::string& Name, const std::string& Reason)
+bool IsFinite(const double (&Vector)[3])
+{
+    return std::isfinite(Vector[0]) && std::isfinite(Vector[1]) && std::isfinite(Vector[2]);
+}
+
+// Whether the set's orbit model sets up and gives a position at epoch and a day on: a historic
+// file keeps what it is given for good, so a set that reads but does not run stays out.
+bool RunsForADay(const TSatellite& Listed)
+{
+    TSatellite satellite;
+    double position[3] = {};
+    double velocity[3] = {};
+    try {
+        satellite.ParseElements(Listed.Line1, Listed.Line2);
+        for (const double days : {0.0, 1.0}) {
+            satellite.PropagateToTime(position, velocity, satellite.EpochJulian + days);
+            if (!IsFinite(position) || !IsFinite(velocity))
+                return false;
+        }
+    } catch (const EMathError&) {
+        return false;
+    }
+    return true;
+}
+
+// Logs why the file is not updated; gives false, the run's verdict on the file.
+bool LogNotUpdated(TSaveAndCheckHost& Host, const std::string& Name, const std::string& Reason)
 {
     Host.Log("      Historic file not updated: " + EscapeControls(Name) + " (" + Reason + ")", false);
+    return false;
+}
+
+void LogNotExtended(TSaveAndCheckHost& Host, const std::string& Path, const std::string& Reason)
+{
+    Host.Log("      Historic file not extended: " + EscapeControls(FileNameOf(Path)) + " (" + Reason + ")", false);
 }
 
 // The file's lines, when the file is one that may be extended; logs why not otherwise.
@@ -83,25 +117,25 @@ std::optional<TTextLines> ExtendableLines(TSaveAndCheckHost& Host, const std::st
         return TTextLines(ReadRegularFile(Path, GroupTextLimitBytes));
     } catch (const EFileError& Error) {
         LogNotUpdated(Host, FileNameOf(Path), Error.Cause());
-        return std::nullopt;
     }
+    return std::nullopt;
 }
 
-// Whether the entry at Path may be extended; logs why not otherwise. A missing file is the
-// user's choice of files to keep, and is reported as such.
-bool IsExtendable(TSaveAndCheckHost& Host, const std::string& Path)
+// Whether the entry at Path may be extended; logs why not otherwise, and sets Refused when
+// that is a failure. A missing file is the user's choice of files to keep, and is reported as such.
+bool IsExtendable(TSaveAndCheckHost& Host, const std::string& Path, bool& Refused)
 {
     TFileKind kind = TFileKind::Missing;
     try {
         kind = FileKindAt(Path);
     } catch (const EFileError& Error) {
-        LogNotUpdated(Host, FileNameOf(Path), Error.Cause());
+        Refused = !LogNotUpdated(Host, FileNameOf(Path), Error.Cause());
         return false;
     }
     if (kind == TFileKind::Missing)
         Host.LogOnce("      Historic file not found: " + EscapeControls(FileNameOf(Path)));
     else if (kind != TFileKind::Regular)
-        LogNotUpdated(Host, FileNameOf(Path), ENotRegularFile(Path, kind).Cause());
+        Refused = !LogNotUpdated(Host, FileNameOf(Path), ENotRegularFile(Path, kind).Cause());
     return kind == TFileKind::Regular;
 }
 
@@ -153,28 +187,32 @@ std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const st
     return lines;
 }
 
-void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
+bool UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List)
 {
-    if (!IsPlainFileName(HistoricFileName)) {
-        LogNotUpdated(Host, HistoricFileName, "not a plain file name");
-        return;
-    }
+    if (!IsPlainFileName(HistoricFileName))
+        return LogNotUpdated(Host, HistoricFileName, "not a plain file name");
     const std::string path = Host.HistoricDataPath() + HistoricFileName;
-    if (!IsExtendable(Host, path))
-        return;
+    bool refused = false;
+    if (!IsExtendable(Host, path, refused))
+        return !refused;
     const int index = List.IndexOfCatalogueNumber(CatalogueNumber);
     if (index < 0)
-        return;
+        return true;
     const TSatellite& satellite = *List.GetSatellite(index);
     if (IsFarFuture(satellite, Host.TimeOfRun())) {
-        Host.Log("      Historic file not extended: " + EscapeControls(FileNameOf(path)) + " (epoch in the future)",
-                 false);
-        return;
+        LogNotExtended(Host, path, "epoch in the future");
+        return true;
     }
     const std::optional<TTextLines> lines = ExtendableLines(Host, path);
-    if (!lines || !IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(*lines, satellite.CatalogueNumber)))
-        return;
+    if (!lines)
+        return false;
+    if (!IsNewerEpoch(FieldText(satellite.Line1, Line1::Epoch), LastEpochText(*lines, satellite.CatalogueNumber)))
+        return true;
+    if (!RunsForADay(satellite)) {
+        LogNotExtended(Host, path, "the orbit model does not run");
+        return true;
+    }
 
     std::string text = CrLfText(lines->lines());
     AppendCrLfLine(text, satellite.Line1);
@@ -182,13 +220,12 @@ void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFile
     try {
         ReplaceRegularFile(path, text);
     } catch (const ENotRegularFile& Error) {
-        LogNotUpdated(Host, FileNameOf(path), Error.Cause());
-        return;
-    } catch (const EFileError&) {
-        // A historic file that cannot be written is skipped without a word, and stays as it was.
-        return;
+        return LogNotUpdated(Host, FileNameOf(path), Error.Cause());
+    } catch (const EFileError& Error) {
+        return LogNotUpdated(Host, FileNameOf(path), "cannot write: " + Error.Cause());
     }
     Host.Log("      Updated historic: " + EscapeControls(FileNameOf(path)), false);
+    return true;
 }
 
 } // namespace elsetry

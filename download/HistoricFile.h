@@ -22,16 +22,17 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 
 // Appends the listed satellite's element lines to its historic file in the historic folder when
 // they are newer than the last set of that satellite the file holds. CatalogueNumber finds the
-// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is logged
-// once a run (the host's LogOnce);
-// a satellite that is not in the list, an epoch that cannot be read and a file that cannot be
-// written leave the file as it was, without a log line. A name that is not a plain file name, a
-// symbolic link, a special file or folder in the file's place, and a file that cannot be read or
-// is larger than an answer may be, are left alone with a "      Historic file not updated: "
-// line; a set whose epoch lies more than 30 days after the host's time of the run is not
-// appended, with a "      Historic file not extended: " line. Names are logged with their
-// control characters escaped.
-void UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
+// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is
+// logged once a run (the host's LogOnce); a satellite that is not in the list and an epoch that
+// cannot be read leave the file as it was, without a log line. The set is not appended, with a
+// "      Historic file not extended: " line, when its epoch lies more than a day after the host's
+// time of the run, or its orbit model does not set up and run at epoch and a day on. A name that
+// is not a plain file name, a symbolic link, a special file or folder in the file's place, a
+// file that cannot be read or is larger than an answer may be, and a file that cannot be written
+// ("cannot write: No space left on device") are left alone with a "      Historic file not
+// updated: " line, and false is returned: the run failed to keep that file. Names are logged
+// with their control characters escaped.
+bool UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List);
 
 // Creates the empty historic file "<item>.txt" in Folder (given with its trailing "/") for each

@@ -1,8 +1,10 @@
 #include "download/SaveAndCheck.h"
 
+#include "download/AnswerGate.h"
 #include "download/ElementCheck.h"
 #include "download/GroupFailure.h"
 #include "download/HistoricFile.h"
+#include "download/RunSummary.h"
 #include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
 #include "platform/AnswerLimit.h"
@@ -19,18 +21,21 @@ namespace elsetry {
 
 namespace {
 
-// The checked items of the fixed table first, in list order, then the extra entries.
-void UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
+// The checked items of the fixed table first, in list order, then the extra entries. Gives the
+// number of historic files that could not be kept.
+int UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
 {
+    int failures = 0;
     for (const std::string& item : Host.CheckedHistoricItems())
         if (const auto number = HistoricCatalogueNumber(item))
-            UpdateHistoricFile(Host, item + ".txt", std::string(*number), List);
+            failures += UpdateHistoricFile(Host, item + ".txt", std::string(*number), List) ? 0 : 1;
     for (const std::string& entry : Host.ExtraHistoric()) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
         if (equals != std::string::npos)
-            UpdateHistoricFile(Host, entry.substr(equals + 1), entry.substr(0, equals), List);
+            failures += UpdateHistoricFile(Host, entry.substr(equals + 1), entry.substr(0, equals), List) ? 0 : 1;
     }
+    return failures;
 }
 
 void ReportCounts(TSaveAndCheckHost& Host, const std::vector<std::string>& Lines, std::string_view Text,
@@ -83,13 +88,18 @@ void CommitChecked(TFileReplacement& Replacement)
 
 } // namespace
 
-void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, const std::string& FileName)
+TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
+                         TAnswerQuestion Question)
 {
     RefuseUnfitText(Lines, FileName);
+    const std::size_t received = Lines.size();
     RemoveCommentLines(Lines);
     if (CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
     const std::string path = Host.KeplerPath() + FileName;
+    if (Question.Numbers.empty())
+        Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
+    const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Host.TimeOfRun(), Question);
     const auto text = std::make_shared<const std::string>(CrLfText(Lines));
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
     // element lines.
@@ -112,10 +122,13 @@ void SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, cons
     CommitChecked(*replacement);
     Host.Log("   Saved: " + EscapeControls(FileName), true);
     Host.ShowStatus("Checking " + EscapeControls(FileName));
+    for (const std::string& line : gate.LogLines())
+        Host.Log(line, false);
 
     const TIdlePriority idle;
-    UpdateHistoricFiles(Host, list);
+    TSaveResult result{CompleteSetCount(Lines), UpdateHistoricFiles(Host, list)};
     ReportCounts(Host, Lines, *text, FileName, list);
+    return result;
 }
 
 } // namespace elsetry

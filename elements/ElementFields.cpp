@@ -61,4 +61,16 @@ std::array<char, 4> ThreeDigitText(int N)
     return text;
 }
 
+int ElementLineChecksum(std::string_view Line)
+{
+    int sum = 0;
+    for (const char c : Line.substr(0, MinimumElementLineLength)) {
+        if (c >= '0' && c <= '9')
+            sum += c - '0';
+        else if (c == '-')
+            ++sum;
+    }
+    return sum % 10;
+}
+
 } // namespace elsetry

@@ -20,4 +20,9 @@ int IntegerField(std::string_view Line, TColumns Field);
 // three columns keep from -99 to 999.
 std::array<char, 4> ThreeDigitText(int N);
 
+// The modulo-10 checksum of an element line's first 68 columns, which column 69 holds: digits
+// count their value, "-" counts 1, and anything else, the letter of a letter-form catalogue
+// number too, counts 0.
+int ElementLineChecksum(std::string_view Line);
+
 } // namespace elsetry

@@ -3,8 +3,8 @@
 // works on what the service wrote and not on a binary fraction near it.
 
 #include "elements/DecimalText.h"
+#include "elements/ElementFields.h"
 #include "elements/OmmRecord.h"
-
 #include "text/Calendar.h"
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
@@ -313,13 +313,9 @@ std::string NameLine(const std::string& Text)
     return std::string(name);
 }
 
-// The modulo-10 checksum of the digits, a "-" counting 1.
 void AppendChecksum(std::string& Line)
 {
-    int sum = 0;
-    for (const char c : Line)
-        sum += IsDigit(c) ? c - '0' : c == '-' ? 1 : 0;
-    Line += static_cast<char>('0' + sum % 10);
+    Line += static_cast<char>('0' + ElementLineChecksum(Line));
 }
 
 std::string FirstLine(const TOmmRecord& Record, std::string_view Number)

@@ -97,9 +97,10 @@ TEST(SaveAndCheckFailure, HistoricWriteFailingHalfwayKeepsTheFileAndGoesOn)
 
     const auto run = [&] {
         LimitFileSize(16384, false);
-        SaveAndCheck(folders.Host, text, "g.txt");
-        const TLines expected{"   Saved: g.txt", "      Updated historic: NOAA-19.txt", "      2 satellites"};
-        std::_Exit(folders.Host.LogLines() == expected ? 0 : 1);
+        const TSaveResult saved = SaveAndCheck(folders.Host, text, "g.txt");
+        const TLines expected{"   Saved: g.txt", "      Historic file not updated: ISS-Zarya.txt (cannot write: File too large)",
+                              "      Updated historic: NOAA-19.txt", "      2 satellites"};
+        std::_Exit(folders.Host.LogLines() == expected && saved.HistoricFailures == 1 ? 0 : 1);
     };
     EXPECT_EXIT(run(), testing::ExitedWithCode(0), "");
     EXPECT_TRUE(ReadWholeFile(folders.History("ISS-Zarya.txt")) == bigHistory);

@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <random>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -88,11 +89,12 @@ TEST(SaveAndCheckHostile, AnswersThatAreNotElementSetsKeepTheEarlierFile)
         {"a login page", LoginPage(), "not element sets"},
         {"an error page of three lines", {"<html>", "<body>Internal Server Error</body>", "</html>"}, "not element sets"},
         {"random bytes", RandomBytesAsLines(4096), "not element sets"},
-        {"one set among a page of other lines", manyJunk, "not element sets"},
+        {"one set among a page of other lines", manyJunk, "damaged answer: line 5 is not line 1 of a set"},
         {"nothing", {}, "not element sets"},
         {"sets under a CSV header", Joined({{"OBJECT_NAME,NORAD_CAT_ID"}, a, b}), "not element sets"},
         {"sets after a JSON opening", Joined({{"[{"}, a, b}), "not element sets"},
-        {"half the lines are sets", Joined({a, b, {"x", "y", "z", "w", "v", "u"}}), "saved"},
+        {"sets, then lines that are not", Joined({a, b, {"x", "y", "z", "w", "v", "u"}}),
+         "damaged answer: line 8 is not line 1 of a set"},
         {"blank lines do not count against", Joined({a, TLines(30, ""), b}), "saved"},
     };
     for (const TCase& c : cases) {
@@ -233,30 +235,188 @@ TEST(SaveAndCheckHostile, HistoricNamesThatLeaveTheFolderAreRefused)
 // 2008-09-20 12:00 UTC, the epoch 08264.50000000.
 constexpr std::time_t RunTime = 1221912000;
 
-TEST(SaveAndCheckHostile, SetsDatedFarAheadOfTheRunAreNotAppended)
+// Set B of "SAT A", "SAT B" with its line 2 (or line 1) columns from Start replaced, checksum right.
+TLines WithSetB(int Line, int Start, const std::string& Columns)
 {
+    TLines text = Joined({Set("SAT A", "11111"), Set("SAT B", "22222")});
+    std::string& line = text[static_cast<std::size_t>(3 + Line)];
+    line = WithChecksum(WithColumns(line, Start, Columns));
+    return text;
+}
+
+TEST(SaveAndCheckHostile, DamagedAnswersKeepTheEarlierFile)
+{
+    const TLines good = Joined({Set("SAT A", "11111"), Set("SAT B", "22222")});
+    TLines cut = good;
+    cut[5].resize(40);
+    TLines checksum = good;
+    checksum[2].back() = checksum[2].back() == '9' ? '0' : static_cast<char>(checksum[2].back() + 1);
+    TLines crossed = good;
+    std::swap(crossed[2], crossed[5]);
+    TLines shortLine = good;
+    shortLine[5] = shortLine[5].substr(0, 63) + shortLine[5].substr(64);
     const struct {
-        const char* Epoch;
-        bool Appended;
+        const char* What;
+        TLines Text;
+        const char* Reason;
     } cases[] = {
-        {"08200.00000000", true},  {"08293.50000000", true},  {"08294.50000000", true}, // 30 days on
-        {"08294.60000000", false}, {"08295.50000000", false}, {"56001.00000000", false},
+        {"the last line cut short", cut, "damaged answer: line 6 is cut short"},
+        {"a wrong checksum", checksum, "damaged answer: line 3 has a wrong checksum"},
+        {"line 2 of another satellite", crossed, "damaged answer: line 3 carries another catalogue number than its line 1"},
+        {"line 2 one column short", shortLine, "damaged answer: line 6 is cut short"},
+        {"a line too long", Joined({good, {"NAME", good[1] + "0", good[2]}}), "damaged answer: line 8 is too long"},
+        {"a name line of 81 characters", Joined({good, Set(std::string(81, 'N'), "33333")}),
+         "damaged answer: line 7 is too long for a name line"},
+        {"a C1 control in a name", Joined({good, Set("SAT \xc2\x9b C", "33333")}),
+         "damaged answer: line 7 holds a control character"},
+        {"a DEL in a name", Joined({good, Set("SAT \x7f C", "33333")}), "damaged answer: line 7 holds a control character"},
+        {"letters in the inclination", WithSetB(2, 9, " 51.64x6"),
+         "damaged answer: line 6 holds no number for the inclination"},
+        {"a blank inside the mean motion", WithSetB(2, 53, "15.7 125391"),
+         "damaged answer: line 6 holds no number for the mean motion"},
+        {"an exponent without its sign", WithSetB(1, 54, "-11606 4"),
+         "damaged answer: line 5 holds no number for the drag term"},
+        {"a shifted field", WithSetB(2, 8, "51.6416 "), "damaged answer: line 6 is not laid out as an element line"},
+        {"a name line without its set", Joined({good, {"SAT C"}}), "damaged answer: line 7 ends the answer inside a set"},
+        {"an element line where a name belongs", Joined({good, {good[1]}, Set("SAT C", "33333")}),
+         "damaged answer: line 7 is an element line where a name line belongs"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.Epoch);
+        SCOPED_TRACE(c.What);
+        TSaveFolders folders;
+        WriteFile(folders.Group("g.txt"), Earlier);
+        EXPECT_EQ(FailureOf(folders.Host, c.Text, "g.txt"), c.Reason);
+        EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), Earlier);
+        EXPECT_EQ(FolderNames(folders.Host.Kepler), TLines{"g.txt"});
+        EXPECT_TRUE(folders.Host.Events.empty());
+    }
+    // Letter-case, a "+" exponent, letter-form numbers and UTF-8 names pass.
+    TSaveFolders folders;
+    TLines fine = Joined({WithSetB(1, 54, " 11606+4"), Set("S\xc3\xa9T C", "A1234")});
+    fine[7] = WithChecksum(WithColumns(fine[7], 8, "u"));
+    EXPECT_EQ(FailureOf(folders.Host, fine, "g.txt"), "saved");
+}
+
+TEST(SaveAndCheckHostile, ImplausibleSetsAreLeftOut)
+{
+    const struct {
+        const char* What;
+        TLines Text;
+        std::string Outcome; // "saved": the log line that follows "   Saved: g.txt"
+    } cases[] = {
+        {"an inclination of 999.9999", WithSetB(2, 9, "999.9999"),
+         "      1 implausible set left out (first: line 6, inclination 999.9999 outside 0-180)"},
+        {"a mean motion of 0", WithSetB(2, 53, " 0.00000000"),
+         "      1 implausible set left out (first: line 6, mean motion 0.00000000 not within 0-20 revolutions a day)"},
+        {"a mean motion of 20", WithSetB(2, 53, "20.00000000"),
+         "      1 implausible set left out (first: line 6, mean motion 20.00000000 not within 0-20 revolutions a day)"},
+        {"an epoch more than a day after the run", WithSetB(1, 19, "08265.50000100"),
+         "      1 implausible set left out (first: line 5, epoch 08265.50000100 more than a day after the run)"},
+        {"an epoch before 1957", WithSetB(1, 19, "57000.50000000"),
+         "      1 implausible set left out (first: line 5, epoch 57000.50000000 before 1957)"},
+        {"an epoch a day after the run", WithSetB(1, 19, "08265.50000000"), "      2 satellites"},
+        {"an eccentricity of .9999999", WithSetB(2, 27, "9999999"), "      2 satellites"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TSaveFolders folders;
+        folders.Host.RunTime = RunTime;
+        EXPECT_EQ(FailureOf(folders.Host, c.Text, "g.txt"), "saved");
+        EXPECT_EQ(folders.Host.LogLines().at(1), c.Outcome);
+        const bool leftOut = c.Outcome.find("left out") != std::string::npos;
+        const TLines kept(c.Text.begin(), c.Text.begin() + (leftOut ? 3 : 6));
+        EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(kept));
+    }
+    TSaveFolders folders;
+    folders.Host.RunTime = RunTime;
+    WriteFile(folders.Group("g.txt"), Earlier);
+    const TLines none = Joined({Set("SAT A", "11111", "08300.00000000"), Set("SAT B", "22222", "08301.00000000")});
+    EXPECT_EQ(FailureOf(folders.Host, none, "g.txt"),
+              "no plausible set; first left out: line 2, epoch 08300.00000000 more than a day after the run");
+    EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), Earlier);
+}
+
+TEST(SaveAndCheckHostile, AnswersMustMatchTheirQuestion)
+{
+    const auto sets = [](int Count) {
+        TLines lines;
+        for (int i = 0; i < Count; ++i) {
+            const TLines set = Set("SAT " + std::to_string(i), std::to_string(10000 + i));
+            lines.insert(lines.end(), set.begin(), set.end());
+        }
+        return lines;
+    };
+    const struct {
+        const char* What;
+        int EarlierSets;
+        int AnswerSets;
+        std::set<int> Asked;
+        std::string Outcome;
+    } cases[] = {
+        {"one set where the earlier file held 60000", 60000, 1, {}, "the answer holds 1 set, the earlier file 60000"},
+        {"a tenth of the earlier file", 40, 4, {}, "saved"},
+        {"less than a tenth", 40, 3, {}, "the answer holds 3 sets, the earlier file 40"},
+        {"an earlier file of 19", 19, 1, {}, "saved"},
+        {"a list query's answer is not compared", 60000, 1, {10000}, "saved"},
+        {"a list query answered with others too", 0, 3, {10001, 99999}, "saved"},
+        {"a list query answered with none asked for", 0, 3, {99999}, "none of the numbers asked for"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TSaveFolders folders;
+        std::string earlier;
+        for (int i = 0; i < c.EarlierSets; ++i)
+            earlier += "E\r\n" + IssLine1 + "\r\n" + IssLine2 + "\r\n";
+        WriteFile(folders.Group("g.txt"), earlier);
+        TLines text = sets(c.AnswerSets);
+        std::string failure = "saved";
+        try {
+            SaveAndCheck(folders.Host, text, "g.txt", {c.Asked, 0});
+        } catch (const EGroupFailed& Failure) {
+            failure = Failure.what();
+        }
+        EXPECT_EQ(failure, c.Outcome);
+        if (c.Outcome != "saved") {
+            EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), earlier);
+        }
+    }
+    TSaveFolders folders;
+    TLines text = sets(3);
+    SaveAndCheck(folders.Host, text, "g.txt", {{10001, 99999}, 0});
+    EXPECT_EQ(folders.Host.LogLines(), (TLines{"   Saved: g.txt", "      2 sets not asked for left out (first: line 1, 10000)",
+                                              "      1 satellites"}));
+    EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(Set("SAT 1", "10001")));
+}
+
+TEST(SaveAndCheckHostile, HistoricFilesAdmitOnlyCheckedSets)
+{
+    const struct {
+        const char* What;
+        TLines Text;
+        const char* HistoricLine; // nullptr: the answer fails and the file stays
+    } cases[] = {
+        {"a newer set", Set("ISS (ZARYA)", "25544", "08200.00000000"), "      Updated historic: ISS-Zarya.txt"},
+        {"an epoch a day after the run", Set("ISS (ZARYA)", "25544", "08265.50000000"),
+         "      Updated historic: ISS-Zarya.txt"},
+        {"an epoch later than that", Set("ISS (ZARYA)", "25544", "08265.60000000"), nullptr},
+        {"a model that does not run", {"ISS (ZARYA)", LineOne("25544"), WithChecksum(WithColumns(LineTwo("25544"), 27, "9999999"))},
+         "      Historic file not extended: ISS-Zarya.txt (the orbit model does not run)"},
+        {"a damaged set after it", Joined({Set("ISS (ZARYA)", "25544"), {"X", IssLine1, IssLine1}}), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
         TSaveFolders folders;
         folders.Host.RunTime = RunTime;
         folders.Host.Checked = {"ISS-Zarya"};
         const std::string history = CrLf({LineOne("25544", "08100.00000000"), LineTwo("25544")});
         WriteFile(folders.History("ISS-Zarya.txt"), history);
-        const TLines text = Set("ISS (ZARYA)", "25544", c.Epoch);
-        EXPECT_EQ(FailureOf(folders.Host, text, "g.txt"), "saved");
-        EXPECT_EQ(ReadWholeFile(folders.History("ISS-Zarya.txt")),
-                  c.Appended ? history + CrLf({text[1], text[2]}) : history);
-        const std::string historicLine = c.Appended
-                                             ? "      Updated historic: ISS-Zarya.txt"
-                                             : "      Historic file not extended: ISS-Zarya.txt (epoch in the future)";
-        EXPECT_EQ(folders.Host.LogLines()[1], historicLine);
+        const bool saved = FailureOf(folders.Host, c.Text, "g.txt") == "saved";
+        EXPECT_EQ(saved, c.HistoricLine != nullptr);
+        const bool appended = saved && std::string(c.HistoricLine).find("Updated") != std::string::npos;
+        EXPECT_EQ(ReadWholeFile(folders.History("ISS-Zarya.txt")), appended ? history + CrLf({c.Text[1], c.Text[2]}) : history);
+        if (saved) {
+            EXPECT_EQ(folders.Host.LogLines().at(1), c.HistoricLine);
+        }
     }
 }
 
@@ -285,14 +445,16 @@ TEST(SaveAndCheckHostile, OversizedTextIsRefusedAndMissingLinesAreCapped)
 TEST(SaveAndCheckHostile, ControlCharactersInNamesAreShownEscaped)
 {
     TSaveFolders folders;
-    // Two sets under one name make the count differ, so that names are looked up.
+    // A name with control characters damages the answer; the file name is shown escaped.
     TLines text = Joined({Set("SAT A", "11111"), Set("SAT A", "33333"),
                           Set("EVIL \x1b]0;owned\x07 NAME IS VERY LONG", "22222")});
+    EXPECT_EQ(FailureOf(folders.Host, text, "g.txt"), "damaged answer: line 7 holds a control character");
+    text[6] = "EVIL \\ NAME IS MUCH TOO LONG";
     EXPECT_EQ(FailureOf(folders.Host, text, "g\x1b[31m.txt"), "saved");
     EXPECT_EQ(folders.Host.Events,
               (TLines{"log!    Saved: g\\x1b[31m.txt", "status Checking g\\x1b[31m.txt",
                       "status Checking g\\x1b[31m.txt data", "log       3 satellites, 2 unique names",
-                      "log          Missing: EVIL \\x1b]0;owned\\x07 NAME IS VERY LONG"}));
+                      "log          Missing: EVIL \\\\ NAME IS MUCH TOO LONG"}));
     EXPECT_EQ(ReadWholeFile(folders.Group("g\x1b[31m.txt")), CrLf(text));
 }
 

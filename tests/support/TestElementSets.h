@@ -15,15 +15,26 @@ inline std::string WithColumns(std::string Line, int Start, const std::string& T
     return Line;
 }
 
+// The line with its checksum in column 69 made right again: digits count their value, "-" 1.
+inline std::string WithChecksum(std::string Line)
+{
+    int sum = 0;
+    for (std::size_t i = 0; i < 68 && i < Line.size(); ++i)
+        sum += Line[i] >= '0' && Line[i] <= '9' ? Line[i] - '0' : Line[i] == '-' ? 1 : 0;
+    if (Line.size() >= 69)
+        Line[68] = static_cast<char>('0' + sum % 10);
+    return Line;
+}
+
 // A valid set for catalogue number Number (five characters) at the given epoch and mean motion.
 inline std::string LineOne(const std::string& Number, const std::string& Epoch = "08264.51782528")
 {
-    return WithColumns(WithColumns(IssLine1, 3, Number), 19, Epoch);
+    return WithChecksum(WithColumns(WithColumns(IssLine1, 3, Number), 19, Epoch));
 }
 
 inline std::string LineTwo(const std::string& Number, const std::string& MeanMotion = "15.72125391")
 {
-    return WithColumns(WithColumns(IssLine2, 3, Number), 53, MeanMotion);
+    return WithChecksum(WithColumns(WithColumns(IssLine2, 3, Number), 53, MeanMotion));
 }
 
 inline std::string ThreeLines(const std::string& Name, const std::string& Number,

@@ -347,7 +347,12 @@ void TCatalogueService::Query(const httplib::Request& Request, httplib::Response
         return;
     }
     const TServiceFaults faults = CurrentFaults();
-    const std::vector<std::string> sets = FindSets(Options.DataFolder, Request.get_param_value("ids"));
+    std::vector<std::string> sets;
+    if (faults.QueryAnswersAll)
+        for (const auto& set : AllSets(Options.DataFolder))
+            sets.insert(sets.end(), set.begin(), set.end());
+    else
+        sets = FindSets(Options.DataFolder, Request.get_param_value("ids"));
     auto answer = std::make_shared<const std::string>(QueryAnswer(sets, faults.ShortQuery));
     ServeData(std::move(answer), HtmlType, faults.CutQuery ? TTransferFault::Cut : TTransferFault::None, faults,
               Response);

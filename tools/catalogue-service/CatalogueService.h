@@ -42,6 +42,15 @@ enum class TOddBody {
     BinaryBytes, // 4 kB of random bytes
     NewlineBomb, // some 4 kB of gzip that inflate to 4 million blank lines
     FutureEpoch, // the group's sets, each line 1 dated 2056
+    // The group's text, gzip-compressed whole, after these changes:
+    CutMidLine,        // cut halfway through, inside a line, as a transfer closed early with no length leaves it
+    HalfThenGarbage,   // the first half of its sets, then 4 kB of random bytes
+    OneSet,            // the first set alone
+    BadChecksums,      // every element line's checksum digit one off
+    CrossedLines,      // line 2 of each set swapped with line 2 of the next
+    LongLines,         // the second set's name line 1 MB long
+    ImplausibleValues, // every second set with an inclination of 999.9999, checksums right
+    ControlCharacters, // the first set's name with an escape sequence and a C1 control
 };
 
 struct TServiceFaults {
@@ -57,6 +66,7 @@ struct TServiceFaults {
     std::map<int, TOddBody> OddGroups;
     bool ShortQuery = false;     // the query answer is the heading and the first set, 4 lines
     bool CutQuery = false;       // the connection closes halfway through the query answer
+    bool QueryAnswersAll = false; // the query answer holds every set held, not only those asked for
     std::chrono::milliseconds StallTime{20000};
     // The data sent TrickleBytes at a time with TricklePause between, as a failing line or a
     // hostile service would send it.

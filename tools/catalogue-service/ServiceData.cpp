@@ -3,6 +3,7 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/GpQuery.h"
 #include "elements/ElementColumns.h"
+#include "elements/ElementFields.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
@@ -15,6 +16,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <random>
 #include <set>
@@ -243,6 +245,97 @@ std::string GzipText(const std::string& Text)
     return out;
 }
 
+namespace {
+
+std::string RandomBytes(std::size_t Count)
+{
+    std::mt19937 random(4096);
+    std::string bytes(Count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
+
+std::string WithChecksum(std::string Line)
+{
+    if (Line.size() >= 69)
+        Line[68] = static_cast<char>('0' + ElementLineChecksum(Line));
+    return Line;
+}
+
+// The text with its lines changed by Change.
+std::string ChangedLines(const std::string& Text, const std::function<void(std::vector<std::string>&)>& Change)
+{
+    std::vector<std::string> lines;
+    for (const std::string_view line : SplitLines(Text))
+        lines.emplace_back(line);
+    Change(lines);
+    std::string changed;
+    for (const std::string& line : lines)
+        changed += line + "\n";
+    return changed;
+}
+
+// The first Count sets of the text, three lines each.
+std::string FirstSets(const std::string& Text, std::size_t Count)
+{
+    std::size_t end = 0;
+    for (std::size_t line = 0; line < 3 * Count; ++line) {
+        end = Text.find('\n', end);
+        if (end == std::string::npos)
+            return Text;
+        ++end;
+    }
+    return Text.substr(0, end);
+}
+
+std::string ChangedBody(TOddBody Kind, const std::string& Text)
+{
+    switch (Kind) {
+    case TOddBody::CutMidLine: {
+        // Thirty characters into the first line 1 past the middle.
+        const std::size_t line = Text.find("\n1 ", Text.size() / 2);
+        return Text.substr(0, line == std::string::npos ? Text.size() / 2 : line + 31);
+    }
+    case TOddBody::HalfThenGarbage:
+        return FirstSets(Text, static_cast<std::size_t>(std::count(Text.begin(), Text.end(), '\n')) / 6)
+               + RandomBytes(4096);
+    case TOddBody::OneSet:
+        return FirstSets(Text, 1);
+    case TOddBody::BadChecksums:
+        return ChangedLines(Text, [](std::vector<std::string>& Lines) {
+            for (std::string& line : Lines)
+                if (line.size() >= 69 && (line[0] == '1' || line[0] == '2'))
+                    line[68] = static_cast<char>('0' + (line[68] - '0' + 1) % 10);
+        });
+    case TOddBody::CrossedLines:
+        return ChangedLines(Text, [](std::vector<std::string>& Lines) {
+            for (std::size_t second = 2; second + 3 < Lines.size(); second += 6)
+                std::swap(Lines[second], Lines[second + 3]);
+        });
+    case TOddBody::LongLines:
+        return ChangedLines(Text, [](std::vector<std::string>& Lines) {
+            if (Lines.size() > 3)
+                Lines[3] += std::string(1 << 20, 'X');
+        });
+    case TOddBody::ImplausibleValues:
+        return ChangedLines(Text, [](std::vector<std::string>& Lines) {
+            for (std::size_t second = 5; second < Lines.size(); second += 6)
+                if (Lines[second].size() >= 69)
+                    Lines[second] = WithChecksum(Lines[second].replace(8, 8, "999.9999"));
+        });
+    case TOddBody::ControlCharacters:
+        return ChangedLines(Text, [](std::vector<std::string>& Lines) {
+            if (!Lines.empty())
+                Lines[0] += "\x1b]0;owned\x07 \xc2\x9b";
+        });
+    default:
+        return Text;
+    }
+}
+
+} // namespace
+
 std::string OddBody(TOddBody Kind, const std::string& Text)
 {
     switch (Kind) {
@@ -250,13 +343,8 @@ std::string OddBody(TOddBody Kind, const std::string& Text)
         return "<!DOCTYPE html>\n<html><head><title>Login</title></head>\n<body>\n"
                "<form method='post' action='/perl/login.pl'>\n<input name='username'>\n"
                "<input name='password' type='password'>\n</form>\n</body></html>\n";
-    case TOddBody::BinaryBytes: {
-        std::mt19937 random(4096);
-        std::string bytes(4096, '\0');
-        for (char& byte : bytes)
-            byte = static_cast<char>(random());
-        return bytes;
-    }
+    case TOddBody::BinaryBytes:
+        return RandomBytes(4096);
     case TOddBody::NewlineBomb:
         return GzipText(std::string(4000000, '\n'));
     case TOddBody::FutureEpoch: {
@@ -264,13 +352,14 @@ std::string OddBody(TOddBody Kind, const std::string& Text)
         for (const std::string_view line : SplitLines(Text)) {
             std::string copy(line);
             if (copy.starts_with("1 ") && copy.size() >= 32)
-                copy.replace(18, 14, "56001.00000000");
+                copy = WithChecksum(copy.replace(18, 14, "56001.00000000"));
             dated += copy + "\n";
         }
         return GzipText(dated);
     }
+    default:
+        return GzipText(ChangedBody(Kind, Text));
     }
-    return {};
 }
 
 } // namespace elsetry::service

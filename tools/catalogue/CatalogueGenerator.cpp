@@ -113,18 +113,6 @@ std::string LineTwo(int Number, const TOrbit& Orbit, std::mt19937_64& Random)
 
 } // namespace
 
-int ElementLineChecksum(const std::string& Line)
-{
-    int sum = 0;
-    for (std::size_t i = 0; i < Line.size() && i < 68; ++i) {
-        if (Line[i] >= '0' && Line[i] <= '9')
-            sum += Line[i] - '0';
-        else if (Line[i] == '-')
-            ++sum;
-    }
-    return sum % 10;
-}
-
 std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options)
 {
     std::mt19937_64 random(Options.Seed);

@@ -2,6 +2,8 @@
 // Synthetic but realistic element-set catalogues: unique catalogue numbers and names, valid
 // checksums, and a mix of low-earth, navigation, geosynchronous and 12-hour orbits.
 
+#include "elements/ElementFields.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,9 +24,5 @@ struct TCatalogueOptions {
 // Name line, line 1 and line 2 of every set, in catalogue-number order. The first sets are the
 // weather and station satellites that people keep historic files of.
 std::vector<std::string> GenerateCatalogue(const TCatalogueOptions& Options);
-
-// Modulo-10 checksum of the first 68 columns: digits count their value, "-" counts 1, and
-// anything else, the letter of a letter-form catalogue number too, counts 0.
-int ElementLineChecksum(const std::string& Line);
 
 } // namespace elsetry
