@@ -149,7 +149,7 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
     world.Service.List = [&] { return list; };
     for (const auto& [id, name] : {std::pair{8, "Weather.txt"}, {2, "FullCatalog.txt"}, {20, "Amateur.txt"}})
         world.Host.Inputs.Groups[RowOf(id)] = {true, name};
-    world.Host.Inputs.Favourites = {"1", "2"};
+    world.Host.Inputs.Favourites = {"25730", "26536"};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
     EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);

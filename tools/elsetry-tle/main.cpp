@@ -1,5 +1,6 @@
 // elsetry-tle: checks, lists and propagates element files from the shell.
 
+#include "download/AnswerGate.h"
 #include "download/ElementCheck.h"
 #include "elements/OmmElementText.h"
 #include "elements/SatelliteList.h"
@@ -7,8 +8,10 @@
 #include "orbit/SGP_Math.h"
 #include "platform/TextFile.h"
 #include "text/Numbers.h"
+#include "text/Strings.h"
 
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -21,6 +24,7 @@ namespace {
 
 constexpr int ExitUsage = 1;
 constexpr int ExitBadFile = 2;
+constexpr int ExitFaultySets = 3;
 
 const char* const HelpText =
     "Usage: elsetry-tle COMMAND [OPTIONS] ARGUMENTS\n"
@@ -40,6 +44,9 @@ const char* const HelpText =
     "                          epoch, source file; --attributes adds downlink frequency,\n"
     "                          signed value, LD date, line rate, kind, NOAA series, half angle\n"
     "                          and notes\n"
+    "  verify FILE...          check every set as a downloaded answer is checked and print\n"
+    "                          each damaged or implausible one with its line number and\n"
+    "                          reason, then \"N sets, K damaged, J implausible\"\n"
     "  propagate FILE MINUTES...\n"
     "                          print position (km) and velocity (km/s) of every satellite in\n"
     "                          FILE at the given minutes after its own epoch\n"
@@ -48,7 +55,8 @@ const char* const HelpText =
     "Options may stand anywhere on the line; after \"--\" every word is a file.\n"
     "\n"
     "Exit status: 0 on success, 1 for a usage error, 2 when a file is missing or unreadable,\n"
-    "or a CSV or JSON file does not read as element sets.\n";
+    "or a CSV or JSON file does not read as element sets, 3 when verify found a damaged or\n"
+    "implausible set.\n";
 
 int Usage()
 {
@@ -193,6 +201,30 @@ int Check(const std::vector<std::string>& Args, unsigned Threads)
     for (const std::string& line : CountCheckLines(text, list))
         std::printf("%s\n", line.c_str());
     return 0;
+}
+
+// The rules a downloaded answer must pass, applied to files: every set that breaks them.
+int Verify(const std::vector<std::string>& Args)
+{
+    if (Args.empty())
+        return Usage();
+    const std::time_t now = std::time(nullptr);
+    TVerifyCounts total;
+    for (const std::string& path : Args) {
+        const std::optional<TCheckInput> input = ReadCheckInput(path);
+        if (!input)
+            return ExitBadFile;
+        const std::string name = EscapeControls(path);
+        const TVerifyCounts counts = VerifyElementText(*input->ElementText, now, [&](const TScannedSet& Set) {
+            const char* kind = Set.State == TSetState::Damaged ? "damaged" : "implausible";
+            std::printf("%s: %s: %s\n", name.c_str(), kind, FaultText(Set).c_str());
+        });
+        total.Sets += counts.Sets;
+        total.Damaged += counts.Damaged;
+        total.Implausible += counts.Implausible;
+    }
+    std::printf("%zu sets, %zu damaged, %zu implausible\n", total.Sets, total.Damaged, total.Implausible);
+    return total.Damaged == 0 && total.Implausible == 0 ? 0 : ExitFaultySets;
 }
 
 // printf's precision and pointer for a text that is not terminated ("%.*s").
@@ -349,6 +381,8 @@ int main(int argc, char** argv)
         return Dump(rest, line.Attributes, line.Threads);
     if (command == "propagate")
         return Propagate(rest, line.Threads);
+    if (command == "verify")
+        return Verify(rest);
     std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
     return Usage();
 }
