@@ -1,9 +1,10 @@
 // Saving and checking benchmark: SaveAndCheck of a synthetic catalogue (write, reload, check and
 // the eleven historic files of the fixed table, each a year of history that the run extends),
-// printed beside a bare load of the same file and the write alone. "bomb" instead measures a
-// 4 kB gzip answer that inflates to millions of blank lines, from reading it to the log ("bomb N"
+// printed beside a bare load of the same file, the write alone and the answer gate alone. "bomb"
+// instead measures a 4 kB gzip answer that inflates to millions of blank lines, from reading it to the log ("bomb N"
 // for N lines; run it alone, as it reports the process's peak memory).
 
+#include "download/AnswerGate.h"
 #include "download/HistoricFile.h"
 #include "download/SaveAndCheck.h"
 #include "elements/SatelliteList.h"
@@ -16,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
@@ -184,6 +186,9 @@ int main(int argc, char** argv)
           }));
     Print("eleven historic files replaced", Measure(repeats, [] {}, [&] { ResetHistoricFiles(histories); }));
     std::vector<std::string> lines;
+    Print("answer gate alone (one pass over the lines)", Measure(
+              repeats, [&] { lines = catalogue; },
+              [&] { PassGate(lines, 1, std::time(nullptr), {}); }));
     Print("SaveAndCheck, every historic file extended", Measure(
               repeats,
               [&] {

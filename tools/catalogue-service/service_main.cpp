@@ -21,7 +21,8 @@ constexpr const char* Usage =
     "         [--record FILE] [--cert PEM --key PEM] [--make-cert PEM KEY] [--demo-groups COUNT]\n"
     "         [--refuse-login] [--marker TEXT] [--error-group ID] [--cut-group ID] [--stall-group ID]\n"
     "         [--stall-ms MS] [--plain-group ID] [--corrupt-group ID] [--short-query]\n"
-    "         [--cut-query] [--trickle-group ID] [--trickle-bytes N] [--trickle-ms MS]\n"
+    "         [--cut-query] [--query-answers-all] [--odd-group ID KIND] [--trickle-group ID]\n"
+    "         [--trickle-bytes N] [--trickle-ms MS]\n"
     "         [--session-queries N] [--rate-limit 500|list] [--celestrak] [--gp-update-window MINUTES]\n"
     "         [--gp-one-host] [--gp-error QUERY STATUS] [--gp-stall QUERY]\n";
 
@@ -55,6 +56,26 @@ TRateLimitAnswer RateLimitAnswer(const std::string& Form)
     throw std::invalid_argument("--rate-limit takes 500 or list");
 }
 
+// The names "--odd-group ID KIND" takes.
+const std::map<std::string, TOddBody> OddBodies{
+    {"html", TOddBody::HtmlPage},         {"binary", TOddBody::BinaryBytes},
+    {"newline-bomb", TOddBody::NewlineBomb}, {"future-epoch", TOddBody::FutureEpoch},
+    {"cut-mid-line", TOddBody::CutMidLine}, {"half-then-garbage", TOddBody::HalfThenGarbage},
+    {"one-set", TOddBody::OneSet},         {"bad-checksums", TOddBody::BadChecksums},
+    {"crossed-lines", TOddBody::CrossedLines}, {"long-lines", TOddBody::LongLines},
+    {"implausible", TOddBody::ImplausibleValues}, {"control-characters", TOddBody::ControlCharacters},
+};
+
+TOddBody OddBodyNamed(const std::string& Name)
+{
+    const auto body = OddBodies.find(Name);
+    if (body == OddBodies.end())
+        throw std::invalid_argument("--odd-group takes an ID and one of html, binary, newline-bomb, future-epoch, "
+                                    "cut-mid-line, half-then-garbage, one-set, bad-checksums, crossed-lines, "
+                                    "long-lines, implausible, control-characters");
+    return body->second;
+}
+
 // Options are read in order: --demo-groups writes into the --data folder given before it.
 const std::map<std::string, TOptionReader> OptionReaders{
     {"--data", [](TArguments& A, TServiceOptions& O) { O.DataFolder = A.Next(); }},
@@ -80,6 +101,12 @@ const std::map<std::string, TOptionReader> OptionReaders{
     {"--corrupt-group", [](TArguments& A, TServiceOptions& O) { O.Faults.CorruptGroups.insert(Number(A)); }},
     {"--short-query", [](TArguments&, TServiceOptions& O) { O.Faults.ShortQuery = true; }},
     {"--cut-query", [](TArguments&, TServiceOptions& O) { O.Faults.CutQuery = true; }},
+    {"--query-answers-all", [](TArguments&, TServiceOptions& O) { O.Faults.QueryAnswersAll = true; }},
+    {"--odd-group",
+     [](TArguments& A, TServiceOptions& O) {
+         const int id = Number(A);
+         O.Faults.OddGroups[id] = OddBodyNamed(A.Next());
+     }},
     {"--trickle-group", [](TArguments& A, TServiceOptions& O) { O.Faults.TrickledGroups.insert(Number(A)); }},
     {"--trickle-bytes",
      [](TArguments& A, TServiceOptions& O) { O.Faults.TrickleBytes = static_cast<std::size_t>(Number(A)); }},
