@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace elsetry::test {
@@ -34,6 +35,15 @@ TRun RunTool(const std::string& Arguments)
     const int status = ::pclose(pipe);
     run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+std::vector<std::string> Split(const std::string& Words)
+{
+    std::vector<std::string> words;
+    std::istringstream in(Words);
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
 }
 
 std::string Replaced(std::string Text, const std::string& From, const std::string& To)
@@ -105,6 +115,36 @@ TEST_F(TleToolFormsTest, AFileThatIsNotItsFormIsABadFile)
             const std::string after = std::string(command) == "propagate" ? " 0" : "";
             EXPECT_EQ(RunTool(std::string(command) + " " + Folder.Path + file + after).Status, 2) << command << file;
         }
+}
+
+TEST_F(TleToolFormsTest, VerifyListsDamagedAndImplausibleSets)
+{
+    const std::vector<std::string> lines = Catalogue();
+    std::string clean;
+    for (std::size_t i = 0; i < 9; ++i)
+        clean += lines[i] + "\r\n";
+    Folder.Write("clean.txt", "# comment\n" + clean);
+    Folder.Write("cut.txt", clean + lines[9] + "\n" + lines[10].substr(0, 40));
+    const struct {
+        const char* Files;
+        int Status;
+        std::string Output;
+    } cases[] = {
+        {"clean.txt", 0, "3 sets, 0 damaged, 0 implausible\n"},
+        {"cut.txt clean.txt", 3, "cut.txt: damaged: line 11 is cut short\n7 sets, 1 damaged, 0 implausible\n"},
+        {"sets.txt", 3,
+         "sets.txt: implausible: line 93, mean motion 0.00000000 not within 0-20 revolutions a day\n"
+         "300 sets, 0 damaged, 1 implausible\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Files);
+        std::string arguments;
+        for (const std::string& file : Split(c.Files))
+            arguments += " " + Folder.Path + "/" + file;
+        const TRun run = RunTool("verify" + arguments);
+        EXPECT_EQ(run.Status, c.Status);
+        EXPECT_EQ(Replaced(run.Output, Folder.Path + "/", ""), c.Output);
+    }
 }
 
 TEST(TleToolCommandLine, OptionsMayStandAnywhere)
