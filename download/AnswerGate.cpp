@@ -176,8 +176,10 @@ std::optional<std::string> ElementLineFault(std::string_view Line, const TField 
         return "is cut short";
     if (Line.size() > ElementLineLength)
         return "is too long";
-    if (HoldsControlCharacter(Line))
-        return "holds a control character";
+    // Element lines are plain ASCII: any other byte is out of place in them.
+    for (const char c : Line)
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F)
+            return HoldsControlCharacter(Line) ? "holds a control character" : "holds a character no element line holds";
     for (const std::size_t column : Blanks)
         if (Line[column - 1] != ' ')
             return "is not laid out as an element line";
@@ -197,7 +199,8 @@ std::string FieldWord(std::string_view Line, TColumns Columns)
 } // namespace
 
 TElementSetScanner::TElementSetScanner(std::time_t TimeOfRun, std::size_t FirstLineNumber, TVisitor Visit)
-    : RunJulian(UnixEpochJulian + static_cast<double>(TimeOfRun) / 86400.0), NextLine(FirstLineNumber),
+    : RunJulian(UnixEpochJulian + static_cast<double>(TimeOfRun) / 86400.0), FirstEpochJulian(EpochToJulian(FirstEpoch)),
+      NextLine(FirstLineNumber),
       Visitor(std::move(Visit))
 {
 }
@@ -333,7 +336,7 @@ void TElementSetScanner::JudgeValues()
                                      + " not within 0-20 revolutions a day");
     else if (epochJulian > RunJulian + FutureEpochDays)
         implausible(Line1Number, "epoch " + FieldWord(Set.Line1, Line1::Epoch) + " more than a day after the run");
-    else if (epochJulian < EpochToJulian(FirstEpoch))
+    else if (epochJulian < FirstEpochJulian)
         implausible(Line1Number, "epoch " + FieldWord(Set.Line1, Line1::Epoch) + " before 1957");
 }
 

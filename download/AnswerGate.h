@@ -75,6 +75,7 @@ private:
     void JudgeValues();
 
     double RunJulian;
+    double FirstEpochJulian;
     std::size_t NextLine;
     std::size_t CurrentLine = 0;
     std::size_t LastLine = 0; // the last line that is not blank
