@@ -371,7 +371,7 @@ constexpr std::size_t SmallestComparedFile = 20;
 void RefuseShrunkGroup(const TGateReport& Report, const TAnswerQuestion& Question)
 {
     const auto kept = static_cast<std::size_t>(Report.Kept);
-    if (Question.Numbers.empty() && Question.EarlierSets >= SmallestComparedFile && kept * 10 < Question.EarlierSets)
+    if (!Question.IsList && Question.EarlierSets >= SmallestComparedFile && kept * 10 < Question.EarlierSets)
         throw EGroupFailed("the answer holds " + SetsText(kept) + ", the earlier file "
                            + std::to_string(Question.EarlierSets));
 }
@@ -395,7 +395,7 @@ TGateReport PassGate(std::vector<std::string>& Lines, std::size_t FirstLineNumbe
             return true;
         }
         const std::string_view number = FieldText(Set.Line1, Line1::CatalogueNumber);
-        if (!Question.Numbers.empty() && !Question.Numbers.contains(CatalogueNumberValue(number).value_or(-1))) {
+        if (Question.IsList && !Question.Numbers.contains(CatalogueNumberValue(number).value_or(-1))) {
             if (report.NotAsked++ == 0)
                 report.FirstNotAsked = "line " + std::to_string(Set.FirstLine) + ", " + std::string(Trim(number));
             return true;

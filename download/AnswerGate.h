@@ -96,10 +96,12 @@ std::string FaultText(const TScannedSet& Set);
 // What the question of an answer was. A group's answer should hold no fewer than a tenth of the
 // sets of the earlier file; a list query's answer only the numbers it asked for.
 struct TAnswerQuestion {
-    // The catalogue numbers a list query asked for; empty for a group.
+    // The catalogue numbers a list query asked for.
     std::set<int> Numbers;
     // Sets of the earlier file of that name, when there is one.
     std::size_t EarlierSets = 0;
+    // A list query's answer rather than a group's.
+    bool IsList = false;
 };
 
 // What the gate left out of an answer, for the log.

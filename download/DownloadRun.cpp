@@ -365,6 +365,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     Http.SetReadTimeout(Timeouts.QueryMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->IndividualListLines(Channel, Numbers); });
     TAnswerQuestion question;
+    question.IsList = true;
     for (const std::string& number : Numbers)
         if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
             question.Numbers.insert(*value);
