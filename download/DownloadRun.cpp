@@ -82,7 +82,9 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
+    EndStatus.clear();
     CancelAsked = false;
+    CancellingShown.clear();
     LoggingOut = false;
     Downloads = DownloadCount(inputs);
     Host.ShowRunProgress(0, Downloads);
@@ -101,7 +103,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         // Any failure the steps do not handle themselves ends the run with its own text.
         Host.Log(EscapeControls(Error.what()), true);
         Host.ShowError(Error.what());
-        Host.ShowStatus(RunEndedText(Error.what()));
+        ShowEnd(Host, RunEndedText(Error.what()));
     }
     Channel.SetNotes(nullptr);
     Channel.SetWhileWaiting(nullptr);
@@ -126,7 +128,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
             return EndCancelled(Host, false);
         const std::string reason = FailureReason(Error);
         ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
-        Host.ShowStatus(RunEndedText(reason));
+        ShowEnd(Host, RunEndedText(reason));
         return TDownloadOutcome::Unreachable;
     }
     if (!Source->NeedsLogin()) {
@@ -147,7 +149,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     if (failure->Refused)
         Host.LoginRefused();
     Logout(Host);
-    Host.ShowStatus(RunEndedText(failure->Reason));
+    ShowEnd(Host, RunEndedText(failure->Reason));
     return TDownloadOutcome::LoginRefused;
 }
 
@@ -180,11 +182,52 @@ void TDownloadSession::ThrowIfCancelled() const
         throw ERunCancelled();
 }
 
-bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const
+bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress)
 {
     Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
     Host.KeepAlive();
+    if (CancelAsked)
+        ShowCancelling(Host);
     return LoggingOut || !CancelAsked;
+}
+
+void TDownloadSession::ShowEnd(TDownloadHost& Host, const std::string& Status)
+{
+    EndStatus = Status;
+    Host.ShowStatus(Status);
+}
+
+std::string TDownloadSession::IdleStatus(TDownloadOutcome Outcome) const
+{
+    switch (Outcome) {
+    case TDownloadOutcome::Completed:
+        return "Run complete";
+    case TDownloadOutcome::PartlyFailed:
+        return RunEndedText(std::to_string(Tally.Failed) + " of " + std::to_string(Tally.Chosen) + " downloads failed");
+    case TDownloadOutcome::DeadlinePassed:
+        return RunEndedText(DeadlineReason);
+    case TDownloadOutcome::NotStarted:
+        return "Run not started";
+    case TDownloadOutcome::Cancelled:
+        return "Cancelled";
+    case TDownloadOutcome::Stopped:
+    case TDownloadOutcome::Unreachable:
+    case TDownloadOutcome::LoginRefused:
+    case TDownloadOutcome::Failed:
+        break;
+    }
+    return EndStatus;
+}
+
+// A logout that waits its turn under the usage limit says how long, so that Cancel is seen to work.
+void TDownloadSession::ShowCancelling(TDownloadHost& Host)
+{
+    std::string status = "Cancelling";
+    if (const std::chrono::milliseconds left = Channel.TimeLeftToWait(); LoggingOut && left.count() > 0)
+        status += ": logging out in " + std::to_string((left.count() + 999) / 1000) + " s";
+    if (status != CancellingShown)
+        Host.ShowStatus(status);
+    CancellingShown = status;
 }
 
 int TDownloadSession::DownloadCount(const TDownloadInputs& Inputs)
@@ -283,8 +326,8 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         LogFailure(Host, FileName, Failure.what());
     } catch (const EGroupSkipped& Skip) {
         Note(FileName, TFileResult::Skipped, Skip.what());
-        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
-                     + "), the earlier file is kept",
+        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what()) + "), "
+                     + EarlierFileText(),
                  true);
     } catch (const EGroupUnchanged& Unchanged) {
         Note(FileName, TFileResult::Unchanged, Unchanged.what());
@@ -294,7 +337,7 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
 
 void TDownloadSession::LogStop(TDownloadHost& Host, const std::string& Reason)
 {
-    Host.ShowStatus("Stopped: " + EscapeControls(Reason));
+    ShowEnd(Host, "Stopped: " + EscapeControls(Reason));
     Host.Log("Stopped: " + EscapeControls(Reason), true);
 }
 
@@ -306,7 +349,7 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
     }
     ++Tally.Failed;
     Note(FileName, TFileResult::Failed, Reason);
-    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), the earlier file is kept", true);
+    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), " + EarlierFileText(), true);
 }
 
 // The logout is sent even after the run deadline, with a short time of its own.
@@ -371,8 +414,19 @@ void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();
+    // Read before the file is replaced, to say what the new one changed.
+    std::optional<TSetEpochs> earlier;
+    if (IsPlainFileName(FileName))
+        earlier = ReadSetEpochs(Summary.Folder + FileName);
     SaveAndCheck(Host, Lines, FileName);
-    Summary.Files.push_back({FileName, TFileResult::Saved, CompleteSetCount(Lines), {}});
+    Summary.Files.push_back(
+        {FileName, TFileResult::Saved, CompleteSetCount(Lines), {}, ChangesFrom(earlier, SetEpochsOf(Lines))});
+}
+
+// What became of the file of the download just noted.
+std::string TDownloadSession::EarlierFileText() const
+{
+    return Summary.Files.back().Satellites ? "the earlier file is kept" : "no file was written";
 }
 
 // The earlier file's sets are counted only under a name that stays in the folder.
@@ -381,7 +435,7 @@ void TDownloadSession::Note(const std::string& FileName, TFileResult Result, con
     std::optional<int> kept;
     if (IsPlainFileName(FileName))
         kept = SatellitesInFile(Summary.Folder + FileName);
-    Summary.Files.push_back({FileName, Result, kept, Reason});
+    Summary.Files.push_back({FileName, Result, kept, Reason, std::nullopt});
 }
 
 std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,

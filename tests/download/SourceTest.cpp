@@ -159,7 +159,7 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
     EXPECT_EQ(world.Host.Only("log"),
               (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
                       "   Saved: FullCatalog.txt", "      4 satellites",
-                      "   Failed: Amateur.txt (HTTP 500), the earlier file is kept",
+                      "   Failed: Amateur.txt (HTTP 500), no file was written",
                       "   Failed: Weather.txt (not element sets), the earlier file is kept",
                       "   Saved: MyFavourites.txt", "      2 satellites", "Logged out of Space-Track",
                       "2 of 4 downloads failed"}));
