@@ -28,6 +28,7 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QScreen>
@@ -649,6 +650,8 @@ void TFormMain::MinimiseApplication()
 TDownloadOutcome TFormMain::RunDownload()
 {
     FPasswordAfterRun = false;
+    // Disabling the controls moves the focus away; it comes back after the run.
+    const QPointer<QWidget> focused = focusWidget();
     SetRunning(true);
     // Only an unattended run has a deadline: nobody watches it who could end it.
     const TDownloadOutcome outcome =
@@ -657,6 +660,8 @@ TDownloadOutcome TFormMain::RunDownload()
     ShowStatus(Session.IdleStatus(outcome));
     if (FPasswordAfterRun)
         FocusPassword();
+    else if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
     if (outcome == TDownloadOutcome::Completed) {
         TRegistryString last(LastSuccessfulRunSetting, "");
         last.Value = DateTimeText(std::chrono::system_clock::now());

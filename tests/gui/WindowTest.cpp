@@ -837,6 +837,7 @@ TEST_F(AliveRunTest, DuringARunOnlyCancelTakesInputAndTheWindowRepaints)
     bool barMoved = false;
     std::set<std::string> enabledDuring;
     bool logReadOnly = true;
+    download.setFocus();
     ClickDownloadWhile([&] {
         ++ticks;
         // Busy (no range) without a length, else how much of the answer has come.
@@ -865,6 +866,7 @@ TEST_F(AliveRunTest, DuringARunOnlyCancelTakesInputAndTheWindowRepaints)
         EXPECT_TRUE(Child<QWidget>(name).isEnabled()) << name;
     EXPECT_TRUE(Child<QTabWidget>("PageControl").tabBar()->isEnabled());
     EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Run complete") << "not the run's last step";
+    EXPECT_EQ(Form->focusWidget(), &download) << "the focus comes back, so that Space runs again";
     EXPECT_FALSE(cancel.isEnabled());
     EXPECT_EQ(Child<QLabel>("LabelRunProgress").text(), "");
 }
