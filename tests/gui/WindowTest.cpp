@@ -496,6 +496,10 @@ TEST_F(WindowTest, EarlierMultiLineListMovesToCommaText)
     Put("MyFavourites", "\"25544\" 7530,,33591");
     Open();
     EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toPlainText(), "25544\n7530\n\n33591");
+    Close();
+
+    Put("MyFavourites", "148493,E8493,25544,abc");
+    EXPECT_EQ(Open().DownloadInputs().Favourites, (TLines{"25544", "148493"})) << "a run asks once per satellite";
 }
 
 TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
