@@ -349,7 +349,8 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
     }
     ++Tally.Failed;
     Note(FileName, TFileResult::Failed, Reason);
-    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), " + EarlierFileText(), true);
+    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), " + EarlierFileText(),
+             true);
 }
 
 // The logout is sent even after the run deadline, with a short time of its own.

@@ -93,8 +93,8 @@ std::optional<std::time_t> TimeOfDateTimeText(std::string_view Text)
         return value;
     };
     const auto year = field(0, 4), month = field(5, 2), day = field(8, 2), hour = field(11, 2), minute = field(14, 2);
-    if (!year || !month || !day || !hour || !minute || *month < 1 || *month > 12 || *day < 1 || *day > 31
-        || *hour > 23 || *minute > 59)
+    if (!year || !month || !day || !hour || !minute || *month < 1 || *month > 12 || *day < 1 || *day > 31 || *hour > 23
+        || *minute > 59)
         return std::nullopt;
     std::tm time{};
     time.tm_year = *year - 1900;

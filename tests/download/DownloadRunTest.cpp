@@ -614,7 +614,9 @@ TEST(DownloadRun, NameThatLeavesTheFolderFailsThatGroupOnly)
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name", "no file was written")), log.end());
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name", "no file was written")),
+        log.end());
     EXPECT_FALSE(std::filesystem::exists(world.Root.Path + "/outside.txt"));
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
     for (const auto& request : world.Service->Requests())
@@ -628,7 +630,8 @@ TEST(DownloadRun, CheckedGroupWithoutANameFails)
     ChooseTwoGroups(world, "");
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("", "not a plain file name", "no file was written")), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("", "not a plain file name", "no file was written")),
+              log.end());
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
 }
 
@@ -645,7 +648,8 @@ TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothin
 
     EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(world.Host.Only("message"), TLines{"Unable to GZip this file: path name is too long"});
-    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "temporary path too long", "no file was written"));
+    EXPECT_EQ(world.Host.Only("log").at(3),
+              FailedLine("FullCatalog.txt", "temporary path too long", "no file was written"));
     EXPECT_FALSE(FileExists(world.Saved("FullCatalog.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }

@@ -88,7 +88,8 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
         {"every one found", {"25544", "00007"}, {}},
         {"leading zeros left out", {"7"}, {}},
         {"letter form and its value", {"E8493", "148493"}, {}},
-        {"missing ones in digits, by number, once", {"99999", "00012", "25544", "7", "Z9999", "339999", "12"},
+        {"missing ones in digits, by number, once",
+         {"99999", "00012", "25544", "7", "Z9999", "339999", "12"},
          {"12", "99999", "339999"}},
         {"a line that is no number", {"ISS", ""}, {}},
     };
@@ -132,10 +133,11 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
         world.Host.Summary[0],
         std::regex("Run of 20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9] UTC into " + world.Host.Kepler)))
         << world.Host.Summary[0];
-    EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
-              (TLines{"   FullCatalog.txt: saved, 30 satellites",
-                      "   Amateur.txt: failed (HTTP 500), 2 satellites kept", "   Weather.txt: saved, 4 satellites (2 newer, 2 new, 2 gone)",
-                      "   MyFavourites.txt: saved, 1 satellite", "   Not found: 7"}));
+    EXPECT_EQ(
+        TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
+        (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500), 2 satellites kept",
+                "   Weather.txt: saved, 4 satellites (2 newer, 2 new, 2 gone)",
+                "   MyFavourites.txt: saved, 1 satellite", "   Not found: 7"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
 }
 

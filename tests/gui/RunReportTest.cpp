@@ -109,9 +109,8 @@ TEST_F(RunReportTest, DownloadPageSaysWhenTheFolderHoldsOnlyOldSets)
                                                                       << LineTwo("25544") << "\r\n";
     Open();
     const std::string text = LastRunText();
-    EXPECT_TRUE(
-        std::regex_search(text, std::regex("^Last successful run: 2025-01-02 03:04 UTC \\([0-9]+ days ago\\)\\n"
-                                           "The newest element sets in the folder are ")))
+    EXPECT_TRUE(std::regex_search(text, std::regex("^Last successful run: 2025-01-02 03:04 UTC \\([0-9]+ days ago\\)\\n"
+                                                   "The newest element sets in the folder are ")))
         << text;
     EXPECT_TRUE(text.ends_with(" days old")) << text;
 }

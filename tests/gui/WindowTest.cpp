@@ -61,9 +61,10 @@ TEST_F(WindowTest, FormAsDesigned)
         {"Globstar", "Globstar"}, {"Inmarsat", "Inmarsat"}, {"Intelsat", "Intelsat"}, {"Iridium", "Iridium"},
         {"Navigation", "Navigation"}, {"Orbcomm", "Orbcomm"}, {"SpecialInterest", "Special Interest"},
         {"Weather", "Weather"}, {"Visible", "Visible"}};
-    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath", "HistoricDataPath",
-                                    "Username", "Password", "ProxyServer", "ProxyPort", "ProxyUserName",
-                                    "ProxyPassword", "SpaceTrackAddress", "Source", "CelesTrakAddress"};
+    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
+                                    "Username",         "Password",       "ProxyServer",       "ProxyPort",
+                                    "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
+                                    "CelesTrakAddress"};
     TLines tabOrder;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const std::string key = groups[row].first;
@@ -220,8 +221,9 @@ TEST_F(WindowTest, OwnIconAndAddressesShownInFull)
 void ExpectNothingClipped(QWidget& Page)
 {
     for (const QWidget* control : Page.findChildren<QWidget*>()) {
-        if (!control->isVisible() || !(qobject_cast<const QLabel*>(control) || qobject_cast<const QAbstractButton*>(control)
-                                       || qobject_cast<const QLineEdit*>(control)))
+        if (!control->isVisible()
+            || !(qobject_cast<const QLabel*>(control) || qobject_cast<const QAbstractButton*>(control)
+                 || qobject_cast<const QLineEdit*>(control)))
             continue;
         SCOPED_TRACE(control->objectName().toStdString());
         EXPECT_GE(control->width(), control->minimumSizeHint().width());
@@ -519,7 +521,8 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
                            "the like); removed repeats of \"25544\", \"E8493\"");
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
     EXPECT_TRUE(note.isHidden()) << "a clean list needs no note";
-    EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "12", "13", "100", "4793", "25544", "100000", "E8493"}));
+    EXPECT_EQ(Form->DownloadInputs().Favourites,
+              (TLines{"007", "12", "13", "100", "4793", "25544", "100000", "E8493"}));
     Close();
     EXPECT_EQ(Stored("MyFavourites"), "007,12,13,100,4793,25544,100000,E8493");
 }
