@@ -83,7 +83,9 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Deadline = TRunDeadline(RunDeadline);
     Channel.GrantAtLeast(std::chrono::milliseconds(0));
     Tally = {};
+    EndStatus.clear();
     CancelAsked = false;
+    CancellingShown.clear();
     LoggingOut = false;
     Downloads = DownloadCount(inputs);
     Host.ShowRunProgress(0, Downloads);
@@ -102,7 +104,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         // Any failure the steps do not handle themselves ends the run with its own text.
         Host.Log(EscapeControls(Error.what()), true);
         Host.ShowError(Error.what());
-        Host.ShowStatus(RunEndedText(Error.what()));
+        ShowEnd(Host, RunEndedText(Error.what()));
     }
     Channel.SetNotes(nullptr);
     Channel.SetWhileWaiting(nullptr);
@@ -127,7 +129,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
             return EndCancelled(Host, false);
         const std::string reason = FailureReason(Error);
         ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
-        Host.ShowStatus(RunEndedText(reason));
+        ShowEnd(Host, RunEndedText(reason));
         return TDownloadOutcome::Unreachable;
     }
     if (!Source->NeedsLogin()) {
@@ -148,7 +150,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     if (failure->Refused)
         Host.LoginRefused();
     Logout(Host);
-    Host.ShowStatus(RunEndedText(failure->Reason));
+    ShowEnd(Host, RunEndedText(failure->Reason));
     return TDownloadOutcome::LoginRefused;
 }
 
@@ -181,11 +183,52 @@ void TDownloadSession::ThrowIfCancelled() const
         throw ERunCancelled();
 }
 
-bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const
+bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress)
 {
     Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
     Host.KeepAlive();
+    if (CancelAsked)
+        ShowCancelling(Host);
     return LoggingOut || !CancelAsked;
+}
+
+void TDownloadSession::ShowEnd(TDownloadHost& Host, const std::string& Status)
+{
+    EndStatus = Status;
+    Host.ShowStatus(Status);
+}
+
+std::string TDownloadSession::IdleStatus(TDownloadOutcome Outcome) const
+{
+    switch (Outcome) {
+    case TDownloadOutcome::Completed:
+        return "Run complete";
+    case TDownloadOutcome::PartlyFailed:
+        return RunEndedText(std::to_string(Tally.Failed) + " of " + std::to_string(Tally.Chosen) + " downloads failed");
+    case TDownloadOutcome::DeadlinePassed:
+        return RunEndedText(DeadlineReason);
+    case TDownloadOutcome::NotStarted:
+        return "Run not started";
+    case TDownloadOutcome::Cancelled:
+        return "Cancelled";
+    case TDownloadOutcome::Stopped:
+    case TDownloadOutcome::Unreachable:
+    case TDownloadOutcome::LoginRefused:
+    case TDownloadOutcome::Failed:
+        break;
+    }
+    return EndStatus;
+}
+
+// A logout that waits its turn under the usage limit says how long, so that Cancel is seen to work.
+void TDownloadSession::ShowCancelling(TDownloadHost& Host)
+{
+    std::string status = "Cancelling";
+    if (const std::chrono::milliseconds left = Channel.TimeLeftToWait(); LoggingOut && left.count() > 0)
+        status += ": logging out in " + std::to_string((left.count() + 999) / 1000) + " s";
+    if (status != CancellingShown)
+        Host.ShowStatus(status);
+    CancellingShown = status;
 }
 
 int TDownloadSession::DownloadCount(const TDownloadInputs& Inputs)
@@ -284,8 +327,8 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         LogFailure(Host, FileName, Failure.what());
     } catch (const EGroupSkipped& Skip) {
         Note(FileName, TFileResult::Skipped, Skip.what());
-        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
-                     + "), the earlier file is kept",
+        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what()) + "), "
+                     + EarlierFileText(),
                  true);
     } catch (const EGroupUnchanged& Unchanged) {
         Note(FileName, TFileResult::Unchanged, Unchanged.what());
@@ -295,7 +338,7 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
 
 void TDownloadSession::LogStop(TDownloadHost& Host, const std::string& Reason)
 {
-    Host.ShowStatus("Stopped: " + EscapeControls(Reason));
+    ShowEnd(Host, "Stopped: " + EscapeControls(Reason));
     Host.Log("Stopped: " + EscapeControls(Reason), true);
 }
 
@@ -307,7 +350,8 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
     }
     ++Tally.Failed;
     Note(FileName, TFileResult::Failed, Reason);
-    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), the earlier file is kept", true);
+    Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), " + EarlierFileText(),
+             true);
 }
 
 // The logout is sent even after the run deadline, with a short time of its own.
@@ -378,9 +422,19 @@ void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();
+    // Read before the file is replaced, to say what the new one changed.
+    std::optional<TSetEpochs> earlier;
+    if (IsPlainFileName(FileName))
+        earlier = ReadSetEpochs(Summary.Folder + FileName);
     const TSaveResult saved = SaveAndCheck(Host, Lines, FileName, Question);
     Tally.HistoricFailed += saved.HistoricFailures;
-    Summary.Files.push_back({FileName, TFileResult::Saved, saved.Sets, {}});
+    Summary.Files.push_back({FileName, TFileResult::Saved, saved.Sets, {}, ChangesFrom(earlier, SetEpochsOf(Lines))});
+}
+
+// What became of the file of the download just noted.
+std::string TDownloadSession::EarlierFileText() const
+{
+    return Summary.Files.back().Satellites ? "the earlier file is kept" : "no file was written";
 }
 
 // The earlier file's sets are counted only under a name that stays in the folder.
@@ -389,7 +443,7 @@ void TDownloadSession::Note(const std::string& FileName, TFileResult Result, con
     std::optional<int> kept;
     if (IsPlainFileName(FileName))
         kept = SatellitesInFile(Summary.Folder + FileName);
-    Summary.Files.push_back({FileName, Result, kept, Reason});
+    Summary.Files.push_back({FileName, Result, kept, Reason, std::nullopt});
 }
 
 std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,

@@ -71,6 +71,9 @@ public:
     // Asks the run under way to end: its current request or wait is abandoned, nothing more is
     // asked for but the logout, and no file is replaced after this.
     void Cancel() { CancelAsked = true; }
+    // The status line once the run is over: how it ended ("Run complete", "Run ended: 1 of 3
+    // downloads failed", "Run ended: connection refused", "Cancelled"), not its last step.
+    std::string IdleStatus(TDownloadOutcome Outcome) const;
     THttpClient& Client() { return Http; }
     const std::string& TempFilePath() const { return TempFile.Path(); }
 
@@ -116,6 +119,8 @@ private:
     void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
                      const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
+    // "the earlier file is kept", or "no file was written" when the folder holds none.
+    std::string EarlierFileText() const;
     TDownloadOutcome OutcomeOfDownloads() const;
     // Logs out when LoggedIn, logs the cancellation and gives its outcome.
     TDownloadOutcome EndCancelled(TDownloadHost& Host, bool LoggedIn);
@@ -124,7 +129,11 @@ private:
     void ThrowIfCancelled() const;
     // While the run waits: keeps the host alive, shows the request's progress, and answers
     // whether the run still wants the request.
-    bool KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const;
+    bool KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress);
+    // "Cancelling", or during the logout's usage-limit wait "Cancelling: logging out in 25 s".
+    void ShowCancelling(TDownloadHost& Host);
+    // Shows how the run ends and keeps it for IdleStatus.
+    void ShowEnd(TDownloadHost& Host, const std::string& Status);
     static int DownloadCount(const TDownloadInputs& Inputs);
     // Logs how many downloads failed, if any, and gives the outcome.
     TDownloadOutcome TallyOfDownloads(TDownloadHost& Host) const;
@@ -140,6 +149,9 @@ private:
     // Downloads of the current run, for its progress.
     int Downloads = 0;
     bool CancelAsked = false;
+    // The status last shown for a cancel, so that it is shown again only when it changes.
+    std::string CancellingShown;
+    std::string EndStatus;
     // The logout goes out even after a cancel.
     bool LoggingOut = false;
     TRunSummary Summary;

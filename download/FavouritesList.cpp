@@ -15,12 +15,6 @@ bool IsLetterForm(std::string_view Number)
     return !Number.empty() && !(Number.front() >= '0' && Number.front() <= '9');
 }
 
-bool IsCatalogueNumber(std::string_view Text)
-{
-    const std::optional<int> number = CatalogueNumberValue(Text);
-    return number && *number >= 1;
-}
-
 // The list's form of a number, case folded for comparison.
 std::string ListedForm(std::string_view Number)
 {
@@ -40,9 +34,49 @@ std::string Examples(const std::vector<std::string>& Texts)
     return text;
 }
 
-bool TextLess(const std::string& Left, const std::string& Right)
+// The entries of the lines: commas and blanks separate them.
+std::vector<std::string_view> Entries(const std::vector<std::string>& Lines)
 {
-    return CompareText(Left, Right) < 0;
+    std::vector<std::string_view> entries;
+    for (const std::string& line : Lines) {
+        const std::string_view text(line);
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find_first_of(" \t,", start), text.size());
+            if (end > start)
+                entries.push_back(text.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    return entries;
+}
+
+struct TListed {
+    int Value;
+    std::string Form;
+};
+
+// The catalogue numbers of the entries, one per satellite in the form met first, in the
+// entries' order; Repeats and Refused collect what is left out.
+std::vector<TListed> ListedNumbers(const std::vector<std::string>& Lines, std::vector<std::string>* Refused = nullptr,
+                                   std::vector<std::string>* Repeated = nullptr)
+{
+    std::vector<TListed> listed;
+    for (const std::string_view entry : Entries(Lines)) {
+        const std::optional<int> value = CatalogueNumberValue(entry);
+        if (!value || *value < 1) {
+            if (Refused)
+                Refused->emplace_back(entry);
+            continue;
+        }
+        const auto same = [&value](const TListed& Other) { return Other.Value == *value; };
+        if (const auto kept = std::find_if(listed.begin(), listed.end(), same); kept != listed.end()) {
+            if (Repeated && std::find(Repeated->begin(), Repeated->end(), kept->Form) == Repeated->end())
+                Repeated->push_back(kept->Form);
+            continue;
+        }
+        listed.push_back({*value, ListedForm(entry)});
+    }
+    return listed;
 }
 
 } // namespace
@@ -62,13 +96,13 @@ std::string MemoText(const std::vector<std::string>& Lines)
 
 std::vector<std::string> CleanFavourites(const std::vector<std::string>& Lines)
 {
+    std::vector<TListed> listed = ListedNumbers(Lines);
+    std::stable_sort(listed.begin(), listed.end(),
+                     [](const TListed& Left, const TListed& Right) { return Left.Value < Right.Value; });
     std::vector<std::string> numbers;
-    for (const std::string& line : Lines)
-        if (const std::string_view number = Trim(line); IsCatalogueNumber(number))
-            numbers.push_back(ListedForm(number));
-    std::stable_sort(numbers.begin(), numbers.end(), TextLess);
-    const auto same = [](const std::string& Left, const std::string& Right) { return !TextLess(Left, Right) && !TextLess(Right, Left); };
-    numbers.erase(std::unique(numbers.begin(), numbers.end(), same), numbers.end());
+    numbers.reserve(listed.size());
+    for (TListed& number : listed)
+        numbers.push_back(std::move(number.Form));
     return numbers;
 }
 
@@ -76,24 +110,7 @@ std::string DroppedFavouritesNote(const std::vector<std::string>& Lines)
 {
     std::vector<std::string> refused;
     std::vector<std::string> repeated;
-    std::vector<std::string> kept;
-    for (const std::string& line : Lines) {
-        const std::string_view number = Trim(line);
-        if (number.empty())
-            continue;
-        if (!IsCatalogueNumber(number)) {
-            refused.emplace_back(number);
-            continue;
-        }
-        const std::string listed = ListedForm(number);
-        const auto same = [&listed](const std::string& Other) { return CompareText(Other, listed) == 0; };
-        if (std::find_if(kept.begin(), kept.end(), same) != kept.end()) {
-            if (std::find_if(repeated.begin(), repeated.end(), same) == repeated.end())
-                repeated.push_back(listed);
-        } else {
-            kept.push_back(listed);
-        }
-    }
+    ListedNumbers(Lines, &refused, &repeated);
     std::string note;
     if (!refused.empty())
         note = "Removed " + Examples(refused)

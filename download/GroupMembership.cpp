@@ -141,6 +141,18 @@ void Keep(const std::string& StoreFile, std::string_view Group, const std::vecto
     });
 }
 
+// The host of an address, with its port when one is given: "celestrak.org" of
+// "https://celestrak.org/x", so that a failure says which service it could not reach.
+std::string HostOf(std::string_view Address)
+{
+    if (const std::size_t scheme = Address.find("://"); scheme != std::string_view::npos)
+        Address.remove_prefix(scheme + 3);
+    Address = Address.substr(0, Address.find_first_of("/?#"));
+    if (const std::size_t at = Address.rfind('@'); at != std::string_view::npos)
+        Address.remove_prefix(at + 1);
+    return std::string(Address);
+}
+
 } // namespace
 
 std::vector<long> CsvCatalogueNumbers(std::string_view Csv)
@@ -182,7 +194,8 @@ std::vector<long> TGroupMembership::Numbers(TRunChannel& Channel, const std::str
         reason = Error.what();
     }
     if (kept.Numbers.empty())
-        throw EGroupFailed("membership unavailable: " + EscapeControls(reason));
+        throw EGroupFailed("membership unavailable from " + EscapeControls(HostOf(Address)) + ": "
+                           + EscapeControls(reason));
     Channel.Note("   Membership of " + EscapeControls(Group) + " from CelesTrak unavailable (" + EscapeControls(reason)
                  + "), using the one read " + (kept.Read ? DateTimeText(*kept.Read) : "at an unknown time"));
     return kept.Numbers;

@@ -31,7 +31,7 @@ public:
     // Address + "/NORAD/elements/gp.php?GROUP=<Group>&FORMAT=csv" through Channel and kept. The
     // request counts in CelesTrak's error budget and is not sent when the budget is spent. When
     // it fails, the kept members however old, with a note on the channel saying so. Raises
-    // EGroupFailed when none are kept either, or the answer holds no member.
+    // EGroupFailed, naming Address's host, when none are kept either, or the answer holds no member.
     std::vector<long> Numbers(TRunChannel& Channel, const std::string& Address, std::string_view Group);
 
 private:

@@ -40,6 +40,21 @@ std::string ExpandHome(const std::string& Folder, const std::string& Home)
     return home + Folder.substr(1);
 }
 
+std::string NearestExistingFolder(const std::string& Folder, const std::string& Home)
+{
+    const std::filesystem::path folder(ExpandHome(Folder, Home));
+    if (!folder.is_absolute())
+        return WithTrailingSeparator(Home);
+    std::error_code error;
+    for (std::filesystem::path at = folder.lexically_normal(); at.has_relative_path(); at = at.parent_path()) {
+        if (!at.has_filename())
+            continue;
+        if (std::filesystem::is_directory(at, error))
+            return WithTrailingSeparator(at.string());
+    }
+    return WithTrailingSeparator(Home);
+}
+
 std::string FolderOf(const std::string& Path)
 {
     const std::size_t slash = Path.rfind('/');

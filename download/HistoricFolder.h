@@ -20,6 +20,11 @@ std::string WithTrailingSeparator(std::string Folder);
 // "~user/" among them, as it is.
 std::string ExpandHome(const std::string& Folder, const std::string& Home);
 
+// Where a folder chooser for Folder opens: the folder itself, or its nearest parent, that exists
+// ("~" for Home), with a trailing "/"; Home for a relative or empty text and when only the root
+// folder exists.
+std::string NearestExistingFolder(const std::string& Folder, const std::string& Home);
+
 // The folder part of a path, with its trailing "/"; empty for a bare name or an empty path.
 std::string FolderOf(const std::string& Path);
 

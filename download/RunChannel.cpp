@@ -35,7 +35,10 @@ void TRunChannel::Wait(TRunClock& Clock, std::chrono::milliseconds Time)
     }
     constexpr std::chrono::milliseconds slice{THttpClient::WhileWaitingIntervalMs};
     while (Time > std::chrono::milliseconds(0)) {
-        if (!WhileWaiting({}))
+        WaitLeft = Time;
+        const bool wanted = WhileWaiting({});
+        WaitLeft = std::chrono::milliseconds(0);
+        if (!wanted)
             throw ERunCancelled();
         const std::chrono::milliseconds step = std::min(Time, slice);
         Clock.Wait(step);

@@ -45,6 +45,8 @@ public:
     // Waits Time on Clock in short slices, calling the hook between them, so that a window stays
     // alive through a usage-limit wait. Raises ERunCancelled when the hook answers false.
     void Wait(TRunClock& Clock, std::chrono::milliseconds Time);
+    // While the hook is called from Wait, how much of the wait is left; zero otherwise.
+    std::chrono::milliseconds TimeLeftToWait() const { return WaitLeft; }
 
     // From now on every request is given at least this long, even past the run deadline.
     void GrantAtLeast(std::chrono::milliseconds Floor) { MinimumTime = Floor; }
@@ -60,6 +62,7 @@ private:
     std::chrono::milliseconds MinimumTime{0};
     std::function<void(const std::string&)> Notes;
     THttpClient::TWhileWaiting WhileWaiting;
+    std::chrono::milliseconds WaitLeft{0};
 };
 
 } // namespace elsetry

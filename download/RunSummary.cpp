@@ -33,14 +33,24 @@ std::string ResultText(TFileResult Result)
     return "failed";
 }
 
+std::string ChangesText(const std::optional<TSetChanges>& Changes)
+{
+    if (!Changes)
+        return {};
+    return " (" + std::to_string(Changes->Newer) + " newer, " + std::to_string(Changes->New) + " new, "
+           + std::to_string(Changes->Gone) + " gone)";
+}
+
 std::string FileLine(const TFileReport& File)
 {
     std::string line = "   " + EscapeControls(File.FileName) + ": " + ResultText(File.Result);
     if (File.Result == TFileResult::Saved)
-        return line + ", " + SatellitesText(File.Satellites.value_or(0));
+        return line + ", " + SatellitesText(File.Satellites.value_or(0)) + ChangesText(File.Changes);
     line += " (" + EscapeControls(File.Reason) + ")";
     if (File.Satellites)
         line += ", " + SatellitesText(*File.Satellites) + " kept";
+    else if (File.Result != TFileResult::Unchanged)
+        line += ", no file was written";
     return line;
 }
 
@@ -90,11 +100,14 @@ std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers
         if (line.size() >= 7 && line.starts_with("1 "))
             if (const auto number = CatalogueNumberValue(std::string_view(line).substr(2, 5)))
                 carried.insert(*number);
-    std::vector<std::string> missing;
+    std::set<int> missing;
     for (const std::string& number : Numbers)
         if (const auto value = CatalogueNumberValue(Trim(number)); value && !carried.contains(*value))
-            missing.push_back(number);
-    return missing;
+            missing.insert(*value);
+    std::vector<std::string> named;
+    for (const int value : missing)
+        named.push_back(std::to_string(value));
+    return named;
 }
 
 } // namespace elsetry

@@ -2,6 +2,8 @@
 // The block at the end of a run's log: when it ran, into which folder, what became of each file,
 // and which numbers of the individual list the service had no set for.
 
+#include "download/SetChanges.h"
+
 #include <ctime>
 #include <optional>
 #include <string>
@@ -19,6 +21,8 @@ struct TFileReport {
     std::optional<int> Satellites;
     // Why the file was not saved.
     std::string Reason;
+    // What a saved file changed against the one it replaced; none when there was none.
+    std::optional<TSetChanges> Changes;
 };
 
 struct TRunSummary {
@@ -29,13 +33,15 @@ struct TRunSummary {
 };
 
 // "Run of 2026-12-08 17:40 UTC into /home/sat/keps/", a line per file ("   Weather.txt: saved,
-// 12 satellites", "   Amateur.txt: failed (HTTP 500), 40 satellites kept"), then
-// "   Not found: 00007, 25544" when the list missed any. Text from outside is shown with its
+// 12 satellites (3 newer, 1 new, 0 gone)", "   Amateur.txt: failed (HTTP 500), 40 satellites kept",
+// "   Geo.txt: failed (HTTP 500), no file was written"), then
+// "   Not found: 7, 25544" when the list missed any. Text from outside is shown with its
 // control characters escaped.
 std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 
-// The numbers of the list, as typed, that no set of the element lines carries. A line that is not
-// a catalogue number is no concern of the answer's.
+// The numbers of the list that no set of the element lines carries, each once, by number, in
+// digits without leading zeros ("148493" for "E8493", "7" for "00007"), as the log names them. A
+// line that is not a catalogue number is no concern of the answer's.
 std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers,
                                          const std::vector<std::string>& Lines);
 

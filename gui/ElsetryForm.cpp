@@ -28,11 +28,13 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProgressBar>
 #include <QProxyStyle>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTabBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -51,6 +53,8 @@ namespace {
 
 constexpr int StartupDelayMs = 100;
 constexpr int PopupMessageDelayMs = 15000;
+constexpr int LastRunAgeRefreshMs = 60000;
+constexpr int FrameAllowance = 16;
 // The time of the last run that saved every chosen file, as "2026-12-08 17:40 UTC".
 constexpr const char* LastSuccessfulRunSetting = "LastSuccessfulRun";
 
@@ -72,11 +76,11 @@ std::string WithoutTrailingSlashes(std::string Address)
     return Address;
 }
 
-// The CelesTrak address has no control: it is changed in the settings store only.
-std::string CelesTrakAddress()
+// An address the user emptied is the default one.
+std::string AddressOr(const QLineEdit& Edit, std::string_view Default)
 {
-    std::string address = WithoutTrailingSlashes(ReadProgramString(std::string(CelesTrakAddressSetting)));
-    return address.empty() ? std::string(DefaultCelesTrakAddress) : address;
+    std::string address = WithoutTrailingSlashes(Text(Edit));
+    return address.empty() ? std::string(Default) : address;
 }
 
 // The persisted control of Form stored under Setting.
@@ -144,14 +148,12 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
 {
     Ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    Ui->StatusBar->setSizeGripEnabled(false);
     auto* passwordStyle = new TAsteriskPasswordStyle;
     passwordStyle->setParent(this);
     Ui->EditPassword->setStyle(passwordStyle);
     Ui->EditProxyPassword->setStyle(passwordStyle);
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
+    Ui->EditCelesTrakAddress->setText(Q(std::string(DefaultCelesTrakAddress)));
     setWindowIcon(ProgramIcon());
     LoadPersistedControls(*this);
     FGroupRows = FindGroupRows(*this);
@@ -175,9 +177,25 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     LabelRunProgress->setObjectName(QStringLiteral("LabelRunProgress"));
     Ui->ProgressLayout->addWidget(LabelRunProgress);
     ShowLastRun();
+    auto* timerLastRun = new QTimer(this);
+    connect(timerLastRun, &QTimer::timeout, this, &TFormMain::ShowLastRunAge);
+    timerLastRun->start(LastRunAgeRefreshMs);
     TimerStartup->start();
-    if (const QScreen* desktop = screen())
-        move(desktop->availableGeometry().center() - rect().center());
+    FitScreen();
+}
+
+// The designed size, or less on a small screen: the pages scroll rather than the window leave the
+// screen, and the log takes any room the user gives the window.
+void TFormMain::FitScreen()
+{
+    const QScreen* desktop = screen();
+    if (!desktop)
+        return;
+    const QRect available = desktop->availableGeometry();
+    // Room for the frame the window manager draws around the window.
+    const QSize frame(FrameAllowance, 2 * FrameAllowance);
+    resize(size().boundedTo(available.size() - frame).expandedTo(minimumSizeHint()));
+    move(available.center() - rect().center());
 }
 
 TFormMain::~TFormMain()
@@ -210,7 +228,7 @@ void TFormMain::ConnectControls()
     connect(Ui->ButtonCreateHistoric, &QPushButton::clicked, this, &TFormMain::ButtonCreateHistoricClick);
     connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
-    connect(Ui->ButtonCancel, &QPushButton::clicked, this, [this] { Session.Cancel(); });
+    connect(Ui->ButtonCancel, &QPushButton::clicked, this, &TFormMain::CancelRun);
     for (TqvxEdit* edit : findChildren<TqvxEdit*>())
         connect(edit, &TqvxEdit::Refused, this, [this](const QString& Typed) {
             ShowMessage("\"" + Typed.toStdString() + "\" is not a plain file name: "
@@ -251,10 +269,15 @@ void TFormMain::RemoveLeftoverTemporaries() const
 
 void TFormMain::ShowLastRun()
 {
-    const std::string last = ReadProgramString(LastSuccessfulRunSetting);
-    std::string text = last.empty() ? "No successful run yet" : "Last successful run: " + last;
-    if (const std::string stale = StaleFolderNote(KeplerPath(), std::time(nullptr)); !stale.empty())
-        text += "\n" + stale;
+    FStaleFolderNote = StaleFolderNote(KeplerPath(), std::time(nullptr));
+    ShowLastRunAge();
+}
+
+void TFormMain::ShowLastRunAge()
+{
+    std::string text = LastRunText(ReadProgramString(LastSuccessfulRunSetting), std::time(nullptr));
+    if (!FStaleFolderNote.empty())
+        text += "\n" + FStaleFolderNote;
     LabelLastRun->setText(Q(text));
 }
 
@@ -283,8 +306,10 @@ void TFormMain::LoadFavourites()
 void TFormMain::changeEvent(QEvent* Event)
 {
     QMainWindow::changeEvent(Event);
-    if (Event->type() == QEvent::FontChange)
+    if (Event->type() == QEvent::FontChange) {
         FitTextWidth(*Ui->EditSpaceTrackAddress, Q(std::string(DefaultSpaceTrackAddress)));
+        FitTextWidth(*Ui->EditCelesTrakAddress, Q(std::string(DefaultCelesTrakAddress)));
+    }
 }
 
 void TFormMain::showEvent(QShowEvent* Event)
@@ -387,7 +412,8 @@ void TFormMain::EditSetPathExit(QLineEdit& Edit)
 
 void TFormMain::BrowseForFolder(QLineEdit& Edit)
 {
-    if (const std::optional<QString> folder = Environment.Dialogs->ChooseFolder(this, Edit.text()))
+    const std::string start = NearestExistingFolder(Text(Edit), QDir::homePath().toStdString());
+    if (const std::optional<QString> folder = Environment.Dialogs->ChooseFolder(this, Q(start)))
         Edit.setText(Q(WithTrailingSeparator(folder->toStdString())));
     Edit.setToolTip(Edit.text());
 }
@@ -401,9 +427,20 @@ void TFormMain::ButtonGetSpaceTrackClick()
 void TFormMain::SetRunning(bool Running)
 {
     FRunning = Running;
-    Ui->PageControl->setEnabled(!Running);
+    // The log stays readable: it can be scrolled and copied from during the run.
+    Ui->PageControl->tabBar()->setEnabled(!Running);
+    Ui->TabSheetSetup->setEnabled(!Running);
+    Ui->PanelConnection->setEnabled(!Running);
     Ui->ButtonClose->setEnabled(!Running);
     Ui->ButtonCancel->setEnabled(Running);
+}
+
+// Cancel is seen to work at once; the run ends after the request or wait under way.
+void TFormMain::CancelRun()
+{
+    Session.Cancel();
+    Ui->ButtonCancel->setEnabled(false);
+    ShowStatus("Cancelling");
 }
 
 void TFormMain::closeEvent(QCloseEvent* Event)
@@ -415,7 +452,7 @@ void TFormMain::closeEvent(QCloseEvent* Event)
     Event->ignore();
     if (AskYesNo(FApplicationTitle.toStdString(), "A download run is under way. Cancel it and close?")) {
         FCloseAfterRun = true;
-        Session.Cancel();
+        CancelRun();
     }
 }
 
@@ -457,7 +494,7 @@ TDownloadInputs TFormMain::DownloadInputs() const
     TDownloadInputs inputs;
     inputs.Source = Ui->ComboBoxSource->currentText().toStdString();
     inputs.SpaceTrackAddress = WithoutTrailingSlashes(Text(*Ui->EditSpaceTrackAddress));
-    inputs.CelesTrakAddress = CelesTrakAddress();
+    inputs.CelesTrakAddress = AddressOr(*Ui->EditCelesTrakAddress, DefaultCelesTrakAddress);
     inputs.Username = Text(*Ui->EditUsername);
     inputs.Password = Text(*Ui->EditPassword);
     inputs.ProxyServer = Text(*Ui->EditProxyServer);
@@ -466,7 +503,8 @@ TDownloadInputs TFormMain::DownloadInputs() const
     inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
     for (std::size_t row = 0; row < GroupCount; ++row)
         inputs.Groups[row] = {FGroupRows[row].first->isChecked(), Text(*FGroupRows[row].second)};
-    inputs.Favourites = FavouritesLines();
+    // One entry per satellite, also for a list stored by another program or an earlier version.
+    inputs.Favourites = CleanFavourites(FavouritesLines());
     inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);
     return inputs;
 }
@@ -613,13 +651,18 @@ void TFormMain::MinimiseApplication()
 TDownloadOutcome TFormMain::RunDownload()
 {
     FPasswordAfterRun = false;
+    // Disabling the controls moves the focus away; it comes back after the run.
+    const QPointer<QWidget> focused = focusWidget();
     SetRunning(true);
     // Only an unattended run has a deadline: nobody watches it who could end it.
     const TDownloadOutcome outcome =
         Session.RunDownload(*this, FUnattended ? std::optional(Environment.RunDeadline) : std::nullopt);
     SetRunning(false);
+    ShowStatus(Session.IdleStatus(outcome));
     if (FPasswordAfterRun)
         FocusPassword();
+    else if (focused)
+        focused->setFocus(Qt::OtherFocusReason);
     if (outcome == TDownloadOutcome::Completed) {
         TRegistryString last(LastSuccessfulRunSetting, "");
         last.Value = DateTimeText(std::chrono::system_clock::now());

@@ -85,6 +85,9 @@ private:
     void RemoveLeftoverTemporaries() const;
     // The last successful run and, when the folder's sets are old, a word about it.
     void ShowLastRun();
+    // The last successful run's line with its age, which the window refreshes every minute.
+    void ShowLastRunAge();
+    void FitScreen();
     void FormShow();
     void TimerStartupTimer();
     void TimerPopupMessageTimer();
@@ -94,8 +97,10 @@ private:
     void EditSetPathExit(QLineEdit& Edit);
     void BrowseForFolder(QLineEdit& Edit);
     void ButtonGetSpaceTrackClick();
-    // Every control but Cancel is disabled during a run, so that no input waits for its end.
+    // Every control but Cancel and the log is disabled during a run, so that no input waits for
+    // its end.
     void SetRunning(bool Running);
+    void CancelRun();
     void FocusPassword();
     // Empty historic files for the ticked satellites that have none, so that runs extend them.
     void ButtonCreateHistoricClick();
@@ -117,6 +122,7 @@ private:
     std::unique_ptr<TRegistryString> FavouritesSetting;
     std::string FShownFavourites; // the list as last loaded or recorded, as comma text
     std::vector<std::string> FExtraHistoric;
+    std::string FStaleFolderNote;
     QString FApplicationTitle;
     bool FUnattended = false;
     bool FShown = false;

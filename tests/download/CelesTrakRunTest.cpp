@@ -356,7 +356,7 @@ TEST_F(CelesTrakRun, ErrorAnswersNeverPassFiftyInTwoHours)
     ChooseList(TLines(unknown.begin(), unknown.begin() + 45));
     EXPECT_EQ(World->Run(), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(CountStarting(Requests(), std::string(GpPrefix) + "CATNR="), 45u);
-    EXPECT_TRUE(Logged("   Failed: MyFavourites.txt (no element sets), the earlier file is kept"));
+    EXPECT_TRUE(Logged("   Failed: MyFavourites.txt (no element sets), no file was written"));
 
     Advance(10min);
     ChooseList(TLines(unknown.begin() + 45, unknown.end()));

@@ -35,9 +35,10 @@ TLines Saved(const std::string& FileName, int Count)
             "log       " + std::to_string(Count) + " satellites"};
 }
 
-std::string FailedLine(const std::string& FileName, const std::string& Reason)
+std::string FailedLine(const std::string& FileName, const std::string& Reason,
+                       const std::string& Kept = "the earlier file is kept")
 {
-    return "   Failed: " + FileName + " (" + Reason + "), the earlier file is kept";
+    return "   Failed: " + FileName + " (" + Reason + "), " + Kept;
 }
 
 TEST(DownloadRun, FetchesTheChosenGroupsInTableOrderThenTheListAndLogsOut)
@@ -256,7 +257,7 @@ TEST(DownloadRun, IndividualListAnswerIsTrimmedToItsSetsOrFailsWhenShort)
             EXPECT_FALSE(FileExists(world.Saved("MyFavourites.txt")));
             const TLines log = world.Host.Only("log");
             EXPECT_NE(std::find(log.begin(), log.end(),
-                                "   Failed: MyFavourites.txt (not element sets), the earlier file is kept"),
+                                "   Failed: MyFavourites.txt (not element sets), no file was written"),
                       log.end());
         } else {
             EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
@@ -613,7 +614,9 @@ TEST(DownloadRun, NameThatLeavesTheFolderFailsThatGroupOnly)
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name")), log.end());
+    EXPECT_NE(
+        std::find(log.begin(), log.end(), FailedLine("../outside.txt", "not a plain file name", "no file was written")),
+        log.end());
     EXPECT_FALSE(std::filesystem::exists(world.Root.Path + "/outside.txt"));
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
     for (const auto& request : world.Service->Requests())
@@ -627,7 +630,8 @@ TEST(DownloadRun, CheckedGroupWithoutANameFails)
     ChooseTwoGroups(world, "");
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
     const TLines log = world.Host.Only("log");
-    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("", "not a plain file name")), log.end());
+    EXPECT_NE(std::find(log.begin(), log.end(), FailedLine("", "not a plain file name", "no file was written")),
+              log.end());
     EXPECT_TRUE(std::filesystem::exists(world.Saved("Geo.txt")));
 }
 
@@ -644,7 +648,8 @@ TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothin
 
     EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(world.Host.Only("message"), TLines{"Unable to GZip this file: path name is too long"});
-    EXPECT_EQ(world.Host.Only("log").at(3), FailedLine("FullCatalog.txt", "temporary path too long"));
+    EXPECT_EQ(world.Host.Only("log").at(3),
+              FailedLine("FullCatalog.txt", "temporary path too long", "no file was written"));
     EXPECT_FALSE(FileExists(world.Saved("FullCatalog.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }

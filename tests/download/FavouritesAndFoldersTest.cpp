@@ -21,8 +21,21 @@ using TLines = std::vector<std::string>;
 
 TEST(FavouritesList, CleaningAndMemoLines)
 {
-    EXPECT_EQ(CleanFavourites({"7", "\t7 ", "07", "99999", "00000", "-5", "+5", "1e3", "", "000000000025544"}),
-              (TLines{"000000000025544", "07", "7", "99999"}));
+    const struct {
+        TLines Lines;
+        TLines Clean;
+    } cases[] = {
+        {{"7", "\t7 ", "07", "99999", "00000", "-5", "+5", "1e3", "", "000000000025544"},
+         {"7", "000000000025544", "99999"}},
+        {{"07", "7"}, {"07"}},
+        {{"E8493", "148493", "e8493"}, {"E8493"}},
+        {{"148493", "E8493"}, {"148493"}},
+        {{"100000", "148493", "25544", "99999", "E8493", "Z9999"}, {"25544", "99999", "100000", "148493", "Z9999"}},
+        {{"12,13", "25338 28654", " 7530,\t,33591 ", ",,"}, {"12", "13", "7530", "25338", "28654", "33591"}},
+        {{"12;13", "25544 abc"}, {"25544"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CleanFavourites(c.Lines), c.Clean) << ::testing::PrintToString(c.Lines);
     EXPECT_EQ(MemoLines("25544\r\n7530\r33591\n"), (TLines{"25544", "7530", "33591"}));
 }
 
@@ -33,7 +46,10 @@ TEST(FavouritesList, NoteSaysWhatLeavingTheMemoDrops)
         TLines Lines;
         std::string Note;
     } cases[] = {
-        {{"25544", " 7530 ", "", "E8493", "339999", "07", "7"}, ""},
+        {{"25544", " 7530 ", "", "E8493", "339999", "07"}, ""},
+        {{"25544 7530", "33591,E8493"}, ""},
+        {{"148493", "E8493", "07", "7"}, "Removed repeats of \"148493\", \"07\""},
+        {{"12;13"}, "Removed \"12;13\": not a catalogue number" + range},
         {{"25544", "abc"}, "Removed \"abc\": not a catalogue number" + range},
         {{"0", "340000", "1e3", "-5"}, "Removed \"0\", \"340000\", \"1e3\", \"-5\": not catalogue numbers" + range},
         {{"25544", " 25544", "e8493", "E8493", "25544"}, "Removed repeats of \"25544\", \"E8493\""},
@@ -45,14 +61,12 @@ TEST(FavouritesList, NoteSaysWhatLeavingTheMemoDrops)
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.Lines));
         EXPECT_EQ(DroppedFavouritesNote(c.Lines), c.Note);
-        const std::size_t kept = CleanFavourites(c.Lines).size();
-        EXPECT_EQ(c.Note.empty(), kept
-                                      == static_cast<std::size_t>(std::count_if(c.Lines.begin(), c.Lines.end(),
-                                                                                [](const std::string& Line) {
-                                                                                    return Line.find_first_not_of(" \t")
-                                                                                           != std::string::npos;
-                                                                                })))
-            << "a note exactly when a line that is not blank is dropped";
+        std::size_t entries = 0;
+        for (const std::string& line : c.Lines)
+            for (std::size_t at = 0; (at = line.find_first_not_of(" \t,", at)) != std::string::npos; ++entries)
+                at = line.find_first_of(" \t,", at);
+        EXPECT_EQ(c.Note.empty(), CleanFavourites(c.Lines).size() == entries)
+            << "a note exactly when an entry is dropped";
     }
 }
 
@@ -137,6 +151,26 @@ TEST(HistoricFolder, FolderTexts)
         EXPECT_EQ(ExpandHome(c.Text, "/home/me"), c.Expanded);
         EXPECT_EQ(ExpandHome(c.Text, "/home/me/"), c.Text == "~" ? "/home/me/" : c.Expanded) << "no doubled separator";
     }
+}
+
+TEST(HistoricFolder, ChooserStartsAtTheNearestFolderThatExists)
+{
+    const elsetry::test::TTempFolder root;
+    fs::create_directories(root.Path + "/home/keps");
+    std::ofstream(root.Path + "/home/file.txt") << "";
+    const std::string home = root.Path + "/home";
+    const std::pair<std::string, std::string> cases[] = {
+        {root.Path + "/home/keps/", home + "/keps/"},
+        {root.Path + "/home/keps/new/deeper/", home + "/keps/"},
+        {root.Path + "/home/keps/../none", home + "/"},
+        {root.Path + "/home/file.txt/x/", home + "/"},
+        {"~/keps/new", home + "/keps/"},
+        {"/nonexistent/folder/", home + "/"},
+        {"keps/", home + "/"},
+        {"", home + "/"},
+    };
+    for (const auto& [folder, start] : cases)
+        EXPECT_EQ(NearestExistingFolder(folder, home), start) << folder;
 }
 
 } // namespace

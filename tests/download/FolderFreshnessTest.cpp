@@ -61,5 +61,23 @@ TEST(FolderFreshness, OnlySetsOlderThanAWeekAreWorthANote)
     EXPECT_EQ(StaleFolderNote("/nonexistent/folder/", Now), "");
 }
 
+// Now is 2026-12-08 00:00 UTC.
+TEST(FolderFreshness, LastRunIsShownWithItsAge)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "No successful run yet"},
+        {"2026-12-08 00:00 UTC", "Last successful run: 2026-12-08 00:00 UTC (just now)"},
+        {"2026-12-07 23:01 UTC", "Last successful run: 2026-12-07 23:01 UTC (59 min ago)"},
+        {"2026-12-07 21:00 UTC", "Last successful run: 2026-12-07 21:00 UTC (3 h ago)"},
+        {"2026-12-06 00:01 UTC", "Last successful run: 2026-12-06 00:01 UTC (47 h ago)"},
+        {"2026-11-28 12:00 UTC", "Last successful run: 2026-11-28 12:00 UTC (9 days ago)"},
+        {"2026-12-08 00:05 UTC", "Last successful run: 2026-12-08 00:05 UTC"},
+        {"2026-13-08 00:05 UTC", "Last successful run: 2026-13-08 00:05 UTC"},
+        {"an unknown time", "Last successful run: an unknown time"},
+    };
+    for (const auto& [stored, shown] : cases)
+        EXPECT_EQ(LastRunText(stored, Now), shown) << stored;
+}
+
 } // namespace
 } // namespace elsetry::test

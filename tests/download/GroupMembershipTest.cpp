@@ -113,6 +113,8 @@ protected:
     }
 
     TNumbers Numbers(const std::string& Group) { return Membership->Numbers(Channel, Address, Group); }
+    // The address's host and port, as a failure names it.
+    std::string Host() const { return Address.substr(Address.find("://") + 3); }
 
     // The reason Numbers fails with; empty when it does not.
     std::string Failure(const std::string& Group)
@@ -210,13 +212,13 @@ TEST_F(GroupMembershipTest, ServiceDownUsesTheKeptListAndSaysSo)
 TEST_F(GroupMembershipTest, ServiceDownWithNothingKeptFails)
 {
     StopService();
-    EXPECT_TRUE(Failure("weather").starts_with("membership unavailable: ")) << Failure("weather");
+    EXPECT_TRUE(Failure("weather").starts_with("membership unavailable from " + Host() + ": ")) << Failure("weather");
     EXPECT_TRUE(Notes.empty());
 }
 
 TEST_F(GroupMembershipTest, UnknownGroupFallsBackToAnyKeptList)
 {
-    EXPECT_EQ(Failure("stations"), "membership unavailable: HTTP 404");
+    EXPECT_EQ(Failure("stations"), "membership unavailable from " + Host() + ": HTTP 404");
     Keep("stations", "25544,48274", MillisText(Start - 24h));
     EXPECT_EQ(Numbers("stations"), (TNumbers{25544, 48274}));
     ASSERT_EQ(Notes.size(), 1u);
@@ -229,7 +231,7 @@ TEST_F(GroupMembershipTest, UnknownGroupFallsBackToAnyKeptList)
 TEST_F(GroupMembershipTest, AnswerWithoutMembersNeverReplacesTheKeptList)
 {
     std::filesystem::remove(Data.Path + "/" + std::to_string(WeatherFile) + ".txt");
-    EXPECT_EQ(Failure("weather"), "membership unavailable: no members");
+    EXPECT_EQ(Failure("weather"), "membership unavailable from " + Host() + ": no members");
     EXPECT_EQ(StoredString(GroupsKey(), "weather"), "<missing>");
 
     Keep("weather", "25338,28654", MillisText(Start - 3h));
@@ -274,7 +276,7 @@ TEST_F(GroupMembershipTest, FreshListSkipsUnreadableEntries)
 TEST_F(GroupMembershipTest, RequestsCountInCelesTraksErrorBudget)
 {
     const std::string ledgerKey = ProgramKeyPath() + "\\CelesTrak";
-    EXPECT_EQ(Failure("stations"), "membership unavailable: HTTP 404");
+    EXPECT_EQ(Failure("stations"), "membership unavailable from " + Host() + ": HTTP 404");
     EXPECT_EQ(StoredString(ledgerKey, "ErrorAnswers"), MillisText(Start)) << "the 404 is an error answer";
     Numbers("weather");
     EXPECT_EQ(StoredString(ledgerKey, "ErrorAnswers"), MillisText(Start)) << "an answer with members is none";

@@ -32,21 +32,23 @@ TEST(RunSummary, LinesGiveEachFileItsResultAndTheMissedNumbers)
         {"each result",
          {RunTime,
           "/home/sat/keps/",
-          {{"Weather.txt", TFileResult::Saved, 12, {}},
-           {"One.txt", TFileResult::Saved, 1, {}},
-           {"Amateur.txt", TFileResult::Unchanged, 120, "not updated since the last run"},
-           {"FullCatalog.txt", TFileResult::Skipped, std::nullopt, "once an hour"},
-           {"Geo.txt", TFileResult::Failed, 1, "HTTP 500"},
-           {"New.txt", TFileResult::Failed, std::nullopt, "connection cut"}},
-          {"00007", "E8493"}},
-         {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/", "   Weather.txt: saved, 12 satellites",
-          "   One.txt: saved, 1 satellite",
+          {{"Weather.txt", TFileResult::Saved, 12, {}, TSetChanges{3, 1, 2}},
+           {"One.txt", TFileResult::Saved, 1, {}, std::nullopt},
+           {"Amateur.txt", TFileResult::Unchanged, 120, "not updated since the last run", std::nullopt},
+           {"FullCatalog.txt", TFileResult::Skipped, std::nullopt, "once an hour", std::nullopt},
+           {"Geo.txt", TFileResult::Failed, 1, "HTTP 500", std::nullopt},
+           {"New.txt", TFileResult::Failed, std::nullopt, "connection cut", std::nullopt}},
+          {"7", "148493"}},
+         {"Run of 2026-12-08 17:40 UTC into /home/sat/keps/",
+          "   Weather.txt: saved, 12 satellites (3 newer, 1 new, 2 gone)", "   One.txt: saved, 1 satellite",
           "   Amateur.txt: unchanged (not updated since the last run), 120 satellites kept",
-          "   FullCatalog.txt: skipped (once an hour)", "   Geo.txt: failed (HTTP 500), 1 satellite kept",
-          "   New.txt: failed (connection cut)", "   Not found: 00007, E8493"}},
+          "   FullCatalog.txt: skipped (once an hour), no file was written",
+          "   Geo.txt: failed (HTTP 500), 1 satellite kept", "   New.txt: failed (connection cut), no file was written",
+          "   Not found: 7, 148493"}},
         {"control characters from outside",
-         {RunTime, "/tmp/\x1b[2J/", {{"Geo.txt", TFileResult::Failed, std::nullopt, "HTTP 500\r\n"}}, {}},
-         {"Run of 2026-12-08 17:40 UTC into /tmp/\\x1b[2J/", "   Geo.txt: failed (HTTP 500\\x0d\\x0a)"}},
+         {RunTime, "/tmp/\x1b[2J/", {{"Geo.txt", TFileResult::Failed, std::nullopt, "HTTP 500\r\n", std::nullopt}}, {}},
+         {"Run of 2026-12-08 17:40 UTC into /tmp/\\x1b[2J/",
+          "   Geo.txt: failed (HTTP 500\\x0d\\x0a), no file was written"}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
@@ -86,7 +88,9 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
         {"every one found", {"25544", "00007"}, {}},
         {"leading zeros left out", {"7"}, {}},
         {"letter form and its value", {"E8493", "148493"}, {}},
-        {"missing ones as typed, in the list's order", {"00012", "25544", "99999", "7"}, {"00012", "99999"}},
+        {"missing ones in digits, by number, once",
+         {"99999", "00012", "25544", "7", "Z9999", "339999", "12"},
+         {"12", "99999", "339999"}},
         {"a line that is no number", {"ISS", ""}, {}},
     };
     for (const TCase& c : cases) {
@@ -109,6 +113,9 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
     world.Choose(8, "Weather.txt");
     world.Choose(20, "Amateur.txt");
     TDownloadWorld::WriteText(world.Saved("Amateur.txt"), CrLf(Catalogue(2)));
+    // Sets 2 to 5 at earlier epochs: 2 and 3 come newer, 0 and 1 are new, 4 and 5 are gone.
+    const TLines older = Catalogue(30, 200);
+    TDownloadWorld::WriteText(world.Saved("Weather.txt"), CrLf(TLines(older.begin() + 6, older.begin() + 18)));
     service::TServiceFaults faults;
     faults.ErrorGroups = {20};
     world.Service->SetFaults(faults);
@@ -126,10 +133,11 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
         world.Host.Summary[0],
         std::regex("Run of 20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9] UTC into " + world.Host.Kepler)))
         << world.Host.Summary[0];
-    EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
-              (TLines{"   FullCatalog.txt: saved, 30 satellites",
-                      "   Amateur.txt: failed (HTTP 500), 2 satellites kept", "   Weather.txt: saved, 4 satellites",
-                      "   MyFavourites.txt: saved, 1 satellite", "   Not found: 00007"}));
+    EXPECT_EQ(
+        TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
+        (TLines{"   FullCatalog.txt: saved, 30 satellites", "   Amateur.txt: failed (HTTP 500), 2 satellites kept",
+                "   Weather.txt: saved, 4 satellites (2 newer, 2 new, 2 gone)",
+                "   MyFavourites.txt: saved, 1 satellite", "   Not found: 7"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
 }
 

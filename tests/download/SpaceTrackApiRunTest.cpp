@@ -324,6 +324,20 @@ TEST_F(ApiRun, CancelEndsAUsageLimitWait)
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(log[log.size() - 2], "Logged out of Space-Track");
     EXPECT_EQ(log.back(), "Cancelled");
+
+    // The status says at once that the cancel was seen, then counts the logout's wait down.
+    TLines cancelling;
+    for (const std::string& status : World->Host.Only("status"))
+        if (status.starts_with("Cancelling"))
+            cancelling.push_back(status);
+    ASSERT_GE(cancelling.size(), 3u) << ::testing::PrintToString(cancelling);
+    EXPECT_EQ(cancelling.front(), "Cancelling");
+    const std::string counting = "Cancelling: logging out in ";
+    const int first = std::stoi(cancelling[1].substr(counting.size()));
+    for (std::size_t index = 1; index < cancelling.size(); ++index)
+        EXPECT_EQ(cancelling[index], counting + std::to_string(first + 1 - static_cast<int>(index)) + " s");
+    EXPECT_EQ(cancelling.back(), counting + "1 s");
+    EXPECT_EQ(World->Session.IdleStatus(TDownloadOutcome::Cancelled), "Cancelled");
 }
 
 TEST_F(ApiRun, TwoRunsTogetherNeverAskMoreThanThreeHundredTimesAnHour)

@@ -124,14 +124,15 @@ TEST_F(UnattendedProgramTest, FailedDownloadIsLoggedKeepsTheEarlierFileAndExitsT
     EXPECT_EQ(run.Status, 3) << run.Err;
     EXPECT_EQ(ReadWholeFile(Files.Path + "/keps/Weather.txt"), earlier);
     EXPECT_TRUE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
-    const std::string tail = "   Failed: Weather.txt (membership unavailable: HTTP 404), the earlier file is kept\n"
-                             "   Saved: MyFavourites.txt\n";
+    const std::string host = Service->Address().substr(std::string("http://").size());
+    const std::string tail = "   Failed: Weather.txt (membership unavailable from " + host
+                             + ": HTTP 404), the earlier file is kept\n   Saved: MyFavourites.txt\n";
     EXPECT_NE(run.Out.find(tail), std::string::npos) << run.Out;
     // The run's summary follows its last line.
     const std::string end = "Logged out of Space-Track\n1 of 2 downloads failed\nRun of ";
     EXPECT_NE(run.Out.find(end), std::string::npos) << run.Out;
-    EXPECT_TRUE(run.Out.ends_with("   Weather.txt: failed (membership unavailable: HTTP 404), 0 satellites kept\n"
-                                  "   MyFavourites.txt: saved, 2 satellites\n"))
+    EXPECT_TRUE(run.Out.ends_with("   Weather.txt: failed (membership unavailable from " + host
+                                  + ": HTTP 404), 0 satellites kept\n   MyFavourites.txt: saved, 2 satellites\n"))
         << run.Out;
     EXPECT_EQ(run.Err, "");
 }

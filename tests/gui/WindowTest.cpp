@@ -7,6 +7,7 @@
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckListBox.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFocusEvent>
@@ -16,8 +17,11 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScrollBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 
 #include <ctime>
@@ -52,16 +56,15 @@ std::set<std::string> PersistedNames(const QWidget& Form)
 TEST_F(WindowTest, FormAsDesigned)
 {
     TFormMain& form = Open();
-    EXPECT_EQ(form.size(), QSize(625, 522));
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
     const std::pair<const char*, const char*> groups[GroupCount] = {
         {"FullCatalog", "Full Satellite Catalog"}, {"Amateur", "Amateur"},   {"Geo", "Geosynchronous"},
         {"Globstar", "Globstar"}, {"Inmarsat", "Inmarsat"}, {"Intelsat", "Intelsat"}, {"Iridium", "Iridium"},
         {"Navigation", "Navigation"}, {"Orbcomm", "Orbcomm"}, {"SpecialInterest", "Special Interest"},
         {"Weather", "Weather"}, {"Visible", "Visible"}};
-    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath", "HistoricDataPath",
-                                    "Username", "Password", "ProxyServer", "ProxyPort", "ProxyUserName",
-                                    "ProxyPassword", "SpaceTrackAddress", "Source"};
+    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
+                                    "Username",         "Password",       "ProxyServer",       "ProxyPort",
+                                    "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
+                                    "CelesTrakAddress"};
     TLines tabOrder;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const std::string key = groups[row].first;
@@ -88,7 +91,8 @@ TEST_F(WindowTest, FormAsDesigned)
                     {"EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric", "EditKeplerPath",
                      "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
                      "ComboBoxSource", "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer",
-                     "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "ButtonGetSpaceTrack", "ButtonClose"});
+                     "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "EditCelesTrakAddress",
+                     "ButtonGetSpaceTrack", "ButtonClose"});
     TLines chain;
     const std::set<std::string> named(tabOrder.begin(), tabOrder.end());
     QWidget* widget = &Child<QWidget>(tabOrder.front().c_str());
@@ -132,6 +136,7 @@ TEST_F(WindowTest, FormAsDesigned)
           " Save to ",
           " Space-Track login ",
           " Proxy server ",
+          " CelesTrak ",
           "&Browse... Browse for Kepler folder",
           "Br&owse... Browse for historical Kepler folder",
           "&Download ",
@@ -184,30 +189,91 @@ TEST_F(WindowTest, EveryButtonAndPageHasItsOwnMnemonic)
     }
 }
 
-TEST_F(WindowTest, OwnIconFixedSizeAndAnAddressShownInFull)
+TEST_F(WindowTest, OwnIconAndAddressesShownInFull)
 {
     TFormMain& form = Open();
     const QImage icon = form.windowIcon().pixmap(64, 64).toImage();
     ASSERT_FALSE(icon.isNull());
     EXPECT_EQ(icon.pixelColor(32, 8).name(), "#0b2545") << "the disc of the program's SVG";
     EXPECT_EQ(icon.pixelColor(0, 0).alpha(), 0);
-    EXPECT_FALSE(form.windowFlags() & ::Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(form.minimumSize(), form.maximumSize());
 
     Child<QTabWidget>("PageControl").setCurrentWidget(&Child<QWidget>("TabSheetDownload"));
-    auto& address = Child<QLineEdit>("EditSpaceTrackAddress");
     const QFont desktop = form.font();
     QFont larger = desktop;
     larger.setPointSizeF(desktop.pointSizeF() * 4 / 3);
     for (const QFont& font : {desktop, larger}) {
-        SCOPED_TRACE(font.toString().toStdString());
-        form.setFont(font);
-        QApplication::processEvents();
-        address.setText(QString::fromUtf8(DefaultSpaceTrackAddress));
-        address.end(false);
-        // With the cursor at the end, a text wider than the edit is scrolled to show its end.
-        EXPECT_LE(address.cursorPositionAt(QPoint(0, address.height() / 2)), 1) << "the start is not scrolled away";
+        for (const auto& [name, text] : {std::pair{"EditSpaceTrackAddress", DefaultSpaceTrackAddress},
+                                         std::pair{"EditCelesTrakAddress", DefaultCelesTrakAddress}}) {
+            SCOPED_TRACE(font.toString().toStdString() + " " + name);
+            form.setFont(font);
+            QApplication::processEvents();
+            auto& address = Child<QLineEdit>(name);
+            address.setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+            address.end(false);
+            // With the cursor at the end, a text wider than the edit is scrolled to show its end.
+            EXPECT_LE(address.cursorPositionAt(QPoint(0, address.height() / 2)), 1) << "the start is not scrolled away";
+        }
     }
+}
+
+// Whether every label, button and edit of the page has at least the room it asks for, and every
+// item of the historic list can be seen whole.
+void ExpectNothingClipped(QWidget& Page)
+{
+    for (const QWidget* control : Page.findChildren<QWidget*>()) {
+        if (!control->isVisible()
+            || !(qobject_cast<const QLabel*>(control) || qobject_cast<const QAbstractButton*>(control)
+                 || qobject_cast<const QLineEdit*>(control)))
+            continue;
+        SCOPED_TRACE(control->objectName().toStdString());
+        EXPECT_GE(control->width(), control->minimumSizeHint().width());
+        const int height = control->hasHeightForWidth() ? control->heightForWidth(control->width())
+                                                        : control->minimumSizeHint().height();
+        EXPECT_GE(control->height(), height);
+    }
+    // A list too narrow for its columns scrolls to them.
+    if (auto* list = Page.findChild<TqvxCheckListBox*>("CheckListBoxHistoric")) {
+        for (int row = 0; row < list->count(); ++row)
+            EXPECT_TRUE(list->viewport()->rect().contains(list->visualItemRect(list->item(row)))
+                        || list->horizontalScrollBar()->isVisible())
+                << list->item(row)->text().toStdString();
+    }
+}
+
+// The test runs again on an 800x600 screen with QT_SCALE_FACTOR=1.25, where the window has 640x480
+// to fit in; a page taller than that scrolls.
+TEST_F(WindowTest, WindowFitsTheScreenGrowsAndShowsEverythingWhole)
+{
+    TFormMain& form = Open();
+    const QSize screen = form.screen()->availableGeometry().size();
+    EXPECT_TRUE(form.windowFlags() & ::Qt::WindowMaximizeButtonHint);
+    EXPECT_LE(form.width(), screen.width());
+    EXPECT_LE(form.height(), screen.height() - 32) << "room for a title bar";
+    EXPECT_LT(form.minimumSize().width(), form.maximumSize().width());
+    auto& pages = Child<QTabWidget>("PageControl");
+    auto& note = Child<QLabel>("LabelFavouritesNote");
+    auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
+    memo.setPlainText("abc\ndef\nghi\njkl\nmno\npqr\n25544\n25544\n7530\n7530\n33591\n33591\n28654\n28654");
+    SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
+    ASSERT_FALSE(note.isHidden());
+    for (QWidget* page : {&Child<QWidget>("TabSheetSetup"), &Child<QWidget>("TabSheetDownload")}) {
+        SCOPED_TRACE(page->objectName().toStdString());
+        pages.setCurrentWidget(page);
+        QApplication::processEvents();
+        ExpectNothingClipped(*page);
+    }
+
+    auto& log = Child<QPlainTextEdit>("MemoProgress");
+    auto& panel = Child<QWidget>("PanelConnection");
+    // From a size at which the page needs no scrolling.
+    form.resize(900, 700);
+    QApplication::processEvents();
+    const QSize logBefore = log.size();
+    const int panelBefore = panel.width();
+    form.resize(form.size() + QSize(300, 200));
+    QApplication::processEvents();
+    EXPECT_EQ(log.size(), logBefore + QSize(300, 200)) << "the log takes the room";
+    EXPECT_EQ(panel.width(), panelBefore);
 }
 
 TEST_F(WindowTest, SourceChoiceIsKeptAndReachesTheRun)
@@ -251,27 +317,35 @@ TEST_F(WindowTest, CelesTrakNeedsNoLogin)
     EXPECT_EQ(Dialogs->Events, TLines{"message Please eneter your username and password for Space-Track"});
 }
 
-TEST_F(WindowTest, CelesTrakAddressComesFromTheStoreWithoutTrailingSlashes)
+TEST_F(WindowTest, CelesTrakAddressIsAFieldUsedWithoutTrailingSlashes)
 {
     TFormMain& form = Open();
-    EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, DefaultCelesTrakAddress) << "absent";
+    auto& edit = Child<QLineEdit>("EditCelesTrakAddress");
+    EXPECT_EQ(edit.text().toStdString(), DefaultCelesTrakAddress) << "absent";
+    EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, DefaultCelesTrakAddress);
     struct TCase {
-        const char* Stored;
+        const char* Typed;
         std::string_view Used;
     };
     const TCase cases[] = {
         {"", DefaultCelesTrakAddress},
         {"/", DefaultCelesTrakAddress},
         {"http://127.0.0.1:8081/", "http://127.0.0.1:8081"},
-        {"https://mirror.example.net", "https://mirror.example.net"},
         {"https://mirror.example.net/celestrak//", "https://mirror.example.net/celestrak"},
     };
     for (const TCase& c : cases) {
-        Put("CelesTrakAddress", c.Stored);
-        EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, c.Used) << "read again for every run: " << c.Stored;
+        edit.setFocus();
+        edit.selectAll();
+        QTest::keyClick(&edit, Qt::Key_Delete);
+        QTest::keyClicks(&edit, c.Typed);
+        QTest::keyClick(&edit, Qt::Key_Return);
+        EXPECT_EQ(form.DownloadInputs().CelesTrakAddress, c.Used) << c.Typed;
     }
     Close();
-    EXPECT_EQ(Stored("CelesTrakAddress"), "https://mirror.example.net/celestrak//") << "the window never writes it";
+    EXPECT_EQ(Stored("CelesTrakAddress"), "https://mirror.example.net/celestrak//");
+    Put("CelesTrakAddress", "https://other.example.net");
+    Open();
+    EXPECT_EQ(Child<QLineEdit>("EditCelesTrakAddress").text(), "https://other.example.net");
 }
 
 TEST_F(WindowTest, TypedFileNamesOutsideTheirFolderAreRefusedWithAMessage)
@@ -424,6 +498,10 @@ TEST_F(WindowTest, EarlierMultiLineListMovesToCommaText)
     Put("MyFavourites", "\"25544\" 7530,,33591");
     Open();
     EXPECT_EQ(Child<QPlainTextEdit>("MemoMyFavourites").toPlainText(), "25544\n7530\n\n33591");
+    Close();
+
+    Put("MyFavourites", "148493,E8493,25544,abc");
+    EXPECT_EQ(Open().DownloadInputs().Favourites, (TLines{"25544", "148493"})) << "a run asks once per satellite";
 }
 
 TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
@@ -432,20 +510,21 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
     auto& note = Child<QLabel>("LabelFavouritesNote");
     EXPECT_TRUE(note.isHidden());
-    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n");
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n148493\n12,13\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(memo.toPlainText().count('\n'), 10) << "another window taking the focus is no leaving";
+    EXPECT_EQ(memo.toPlainText().count('\n'), 12) << "another window taking the focus is no leaving";
     EXPECT_TRUE(note.isHidden());
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
-    EXPECT_EQ(memo.toPlainText(), "007\n100\n100000\n25544\n4793\nE8493");
+    EXPECT_EQ(memo.toPlainText(), "007\n12\n13\n100\n4793\n25544\n100000\nE8493");
     EXPECT_FALSE(note.isHidden());
     EXPECT_EQ(note.text(), "Removed \"0\", \"340000\", \"abc\": not catalogue numbers (1 to 339999, or E8493 and "
-                           "the like); removed repeats of \"25544\"");
+                           "the like); removed repeats of \"25544\", \"E8493\"");
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
     EXPECT_TRUE(note.isHidden()) << "a clean list needs no note";
-    EXPECT_EQ(Form->DownloadInputs().Favourites, (TLines{"007", "100", "100000", "25544", "4793", "E8493"}));
+    EXPECT_EQ(Form->DownloadInputs().Favourites,
+              (TLines{"007", "12", "13", "100", "4793", "25544", "100000", "E8493"}));
     Close();
-    EXPECT_EQ(Stored("MyFavourites"), "007,100,100000,25544,4793,E8493");
+    EXPECT_EQ(Stored("MyFavourites"), "007,12,13,100,4793,25544,100000,E8493");
 }
 
 TEST_F(WindowTest, SetupCreatesTheMissingHistoricFilesOfTheTickedSatellites)
@@ -542,7 +621,7 @@ TEST_F(WindowTest, FolderChooserForTheEditOfThePressedButton)
     auto& kepler = Child<QLineEdit>("EditKeplerPath");
     auto& historic = Child<QLineEdit>("EditHistoricDataPath");
     kepler.setText("/data/keps/");
-    historic.setText("/data/hist/");
+    historic.setText(QString::fromStdString(Files.Path + "/keps/new/deeper/"));
 
     kepler.setToolTip("old");
     Dialogs->Folder = std::nullopt;
@@ -555,7 +634,8 @@ TEST_F(WindowTest, FolderChooserForTheEditOfThePressedButton)
     EXPECT_EQ(historic.text(), "/srv/historic/");
     EXPECT_EQ(historic.toolTip(), "/srv/historic/");
     EXPECT_EQ(kepler.text(), "/data/keps/");
-    EXPECT_EQ(Dialogs->Events, (TLines{"choose /data/keps/", "choose /data/hist/"}));
+    EXPECT_EQ(Dialogs->Events, (TLines{"choose " + Home + "/", "choose " + Files.Path + "/keps/"}))
+        << "the nearest folder that exists, or the home folder";
 }
 
 TEST_F(WindowTest, DownloadPageWantsTheLogin)
@@ -699,7 +779,7 @@ TEST_F(StartupTest, LowerCaseDialAloneDialsAndNeverHangsUp)
     EXPECT_EQ(Calls, TLines{"dial 2"});
     Child<QPushButton>("ButtonGetSpaceTrack").click();
     EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed});
-    EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Logged out of Space-Track Web site");
+    EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Run complete");
     EXPECT_TRUE(Child<QPlainTextEdit>("MemoProgress").toPlainText().contains("   Saved: Weather.txt"));
     Close();
     EXPECT_EQ(Calls, TLines{"dial 2"});
@@ -763,28 +843,37 @@ TEST_F(AliveRunTest, DuringARunOnlyCancelTakesInputAndTheWindowRepaints)
     int ticks = 0;
     bool barMoved = false;
     std::set<std::string> enabledDuring;
+    bool logReadOnly = true;
+    download.setFocus();
     ClickDownloadWhile([&] {
         ++ticks;
         // Busy (no range) without a length, else how much of the answer has come.
         barMoved = barMoved || bar.maximum() == 0 || bar.value() > 0;
-        for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "ButtonCancel", "PageControl",
-                                 "EditPassword", "CheckBoxGetWeather"})
+        for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "ButtonCancel", "TabSheetSetup", "EditPassword",
+                                 "CheckBoxGetWeather", "EditCelesTrakAddress", "MemoProgress"})
             if (QWidget* control = Form->findChild<QWidget*>(name); control && control->isEnabled())
                 enabledDuring.insert(name);
+        if (Child<QTabWidget>("PageControl").tabBar()->isEnabled())
+            enabledDuring.insert("tabs");
+        logReadOnly = logReadOnly && Child<QPlainTextEdit>("MemoProgress").isReadOnly();
         QTest::mouseClick(&download, Qt::LeftButton);
         QTest::keyClick(Form, Qt::Key_D, Qt::AltModifier);
         Form->update();
     });
     QTest::qWait(200);
     EXPECT_GT(ticks, 1);
-    EXPECT_EQ(enabledDuring, std::set<std::string>{"ButtonCancel"});
+    EXPECT_EQ(enabledDuring, (std::set<std::string>{"ButtonCancel", "MemoProgress"})) << "the log stays readable";
+    EXPECT_TRUE(logReadOnly);
     EXPECT_GT(painted.Count, 0);
     EXPECT_TRUE(barMoved);
     EXPECT_EQ(bar.value(), 0) << "idle after the run";
     EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Completed}) << "one run only";
     Form->removeEventFilter(&painted);
-    for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "PageControl"})
+    for (const char* name : {"ButtonGetSpaceTrack", "ButtonClose", "TabSheetSetup", "PanelConnection"})
         EXPECT_TRUE(Child<QWidget>(name).isEnabled()) << name;
+    EXPECT_TRUE(Child<QTabWidget>("PageControl").tabBar()->isEnabled());
+    EXPECT_EQ(Child<QStatusBar>("StatusBar").currentMessage(), "Run complete") << "not the run's last step";
+    EXPECT_EQ(Form->focusWidget(), &download) << "the focus comes back, so that Space runs again";
     EXPECT_FALSE(cancel.isEnabled());
     EXPECT_EQ(Child<QLabel>("LabelRunProgress").text(), "");
 }
@@ -795,12 +884,18 @@ TEST_F(AliveRunTest, CancelEndsTheRunKeepsTheFileAndLogsOut)
     std::ofstream(WeatherFile(), std::ios::binary) << "earlier\r\n";
     Open();
     std::string runProgress;
+    std::string statusAfterClick;
+    bool cancelGreyed = false;
     ClickDownloadWhile([&] {
         if (!GettingWeather() || !Child<QPushButton>("ButtonCancel").isEnabled())
             return;
         runProgress = Child<QLabel>("LabelRunProgress").text().toStdString();
         QTest::mouseClick(&Child<QPushButton>("ButtonCancel"), Qt::LeftButton);
+        cancelGreyed = !Child<QPushButton>("ButtonCancel").isEnabled();
+        statusAfterClick = Child<QStatusBar>("StatusBar").currentMessage().toStdString();
     });
+    EXPECT_TRUE(cancelGreyed) << "at once";
+    EXPECT_EQ(statusAfterClick, "Cancelling");
     EXPECT_EQ(Outcomes, std::vector<TDownloadOutcome>{TDownloadOutcome::Cancelled});
     EXPECT_EQ(runProgress, "Download 1 of 1");
     EXPECT_EQ(ReadWholeFile(WeatherFile()), "earlier\r\n");

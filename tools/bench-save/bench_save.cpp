@@ -7,6 +7,7 @@
 #include "download/AnswerGate.h"
 #include "download/HistoricFile.h"
 #include "download/SaveAndCheck.h"
+#include "download/SetChanges.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "platform/Gunzip.h"
@@ -198,6 +199,13 @@ int main(int argc, char** argv)
               [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
     Print("SaveAndCheck, historic files already current", Measure(
               repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
+    Print("what changed against the earlier file",
+          Measure(
+              repeats, [] {},
+              [&] {
+                  if (!ChangesFrom(ReadSetEpochs(groupFile), SetEpochsOf(catalogue)))
+                      throw std::runtime_error("no earlier file");
+              }));
     std::printf("  (%d log lines in all)\n", host.Lines);
     std::filesystem::remove_all(host.Folder);
     return 0;

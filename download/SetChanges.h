@@ -1,0 +1,30 @@
+#pragma once
+// What a saved element file changed against the file it replaced, by catalogue number: sets with
+// a later epoch, satellites the earlier file did not have, and those it had that are gone. Read
+// from the first element lines alone, so that a whole catalogue is compared in one pass each.
+
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace elsetry {
+
+// The latest epoch (a Julian date) of each catalogue number's sets.
+using TSetEpochs = std::unordered_map<int, double>;
+
+struct TSetChanges {
+    int Newer = 0;
+    int New = 0;
+    int Gone = 0;
+};
+
+// The sets of a regular file; none for a file that is missing, a link, or anything but a regular
+// file.
+std::optional<TSetEpochs> ReadSetEpochs(const std::string& Path);
+TSetEpochs SetEpochsOf(const std::vector<std::string>& Lines);
+
+// Saved against Earlier; none when there was no earlier file.
+std::optional<TSetChanges> ChangesFrom(const std::optional<TSetEpochs>& Earlier, const TSetEpochs& Saved);
+
+} // namespace elsetry
