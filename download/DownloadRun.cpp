@@ -80,7 +80,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         return TDownloadOutcome::NotStarted;
     Host.SetCloseEnabled(false);
     Deadline = TRunDeadline(RunDeadline);
-    Channel.GrantAtLeast(std::chrono::milliseconds(0));
+    Channel.GiveEachRequest(std::nullopt);
     Tally = {};
     CancelAsked = false;
     LoggingOut = false;
@@ -309,19 +309,25 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
     Host.Log("   Failed: " + EscapeControls(FileName) + " (" + EscapeControls(Reason) + "), the earlier file is kept", true);
 }
 
-// The logout is sent even after the run deadline, with a short time of its own.
+// The logout is sent even after the run deadline, with a short time of its own: its read
+// time-out and its whole time are the logout's, whatever the downloads before it were given. The
+// read time-out set before it stays for the requests that follow, as the others do.
 void TDownloadSession::Logout(TDownloadHost& Host)
 {
-    Channel.GrantAtLeast(std::chrono::milliseconds(Timeouts.LogoutMs));
+    Channel.GiveEachRequest(std::chrono::milliseconds(Timeouts.LogoutMs));
+    const long readTimeout = Http.ReadTimeout();
+    Http.SetReadTimeout(Timeouts.LogoutMs);
     // Nothing follows the logout that a cancel could still spare the service.
     LoggingOut = true;
     try {
         Source->LogOut(Channel);
     } catch (const EHttpError& Error) {
+        Http.SetReadTimeout(readTimeout);
         // Logged only: the files are saved, and the session ends on the service's side in time.
-        Host.Log(std::string("Logout failed: ") + Error.what(), false);
+        Host.Log("Logout failed: " + EscapeControls(Error.what()), false);
         return;
     }
+    Http.SetReadTimeout(readTimeout);
     Host.ShowStatus("Logged out of Space-Track Web site");
     Host.Log("Logged out of Space-Track", false);
 }

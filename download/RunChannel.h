@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,8 +47,9 @@ public:
     // alive through a usage-limit wait. Raises ERunCancelled when the hook answers false.
     void Wait(TRunClock& Clock, std::chrono::milliseconds Time);
 
-    // From now on every request is given at least this long, even past the run deadline.
-    void GrantAtLeast(std::chrono::milliseconds Floor) { MinimumTime = Floor; }
+    // From now on every request is given exactly this long, whatever the run deadline and the
+    // request limit say; nothing goes back to them.
+    void GiveEachRequest(std::optional<std::chrono::milliseconds> Time) { FixedTime = Time; }
 
 private:
     void LimitNextRequest();
@@ -57,7 +59,7 @@ private:
     TKepTempFile& TempFile;
     const TRunDeadline& Deadline;
     long RequestMs;
-    std::chrono::milliseconds MinimumTime{0};
+    std::optional<std::chrono::milliseconds> FixedTime;
     std::function<void(const std::string&)> Notes;
     THttpClient::TWhileWaiting WhileWaiting;
 };

@@ -229,7 +229,7 @@ TEST(GpServiceHost, OtherHostNamesAreMovedToTheServiceItself)
         client.GetText("http://localhost:" + std::to_string(service.Port()) + path);
         ADD_FAILURE() << "answered";
     } catch (const EHttpError& Error) {
-        EXPECT_STREQ(Error.what(), "redirected elsewhere (HTTP 301)");
+        EXPECT_EQ(Error.what(), "redirected to " + service.Address() + path + " (HTTP 301)");
     }
     ASSERT_EQ(service.Requests().size(), 1u);
     EXPECT_EQ(service.Requests()[0].Header("Host"), "localhost:" + std::to_string(service.Port()));

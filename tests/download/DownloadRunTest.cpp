@@ -195,7 +195,7 @@ TEST(DownloadRun, FailedOrDamagedGroupIsLoggedAndCountedKeepsTheEarlierFileAndTh
          "connection cut"},
         {"redirected to another service",
          [](service::TServiceFaults& F) { F.RedirectedGroups = {{20, "http://192.0.2.1/perl/dl.pl?ID=20"}}; },
-         "redirected elsewhere (HTTP 302)"},
+         "redirected to http://192.0.2.1/perl/dl.pl?ID=20 (HTTP 302)"},
     };
     const TLines sets = Catalogue(400);
     for (const TCase& c : cases) {
