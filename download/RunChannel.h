@@ -41,6 +41,9 @@ public:
     // Whether the run deadline has passed; a source stops waiting then.
     bool DeadlinePassed() const { return Deadline.Passed(); }
 
+    // Called as each request leaves, until set to nothing.
+    void SetSending(THttpClient::TSending Hook) { Http.SetSending(std::move(Hook)); }
+
     // Called while requests and waits are under way; false abandons the request or wait.
     void SetWhileWaiting(THttpClient::TWhileWaiting Hook);
     // Waits Time on Clock in short slices, calling the hook between them, so that a window stays

@@ -9,7 +9,8 @@
 
 namespace elsetry {
 
-enum class TFileResult { Saved, Unchanged, Skipped, Failed };
+// NotFetched: the run stopped or was cancelled before it asked for the file.
+enum class TFileResult { Saved, Unchanged, Skipped, Failed, NotFetched };
 
 struct TFileReport {
     std::string FileName;
@@ -29,7 +30,8 @@ struct TRunSummary {
 };
 
 // "Run of 2026-12-08 17:40 UTC into /home/sat/keps/", a line per file ("   Weather.txt: saved,
-// 12 satellites", "   Amateur.txt: failed (HTTP 500), 40 satellites kept"), then
+// 12 satellites", "   Amateur.txt: failed (HTTP 500), 40 satellites kept", "   Geo.txt: not
+// fetched (run stopped)"), then
 // "   Not found: 00007, 25544" when the list missed any. Text from outside is shown with its
 // control characters escaped.
 std::vector<std::string> SummaryLines(const TRunSummary& Summary);

@@ -155,7 +155,7 @@ TEST_F(GpService, ElementLinesLeaveOutObjectsFrom100000)
         const std::string& name = held[first];
         tle += name + std::string(24 - std::min<std::size_t>(24, name.size()), ' ') + "\r\n";
         threeLine += "0 " + name + "\r\n";
-        const std::string lines = held[first + 1] + "\r\n" + held[first + 2] + "\r\n";
+        const std::string lines = CelesTrakForm(held[first + 1]) + "\r\n" + held[first + 2] + "\r\n";
         tle += lines;
         threeLine += lines;
         twoLine += lines;
@@ -172,7 +172,7 @@ TEST_F(GpService, CsvAndElementLinesGiveTheSameSets)
     ASSERT_EQ(fromCsv.Sets.size(), Weather.size() / 3);
     std::string written;
     for (std::size_t index = 0; index < fromCsv.Sets.size(); ++index) {
-        EXPECT_EQ(fromCsv.Sets[index][1], Weather[index * 3 + 1]);
+        EXPECT_EQ(fromCsv.Sets[index][1], CelesTrakForm(Weather[index * 3 + 1]));
         EXPECT_EQ(fromCsv.Sets[index][2], Weather[index * 3 + 2]);
         if (fromCsv.Numbers[index] < 100000)
             written += fromCsv.Sets[index][1] + "\r\n" + fromCsv.Sets[index][2] + "\r\n";
@@ -185,7 +185,7 @@ TEST_F(GpService, NamesAndNumbersSelectSets)
     const std::string inmarsat = Get("NAME=inmarsat&FORMAT=3LE");
     EXPECT_EQ(std::count(inmarsat.begin(), inmarsat.end(), '\n'), 20 * 3);
     EXPECT_NE(inmarsat.find("0 INMARSAT 20\r\n"), std::string::npos);
-    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"), Weather[1] + "\r\n" + Weather[2] + "\r\n");
+    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"), CelesTrakForm(Weather[1]) + "\r\n" + Weather[2] + "\r\n");
     EXPECT_NE(Get("CATNR=148493").find(",148493,"), std::string::npos);
     EXPECT_EQ(Failure("CATNR=148493&FORMAT=2LE").Status(), 404) << "element lines leave it out";
 }
