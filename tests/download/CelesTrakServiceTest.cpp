@@ -2,6 +2,7 @@
 // the forms of the answer, and the refusals a client has to meet.
 
 #include "download/CelesTrakQueries.h"
+#include "platform/AnswerLimit.h"
 #include "platform/HttpClient.h"
 #include "platform/TextFile.h"
 #include "tests/download/DownloadSupport.h"
@@ -136,6 +137,45 @@ protected:
     service::TCatalogueService Service;
     THttpClient Client;
 };
+
+// Answers come gzip-compressed when the client accepts them, as they are, decoded, otherwise; the
+// bound on an answer holds for its decoded text, so a small compressed answer cannot inflate past it.
+TEST_F(GpService, AnswersComeCompressedAndTheBoundHoldsForTheDecodedText)
+{
+    std::string rows;
+    for (int row = 0; row < 20000; ++row)
+        rows += "REPEATED,2026-001A,2026-12-01T00:00:00.000000,15.5,.0001,51.6,0,0,0,0,U,77777,999,1,0,0,0\r\n";
+    Data.Write(std::to_string(WeatherFile) + ".csv", std::string(service::OmmCsvHeader) + "\r\n" + rows);
+    struct TCase {
+        bool Accept;
+        std::size_t Bound;
+        bool Cut;
+        const char* Format; // another target each, as the update window refuses repeats
+    };
+    for (const TCase& c : {TCase{true, GroupTextLimitBytes, false, "CSV"},
+                           TCase{false, GroupTextLimitBytes, false, "csv"}, TCase{true, rows.size() / 2, true, "Csv"}}) {
+        SCOPED_TRACE(std::to_string(c.Accept) + " " + std::to_string(c.Bound));
+        THttpClient client;
+        client.SetAcceptGzip(c.Accept);
+        client.SetMaxAnswerBytes(c.Bound);
+        Service.ClearRequests();
+        std::string body;
+        try {
+            body = client.GetText(Service.Address() + "/NORAD/elements/gp.php?GROUP=weather&FORMAT=" + c.Format);
+            EXPECT_FALSE(c.Cut);
+        } catch (const EHttpError& Error) {
+            EXPECT_TRUE(c.Cut);
+            EXPECT_EQ(Error.what(), "answer larger than " + std::to_string(c.Bound) + " bytes");
+        }
+        ASSERT_EQ(Service.Requests().size(), 1u);
+        EXPECT_EQ(Service.Requests()[0].Header("Accept-Encoding"), c.Accept ? "gzip" : "");
+        if (!c.Cut) {
+            EXPECT_TRUE(body.ends_with(rows));
+        }
+        EXPECT_EQ(client.WireBytes() < static_cast<long long>(rows.size() / 20), c.Accept)
+            << client.WireBytes() << " bytes on the wire";
+    }
+}
 
 TEST_F(GpService, AnswersCsvUnlessToldOtherwise)
 {
