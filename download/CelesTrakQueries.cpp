@@ -50,7 +50,7 @@ std::vector<TOmmRecord> RecordsOf(std::string_view Csv)
 std::optional<std::array<std::string, 3>> LinesOf(const TOmmRecord& Record)
 {
     try {
-        return ElementLinesOf(Record);
+        return ElementLinesOf(Record, TZeroExponent::Plus);
     } catch (const EOmmFormat& Error) {
         throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
     }
@@ -87,9 +87,20 @@ std::string GpUrl(std::string_view Address, std::string_view Query)
     return std::string(Address) + GpTarget(Query);
 }
 
+// CelesTrak breaks the sentence over lines where it likes, so the words are compared with every
+// run of blanks and line breaks between them taken as one blank.
 bool SaysNotUpdated(std::string_view Body)
 {
-    return LowerCase(Body).find("has not updated since your last successful download") != std::string::npos;
+    constexpr std::size_t Looked = 4096; // the answer is a few lines; element sets never hold the words
+    std::string folded;
+    for (const char c : Body.substr(0, Looked)) {
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if (!blank)
+            folded += c;
+        else if (!folded.empty() && folded.back() != ' ')
+            folded += ' ';
+    }
+    return LowerCase(folded).find("has not updated since your last successful download") != std::string::npos;
 }
 
 bool SaysNoData(std::string_view Body)

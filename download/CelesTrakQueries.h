@@ -29,7 +29,8 @@ std::string GpTarget(std::string_view Query);
 // Address + GpTarget(Query).
 std::string GpUrl(std::string_view Address, std::string_view Query);
 
-// Whether an error answer (403) says the data has not changed since the client's last download.
+// Whether an answer (a 403, or a 200 from some of CelesTrak's servers) says the data has not
+// changed since the client's last download, the words broken over lines or not.
 bool SaysNotUpdated(std::string_view Body);
 // Whether an error answer (404) says the query found nothing.
 bool SaysNoData(std::string_view Body);
@@ -43,6 +44,7 @@ struct TCsvElementSets {
     int PastLargest = 0;
 };
 
+// The sets are written as CelesTrak writes its own element lines (zero exponents "00000+0").
 // Raises EGroupFailed when a row does not read as an element set, so that a group is saved whole
 // or not at all.
 TCsvElementSets CsvElementSets(std::string_view Csv);

@@ -18,6 +18,7 @@ namespace {
 using TTime = TRunClock::TTime;
 
 constexpr std::size_t NumbersShown = 20;
+constexpr const char* NotUpdatedText = "CelesTrak says it has not updated since the last download";
 constexpr std::size_t BodyShown = 80;
 
 // CelesTrak has no element sets for a query; only the individual list tells this from other
@@ -120,6 +121,7 @@ void TCelesTrakSource::Probe(TRunChannel&)
 
 std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
 {
+    Pending = {};
     const TTime asked = Clock.Now();
     const TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
     if (answer.PastLargest > 0)
@@ -133,7 +135,7 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
     lines.reserve(answer.Sets.size() * 3);
     for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
         lines.insert(lines.end(), answer.Sets[index].begin(), answer.Sets[index].end());
-        RunSets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
+        Pending.Sets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
     }
     return lines;
 }
@@ -141,6 +143,7 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
 std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Channel,
                                                                const std::vector<std::string>& Numbers)
 {
+    Pending = {};
     const TWantedNumbers wanted = WantedNumbers(Numbers);
     if (!wanted.PastLargest.empty())
         NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
@@ -187,8 +190,9 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
     for (const long number : wanted.Writable)
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end())
             fresh.emplace(number, fetched->second);
-    KeptSets.Keep(fresh, now);
     found.insert(fresh.begin(), fresh.end());
+    Pending.ListSets = std::move(fresh);
+    Pending.ListAsked = now;
 
     NoteNotFound(Channel, notFound);
     std::vector<const TKeptSet*> sets;
@@ -224,13 +228,30 @@ std::string TCelesTrakSource::Ask(TRunChannel& Channel, const std::string& Query
     RefuseRepeat(Query, now);
     try {
         std::string body = CountedGet(Ledger, Clock, Channel, GpUrl(Address, Query));
-        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Data, now});
+        if (SaysNotUpdated(body)) {
+            Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, now});
+            throw EGroupUnchanged(NotUpdatedText);
+        }
+        // Counted as fetched only once what it brought is saved: an answer that fails the check
+        // is asked for again by the next run.
+        Pending.Answers.emplace_back(GpTarget(Query), now);
         return body;
     } catch (const ECelesTrakBudgetSpent& Spent) {
-        throw ERunStopped(Spent.what());
+        throw ERunStopped(Spent.what(), "CelesTrak's error budget is spent");
     } catch (const EHttpError& Error) {
         RaiseFailure(Channel, Query, now, Error);
     }
+}
+
+void TCelesTrakSource::FileSaved()
+{
+    for (const auto& [target, asked] : Pending.Answers)
+        Ledger.RecordAnswer(target, {TCelesTrakAnswer::TKind::Data, asked});
+    for (auto& [number, set] : Pending.Sets)
+        RunSets.insert_or_assign(number, std::move(set));
+    if (!Pending.ListSets.empty())
+        KeptSets.Keep(Pending.ListSets, Pending.ListAsked);
+    Pending = {};
 }
 
 void TCelesTrakSource::RefuseRepeat(const std::string& Query, TTime Now)
@@ -259,14 +280,16 @@ void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Que
         throw Error;
     if (Error.Status() == 403 && SaysNotUpdated(Error.Body())) {
         Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, Asked});
-        throw EGroupUnchanged("CelesTrak says it has not updated since the last download");
+        throw EGroupUnchanged(NotUpdatedText);
     }
     if (Error.Status() == 404 && SaysNoData(Error.Body())) {
         Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::NoData, Asked});
         throw ENoData("no data at CelesTrak: No GP data found");
     }
-    throw ERunStopped("asking CelesTrak for " + Query + " failed: " + Error.what() + BodyStart(Error.Body())
-                      + "; nothing more is asked of CelesTrak in this run, every file is kept");
+    const std::string reason = Error.what() + BodyStart(Error.Body());
+    throw ERunStopped("asking CelesTrak for " + Query + " failed: " + reason
+                          + "; nothing more is asked of CelesTrak in this run, every file is kept",
+                      reason);
 }
 
 } // namespace elsetry

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace elsetry {
@@ -33,6 +34,8 @@ public:
     std::vector<std::string> IndividualListLines(TRunChannel& Channel,
                                                  const std::vector<std::string>& Numbers) override;
     void LogOut(TRunChannel&) override {}
+    // Only now are the answers of the last group or list counted as fetched, and their sets kept.
+    void FileSaved() override;
 
 private:
     // The body of CelesTrak's answer to the gp.php query. Raises EGroupUnchanged when the query
@@ -50,8 +53,16 @@ private:
     TRunClock& Clock;
     TCelesTrakLedger Ledger;
     TKeptListSets KeptSets;
-    // Every set this run fetched, by catalogue number, for the individual list.
+    // Every set this run fetched and saved, by catalogue number, for the individual list.
     std::map<long, TKeptSet> RunSets;
+    // What the download under way brought, until its file is saved.
+    struct TPending {
+        std::vector<std::pair<std::string, TRunClock::TTime>> Answers; // target, when asked
+        std::map<long, TKeptSet> Sets;
+        std::map<long, TKeptSet> ListSets;
+        TRunClock::TTime ListAsked;
+    };
+    TPending Pending;
 };
 
 } // namespace elsetry

@@ -17,6 +17,8 @@ namespace elsetry {
 namespace {
 
 constexpr const char* DeadlineReason = "run deadline passed";
+constexpr const char* StoppedReason = "run stopped";
+constexpr const char* CancelledReason = "cancelled";
 constexpr const char* LoginRefusedText = "the service did not accept the username and password";
 
 // The second line of a box that ended the run: the address asked, and what became of it.
@@ -81,7 +83,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         return TDownloadOutcome::NotStarted;
     Host.SetCloseEnabled(false);
     Deadline = TRunDeadline(RunDeadline);
-    Channel.GrantAtLeast(std::chrono::milliseconds(0));
+    Channel.GiveEachRequest(std::nullopt);
     Tally = {};
     EndStatus.clear();
     CancelAsked = false;
@@ -97,8 +99,10 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     try {
         outcome = RunSession(Host, inputs);
     } catch (const ERunStopped& Stop) {
-        // Before any session was open: nothing to log out of.
+        // Before any session was open: nothing to log out of, and nothing was asked for.
         LogStop(Host, Stop.what());
+        NoteNotFetched(ChosenDownloads(Host, inputs), 0, StoppedReason);
+        TallyOfDownloads(Host);
         outcome = TDownloadOutcome::Stopped;
     } catch (const std::exception& Error) {
         // Any failure the steps do not handle themselves ends the run with its own text.
@@ -282,26 +286,51 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownload
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
+    const std::vector<TChosen> chosen = ChosenDownloads(Host, Inputs);
+    std::size_t next = 0;
+    std::size_t notedBefore = 0;
     try {
-        DownloadEach(Host, Inputs);
+        for (; next < chosen.size(); ++next) {
+            notedBefore = Summary.Files.size();
+            Attempt(Host, chosen[next].FileName, chosen[next].Download);
+        }
     } catch (const ERunStopped& Stop) {
         Tally.Stopped = true;
+        LogFailure(Host, chosen[next].FileName, Stop.Cause());
         LogStop(Host, Stop.what());
+        NoteNotFetched(chosen, next + 1, StoppedReason);
     } catch (const ERunCancelled&) {
         Tally.Cancelled = true;
+        // The download under way was noted as cancelled; one the cancel came before was not.
+        NoteNotFetched(chosen, Summary.Files.size() > notedBefore ? next + 1 : next, CancelledReason);
     }
 }
 
-void TDownloadSession::DownloadEach(TDownloadHost& Host, const TDownloadInputs& Inputs)
+void TDownloadSession::NoteNotFetched(const std::vector<TChosen>& Chosen, std::size_t First, const std::string& Reason)
 {
+    for (std::size_t index = First; index < Chosen.size(); ++index) {
+        Note(Chosen[index].FileName, TFileResult::NotFetched, Reason);
+        ++Tally.Failed;
+    }
+    Tally.Chosen = static_cast<int>(Chosen.size());
+}
+
+std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TDownloadHost& Host,
+                                                                        const TDownloadInputs& Inputs)
+{
+    std::vector<TChosen> chosen;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TGroupChoice& group = Inputs.Groups[row];
         if (group.Checked)
-            Attempt(Host, group.FileName, [&] { DownloadGroup(Host, SpaceTrackGroups[row], group.FileName); });
+            chosen.push_back({group.FileName, [&Host, &group, row, this] {
+                                  DownloadGroup(Host, SpaceTrackGroups[row], group.FileName);
+                              }});
     }
     if (!Inputs.Favourites.empty())
-        Attempt(Host, Inputs.FavouritesFileName,
-                [&] { DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName); });
+        chosen.push_back({Inputs.FavouritesFileName, [&Host, &Inputs, this] {
+                              DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName);
+                          }});
+    return chosen;
 }
 
 void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download)
@@ -354,19 +383,25 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
              true);
 }
 
-// The logout is sent even after the run deadline, with a short time of its own.
+// The logout is sent even after the run deadline, with a short time of its own: its read
+// time-out and its whole time are the logout's, whatever the downloads before it were given. The
+// read time-out set before it stays for the requests that follow, as the others do.
 void TDownloadSession::Logout(TDownloadHost& Host)
 {
-    Channel.GrantAtLeast(std::chrono::milliseconds(Timeouts.LogoutMs));
+    Channel.GiveEachRequest(std::chrono::milliseconds(Timeouts.LogoutMs));
+    const long readTimeout = Http.ReadTimeout();
+    Http.SetReadTimeout(Timeouts.LogoutMs);
     // Nothing follows the logout that a cancel could still spare the service.
     LoggingOut = true;
     try {
         Source->LogOut(Channel);
     } catch (const EHttpError& Error) {
+        Http.SetReadTimeout(readTimeout);
         // Logged only: the files are saved, and the session ends on the service's side in time.
-        Host.Log(std::string("Logout failed: ") + Error.what(), false);
+        Host.Log("Logout failed: " + EscapeControls(Error.what()), false);
         return;
     }
+    Http.SetReadTimeout(readTimeout);
     Host.ShowStatus("Logged out of Space-Track Web site");
     Host.Log("Logged out of Space-Track", false);
 }
@@ -427,6 +462,7 @@ void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>
     if (IsPlainFileName(FileName))
         earlier = ReadSetEpochs(Summary.Folder + FileName);
     const TSaveResult saved = SaveAndCheck(Host, Lines, FileName, Question);
+    Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back({FileName, TFileResult::Saved, saved.Sets, {}, ChangesFrom(earlier, SetEpochsOf(Lines))});
 }

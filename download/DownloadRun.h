@@ -98,9 +98,17 @@ private:
     };
     // Nothing when the service opened a session.
     std::optional<TLoginFailure> Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
-    // Every chosen download in turn, until the service tells the run to stop.
+    // One chosen download: the file it saves, and how.
+    struct TChosen {
+        std::string FileName;
+        std::function<void()> Download;
+    };
+    std::vector<TChosen> ChosenDownloads(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Every chosen download in turn, until the service tells the run to stop or the user cancels;
+    // the files not asked for then are noted as not fetched.
     void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
-    void DownloadEach(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    // Notes the chosen files from First on as not fetched, for Reason, and counts them failed.
+    void NoteNotFetched(const std::vector<TChosen>& Chosen, std::size_t First, const std::string& Reason);
     // Fetches a group and saves it as FileName. Raises EGroupFailed when a request fails or the
     // answer is damaged or too large; nothing is saved then.
     void DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName);

@@ -38,7 +38,16 @@ public:
 // further group is asked for, and only the logout follows. The text says so for the log.
 class ERunStopped : public std::runtime_error {
 public:
-    explicit ERunStopped(const std::string& Reason) : std::runtime_error(Reason) {}
+    // Cause is the short reason of the download that got the stopping answer, for its "Failed:"
+    // line; the whole text when none is given.
+    explicit ERunStopped(const std::string& Reason, std::string Cause = {})
+        : std::runtime_error(Reason), Short(Cause.empty() ? Reason : std::move(Cause))
+    {
+    }
+    const std::string& Cause() const { return Short; }
+
+private:
+    std::string Short;
 };
 
 // The user cancelled the run: the request under way is abandoned, nothing of it is saved, no

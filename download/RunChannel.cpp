@@ -18,7 +18,7 @@ TRunChannel::TRunChannel(THttpClient& Client, TKepTempFile& File, const TRunDead
 
 void TRunChannel::LimitNextRequest()
 {
-    Http.SetTimeLimit(Deadline.RequestLimitMs(RequestMs, MinimumTime));
+    Http.SetTimeLimit(FixedTime ? static_cast<long>(FixedTime->count()) : Deadline.RequestLimitMs(RequestMs));
 }
 
 void TRunChannel::SetWhileWaiting(THttpClient::TWhileWaiting Hook)

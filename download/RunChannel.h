@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ public:
     // Whether the run deadline has passed; a source stops waiting then.
     bool DeadlinePassed() const { return Deadline.Passed(); }
 
+    // Called as each request leaves, until set to nothing.
+    void SetSending(THttpClient::TSending Hook) { Http.SetSending(std::move(Hook)); }
+
     // Called while requests and waits are under way; false abandons the request or wait.
     void SetWhileWaiting(THttpClient::TWhileWaiting Hook);
     // Waits Time on Clock in short slices, calling the hook between them, so that a window stays
@@ -48,8 +52,9 @@ public:
     // While the hook is called from Wait, how much of the wait is left; zero otherwise.
     std::chrono::milliseconds TimeLeftToWait() const { return WaitLeft; }
 
-    // From now on every request is given at least this long, even past the run deadline.
-    void GrantAtLeast(std::chrono::milliseconds Floor) { MinimumTime = Floor; }
+    // From now on every request is given exactly this long, whatever the run deadline and the
+    // request limit say; nothing goes back to them.
+    void GiveEachRequest(std::optional<std::chrono::milliseconds> Time) { FixedTime = Time; }
 
 private:
     void LimitNextRequest();
@@ -59,7 +64,7 @@ private:
     TKepTempFile& TempFile;
     const TRunDeadline& Deadline;
     long RequestMs;
-    std::chrono::milliseconds MinimumTime{0};
+    std::optional<std::chrono::milliseconds> FixedTime;
     std::function<void(const std::string&)> Notes;
     THttpClient::TWhileWaiting WhileWaiting;
     std::chrono::milliseconds WaitLeft{0};

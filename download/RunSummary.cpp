@@ -27,6 +27,8 @@ std::string ResultText(TFileResult Result)
         return "unchanged";
     case TFileResult::Skipped:
         return "skipped";
+    case TFileResult::NotFetched:
+        return "not fetched";
     case TFileResult::Failed:
         break;
     }

@@ -11,7 +11,8 @@
 
 namespace elsetry {
 
-enum class TFileResult { Saved, Unchanged, Skipped, Failed };
+// NotFetched: the run stopped or was cancelled before it asked for the file.
+enum class TFileResult { Saved, Unchanged, Skipped, Failed, NotFetched };
 
 struct TFileReport {
     std::string FileName;
@@ -34,7 +35,8 @@ struct TRunSummary {
 
 // "Run of 2026-12-08 17:40 UTC into /home/sat/keps/", a line per file ("   Weather.txt: saved,
 // 12 satellites (3 newer, 1 new, 0 gone)", "   Amateur.txt: failed (HTTP 500), 40 satellites kept",
-// "   Geo.txt: failed (HTTP 500), no file was written"), then
+// "   Geo.txt: failed (HTTP 500), no file was written", "   Iss.txt: not fetched (run stopped),
+// 1 satellite kept"), then
 // "   Not found: 7, 25544" when the list missed any. Text from outside is shown with its
 // control characters escaped.
 std::vector<std::string> SummaryLines(const TRunSummary& Summary);

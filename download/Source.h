@@ -37,6 +37,8 @@ public:
     virtual std::vector<std::string> IndividualListLines(TRunChannel& Channel,
                                                          const std::vector<std::string>& Numbers) = 0;
     virtual void LogOut(TRunChannel& Channel) = 0;
+    // The lines the source gave last were saved and passed their check.
+    virtual void FileSaved() {}
     // Whether the service puts a group together only when asked, as it does the individual list,
     // so that its first bytes may take as long to come.
     virtual bool GroupsAreQueries() const { return false; }

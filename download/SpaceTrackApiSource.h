@@ -7,6 +7,8 @@
 #include "download/Source.h"
 #include "download/UsageLedger.h"
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +36,16 @@ private:
     std::vector<std::string> QueriedLines(TRunChannel& Channel, const std::vector<std::string>& Filters);
     // The body of one query. A lapsed session (401) logs in again and asks once more.
     std::string Query(TRunChannel& Channel, const std::string& Filters);
-    // Waits for the usage limits to allow one more request and counts it. Raises EGroupFailed when
-    // the wait would be too long.
-    void Admit(TRunChannel& Channel);
+    // Waits for the usage limits to allow one more request and counts it; gives the time it was
+    // counted at. Raises EUsageLimitReached when the wait would be too long, ERunStopped while
+    // the service's Retry-After holds.
+    TRunClock::TTime Admit(TRunChannel& Channel);
+    // Admits one request, counts it again as it leaves, and sends it. A 429 (or a 503 with a
+    // Retry-After) raises ERunStopped, and its Retry-After is kept for the next runs.
+    std::string Send(TRunChannel& Channel, const std::function<std::string()>& Request);
+    void StopOnTooManyRequests(const EHttpError& Error);
+    // Raises EGroupFailed when Queries are more than the hour allows.
+    void RefuseMoreThanTheHourAllows(std::size_t Queries);
     // Raises EGroupSkipped when the full catalogue was fetched too recently to be asked for again.
     void RefuseEarlyFullCatalogue();
 

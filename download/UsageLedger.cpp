@@ -17,9 +17,10 @@ using TMillis = std::int64_t; // since the Unix epoch
 
 constexpr const char* RequestsValue = "SpaceTrackRequests";
 constexpr const char* FullCatalogueValue = "SpaceTrackFullCatalogue";
-
-constexpr TMillis MinuteMs = 60 * 1000;
-constexpr TMillis HourMs = 60 * MinuteMs;
+constexpr const char* NotBeforeValue = "SpaceTrackNotBefore";
+// A hold further ahead than this was kept before the clock was set back, or garbled: it holds
+// nothing.
+constexpr TMillis LongestHold = 24LL * 3600 * 1000;
 // A count made by another process a moment after this one read the clock is a little ahead of
 // Now. Anything further ahead was counted before the clock was set back; it is taken as made at
 // Now, so that it leaves the windows within the hour instead of holding requests back for as long
@@ -31,13 +32,18 @@ std::string UsageKey()
     return ProgramKeyPath() + "\\Usage";
 }
 
-// The request times of the stored text still in the hour before Now, oldest first; entries that
-// are not numbers are dropped.
-std::vector<TMillis> RecentRequests(std::string_view Text, TMillis Now)
+TMillis MillisIn(std::chrono::milliseconds Time)
+{
+    return static_cast<TMillis>(Time.count());
+}
+
+// The request times of the stored text still in the hour's window before Now, oldest first;
+// entries that are not numbers are dropped.
+std::vector<TMillis> RecentRequests(std::string_view Text, TMillis Now, TMillis HourWindow)
 {
     std::vector<TMillis> times;
     for (const TMillis time : KeptNumbers(Text))
-        if (time > Now - HourMs)
+        if (time > Now - HourWindow)
             times.push_back(time > Now + FutureTolerance ? Now : time);
     std::sort(times.begin(), times.end());
     return times;
@@ -83,11 +89,15 @@ TAdmission TUsageLedger::Admit(TRunClock::TTime Now)
     store.InTransaction([&] {
         store.OpenKey(UsageKey(), true);
         const std::string stored = KeptText(store, UsageKey(), RequestsValue);
-        std::vector<TMillis> times = RecentRequests(stored, now);
-        const TMillis minuteWait = WaitForRoom(times, now, Limits.PerMinute, MinuteMs);
-        const TMillis hourWait = WaitForRoom(times, now, Limits.PerHour, HourMs);
+        std::vector<TMillis> times = RecentRequests(stored, now, MillisIn(Limits.HourWindow));
+        const TMillis minuteWait = WaitForRoom(times, now, Limits.PerMinute, MillisIn(Limits.MinuteWindow));
+        const TMillis hourWait = WaitForRoom(times, now, Limits.PerHour, MillisIn(Limits.HourWindow));
         const TMillis wait = std::max(minuteWait, hourWait);
-        if (wait == 0) {
+        const std::optional<TMillis> hold = KeptNumber(KeptText(store, UsageKey(), NotBeforeValue));
+        if (hold && *hold > now && *hold - now <= LongestHold) {
+            admission.Kind = TAdmission::TKind::Held;
+            admission.Wait = std::chrono::milliseconds(*hold - now);
+        } else if (wait == 0) {
             times.push_back(now);
         } else {
             admission.Wait = std::chrono::milliseconds(wait);
@@ -101,6 +111,39 @@ TAdmission TUsageLedger::Admit(TRunClock::TTime Now)
         SettleFullCatalogue(store, now);
     });
     return admission;
+}
+
+void TUsageLedger::Sent(TRunClock::TTime Admitted, TRunClock::TTime At)
+{
+    const TMillis admitted = MillisOf(Admitted);
+    TSqliteSettingsStore store(StoreFile);
+    store.InTransaction([&] {
+        store.OpenKey(UsageKey(), true);
+        const std::string stored = KeptText(store, UsageKey(), RequestsValue);
+        std::vector<TMillis> times = KeptNumbers(stored);
+        const auto entry = std::find(times.begin(), times.end(), admitted);
+        if (entry != times.end())
+            *entry = MillisOf(At);
+        else
+            times.push_back(MillisOf(At));
+        if (const std::string text = NumberListText(times); text != stored)
+            store.WriteString(RequestsValue, text);
+    });
+}
+
+int TUsageLedger::RoomInHour(TRunClock::TTime Now)
+{
+    TSqliteSettingsStore store(StoreFile);
+    const std::vector<TMillis> times =
+        RecentRequests(KeptText(store, UsageKey(), RequestsValue), MillisOf(Now), MillisIn(Limits.HourWindow));
+    return std::max(Limits.PerHour - static_cast<int>(times.size()), 0);
+}
+
+void TUsageLedger::HoldUntil(TRunClock::TTime When)
+{
+    TSqliteSettingsStore store(StoreFile);
+    store.OpenKey(UsageKey(), true);
+    store.WriteString(NotBeforeValue, std::to_string(MillisOf(When)));
 }
 
 void TUsageLedger::RecordFullCatalogue(TRunClock::TTime When)

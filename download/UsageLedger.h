@@ -15,6 +15,11 @@ namespace elsetry {
 struct TUsageRules {
     int PerMinute = 30;
     int PerHour = 300;
+    // The windows the counts are kept in: a little longer than a minute and an hour, so that the
+    // clocks of client and service and the time a request takes on its way never let the service
+    // see one more than it allows.
+    std::chrono::milliseconds MinuteWindow{62000};
+    std::chrono::milliseconds HourWindow{3620000};
     // The full catalogue is asked for at most once in this time.
     std::chrono::minutes FullCatalogueSpacing{60};
     // A request that would have to wait this long or longer is not sent at all.
@@ -27,6 +32,7 @@ struct TAdmission {
         Now,       // counted; send it
         AfterWait, // nothing counted; ask again after Wait
         Refused,   // nothing counted; the wait would be LongestWait or more
+        Held,      // nothing counted; the service asked for no request before Wait has passed
     };
     TKind Kind = TKind::Now;
     std::chrono::milliseconds Wait{0};
@@ -45,6 +51,16 @@ public:
     // second are taken as made at Now. Raises ESettingsError when the store cannot be read or
     // written.
     TAdmission Admit(TRunClock::TTime Now);
+    // The request Admit counted at Admitted left at Sent: the count goes by the time the service
+    // saw it. A count no longer kept is made again at Sent.
+    void Sent(TRunClock::TTime Admitted, TRunClock::TTime Sent);
+    // How many more requests the hour's limit allows at Now.
+    int RoomInHour(TRunClock::TTime Now);
+
+    // The service asked for no request before When (its Retry-After): Admit holds every request
+    // back until then, in this run and the next ones. A hold more than a day ahead of the Now of
+    // an Admit (the clock was set back) holds nothing.
+    void HoldUntil(TRunClock::TTime When);
 
     // The full catalogue arrived whole at When.
     void RecordFullCatalogue(TRunClock::TTime When);

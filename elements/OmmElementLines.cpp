@@ -120,13 +120,13 @@ void AppendFirstDerivative(std::string& Line, const std::string& Text)
 }
 
 // " 10270-3" for 0.10270e-3: a sign, five digits behind an implied "0.", the power of ten. Zero is
-// " 00000-0", as Space-Track writes it.
-void AppendExponent(std::string& Line, std::string_view Field, const std::string& Text)
+// " 00000-0" or " 00000+0", as the service whose lines the file stands for writes it.
+void AppendExponent(std::string& Line, std::string_view Field, const std::string& Text, TZeroExponent Zero)
 {
     const TScientificDigits digits = RoundedToSignificant(OptionalNumber(Field, Text), 5);
     Line += ' ';
     if (digits.Mantissa.Count == 0) {
-        Line += " 00000-0";
+        Line += Zero == TZeroExponent::Plus ? " 00000+0" : " 00000-0";
         return;
     }
     if (digits.Power < -9 || digits.Power > 9)
@@ -318,7 +318,7 @@ void AppendChecksum(std::string& Line)
     Line += static_cast<char>('0' + ElementLineChecksum(Line));
 }
 
-std::string FirstLine(const TOmmRecord& Record, std::string_view Number)
+std::string FirstLine(const TOmmRecord& Record, std::string_view Number, TZeroExponent Zero)
 {
     std::string line;
     line.reserve(LineLength);
@@ -328,8 +328,8 @@ std::string FirstLine(const TOmmRecord& Record, std::string_view Number)
     AppendDesignator(line, Record.ObjectId);
     AppendEpoch(line, Record.Epoch);
     AppendFirstDerivative(line, Record.MeanMotionDot);
-    AppendExponent(line, "MEAN_MOTION_DDOT", Record.MeanMotionDdot);
-    AppendExponent(line, "BSTAR", Record.Bstar);
+    AppendExponent(line, "MEAN_MOTION_DDOT", Record.MeanMotionDdot, Zero);
+    AppendExponent(line, "BSTAR", Record.Bstar, Zero);
     AppendSmallNumber(line, "EPHEMERIS_TYPE", Record.EphemerisType, 9, 1);
     AppendSmallNumber(line, "ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
     AppendChecksum(line);
@@ -356,7 +356,7 @@ std::string SecondLine(const TOmmRecord& Record, std::string_view Number)
 
 } // namespace
 
-std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record)
+std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record, TZeroExponent Zero)
 {
     const std::string_view numberText = RequiredText("NORAD_CAT_ID", Record.NoradCatId);
     const long number = WholeNumber("NORAD_CAT_ID", Record.NoradCatId, NumberOf("NORAD_CAT_ID", numberText),
@@ -364,7 +364,7 @@ std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Recor
     if (number > LargestElementLineNumber)
         return std::nullopt;
     const std::string columns = Alpha5Text(static_cast<int>(number));
-    return std::array<std::string, 3>{NameLine(Record.ObjectName), FirstLine(Record, columns),
+    return std::array<std::string, 3>{NameLine(Record.ObjectName), FirstLine(Record, columns, Zero),
                                       SecondLine(Record, columns)};
 }
 

@@ -59,10 +59,16 @@ TElementTextForm ElementTextFormOf(std::string_view Text);
 // The largest catalogue number an element line can hold (in the letter form, "Z9999").
 inline constexpr long LargestElementLineNumber = 339999;
 
+// How a second derivative or drag term of zero is written: " 00000-0" as Space-Track writes it,
+// or " 00000+0" as CelesTrak has written it since late 2021.
+enum class TZeroExponent { Minus, Plus };
+
 // The name line and the two element lines of the record, column for column as Space-Track writes
-// them: signs, implied decimal points, exponents, the letter form from 100000, checksums.
-// Nothing for a catalogue number past LargestElementLineNumber. Raises EOmmFormat for a field
-// that does not read or does not fit its columns.
-std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record);
+// them (CelesTrak's zero exponents with Plus): signs, implied decimal points, exponents, the
+// letter form from 100000, checksums. Nothing for a catalogue number past
+// LargestElementLineNumber. Raises EOmmFormat for a field that does not read or does not fit its
+// columns.
+std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record,
+                                                         TZeroExponent Zero = TZeroExponent::Minus);
 
 } // namespace elsetry

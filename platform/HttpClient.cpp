@@ -1,11 +1,14 @@
 #include "platform/HttpClient.h"
 
+#include "text/Strings.h"
+
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -18,7 +21,6 @@ namespace {
 
 constexpr const char* UserAgent = "Mozilla/3.0 (compatible; Indy Library)";
 constexpr const char* FormContentType = "application/x-www-form-urlencoded";
-constexpr int MaxRedirects = 10;
 constexpr std::chrono::milliseconds TimeLimitSlack{50};
 constexpr long ProxyAuthenticationRequired = 407;
 constexpr const char* ProxyRefusedText = "proxy refused the credentials (407)";
@@ -53,35 +55,6 @@ void AppendPercentEncoded(std::string& Text, const std::string& Value)
             Text += Hex[byte & 0x0F];
         }
     }
-}
-
-struct TUrlDeleter {
-    void operator()(CURLU* Url) const { curl_url_cleanup(Url); }
-};
-
-// Text that libcurl handed out and that goes back to curl_free.
-class TCurlText {
-public:
-    TCurlText() = default;
-    ~TCurlText() { curl_free(Text); }
-    TCurlText(const TCurlText&) = delete;
-    TCurlText& operator=(const TCurlText&) = delete;
-
-    char* Text = nullptr;
-};
-
-// Scheme, host and port of an absolute URL; empty when it cannot be parsed.
-std::string OriginOf(const std::string& Url)
-{
-    std::unique_ptr<CURLU, TUrlDeleter> parsed(curl_url());
-    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, Url.c_str(), 0) != CURLUE_OK)
-        return {};
-    TCurlText scheme, host, port;
-    if (curl_url_get(parsed.get(), CURLUPART_SCHEME, &scheme.Text, 0) != CURLUE_OK ||
-        curl_url_get(parsed.get(), CURLUPART_HOST, &host.Text, 0) != CURLUE_OK ||
-        curl_url_get(parsed.get(), CURLUPART_PORT, &port.Text, CURLU_DEFAULT_PORT) != CURLUE_OK)
-        return {};
-    return std::string(scheme.Text) + "://" + host.Text + ":" + port.Text;
 }
 
 struct THeaderListDeleter {
@@ -123,6 +96,8 @@ struct THttpClient::TTransfer {
     bool Cancelled = false;
     int WriteErrno = 0;
     std::string ErrorText; // the start of an error answer's body
+    const THttpClient::TSending* Sending = nullptr;
+    std::string SendingFailure; // what the sending hook raised
 };
 
 namespace {
@@ -207,6 +182,19 @@ int WatchProgress(void* User, curl_off_t DownTotal, curl_off_t DownNow, curl_off
     return 0;
 }
 
+// Nothing may be thrown through libcurl's C frames: a hook that raises stops the request here.
+int RequestLeaving(void* User, char*, char*, int, int)
+{
+    auto& transfer = *static_cast<TTransfer*>(User);
+    try {
+        (*transfer.Sending)();
+    } catch (const std::exception& Error) {
+        transfer.SendingFailure = Error.what();
+        return CURL_PREREQFUNC_ABORT;
+    }
+    return CURL_PREREQFUNC_OK;
+}
+
 std::string LowerFirst(std::string Text)
 {
     if (!Text.empty() && Text[0] >= 'A' && Text[0] <= 'Z')
@@ -244,6 +232,8 @@ std::string FailureText(const TTransfer& Transfer, CURLcode Code)
     curl_easy_getinfo(Transfer.Curl, CURLINFO_HTTP_CONNECTCODE, &connectStatus);
     if (connectStatus == ProxyAuthenticationRequired)
         return ProxyRefusedText;
+    if (!Transfer.SendingFailure.empty())
+        return Transfer.SendingFailure;
     if (Transfer.TooLarge)
         return "answer larger than " + std::to_string(Transfer.MaxBytes) + " bytes";
     if (Transfer.WriteErrno != 0)
@@ -291,7 +281,46 @@ std::vector<std::string_view> TabFields(std::string_view Line)
     }
 }
 
+// The value of the answer's header Name; empty when it sent none.
+std::string HeaderValue(CURL* Curl, const char* Name)
+{
+    curl_header* header = nullptr;
+    if (curl_easy_header(Curl, Name, 0, CURLH_HEADER, -1, &header) != CURLHE_OK || header == nullptr)
+        return {};
+    return header->value;
+}
+
+// "redirected to https://elsewhere/x (HTTP 302)"; the address as the answer gave it, escaped.
+std::string RedirectText(CURL* Curl, long Status)
+{
+    char* location = nullptr;
+    curl_easy_getinfo(Curl, CURLINFO_REDIRECT_URL, &location);
+    const std::string status = "(HTTP " + std::to_string(Status) + ")";
+    return location != nullptr ? "redirected to " + EscapeControls(location) + " " + status : "redirected " + status;
+}
+
 } // namespace
+
+std::optional<std::chrono::system_clock::time_point> RetryAfterTime(std::string_view Value,
+                                                                    std::chrono::system_clock::time_point Now)
+{
+    const std::string text(Trim(Value));
+    if (AllDigits(text)) {
+        // More than a year is no wait a service means; it is read as a year at most.
+        constexpr long long LongestSeconds = 366LL * 24 * 3600;
+        const long long seconds = text.size() > 8 ? LongestSeconds : std::min(std::stoll(text), LongestSeconds);
+        return Now + std::chrono::seconds(seconds);
+    }
+    if (text.empty())
+        return std::nullopt;
+    const std::time_t date = curl_getdate(text.c_str(), nullptr);
+    if (date == -1)
+        return std::nullopt;
+    const auto when = std::chrono::system_clock::from_time_t(date);
+    if (when < Now)
+        return std::nullopt;
+    return when;
+}
 
 std::string FormEncode(const std::vector<TFormField>& Fields)
 {
@@ -361,11 +390,12 @@ THttpClient::~THttpClient()
     Curl.reset();
 }
 
+// The file is the body as the service sent it (a gzip group stays gzip), so nothing is decoded.
 void THttpClient::GetToFile(const std::string& Url, int Fd)
 {
     TTransfer transfer;
     transfer.Fd = Fd;
-    Perform(Url, nullptr, transfer);
+    Perform(Url, nullptr, transfer, false);
 }
 
 std::string THttpClient::GetText(const std::string& Url)
@@ -373,7 +403,7 @@ std::string THttpClient::GetText(const std::string& Url)
     std::string body;
     TTransfer transfer;
     transfer.Text = &body;
-    Perform(Url, nullptr, transfer);
+    Perform(Url, nullptr, transfer, AcceptGzip);
     return body;
 }
 
@@ -383,7 +413,7 @@ std::string THttpClient::PostForm(const std::string& Url, const std::vector<TFor
     std::string body;
     TTransfer transfer;
     transfer.Text = &body;
-    Perform(Url, &form, transfer);
+    Perform(Url, &form, transfer, AcceptGzip);
     return body;
 }
 
@@ -421,7 +451,7 @@ void THttpClient::ApplySettings(const std::string* Form, curl_slist* Headers)
     SetOption(curl, CURLOPT_LOW_SPEED_TIME, LowSpeedSeconds);
 }
 
-void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer)
+void THttpClient::Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer, bool Compressed)
 {
     THeaderList headers;
     AddHeader(headers, "Accept: text/html, */*");
@@ -432,36 +462,49 @@ void THttpClient::Perform(const std::string& Url, const std::string* Form, TTran
     ApplySettings(Form, headers.get());
 
     CURL* curl = Curl.get();
+    // libcurl decodes the answer before the body reaches ReceiveBody, so the bound on the answer
+    // holds for the decoded text and a small compressed answer cannot inflate past it. A null
+    // encoding sends no Accept-Encoding at all.
+    SetOption(curl, CURLOPT_ACCEPT_ENCODING, Compressed ? "gzip" : static_cast<const char*>(nullptr));
     Transfer.Curl = curl;
     Transfer.MaxBytes = MaxAnswerBytes;
     Transfer.TimeoutMs = ReadTimeoutMs;
     Transfer.WhileWaiting = &WhileWaiting;
     SetOption(curl, CURLOPT_XFERINFODATA, &Transfer);
     SetOption(curl, CURLOPT_WRITEDATA, &Transfer);
-    const std::string origin = OriginOf(Url);
-    const TClock::time_point start = TClock::now();
-    std::string url = Url;
-    for (int redirects = 0;; ++redirects) {
-        SetOption(curl, CURLOPT_URL, url.c_str());
-        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count();
-        RunOnce(Transfer, TimeLimitMs - static_cast<long>(spent));
-        long status = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-        if (status == ProxyAuthenticationRequired)
-            throw EHttpError(ProxyRefusedText, status, Transfer.ErrorText);
-        if (status >= 400)
-            throw EHttpError("HTTP " + std::to_string(status), status, Transfer.ErrorText);
-        if (status < 300 || status >= 400)
-            break;
-        char* location = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
-        if (location == nullptr || redirects == MaxRedirects || OriginOf(location) != origin || origin.empty())
-            throw EHttpError("redirected elsewhere (HTTP " + std::to_string(status) + ")");
-        url = location;
-        // As browsers do, a form moved by 301, 302 or 303 is fetched with GET at its new place.
-        if (status != 307 && status != 308)
-            SetOption(curl, CURLOPT_HTTPGET, 1L);
+    SetOption(curl, CURLOPT_URL, Url.c_str());
+    if (SendingHook)
+        SetOption(curl, CURLOPT_PREREQFUNCTION, RequestLeaving);
+    else
+        SetOption(curl, CURLOPT_PREREQFUNCTION, static_cast<curl_prereq_callback>(nullptr));
+    SetOption(curl, CURLOPT_PREREQDATA, &Transfer);
+    Transfer.Sending = &SendingHook;
+    try {
+        RunOnce(Transfer, TimeLimitMs);
+    } catch (const EHttpError&) {
+        CountWireBytes();
+        throw;
     }
+    CountWireBytes();
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    if (status == ProxyAuthenticationRequired)
+        throw EHttpError(ProxyRefusedText, status, Transfer.ErrorText);
+    if (status >= 400)
+        throw EHttpError("HTTP " + std::to_string(status), status, Transfer.ErrorText, HeaderValue(curl, "Retry-After"));
+    // A redirect is never followed: each hop would be a request that no usage count sees, and a
+    // form would go to an address the user did not give.
+    if (status >= 300)
+        throw EHttpError(RedirectText(curl, status), status);
+}
+
+void THttpClient::CountWireBytes()
+{
+    curl_off_t body = 0;
+    long headers = 0;
+    curl_easy_getinfo(Curl.get(), CURLINFO_SIZE_DOWNLOAD_T, &body);
+    curl_easy_getinfo(Curl.get(), CURLINFO_HEADER_SIZE, &headers);
+    ReceivedBytes += static_cast<long long>(body) + headers;
 }
 
 // TimeLimit is what is left of the request's time limit; libcurl reads 0 as no limit at all.

@@ -4,11 +4,14 @@
 
 #include "platform/AnswerLimit.h"
 
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct curl_slist;
@@ -16,21 +19,23 @@ struct curl_slist;
 namespace elsetry {
 
 // A request that did not give a usable answer: no connection, a read time-out, a transfer too
-// slow or too long, a transfer cut short, an answer status of 400 or more, a redirect to another
-// service, an answer too large, a body that could not be written. The text is short and plain,
+// slow or too long, a transfer cut short, an answer status of 400 or more, a redirect (never
+// followed), an answer too large, a body that could not be written. The text is short and plain,
 // fit to stand in brackets after a file name: "HTTP 500", "timed out after 21 s", "connection
-// refused", "proxy refused the credentials (407)".
+// refused", "proxy refused the credentials (407)", "redirected to https://x/ (HTTP 302)".
 class EHttpError : public std::runtime_error {
 public:
-    // Status is the service's error status (400 and up), 0 when the failure was not an answer;
-    // a source needs it to tell an expired session (401) from other refusals. Body is the start
-    // of such an answer's body, where the service says why.
-    explicit EHttpError(const std::string& Reason, long Status = 0, std::string Body = {})
-        : std::runtime_error(Reason), Code(Status), Text(std::move(Body))
+    // Status is the service's status (a redirect, or 400 and up), 0 when the failure was not an
+    // answer; a source needs it to tell an expired session (401) from other refusals. Body is the
+    // start of such an answer's body, where the service says why.
+    explicit EHttpError(const std::string& Reason, long Status = 0, std::string Body = {}, std::string RetryAfter = {})
+        : std::runtime_error(Reason), Code(Status), Text(std::move(Body)), Retry(std::move(RetryAfter))
     {
     }
     long Status() const { return Code; }
     const std::string& Body() const { return Text; }
+    // The answer's Retry-After header as sent (seconds or an HTTP date); empty when there was none.
+    const std::string& RetryAfter() const { return Retry; }
 
     // How much of an error answer's body is kept.
     static constexpr std::size_t BodyBytes = 4096;
@@ -38,7 +43,13 @@ public:
 private:
     long Code;
     std::string Text;
+    std::string Retry;
 };
+
+// The time a Retry-After value names, read at Now: a number of seconds after Now, or an HTTP date.
+// Nothing for a value that is neither, or for a time before Now.
+std::optional<std::chrono::system_clock::time_point> RetryAfterTime(std::string_view Value,
+                                                                    std::chrono::system_clock::time_point Now);
 
 struct TFormField {
     std::string Name;
@@ -83,7 +94,7 @@ public:
     // A request fails when it moves fewer than Bytes over Seconds (at least 1), so that a service
     // sending a byte now and then cannot hold it open.
     void SetLowSpeedLimit(long Bytes, long Seconds);
-    // A request fails when it runs longer than this in all, redirects included.
+    // A request fails when it runs longer than this in all.
     void SetTimeLimit(long Milliseconds) { TimeLimitMs = Milliseconds; }
     long TimeLimit() const { return TimeLimitMs; }
 
@@ -112,6 +123,18 @@ public:
     static constexpr long WhileWaitingIntervalMs = 75;
     void SetWhileWaiting(TWhileWaiting Hook) { WhileWaiting = std::move(Hook); }
 
+    // Called as each request is about to leave, once its connection is open, so that a usage count
+    // goes by the time the service sees. A hook that raises stops the request, which fails with
+    // the hook's text; empty for none.
+    using TSending = std::function<void()>;
+    void SetSending(TSending Hook) { SendingHook = std::move(Hook); }
+
+    // Answers to GetText and PostForm may come gzip-compressed (on by default); GetToFile always
+    // takes the body as sent.
+    void SetAcceptGzip(bool Accept) { AcceptGzip = Accept; }
+    // The bytes of answers received so far, headers included, as they crossed the network.
+    long long WireBytes() const { return ReceivedBytes; }
+
     struct TTransfer;
 
 private:
@@ -120,7 +143,8 @@ private:
         void operator()(void* Handle) const;
     };
 
-    void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer);
+    void Perform(const std::string& Url, const std::string* Form, TTransfer& Transfer, bool Compressed);
+    void CountWireBytes();
     void ApplySettings(const std::string* Form, curl_slist* Headers);
     void RunOnce(TTransfer& Transfer, long TimeLimit);
     // Runs the transfer, waking at least every WhileWaitingIntervalMs to ask the hook: libcurl's
@@ -145,6 +169,9 @@ private:
     std::string ProxyPassword;
     std::size_t MaxAnswerBytes = AnswerLimitBytes;
     TWhileWaiting WhileWaiting;
+    TSending SendingHook;
+    bool AcceptGzip = true;
+    long long ReceivedBytes = 0;
 };
 
 } // namespace elsetry

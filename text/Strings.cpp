@@ -115,7 +115,7 @@ std::string EscapeControls(std::string_view Text)
         const auto byte = static_cast<unsigned char>(c);
         if (c == '\\') {
             shown += "\\\\";
-        } else if (byte < 32 || byte == 127) {
+        } else if (byte < 32 || byte >= 127) {
             shown += "\\x";
             shown += Hex[byte >> 4];
             shown += Hex[byte & 15];

@@ -22,9 +22,10 @@ bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix);
 bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix);
 // Leading and trailing blanks and control characters removed.
 std::string_view Trim(std::string_view Text);
-// The text with every control character (bytes below 32, and 127) and every backslash written as
-// "\x1b" or "\\", so that a text from a server or a file cannot steer the terminal or mail
-// reader that shows the log.
+// The text with every byte that is not printable ASCII (below 32, and 127 on, which takes in the
+// one-byte C1 controls such as 0x9b and every byte of UTF-8) and every backslash written as "\x9b"
+// or "\\", so that a text from a server or a file cannot steer the terminal or mail reader that
+// shows the log.
 std::string EscapeControls(std::string_view Text);
 // Whether the text is one or more ASCII digits and nothing else.
 bool AllDigits(std::string_view Text);

@@ -59,6 +59,10 @@ TEST(CancelRun, CancelAbandonsTheRequestLogsOutAndKeepsTheFiles)
     EXPECT_EQ(log.back(), "Cancelled");
     EXPECT_FALSE(HasEvent(world.Host.Events, "error cancelled"));
     EXPECT_TRUE(world.Host.Only("message").empty()) << "a cancelled run asks nothing";
+    EXPECT_EQ(TLines(world.Host.Summary.begin() + 1, world.Host.Summary.end()),
+              (TLines{"   FullCatalog.txt: failed (cancelled), 0 satellites kept",
+                      "   Geo.txt: not fetched (cancelled), 0 satellites kept"}))
+        << "every chosen file is named";
 
     // The next run is not cancelled by the last one's button.
     world.Host.WhileAlive = nullptr;

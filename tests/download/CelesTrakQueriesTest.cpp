@@ -48,6 +48,11 @@ TEST(CelesTrakQueries, ErrorAnswersAreToldApart)
         {"GP data has not updated since your last successful download of GROUP=weather at 2026-12-08 10:12:00 UTC.",
          true, false},
         {"gp data HAS NOT UPDATED since your last successful download", true, false},
+        {"GP data has not updated since your last successful\r\ndownload of GROUP=weather at 2026-09-20 10:12:00 "
+         "UTC.\r\nData is updated once every 2 hours.\r\n",
+         true, false},
+        {"GP data has not updated since\n  your  last\tsuccessful \r\n\r\n download", true, false},
+        {"has not updated since your last successfuldownload", false, false},
         {"No GP data found", false, true},
         {"  No GP data found\r\n", false, true},
         {"Forbidden", false, false},
@@ -74,7 +79,7 @@ TEST(CelesTrakQueries, CsvAnswersBecomeTheSetsTheServiceHolds)
     const TCsvElementSets answer = CsvElementSets(CsvOf(sets));
     ASSERT_EQ(answer.Sets.size(), sets.size() / 3);
     for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
-        EXPECT_EQ(answer.Sets[index][1], sets[index * 3 + 1]);
+        EXPECT_EQ(answer.Sets[index][1], CelesTrakForm(sets[index * 3 + 1]));
         EXPECT_EQ(answer.Sets[index][2], sets[index * 3 + 2]);
     }
     EXPECT_EQ(answer.Numbers[14], 148493);

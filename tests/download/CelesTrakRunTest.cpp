@@ -131,15 +131,15 @@ protected:
     std::string Saved(const std::string& FileName) const { return ReadWholeFile(World->Saved(FileName)); }
     std::string SetText(const TLines& Sets, std::size_t Index) const
     {
-        return CrLfText(TLines(Sets.begin() + static_cast<std::ptrdiff_t>(Index * 3),
-                               Sets.begin() + static_cast<std::ptrdiff_t>(Index * 3 + 3)));
+        return CrLfText(CelesTrakForm(TLines(Sets.begin() + static_cast<std::ptrdiff_t>(Index * 3),
+                                             Sets.begin() + static_cast<std::ptrdiff_t>(Index * 3 + 3))));
     }
     // The set the stand-in holds for Number, as the saved files write it.
     std::string HeldSetText(int Number) const
     {
         for (const auto& set : service::AllSets(World->Data))
             if (CatalogueNumberValue(set[1].substr(2, 5)) == Number)
-                return CrLfText(TLines(set.begin(), set.end()));
+                return CrLfText(CelesTrakForm(TLines(set.begin(), set.end())));
         return {};
     }
     std::string ErrorTimes() const { return StoredString(ProgramKeyPath() + "\\CelesTrak", "ErrorAnswers"); }
@@ -192,7 +192,7 @@ TEST_F(CelesTrakRun, SavesEveryGroupAndTheListWithoutAnAccount)
                                              + SetText(Lone, 0) + SetText(Lone, 1))
         << "in the list's order";
     EXPECT_EQ(ReadWholeFile(World->Host.Historic + "E8493.txt"),
-              CrLfText(TLines{LetterForm[14 * 3 + 1], LetterForm[14 * 3 + 2]}));
+              CrLfText(CelesTrakForm(TLines{LetterForm[14 * 3 + 1], LetterForm[14 * 3 + 2]})));
     EXPECT_TRUE(Logged("      Updated historic: E8493.txt"));
 }
 
@@ -230,33 +230,50 @@ TEST_F(CelesTrakRun, SecondRunWithinTwoHoursAsksForNothing)
     EXPECT_EQ(ErrorTimes(), "") << "every answer brought data";
 }
 
+// CelesTrak's words come broken over lines, with status 403 or, from one of its servers, 200.
 TEST_F(CelesTrakRun, ForbiddenRepeatIsUnchangedNotFailed)
 {
-    World->Choose(8, "weather.txt");
-    World->Choose(4, "geo.txt");
-    ASSERT_EQ(World->Run(), TDownloadOutcome::Completed);
-    const std::string weather = Saved("weather.txt");
-    // Another program on this address fetched it too, or the store was set up afresh: the run
-    // does not know of its last fetch, CelesTrak does.
-    Store()->DeleteKey(ProgramKeyPath() + "\\CelesTrak\\Answers");
-    Requests();
+    for (const bool answered200 : {false, true}) {
+        SCOPED_TRACE(answered200 ? "200" : "403");
+        Clock.Set(TenTwelve);
+        ServiceMillis = std::chrono::duration_cast<std::chrono::milliseconds>(TenTwelve.time_since_epoch()).count();
+        Store()->DeleteKey(ProgramKeyPath() + "\\CelesTrak");
+        service::TServiceOptions options;
+        options.GpRepeatAnswered200 = answered200;
+        StartService(options);
+        World->Choose(8, "weather.txt");
+        World->Choose(4, "geo.txt");
+        World->Choose(22, "visual.txt");
+        World->Host.Inputs.Groups[RowOf(22)].Checked = false;
+        ASSERT_EQ(World->Run(), TDownloadOutcome::Completed);
+        const std::string weather = Saved("weather.txt");
+        // Another program on this address fetched it too, or the store was set up afresh: the run
+        // does not know of its last fetch, CelesTrak does.
+        Store()->DeleteKey(ProgramKeyPath() + "\\CelesTrak\\Answers");
+        Requests();
 
-    Advance(10min);
-    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
-    EXPECT_EQ(Requests(), (TLines{std::string(GpPrefix) + "GROUP=geo&FORMAT=CSV",
-                                  std::string(GpPrefix) + "GROUP=weather&FORMAT=CSV"}));
-    EXPECT_TRUE(Logged("   Unchanged: weather.txt (CelesTrak says it has not updated since the last download)"))
-        << ::testing::PrintToString(Log());
-    EXPECT_TRUE(Logged("   Unchanged: geo.txt (CelesTrak says it has not updated since the last download)"));
-    EXPECT_EQ(Saved("weather.txt"), weather);
-    const std::string errors = ErrorTimes();
-    EXPECT_EQ(std::count(errors.begin(), errors.end(), ',') + 1, 2) << "each 403 is an error answer";
+        Advance(10min);
+        World->Host.Inputs.Groups[RowOf(22)].Checked = true;
+        EXPECT_EQ(World->Run(), TDownloadOutcome::Completed) << ::testing::PrintToString(Log());
+        EXPECT_EQ(Requests(), (TLines{std::string(GpPrefix) + "GROUP=geo&FORMAT=CSV",
+                                      std::string(GpPrefix) + "GROUP=weather&FORMAT=CSV",
+                                      std::string(GpPrefix) + "GROUP=visual&FORMAT=CSV"}));
+        EXPECT_TRUE(Logged("   Unchanged: weather.txt (CelesTrak says it has not updated since the last download)"))
+            << ::testing::PrintToString(Log());
+        EXPECT_TRUE(Logged("   Unchanged: geo.txt (CelesTrak says it has not updated since the last download)"));
+        EXPECT_TRUE(Logged("   Saved: visual.txt")) << "the later group is fetched";
+        EXPECT_EQ(Saved("weather.txt"), weather);
+        const std::string errors = ErrorTimes();
+        EXPECT_EQ(errors.empty() ? 0 : std::count(errors.begin(), errors.end(), ',') + 1, answered200 ? 0 : 2)
+            << "each 403 is an error answer";
 
-    Advance(10min);
-    EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
-    EXPECT_TRUE(Requests().empty()) << "not asked again within the update cycle of the refusal";
-    EXPECT_TRUE(Logged("   Unchanged: weather.txt (CelesTrak updates every 2 hours; at 10:22 UTC it had nothing new)"))
-        << ::testing::PrintToString(Log());
+        Advance(10min);
+        EXPECT_EQ(World->Run(), TDownloadOutcome::Completed);
+        EXPECT_TRUE(Requests().empty()) << "not asked again within the update cycle of the refusal";
+        EXPECT_TRUE(
+            Logged("   Unchanged: weather.txt (CelesTrak updates every 2 hours; at 10:22 UTC it had nothing new)"))
+            << ::testing::PrintToString(Log());
+    }
 }
 
 // Every set of the Inmarsat group renamed: CelesTrak then finds nothing for NAME=INMARSAT.
@@ -315,8 +332,8 @@ TEST_F(CelesTrakRun, OtherFailuresStopAskingAndKeepEveryFile)
          "Stopped: asking CelesTrak for GROUP=weather failed: timed out after 1 s; nothing more is asked of CelesTrak "
          "in this run, every file is kept"},
         {"another host name", [](service::TServiceOptions& O) { O.GpOneHost = true; }, true,
-         "Stopped: asking CelesTrak for GROUP=geo failed: redirected elsewhere (HTTP 301); nothing more is asked of "
-         "CelesTrak in this run, every file is kept"},
+         "Stopped: asking CelesTrak for GROUP=geo failed: redirected to ADDRESS/NORAD/elements/gp.php?GROUP=geo&FORMAT=CSV "
+         "(HTTP 301); nothing more is asked of CelesTrak in this run, every file is kept"},
     };
     for (const TStopCase& c : cases) {
         SCOPED_TRACE(c.What);
@@ -333,7 +350,19 @@ TEST_F(CelesTrakRun, OtherFailuresStopAskingAndKeepEveryFile)
 
         EXPECT_EQ(World->Run(), TDownloadOutcome::Stopped);
 
-        EXPECT_EQ(Log().back(), c.Stop);
+        std::string stop = c.Stop;
+        if (const std::size_t at = stop.find("ADDRESS"); at != std::string::npos)
+            stop.replace(at, 7, World->Service->Address());
+        const TLines log = Log();
+        ASSERT_GE(log.size(), 3u);
+        EXPECT_EQ(log[log.size() - 2], stop);
+        EXPECT_EQ(log.back(), c.ByHostName ? "3 of 3 downloads failed" : "2 of 3 downloads failed")
+            << "the files not fetched count too";
+        const std::string stopped = c.ByHostName ? "4.txt" : "8.txt";
+        EXPECT_EQ(CountStarting(log, "   Failed: " + stopped + " ("), 1u) << ::testing::PrintToString(log);
+        const TLines& summary = World->Host.Summary;
+        EXPECT_EQ(summary.back(), "   22.txt: not fetched (run stopped), no file was written") << ::testing::PrintToString(summary);
+        EXPECT_EQ(summary.size(), 4u) << "every chosen file is named";
         const TLines requests = Requests();
         const TLines expected{std::string(GpPrefix) + "GROUP=geo&FORMAT=CSV",
                               std::string(GpPrefix) + "GROUP=weather&FORMAT=CSV"};
@@ -364,14 +393,16 @@ TEST_F(CelesTrakRun, ErrorAnswersNeverPassFiftyInTwoHours)
     EXPECT_EQ(CountStarting(Requests(), std::string(GpPrefix) + "CATNR="), 5u) << "none that could pass the budget";
     const std::string stop = "Stopped: CelesTrak gave 50 error answers in 2 hours, as many as it bears before it "
                              "blocks a client; it may be asked again at 12:12 UTC";
-    EXPECT_EQ(Log().back(), stop);
+    EXPECT_TRUE(Logged(stop));
+    EXPECT_EQ(Log().back(), "1 of 1 downloads failed");
     EXPECT_TRUE(Logged("   Individual list: not found at CelesTrak: 90046, 90047, 90048, 90049, 90050"));
 
     Advance(10min);
     ChooseEveryGroup();
     EXPECT_EQ(World->Run(), TDownloadOutcome::Stopped);
     EXPECT_TRUE(Requests().empty());
-    EXPECT_EQ(Log(), (TLines{"Connecting to CelesTrak", stop}));
+    EXPECT_EQ(Log(), (TLines{"Connecting to CelesTrak", stop, "13 of 13 downloads failed"}));
+    EXPECT_EQ(World->Host.Summary.back(), "   MyFavourites.txt: not fetched (run stopped), no file was written");
 
     Advance(100min);
     World->Host.Inputs.Groups = {};
@@ -426,6 +457,14 @@ TEST_F(CelesTrakRun, RowThatDoesNotReadFailsItsGroupWhole)
         << ::testing::PrintToString(Log());
     EXPECT_EQ(Saved("weather.txt"), "kept as it was\r\n");
     EXPECT_TRUE(Logged("   Saved: visual.txt"));
+
+    // The answer that failed is no fetch: the next run asks for it again (and the stand-in, as
+    // CelesTrak does, says it has not updated since).
+    Requests();
+    Advance(10min);
+    World->Run();
+    EXPECT_EQ(Requests(), TLines{std::string(GpPrefix) + "GROUP=weather&FORMAT=CSV"});
+    EXPECT_EQ(CountStarting(Log(), "   Unchanged: weather.txt (CelesTrak updates every 2 hours; last fetched"), 0u);
 }
 
 TEST(CelesTrakSourceChoice, NeedsNoAccount)

@@ -2,6 +2,7 @@
 // the forms of the answer, and the refusals a client has to meet.
 
 #include "download/CelesTrakQueries.h"
+#include "platform/AnswerLimit.h"
 #include "platform/HttpClient.h"
 #include "platform/TextFile.h"
 #include "tests/download/DownloadSupport.h"
@@ -137,6 +138,45 @@ protected:
     THttpClient Client;
 };
 
+// Answers come gzip-compressed when the client accepts them, as they are, decoded, otherwise; the
+// bound on an answer holds for its decoded text, so a small compressed answer cannot inflate past it.
+TEST_F(GpService, AnswersComeCompressedAndTheBoundHoldsForTheDecodedText)
+{
+    std::string rows;
+    for (int row = 0; row < 20000; ++row)
+        rows += "REPEATED,2026-001A,2026-12-01T00:00:00.000000,15.5,.0001,51.6,0,0,0,0,U,77777,999,1,0,0,0\r\n";
+    Data.Write(std::to_string(WeatherFile) + ".csv", std::string(service::OmmCsvHeader) + "\r\n" + rows);
+    struct TCase {
+        bool Accept;
+        std::size_t Bound;
+        bool Cut;
+        const char* Format; // another target each, as the update window refuses repeats
+    };
+    for (const TCase& c : {TCase{true, GroupTextLimitBytes, false, "CSV"},
+                           TCase{false, GroupTextLimitBytes, false, "csv"}, TCase{true, rows.size() / 2, true, "Csv"}}) {
+        SCOPED_TRACE(std::to_string(c.Accept) + " " + std::to_string(c.Bound));
+        THttpClient client;
+        client.SetAcceptGzip(c.Accept);
+        client.SetMaxAnswerBytes(c.Bound);
+        Service.ClearRequests();
+        std::string body;
+        try {
+            body = client.GetText(Service.Address() + "/NORAD/elements/gp.php?GROUP=weather&FORMAT=" + c.Format);
+            EXPECT_FALSE(c.Cut);
+        } catch (const EHttpError& Error) {
+            EXPECT_TRUE(c.Cut);
+            EXPECT_EQ(Error.what(), "answer larger than " + std::to_string(c.Bound) + " bytes");
+        }
+        ASSERT_EQ(Service.Requests().size(), 1u);
+        EXPECT_EQ(Service.Requests()[0].Header("Accept-Encoding"), c.Accept ? "gzip" : "");
+        if (!c.Cut) {
+            EXPECT_TRUE(body.ends_with(rows));
+        }
+        EXPECT_EQ(client.WireBytes() < static_cast<long long>(rows.size() / 20), c.Accept)
+            << client.WireBytes() << " bytes on the wire";
+    }
+}
+
 TEST_F(GpService, AnswersCsvUnlessToldOtherwise)
 {
     const std::string csv = Get("GROUP=weather");
@@ -155,7 +195,7 @@ TEST_F(GpService, ElementLinesLeaveOutObjectsFrom100000)
         const std::string& name = held[first];
         tle += name + std::string(24 - std::min<std::size_t>(24, name.size()), ' ') + "\r\n";
         threeLine += "0 " + name + "\r\n";
-        const std::string lines = held[first + 1] + "\r\n" + held[first + 2] + "\r\n";
+        const std::string lines = CelesTrakForm(held[first + 1]) + "\r\n" + held[first + 2] + "\r\n";
         tle += lines;
         threeLine += lines;
         twoLine += lines;
@@ -172,7 +212,7 @@ TEST_F(GpService, CsvAndElementLinesGiveTheSameSets)
     ASSERT_EQ(fromCsv.Sets.size(), Weather.size() / 3);
     std::string written;
     for (std::size_t index = 0; index < fromCsv.Sets.size(); ++index) {
-        EXPECT_EQ(fromCsv.Sets[index][1], Weather[index * 3 + 1]);
+        EXPECT_EQ(fromCsv.Sets[index][1], CelesTrakForm(Weather[index * 3 + 1]));
         EXPECT_EQ(fromCsv.Sets[index][2], Weather[index * 3 + 2]);
         if (fromCsv.Numbers[index] < 100000)
             written += fromCsv.Sets[index][1] + "\r\n" + fromCsv.Sets[index][2] + "\r\n";
@@ -185,7 +225,7 @@ TEST_F(GpService, NamesAndNumbersSelectSets)
     const std::string inmarsat = Get("NAME=inmarsat&FORMAT=3LE");
     EXPECT_EQ(std::count(inmarsat.begin(), inmarsat.end(), '\n'), 20 * 3);
     EXPECT_NE(inmarsat.find("0 INMARSAT 20\r\n"), std::string::npos);
-    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"), Weather[1] + "\r\n" + Weather[2] + "\r\n");
+    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"), CelesTrakForm(Weather[1]) + "\r\n" + Weather[2] + "\r\n");
     EXPECT_NE(Get("CATNR=148493").find(",148493,"), std::string::npos);
     EXPECT_EQ(Failure("CATNR=148493&FORMAT=2LE").Status(), 404) << "element lines leave it out";
 }
@@ -229,7 +269,7 @@ TEST(GpServiceHost, OtherHostNamesAreMovedToTheServiceItself)
         client.GetText("http://localhost:" + std::to_string(service.Port()) + path);
         ADD_FAILURE() << "answered";
     } catch (const EHttpError& Error) {
-        EXPECT_STREQ(Error.what(), "redirected elsewhere (HTTP 301)");
+        EXPECT_EQ(Error.what(), "redirected to " + service.Address() + path + " (HTTP 301)");
     }
     ASSERT_EQ(service.Requests().size(), 1u);
     EXPECT_EQ(service.Requests()[0].Header("Host"), "localhost:" + std::to_string(service.Port()));

@@ -196,7 +196,7 @@ TEST(DownloadRun, FailedOrDamagedGroupIsLoggedAndCountedKeepsTheEarlierFileAndTh
          "connection cut"},
         {"redirected to another service",
          [](service::TServiceFaults& F) { F.RedirectedGroups = {{20, "http://192.0.2.1/perl/dl.pl?ID=20"}}; },
-         "redirected elsewhere (HTTP 302)"},
+         "redirected to http://192.0.2.1/perl/dl.pl?ID=20 (HTTP 302)"},
     };
     const TLines sets = Catalogue(400);
     for (const TCase& c : cases) {
@@ -470,6 +470,25 @@ TEST(DownloadRun, FailedLogoutIsLoggedAndLeavesTheOutcome)
     EXPECT_EQ(world.Host.Only("log").back(), "Logout failed: HTTP 500");
     EXPECT_EQ(world.Host.Only("status").back(), "Checking FullCatalog.txt");
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
+}
+
+// A logout that does not answer costs its own allowance, not the longer read time-out the
+// individual list left; the next run still has that one.
+TEST(DownloadRun, LogoutKeepsItsOwnAllowance)
+{
+    TDownloadWorld world({}, {.QueryMs = 4000, .LogoutMs = 1000});
+    const TLines sets = Catalogue(3);
+    world.ServeGroup(2, sets);
+    world.Host.Inputs.Favourites = {sets[1].substr(2, 5)};
+    world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
+    service::TServiceFaults faults;
+    faults.DelayedLogouts = 3; // the probe, the logout, the next run's probe
+    faults.LogoutDelay = std::chrono::milliseconds(2500);
+    world.Service->SetFaults(faults);
+
+    EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Host.Only("log").back(), "Logout failed: took too long") << "its whole time, 1 s";
+    EXPECT_EQ(world.Session.Client().ReadTimeout(), 4000);
 }
 
 // Every request would reach the stand-in, which plays the proxy here: it must see none.

@@ -6,6 +6,7 @@
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue-service/CatalogueService.h"
+#include "tools/catalogue-service/CelesTrakGroups.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
 #include <filesystem>
@@ -122,6 +123,19 @@ inline TLines LetterFormCatalogue()
     options.FirstNumber = 148490;
     options.Alpha5 = true;
     return GenerateCatalogue(options);
+}
+
+// Line 1 as CelesTrak writes it: a zero second derivative or drag term as "00000+0".
+inline std::string CelesTrakForm(std::string Line)
+{
+    return service::CelesTrakLine(std::move(Line));
+}
+
+inline TLines CelesTrakForm(TLines Lines)
+{
+    for (std::string& line : Lines)
+        line = CelesTrakForm(std::move(line));
+    return Lines;
 }
 
 inline std::string LfText(const TLines& Lines)

@@ -187,7 +187,9 @@ TEST(Source, ServiceWithoutALoginIsAskedOnlyForTheDownloads)
     EXPECT_EQ(world.Service.Calls, (TLines{"probe", "group 2", "group 20"}));
     EXPECT_EQ(world.Host.Only("log"),
               (TLines{"Connecting to Open Catalogue", "   Saved: FullCatalog.txt", "      2 satellites",
-                      "Stopped: the service answered HTTP 503"}));
+                      "   Failed: Amateur.txt (the service answered HTTP 503), no file was written",
+                      "Stopped: the service answered HTTP 503", "2 of 3 downloads failed"}));
+    EXPECT_EQ(world.Host.Summary.back(), "   Weather.txt: not fetched (run stopped), no file was written");
 
     world.Service.Groups[20] = [&] { return sets; };
     world.Service.Calls.clear();

@@ -63,6 +63,15 @@ protected:
     std::string Requests() const { return StoredString(UsageKey(), "SpaceTrackRequests"); }
 };
 
+// The limits over a minute and an hour exactly, for the arithmetic of the windows.
+TUsageRules ExactWindows()
+{
+    TUsageRules rules;
+    rules.MinuteWindow = 60s;
+    rules.HourWindow = 3600s;
+    return rules;
+}
+
 struct TLimitCase {
     const char* What;
     std::string Stored;
@@ -98,7 +107,7 @@ TEST_F(UsageLedgerTest, LimitsAdmitWaitOrRefuse)
     for (const TLimitCase& c : cases) {
         SCOPED_TRACE(c.What);
         Keep("SpaceTrackRequests", c.Stored);
-        const TAdmission admission = TUsageLedger(StoreFile).Admit(Now);
+        const TAdmission admission = TUsageLedger(StoreFile, ExactWindows()).Admit(Now);
         EXPECT_EQ(admission.Kind, c.Kind);
         EXPECT_EQ(admission.Wait, c.Wait);
         EXPECT_EQ(admission.Limit, c.Limit);
@@ -112,7 +121,7 @@ TEST_F(UsageLedgerTest, LimitsAdmitWaitOrRefuse)
 
 TEST_F(UsageLedgerTest, LimitTextsFollowTheRules)
 {
-    TUsageRules rules;
+    TUsageRules rules = ExactWindows();
     rules.PerMinute = 1;
     rules.PerHour = 2;
     TUsageLedger ledger(StoreFile, rules);
@@ -125,9 +134,10 @@ TEST_F(UsageLedgerTest, LimitTextsFollowTheRules)
     EXPECT_EQ(third.Kind, TKind::Refused);
 }
 
-// A long run paced by the ledger alone: every request waits as long as it is told, and the
-// service then never sees more than the limits allow in any minute or hour, nor is held back
-// longer than they need.
+// A long run paced by the ledger alone: every request waits as long as it is told and leaves a
+// varying while after it was admitted, as a connection takes its time. The count goes by the time
+// each left, so the service never sees more than the limits allow in any minute or hour, with
+// the windows' margin to spare, nor is a request held back longer than they need.
 TEST_F(UsageLedgerTest, PacedRunKeepsEverySlidingWindowWithinTheLimits)
 {
     TUsageRules rules;
@@ -136,26 +146,60 @@ TEST_F(UsageLedgerTest, PacedRunKeepsEverySlidingWindowWithinTheLimits)
     TFakeClock clock(Now);
     std::vector<TTime> sent;
     for (int request = 0; request < 400; ++request) {
-        for (TAdmission admission = ledger.Admit(clock.Now()); admission.Kind != TKind::Now;
-             admission = ledger.Admit(clock.Now())) {
+        TTime admitted = clock.Now();
+        for (TAdmission admission = ledger.Admit(admitted); admission.Kind != TKind::Now;
+             admission = ledger.Admit(admitted)) {
             ASSERT_EQ(admission.Kind, TKind::AfterWait);
             ASSERT_GT(admission.Wait, 0ms);
             clock.Wait(admission.Wait);
+            admitted = clock.Now();
         }
+        // The first requests of each minute leave late, the last ones at once.
+        clock.Advance(std::chrono::milliseconds(request % 30 < 15 ? 1900 : 0));
         sent.push_back(clock.Now());
-        clock.Advance(std::chrono::milliseconds(150 + 37 * (request % 7))); // the request's own time
+        ledger.Sent(admitted, sent.back());
+        clock.Advance(std::chrono::milliseconds(150 + 37 * (request % 7))); // the answer's own time
     }
     for (std::size_t i = 0; i < sent.size(); ++i) {
         const auto inWindow = [&](std::chrono::milliseconds Window) {
             return std::lower_bound(sent.begin(), sent.end(), sent[i] + Window)
                    - (sent.begin() + static_cast<std::ptrdiff_t>(i));
         };
-        ASSERT_LE(inWindow(60s), 30) << "from request " << i;
-        ASSERT_LE(inWindow(3600s), 300) << "from request " << i;
+        ASSERT_LE(inWindow(62s), 30) << "from request " << i;
+        ASSERT_LE(inWindow(3620s), 300) << "from request " << i;
     }
-    EXPECT_EQ(sent[30], sent[0] + 60s) << "the 31st waits exactly for the first to leave the minute";
-    EXPECT_EQ(sent[300], sent[0] + 3600s) << "the 301st waits exactly for the first to leave the hour";
-    EXPECT_LT(sent.back(), sent[0] + 3600s + 5min);
+    EXPECT_EQ(sent[30], sent[0] + 62s + 1900ms) << "the 31st is admitted as the first leaves the window";
+    EXPECT_GE(sent[300], sent[0] + 3620s);
+    EXPECT_LT(sent[300], sent[0] + 3620s + 2s);
+    EXPECT_LT(sent.back(), sent[0] + 3620s + 5min);
+}
+
+// Counted when admitted, a request that left late would let 31 reach the service within a minute.
+TEST_F(UsageLedgerTest, CountGoesByTheTimeARequestLeft)
+{
+    TUsageLedger ledger(StoreFile);
+    ASSERT_EQ(ledger.Admit(Now).Kind, TKind::Now);
+    ledger.Sent(Now, Now + 1900ms);
+    EXPECT_EQ(Requests(), std::to_string(MillisOf(Now + 1900ms)));
+    ledger.Sent(Now - 1h, Now + 2s); // a count no longer kept is made again
+    EXPECT_EQ(EntryCount(Requests()), 2u);
+    EXPECT_EQ(ledger.RoomInHour(Now + 3s), 298);
+}
+
+TEST_F(UsageLedgerTest, HoldKeepsEveryRequestBackUntilItsTime)
+{
+    TUsageLedger ledger(StoreFile);
+    ledger.HoldUntil(Now + 10min);
+    for (const auto& [at, kind] : {std::pair{Now, TKind::Held}, std::pair{Now + 9min, TKind::Held},
+                                   std::pair{Now + 10min, TKind::Now}}) {
+        const TAdmission admission = ledger.Admit(at);
+        EXPECT_EQ(admission.Kind, kind);
+        if (kind == TKind::Held) {
+            EXPECT_EQ(at + admission.Wait, Now + 10min);
+        }
+    }
+    ledger.HoldUntil(Now + 48h); // kept before the clock was set back
+    EXPECT_EQ(ledger.Admit(Now).Kind, TKind::Now);
 }
 
 TEST_F(UsageLedgerTest, GarbledTimesNeitherCrashNorBlock)
@@ -185,9 +229,9 @@ TEST_F(UsageLedgerTest, GarbledTimesNeitherCrashNorBlock)
     TUsageLedger ledger(StoreFile);
     const TAdmission held = ledger.Admit(Now);
     EXPECT_EQ(held.Kind, TKind::Refused);
-    EXPECT_EQ(held.Wait, 60s);
+    EXPECT_EQ(held.Wait, 62s);
     EXPECT_EQ(Requests(), Times(30, 0ms));
-    EXPECT_EQ(ledger.Admit(Now + 60s).Kind, TKind::Now);
+    EXPECT_EQ(ledger.Admit(Now + 62s).Kind, TKind::Now);
 }
 
 TEST_F(UsageLedgerTest, ValueOfAnotherKindIsReplaced)

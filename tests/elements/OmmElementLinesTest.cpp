@@ -90,6 +90,20 @@ TEST(OmmElementLinesTest, WritesSpaceTracksLinesForItsRecord)
     EXPECT_EQ(lines[2], IssLine2);
 }
 
+// CelesTrak writes a zero second derivative "00000+0"; a "+" counts nothing in the checksum.
+TEST(OmmElementLinesTest, WritesCelesTraksZeroExponentsWhenAsked)
+{
+    TOmmRecord record = IssRecord();
+    const auto plus = ElementLinesOf(record, TZeroExponent::Plus);
+    ASSERT_TRUE(plus);
+    EXPECT_EQ((*plus)[1], "1 25544U 98067A   20348.69171878  .00000888  00000+0  24124-4 0  9994");
+    EXPECT_EQ((*plus)[2], IssLine2);
+    record.Bstar = "0";
+    record.MeanMotionDdot = "0.00012345";
+    EXPECT_EQ((*ElementLinesOf(record, TZeroExponent::Plus))[1],
+              "1 25544U 98067A   20348.69171878  .00000888  12345-3  00000+0 0  9995");
+}
+
 TEST(OmmElementLinesTest, WritesCatalogueNumbersInFiveColumnsAndLettersFrom100000)
 {
     CheckField(&TOmmRecord::NoradCatId, 1, 3, 5,

@@ -147,10 +147,13 @@ TEST_F(UnattendedProgramTest, RateLimitAnswerStopsTheRunAndExitsThree)
     EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
     EXPECT_FALSE(FileExists(Files.Path + "/keps/MyFavourites.txt"));
     EXPECT_NE(run.Out.find("Stopped: Space-Track says its query rate limit was passed; the run stops here and "
-                           "nothing more is asked for\nLogged out of Space-Track\nRun of "),
+                           "nothing more is asked for\nLogged out of Space-Track\n2 of 2 downloads failed\nRun of "),
               std::string::npos)
         << run.Out;
-    EXPECT_TRUE(run.Out.ends_with("\n   No file was downloaded\n")) << run.Out;
+    // Every chosen file, so that a cron user can tell which are stale.
+    EXPECT_TRUE(run.Out.ends_with("\n   Weather.txt: failed (Space-Track's query rate limit was passed), no file was "
+                                  "written\n   MyFavourites.txt: not fetched (run stopped), no file was written\n"))
+        << run.Out;
 }
 
 TEST_F(UnattendedProgramTest, CelesTrakRunNeedsNoAccountAndStopsAtAFailure)

@@ -110,7 +110,8 @@ TEST(StringsTest, EscapeControlsShowsControlBytesAndBackslashesAsEscapes)
         {"tab\there\r\n", "tab\\x09here\\x0d\\x0a"},
         {"\x7f", "\\x7f"},
         {"C:\\x1b", "C:\\\\x1b"},          // a backslash in the text cannot pass for an escape
-        {"Zvezda \xc3\xa9\xa0", "Zvezda \xc3\xa9\xa0"}, // bytes from 0x80 on stay as they are
+        {"Zvezda \xc3\xa9\xa0", "Zvezda \\xc3\\xa9\\xa0"}, // no byte from 0x80 on is printable ASCII
+        {"\x9b" "2J\x85\xff", "\\x9b2J\\x85\\xff"},          // C1 controls: CSI, NEL
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(EscapeControls(text), shown) << shown;

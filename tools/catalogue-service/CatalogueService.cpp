@@ -1,5 +1,6 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/ServiceSession.h"
+#include "text/Strings.h"
 
 #include <httplib.h>
 
@@ -316,8 +317,12 @@ void TCatalogueService::ServeGroupData(int Id, const std::string& Text, httplib:
 // Otherwise half the data comes first when a fault is asked for; then the connection closes, or
 // the rest follows after a pause.
 void TCatalogueService::ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
-                                  const TServiceFaults& Faults, httplib::Response& Response)
+                                  const TServiceFaults& Faults, httplib::Response& Response, bool Gzip)
 {
+    if (Gzip) {
+        Data = std::make_shared<const std::string>(GzipText(*Data));
+        Response.set_header("Content-Encoding", "gzip");
+    }
     const std::size_t half = Data->size() / 2;
     const std::chrono::milliseconds pause = Fault == TTransferFault::Trickle ? Faults.TricklePause : Faults.StallTime;
     const std::size_t piece = std::max<std::size_t>(Faults.TrickleBytes, 1);
@@ -337,6 +342,11 @@ void TCatalogueService::ServeData(std::shared_ptr<const std::string> Data, const
                 return false;
             return Sink.write(Data->data() + Offset, Data->size() - Offset);
         });
+}
+
+bool AcceptsGzip(const httplib::Request& Request)
+{
+    return LowerCase(Request.get_header_value("Accept-Encoding")).find("gzip") != std::string::npos;
 }
 
 void TCatalogueService::Query(const httplib::Request& Request, httplib::Response& Response)

@@ -86,6 +86,10 @@ struct TServiceFaults {
     std::map<std::string, int> GpErrors;
     // gp.php queries whose answer sends half its data, pauses for StallTime, then the rest.
     std::set<std::string> GpStalls;
+    // Query-API queries answered with this status (429, 503) and, when not empty, this Retry-After
+    // header; 0 for none.
+    int ApiStatus = 0;
+    std::string ApiRetryAfter;
 };
 
 struct TServiceOptions {
@@ -108,6 +112,9 @@ struct TServiceOptions {
     std::chrono::minutes GpUpdateWindow{0};
     // The time the update window goes by; the system's clock when empty.
     std::function<std::chrono::system_clock::time_point()> GpClock;
+    // A repeat within the update window is refused with status 200 instead, the same words in the
+    // body, as one of CelesTrak's servers answers.
+    bool GpRepeatAnswered200 = false;
     // A gp.php request naming another host than the address the service listens on is answered
     // with 301 to that address, as CelesTrak's other host names answer.
     bool GpOneHost = false;
@@ -175,8 +182,9 @@ private:
     bool TakeApiQuery(const httplib::Request& Request);
     enum class TTransferFault { None, Cut, Stall, Trickle };
     void ServeGroupData(int Id, const std::string& Text, httplib::Response& Response);
+    // The data go gzip-compressed when Gzip is set (the request accepted it).
     void ServeData(std::shared_ptr<const std::string> Data, const char* Type, TTransferFault Fault,
-                   const TServiceFaults& Faults, httplib::Response& Response);
+                   const TServiceFaults& Faults, httplib::Response& Response, bool Gzip = false);
     std::string Compressed(int Id, const std::string& Text);
     // Waits for Time or until the service stops; false when it stops.
     bool Pause(std::chrono::milliseconds Time);
@@ -225,6 +233,9 @@ void MakeTestCertificate(const std::string& CertificateFile, const std::string& 
 
 // gzip-compressed Text.
 std::string GzipText(const std::string& Text);
+
+// Whether the request's Accept-Encoding takes gzip.
+bool AcceptsGzip(const httplib::Request& Request);
 
 // The answer body of an odd group whose element text is Text.
 std::string OddBody(TOddBody Kind, const std::string& Text);

@@ -60,7 +60,7 @@ std::string ElementLinesText(const std::vector<TSet>& Sets, const std::string& F
             text += name + std::string(NameColumns - std::min(NameColumns, name.size()), ' ') + "\r\n";
         else if (Form == "3le")
             text += "0 " + name + "\r\n";
-        text += std::string(Trim(set[1])) + "\r\n" + std::string(Trim(set[2])) + "\r\n";
+        text += CelesTrakLine(std::string(Trim(set[1]))) + "\r\n" + std::string(Trim(set[2])) + "\r\n";
     }
     return text;
 }
@@ -109,6 +109,20 @@ std::string ReadFile(const std::string& Path)
 }
 
 } // namespace
+
+std::string CelesTrakLine(std::string Line)
+{
+    if (Line.size() < 69 || !Line.starts_with("1 "))
+        return Line;
+    for (const std::size_t at : {std::size_t{44}, std::size_t{53}})
+        if (Line.compare(at, 8, " 00000-0") == 0)
+            Line[at + 6] = '+';
+    int sum = 0;
+    for (std::size_t i = 0; i < 68; ++i)
+        sum += Line[i] >= '0' && Line[i] <= '9' ? Line[i] - '0' : Line[i] == '-' ? 1 : 0;
+    Line[68] = static_cast<char>('0' + sum % 10);
+    return Line;
+}
 
 std::optional<int> CelesTrakGroupFile(std::string_view Name)
 {
@@ -179,8 +193,9 @@ bool TCatalogueService::RefusesRepeat(const std::string& Target, const std::stri
             return false;
         last = download->second;
     }
-    Response.status = 403;
-    Response.set_content("GP data has not updated since your last successful download of " + Selector + " at "
+    // CelesTrak breaks its sentence over lines.
+    Response.status = Options.GpRepeatAnswered200 ? 200 : 403;
+    Response.set_content("GP data has not updated since your last successful\r\ndownload of " + Selector + " at "
                              + UtcText(last) + " UTC.\r\nData is updated once every "
                              + std::to_string(Options.GpUpdateWindow.count()) + " minutes.\r\n",
                          TextType);
@@ -238,7 +253,8 @@ void TCatalogueService::CelesTrakGroup(const httplib::Request& Request, httplib:
     RememberDownload(Request.target);
     const bool csv = answer->starts_with(OmmCsvHeader);
     ServeData(std::make_shared<const std::string>(*answer), csv ? "text/csv" : TextType,
-              faults.GpStalls.count(selector) != 0 ? TTransferFault::Stall : TTransferFault::None, faults, Response);
+              faults.GpStalls.count(selector) != 0 ? TTransferFault::Stall : TTransferFault::None, faults, Response,
+              AcceptsGzip(Request));
 }
 
 } // namespace elsetry::service

@@ -23,11 +23,16 @@ std::optional<std::vector<TSet>> SelectedSets(const std::string& Folder, std::st
 
 // The answer to a query in Format (letter case aside): "CSV" (or none) the OMM fields under a
 // header line, with ExtraRows (CSV rows, each ended by CR LF) added; "TLE" the name padded to 24
-// columns, "3LE" the name after "0 ", "2LE" no name, each before the two element lines, objects
+// columns, "3LE" the name after "0 ", "2LE" no name, each before the two element lines (line 1 as
+// CelesTrakLine writes it), objects
 // numbered 100000 or more left out, as CelesTrak's element lines leave them out. Lines end with
 // CR LF. Nothing for another format.
 std::optional<std::string> GpAnswerText(const std::vector<TSet>& Sets, std::string_view Format,
                                         const std::string& ExtraRows = {});
+
+// Line 1 as CelesTrak writes it since late 2021: a zero second derivative or drag term as
+// "00000+0" (a "+" counts nothing in the checksum, a "-" one). Any other line is kept.
+std::string CelesTrakLine(std::string Line);
 
 // The rows of an OMM CSV file after its header line; empty when there is no such file.
 std::string ExtraCsvRows(const std::string& Path);

@@ -7,6 +7,7 @@
 #include <httplib.h>
 
 #include <chrono>
+#include <memory>
 
 namespace elsetry::service {
 
@@ -89,7 +90,15 @@ void TCatalogueService::ApiQuery(const httplib::Request& Request, httplib::Respo
         Response.set_content("{\"error\":\"You must be logged in to complete this action\"}", JsonType);
         return;
     }
-    const TRateLimitAnswer limit = CurrentFaults().RateLimit;
+    const TServiceFaults faults = CurrentFaults();
+    if (faults.ApiStatus != 0) {
+        Response.status = faults.ApiStatus;
+        if (!faults.ApiRetryAfter.empty())
+            Response.set_header("Retry-After", faults.ApiRetryAfter);
+        Response.set_content("Too many requests", "text/plain");
+        return;
+    }
+    const TRateLimitAnswer limit = faults.RateLimit;
     if (limit == TRateLimitAnswer::ServerError) {
         Response.status = 500;
         Response.set_content("You've violated your query rate limit. Please refer to our Acceptable Use Policy.",
@@ -105,7 +114,8 @@ void TCatalogueService::ApiQuery(const httplib::Request& Request, httplib::Respo
     try {
         const TGpQuery query = ParseGpQuery(GpPath(Request.target));
         const std::string answer = GpAnswer(query, GpSelect(query, RecordsIn(Options.DataFolder), NowDays()));
-        Response.set_content(answer, query.Format == "json" ? JsonType : "text/plain");
+        ServeData(std::make_shared<const std::string>(answer), query.Format == "json" ? JsonType : "text/plain",
+                  TTransferFault::None, faults, Response, AcceptsGzip(Request));
     } catch (const EGpQueryError& Error) {
         Response.status = 400;
         Response.set_content(std::string("{\"error\":\"") + Error.what() + "\"}", JsonType);

@@ -238,15 +238,19 @@ const char* Data(std::string_view Text)
     return Text.empty() ? "" : Text.data();
 }
 
+// Names, file names and notes come from files: every byte that is not printable ASCII is shown
+// escaped, so that none can steer the terminal.
 void PrintEntry(const TSatellite& S, bool Attributes)
 {
-    std::printf("%.*s\t%.*s\t%.8f\t%d\t%.0f\t%.12f\t%.*s", Width(S.Name), Data(S.Name), Width(S.CatalogueNumber),
+    const std::string name = EscapeControls(S.Name);
+    const std::string file = EscapeControls(S.SourceFileName);
+    std::printf("%s\t%.*s\t%.8f\t%d\t%.0f\t%.12f\t%s", name.c_str(), Width(S.CatalogueNumber),
                 S.CatalogueNumber.data(), S.EpochJulian, S.DeepSpace, S.RevolutionNumber, S.ArgumentOfLatitude,
-                Width(S.SourceFileName), Data(S.SourceFileName));
+                file.c_str());
     if (Attributes)
-        std::printf("\t%.4f\t%.4f\t%.6f\t%d\t%d\t%d\t%.4f\t%.*s", S.DownlinkFrequency, S.SignedValue, S.LdDateJulian,
+        std::printf("\t%.4f\t%.4f\t%.6f\t%d\t%d\t%d\t%.4f\t%s", S.DownlinkFrequency, S.SignedValue, S.LdDateJulian,
                     static_cast<int>(S.LineRate), static_cast<int>(S.SatelliteKind), S.NoaaSeries ? 1 : 0,
-                    S.HalfAngle, Width(S.Notes), Data(S.Notes));
+                    S.HalfAngle, EscapeControls(S.Notes).c_str());
     std::printf("\n");
 }
 
