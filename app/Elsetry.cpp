@@ -28,8 +28,9 @@ constexpr const char* HelpText =
     "                 Without a display the progress log goes to standard output, every message\n"
     "                 box to standard error. Exit status 0: every chosen download saved; 1: the\n"
     "                 run did not log in or did not run; 3: some downloads failed, the run\n"
-    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, or the\n"
-    "                 service's limits stopped the run.\n"
+    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, the\n"
+    "                 service's limits stopped the run, a failure of its own ended it after\n"
+    "                 the login, or it was cancelled (SIGTERM, SIGINT and SIGHUP cancel a run).\n"
     "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
     "  -h, --help     show this text\n"
     "  --version      show the program's version\n";
@@ -101,7 +102,8 @@ int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
     if (Outcome == TDownloadOutcome::Completed)
         return 0;
     if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed
-        || Outcome == TDownloadOutcome::Stopped || Outcome == TDownloadOutcome::Cancelled)
+        || Outcome == TDownloadOutcome::Stopped || Outcome == TDownloadOutcome::Cancelled
+        || Outcome == TDownloadOutcome::FailedMidway)
         return DownloadsFailed;
     return RunNotCompleted;
 }

@@ -8,8 +8,11 @@
 #include "platform/AnswerLimit.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
+#include "platform/StopSignals.h"
 #include "text/FileNames.h"
 #include "text/Strings.h"
+
+#include <new>
 
 namespace elsetry {
 
@@ -59,6 +62,8 @@ TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Lim
 
 TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
 {
+    // A signal to end the process ends the run as Cancel does.
+    const TStopSignals stopSignals;
     Host.ClearLog();
     Host.ForgetLoggedOnce();
     if (!Host.ConnectionTest()) {
@@ -84,6 +89,8 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Tally = {};
     CancelAsked = false;
     LoggingOut = false;
+    SessionOpen = false;
+    DownloadsBegun = false;
     Downloads = DownloadCount(inputs);
     Host.ShowRunProgress(0, Downloads);
     Channel.SetWhileWaiting(
@@ -99,9 +106,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         outcome = TDownloadOutcome::Stopped;
     } catch (const std::exception& Error) {
         // Any failure the steps do not handle themselves ends the run with its own text.
-        Host.Log(EscapeControls(Error.what()), true);
-        Host.ShowError(Error.what());
-        Host.ShowStatus(RunEndedText(Error.what()));
+        outcome = EndFailed(Host, Error);
     }
     Channel.SetNotes(nullptr);
     Channel.SetWhileWaiting(nullptr);
@@ -122,7 +127,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     } catch (const ERunCancelled&) {
         return EndCancelled(Host, false);
     } catch (const EHttpError& Error) {
-        if (CancelAsked)
+        if (Cancelling())
             return EndCancelled(Host, false);
         const std::string reason = FailureReason(Error);
         ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
@@ -134,9 +139,10 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
         return TallyOfDownloads(Host);
     }
     const std::optional<TLoginFailure> failure = Login(Host, Inputs);
-    if (failure && CancelAsked)
+    if (failure && Cancelling())
         return EndCancelled(Host, true);
     if (!failure) {
+        SessionOpen = true;
         Host.Log("Logged into Space-Track", false);
         DownloadChosen(Host, Inputs);
         Logout(Host);
@@ -174,17 +180,38 @@ TDownloadOutcome TDownloadSession::LogCancelled(TDownloadHost& Host)
     return TDownloadOutcome::Cancelled;
 }
 
+bool TDownloadSession::Cancelling() const
+{
+    return CancelAsked || TStopSignals::Received();
+}
+
 void TDownloadSession::ThrowIfCancelled() const
 {
-    if (CancelAsked)
+    if (Cancelling())
         throw ERunCancelled();
+}
+
+TDownloadOutcome TDownloadSession::EndFailed(TDownloadHost& Host, const std::exception& Error)
+{
+    Host.Log(EscapeControls(Error.what()), true);
+    // The session is not left open on the service's side while the box waits for the user.
+    if (SessionOpen) {
+        try {
+            Logout(Host);
+        } catch (const std::exception& LogoutError) {
+            Host.Log(std::string("Logout failed: ") + EscapeControls(LogoutError.what()), false);
+        }
+    }
+    Host.ShowError(Error.what());
+    Host.ShowStatus(RunEndedText(Error.what()));
+    return DownloadsBegun ? TDownloadOutcome::FailedMidway : TDownloadOutcome::Failed;
 }
 
 bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress) const
 {
     Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
     Host.KeepAlive();
-    return LoggingOut || !CancelAsked;
+    return LoggingOut || !Cancelling();
 }
 
 int TDownloadSession::DownloadCount(const TDownloadInputs& Inputs)
@@ -238,6 +265,7 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownload
 
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
+    DownloadsBegun = true;
     try {
         DownloadEach(Host, Inputs);
     } catch (const ERunStopped& Stop) {
@@ -281,6 +309,9 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         throw;
     } catch (const EGroupFailed& Failure) {
         LogFailure(Host, FileName, Failure.what());
+    } catch (const std::bad_alloc&) {
+        // What the answer took is given back by now; the next group may well fit.
+        LogFailure(Host, FileName, "out of memory");
     } catch (const EGroupSkipped& Skip) {
         Note(FileName, TFileResult::Skipped, Skip.what());
         Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what())
@@ -315,6 +346,7 @@ void TDownloadSession::Logout(TDownloadHost& Host)
     Channel.GrantAtLeast(std::chrono::milliseconds(Timeouts.LogoutMs));
     // Nothing follows the logout that a cancel could still spare the service.
     LoggingOut = true;
+    SessionOpen = false;
     try {
         Source->LogOut(Channel);
     } catch (const EHttpError& Error) {
