@@ -2,7 +2,9 @@
 // for each form the sources answer in, against the bound of three times the answer plus 100 MiB.
 // The data is made, the stand-in service runs and each run is made in a process of its own, so
 // that the figure (the run's maximum resident set) is the run's alone.
-//   usage: elsetry-bench-memory [csv] [3le] [api] [gzip] [linefeeds] [blanks]   (all by default)
+//   usage: elsetry-bench-memory [--cap MIB] [csv] [3le] [api] [gzip] [linefeeds] [blanks]
+//     (all cases by default; --cap limits the address space of each run, to show that a run out
+//     of memory fails its group instead of ending)
 //     csv        CelesTrak, 339,000 sets as some 50 MB of OMM CSV
 //     3le        the form exchange, the full catalogue as 64 MB of uncompressed element lines
 //     api        the query API, 339,000 sets in the 3le form
@@ -230,7 +232,7 @@ struct TResult {
     std::string Outcome;
 };
 
-TResult RunCase(const TCase& Case, const std::string& Root)
+TResult RunCase(const TCase& Case, const std::string& Root, std::size_t CapBytes)
 {
     const std::string data = Root + "/data";
     for (const char* folder : {"/data", "/keps", "/hist", "/tmp"})
@@ -249,6 +251,10 @@ TResult RunCase(const TCase& Case, const std::string& Root)
     const pid_t service = StartService(served, port);
     const std::string address = "http://127.0.0.1:" + std::to_string(port);
     const TChildEnd run = InChild([&](std::size_t&) {
+        if (CapBytes > 0) {
+            const rlimit cap{CapBytes, CapBytes};
+            ::setrlimit(RLIMIT_AS, &cap);
+        }
         TQuietHost host;
         host.Folder = Root;
         host.Inputs.Source = std::string(Case.Source);
@@ -300,6 +306,11 @@ void Print(const char* Name, const char* What, const TResult& Result)
 int main(int argc, char** argv)
 {
     std::vector<std::string> wanted(argv + 1, argv + argc);
+    std::size_t cap = 0;
+    if (wanted.size() >= 2 && wanted[0] == "--cap") {
+        cap = static_cast<std::size_t>(std::atol(wanted[1].c_str())) << 20;
+        wanted.erase(wanted.begin(), wanted.begin() + 2);
+    }
     const auto wants = [&wanted](const std::string& Name) {
         return wanted.empty() || std::find(wanted.begin(), wanted.end(), Name) != wanted.end();
     };
@@ -316,7 +327,7 @@ int main(int argc, char** argv)
             if (!wants(c.Name))
                 continue;
             std::filesystem::remove(root + "/registry.sqlite3");
-            const TResult result = RunCase(c, root + "/" + c.Name);
+            const TResult result = RunCase(c, root + "/" + c.Name, cap);
             Print(c.Name, c.What, result);
             within = within && result.Peak <= 3 * result.Answer + 100 * MiB;
         }
