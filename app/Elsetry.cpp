@@ -146,8 +146,8 @@ int Status(const elsetry::TArguments& Arguments)
         std::fputs(HelpText, stderr);
         return RunNotCompleted;
     }
-    const elsetry::TRunStatus status =
-        elsetry::RunStatus(elsetry::ReadLastRun(), std::time(nullptr), std::chrono::hours(hours));
+    const elsetry::TRunStatus status = elsetry::RunStatus(elsetry::ReadLastRun(), std::time(nullptr),
+                                                          std::chrono::hours(hours));
     PrintLines(status.Lines, stdout);
     return status.Fresh ? 0 : DownloadsFailed;
 }
@@ -166,8 +166,8 @@ std::optional<int> MaintenanceCommand(const elsetry::TArguments& Arguments)
         std::fputs(HelpText, stderr);
         return RunNotCompleted;
     }
-    const elsetry::TTimerReport report =
-        command == "--schedule" ? elsetry::InstallTimer(elsetry::ExecutablePath()) : elsetry::RemoveTimer();
+    const elsetry::TTimerReport report = command == "--schedule" ? elsetry::InstallTimer(elsetry::ExecutablePath())
+                                                                 : elsetry::RemoveTimer();
     PrintLines(report.Lines, report.Done ? stdout : stderr);
     return report.Done ? 0 : RunNotCompleted;
 }

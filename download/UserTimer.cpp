@@ -61,7 +61,8 @@ bool SystemctlWanted()
 
 std::string SystemctlFailure(int Status)
 {
-    return Status < 0 ? "systemctl was not found" : "systemctl --user answered with exit status " + std::to_string(Status);
+    return Status < 0 ? "systemctl was not found"
+                      : "systemctl --user answered with exit status " + std::to_string(Status);
 }
 
 } // namespace
@@ -132,8 +133,8 @@ TTimerReport InstallTimer(const std::string& Program)
     report.Lines.push_back("Wrote " + folder + "/" + ServiceUnitName + " and " + TimerUnitName + ": \"" + Program
                            + " -AUTO\" " + when);
     if (!SystemctlWanted()) {
-        report.Lines.push_back(std::string("systemctl not called (") + NoSystemctlVariable + " is set); to start the timer: "
-                               + EnableByHand);
+        report.Lines.push_back(std::string("systemctl not called (") + NoSystemctlVariable
+                               + " is set); to start the timer: " + EnableByHand);
         report.Done = true;
         return report;
     }
@@ -168,7 +169,8 @@ TTimerReport RemoveTimer()
             return report;
         }
     }
-    report.Lines.push_back(removed ? "Removed the timer's units from " + folder : "No timer was installed in " + folder);
+    report.Lines.push_back(removed ? "Removed the timer's units from " + folder
+                                   : "No timer was installed in " + folder);
     if (systemctl && removed && status == 0)
         status = Systemctl({"daemon-reload"});
     if (systemctl && removed && status != 0) {

@@ -158,14 +158,14 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
 
     EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "group 2", "group 20", "group 4",
                                            "group 8", "list 2", "logout"}));
-    EXPECT_EQ(world.Host.Only("log"),
-              (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
-                      "   Saved: FullCatalog.txt", "      4 satellites",
-                      "   Failed: Amateur.txt (HTTP 500), the earlier file is kept",
-                      "   Failed: Geo.txt (out of memory), the earlier file is kept",
-                      "   Failed: Weather.txt (not element sets), the earlier file is kept",
-                      "   Saved: MyFavourites.txt", "      2 satellites", "Logged out of Space-Track",
-                      "3 of 5 downloads failed"}));
+    EXPECT_EQ(
+        world.Host.Only("log"),
+        (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
+                "   Saved: FullCatalog.txt", "      4 satellites",
+                "   Failed: Amateur.txt (HTTP 500), the earlier file is kept",
+                "   Failed: Geo.txt (out of memory), the earlier file is kept",
+                "   Failed: Weather.txt (not element sets), the earlier file is kept", "   Saved: MyFavourites.txt",
+                "      2 satellites", "Logged out of Space-Track", "3 of 5 downloads failed"}));
     EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "FullCatalog.txt"), CrLfText(full));
     EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "MyFavourites.txt"), CrLfText(list));
     EXPECT_EQ(ReadWholeFile(earlier), "kept as it was\r\n");

@@ -249,8 +249,10 @@ TEST_F(UnattendedProgramTest, StatusTellsTheLastRunAndWhetherItIsCompleteAndRece
     EXPECT_EQ(none.Status, 3);
     EXPECT_EQ(none.Out, "No run yet\n");
     Set("LastSuccessfulRun", "2025-01-02 03:04 UTC");
-    EXPECT_EQ(Run("--status").Out, "Last run: 2025-01-02 03:04 UTC (" + AgeOf("2025-01-02 03:04") + "), complete; older "
-                                   "than 26 h\n") << "as earlier versions stored it";
+    EXPECT_EQ(Run("--status").Out, "Last run: 2025-01-02 03:04 UTC (" + AgeOf("2025-01-02 03:04")
+                                       + "), complete; older "
+                                         "than 26 h\n")
+        << "as earlier versions stored it";
 
     ASSERT_EQ(Run("-AUTO").Status, 0);
     const TProgramRun fresh = Run("--status");
@@ -286,7 +288,7 @@ TEST_F(UnattendedProgramTest, ScheduleInstallsAUserTimerAndUnscheduleRemovesIt)
     EXPECT_EQ(scheduled.Status, 0) << scheduled.Err;
     EXPECT_EQ(ReadWholeFile(units + "elsetry.service"), std::string("[Unit]\nDescription=Bring the element sets up to "
                                                                     "date\n\n[Service]\nType=oneshot\nExecStart=\"")
-                                                          + ELSETRY_PROGRAM + "\" -AUTO\n");
+                                                            + ELSETRY_PROGRAM + "\" -AUTO\n");
     const std::string timer = ReadWholeFile(units + "elsetry.timer");
     const std::size_t at = timer.find("\nOnCalendar=*-*-* ");
     ASSERT_NE(at, std::string::npos) << timer;

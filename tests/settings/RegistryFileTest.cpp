@@ -302,16 +302,18 @@ TEST_F(RegistryFileTest, ToolWritesAndReadsOnlyRegularFiles)
     ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
     const std::string fifo = Folder.Path + "/fifo.reg";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string large = WriteFile("large.reg", std::string(RegistryFileHeader) + "\n" + std::string(16 << 20, ';'));
+    const std::string large = WriteFile("large.reg",
+                                        std::string(RegistryFileHeader) + "\n" + std::string(16 << 20, ';'));
     for (const std::string& path : {link, fifo}) {
         const TChildRun run = RunCommand(CommandLine(tool, {"export", path}) + " 2>&1");
         EXPECT_EQ(run.Status, 1) << path;
         EXPECT_NE(run.Output.find(path), std::string::npos) << run.Output;
     }
     EXPECT_EQ(ReadWholeFile(target), "precious");
-    const std::pair<std::string, const char*> imports[] = {
-        {link, "a symbolic link"}, {fifo, "not a regular file"}, {"/dev/zero", "not a regular file"},
-        {large, "larger than 16 MiB"}};
+    const std::pair<std::string, const char*> imports[] = {{link, "a symbolic link"},
+                                                           {fifo, "not a regular file"},
+                                                           {"/dev/zero", "not a regular file"},
+                                                           {large, "larger than 16 MiB"}};
     for (const auto& [path, reason] : imports) {
         const TChildRun run = RunCommand(CommandLine(tool, {"import", path}) + " 2>&1");
         EXPECT_EQ(run.Status, 1) << path;

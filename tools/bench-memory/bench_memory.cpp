@@ -140,8 +140,7 @@ const std::vector<TCase>& Cases()
          [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(200000), 64000000); },
          [](service::TServiceOptions& Options) { Options.Faults.PlainGroups.insert(2); }},
         {"api", "query API, 3le", SpaceTrackApiSource,
-         [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(339000)); },
-         NoSwitch},
+         [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(339000)); }, NoSwitch},
         {"gzip", "form exchange, gzip", SpaceTrackLegacySource,
          [](const std::string& Data) {
              WriteSets(Data + "/2.txt", Catalogue(60000));
@@ -160,7 +159,7 @@ const std::vector<TCase>& Cases()
 
 struct TChildEnd {
     int Status = 1;
-    double Peak = 0;      // the maximum resident set, bytes
+    double Peak = 0;       // the maximum resident set, bytes
     std::size_t Value = 0; // what Work gave
 };
 
@@ -275,7 +274,10 @@ TResult RunCase(const TCase& Case, const std::string& Root, std::size_t CapBytes
     ::kill(service, SIGKILL);
     ::waitpid(service, nullptr, 0);
     std::filesystem::remove_all(Root);
-    return {static_cast<double>(made.Value), run.Peak, run.Status == 0 ? "saved" : run.Status == 3 ? "failed" : "ended"};
+    return {static_cast<double>(made.Value), run.Peak,
+            run.Status == 0   ? "saved"
+            : run.Status == 3 ? "failed"
+                              : "ended"};
 }
 
 // The query API's reading of an answer of nothing but line feeds, alone.

@@ -231,8 +231,9 @@ std::vector<TSatellite*> PrintedSets(const TSatelliteList& List, bool All)
         return every;
     const std::size_t merged = every.size() - static_cast<std::size_t>(List.Count());
     if (merged > 0)
-        std::fprintf(stderr, "elsetry-tle: %zu of %zu sets merged by name or number (each into the set of the latest "
-                             "epoch); --all prints every set\n",
+        std::fprintf(stderr,
+                     "elsetry-tle: %zu of %zu sets merged by name or number (each into the set of the latest "
+                     "epoch); --all prints every set\n",
                      merged, every.size());
     std::vector<TSatellite*> entries;
     for (int i = 0; i < List.Count(); ++i)
