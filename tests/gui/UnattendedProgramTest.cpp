@@ -242,6 +242,18 @@ TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStan
     }
 }
 
+// A failure of the program's own after the login (here the temporary folder is gone) is shown,
+// the session is closed all the same, and the run counts as one whose downloads failed.
+TEST_F(UnattendedProgramTest, FailureOfItsOwnAfterTheLoginLogsOutAndExitsThree)
+{
+    Set("Source", std::string(SpaceTrackLegacySource));
+    std::filesystem::remove_all(Files.Path + "/tmp");
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    EXPECT_NE(run.Err.find(Files.Path + "/tmp"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Out.find("\nLogged out of Space-Track\n"), std::string::npos) << run.Out;
+}
+
 // What a monitor calls: the last run's summary and age, exit 0 only for a complete, recent run.
 TEST_F(UnattendedProgramTest, StatusTellsTheLastRunAndWhetherItIsCompleteAndRecent)
 {
