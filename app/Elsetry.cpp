@@ -4,16 +4,23 @@
 // tells by its exit status whether every chosen download was saved.
 
 #include "download/CommandLine.h"
+#include "download/LastRun.h"
+#include "download/UserTimer.h"
 #include "gui/ElsetryForm.h"
 #include "gui/ProgramEnvironment.h"
 #include "platform/ProcessSafety.h"
+#include "settings/RegistryVariables.h"
 
 #include <QApplication>
 #include <QPointer>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -22,15 +29,23 @@ constexpr int DownloadsFailed = 3;
 
 constexpr const char* HelpText =
     "Usage: elsetry [-AUTO | -START] [-DIAL]\n"
+    "       elsetry --schedule | --unschedule | --status [--max-age HOURS]\n"
     "Keeps a folder of satellite two-line element sets current from Space-Track.\n"
     "\n"
     "  -AUTO, -START  run one download at once, then close (also /AUTO, /START; any letter case).\n"
     "                 Without a display the progress log goes to standard output, every message\n"
     "                 box to standard error. Exit status 0: every chosen download saved; 1: the\n"
     "                 run did not log in or did not run; 3: some downloads failed, the run\n"
-    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, or the\n"
-    "                 service's limits stopped the run.\n"
+    "                 deadline (setting RunDeadlineMinutes, 30 by default) passed, the\n"
+    "                 service's limits stopped the run, a failure of its own ended it after\n"
+    "                 the login, or it was cancelled (SIGTERM, SIGINT and SIGHUP cancel a run).\n"
     "  -DIAL          dial a connection at start-up where the system can (not on Linux)\n"
+    "  --schedule     install a systemd user timer that runs \"elsetry -AUTO\" every six hours,\n"
+    "                 at a random minute (the units go to $XDG_CONFIG_HOME/systemd/user)\n"
+    "  --unschedule   remove that timer\n"
+    "  --status [--max-age HOURS]\n"
+    "                 print the last run's summary and its age; exit status 0 when it was\n"
+    "                 complete and at most HOURS (26 by default) old, 3 otherwise\n"
     "  -h, --help     show this text\n"
     "  --version      show the program's version\n";
 
@@ -101,9 +116,60 @@ int UnattendedStatus(const std::optional<elsetry::TDownloadOutcome>& Outcome)
     if (Outcome == TDownloadOutcome::Completed)
         return 0;
     if (Outcome == TDownloadOutcome::PartlyFailed || Outcome == TDownloadOutcome::DeadlinePassed
-        || Outcome == TDownloadOutcome::Stopped || Outcome == TDownloadOutcome::Cancelled)
+        || Outcome == TDownloadOutcome::Stopped || Outcome == TDownloadOutcome::Cancelled
+        || Outcome == TDownloadOutcome::FailedMidway)
         return DownloadsFailed;
     return RunNotCompleted;
+}
+
+constexpr int DefaultMaxAgeHours = 26;
+
+void PrintLines(const std::vector<std::string>& Lines, std::FILE* To)
+{
+    for (const std::string& line : Lines)
+        std::fprintf(To, "%s\n", line.c_str());
+}
+
+int Status(const elsetry::TArguments& Arguments)
+{
+    int hours = DefaultMaxAgeHours;
+    if (Arguments.size() == 4 && Arguments[2] == "--max-age") {
+        const std::string& text = Arguments[3];
+        char* end = nullptr;
+        const long value = std::strtol(text.c_str(), &end, 10);
+        if (text.empty() || *end != '\0' || value < 1 || value > 24 * 366) {
+            std::fputs("elsetry: --max-age takes a number of hours from 1 to 8784\n", stderr);
+            return RunNotCompleted;
+        }
+        hours = static_cast<int>(value);
+    } else if (Arguments.size() != 2) {
+        std::fputs(HelpText, stderr);
+        return RunNotCompleted;
+    }
+    const elsetry::TRunStatus status = elsetry::RunStatus(elsetry::ReadLastRun(), std::time(nullptr),
+                                                          std::chrono::hours(hours));
+    PrintLines(status.Lines, stdout);
+    return status.Fresh ? 0 : DownloadsFailed;
+}
+
+// --schedule, --unschedule and --status, which need no window; nothing for any other start.
+std::optional<int> MaintenanceCommand(const elsetry::TArguments& Arguments)
+{
+    if (Arguments.size() < 2)
+        return std::nullopt;
+    const std::string& command = Arguments[1];
+    if (command == "--status")
+        return Status(Arguments);
+    if (command != "--schedule" && command != "--unschedule")
+        return std::nullopt;
+    if (Arguments.size() != 2) {
+        std::fputs(HelpText, stderr);
+        return RunNotCompleted;
+    }
+    const elsetry::TTimerReport report = command == "--schedule" ? elsetry::InstallTimer(elsetry::ExecutablePath())
+                                                                 : elsetry::RemoveTimer();
+    PrintLines(report.Lines, report.Done ? stdout : stderr);
+    return report.Done ? 0 : RunNotCompleted;
 }
 
 } // namespace
@@ -121,6 +187,8 @@ int main(int argc, char* argv[])
     }
     elsetry::DisableCoreDumps();
     elsetry::IgnoreFileSizeSignal();
+    if (const std::optional<int> status = MaintenanceCommand(arguments))
+        return *status;
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
     const bool offscreenByChoice = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     if (unattended) {

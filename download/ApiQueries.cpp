@@ -7,6 +7,7 @@
 #include "text/Strings.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 #include <stdexcept>
 
@@ -136,25 +137,46 @@ bool IsRateLimitAnswer(std::string_view Body)
     return LowerCase(Body.substr(0, 4096)).find("violated your query rate limit") != std::string::npos;
 }
 
+namespace {
+
+std::size_t NonBlankLineCount(std::string_view Text)
+{
+    std::size_t count = 0;
+    for (TLineReader reader(Text); !reader.AtEnd();)
+        count += TrimmedStart(reader.Read()).empty() ? 0U : 1U;
+    return count;
+}
+
+} // namespace
+
 std::vector<std::string> ThreeLineElementLines(std::string_view Body)
 {
     RefuseNonElementAnswer(Body);
-    std::vector<std::string_view> lines = SplitLines(Body);
-    std::erase_if(lines, [](std::string_view Line) { return TrimmedStart(Line).empty(); });
-    if (lines.size() % 3 != 0)
-        throw EGroupFailed("not element sets");
+    // Read line by line, blank lines skipped as they come: an answer of nothing but line ends
+    // costs no memory beyond its own.
     std::vector<std::string> sets;
-    sets.reserve(lines.size());
-    for (std::size_t first = 0; first < lines.size(); first += 3) {
-        std::string_view name = lines[first];
-        if (IsElementLine(name, '1') || !IsElementLine(lines[first + 1], '1') || !IsElementLine(lines[first + 2], '2'))
+    sets.reserve(NonBlankLineCount(Body));
+    std::array<std::string_view, 3> set;
+    std::size_t held = 0;
+    for (TLineReader reader(Body); !reader.AtEnd();) {
+        const std::string_view line = reader.Read();
+        if (TrimmedStart(line).empty())
+            continue;
+        set[held++] = line;
+        if (held < set.size())
+            continue;
+        held = 0;
+        std::string_view name = set[0];
+        if (IsElementLine(name, '1') || !IsElementLine(set[1], '1') || !IsElementLine(set[2], '2'))
             throw EGroupFailed("not element sets");
         if (name.starts_with("0 "))
             name.remove_prefix(2);
         sets.emplace_back(name);
-        sets.emplace_back(lines[first + 1]);
-        sets.emplace_back(lines[first + 2]);
+        sets.emplace_back(set[1]);
+        sets.emplace_back(set[2]);
     }
+    if (held != 0)
+        throw EGroupFailed("not element sets");
     return sets;
 }
 

@@ -1,6 +1,7 @@
 #include "download/CelesTrakQueries.h"
 
 #include "download/GroupFailure.h"
+#include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 #include "text/Strings.h"
 
@@ -38,10 +39,11 @@ std::optional<long> NumberOf(std::string_view Text)
     return number;
 }
 
-std::vector<TOmmRecord> RecordsOf(std::string_view Csv)
+// Each record in turn, none kept: a record costs far more memory than its row.
+void ReadRecords(std::string_view Csv, const TOmmRecordSink& Sink)
 {
     try {
-        return ReadOmmCsv(Csv);
+        ReadOmmCsvRecords(Csv, Sink);
     } catch (const EOmmFormat& Error) {
         throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
     }
@@ -111,18 +113,18 @@ bool SaysNoData(std::string_view Body)
 TCsvElementSets CsvElementSets(std::string_view Csv)
 {
     TCsvElementSets sets;
-    for (const TOmmRecord& record : RecordsOf(Csv)) {
-        std::optional<std::array<std::string, 3>> lines = LinesOf(record);
+    ReadRecords(Csv, [&sets](const TOmmRecord& Record) {
+        std::optional<std::array<std::string, 3>> lines = LinesOf(Record);
         if (!lines) {
             ++sets.PastLargest;
-            continue;
+            return;
         }
-        const std::optional<long> number = NumberOf(record.NoradCatId);
+        const std::optional<long> number = NumberOf(Record.NoradCatId);
         if (!number)
-            throw EGroupFailed("not element sets: a catalogue number reads \"" + ShortReason(record.NoradCatId) + "\"");
+            throw EGroupFailed("not element sets: a catalogue number reads \"" + ShortReason(Record.NoradCatId) + "\"");
         sets.Sets.push_back(std::move(*lines));
         sets.Numbers.push_back(*number);
-    }
+    });
     return sets;
 }
 

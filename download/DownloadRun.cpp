@@ -8,9 +8,12 @@
 #include "platform/AnswerLimit.h"
 #include "platform/Gunzip.h"
 #include "platform/LocalAddress.h"
+#include "platform/StopSignals.h"
 #include "text/CatalogueNumber.h"
 #include "text/FileNames.h"
 #include "text/Strings.h"
+
+#include <new>
 
 namespace elsetry {
 
@@ -62,6 +65,8 @@ TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Lim
 
 TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
 {
+    // A signal to end the process ends the run as Cancel does.
+    const TStopSignals stopSignals;
     Host.ClearLog();
     Host.ForgetLoggedOnce();
     if (!Host.ConnectionTest()) {
@@ -89,6 +94,8 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     CancelAsked = false;
     CancellingShown.clear();
     LoggingOut = false;
+    SessionOpen = false;
+    DownloadsBegun = false;
     Downloads = DownloadCount(inputs);
     Host.ShowRunProgress(0, Downloads);
     Channel.SetWhileWaiting(
@@ -106,9 +113,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         outcome = TDownloadOutcome::Stopped;
     } catch (const std::exception& Error) {
         // Any failure the steps do not handle themselves ends the run with its own text.
-        Host.Log(EscapeControls(Error.what()), true);
-        Host.ShowError(Error.what());
-        ShowEnd(Host, RunEndedText(Error.what()));
+        outcome = EndFailed(Host, Error);
     }
     Channel.SetNotes(nullptr);
     Channel.SetWhileWaiting(nullptr);
@@ -129,7 +134,7 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     } catch (const ERunCancelled&) {
         return EndCancelled(Host, false);
     } catch (const EHttpError& Error) {
-        if (CancelAsked)
+        if (Cancelling())
             return EndCancelled(Host, false);
         const std::string reason = FailureReason(Error);
         ShowFailure(Host, "Error connecting to the " + service + " Web site", ReasonLine(Inputs, reason));
@@ -141,9 +146,10 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
         return TallyOfDownloads(Host);
     }
     const std::optional<TLoginFailure> failure = Login(Host, Inputs);
-    if (failure && CancelAsked)
+    if (failure && Cancelling())
         return EndCancelled(Host, true);
     if (!failure) {
+        SessionOpen = true;
         Host.Log("Logged into Space-Track", false);
         DownloadChosen(Host, Inputs);
         Logout(Host);
@@ -181,19 +187,40 @@ TDownloadOutcome TDownloadSession::LogCancelled(TDownloadHost& Host)
     return TDownloadOutcome::Cancelled;
 }
 
+bool TDownloadSession::Cancelling() const
+{
+    return CancelAsked || TStopSignals::Received();
+}
+
 void TDownloadSession::ThrowIfCancelled() const
 {
-    if (CancelAsked)
+    if (Cancelling())
         throw ERunCancelled();
+}
+
+TDownloadOutcome TDownloadSession::EndFailed(TDownloadHost& Host, const std::exception& Error)
+{
+    Host.Log(EscapeControls(Error.what()), true);
+    // The session is not left open on the service's side while the box waits for the user.
+    if (SessionOpen) {
+        try {
+            Logout(Host);
+        } catch (const std::exception& LogoutError) {
+            Host.Log(std::string("Logout failed: ") + EscapeControls(LogoutError.what()), false);
+        }
+    }
+    Host.ShowError(Error.what());
+    ShowEnd(Host, RunEndedText(Error.what()));
+    return DownloadsBegun ? TDownloadOutcome::FailedMidway : TDownloadOutcome::Failed;
 }
 
 bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress)
 {
     Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
     Host.KeepAlive();
-    if (CancelAsked)
+    if (Cancelling())
         ShowCancelling(Host);
-    return LoggingOut || !CancelAsked;
+    return LoggingOut || !Cancelling();
 }
 
 void TDownloadSession::ShowEnd(TDownloadHost& Host, const std::string& Status)
@@ -219,6 +246,7 @@ std::string TDownloadSession::IdleStatus(TDownloadOutcome Outcome) const
     case TDownloadOutcome::Unreachable:
     case TDownloadOutcome::LoginRefused:
     case TDownloadOutcome::Failed:
+    case TDownloadOutcome::FailedMidway:
         break;
     }
     return EndStatus;
@@ -289,6 +317,7 @@ void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs
     const std::vector<TChosen> chosen = ChosenDownloads(Host, Inputs);
     std::size_t next = 0;
     std::size_t notedBefore = 0;
+    DownloadsBegun = true;
     try {
         for (; next < chosen.size(); ++next) {
             notedBefore = Summary.Files.size();
@@ -354,6 +383,9 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
         throw;
     } catch (const EGroupFailed& Failure) {
         LogFailure(Host, FileName, Failure.what());
+    } catch (const std::bad_alloc&) {
+        // What the answer took is given back by now; the next group may well fit.
+        LogFailure(Host, FileName, "out of memory");
     } catch (const EGroupSkipped& Skip) {
         Note(FileName, TFileResult::Skipped, Skip.what());
         Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what()) + "), "
@@ -393,6 +425,7 @@ void TDownloadSession::Logout(TDownloadHost& Host)
     Http.SetReadTimeout(Timeouts.LogoutMs);
     // Nothing follows the logout that a cancel could still spare the service.
     LoggingOut = true;
+    SessionOpen = false;
     try {
         Source->LogOut(Channel);
     } catch (const EHttpError& Error) {

@@ -32,6 +32,7 @@ enum class TDownloadOutcome {
     Unreachable,    // the service did not answer; nothing more was sent
     LoginRefused,   // no downloads; logout sent
     Failed,         // ended early by a failure shown in an error box
+    FailedMidway,   // downloads under way when a failure shown in an error box ended the run; logout sent
     Cancelled,      // the user cancelled; the request under way abandoned, logout sent when logged in
 };
 
@@ -69,7 +70,8 @@ public:
     TDownloadOutcome RunDownload(TDownloadHost& Host,
                                  std::optional<std::chrono::milliseconds> RunDeadline = std::nullopt);
     // Asks the run under way to end: its current request or wait is abandoned, nothing more is
-    // asked for but the logout, and no file is replaced after this.
+    // asked for but the logout, and no file is replaced after this. SIGTERM, SIGINT and SIGHUP
+    // during a run do the same.
     void Cancel() { CancelAsked = true; }
     // The status line once the run is over: how it ended ("Run complete", "Run ended: 1 of 3
     // downloads failed", "Run ended: connection refused", "Cancelled"), not its last step.
@@ -133,8 +135,12 @@ private:
     // Logs out when LoggedIn, logs the cancellation and gives its outcome.
     TDownloadOutcome EndCancelled(TDownloadHost& Host, bool LoggedIn);
     static TDownloadOutcome LogCancelled(TDownloadHost& Host);
+    // Whether the user cancelled the run, or a signal asked the process to end.
+    bool Cancelling() const;
     // Raises ERunCancelled once the user has cancelled the run.
     void ThrowIfCancelled() const;
+    // Ends a run that a failure of its own stopped: logs out when logged in.
+    TDownloadOutcome EndFailed(TDownloadHost& Host, const std::exception& Error);
     // While the run waits: keeps the host alive, shows the request's progress, and answers
     // whether the run still wants the request.
     bool KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress);
@@ -162,6 +168,9 @@ private:
     std::string EndStatus;
     // The logout goes out even after a cancel.
     bool LoggingOut = false;
+    // From the login to the logout.
+    bool SessionOpen = false;
+    bool DownloadsBegun = false;
     TRunSummary Summary;
     THttpClient Http;
     TKepTempFile TempFile;

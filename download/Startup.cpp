@@ -62,7 +62,7 @@ TStartupResult RunStartup(TStartupHost& Host, const TInternetFunctions& Internet
     Host.MinimiseApplication();
     result.Run = Host.RunDownload();
     // A failure shown in an error box leaves the program open for the user.
-    if (*result.Run == TDownloadOutcome::Failed)
+    if (*result.Run == TDownloadOutcome::Failed || *result.Run == TDownloadOutcome::FailedMidway)
         return result;
     if (result.Dialled && Internet.AutodialHangup)
         Internet.AutodialHangup(0);

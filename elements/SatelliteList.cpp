@@ -228,6 +228,16 @@ int TSatelliteList::IndexOfCatalogueNumber(std::string_view Number) const
     return entry == ByCatalogue.end() ? -1 : PositionOf(**entry);
 }
 
+std::vector<TSatellite*> TSatelliteList::EverySet() const
+{
+    std::vector<TSatellite*> sets;
+    for (const std::unique_ptr<TSatelliteBlock>& block : Blocks)
+        for (std::size_t i = 0; i < block->Size(); ++i)
+            if (block->IsDecoded(i))
+                sets.push_back(&(*block)[i]);
+    return sets;
+}
+
 TSatellite* TSatelliteList::GetSatellite(int Index) const
 {
     return SortedIndex().at(static_cast<std::size_t>(Index)).Satellite;

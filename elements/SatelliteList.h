@@ -54,6 +54,9 @@ public:
     // of a longer Number in digits ("148493" finds "E8493"). -1 when there is none.
     int IndexOfCatalogueNumber(std::string_view Number) const;
     TSatellite* GetSatellite(int Index) const;
+    // Every set decoded since the list was made or cleared, in the order of the files and their
+    // lines: the entries and the sets whose name or number a later epoch took.
+    std::vector<TSatellite*> EverySet() const;
     std::string_view NameAt(int Index) const;
     void Clear();
 

@@ -4,6 +4,7 @@
 #include "download/FolderFreshness.h"
 #include "download/HistoricFile.h"
 #include "download/HistoricFolder.h"
+#include "download/LastRun.h"
 #include "download/RunClock.h"
 #include "download/RunFolders.h"
 #include "download/RunSummary.h"
@@ -581,6 +582,12 @@ std::vector<std::string> TFormMain::CheckedHistoricItems() const
     return items;
 }
 
+void TFormMain::LogSummary(const std::vector<std::string>& Lines)
+{
+    FRunSummary = Lines;
+    TDownloadHost::LogSummary(Lines);
+}
+
 void TFormMain::Log(const std::string& Line, bool RepaintNow)
 {
     Ui->MemoProgress->appendPlainText(Q(Line));
@@ -651,6 +658,7 @@ void TFormMain::MinimiseApplication()
 TDownloadOutcome TFormMain::RunDownload()
 {
     FPasswordAfterRun = false;
+    FRunSummary.clear();
     // Disabling the controls moves the focus away; it comes back after the run.
     const QPointer<QWidget> focused = focusWidget();
     SetRunning(true);
@@ -669,6 +677,7 @@ TDownloadOutcome TFormMain::RunDownload()
         last.Save();
         ShowLastRun();
     }
+    StoreLastRun(LastRunOf(outcome, FRunSummary, std::time(nullptr)));
     if (Environment.RunFinished)
         Environment.RunFinished(outcome);
     if (FCloseAfterRun)

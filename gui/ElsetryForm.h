@@ -60,6 +60,7 @@ public:
     void KeepAlive() override;
     void ShowRequestProgress(long long Bytes, long long Total) override;
     void ShowRunProgress(int Index, int Count) override;
+    void LogSummary(const std::vector<std::string>& Lines) override;
 
 protected:
     void changeEvent(QEvent* Event) override;
@@ -130,6 +131,8 @@ private:
     bool FRunning = false;
     bool FCloseAfterRun = false;
     bool FPasswordAfterRun = false;
+    // The summary of the run under way, kept for "elsetry --status".
+    std::vector<std::string> FRunSummary;
 };
 
 } // namespace elsetry

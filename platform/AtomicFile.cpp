@@ -53,7 +53,8 @@ std::string TemporaryNameFor(const std::string& Target, std::uint32_t Salt)
 
 } // namespace
 
-TFileReplacement::TFileReplacement(const std::string& TargetPath) : Target(TargetPath)
+TFileReplacement::TFileReplacement(const std::string& TargetPath, TModes FileModes)
+    : Target(TargetPath), Modes(FileModes)
 {
     if (::lstat(Target.c_str(), &Earlier) == 0) {
         if (!S_ISREG(Earlier.st_mode))
@@ -65,7 +66,8 @@ TFileReplacement::TFileReplacement(const std::string& TargetPath) : Target(Targe
     std::random_device random;
     for (int attempt = 0; attempt < CreateAttempts; ++attempt) {
         Name = TemporaryNameFor(Target, random());
-        Fd.Reset(::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
+        Fd.Reset(::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
+                        Modes == TModes::Private ? 0600 : 0666));
         if (Fd.Valid())
             return;
         if (errno != EEXIST)
@@ -104,9 +106,12 @@ void TFileReplacement::Commit()
         // owner; anyone else writes files of their own, as any editor does.
         if (Earlier.st_uid != ::geteuid() || Earlier.st_gid != ::getegid())
             static_cast<void>(::fchown(Fd.Get(), Earlier.st_uid, Earlier.st_gid));
-        if (::fchmod(Fd.Get(), Earlier.st_mode & 07777) != 0)
+        if (Modes == TModes::KeepEarlier && ::fchmod(Fd.Get(), Earlier.st_mode & 07777) != 0)
             RaiseWriteError(Target, errno);
     }
+    // Whatever the umask took away.
+    if (Modes == TModes::Private && ::fchmod(Fd.Get(), 0600) != 0)
+        RaiseWriteError(Target, errno);
     if (::fsync(Fd.Get()) != 0)
         RaiseWriteError(Target, errno);
     RefuseSwappedTemporary();
@@ -141,6 +146,13 @@ void ReplaceFile(const std::string& Path, std::string_view Contents)
 void ReplaceRegularFile(const std::string& Path, std::string_view Contents)
 {
     TFileReplacement replacement(Path);
+    replacement.Write(Contents);
+    replacement.Commit();
+}
+
+void ReplacePrivateFile(const std::string& Path, std::string_view Contents)
+{
+    TFileReplacement replacement(Path, TFileReplacement::TModes::Private);
     replacement.Write(Contents);
     replacement.Commit();
 }

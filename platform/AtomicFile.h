@@ -19,7 +19,10 @@ namespace elsetry {
 // Each step raises EFileError naming the file and the cause; the target then stays as it was.
 class TFileReplacement {
 public:
-    explicit TFileReplacement(const std::string& Target);
+    // A Private replacement is readable and writable by its owner only from its creation on,
+    // whatever the earlier file allowed.
+    enum class TModes { KeepEarlier, Private };
+    explicit TFileReplacement(const std::string& Target, TModes Modes = TModes::KeepEarlier);
     ~TFileReplacement();
     TFileReplacement(const TFileReplacement&) = delete;
     TFileReplacement& operator=(const TFileReplacement&) = delete;
@@ -36,6 +39,7 @@ private:
     std::string Name;
     TUniqueFd Fd;
     bool HadTarget = false;
+    TModes Modes;
     struct stat Earlier {};
     bool Renamed = false;
 };
@@ -51,6 +55,8 @@ private:
 void ReplaceFile(const std::string& Path, std::string_view Contents);
 // The same, except that a symbolic link at Path is refused rather than followed.
 void ReplaceRegularFile(const std::string& Path, std::string_view Contents);
+// As ReplaceRegularFile, for a file that holds secrets: the new file has mode 0600.
+void ReplacePrivateFile(const std::string& Path, std::string_view Contents);
 
 // Appends Line followed by CR LF, the line end of the files we write.
 void AppendCrLfLine(std::string& Text, std::string_view Line);

@@ -49,7 +49,8 @@ bool IsReplacementLeftover(std::string_view Name)
 
 bool IsDownloadLeftover(std::string_view Name)
 {
-    constexpr std::size_t MostDigits = 4;
+    // Four digits at most in earlier versions, sixteen now.
+    constexpr std::size_t MostDigits = 16;
     if (!Name.starts_with("Kep") || !Name.ends_with(".gz"))
         return false;
     const std::string_view digits = Name.substr(3, Name.size() - 6);

@@ -15,7 +15,7 @@ namespace elsetry {
 
 namespace {
 
-constexpr int NameAttempts = 16;
+constexpr int NameAttempts = 100;
 
 // True when Path names nothing, or a regular file of ours that is now removed.
 bool ClearOwnFile(const std::string& Path)
@@ -47,9 +47,9 @@ TKepTempFile::TKepTempFile(std::string Folder) : TempFolder(std::move(Folder))
 void TKepTempFile::ChooseName()
 {
     static std::random_device seed;
-    std::uniform_int_distribution<unsigned> digits(0, 0xFFFF);
-    char name[16];
-    std::snprintf(name, sizeof name, "Kep%X.gz", digits(seed));
+    std::uniform_int_distribution<unsigned long long> digits;
+    char name[32];
+    std::snprintf(name, sizeof name, "Kep%016llX.gz", digits(seed));
     FilePath = TempFolder + "/" + name;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The temporary file a group download is written to: "Kep", up to four hexadecimal digits and
-// ".gz" in the user's temporary folder.
+// The temporary file a group download is written to: "Kep", sixteen random hexadecimal digits
+// and ".gz" in the user's temporary folder, so that nobody can guess the name and take it first.
 
 #include <string>
 
@@ -19,9 +19,10 @@ public:
 
     const std::string& Path() const { return FilePath; }
 
-    // Creates the file empty and gives an open descriptor for writing, which the caller closes.
-    // A file of ours left at the name is replaced. A link, or a file another user owns, is never
-    // opened: the name then moves to other digits. Raises EFileError when no file can be made.
+    // Creates the file empty, exclusively, and gives an open descriptor for writing, which the
+    // caller closes. A file of ours left at the name is replaced. A link, or a file another user
+    // owns, is never opened: the name then moves to other random digits, as many times as it takes
+    // within reason. Raises EFileError when no file can be made.
     int Create();
 
 private:

@@ -16,6 +16,8 @@ namespace {
 constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view Utf16LeMark = "\xFF\xFE";
 constexpr std::string_view Utf16BeMark = "\xFE\xFF";
+// Longer than any setting the program writes; a longer one is not a setting.
+constexpr std::size_t MostValueBytes = 64 << 10;
 
 // The file as UTF-8 text; raises naming the line of the first sequence that is not text.
 std::string DecodeFile(std::string_view Bytes)
@@ -88,6 +90,9 @@ public:
         CheckHeader();
         for (Index = 1; Index < Lines.size(); ++Index) {
             const std::string& line = Lines[Index];
+            // The store's texts end at a NUL; a value holding one would be cut short silently.
+            if (line.find('\0') != std::string::npos)
+                Fail("a NUL character");
             if (line.empty() || line.front() == ';')
                 continue;
             if (line.front() == '[')
@@ -260,7 +265,14 @@ private:
         return true;
     }
 
-    void Add(TRegistryChange Change) { Result.Changes.push_back(std::move(Change)); }
+    void Add(TRegistryChange Change)
+    {
+        if (Change.Text.size() > MostValueBytes)
+            throw ERegistryFileError(Change.Line, "a value longer than 64 KiB");
+        if (Change.Text.find('\0') != std::string::npos)
+            throw ERegistryFileError(Change.Line, "a NUL character in a value");
+        Result.Changes.push_back(std::move(Change));
+    }
 
     std::vector<std::string> Lines;
     std::size_t Index = 0;

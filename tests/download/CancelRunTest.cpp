@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <filesystem>
 
 namespace elsetry::test {
 namespace {
@@ -69,6 +71,35 @@ TEST(CancelRun, CancelAbandonsTheRequestLogsOutAndKeepsTheFiles)
     service::TServiceFaults none;
     world.Service->SetFaults(none);
     EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
+}
+
+// What a service manager or the terminal sends to end the program ends a run as Cancel does;
+// after the run the signals act as they did before.
+TEST(CancelRun, SignalsToEndTheProcessCancelTheRun)
+{
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        struct sigaction before {};
+        ::sigaction(signal, nullptr, &before);
+        if (before.sa_handler == SIG_IGN)
+            continue; // ignored on purpose (under nohup): it stays ignored
+        TStalledWorld world(20000);
+        world.Host.WhileAlive = [&world, signal] {
+            if (HasEvent(world.Host.Events, "status Getting FullCatalog.txt"))
+                std::raise(signal);
+        };
+        EXPECT_EQ(world.Run(), TDownloadOutcome::Cancelled);
+        EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), "earlier\r\n");
+        EXPECT_FALSE(HasEvent(world.Host.Events, "status Getting Geo.txt"));
+        const TLines log = world.Host.Only("log");
+        ASSERT_GE(log.size(), 2U);
+        EXPECT_EQ(log[log.size() - 2], "Logged out of Space-Track");
+        EXPECT_EQ(log.back(), "Cancelled");
+        EXPECT_TRUE(std::filesystem::is_empty(world.Temp)) << "no temporary is left";
+        struct sigaction after {};
+        ::sigaction(signal, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
+    }
 }
 
 } // namespace

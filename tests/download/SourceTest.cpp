@@ -146,27 +146,53 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
     world.Service.Groups[2] = [&] { return full; };
     world.Service.Groups[20] = []() -> TLines { throw EHttpError("HTTP 500"); };
     world.Service.Groups[8] = []() -> TLines { throw EGroupFailed("not element sets"); };
+    world.Service.Groups[4] = []() -> TLines { throw std::bad_alloc(); };
     world.Service.List = [&] { return list; };
-    for (const auto& [id, name] : {std::pair{8, "Weather.txt"}, {2, "FullCatalog.txt"}, {20, "Amateur.txt"}})
+    for (const auto& [id, name] :
+         {std::pair{8, "Weather.txt"}, {2, "FullCatalog.txt"}, {20, "Amateur.txt"}, {4, "Geo.txt"}})
         world.Host.Inputs.Groups[RowOf(id)] = {true, name};
     world.Host.Inputs.Favourites = {"25730", "26536"};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
     EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
 
-    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "group 2", "group 20", "group 8",
-                                           "list 2", "logout"}));
+    EXPECT_EQ(world.Service.Calls, (TLines{"probe", "login observer secret", "group 2", "group 20", "group 4",
+                                           "group 8", "list 2", "logout"}));
     EXPECT_EQ(
         world.Host.Only("log"),
         (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
                 "   Saved: FullCatalog.txt", "      4 satellites",
                 "   Failed: Amateur.txt (HTTP 500), no file was written",
+                "   Failed: Geo.txt (out of memory), no file was written",
                 "   Failed: Weather.txt (not element sets), the earlier file is kept", "   Saved: MyFavourites.txt",
-                "      2 satellites", "Logged out of Space-Track", "2 of 4 downloads failed"}));
+                "      2 satellites", "Logged out of Space-Track", "3 of 5 downloads failed"}));
     EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "FullCatalog.txt"), CrLfText(full));
     EXPECT_EQ(ReadWholeFile(world.Host.Kepler + "MyFavourites.txt"), CrLfText(list));
     EXPECT_EQ(ReadWholeFile(earlier), "kept as it was\r\n");
     EXPECT_FALSE(FileExists(world.Host.Kepler + "Amateur.txt"));
+}
+
+// A failure of the program's own (a folder that cannot be written, say) ends the run, but the
+// session it opened is closed first, and the run counts as one with failed downloads.
+TEST(Source, FailureOfItsOwnAfterTheLoginLogsOutAndEndsTheRun)
+{
+    for (const bool login : {true, false}) {
+        SCOPED_TRACE(login ? "with a login" : "without a login");
+        TFakeWorld world;
+        world.Service.WantsLogin = login;
+        world.Service.Groups[2] = []() -> TLines { throw EFileError("Cannot create \"/tmp/x\": Permission denied"); };
+        world.Service.Groups[8] = [] { return Catalogue(2); };
+        world.Host.Inputs.Groups[RowOf(2)] = {true, "FullCatalog.txt"};
+        world.Host.Inputs.Groups[RowOf(8)] = {true, "Weather.txt"};
+
+        EXPECT_EQ(world.Session.RunDownload(world.Host), TDownloadOutcome::FailedMidway);
+
+        const TLines calls = login ? TLines{"probe", "login observer secret", "group 2", "logout"}
+                                   : TLines{"probe", "group 2"};
+        EXPECT_EQ(world.Service.Calls, calls);
+        EXPECT_EQ(world.Host.Only("error"), TLines{"Cannot create \"/tmp/x\": Permission denied"});
+        EXPECT_EQ(world.Host.Only("status").back(), "Run ended: Cannot create \"/tmp/x\": Permission denied");
+    }
 }
 
 TEST(Source, ServiceWithoutALoginIsAskedOnlyForTheDownloads)

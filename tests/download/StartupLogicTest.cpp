@@ -98,6 +98,8 @@ TEST(Startup, Decisions)
          {"dial 2", "minimise", "run unattended", "hang up", "close"}},
         {"a failure shown in an error box stays open", {true}, true, "", TDownloadOutcome::Failed,
          {"dial 2", "minimise", "run unattended"}},
+        {"so does one after the downloads began", {true}, true, "", TDownloadOutcome::FailedMidway,
+         {"dial 2", "minimise", "run unattended"}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -168,6 +169,31 @@ TEST(TleToolCommandLine, OptionsMayStandAnywhere)
     // Negative minutes are no options.
     EXPECT_EQ(RunTool("propagate " + keps + "/sets.txt -90 0").Status, 0);
     EXPECT_EQ(RunTool("dump -- --attributes").Status, 2) << "after \"--\" a word is a file";
+}
+
+// Two sets of one name are one satellite: the merge is said, and --all prints both.
+TEST(TleToolCommandLine, DumpAndPropagateSayWhatTheyMergedAndAllPrintsEverySet)
+{
+    TTempFolder folder;
+    std::string text;
+    for (const std::string& line : Catalogue())
+        text += line + "\r\n";
+    const std::string file = folder.Write("sets.txt", text);
+    const auto lineCount = [](const std::string& Text) { return std::count(Text.begin(), Text.end(), '\n'); };
+    for (const std::string command : {"dump ", "propagate "}) {
+        SCOPED_TRACE(command);
+        const std::string after = command == "dump " ? "" : " 0";
+        const TRun merged = RunTool(command + file + after);
+        const TRun all = RunTool(command + "--all " + file + after);
+        ASSERT_EQ(merged.Status, 0);
+        ASSERT_EQ(all.Status, 0);
+        EXPECT_EQ(lineCount(all.Output), lineCount(merged.Output) + 1);
+        EXPECT_EQ(RunTool(command + file + after + " 2>&1 >/dev/null #").Output,
+                  "elsetry-tle: 1 of 299 sets merged by name or number (each into the set of the latest epoch); "
+                  "--all prints every set\n");
+        EXPECT_EQ(RunTool(command + "--all " + file + after + " 2>&1 >/dev/null #").Output, "");
+    }
+    EXPECT_EQ(RunTool("check --all " + file).Status, 1);
 }
 
 // Names are any text in the CSV and JSON forms; the element lines of a set whose name opens like

@@ -1,6 +1,7 @@
 // The program itself, started as cron would start it: "-AUTO", no display, a stand-in service.
 
 #include "download/DownloadRun.h"
+#include "download/LastRun.h"
 #include "platform/TextFile.h"
 #include "tests/support/StoreFixture.h"
 #include "tools/catalogue-service/CatalogueService.h"
@@ -10,10 +11,20 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ctime>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace elsetry::test {
 namespace {
+
+// The age --status gives a time of the past ("YYYY-MM-DD HH:MM" UTC).
+std::string AgeOf(const std::string& Time)
+{
+    std::tm fields{};
+    ::strptime(Time.c_str(), "%Y-%m-%d %H:%M", &fields);
+    return AgeText(std::chrono::seconds(std::time(nullptr) - ::timegm(&fields)));
+}
 
 struct TProgramRun {
     int Status = -1;
@@ -233,6 +244,84 @@ TEST_F(UnattendedProgramTest, RunThatDoesNotCompleteExitsNonZeroWithTheBoxOnStan
         EXPECT_EQ(run.Err, "Elsetry from Corriebrook - V" ELSETRY_VERSION ": " + box + "\n");
         EXPECT_FALSE(FileExists(Files.Path + "/keps/Weather.txt"));
     }
+}
+
+// A failure of the program's own after the login (here the temporary folder is gone) is shown,
+// the session is closed all the same, and the run counts as one whose downloads failed.
+TEST_F(UnattendedProgramTest, FailureOfItsOwnAfterTheLoginLogsOutAndExitsThree)
+{
+    Set("Source", std::string(SpaceTrackLegacySource));
+    std::filesystem::remove_all(Files.Path + "/tmp");
+    const TProgramRun run = Run("-AUTO");
+    EXPECT_EQ(run.Status, 3) << run.Err;
+    EXPECT_NE(run.Err.find(Files.Path + "/tmp"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Out.find("\nLogged out of Space-Track\n"), std::string::npos) << run.Out;
+}
+
+// What a monitor calls: the last run's summary and age, exit 0 only for a complete, recent run.
+TEST_F(UnattendedProgramTest, StatusTellsTheLastRunAndWhetherItIsCompleteAndRecent)
+{
+    const TProgramRun none = Run("--status");
+    EXPECT_EQ(none.Status, 3);
+    EXPECT_EQ(none.Out, "No run yet\n");
+    Set("LastSuccessfulRun", "2025-01-02 03:04 UTC");
+    EXPECT_EQ(Run("--status").Out, "Last run: 2025-01-02 03:04 UTC (" + AgeOf("2025-01-02 03:04")
+                                       + "), complete; older "
+                                         "than 26 h\n")
+        << "as earlier versions stored it";
+
+    ASSERT_EQ(Run("-AUTO").Status, 0);
+    const TProgramRun fresh = Run("--status");
+    EXPECT_EQ(fresh.Status, 0) << fresh.Out;
+    EXPECT_TRUE(fresh.Out.starts_with("Last run: ")) << fresh.Out;
+    EXPECT_NE(fresh.Out.find(" min ago), complete\nRun of "), std::string::npos) << fresh.Out;
+    EXPECT_TRUE(fresh.Out.ends_with("   MyFavourites.txt: saved, 2 satellites\n")) << fresh.Out;
+    Set("LastRunEnded", std::to_string(std::time(nullptr) - 30 * 3600));
+    EXPECT_EQ(Run("--status").Status, 3);
+    EXPECT_EQ(Run("--status --max-age 31").Status, 0);
+    EXPECT_EQ(Run("--status --max-age soon").Status, 1);
+
+    Set("Password", "wrong");
+    ASSERT_EQ(Run("-AUTO").Status, 1);
+    const TProgramRun failed = Run("--status");
+    EXPECT_EQ(failed.Status, 3);
+    EXPECT_NE(failed.Out.find("min ago), the login was refused\n"), std::string::npos) << failed.Out;
+}
+
+// The timer goes where the user's service manager looks, runs at a minute nobody else picks, and
+// systemctl is called only where it works; a stand-in systemctl records what it was asked.
+TEST_F(UnattendedProgramTest, ScheduleInstallsAUserTimerAndUnscheduleRemovesIt)
+{
+    const std::string units = Files.Path + "/home/systemd/user/";
+    const TProgramRun missing = Run("--schedule");
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_NE(missing.Err.find("not enabled: systemctl was not found"), std::string::npos) << missing.Err;
+    EXPECT_EQ(Run("--schedule", "ELSETRY_NO_SYSTEMCTL=1").Status, 0);
+
+    WriteText(Files.Path + "/path/systemctl", "#!/bin/sh\necho \"$@\" >>" + Files.Path + "/systemctl.txt\n");
+    ASSERT_EQ(::chmod((Files.Path + "/path/systemctl").c_str(), 0755), 0);
+    const TProgramRun scheduled = Run("--schedule");
+    EXPECT_EQ(scheduled.Status, 0) << scheduled.Err;
+    EXPECT_EQ(ReadWholeFile(units + "elsetry.service"), std::string("[Unit]\nDescription=Bring the element sets up to "
+                                                                    "date\n\n[Service]\nType=oneshot\nExecStart=\"")
+                                                            + ELSETRY_PROGRAM + "\" -AUTO\n");
+    const std::string timer = ReadWholeFile(units + "elsetry.timer");
+    const std::size_t at = timer.find("\nOnCalendar=*-*-* ");
+    ASSERT_NE(at, std::string::npos) << timer;
+    int hour = -1;
+    int minute = -1;
+    ASSERT_EQ(std::sscanf(timer.c_str() + at, "\nOnCalendar=*-*-* %d/6:%d:00\n", &hour, &minute), 2) << timer;
+    EXPECT_TRUE(hour >= 0 && hour < 6) << timer;
+    EXPECT_TRUE((minute >= 1 && minute <= 24) || (minute >= 31 && minute <= 54)) << timer;
+    EXPECT_NE(timer.find("\nRandomizedDelaySec=300\n"), std::string::npos) << timer;
+    EXPECT_NE(timer.find("\nWantedBy=timers.target\n"), std::string::npos) << timer;
+
+    EXPECT_EQ(Run("--unschedule").Status, 0);
+    EXPECT_FALSE(std::filesystem::exists(units + "elsetry.timer"));
+    EXPECT_FALSE(std::filesystem::exists(units + "elsetry.service"));
+    EXPECT_EQ(ReadWholeFile(Files.Path + "/systemctl.txt"),
+              "--user daemon-reload\n--user enable --now elsetry.timer\n--user disable --now elsetry.timer\n"
+              "--user daemon-reload\n");
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TEST(Gunzip, ReadsCompressedOrPlainDataAsLinesAndDeletesTheFile)
         {"empty file", "", {}, false},
         {"damaged gzip", damaged, {}, true},
         {"gzip cut short", compressed.substr(0, compressed.size() - 10), {}, true},
+        {"gzip whose trailer claims 4 GB", compressed.substr(0, compressed.size() - 4) + "\xFF\xFF\xFF\xFF", {}, true},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);

@@ -42,8 +42,15 @@ TEST(LeftoverSweep, NamesMatchExactlyWhatTheProgramWrites)
     for (const auto& [name, expected] : replacements)
         EXPECT_EQ(IsReplacementLeftover(name), expected) << name;
     const std::pair<const char*, bool> downloads[] = {
-        {"Kep0.gz", true},   {"KepFFFF.gz", true}, {"Kep1A2B.gz", true}, {"Kep.gz", false},
-        {"Kep1a.gz", false}, {"Kep12345.gz", false}, {"Kep12.gz.x", false}, {"kep12.gz", false},
+        {"Kep0.gz", true},
+        {"KepFFFF.gz", true},
+        {"Kep1A2B.gz", true},
+        {"Kep.gz", false},
+        {"Kep1a.gz", false},
+        {"Kep0123456789ABCDEF.gz", true},
+        {"Kep0123456789ABCDEF0.gz", false},
+        {"Kep12.gz.x", false},
+        {"kep12.gz", false},
         {"Weather.gz", false},
     };
     for (const auto& [name, expected] : downloads)

@@ -24,7 +24,7 @@ TEST(TempFile, NameIsKeptAndAnEarlierFileOfOursIsReplaced)
 {
     TTempFolder folder;
     TKepTempFile file(folder.Path);
-    EXPECT_TRUE(std::regex_match(FileNameOf(file.Path()), std::regex("Kep[0-9A-F]{1,4}\\.gz")));
+    EXPECT_TRUE(std::regex_match(FileNameOf(file.Path()), std::regex("Kep[0-9A-F]{16}\\.gz")));
     EXPECT_EQ(file.Path().substr(0, folder.Path.size() + 1), folder.Path + "/");
     Write(file.Path(), "left over");
     const int fd = file.Create();
@@ -36,6 +36,7 @@ TEST(TempFile, NameIsKeptAndAnEarlierFileOfOursIsReplaced)
     const std::string first = file.Path();
     ::close(file.Create());
     EXPECT_EQ(file.Path(), first);
+    EXPECT_NE(TKepTempFile(folder.Path).Path(), first) << "every program's name is its own";
 }
 
 TEST(TempFile, LinkAtTheNameIsNeverFollowed)
@@ -52,6 +53,13 @@ TEST(TempFile, LinkAtTheNameIsNeverFollowed)
     EXPECT_NE(file.Path(), planted);
     EXPECT_EQ(ReadWholeFile(target), "precious");
     EXPECT_TRUE(std::filesystem::is_symlink(planted));
+
+    // A name taken again and again never stops the download: each attempt draws new digits.
+    for (int taken = 0; taken < 20; ++taken) {
+        std::filesystem::remove(file.Path());
+        std::filesystem::create_directory(file.Path());
+        ::close(file.Create());
+    }
 }
 
 } // namespace

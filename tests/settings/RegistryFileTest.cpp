@@ -164,6 +164,10 @@ TEST_F(RegistryFileTest, MalformedFilesAreRejectedNamingTheLine)
         {head + "[-HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n\"A\"=\"in a deleted key\"\n", 5},
         {head + "\"A\"=\"ok\"\n\"B\"=\"\xC3\x28\"\n", 5},
         {"\xFE\xFF", 1},
+        {head + "\"A\"=\"ok\"\n\"B\"=\"nul" + std::string(1, '\0') + "\"\n", 5},
+        {head + ";" + std::string(1, '\0') + "\n", 4},
+        {head + "\"A\"=hex(1):41,00,00,00,42,00,00,00\n", 4},
+        {head + "\"A\"=\"ok\"\n\"B\"=\"" + std::string(65537, 'x') + "\"\n", 5},
     };
     for (const auto& [text, line] : cases) {
         try {
@@ -286,6 +290,35 @@ TEST_F(RegistryFileTest, ToolExportsPrivatelyAndRejectsABadImportWhole)
 
     RunChild(tool, {"import", Folder.Path + "/backup.reg"});
     EXPECT_EQ(Export(), before);
+}
+
+// The export never writes through what stands at its name; the import reads regular files only.
+TEST_F(RegistryFileTest, ToolWritesAndReadsOnlyRegularFiles)
+{
+    const std::string tool = ELSETRY_SETTINGS_TOOL;
+    Import(WindowsFile(WindowsExport));
+    const std::string target = WriteFile("target.txt", "precious");
+    const std::string link = Folder.Path + "/link.reg";
+    ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+    const std::string fifo = Folder.Path + "/fifo.reg";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string large = WriteFile("large.reg",
+                                        std::string(RegistryFileHeader) + "\n" + std::string(16 << 20, ';'));
+    for (const std::string& path : {link, fifo}) {
+        const TChildRun run = RunCommand(CommandLine(tool, {"export", path}) + " 2>&1");
+        EXPECT_EQ(run.Status, 1) << path;
+        EXPECT_NE(run.Output.find(path), std::string::npos) << run.Output;
+    }
+    EXPECT_EQ(ReadWholeFile(target), "precious");
+    const std::pair<std::string, const char*> imports[] = {{link, "a symbolic link"},
+                                                           {fifo, "not a regular file"},
+                                                           {"/dev/zero", "not a regular file"},
+                                                           {large, "larger than 16 MiB"}};
+    for (const auto& [path, reason] : imports) {
+        const TChildRun run = RunCommand(CommandLine(tool, {"import", path}) + " 2>&1");
+        EXPECT_EQ(run.Status, 1) << path;
+        EXPECT_NE(run.Output.find(path + ": " + reason + "; nothing imported"), std::string::npos) << run.Output;
+    }
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 //   elsetry-settings export [FILE]   the whole \Software\Corriebrook tree, to standard output
 //                                    without FILE
 //   elsetry-settings import FILE     a registry export file (UTF-8, or UTF-16LE as Windows
-//                                    writes it); a file with any error changes nothing
+//                                    writes it; a regular file of at most 16 MiB); a file
+//                                    with any error changes nothing
 
 #include "platform/AtomicFile.h"
 #include "platform/ProcessSafety.h"
@@ -49,23 +50,6 @@ std::string CompanyKeyPath()
     return "\\Software\\" + CompanyKey;
 }
 
-// The export holds passwords: a new file is made readable by its owner only before it is filled,
-// and an earlier one loses what others may do with it (the replacement keeps the earlier modes).
-void CreatePrivateFile(const std::string& FileName)
-{
-    const int fd = ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        ::close(fd);
-        return;
-    }
-    if (errno != EEXIST)
-        throw EFileError("Cannot create \"" + FileName + "\": " + std::strerror(errno));
-    struct stat earlier {};
-    if (::stat(FileName.c_str(), &earlier) == 0 && (earlier.st_mode & 077) != 0 &&
-        ::chmod(FileName.c_str(), earlier.st_mode & 07700) != 0)
-        throw EFileError("Cannot make \"" + FileName + "\" private: " + std::strerror(errno));
-}
-
 // "export > file" makes the file with the shell's modes, often readable by everyone.
 void WarnWhenOthersCanReadStandardOutput()
 {
@@ -84,18 +68,27 @@ int Export(const std::string* FileName)
         std::cout << text << std::flush;
         return std::cout ? 0 : 1;
     }
-    CreatePrivateFile(*FileName);
-    ReplaceFile(*FileName, text);
+    // The export holds passwords: it goes into a new file only its owner can read, renamed over
+    // the earlier one; a link or a special file at the name is refused, never written through.
+    ReplacePrivateFile(*FileName, text);
     return 0;
 }
+
+// Far more than any settings tree: a larger file is not an export.
+constexpr std::size_t MostImportBytes = 16 << 20;
 
 int Import(const std::string& FileName)
 {
     TRegistryImport changes;
     try {
-        changes = ReadRegistryFile(ReadWholeFile(FileName));
+        // A FIFO or a device would be read forever.
+        changes = ReadRegistryFile(ReadRegularFile(FileName, MostImportBytes));
     } catch (const ERegistryFileError& error) {
         std::cerr << ToolName << ": " << FileName << ": " << error.what() << "; nothing imported\n";
+        return 1;
+    } catch (const EFileError& error) {
+        const std::string cause = error.Cause() == "too large" ? "larger than 16 MiB" : error.Cause();
+        std::cerr << ToolName << ": " << FileName << ": " << cause << "; nothing imported\n";
         return 1;
     }
     for (const std::string& warning : changes.Warnings)

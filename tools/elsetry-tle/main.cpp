@@ -36,7 +36,7 @@ const char* const HelpText =
     "  check FILE              load FILE as a freshly downloaded text and print the lines\n"
     "                          the download log shows for it: the satellite count and,\n"
     "                          when names did not load, the unique names and the missing ones\n"
-    "  dump [--attributes] PATH...\n"
+    "  dump [--attributes] [--all] PATH...\n"
     "                          load the files (or every element file of a folder, with its\n"
     "                          TLEnotes.txt) into one list and print one tab-separated line\n"
     "                          per satellite: name, catalogue number, epoch (Julian date),\n"
@@ -47,9 +47,13 @@ const char* const HelpText =
     "  verify FILE...          check every set as a downloaded answer is checked and print\n"
     "                          each damaged or implausible one with its line number and\n"
     "                          reason, then \"N sets, K damaged, J implausible\"\n"
-    "  propagate FILE MINUTES...\n"
+    "  propagate [--all] FILE MINUTES...\n"
     "                          print position (km) and velocity (km/s) of every satellite in\n"
     "                          FILE at the given minutes after its own epoch\n"
+    "  --all                   dump and propagate print every set of the files, in file order,\n"
+    "                          instead of one per satellite: sets of one name or one number are\n"
+    "                          otherwise merged into the one of the latest epoch, and standard\n"
+    "                          error says how many were\n"
     "  --threads N             set up the orbit models on N threads (default: one per core)\n"
     "  -h, --help              show this text\n"
     "Options may stand anywhere on the line; after \"--\" every word is a file.\n"
@@ -254,7 +258,26 @@ void PrintEntry(const TSatellite& S, bool Attributes)
     std::printf("\n");
 }
 
-int Dump(const std::vector<std::string>& Args, bool Attributes, unsigned Threads)
+// What dump and propagate print: one set per satellite, each name and number once with its latest
+// epoch, or with All every set read. Standard error says how many sets the list merged.
+std::vector<TSatellite*> PrintedSets(const TSatelliteList& List, bool All)
+{
+    std::vector<TSatellite*> every = List.EverySet();
+    if (All)
+        return every;
+    const std::size_t merged = every.size() - static_cast<std::size_t>(List.Count());
+    if (merged > 0)
+        std::fprintf(stderr,
+                     "elsetry-tle: %zu of %zu sets merged by name or number (each into the set of the latest "
+                     "epoch); --all prints every set\n",
+                     merged, every.size());
+    std::vector<TSatellite*> entries;
+    for (int i = 0; i < List.Count(); ++i)
+        entries.push_back(List.GetSatellite(i));
+    return entries;
+}
+
+int Dump(const std::vector<std::string>& Args, bool Attributes, bool All, unsigned Threads)
 {
     const bool attributes = Attributes;
     if (Args.empty())
@@ -263,8 +286,8 @@ int Dump(const std::vector<std::string>& Args, bool Attributes, unsigned Threads
     const TSatelliteList* const list = folder ? LoadFolder(Args[0], Threads) : LoadFiles(Args, Threads);
     if (list == nullptr)
         return ExitBadFile;
-    for (int i = 0; i < list->Count(); ++i)
-        PrintEntry(*list->GetSatellite(i), attributes);
+    for (const TSatellite* satellite : PrintedSets(*list, All))
+        PrintEntry(*satellite, attributes);
     return 0;
 }
 
@@ -288,7 +311,7 @@ void PrintPosition(TSatellite& S, double Minutes)
                 velocity[0] * kmPerMinute, velocity[1] * kmPerMinute, velocity[2] * kmPerMinute);
 }
 
-int Propagate(const std::vector<std::string>& Args, unsigned Threads)
+int Propagate(const std::vector<std::string>& Args, bool All, unsigned Threads)
 {
     if (Args.size() < 2)
         return Usage();
@@ -304,9 +327,9 @@ int Propagate(const std::vector<std::string>& Args, unsigned Threads)
     const TSatelliteList* const list = LoadFiles({Args[0]}, Threads);
     if (list == nullptr)
         return ExitBadFile;
-    for (int i = 0; i < list->Count(); ++i)
+    for (TSatellite* satellite : PrintedSets(*list, All))
         for (const double minutes : times)
-            PrintPosition(*list->GetSatellite(i), minutes);
+            PrintPosition(*satellite, minutes);
     return 0;
 }
 
@@ -318,6 +341,7 @@ struct TCommandLine {
     std::vector<std::string> Words;
     bool Help = false;
     bool Attributes = false;
+    bool All = false;
     unsigned Threads = 0; // 0: one per core
     bool BadThreads = false;
     std::string Unknown; // the first option the tool does not know
@@ -348,6 +372,8 @@ TCommandLine ReadCommandLine(const std::vector<std::string>& Args)
             line.Help = true;
         else if (options && arg == "--attributes")
             line.Attributes = true;
+        else if (options && arg == "--all")
+            line.All = true;
         else if (options && arg.starts_with("--") && line.Unknown.empty())
             line.Unknown = arg;
         else
@@ -379,12 +405,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "elsetry-tle: --attributes goes with dump only\n");
         return Usage();
     }
+    if (line.All && command != "dump" && command != "propagate") {
+        std::fprintf(stderr, "elsetry-tle: --all goes with dump and propagate only\n");
+        return Usage();
+    }
     if (command == "check")
         return Check(rest, line.Threads);
     if (command == "dump")
-        return Dump(rest, line.Attributes, line.Threads);
+        return Dump(rest, line.Attributes, line.All, line.Threads);
     if (command == "propagate")
-        return Propagate(rest, line.Threads);
+        return Propagate(rest, line.All, line.Threads);
     if (command == "verify")
         return Verify(rest);
     std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
