@@ -169,6 +169,9 @@ TEST(TleToolCommandLine, OptionsMayStandAnywhere)
     // Negative minutes are no options.
     EXPECT_EQ(RunTool("propagate " + keps + "/sets.txt -90 0").Status, 0);
     EXPECT_EQ(RunTool("dump -- --attributes").Status, 2) << "after \"--\" a word is a file";
+    // Standard error, piped on: a name's C1 byte reaches no terminal as a control.
+    EXPECT_EQ(RunTool("check " + keps + "/W$(printf '\\233')2J.txt 2>&1 | cat").Output,
+              "elsetry-tle: " + keps + "/W\\x9b2J.txt: no such file\n");
 }
 
 // Two sets of one name are one satellite: the merge is said, and --all prints both.

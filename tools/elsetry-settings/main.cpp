@@ -14,6 +14,7 @@
 #include "settings/RegistryImport.h"
 #include "settings/RegistryVariables.h"
 #include "settings/SqliteSettingsStore.h"
+#include "text/Strings.h"
 
 #include <cerrno>
 #include <cstring>
@@ -84,15 +85,15 @@ int Import(const std::string& FileName)
         // A FIFO or a device would be read forever.
         changes = ReadRegistryFile(ReadRegularFile(FileName, MostImportBytes));
     } catch (const ERegistryFileError& error) {
-        std::cerr << ToolName << ": " << FileName << ": " << error.what() << "; nothing imported\n";
+        std::cerr << ToolName << ": " << EscapeControls(FileName) << ": " << EscapeControls(error.what()) << "; nothing imported\n";
         return 1;
     } catch (const EFileError& error) {
         const std::string cause = error.Cause() == "too large" ? "larger than 16 MiB" : error.Cause();
-        std::cerr << ToolName << ": " << FileName << ": " << cause << "; nothing imported\n";
+        std::cerr << ToolName << ": " << EscapeControls(FileName) << ": " << EscapeControls(cause) << "; nothing imported\n";
         return 1;
     }
     for (const std::string& warning : changes.Warnings)
-        std::cerr << ToolName << ": " << FileName << ": " << warning << '\n';
+        std::cerr << ToolName << ": " << EscapeControls(FileName) << ": " << EscapeControls(warning) << '\n';
     TSqliteSettingsStore store(SettingsStorePath());
     ApplyRegistryImport(store, changes);
     return 0;
@@ -118,7 +119,7 @@ int main(int argc, char** argv)
             return Import(argv[2]);
     } catch (const std::exception& error) {
         // The tool's one report of a failure: the store, a file or the export itself.
-        std::cerr << ToolName << ": " << error.what() << '\n';
+        std::cerr << ToolName << ": " << EscapeControls(error.what()) << '\n';
         return 1;
     }
     return Usage();

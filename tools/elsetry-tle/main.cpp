@@ -68,9 +68,16 @@ int Usage()
     return ExitUsage;
 }
 
+// Paths, options and causes come from outside: shown with every byte that is not printable ASCII
+// escaped, as the program's own log shows them.
+void Say(const std::string& Text)
+{
+    std::fprintf(stderr, "elsetry-tle: %s\n", EscapeControls(Text).c_str());
+}
+
 void ReportNotElementSets(const std::string& Path, const EOmmFormat& Error)
 {
-    std::fprintf(stderr, "elsetry-tle: %s: not element sets: %s\n", Path.c_str(), Error.what());
+    Say(Path + ": not element sets: " + Error.what());
 }
 
 // An element file read for the check: the text as read, which the list loads, and its element
@@ -104,12 +111,12 @@ std::optional<TCheckInput> ReadCheckInput(const std::string& Path)
 {
     try {
         if (!std::filesystem::is_regular_file(Path)) {
-            std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
+            Say(Path + ": no such file");
             return std::nullopt;
         }
         return CheckInput(ReadWholeFile(Path));
     } catch (const EFileError& error) {
-        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+        Say(error.what());
         return std::nullopt;
     } catch (const EOmmFormat& error) {
         ReportNotElementSets(Path, error);
@@ -122,18 +129,17 @@ std::optional<TCheckInput> ReadCheckInput(const std::string& Path)
 void ReportSkippedSets(const std::string& Path, int Unwritable, int Unreadable)
 {
     if (Unwritable != 0)
-        std::fprintf(stderr, "elsetry-tle: %s: %d sets past catalogue number %ld left out\n", Path.c_str(), Unwritable,
-                     LargestElementLineNumber);
+        Say(Path + ": " + std::to_string(Unwritable) + " sets past catalogue number "
+            + std::to_string(LargestElementLineNumber) + " left out");
     if (Unreadable != 0)
-        std::fprintf(stderr, "elsetry-tle: %s: %d sets with fields that do not read left out\n", Path.c_str(),
-                     Unreadable);
+        Say(Path + ": " + std::to_string(Unreadable) + " sets with fields that do not read left out");
 }
 
 bool LoadInto(TSatelliteList& List, const std::string& Path)
 {
     try {
         if (!std::filesystem::is_regular_file(Path)) {
-            std::fprintf(stderr, "elsetry-tle: %s: no such file\n", Path.c_str());
+            Say(Path + ": no such file");
             return false;
         }
         const int unwritable = List.SkippedUnwritable();
@@ -142,7 +148,7 @@ bool LoadInto(TSatelliteList& List, const std::string& Path)
         ReportSkippedSets(Path, List.SkippedUnwritable() - unwritable, List.SkippedUnreadable() - unreadable);
         return true;
     } catch (const EFileError& error) {
-        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+        Say(error.what());
         return false;
     } catch (const EOmmFormat& error) {
         ReportNotElementSets(Path, error);
@@ -173,7 +179,7 @@ TSatelliteList* LoadFolder(const std::string& Folder, unsigned Threads)
     try {
         return &KeptToTheEnd(std::make_unique<TSatelliteList>(Folder, Threads));
     } catch (const EFileError& error) {
-        std::fprintf(stderr, "elsetry-tle: %s\n", error.what());
+        Say(error.what());
     } catch (const EOmmFormat& error) {
         ReportNotElementSets(Folder, error);
     }
@@ -319,7 +325,7 @@ int Propagate(const std::vector<std::string>& Args, bool All, unsigned Threads)
     for (std::size_t i = 1; i < Args.size(); ++i) {
         const std::optional<double> minutes = ReadDecimal(Args[i]);
         if (!minutes) {
-            std::fprintf(stderr, "elsetry-tle: \"%s\" is not a number of minutes\n", Args[i].c_str());
+            Say("\"" + Args[i] + "\" is not a number of minutes");
             return ExitUsage;
         }
         times.push_back(*minutes);
@@ -390,7 +396,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!line.Unknown.empty()) {
-        std::fprintf(stderr, "elsetry-tle: unknown option \"%s\"\n", line.Unknown.c_str());
+        Say("unknown option \"" + line.Unknown + "\"");
         return Usage();
     }
     if (line.BadThreads) {
@@ -417,6 +423,6 @@ int main(int argc, char** argv)
         return Propagate(rest, line.All, line.Threads);
     if (command == "verify")
         return Verify(rest);
-    std::fprintf(stderr, "elsetry-tle: unknown command \"%s\"\n", command.c_str());
+    Say("unknown command \"" + command + "\"");
     return Usage();
 }
