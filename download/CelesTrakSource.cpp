@@ -7,6 +7,7 @@
 #include "text/Strings.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <type_traits>
 #include <unordered_set>
@@ -123,7 +124,7 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
 {
     Pending = {};
     const TTime asked = Clock.Now();
-    const TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
+    TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
     if (answer.PastLargest > 0)
         Channel.Note("   " + std::string(Group.Name) + ": "
                      + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
@@ -134,8 +135,9 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
     std::vector<std::string> lines;
     lines.reserve(answer.Sets.size() * 3);
     for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
-        lines.insert(lines.end(), answer.Sets[index].begin(), answer.Sets[index].end());
         Pending.Sets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
+        lines.insert(lines.end(), std::make_move_iterator(answer.Sets[index].begin()),
+                     std::make_move_iterator(answer.Sets[index].end()));
     }
     return lines;
 }

@@ -467,7 +467,7 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup
     Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Source->GroupsAreQueries() ? Timeouts.QueryMs : Timeouts.GroupMs);
     std::vector<std::string> lines = SourceLines(Host, [&] { return Source->GroupLines(Channel, Group); });
-    SaveAndNote(Host, lines, FileName);
+    SaveAndNote(Host, std::move(lines), FileName);
 }
 
 void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
@@ -481,12 +481,12 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     for (const std::string& number : Numbers)
         if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
             question.Numbers.insert(*value);
-    SaveAndNote(Host, lines, FileName, question);
-    Summary.NotFound = NumbersNotFound(Numbers, lines);
+    const TSaveResult saved = SaveAndNote(Host, std::move(lines), FileName, question);
+    Summary.NotFound = NumbersNotFound(Numbers, *saved.Text);
 }
 
-void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
-                                   const TAnswerQuestion& Question)
+TSaveResult TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>&& Lines,
+                                          const std::string& FileName, const TAnswerQuestion& Question)
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();
@@ -494,10 +494,12 @@ void TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>
     std::optional<TSetEpochs> earlier;
     if (IsPlainFileName(FileName))
         earlier = ReadSetEpochs(Summary.Folder + FileName);
-    const TSaveResult saved = SaveAndCheck(Host, Lines, FileName, Question);
+    const TSaveResult saved = SaveAndCheck(Host, std::move(Lines), FileName, Question);
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
-    Summary.Files.push_back({FileName, TFileResult::Saved, saved.Sets, {}, ChangesFrom(earlier, SetEpochsOf(Lines))});
+    Summary.Files.push_back(
+        {FileName, TFileResult::Saved, saved.Sets, {}, ChangesFrom(earlier, SetEpochsOf(*saved.Text))});
+    return saved;
 }
 
 // What became of the file of the download just noted.

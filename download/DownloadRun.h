@@ -7,6 +7,7 @@
 #include "download/RunChannel.h"
 #include "download/RunDeadline.h"
 #include "download/RunSummary.h"
+#include "download/SaveAndCheck.h"
 #include "download/SourceChoice.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"
@@ -125,9 +126,9 @@ private:
     void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
     void LogStop(TDownloadHost& Host, const std::string& Reason);
     void Logout(TDownloadHost& Host);
-    // Saves and checks the lines as FileName and notes the file as saved.
-    void SaveAndNote(TDownloadHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
-                     const TAnswerQuestion& Question = {});
+    // Saves and checks the lines as FileName and notes the file as saved; what was saved.
+    TSaveResult SaveAndNote(TDownloadHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+                            const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     // "the earlier file is kept", or "no file was written" when the folder holds none.
     std::string EarlierFileText() const;

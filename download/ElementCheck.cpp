@@ -57,13 +57,14 @@ bool HoldsCompleteSet(std::string_view Text)
     return read == 3;
 }
 
-bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets)
+bool ReadsAsElementSets(std::string_view Text, int LoadedSets)
 {
     if (LoadedSets <= 0)
         return false;
-    const auto nonBlank = std::count_if(Lines.begin(), Lines.end(),
-                                        [](const std::string& Line) { return !Trim(Line).empty(); });
-    return 2 * 3 * static_cast<std::ptrdiff_t>(LoadedSets) >= nonBlank;
+    std::size_t nonBlank = 0;
+    for (TLineReader lines(Text); !lines.AtEnd();)
+        nonBlank += Trim(lines.Read()).empty() ? 0U : 1U;
+    return 2 * 3 * static_cast<std::size_t>(LoadedSets) >= nonBlank;
 }
 
 std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List)

@@ -21,7 +21,7 @@ bool HoldsCompleteSet(std::string_view Text);
 // Whether the text reads as element sets, given how many of its sets loaded: at least one, and
 // their lines (three a set) make at least half of the text's non-blank lines. A login page, an
 // error page or random bytes do not.
-bool ReadsAsElementSets(const std::vector<std::string>& Lines, int LoadedSets);
+bool ReadsAsElementSets(std::string_view Text, int LoadedSets);
 
 // Names of sets that did not load are listed up to this many per file.
 constexpr int MissingLinesShown = 50;

@@ -37,7 +37,7 @@ std::optional<double> NewestEpochInFile(const std::filesystem::path& Path)
 
 } // namespace
 
-std::optional<double> EpochOfFirstLine(const std::string& Line)
+std::optional<double> EpochOfFirstLine(std::string_view Line)
 {
     if (Line.size() < 32 || !Line.starts_with("1 "))
         return std::nullopt;

@@ -14,7 +14,7 @@ constexpr int StaleAfterDays = 7;
 
 // The Julian date of the epoch of a first element line (columns 19-32, YYDDD.DDDDDDDD); none for
 // any other line.
-std::optional<double> EpochOfFirstLine(const std::string& Line);
+std::optional<double> EpochOfFirstLine(std::string_view Line);
 
 // The Julian date of the latest epoch on any first element line of the folder's element files
 // ("*.2li", "*.tle", "*.txt"); none when the folder holds no set or cannot be read.

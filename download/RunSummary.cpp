@@ -3,6 +3,7 @@
 #include "download/RunClock.h"
 
 #include "text/CatalogueNumber.h"
+#include "text/Lines.h"
 #include "text/Strings.h"
 
 #include <filesystem>
@@ -95,12 +96,12 @@ std::vector<std::string> SummaryLines(const TRunSummary& Summary)
 }
 
 // Element lines carry the number in columns 3-7 of their first line.
-std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, const std::vector<std::string>& Lines)
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text)
 {
     std::set<int> carried;
-    for (const std::string& line : Lines)
-        if (line.size() >= 7 && line.starts_with("1 "))
-            if (const auto number = CatalogueNumberValue(std::string_view(line).substr(2, 5)))
+    for (TLineReader lines(Text); !lines.AtEnd();)
+        if (const std::string_view line = lines.Read(); line.size() >= 7 && line.starts_with("1 "))
+            if (const auto number = CatalogueNumberValue(line.substr(2, 5)))
                 carried.insert(*number);
     std::set<int> missing;
     for (const std::string& number : Numbers)

@@ -7,6 +7,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace elsetry {
@@ -41,11 +42,10 @@ struct TRunSummary {
 // control characters escaped.
 std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 
-// The numbers of the list that no set of the element lines carries, each once, by number, in
+// The numbers of the list that no set of the element text carries, each once, by number, in
 // digits without leading zeros ("148493" for "E8493", "7" for "00007"), as the log names them. A
 // line that is not a catalogue number is no concern of the answer's.
-std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers,
-                                         const std::vector<std::string>& Lines);
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text);
 
 // The element sets of a regular file, counted by their first lines; none for a file that is
 // missing, a link, or anything but a regular file.

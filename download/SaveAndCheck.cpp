@@ -38,10 +38,10 @@ int UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
     return failures;
 }
 
-void ReportCounts(TSaveAndCheckHost& Host, const std::vector<std::string>& Lines, std::string_view Text,
-                  const std::string& FileName, const TSatelliteList& List)
+void ReportCounts(TSaveAndCheckHost& Host, int Sets, std::string_view Text, const std::string& FileName,
+                  const TSatelliteList& List)
 {
-    if (List.Count() != CompleteSetCount(Lines))
+    if (List.Count() != Sets)
         Host.ShowStatus("Checking " + EscapeControls(FileName) + " data");
     for (const std::string& line : CountCheckLines(Text, List))
         Host.Log(line, false);
@@ -88,7 +88,7 @@ void CommitChecked(TFileReplacement& Replacement)
 
 } // namespace
 
-TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
+TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
                          TAnswerQuestion Question)
 {
     RefuseUnfitText(Lines, FileName);
@@ -101,6 +101,8 @@ TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Line
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
     const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Host.TimeOfRun(), Question);
     const auto text = std::make_shared<const std::string>(CrLfText(Lines));
+    const int sets = CompleteSetCount(Lines);
+    std::vector<std::string>().swap(Lines);
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
     // element lines.
     if (ElementTextFormOf(*text) != TElementTextForm::ElementLines)
@@ -117,7 +119,7 @@ TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Line
         const TIdlePriority idle;
         loaded = list.LoadFromText(text, path);
     }
-    if (!ReadsAsElementSets(Lines, loaded))
+    if (!ReadsAsElementSets(*text, loaded))
         throw EGroupFailed("not element sets");
     CommitChecked(*replacement);
     Host.Log("   Saved: " + EscapeControls(FileName), true);
@@ -126,8 +128,8 @@ TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Line
         Host.Log(line, false);
 
     const TIdlePriority idle;
-    TSaveResult result{CompleteSetCount(Lines), UpdateHistoricFiles(Host, list)};
-    ReportCounts(Host, Lines, *text, FileName, list);
+    TSaveResult result{sets, UpdateHistoricFiles(Host, list), text};
+    ReportCounts(Host, sets, *text, FileName, list);
     return result;
 }
 

@@ -5,6 +5,7 @@
 #include "download/AnswerGate.h"
 #include "download/SaveAndCheckHost.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct TSaveResult {
     int Sets = 0;
     // Historic files that should have been extended and could not be.
     int HistoricFailures = 0;
+    // The text saved, CR LF line ends.
+    std::shared_ptr<const std::string> Text;
 };
 
 // Removes up to two leading comment lines from Lines and passes the rest through the answer gate
@@ -30,7 +33,9 @@ struct TSaveResult {
 // a group's answer far smaller than its earlier file), or the file's place holds a symbolic link
 // or anything but a regular file, or the file cannot be written ("cannot write: <cause>"). The
 // earlier file of that name then stays as it was, byte for byte.
-TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>& Lines, const std::string& FileName,
+// Lines is let go of once the text to write is made, so that the lines and the loaded list never
+// take memory at the same time.
+TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
                          TAnswerQuestion Question = {});
 
 } // namespace elsetry

@@ -2,6 +2,7 @@
 
 #include "download/FolderFreshness.h"
 #include "text/CatalogueNumber.h"
+#include "text/Lines.h"
 
 #include <filesystem>
 #include <fstream>
@@ -12,12 +13,12 @@ namespace elsetry {
 namespace {
 
 // Columns 3-7 of a first element line hold the number.
-void AddLine(TSetEpochs& Epochs, const std::string& Line)
+void AddLine(TSetEpochs& Epochs, std::string_view Line)
 {
     const std::optional<double> epoch = EpochOfFirstLine(Line);
     if (!epoch)
         return;
-    const std::optional<int> number = CatalogueNumberValue(std::string_view(Line).substr(2, 5));
+    const std::optional<int> number = CatalogueNumberValue(Line.substr(2, 5));
     if (!number)
         return;
     const auto [entry, added] = Epochs.try_emplace(*number, *epoch);
@@ -41,12 +42,11 @@ std::optional<TSetEpochs> ReadSetEpochs(const std::string& Path)
     return epochs;
 }
 
-TSetEpochs SetEpochsOf(const std::vector<std::string>& Lines)
+TSetEpochs SetEpochsOf(std::string_view Text)
 {
     TSetEpochs epochs;
-    epochs.reserve(Lines.size() / 3);
-    for (const std::string& line : Lines)
-        AddLine(epochs, line);
+    for (TLineReader lines(Text); !lines.AtEnd();)
+        AddLine(epochs, lines.Read());
     return epochs;
 }
 

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -22,7 +23,8 @@ struct TSetChanges {
 // The sets of a regular file; none for a file that is missing, a link, or anything but a regular
 // file.
 std::optional<TSetEpochs> ReadSetEpochs(const std::string& Path);
-TSetEpochs SetEpochsOf(const std::vector<std::string>& Lines);
+// The sets of an element text.
+TSetEpochs SetEpochsOf(std::string_view Text);
 
 // Saved against Earlier; none when there was no earlier file.
 std::optional<TSetChanges> ChangesFrom(const std::optional<TSetEpochs>& Earlier, const TSetEpochs& Saved);

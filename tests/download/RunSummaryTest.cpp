@@ -1,6 +1,7 @@
 // The block that ends a run's log: its lines, the numbers the list missed, and whole runs.
 
 #include "download/RunSummary.h"
+#include "platform/AtomicFile.h"
 #include "tests/download/DownloadSupport.h"
 #include "tests/download/RecordingHost.h"
 #include "tests/support/TestElementSets.h"
@@ -101,7 +102,7 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
-        EXPECT_EQ(NumbersNotFound(c.Numbers, sets), c.Missing);
+        EXPECT_EQ(NumbersNotFound(c.Numbers, CrLfText(sets)), c.Missing);
     }
     EXPECT_EQ(NumbersNotFound({"25544"}, {}), TLines{"25544"});
 }

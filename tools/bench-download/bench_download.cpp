@@ -150,7 +150,7 @@ void CheckCurlAnswers(TQuietHost& Host, const std::string& Folder)
 {
     for (std::size_t row = 0; row < GroupCount; ++row) {
         std::vector<std::string> lines = GunzipToLines(Folder + "/group" + std::to_string(row) + ".gz");
-        SaveAndCheck(Host, lines, Host.Inputs.Groups[row].FileName);
+        SaveAndCheck(Host, std::move(lines), Host.Inputs.Groups[row].FileName);
     }
     const std::string answer = ReadWholeFile(Folder + "/query.html");
     std::vector<std::string> lines = LineCopies(SplitLines(answer));
@@ -158,7 +158,7 @@ void CheckCurlAnswers(TQuietHost& Host, const std::string& Folder)
         return;
     TrimPreformattedBlock(lines);
     if (lines.size() > 2)
-        SaveAndCheck(Host, lines, Host.Inputs.FavouritesFileName);
+        SaveAndCheck(Host, std::move(lines), Host.Inputs.FavouritesFileName);
 }
 
 // Our client alone: the same fifteen requests, the answers left unread.

@@ -134,7 +134,7 @@ int BombRun(TQuietHost& Host, std::size_t Lines)
     std::string outcome = "saved";
     try {
         std::vector<std::string> lines = GunzipToLines(path);
-        SaveAndCheck(Host, lines, "bomb.txt");
+        SaveAndCheck(Host, std::move(lines), "bomb.txt");
     } catch (const std::exception& Error) {
         outcome = std::string("failed: ") + Error.what();
     }
@@ -196,14 +196,14 @@ int main(int argc, char** argv)
                   ResetHistoricFiles(histories);
                   lines = catalogue;
               },
-              [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
+              [&] { SaveAndCheck(host, std::move(lines), "catalogue.txt"); }));
     Print("SaveAndCheck, historic files already current", Measure(
-              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, lines, "catalogue.txt"); }));
+              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, std::move(lines), "catalogue.txt"); }));
     Print("what changed against the earlier file",
           Measure(
               repeats, [] {},
               [&] {
-                  if (!ChangesFrom(ReadSetEpochs(groupFile), SetEpochsOf(catalogue)))
+                  if (!ChangesFrom(ReadSetEpochs(groupFile), SetEpochsOf(text)))
                       throw std::runtime_error("no earlier file");
               }));
     std::printf("  (%d log lines in all)\n", host.Lines);
