@@ -1,5 +1,6 @@
 #include "download/ApiQueries.h"
 
+#include "download/AnswerGate.h"
 #include "download/GroupFailure.h"
 #include "elements/ElementColumns.h"
 #include "text/CatalogueNumber.h"
@@ -8,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <ctime>
 #include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace elsetry {
@@ -147,6 +150,23 @@ std::size_t NonBlankLineCount(std::string_view Text)
     return count;
 }
 
+// A 3le answer whose lines do not fall into sets fails with its first fault, named by its line in
+// the answer as received, as the gate names the faults of every other answer.
+[[noreturn]] void RefuseBrokenAnswer(std::string_view Body)
+{
+    std::optional<std::string> fault;
+    TElementSetScanner scanner(std::time(nullptr), 1, [&](const TScannedSet& Set) {
+        if (Set.State == TSetState::Damaged)
+            fault = "damaged answer: " + FaultText(Set);
+        return !fault;
+    });
+    for (TLineReader reader(Body); !reader.AtEnd() && scanner.Take(reader.Read());) {
+    }
+    if (!fault)
+        scanner.Finish();
+    throw EGroupFailed(fault.value_or("not element sets"));
+}
+
 } // namespace
 
 std::vector<std::string> ThreeLineElementLines(std::string_view Body)
@@ -168,7 +188,7 @@ std::vector<std::string> ThreeLineElementLines(std::string_view Body)
         held = 0;
         std::string_view name = set[0];
         if (IsElementLine(name, '1') || !IsElementLine(set[1], '1') || !IsElementLine(set[2], '2'))
-            throw EGroupFailed("not element sets");
+            RefuseBrokenAnswer(Body);
         if (name.starts_with("0 "))
             name.remove_prefix(2);
         sets.emplace_back(name);
@@ -176,7 +196,7 @@ std::vector<std::string> ThreeLineElementLines(std::string_view Body)
         sets.emplace_back(set[2]);
     }
     if (held != 0)
-        throw EGroupFailed("not element sets");
+        RefuseBrokenAnswer(Body);
     return sets;
 }
 

@@ -2,6 +2,7 @@
 
 #include "download/ApiQueries.h"
 #include "download/GroupFailure.h"
+#include "tests/support/TestElementSets.h"
 
 #include <gtest/gtest.h>
 
@@ -101,9 +102,13 @@ TEST(ApiQueries, AnswersThatAreNotElementSetsFailTheGroupWithTheirReason)
         {"{\"error\":\"You must be logged in\"}", "an error answer: {\"error\":\"You must be logged in\"}"},
         {"  [{\"error\":\"Query failed\"}]", "an error answer: [{\"error\":\"Query failed\"}]"},
         {"<!DOCTYPE html><html>login</html>", "an HTML page, not element sets"},
-        {"0 ISS\n" + Line1Text + "\n", "not element sets"},
-        {Line1Text + "\n" + Line2Text + "\n" + Line1Text + "\n", "not element sets"},
-        {"0 A\n" + Line2Text + "\n" + Line1Text + "\n", "not element sets"},
+        // Lines that fall into no sets name their first fault, by its line in the answer.
+        {"0 ISS\n" + Line1Text + "\n", "damaged answer: line 2 has a wrong checksum"},
+        {"0 ISS\r\n\r\n" + WithChecksum(Line1Text) + "\r\n" + WithChecksum(Line2Text).substr(0, 40) + "\r\n",
+         "damaged answer: line 4 is cut short"},
+        {Line1Text + "\n" + Line2Text + "\n" + Line1Text + "\n",
+         "damaged answer: line 1 is an element line where a name line belongs"},
+        {"0 A\n" + Line2Text + "\n" + Line1Text + "\n", "damaged answer: line 2 is not line 1 of a set"},
     };
     for (const TCase& c : cases) {
         try {
