@@ -371,9 +371,10 @@ constexpr std::size_t SmallestComparedFile = 20;
 void RefuseShrunkGroup(const TGateReport& Report, const TAnswerQuestion& Question)
 {
     const auto kept = static_cast<std::size_t>(Report.Kept);
-    if (!Question.IsList && Question.EarlierSets >= SmallestComparedFile && kept * 10 < Question.EarlierSets)
+    const std::size_t earlier = Question.EarlierSets.value_or(0);
+    if (!Question.IsList && earlier >= SmallestComparedFile && kept * 10 < earlier)
         throw EGroupFailed("the answer holds " + SetsText(kept) + ", the earlier file "
-                           + std::to_string(Question.EarlierSets));
+                           + std::to_string(earlier));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <ctime>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -98,8 +99,9 @@ std::string FaultText(const TScannedSet& Set);
 struct TAnswerQuestion {
     // The catalogue numbers a list query asked for.
     std::set<int> Numbers;
-    // Sets of the earlier file of that name, when there is one.
-    std::size_t EarlierSets = 0;
+    // Sets of the earlier file of that name (0 when there is none); counted by the save when the
+    // caller has not read the file already.
+    std::optional<std::size_t> EarlierSets;
     // A list query's answer rather than a group's.
     bool IsList = false;
 };

@@ -490,11 +490,15 @@ TSaveResult TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();
-    // Read before the file is replaced, to say what the new one changed.
-    std::optional<TSetEpochs> earlier;
-    if (IsPlainFileName(FileName))
-        earlier = ReadSetEpochs(Summary.Folder + FileName);
-    const TSaveResult saved = SaveAndCheck(Host, std::move(Lines), FileName, Question);
+    // Read once, before the file is replaced: the answer's size is weighed against it, and the
+    // summary says what the new one changed.
+    std::optional<TEarlierFile> earlier;
+    TAnswerQuestion question = Question;
+    if (IsPlainFileName(FileName)) {
+        earlier = ReadEarlierFile(Summary.Folder + FileName);
+        question.EarlierSets = static_cast<std::size_t>(earlier ? earlier->Sets : 0);
+    }
+    const TSaveResult saved = SaveAndCheck(Host, std::move(Lines), FileName, question);
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back(

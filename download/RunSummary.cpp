@@ -1,13 +1,12 @@
 #include "download/RunSummary.h"
 
 #include "download/RunClock.h"
+#include "download/SetChanges.h"
 
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 
 namespace elsetry {
@@ -69,17 +68,9 @@ std::string Joined(const std::vector<std::string>& Items)
 
 std::optional<int> SatellitesInFile(const std::string& Path)
 {
-    std::error_code error;
-    if (std::filesystem::symlink_status(Path, error).type() != std::filesystem::file_type::regular)
-        return std::nullopt;
-    std::ifstream file(Path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    int count = 0;
-    for (std::string line; std::getline(file, line);)
-        if (line.starts_with("1 "))
-            ++count;
-    return count;
+    if (const std::optional<TEarlierFile> earlier = ReadEarlierFile(Path))
+        return earlier->Sets;
+    return std::nullopt;
 }
 
 std::vector<std::string> SummaryLines(const TRunSummary& Summary)

@@ -97,7 +97,7 @@ TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lin
     if (CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
     const std::string path = Host.KeplerPath() + FileName;
-    if (!Question.IsList)
+    if (!Question.IsList && !Question.EarlierSets)
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
     const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Host.TimeOfRun(), Question);
     const auto text = std::make_shared<const std::string>(CrLfText(Lines));

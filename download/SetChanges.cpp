@@ -1,11 +1,11 @@
 #include "download/SetChanges.h"
 
 #include "download/FolderFreshness.h"
+#include "platform/AnswerLimit.h"
+#include "platform/TextFile.h"
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
 
-#include <filesystem>
-#include <fstream>
 #include <string_view>
 
 namespace elsetry {
@@ -28,18 +28,24 @@ void AddLine(TSetEpochs& Epochs, std::string_view Line)
 
 } // namespace
 
-std::optional<TSetEpochs> ReadSetEpochs(const std::string& Path)
+std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path)
 {
-    std::error_code error;
-    if (std::filesystem::symlink_status(Path, error).type() != std::filesystem::file_type::regular)
+    std::string text;
+    try {
+        text = ReadRegularFile(Path, AnswerLimitBytes);
+    } catch (const EFileError&) {
+        // Missing, unreadable or not a plain file: there is no earlier file to speak of.
         return std::nullopt;
-    std::ifstream file(Path, std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    TSetEpochs epochs;
-    for (std::string line; std::getline(file, line);)
-        AddLine(epochs, line);
-    return epochs;
+    }
+    TEarlierFile earlier;
+    for (TLineReader lines(text); !lines.AtEnd();) {
+        const std::string_view line = lines.Read();
+        if (line.starts_with("1 ")) {
+            ++earlier.Sets;
+            AddLine(earlier.Epochs, line);
+        }
+    }
+    return earlier;
 }
 
 TSetEpochs SetEpochsOf(std::string_view Text)
@@ -50,19 +56,20 @@ TSetEpochs SetEpochsOf(std::string_view Text)
     return epochs;
 }
 
-std::optional<TSetChanges> ChangesFrom(const std::optional<TSetEpochs>& Earlier, const TSetEpochs& Saved)
+std::optional<TSetChanges> ChangesFrom(const std::optional<TEarlierFile>& Earlier, const TSetEpochs& Saved)
 {
     if (!Earlier)
         return std::nullopt;
+    const TSetEpochs& epochs = Earlier->Epochs;
     TSetChanges changes;
     for (const auto& [number, epoch] : Saved) {
-        const auto earlier = Earlier->find(number);
-        if (earlier == Earlier->end())
+        const auto earlier = epochs.find(number);
+        if (earlier == epochs.end())
             ++changes.New;
         else if (epoch > earlier->second)
             ++changes.Newer;
     }
-    for (const auto& [number, epoch] : *Earlier)
+    for (const auto& [number, epoch] : epochs)
         if (!Saved.contains(number))
             ++changes.Gone;
     return changes;

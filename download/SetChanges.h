@@ -20,13 +20,19 @@ struct TSetChanges {
     int Gone = 0;
 };
 
-// The sets of a regular file; none for a file that is missing, a link, or anything but a regular
-// file.
-std::optional<TSetEpochs> ReadSetEpochs(const std::string& Path);
+// What a download's file held before it is replaced: its sets, counted by their first lines, and
+// their latest epochs. Read once a download, for the summary and for the answer's size check.
+struct TEarlierFile {
+    int Sets = 0;
+    TSetEpochs Epochs;
+};
+
+// None for a file that is missing or unreadable, a link, or anything but a regular file.
+std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path);
 // The sets of an element text.
 TSetEpochs SetEpochsOf(std::string_view Text);
 
 // Saved against Earlier; none when there was no earlier file.
-std::optional<TSetChanges> ChangesFrom(const std::optional<TSetEpochs>& Earlier, const TSetEpochs& Saved);
+std::optional<TSetChanges> ChangesFrom(const std::optional<TEarlierFile>& Earlier, const TSetEpochs& Saved);
 
 } // namespace elsetry

@@ -203,7 +203,7 @@ int main(int argc, char** argv)
           Measure(
               repeats, [] {},
               [&] {
-                  if (!ChangesFrom(ReadSetEpochs(groupFile), SetEpochsOf(text)))
+                  if (!ChangesFrom(ReadEarlierFile(groupFile), SetEpochsOf(text)))
                       throw std::runtime_error("no earlier file");
               }));
     std::printf("  (%d log lines in all)\n", host.Lines);
