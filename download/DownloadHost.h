@@ -1,9 +1,9 @@
 #pragma once
 // What a download run needs from the window that starts it.
 
-#include "download/SaveAndCheckHost.h"
-#include "download/SourceNames.h"
-#include "download/SpaceTrackGroups.h"
+#include "elementfiles/SaveAndCheckHost.h"
+#include "download/sources/SourceNames.h"
+#include "download/sources/SpaceTrackGroups.h"
 #include "platform/ConnectionTest.h"
 
 #include <array>

@@ -2,12 +2,12 @@
 // The download run: log in to the catalogue service, fetch the chosen groups and the individual
 // list, save and check each, log out. The source decides the requests; the steps are the run's.
 
-#include "download/AnswerGate.h"
+#include "elementfiles/AnswerGate.h"
 #include "download/DownloadHost.h"
-#include "download/RunChannel.h"
-#include "download/RunDeadline.h"
+#include "download/sources/RunChannel.h"
+#include "download/sources/RunDeadline.h"
 #include "download/RunSummary.h"
-#include "download/SaveAndCheck.h"
+#include "elementfiles/SaveAndCheck.h"
 #include "download/SourceChoice.h"
 #include "platform/HttpClient.h"
 #include "platform/TempFile.h"

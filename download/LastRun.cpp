@@ -1,6 +1,6 @@
 #include "download/LastRun.h"
 
-#include "download/RunClock.h"
+#include "platform/RunClock.h"
 #include "settings/RegistryVariables.h"
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
 #include "download/RunFolders.h"
 
-#include "download/HistoricFolder.h"
+#include "elementfiles/HistoricFolder.h"
 #include "text/Strings.h"
 
 #include <cstdlib>

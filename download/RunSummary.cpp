@@ -1,7 +1,7 @@
 #include "download/RunSummary.h"
 
-#include "download/RunClock.h"
-#include "download/SetChanges.h"
+#include "platform/RunClock.h"
+#include "elementfiles/SetChanges.h"
 
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
@@ -65,13 +65,6 @@ std::string Joined(const std::vector<std::string>& Items)
 }
 
 } // namespace
-
-std::optional<int> SatellitesInFile(const std::string& Path)
-{
-    if (const std::optional<TEarlierFile> earlier = ReadEarlierFile(Path))
-        return earlier->Sets;
-    return std::nullopt;
-}
 
 std::vector<std::string> SummaryLines(const TRunSummary& Summary)
 {

@@ -2,7 +2,7 @@
 // The block at the end of a run's log: when it ran, into which folder, what became of each file,
 // and which numbers of the individual list the service had no set for.
 
-#include "download/SetChanges.h"
+#include "elementfiles/SetChanges.h"
 
 #include <ctime>
 #include <optional>
@@ -46,9 +46,5 @@ std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 // digits without leading zeros ("148493" for "E8493", "7" for "00007"), as the log names them. A
 // line that is not a catalogue number is no concern of the answer's.
 std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text);
-
-// The element sets of a regular file, counted by their first lines; none for a file that is
-// missing, a link, or anything but a regular file.
-std::optional<int> SatellitesInFile(const std::string& Path);
 
 } // namespace elsetry

@@ -1,8 +1,8 @@
 #include "download/SourceChoice.h"
 
-#include "download/CelesTrakSource.h"
-#include "download/LegacyFormSource.h"
-#include "download/SpaceTrackApiSource.h"
+#include "download/sources/CelesTrakSource.h"
+#include "download/sources/LegacyFormSource.h"
+#include "download/sources/SpaceTrackApiSource.h"
 #include "text/Strings.h"
 
 namespace elsetry {

@@ -2,7 +2,7 @@
 // Which source a run speaks to, from the window's values.
 
 #include "download/DownloadHost.h"
-#include "download/Source.h"
+#include "download/sources/Source.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "gui/ProgramEnvironment.h"
 
-#include "download/HistoricFolder.h"
+#include "elementfiles/HistoricFolder.h"
 #include "platform/ConnectionTest.h"
 #include "platform/TempFile.h"
 #include "settings/RegistryVariables.h"

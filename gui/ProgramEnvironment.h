@@ -3,7 +3,7 @@
 
 #include "download/CommandLine.h"
 #include "download/DownloadRun.h"
-#include "download/RunDeadline.h"
+#include "download/sources/RunDeadline.h"
 #include "gui/FormDialogs.h"
 #include "platform/InternetFunctions.h"
 

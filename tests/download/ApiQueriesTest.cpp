@@ -1,7 +1,7 @@
 // The query API's paths, escaping, batching and answer reading, without a service.
 
-#include "download/ApiQueries.h"
-#include "download/GroupFailure.h"
+#include "download/sources/ApiQueries.h"
+#include "download/sources/RunStops.h"
 #include "tests/support/TestElementSets.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // CelesTrak's rules kept in the store: the error budget shared by runs and processes, the last
 // answer to each URL, and the sets the individual list was last given.
 
-#include "download/CelesTrakLedger.h"
-#include "download/KeptListSets.h"
+#include "download/sources/CelesTrakLedger.h"
+#include "download/sources/KeptListSets.h"
 
 #include "settings/RegistryVariables.h"
 #include "tests/support/StoreFixture.h"

@@ -1,10 +1,10 @@
 // CelesTrak's gp.php as a run uses it: the group queries, the error answers it reads, and CSV
 // answers made into element sets.
 
-#include "download/CelesTrakQueries.h"
+#include "download/sources/CelesTrakQueries.h"
 
-#include "download/GroupFailure.h"
-#include "download/SpaceTrackGroups.h"
+#include "download/sources/RunStops.h"
+#include "download/sources/SpaceTrackGroups.h"
 #include "tests/download/DownloadSupport.h"
 #include "tools/catalogue-service/OmmFields.h"
 

@@ -1,8 +1,8 @@
 // Whole runs with the CelesTrak source against the stand-in's gp.php: what a run asks for and
 // saves, and how it keeps to CelesTrak's rules across runs, proven against the stand-in's record.
 
-#include "download/CelesTrakQueries.h"
-#include "download/CelesTrakSource.h"
+#include "download/sources/CelesTrakQueries.h"
+#include "download/sources/CelesTrakSource.h"
 #include "download/SourceChoice.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"

@@ -1,7 +1,7 @@
 // The stand-in's gp.php as CelesTrak answers it: OMM fields built from the element lines it holds,
 // the forms of the answer, and the refusals a client has to meet.
 
-#include "download/CelesTrakQueries.h"
+#include "download/sources/CelesTrakQueries.h"
 #include "platform/AnswerLimit.h"
 #include "platform/HttpClient.h"
 #include "platform/TextFile.h"

@@ -1,7 +1,7 @@
 // The check of a downloaded text read as a whole: what follows its comment lines, its complete
 // sets, and the count lines, the same as for the text's lines.
 
-#include "download/ElementCheck.h"
+#include "elementfiles/ElementCheck.h"
 
 #include "elements/SatelliteList.h"
 #include "tests/support/TestElementSets.h"

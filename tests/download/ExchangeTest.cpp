@@ -1,6 +1,6 @@
 // The pieces of the exchange: form encoding, the query answer's trimming, the proxy port.
 
-#include "download/DownloadExchange.h"
+#include "download/sources/DownloadExchange.h"
 
 #include <gtest/gtest.h>
 

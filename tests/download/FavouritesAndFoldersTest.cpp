@@ -1,8 +1,8 @@
 // The individual list as the window cleans it, and where the historic folder is looked for.
 
-#include "download/FavouritesList.h"
-#include "download/HistoricFile.h"
-#include "download/HistoricFolder.h"
+#include "download/sources/FavouritesList.h"
+#include "elementfiles/HistoricFile.h"
+#include "elementfiles/HistoricFolder.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 

@@ -1,4 +1,4 @@
-#include "download/SpaceTrackGroups.h"
+#include "download/sources/SpaceTrackGroups.h"
 #include "settings/FileNameSettings.h"
 
 #include <gtest/gtest.h>

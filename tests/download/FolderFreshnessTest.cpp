@@ -1,6 +1,6 @@
 // The age of the newest element sets in the group data folder, from the epochs of its files.
 
-#include "download/FolderFreshness.h"
+#include "elementfiles/FolderFreshness.h"
 #include "tests/download/RecordingHost.h"
 
 #include <gtest/gtest.h>

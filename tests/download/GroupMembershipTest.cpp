@@ -1,8 +1,8 @@
 // The membership of CelesTrak's groups: reading its CSV answer, and keeping it for two hours, or
 // for as long as CelesTrak cannot answer.
 
-#include "download/GroupFailure.h"
-#include "download/GroupMembership.h"
+#include "download/sources/RunStops.h"
+#include "download/sources/GroupMembership.h"
 
 #include "settings/RegistryVariables.h"
 #include "tests/support/FakeClock.h"

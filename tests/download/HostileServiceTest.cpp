@@ -2,7 +2,7 @@
 // damaged, implausible or far too few. The earlier file stays byte for byte and nothing is reported
 // as saved; sets that do not belong in an answer that is saved are left out of it.
 
-#include "download/ElementCheck.h"
+#include "elementfiles/ElementCheck.h"
 #include "tests/download/DownloadSupport.h"
 #include "tests/download/RecordingHost.h"
 #include "tests/support/TestElementSets.h"

@@ -1,9 +1,9 @@
 // Catalogue numbers past 99999, written in the letter form ("E8493" for 148493), through the
 // individual list, the query, saving and checking, and historic files.
 
-#include "download/DownloadExchange.h"
-#include "download/FavouritesList.h"
-#include "download/SaveAndCheck.h"
+#include "download/sources/DownloadExchange.h"
+#include "download/sources/FavouritesList.h"
+#include "elementfiles/SaveAndCheck.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "tests/download/DownloadSupport.h"

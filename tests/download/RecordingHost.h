@@ -2,7 +2,7 @@
 // A host for saving and checking that records what it is told, with the scheduling policy and
 // I/O priority class the calling thread had at each call, and the element texts the tests feed it.
 
-#include "download/SaveAndCheckHost.h"
+#include "elementfiles/SaveAndCheckHost.h"
 #include "platform/ProcessPriority.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"

@@ -1,6 +1,6 @@
 // The run deadline: its setting's text, and the time limits it leaves the requests of a run.
 
-#include "download/RunDeadline.h"
+#include "download/sources/RunDeadline.h"
 
 #include <gtest/gtest.h>
 

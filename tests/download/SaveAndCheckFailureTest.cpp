@@ -1,7 +1,7 @@
 // Writes that fail, before they start and halfway through: the earlier files stay whole.
 
-#include "download/GroupFailure.h"
-#include "download/SaveAndCheck.h"
+#include "download/sources/RunStops.h"
+#include "elementfiles/SaveAndCheck.h"
 
 #include "tests/download/RecordingHost.h"
 

@@ -2,10 +2,10 @@
 // planted in the folders, oversized answers, future epochs and control characters: the user's
 // files stay byte for byte, and nothing is written through a link.
 
-#include "download/SaveAndCheck.h"
+#include "elementfiles/SaveAndCheck.h"
 
-#include "download/ElementCheck.h"
-#include "download/GroupFailure.h"
+#include "elementfiles/ElementCheck.h"
+#include "download/sources/RunStops.h"
 #include "platform/AnswerLimit.h"
 #include "text/Lines.h"
 #include "tests/download/RecordingHost.h"

@@ -1,6 +1,6 @@
-#include "download/SaveAndCheck.h"
+#include "elementfiles/SaveAndCheck.h"
 
-#include "download/GroupFailure.h"
+#include "download/sources/RunStops.h"
 #include "tests/download/RecordingHost.h"
 
 #include <gtest/gtest.h>

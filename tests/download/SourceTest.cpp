@@ -1,7 +1,7 @@
 // The run's shared steps driven by a source that sends nothing, so that they are shown to hold
 // for any source: the order of the steps, the failure rule, the saving and the outcome.
 
-#include "download/GroupFailure.h"
+#include "download/sources/RunStops.h"
 #include "platform/AtomicFile.h"
 #include "tests/download/DownloadSupport.h"
 

@@ -1,7 +1,7 @@
 // Whole runs against the stand-in's query API: the requests a run sends, what it saves, and how it
 // meets a refused login, a lapsed session, the service's rate-limit answers and its own limits.
 
-#include "download/SpaceTrackApiSource.h"
+#include "download/sources/SpaceTrackApiSource.h"
 #include "elements/SatelliteList.h"
 #include "settings/CommaText.h"
 #include "settings/RegistryVariables.h"

@@ -1,7 +1,7 @@
 // The usage ledger: Space-Track's limits of 30 requests a minute and 300 an hour, counted in the
 // settings store so that runs and processes share one count.
 
-#include "download/UsageLedger.h"
+#include "download/sources/UsageLedger.h"
 
 #include "settings/RegistryVariables.h"
 #include "tests/support/FakeClock.h"

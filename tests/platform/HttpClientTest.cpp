@@ -1,6 +1,6 @@
 // The HTTP client against the stand-in service: what counts as a failure, redirects, bounds.
 
-#include "download/DownloadExchange.h"
+#include "download/sources/DownloadExchange.h"
 #include "platform/HttpClient.h"
 #include "tests/download/DownloadSupport.h"
 

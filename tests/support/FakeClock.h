@@ -2,7 +2,7 @@
 // A run clock that stands still until told: a wait moves it on at once, and the time waited is
 // added up, so tests can let minutes or hours pass without sleeping.
 
-#include "download/RunClock.h"
+#include "platform/RunClock.h"
 
 #include <chrono>
 #include <vector>

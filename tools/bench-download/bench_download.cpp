@@ -3,9 +3,9 @@
 // by the curl command line followed by the same reading, saving and checking.
 //   usage: elsetry-bench-download [FULL_CATALOGUE_SETS] [REPEATS]
 
-#include "download/DownloadExchange.h"
+#include "download/sources/DownloadExchange.h"
 #include "download/DownloadRun.h"
-#include "download/SaveAndCheck.h"
+#include "elementfiles/SaveAndCheck.h"
 #include "elements/ElementColumns.h"
 #include "platform/Gunzip.h"
 #include "platform/TextFile.h"

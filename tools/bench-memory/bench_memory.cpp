@@ -12,9 +12,9 @@
 //     linefeeds  the form exchange, 64 MB of line feeds uncompressed
 //     blanks     the query API's reading of a 64 MB answer of line feeds
 
-#include "download/ApiQueries.h"
+#include "download/sources/ApiQueries.h"
 #include "download/DownloadRun.h"
-#include "download/GroupFailure.h"
+#include "download/sources/RunStops.h"
 #include "platform/TextFile.h"
 #include "settings/SqliteSettingsStore.h"
 #include "tools/catalogue-service/CatalogueService.h"

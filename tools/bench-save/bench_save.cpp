@@ -4,10 +4,10 @@
 // instead measures a 4 kB gzip answer that inflates to millions of blank lines, from reading it to the log ("bomb N"
 // for N lines; run it alone, as it reports the process's peak memory).
 
-#include "download/AnswerGate.h"
-#include "download/HistoricFile.h"
-#include "download/SaveAndCheck.h"
-#include "download/SetChanges.h"
+#include "elementfiles/AnswerGate.h"
+#include "elementfiles/HistoricFile.h"
+#include "elementfiles/SaveAndCheck.h"
+#include "elementfiles/SetChanges.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
 #include "platform/Gunzip.h"

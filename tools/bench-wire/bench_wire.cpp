@@ -4,10 +4,10 @@
 // crossed the network, headers included, as the HTTP client counted it.
 //   usage: elsetry-bench-wire [FULL_CATALOGUE_SETS]
 
-#include "download/CelesTrakSource.h"
+#include "download/sources/CelesTrakSource.h"
 #include "download/DownloadRun.h"
-#include "download/SourceNames.h"
-#include "download/SpaceTrackApiSource.h"
+#include "download/sources/SourceNames.h"
+#include "download/sources/SpaceTrackApiSource.h"
 #include "tools/catalogue-service/CatalogueService.h"
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // elsetry-tle: checks, lists and propagates element files from the shell.
 
-#include "download/AnswerGate.h"
-#include "download/ElementCheck.h"
+#include "elementfiles/AnswerGate.h"
+#include "elementfiles/ElementCheck.h"
 #include "elements/OmmElementText.h"
 #include "elements/SatelliteList.h"
 #include "orbit/SGP_Constants.h"

@@ -1,0 +1,218 @@
+#include "download/sources/ApiQueries.h"
+
+#include "elementfiles/AnswerGate.h"
+#include "download/sources/RunStops.h"
+#include "elements/ElementColumns.h"
+#include "text/CatalogueNumber.h"
+#include "text/Lines.h"
+#include "text/Strings.h"
+
+#include <algorithm>
+#include <array>
+#include <ctime>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+namespace elsetry {
+
+namespace {
+
+constexpr std::string_view Order = "/orderby/norad_cat_id asc/format/3le";
+constexpr std::size_t ErrorTextLength = 80;
+
+// Payloads are picked by a text in their name; CelesTrak's membership stands in for the groups
+// Space-Track no longer publishes.
+const std::vector<TApiGroup> Groups{
+    {2, {"decay_date/null-val/epoch/>now-30"}, {}, true},
+    {20, {}, "amateur"},
+    {4, {"MEAN_MOTION/0.99--1.01/ECCENTRICITY/<0.01/OBJECT_TYPE/payload/decay_date/null-val"}, {}},
+    {14, {"OBJECT_TYPE/payload/OBJECT_NAME/~~GLOBALSTAR/decay_date/null-val"}, {}},
+    {18, {"OBJECT_TYPE/payload/OBJECT_NAME/~~INMARSAT/decay_date/null-val"}, {}},
+    {16, {"OBJECT_TYPE/payload/OBJECT_NAME/~~INTELSAT/decay_date/null-val"}, {}},
+    {10, {"OBJECT_TYPE/payload/OBJECT_NAME/~~IRIDIUM/decay_date/null-val"}, {}},
+    {6, {}, "gnss"},
+    {12, {"OBJECT_TYPE/payload/OBJECT_NAME/~~ORBCOMM/decay_date/null-val", "OBJECT_TYPE/payload/OBJECT_NAME/~~VESSELSAT/decay_date/null-val"}, {}},
+    {24, {}, "last-30-days"},
+    {8, {}, "weather"},
+    {22, {}, "visual"},
+};
+
+bool KeptInPath(char C)
+{
+    const bool letter = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z');
+    const bool digit = C >= '0' && C <= '9';
+    return letter || digit || C == '/' || C == '-' || C == '.' || C == '_' || C == '~';
+}
+
+std::string_view TrimmedStart(std::string_view Text)
+{
+    const std::size_t first = Text.find_first_not_of(" \t\r\n");
+    return first == std::string_view::npos ? std::string_view() : Text.substr(first);
+}
+
+// The service's own words, short and safe for a log line.
+std::string ShortText(std::string_view Text)
+{
+    std::string shortened(Text.substr(0, ErrorTextLength));
+    if (Text.size() > ErrorTextLength)
+        shortened += "...";
+    return EscapeControls(shortened);
+}
+
+// A JSON or HTML answer where element sets were asked for says why in its own words.
+void RefuseNonElementAnswer(std::string_view Body)
+{
+    const std::string_view start = TrimmedStart(Body);
+    if (start.empty())
+        return;
+    if (start.front() == '{' || start.front() == '[')
+        throw EGroupFailed("an error answer: " + ShortText(start));
+    if (start.front() == '<')
+        throw EGroupFailed("an HTML page, not element sets");
+}
+
+bool IsElementLine(std::string_view Line, char Number)
+{
+    return Line.size() >= MinimumElementLineLength && Line[0] == Number && Line[1] == ' ';
+}
+
+int NumberOfSet(const std::string& Line1Text)
+{
+    const std::string_view field =
+        std::string_view(Line1Text).substr(Line1::CatalogueNumber.Start - 1, Line1::CatalogueNumber.Width);
+    return CatalogueNumberValue(field).value_or(-1);
+}
+
+} // namespace
+
+const std::vector<TApiGroup>& ApiGroups()
+{
+    return Groups;
+}
+
+const TApiGroup& ApiGroupOf(int Id)
+{
+    const auto group = std::find_if(Groups.begin(), Groups.end(), [Id](const TApiGroup& G) { return G.Id == Id; });
+    if (group == Groups.end())
+        throw std::out_of_range("No group has the Id " + std::to_string(Id));
+    return *group;
+}
+
+std::string GpQueryPath(std::string_view Filters)
+{
+    return std::string(GpQueryPrefix) + std::string(Filters) + std::string(Order);
+}
+
+std::vector<std::string> NumberListFilters(const std::vector<long>& Numbers)
+{
+    std::vector<std::string> filters;
+    for (std::size_t first = 0; first < Numbers.size(); first += NumbersPerQuery) {
+        std::string filter = "NORAD_CAT_ID/";
+        const std::size_t end = std::min(Numbers.size(), first + NumbersPerQuery);
+        for (std::size_t index = first; index < end; ++index)
+            filter += (index == first ? "" : ",") + std::to_string(Numbers[index]);
+        filters.push_back(std::move(filter));
+    }
+    return filters;
+}
+
+std::string EscapedPath(std::string_view Path)
+{
+    static constexpr char Hex[] = "0123456789ABCDEF";
+    std::string escaped;
+    for (const char c : Path) {
+        if (KeptInPath(c)) {
+            escaped += c;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(c);
+        escaped += '%';
+        escaped += Hex[byte >> 4];
+        escaped += Hex[byte & 0x0F];
+    }
+    return escaped;
+}
+
+bool IsRateLimitAnswer(std::string_view Body)
+{
+    // The service says it in a short answer of its own; element sets never hold the words.
+    return LowerCase(Body.substr(0, 4096)).find("violated your query rate limit") != std::string::npos;
+}
+
+namespace {
+
+std::size_t NonBlankLineCount(std::string_view Text)
+{
+    std::size_t count = 0;
+    for (TLineReader reader(Text); !reader.AtEnd();)
+        count += TrimmedStart(reader.Read()).empty() ? 0U : 1U;
+    return count;
+}
+
+// A 3le answer whose lines do not fall into sets fails with its first fault, named by its line in
+// the answer as received, as the gate names the faults of every other answer.
+[[noreturn]] void RefuseBrokenAnswer(std::string_view Body)
+{
+    std::optional<std::string> fault;
+    TElementSetScanner scanner(std::time(nullptr), 1, [&](const TScannedSet& Set) {
+        if (Set.State == TSetState::Damaged)
+            fault = "damaged answer: " + FaultText(Set);
+        return !fault;
+    });
+    for (TLineReader reader(Body); !reader.AtEnd() && scanner.Take(reader.Read());) {
+    }
+    if (!fault)
+        scanner.Finish();
+    throw EGroupFailed(fault.value_or("not element sets"));
+}
+
+} // namespace
+
+std::vector<std::string> ThreeLineElementLines(std::string_view Body)
+{
+    RefuseNonElementAnswer(Body);
+    // Read line by line, blank lines skipped as they come: an answer of nothing but line ends
+    // costs no memory beyond its own.
+    std::vector<std::string> sets;
+    sets.reserve(NonBlankLineCount(Body));
+    std::array<std::string_view, 3> set;
+    std::size_t held = 0;
+    for (TLineReader reader(Body); !reader.AtEnd();) {
+        const std::string_view line = reader.Read();
+        if (TrimmedStart(line).empty())
+            continue;
+        set[held++] = line;
+        if (held < set.size())
+            continue;
+        held = 0;
+        std::string_view name = set[0];
+        if (IsElementLine(name, '1') || !IsElementLine(set[1], '1') || !IsElementLine(set[2], '2'))
+            RefuseBrokenAnswer(Body);
+        if (name.starts_with("0 "))
+            name.remove_prefix(2);
+        sets.emplace_back(name);
+        sets.emplace_back(set[1]);
+        sets.emplace_back(set[2]);
+    }
+    if (held != 0)
+        RefuseBrokenAnswer(Body);
+    return sets;
+}
+
+std::vector<std::string> MergedSetLines(const std::vector<std::vector<std::string>>& Answers)
+{
+    std::map<int, std::size_t> firstOf; // catalogue number -> index in sets
+    std::vector<const std::string*> sets;
+    for (const std::vector<std::string>& answer : Answers)
+        for (std::size_t first = 0; first + 2 < answer.size(); first += 3)
+            if (firstOf.emplace(NumberOfSet(answer[first + 1]), sets.size()).second)
+                sets.push_back(&answer[first]);
+    std::vector<std::string> lines;
+    lines.reserve(firstOf.size() * 3);
+    for (const auto& [number, index] : firstOf)
+        lines.insert(lines.end(), sets[index], sets[index] + 3);
+    return lines;
+}
+
+} // namespace elsetry

@@ -1,0 +1,58 @@
+#pragma once
+// Space-Track's query API as a run uses it: the query paths of the twelve groups and of lists of
+// catalogue numbers, their escaping, and reading a three-line-element answer back into the plain
+// element-file form.
+
+#include "download/sources/SpaceTrackGroups.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+inline constexpr std::string_view ApiLoginPath = "/ajaxauth/login";
+inline constexpr std::string_view ApiLogoutPath = "/ajaxauth/logout";
+inline constexpr std::string_view GpQueryPrefix = "/basicspacedata/query/class/gp/";
+// The session cookie the login sets.
+inline constexpr std::string_view ApiSessionCookie = "chocolatechip";
+// The most catalogue numbers one query asks for.
+inline constexpr std::size_t NumbersPerQuery = 200;
+
+// How one group becomes queries: its own filters, or the members of a group CelesTrak publishes.
+struct TApiGroup {
+    int Id; // the group's Id in SpaceTrackGroups
+    // Each is the part of a gp query between "class/gp/" and the order; the group is the sets of
+    // all of them together.
+    std::vector<std::string_view> Filters;
+    std::string_view CelesTrakGroup; // empty when Filters are used
+    bool FullCatalogue = false;
+};
+
+// The way of the group with that Id. Raises std::out_of_range for an Id of no group.
+const TApiGroup& ApiGroupOf(int Id);
+// Every group, in the order of SpaceTrackGroups.
+const std::vector<TApiGroup>& ApiGroups();
+
+// The readable path of a gp query: the prefix, the filters, "/orderby/norad_cat_id asc/format/3le".
+std::string GpQueryPath(std::string_view Filters);
+// "NORAD_CAT_ID/<n>,<n>,..." for each run of at most NumbersPerQuery numbers, in their order.
+std::vector<std::string> NumberListFilters(const std::vector<long>& Numbers);
+// The path with every character a URL may not carry as it is percent-encoded (">" "<" "," blank,
+// and anything but letters, digits and "/-._~"); "/" stays.
+std::string EscapedPath(std::string_view Path);
+
+// Whether a body is the service's answer to an account that asked too often.
+bool IsRateLimitAnswer(std::string_view Body);
+
+// The element sets of a 3le answer as element-file lines: each set's name line without its "0 "
+// and its two element lines; none for an empty body. Raises EGroupFailed for a body that is a JSON
+// or HTML answer or holds lines that are not element sets.
+std::vector<std::string> ThreeLineElementLines(std::string_view Body);
+
+// Several answers' lines as one group: each catalogue number once (the first answer's set), in
+// catalogue-number order.
+std::vector<std::string> MergedSetLines(const std::vector<std::vector<std::string>>& Answers);
+
+} // namespace elsetry

@@ -1,0 +1,131 @@
+#include "download/sources/CelesTrakQueries.h"
+
+#include "download/sources/RunStops.h"
+#include "elements/OmmReaders.h"
+#include "elements/OmmRecord.h"
+#include "text/Strings.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <stdexcept>
+
+namespace elsetry {
+
+namespace {
+
+constexpr std::size_t ReasonLength = 100;
+
+const std::vector<TCelesTrakGroup> Groups{
+    {2, "GROUP=active"},   {20, "GROUP=amateur"},      {4, "GROUP=geo"},           {14, "GROUP=globalstar"},
+    {18, "NAME=INMARSAT"}, {16, "GROUP=intelsat"},     {10, "GROUP=iridium-NEXT"}, {6, "GROUP=gnss"},
+    {12, "GROUP=orbcomm"}, {24, "GROUP=last-30-days"}, {8, "GROUP=weather"},       {22, "GROUP=visual"},
+};
+
+// The reader's own words, short enough for a log line.
+std::string ShortReason(std::string_view Text)
+{
+    std::string reason(Text.substr(0, ReasonLength));
+    return Text.size() > ReasonLength ? reason + "..." : reason;
+}
+
+std::optional<long> NumberOf(std::string_view Text)
+{
+    Text = Trim(Text);
+    long number = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), number);
+    if (Text.empty() || error != std::errc() || end != Text.data() + Text.size())
+        return std::nullopt;
+    return number;
+}
+
+// Each record in turn, none kept: a record costs far more memory than its row.
+void ReadRecords(std::string_view Csv, const TOmmRecordSink& Sink)
+{
+    try {
+        ReadOmmCsvRecords(Csv, Sink);
+    } catch (const EOmmFormat& Error) {
+        throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
+    }
+}
+
+std::optional<std::array<std::string, 3>> LinesOf(const TOmmRecord& Record)
+{
+    try {
+        return ElementLinesOf(Record, TZeroExponent::Plus);
+    } catch (const EOmmFormat& Error) {
+        throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
+    }
+}
+
+} // namespace
+
+const std::vector<TCelesTrakGroup>& CelesTrakGroups()
+{
+    return Groups;
+}
+
+std::string_view CelesTrakQueryOf(int Id)
+{
+    const auto group = std::find_if(Groups.begin(), Groups.end(),
+                                    [Id](const TCelesTrakGroup& G) { return G.Id == Id; });
+    if (group == Groups.end())
+        throw std::out_of_range("No group has the Id " + std::to_string(Id));
+    return group->Query;
+}
+
+std::string CatalogueNumberQuery(long Number)
+{
+    return "CATNR=" + std::to_string(Number);
+}
+
+std::string GpTarget(std::string_view Query)
+{
+    return std::string(GpPhpPath) + "?" + std::string(Query) + "&FORMAT=CSV";
+}
+
+std::string GpUrl(std::string_view Address, std::string_view Query)
+{
+    return std::string(Address) + GpTarget(Query);
+}
+
+// CelesTrak breaks the sentence over lines where it likes, so the words are compared with every
+// run of blanks and line breaks between them taken as one blank.
+bool SaysNotUpdated(std::string_view Body)
+{
+    constexpr std::size_t Looked = 4096; // the answer is a few lines; element sets never hold the words
+    std::string folded;
+    for (const char c : Body.substr(0, Looked)) {
+        const bool blank = c == ' ' || c == '\t' || c == '\r' || c == '\n';
+        if (!blank)
+            folded += c;
+        else if (!folded.empty() && folded.back() != ' ')
+            folded += ' ';
+    }
+    return LowerCase(folded).find("has not updated since your last successful download") != std::string::npos;
+}
+
+bool SaysNoData(std::string_view Body)
+{
+    return StartsWithIgnoringCase(Trim(Body), "No GP data found");
+}
+
+TCsvElementSets CsvElementSets(std::string_view Csv)
+{
+    TCsvElementSets sets;
+    ReadRecords(Csv, [&sets](const TOmmRecord& Record) {
+        std::optional<std::array<std::string, 3>> lines = LinesOf(Record);
+        if (!lines) {
+            ++sets.PastLargest;
+            return;
+        }
+        const std::optional<long> number = NumberOf(Record.NoradCatId);
+        if (!number)
+            throw EGroupFailed("not element sets: a catalogue number reads \"" + ShortReason(Record.NoradCatId) + "\"");
+        sets.Sets.push_back(std::move(*lines));
+        sets.Numbers.push_back(*number);
+    });
+    return sets;
+}
+
+} // namespace elsetry

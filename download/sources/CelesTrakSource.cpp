@@ -1,0 +1,297 @@
+#include "download/sources/CelesTrakSource.h"
+
+#include "download/sources/CelesTrakQueries.h"
+#include "download/sources/RunStops.h"
+#include "elements/OmmRecord.h"
+#include "text/CatalogueNumber.h"
+#include "text/Strings.h"
+
+#include <algorithm>
+#include <iterator>
+#include <optional>
+#include <type_traits>
+#include <unordered_set>
+
+namespace elsetry {
+
+namespace {
+
+using TTime = TRunClock::TTime;
+
+constexpr std::size_t NumbersShown = 20;
+constexpr const char* NotUpdatedText = "CelesTrak says it has not updated since the last download";
+constexpr std::size_t BodyShown = 80;
+
+// CelesTrak has no element sets for a query; only the individual list tells this from other
+// failures, to go on with its next number.
+class ENoData : public EGroupFailed {
+public:
+    using EGroupFailed::EGroupFailed;
+};
+
+struct TWantedNumbers {
+    std::vector<long> Writable;           // each once, in the list's order
+    std::vector<std::string> PastLargest; // numbers element lines cannot hold
+};
+
+// The list's catalogue numbers; entries that are no number at all are passed over.
+TWantedNumbers WantedNumbers(const std::vector<std::string>& Numbers)
+{
+    TWantedNumbers wanted;
+    std::unordered_set<long> seen;
+    for (const std::string& entry : Numbers) {
+        const std::string_view text = Trim(entry);
+        if (const std::optional<int> value = CatalogueNumberValue(text)) {
+            if (seen.insert(*value).second)
+                wanted.Writable.push_back(*value);
+        } else if (AllDigits(text) && text.size() <= 9) {
+            wanted.PastLargest.emplace_back(text);
+        }
+    }
+    return wanted;
+}
+
+// "25544, 25338 and 3 more".
+template <class TItem>
+std::string ListText(const std::vector<TItem>& Items)
+{
+    std::string text;
+    for (std::size_t index = 0; index < Items.size() && index < NumbersShown; ++index) {
+        if (index > 0)
+            text += ", ";
+        if constexpr (std::is_same_v<TItem, std::string>)
+            text += Items[index];
+        else
+            text += std::to_string(Items[index]);
+    }
+    if (Items.size() > NumbersShown)
+        text += " and " + std::to_string(Items.size() - NumbersShown) + " more";
+    return text;
+}
+
+std::string CountText(std::size_t Count, const char* One, const char* Many)
+{
+    return std::to_string(Count) + " " + (Count == 1 ? One : Many);
+}
+
+// The start of an error answer, on one line, for the log.
+std::string BodyStart(const std::string& Body)
+{
+    std::string_view text = Trim(Body);
+    text = text.substr(0, std::min(text.find_first_of("\r\n"), text.size()));
+    std::string shown(text.substr(0, BodyShown));
+    if (text.size() > BodyShown)
+        shown += "...";
+    return shown.empty() ? std::string() : " \"" + shown + "\"";
+}
+
+std::vector<std::string> LinesOfSets(const std::vector<const TKeptSet*>& Sets)
+{
+    std::vector<std::string> lines;
+    lines.reserve(Sets.size() * 3);
+    for (const TKeptSet* set : Sets)
+        lines.insert(lines.end(), set->Lines.begin(), set->Lines.end());
+    return lines;
+}
+
+void NoteOnList(const TRunChannel& Channel, const std::string& Text)
+{
+    Channel.Note("   Individual list: " + Text);
+}
+
+void NoteNotFound(const TRunChannel& Channel, const std::vector<long>& Numbers)
+{
+    if (!Numbers.empty())
+        NoteOnList(Channel, "not found at CelesTrak: " + ListText(Numbers));
+}
+
+} // namespace
+
+TCelesTrakSource::TCelesTrakSource(std::string ServiceAddress, TRunClock& RunClock, TCelesTrakRules Rules,
+                                   const std::string& StorePath)
+    : Address(std::move(ServiceAddress)), Clock(RunClock), Ledger(StorePath, Rules),
+      KeptSets(StorePath, Rules.UpdateCycle)
+{
+}
+
+void TCelesTrakSource::Probe(TRunChannel&)
+{
+    if (const std::optional<TTime> room = Ledger.SpentUntil(Clock.Now()))
+        throw ERunStopped(SpentBudgetText(Ledger.Rules(), *room));
+}
+
+std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
+{
+    Pending = {};
+    const TTime asked = Clock.Now();
+    TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
+    if (answer.PastLargest > 0)
+        Channel.Note("   " + std::string(Group.Name) + ": "
+                     + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
+                     + std::to_string(LargestElementLineNumber)
+                     + " left out (element lines cannot hold their numbers)");
+    if (answer.Sets.empty())
+        throw EGroupFailed("no element sets");
+    std::vector<std::string> lines;
+    lines.reserve(answer.Sets.size() * 3);
+    for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
+        Pending.Sets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
+        lines.insert(lines.end(), std::make_move_iterator(answer.Sets[index].begin()),
+                     std::make_move_iterator(answer.Sets[index].end()));
+    }
+    return lines;
+}
+
+std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Channel,
+                                                               const std::vector<std::string>& Numbers)
+{
+    Pending = {};
+    const TWantedNumbers wanted = WantedNumbers(Numbers);
+    if (!wanted.PastLargest.empty())
+        NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
+                                + std::to_string(LargestElementLineNumber) + ")");
+    if (wanted.Writable.empty())
+        throw EGroupFailed("no catalogue numbers");
+
+    const TTime now = Clock.Now();
+    const std::map<long, TKeptSet> kept = KeptSets.Fresh(now);
+    std::map<long, TKeptSet> found;
+    std::vector<long> toAsk;
+    std::optional<TTime> oldestKept;
+    for (const long number : wanted.Writable) {
+        if (const auto fetched = RunSets.find(number); fetched != RunSets.end()) {
+            found.emplace(number, fetched->second);
+        } else if (const auto keptSet = kept.find(number); keptSet != kept.end()) {
+            found.emplace(number, keptSet->second);
+            oldestKept = std::min(oldestKept.value_or(keptSet->second.Fetched), keptSet->second.Fetched);
+        } else {
+            toAsk.push_back(number);
+        }
+    }
+    if (oldestKept)
+        NoteOnList(Channel, "sets fetched since " + TimeOfDayText(*oldestKept) + " used again (CelesTrak updates every "
+                                + SpanText(Ledger.Rules().UpdateCycle) + ")");
+    if (toAsk.size() > MostNumberQueries) {
+        const std::vector<long> leftOut(toAsk.begin() + MostNumberQueries, toAsk.end());
+        toAsk.resize(MostNumberQueries);
+        NoteOnList(Channel, CountText(leftOut.size(), "number", "numbers")
+                                + " left out, CelesTrak is asked for at most " + std::to_string(MostNumberQueries)
+                                + " single numbers a run: " + ListText(leftOut));
+    }
+
+    std::map<long, TKeptSet> fresh;
+    std::vector<long> notFound;
+    try {
+        for (const long number : toAsk)
+            if (std::optional<TKeptSet> set = AskForNumber(Channel, number, notFound))
+                fresh.emplace(number, std::move(*set));
+    } catch (const ERunStopped&) {
+        NoteNotFound(Channel, notFound);
+        throw;
+    }
+    for (const long number : wanted.Writable)
+        if (const auto fetched = RunSets.find(number); fetched != RunSets.end())
+            fresh.emplace(number, fetched->second);
+    found.insert(fresh.begin(), fresh.end());
+    Pending.ListSets = std::move(fresh);
+    Pending.ListAsked = now;
+
+    NoteNotFound(Channel, notFound);
+    std::vector<const TKeptSet*> sets;
+    for (const long number : wanted.Writable)
+        if (const auto set = found.find(number); set != found.end())
+            sets.push_back(&set->second);
+    if (sets.empty())
+        throw EGroupFailed("no element sets");
+    return LinesOfSets(sets);
+}
+
+std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound)
+{
+    const TTime asked = Clock.Now();
+    try {
+        const TCsvElementSets answer = CsvElementSets(Ask(Channel, CatalogueNumberQuery(Number)));
+        const auto at = std::find(answer.Numbers.begin(), answer.Numbers.end(), Number);
+        if (at != answer.Numbers.end())
+            return TKeptSet{answer.Sets[static_cast<std::size_t>(at - answer.Numbers.begin())], asked};
+    } catch (const ENoData&) {
+    } catch (const EGroupUnchanged& Unchanged) {
+        NoteOnList(Channel, std::to_string(Number) + " not asked for again (" + Unchanged.what() + ")");
+        return std::nullopt;
+    }
+    NotFound.push_back(Number);
+    return std::nullopt;
+}
+
+// The rules go by the query, whichever of CelesTrak's addresses it is sent to.
+std::string TCelesTrakSource::Ask(TRunChannel& Channel, const std::string& Query)
+{
+    const TTime now = Clock.Now();
+    RefuseRepeat(Query, now);
+    try {
+        std::string body = CountedGet(Ledger, Clock, Channel, GpUrl(Address, Query));
+        if (SaysNotUpdated(body)) {
+            Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, now});
+            throw EGroupUnchanged(NotUpdatedText);
+        }
+        // Counted as fetched only once what it brought is saved: an answer that fails the check
+        // is asked for again by the next run.
+        Pending.Answers.emplace_back(GpTarget(Query), now);
+        return body;
+    } catch (const ECelesTrakBudgetSpent& Spent) {
+        throw ERunStopped(Spent.what(), "CelesTrak's error budget is spent");
+    } catch (const EHttpError& Error) {
+        RaiseFailure(Channel, Query, now, Error);
+    }
+}
+
+void TCelesTrakSource::FileSaved()
+{
+    for (const auto& [target, asked] : Pending.Answers)
+        Ledger.RecordAnswer(target, {TCelesTrakAnswer::TKind::Data, asked});
+    for (auto& [number, set] : Pending.Sets)
+        RunSets.insert_or_assign(number, std::move(set));
+    if (!Pending.ListSets.empty())
+        KeptSets.Keep(Pending.ListSets, Pending.ListAsked);
+    Pending = {};
+}
+
+void TCelesTrakSource::RefuseRepeat(const std::string& Query, TTime Now)
+{
+    const std::optional<TCelesTrakAnswer> last = Ledger.LastAnswer(GpTarget(Query), Now);
+    const std::chrono::minutes cycle = Ledger.Rules().UpdateCycle;
+    if (!last || Now - last->When >= cycle)
+        return;
+    const std::string every = "CelesTrak updates every " + SpanText(cycle);
+    const std::string when = TimeOfDayText(last->When);
+    switch (last->Kind) {
+    case TCelesTrakAnswer::TKind::Data:
+        throw EGroupUnchanged(every + "; last fetched " + when);
+    case TCelesTrakAnswer::TKind::Unchanged:
+        throw EGroupUnchanged(every + "; at " + when + " it had nothing new");
+    case TCelesTrakAnswer::TKind::NoData:
+        throw ENoData("no data at CelesTrak at " + when + "; it updates every " + SpanText(cycle));
+    }
+}
+
+void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Query, TTime Asked,
+                                    const EHttpError& Error)
+{
+    // A request the run deadline cut off is the deadline's failure, not CelesTrak's.
+    if (Channel.DeadlinePassed())
+        throw Error;
+    if (Error.Status() == 403 && SaysNotUpdated(Error.Body())) {
+        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, Asked});
+        throw EGroupUnchanged(NotUpdatedText);
+    }
+    if (Error.Status() == 404 && SaysNoData(Error.Body())) {
+        Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::NoData, Asked});
+        throw ENoData("no data at CelesTrak: No GP data found");
+    }
+    const std::string reason = Error.what() + BodyStart(Error.Body());
+    throw ERunStopped("asking CelesTrak for " + Query + " failed: " + reason
+                          + "; nothing more is asked of CelesTrak in this run, every file is kept",
+                      reason);
+}
+
+} // namespace elsetry

@@ -1,0 +1,68 @@
+#pragma once
+// CelesTrak's public element sets: no account, each group as one gp.php query answered in CSV, the
+// individual list from what the run fetched already and otherwise one catalogue number at a time.
+// The run keeps to CelesTrak's rules, persisted in the store: no query again within the update
+// cycle, and never more error answers than CelesTrak bears before it blocks the client.
+
+#include "download/sources/CelesTrakLedger.h"
+#include "download/sources/KeptListSets.h"
+#include "download/sources/Source.h"
+
+#include <cstddef>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace elsetry {
+
+class TCelesTrakSource : public TSource {
+public:
+    // The most catalogue numbers a run asks for one at a time.
+    static constexpr std::size_t MostNumberQueries = 50;
+
+    TCelesTrakSource(std::string Address, TRunClock& Clock, TCelesTrakRules Rules = {},
+                     const std::string& StorePath = SettingsStorePath());
+
+    std::string ServiceName() const override { return "CelesTrak"; }
+    bool NeedsLogin() const override { return false; }
+    std::string LoginUrl() const override { return Address; }
+    // Sends nothing. Raises ERunStopped when the error budget is spent, saying until when.
+    void Probe(TRunChannel& Channel) override;
+    bool LogIn(TRunChannel&, const std::string&, const std::string&) override { return true; }
+    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
+    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
+                                                 const std::vector<std::string>& Numbers) override;
+    void LogOut(TRunChannel&) override {}
+    // Only now are the answers of the last group or list counted as fetched, and their sets kept.
+    void FileSaved() override;
+
+private:
+    // The body of CelesTrak's answer to the gp.php query. Raises EGroupUnchanged when the query
+    // was answered within the update cycle or CelesTrak says nothing changed, EGroupFailed when it
+    // has no data for the query, and ERunStopped for any other failure and when the error budget
+    // allows no request.
+    std::string Ask(TRunChannel& Channel, const std::string& Query);
+    void RefuseRepeat(const std::string& Query, TRunClock::TTime Now);
+    [[noreturn]] void RaiseFailure(TRunChannel& Channel, const std::string& Query,
+                                   TRunClock::TTime Asked, const EHttpError& Error);
+    // The set of one catalogue number, asked for alone; nothing when CelesTrak has none now.
+    std::optional<TKeptSet> AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound);
+
+    std::string Address;
+    TRunClock& Clock;
+    TCelesTrakLedger Ledger;
+    TKeptListSets KeptSets;
+    // Every set this run fetched and saved, by catalogue number, for the individual list.
+    std::map<long, TKeptSet> RunSets;
+    // What the download under way brought, until its file is saved.
+    struct TPending {
+        std::vector<std::pair<std::string, TRunClock::TTime>> Answers; // target, when asked
+        std::map<long, TKeptSet> Sets;
+        std::map<long, TKeptSet> ListSets;
+        TRunClock::TTime ListAsked;
+    };
+    TPending Pending;
+};
+
+} // namespace elsetry

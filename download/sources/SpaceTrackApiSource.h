@@ -1,0 +1,61 @@
+#pragma once
+// Space-Track's query API: a login form under /ajaxauth that opens a session cookie, each group as
+// one or more gp queries answered in three-line form, the individual list as queries of at most
+// 200 catalogue numbers. Every request keeps to the service's usage limits, counted in the store.
+
+#include "download/sources/GroupMembership.h"
+#include "download/sources/Source.h"
+#include "download/sources/UsageLedger.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+class TSpaceTrackApiSource : public TSource {
+public:
+    TSpaceTrackApiSource(std::string ServiceAddress, std::string CelesTrakAddress, TRunClock& Clock,
+                         TUsageRules Rules = {}, const std::string& StorePath = SettingsStorePath());
+
+    std::string LoginUrl() const override;
+    void Probe(TRunChannel& Channel) override;
+    bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) override;
+    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
+    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
+                                                 const std::vector<std::string>& Numbers) override;
+    void LogOut(TRunChannel& Channel) override;
+    bool GroupsAreQueries() const override { return true; }
+
+private:
+    std::string Url(std::string_view Path) const;
+    bool SendLogin(TRunChannel& Channel);
+    // The sets of the queries together, in catalogue-number order.
+    std::vector<std::string> QueriedLines(TRunChannel& Channel, const std::vector<std::string>& Filters);
+    // The body of one query. A lapsed session (401) logs in again and asks once more.
+    std::string Query(TRunChannel& Channel, const std::string& Filters);
+    // Waits for the usage limits to allow one more request and counts it; gives the time it was
+    // counted at. Raises EUsageLimitReached when the wait would be too long, ERunStopped while
+    // the service's Retry-After holds.
+    TRunClock::TTime Admit(TRunChannel& Channel);
+    // Admits one request, counts it again as it leaves, and sends it. A 429 (or a 503 with a
+    // Retry-After) raises ERunStopped, and its Retry-After is kept for the next runs.
+    std::string Send(TRunChannel& Channel, const std::function<std::string()>& Request);
+    void StopOnTooManyRequests(const EHttpError& Error);
+    // Raises EGroupFailed when Queries are more than the hour allows.
+    void RefuseMoreThanTheHourAllows(std::size_t Queries);
+    // Raises EGroupSkipped when the full catalogue was fetched too recently to be asked for again.
+    void RefuseEarlyFullCatalogue();
+
+    std::string Address;
+    std::string CelesTrakAddress;
+    TRunClock& Clock;
+    TUsageLedger Ledger;
+    TGroupMembership Membership;
+    std::string Username;
+    std::string Password;
+};
+
+} // namespace elsetry

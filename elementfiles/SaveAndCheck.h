@@ -1,0 +1,41 @@
+#pragma once
+// Saving a downloaded element-set text into the group data folder once it has been checked by
+// loading it, with the update of the chosen historic files.
+
+#include "elementfiles/AnswerGate.h"
+#include "elementfiles/SaveAndCheckHost.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+// What a saved answer came to.
+struct TSaveResult {
+    int Sets = 0;
+    // Historic files that should have been extended and could not be.
+    int HistoricFailures = 0;
+    // The text saved, CR LF line ends.
+    std::shared_ptr<const std::string> Text;
+};
+
+// Removes up to two leading comment lines from Lines and passes the rest through the answer gate
+// (AnswerGate.h), which leaves only whole, plausible sets and, for a list query (Question's
+// numbers), only those asked for. Writes them (CR LF line ends) to a hidden temporary beside the
+// host's group data folder text followed by FileName, loads that at idle priority, and only when
+// it reads as element sets renames it over the earlier file. Then logs "   Saved: ", what the
+// gate left out, extends the historic files of the checked historic items and of the extra
+// historic entries, and logs the counts and the names that did not load.
+// Raises EGroupFailed, having written and logged nothing, when FileName is not a plain file name,
+// the text is larger than one answer may be ("too large"), holds no complete set or does not read
+// as element sets ("not element sets"), the gate refuses it (a damaged answer, no plausible set,
+// a group's answer far smaller than its earlier file), or the file's place holds a symbolic link
+// or anything but a regular file, or the file cannot be written ("cannot write: <cause>"). The
+// earlier file of that name then stays as it was, byte for byte.
+// Lines is let go of once the text to write is made, so that the lines and the loaded list never
+// take memory at the same time.
+TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+                         TAnswerQuestion Question = {});
+
+} // namespace elsetry

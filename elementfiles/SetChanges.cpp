@@ -1,0 +1,85 @@
+#include "elementfiles/SetChanges.h"
+
+#include "elementfiles/FolderFreshness.h"
+#include "platform/AnswerLimit.h"
+#include "platform/TextFile.h"
+#include "text/CatalogueNumber.h"
+#include "text/Lines.h"
+
+#include <string_view>
+
+namespace elsetry {
+
+namespace {
+
+// Columns 3-7 of a first element line hold the number.
+void AddLine(TSetEpochs& Epochs, std::string_view Line)
+{
+    const std::optional<double> epoch = EpochOfFirstLine(Line);
+    if (!epoch)
+        return;
+    const std::optional<int> number = CatalogueNumberValue(Line.substr(2, 5));
+    if (!number)
+        return;
+    const auto [entry, added] = Epochs.try_emplace(*number, *epoch);
+    if (!added && *epoch > entry->second)
+        entry->second = *epoch;
+}
+
+} // namespace
+
+std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path)
+{
+    std::string text;
+    try {
+        text = ReadRegularFile(Path, AnswerLimitBytes);
+    } catch (const EFileError&) {
+        // Missing, unreadable or not a plain file: there is no earlier file to speak of.
+        return std::nullopt;
+    }
+    TEarlierFile earlier;
+    for (TLineReader lines(text); !lines.AtEnd();) {
+        const std::string_view line = lines.Read();
+        if (line.starts_with("1 ")) {
+            ++earlier.Sets;
+            AddLine(earlier.Epochs, line);
+        }
+    }
+    return earlier;
+}
+
+TSetEpochs SetEpochsOf(std::string_view Text)
+{
+    TSetEpochs epochs;
+    for (TLineReader lines(Text); !lines.AtEnd();)
+        AddLine(epochs, lines.Read());
+    return epochs;
+}
+
+std::optional<TSetChanges> ChangesFrom(const std::optional<TEarlierFile>& Earlier, const TSetEpochs& Saved)
+{
+    if (!Earlier)
+        return std::nullopt;
+    const TSetEpochs& epochs = Earlier->Epochs;
+    TSetChanges changes;
+    for (const auto& [number, epoch] : Saved) {
+        const auto earlier = epochs.find(number);
+        if (earlier == epochs.end())
+            ++changes.New;
+        else if (epoch > earlier->second)
+            ++changes.Newer;
+    }
+    for (const auto& [number, epoch] : epochs)
+        if (!Saved.contains(number))
+            ++changes.Gone;
+    return changes;
+}
+
+std::optional<int> SatellitesInFile(const std::string& Path)
+{
+    if (const std::optional<TEarlierFile> earlier = ReadEarlierFile(Path))
+        return earlier->Sets;
+    return std::nullopt;
+}
+
+} // namespace elsetry
