@@ -63,17 +63,19 @@ TDownloadSession::TDownloadSession(std::string TempFolder, TDownloadTimeouts Lim
     Http.SetTimeLimit(Timeouts.RequestMs);
 }
 
-TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optional<std::chrono::milliseconds> RunDeadline)
+TDownloadOutcome TDownloadSession::RunDownload(TRunLog& Host, const TRunRequest& Asked)
 {
     // A signal to end the process ends the run as Cancel does.
     const TStopSignals stopSignals;
+    Refused = false;
     Host.ClearLog();
     Host.ForgetLoggedOnce();
-    if (!Host.ConnectionTest()) {
+    if (!Asked.Connected) {
         Host.ShowMessage("Internet connection required.");
         return TDownloadOutcome::NotStarted;
     }
-    const TDownloadInputs inputs = Host.DownloadInputs();
+    Request = Asked;
+    const TDownloadInputs& inputs = Request.Inputs;
     Source = ChooseSource(inputs);
     if (!Source) {
         Host.ShowMessage(UnknownSourceText(inputs.Source));
@@ -84,10 +86,9 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
         Host.ShowMessage(*refusal);
         return TDownloadOutcome::NotStarted;
     }
-    if (!PrepareRunFolders(Host))
+    if (!PrepareRunFolders(Host, Request))
         return TDownloadOutcome::NotStarted;
-    Host.SetCloseEnabled(false);
-    Deadline = TRunDeadline(RunDeadline);
+    Deadline = TRunDeadline(Request.Deadline);
     Channel.GiveEachRequest(std::nullopt);
     Tally = {};
     EndStatus.clear();
@@ -100,7 +101,7 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Host.ShowRunProgress(0, Downloads);
     Channel.SetWhileWaiting(
         [this, &Host](const THttpClient::TProgress& Progress) { return KeepWaiting(Host, Progress); });
-    Summary = {Host.TimeOfRun(), Host.KeplerPath(), {}, {}};
+    Summary = {Request.Folders.TimeOfRun, Request.Folders.Group, {}, {}};
     Channel.SetNotes([&Host](const std::string& Line) { Host.Log(Line, true); });
     TDownloadOutcome outcome = TDownloadOutcome::Failed;
     try {
@@ -119,11 +120,10 @@ TDownloadOutcome TDownloadSession::RunDownload(TDownloadHost& Host, std::optiona
     Channel.SetWhileWaiting(nullptr);
     Host.ShowRunProgress(0, Downloads);
     Host.LogSummary(SummaryLines(Summary));
-    Host.SetCloseEnabled(true);
     return outcome;
 }
 
-TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs)
+TDownloadOutcome TDownloadSession::RunSession(TRunLog& Host, const TDownloadInputs& Inputs)
 {
     ConfigureProxy(Inputs);
     const std::string service = Source->ServiceName();
@@ -157,14 +157,13 @@ TDownloadOutcome TDownloadSession::RunSession(TDownloadHost& Host, const TDownlo
     }
     ShowFailure(Host, "Error entering username and password, or in logging into the Space-Track Web site",
                 ReasonLine(Inputs, failure->Reason));
-    if (failure->Refused)
-        Host.LoginRefused();
+    Refused = failure->Refused;
     Logout(Host);
     ShowEnd(Host, RunEndedText(failure->Reason));
     return TDownloadOutcome::LoginRefused;
 }
 
-TDownloadOutcome TDownloadSession::TallyOfDownloads(TDownloadHost& Host) const
+TDownloadOutcome TDownloadSession::TallyOfDownloads(TRunLog& Host) const
 {
     if (Tally.Cancelled)
         return LogCancelled(Host);
@@ -173,14 +172,14 @@ TDownloadOutcome TDownloadSession::TallyOfDownloads(TDownloadHost& Host) const
     return OutcomeOfDownloads();
 }
 
-TDownloadOutcome TDownloadSession::EndCancelled(TDownloadHost& Host, bool LoggedIn)
+TDownloadOutcome TDownloadSession::EndCancelled(TRunLog& Host, bool LoggedIn)
 {
     if (LoggedIn)
         Logout(Host);
     return LogCancelled(Host);
 }
 
-TDownloadOutcome TDownloadSession::LogCancelled(TDownloadHost& Host)
+TDownloadOutcome TDownloadSession::LogCancelled(TRunLog& Host)
 {
     Host.ShowStatus("Cancelled");
     Host.Log("Cancelled", false);
@@ -198,7 +197,7 @@ void TDownloadSession::ThrowIfCancelled() const
         throw ERunCancelled();
 }
 
-TDownloadOutcome TDownloadSession::EndFailed(TDownloadHost& Host, const std::exception& Error)
+TDownloadOutcome TDownloadSession::EndFailed(TRunLog& Host, const std::exception& Error)
 {
     Host.Log(EscapeControls(Error.what()), true);
     // The session is not left open on the service's side while the box waits for the user.
@@ -214,7 +213,7 @@ TDownloadOutcome TDownloadSession::EndFailed(TDownloadHost& Host, const std::exc
     return DownloadsBegun ? TDownloadOutcome::FailedMidway : TDownloadOutcome::Failed;
 }
 
-bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress)
+bool TDownloadSession::KeepWaiting(TRunLog& Host, const THttpClient::TProgress& Progress)
 {
     Host.ShowRequestProgress(Progress.Bytes, Progress.Total);
     Host.KeepAlive();
@@ -223,7 +222,7 @@ bool TDownloadSession::KeepWaiting(TDownloadHost& Host, const THttpClient::TProg
     return LoggingOut || !Cancelling();
 }
 
-void TDownloadSession::ShowEnd(TDownloadHost& Host, const std::string& Status)
+void TDownloadSession::ShowEnd(TRunLog& Host, const std::string& Status)
 {
     EndStatus = Status;
     Host.ShowStatus(Status);
@@ -253,7 +252,7 @@ std::string TDownloadSession::IdleStatus(TDownloadOutcome Outcome) const
 }
 
 // A logout that waits its turn under the usage limit says how long, so that Cancel is seen to work.
-void TDownloadSession::ShowCancelling(TDownloadHost& Host)
+void TDownloadSession::ShowCancelling(TRunLog& Host)
 {
     std::string status = "Cancelling";
     if (const std::chrono::milliseconds left = Channel.TimeLeftToWait(); LoggingOut && left.count() > 0)
@@ -295,7 +294,7 @@ void TDownloadSession::ConfigureProxy(const TDownloadInputs& Inputs)
         Http.SetProxyPort(*port);
 }
 
-std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownloadHost& Host,
+std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TRunLog& Host,
                                                                         const TDownloadInputs& Inputs)
 {
     Host.ShowStatus("Logging into Space-Track Web site");
@@ -312,7 +311,7 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownload
     return TLoginFailure{LoginRefusedText, true};
 }
 
-void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
+void TDownloadSession::DownloadChosen(TRunLog& Host, const TDownloadInputs& Inputs)
 {
     const std::vector<TChosen> chosen = ChosenDownloads(Host, Inputs);
     std::size_t next = 0;
@@ -344,7 +343,7 @@ void TDownloadSession::NoteNotFetched(const std::vector<TChosen>& Chosen, std::s
     Tally.Chosen = static_cast<int>(Chosen.size());
 }
 
-std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TDownloadHost& Host,
+std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TRunLog& Host,
                                                                         const TDownloadInputs& Inputs)
 {
     std::vector<TChosen> chosen;
@@ -362,7 +361,7 @@ std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TDownlo
     return chosen;
 }
 
-void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download)
+void TDownloadSession::Attempt(TRunLog& Host, const std::string& FileName, const std::function<void()>& Download)
 {
     ThrowIfCancelled();
     ++Tally.Chosen;
@@ -397,13 +396,13 @@ void TDownloadSession::Attempt(TDownloadHost& Host, const std::string& FileName,
     }
 }
 
-void TDownloadSession::LogStop(TDownloadHost& Host, const std::string& Reason)
+void TDownloadSession::LogStop(TRunLog& Host, const std::string& Reason)
 {
     ShowEnd(Host, "Stopped: " + EscapeControls(Reason));
     Host.Log("Stopped: " + EscapeControls(Reason), true);
 }
 
-void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason)
+void TDownloadSession::LogFailure(TRunLog& Host, const std::string& FileName, const std::string& Reason)
 {
     if (Deadline.Passed() && !Tally.CutByDeadline) {
         Tally.CutByDeadline = true;
@@ -418,7 +417,7 @@ void TDownloadSession::LogFailure(TDownloadHost& Host, const std::string& FileNa
 // The logout is sent even after the run deadline, with a short time of its own: its read
 // time-out and its whole time are the logout's, whatever the downloads before it were given. The
 // read time-out set before it stays for the requests that follow, as the others do.
-void TDownloadSession::Logout(TDownloadHost& Host)
+void TDownloadSession::Logout(TRunLog& Host)
 {
     Channel.GiveEachRequest(std::chrono::milliseconds(Timeouts.LogoutMs));
     const long readTimeout = Http.ReadTimeout();
@@ -441,20 +440,18 @@ void TDownloadSession::Logout(TDownloadHost& Host)
 
 // The box keeps its first line as it always was; the second says where and why, and stays in the
 // log after the box is gone.
-void TDownloadSession::ShowFailure(TDownloadHost& Host, const std::string& Text, const std::string& Reason)
+void TDownloadSession::ShowFailure(TRunLog& Host, const std::string& Text, const std::string& Reason)
 {
     Host.Log(Reason, true);
     ShowSelfClosingMessage(Host, Text + "\n" + Reason);
 }
 
-void TDownloadSession::ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text)
+void TDownloadSession::ShowSelfClosingMessage(TRunLog& Host, const std::string& Text)
 {
-    const bool unattended = Host.Unattended();
-    if (unattended)
-        Host.SetPopupTimerArmed(true);
-    Host.ShowMessage(Text);
-    if (unattended)
-        Host.SetPopupTimerArmed(false);
+    if (Request.Unattended)
+        Host.ShowSelfClosingMessage(Text);
+    else
+        Host.ShowMessage(Text);
 }
 
 std::string TDownloadSession::FailureReason(const EHttpError& Error) const
@@ -462,7 +459,7 @@ std::string TDownloadSession::FailureReason(const EHttpError& Error) const
     return Deadline.Passed() ? DeadlineReason : Error.what();
 }
 
-void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName)
+void TDownloadSession::DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const std::string& FileName)
 {
     Host.ShowStatus("Getting " + EscapeControls(FileName));
     Http.SetReadTimeout(Source->GroupsAreQueries() ? Timeouts.QueryMs : Timeouts.GroupMs);
@@ -470,7 +467,7 @@ void TDownloadSession::DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup
     SaveAndNote(Host, std::move(lines), FileName);
 }
 
-void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
+void TDownloadSession::DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers,
                                               const std::string& FileName)
 {
     Host.ShowStatus("Getting " + EscapeControls(FileName));
@@ -485,7 +482,7 @@ void TDownloadSession::DownloadIndividualList(TDownloadHost& Host, const std::ve
     Summary.NotFound = NumbersNotFound(Numbers, *saved.Text);
 }
 
-TSaveResult TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::string>&& Lines,
+TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines,
                                           const std::string& FileName, const TAnswerQuestion& Question)
 {
     // A source may have answered from what it kept after its request was abandoned.
@@ -498,7 +495,7 @@ TSaveResult TDownloadSession::SaveAndNote(TDownloadHost& Host, std::vector<std::
         earlier = ReadEarlierFile(Summary.Folder + FileName);
         question.EarlierSets = static_cast<std::size_t>(earlier ? earlier->Sets : 0);
     }
-    const TSaveResult saved = SaveAndCheck(Host, std::move(Lines), FileName, question);
+    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Lines), FileName, question);
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back(
@@ -521,7 +518,7 @@ void TDownloadSession::Note(const std::string& FileName, TFileResult Result, con
     Summary.Files.push_back({FileName, Result, kept, Reason, std::nullopt});
 }
 
-std::vector<std::string> TDownloadSession::SourceLines(TDownloadHost& Host,
+std::vector<std::string> TDownloadSession::SourceLines(TRunLog& Host,
                                                        const std::function<std::vector<std::string>()>& Step)
 {
     try {

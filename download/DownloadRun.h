@@ -3,10 +3,11 @@
 // list, save and check each, log out. The source decides the requests; the steps are the run's.
 
 #include "elementfiles/AnswerGate.h"
-#include "download/DownloadHost.h"
 #include "download/sources/RunChannel.h"
 #include "download/sources/RunDeadline.h"
+#include "download/RunRequest.h"
 #include "download/RunSummary.h"
+#include "elementfiles/RunLog.h"
 #include "elementfiles/SaveAndCheck.h"
 #include "download/SourceChoice.h"
 #include "platform/HttpClient.h"
@@ -65,11 +66,10 @@ public:
     explicit TDownloadSession(std::string TempFolder = UserTempFolder(), TDownloadTimeouts Timeouts = {},
                               TSourceChoice ChooseSource = SourceFor);
 
-    // One whole run, reporting through Host. Close is disabled from the proxy set-up to the end.
-    // With a RunDeadline, no request is sent once that much time has passed since the start, and a
-    // request under way then is cut off; only the logout follows.
-    TDownloadOutcome RunDownload(TDownloadHost& Host,
-                                 std::optional<std::chrono::milliseconds> RunDeadline = std::nullopt);
+    // One whole run of Request, reporting through Host. With the request's deadline, no request
+    // is sent once that much time has passed since the start, and a request under way then is cut
+    // off; only the logout follows.
+    TDownloadOutcome RunDownload(TRunLog& Host, const TRunRequest& Request);
     // Asks the run under way to end: its current request or wait is abandoned, nothing more is
     // asked for but the logout, and no file is replaced after this. SIGTERM, SIGINT and SIGHUP
     // during a run do the same.
@@ -77,6 +77,9 @@ public:
     // The status line once the run is over: how it ended ("Run complete", "Run ended: 1 of 3
     // downloads failed", "Run ended: connection refused", "Cancelled"), not its last step.
     std::string IdleStatus(TDownloadOutcome Outcome) const;
+    // Whether the last run ended because the service refused the username and password; the
+    // window then leads the user to the password.
+    bool PasswordRefused() const { return Refused; }
     THttpClient& Client() { return Http; }
     const std::string& TempFilePath() const { return TempFile.Path(); }
 
@@ -92,7 +95,7 @@ private:
         bool Cancelled = false;
     };
 
-    TDownloadOutcome RunSession(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    TDownloadOutcome RunSession(TRunLog& Host, const TDownloadInputs& Inputs);
     void ConfigureProxy(const TDownloadInputs& Inputs);
     // Why a login did not open a session: the transfer's reason, or the service's refusal.
     struct TLoginFailure {
@@ -100,63 +103,63 @@ private:
         bool Refused = false;
     };
     // Nothing when the service opened a session.
-    std::optional<TLoginFailure> Login(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    std::optional<TLoginFailure> Login(TRunLog& Host, const TDownloadInputs& Inputs);
     // One chosen download: the file it saves, and how.
     struct TChosen {
         std::string FileName;
         std::function<void()> Download;
     };
-    std::vector<TChosen> ChosenDownloads(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    std::vector<TChosen> ChosenDownloads(TRunLog& Host, const TDownloadInputs& Inputs);
     // Every chosen download in turn, until the service tells the run to stop or the user cancels;
     // the files not asked for then are noted as not fetched.
-    void DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs);
+    void DownloadChosen(TRunLog& Host, const TDownloadInputs& Inputs);
     // Notes the chosen files from First on as not fetched, for Reason, and counts them failed.
     void NoteNotFetched(const std::vector<TChosen>& Chosen, std::size_t First, const std::string& Reason);
     // Fetches a group and saves it as FileName. Raises EGroupFailed when a request fails or the
     // answer is damaged or too large; nothing is saved then.
-    void DownloadGroup(TDownloadHost& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
+    void DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
     // Fetches the sets of the catalogue numbers and saves them as FileName. Raises EGroupFailed
     // like DownloadGroup.
-    void DownloadIndividualList(TDownloadHost& Host, const std::vector<std::string>& Numbers,
+    void DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers,
                                 const std::string& FileName);
     // The lines a source step gives, with any failure on the way turned into EGroupFailed.
-    std::vector<std::string> SourceLines(TDownloadHost& Host, const std::function<std::vector<std::string>()>& Step);
+    std::vector<std::string> SourceLines(TRunLog& Host, const std::function<std::vector<std::string>()>& Step);
     // Runs one chosen download; a failure is logged with its reason and counted.
-    void Attempt(TDownloadHost& Host, const std::string& FileName, const std::function<void()>& Download);
-    void LogFailure(TDownloadHost& Host, const std::string& FileName, const std::string& Reason);
-    void LogStop(TDownloadHost& Host, const std::string& Reason);
-    void Logout(TDownloadHost& Host);
+    void Attempt(TRunLog& Host, const std::string& FileName, const std::function<void()>& Download);
+    void LogFailure(TRunLog& Host, const std::string& FileName, const std::string& Reason);
+    void LogStop(TRunLog& Host, const std::string& Reason);
+    void Logout(TRunLog& Host);
     // Saves and checks the lines as FileName and notes the file as saved; what was saved.
-    TSaveResult SaveAndNote(TDownloadHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+    TSaveResult SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
                             const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     // "the earlier file is kept", or "no file was written" when the folder holds none.
     std::string EarlierFileText() const;
     TDownloadOutcome OutcomeOfDownloads() const;
     // Logs out when LoggedIn, logs the cancellation and gives its outcome.
-    TDownloadOutcome EndCancelled(TDownloadHost& Host, bool LoggedIn);
-    static TDownloadOutcome LogCancelled(TDownloadHost& Host);
+    TDownloadOutcome EndCancelled(TRunLog& Host, bool LoggedIn);
+    static TDownloadOutcome LogCancelled(TRunLog& Host);
     // Whether the user cancelled the run, or a signal asked the process to end.
     bool Cancelling() const;
     // Raises ERunCancelled once the user has cancelled the run.
     void ThrowIfCancelled() const;
     // Ends a run that a failure of its own stopped: logs out when logged in.
-    TDownloadOutcome EndFailed(TDownloadHost& Host, const std::exception& Error);
+    TDownloadOutcome EndFailed(TRunLog& Host, const std::exception& Error);
     // While the run waits: keeps the host alive, shows the request's progress, and answers
     // whether the run still wants the request.
-    bool KeepWaiting(TDownloadHost& Host, const THttpClient::TProgress& Progress);
+    bool KeepWaiting(TRunLog& Host, const THttpClient::TProgress& Progress);
     // "Cancelling", or during the logout's usage-limit wait "Cancelling: logging out in 25 s".
-    void ShowCancelling(TDownloadHost& Host);
+    void ShowCancelling(TRunLog& Host);
     // Shows how the run ends and keeps it for IdleStatus.
-    void ShowEnd(TDownloadHost& Host, const std::string& Status);
+    void ShowEnd(TRunLog& Host, const std::string& Status);
     static int DownloadCount(const TDownloadInputs& Inputs);
     // Logs how many downloads failed, if any, and gives the outcome.
-    TDownloadOutcome TallyOfDownloads(TDownloadHost& Host) const;
+    TDownloadOutcome TallyOfDownloads(TRunLog& Host) const;
     // The reason a request failed: its own, unless the run deadline cut it off.
     std::string FailureReason(const EHttpError& Error) const;
     // Logs Reason and shows Text with Reason as its second line.
-    void ShowFailure(TDownloadHost& Host, const std::string& Text, const std::string& Reason);
-    void ShowSelfClosingMessage(TDownloadHost& Host, const std::string& Text);
+    void ShowFailure(TRunLog& Host, const std::string& Text, const std::string& Reason);
+    void ShowSelfClosingMessage(TRunLog& Host, const std::string& Text);
 
     TDownloadTimeouts Timeouts;
     TRunDeadline Deadline;
@@ -172,6 +175,9 @@ private:
     // From the login to the logout.
     bool SessionOpen = false;
     bool DownloadsBegun = false;
+    bool Refused = false;
+    // The current run's.
+    TRunRequest Request;
     TRunSummary Summary;
     THttpClient Http;
     TKepTempFile TempFile;

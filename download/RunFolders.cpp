@@ -27,10 +27,10 @@ bool IsProgramFolder(const std::string& Folder)
     return !own.empty() && fs::path(Folder).lexically_normal().string().starts_with(own);
 }
 
-bool CreateFolder(TDownloadHost& Host, const std::string& Label, const std::string& Folder)
+bool CreateFolder(TRunLog& Host, bool Unattended, const std::string& Label, const std::string& Folder)
 {
     const std::string shown = EscapeControls(Folder);
-    const bool ask = !Host.Unattended() && !IsProgramFolder(Folder);
+    const bool ask = !Unattended && !IsProgramFolder(Folder);
     if (ask && !Host.AskYesNo("Create folder", Label + " " + shown + " does not exist. Create it?"))
         return false;
     std::error_code error;
@@ -43,9 +43,9 @@ bool CreateFolder(TDownloadHost& Host, const std::string& Label, const std::stri
     return true;
 }
 
-bool WantsHistoricFiles(const TDownloadHost& Host)
+bool WantsHistoricFiles(const TElementFolders& Folders)
 {
-    return !Host.CheckedHistoricItems().empty() || !Host.ExtraHistoric().empty();
+    return !Folders.CheckedHistoric.empty() || !Folders.ExtraHistoric.empty();
 }
 
 } // namespace
@@ -69,14 +69,14 @@ TFolderState FolderStateOf(const std::string& Folder)
     return ::access(Folder.c_str(), W_OK | X_OK) == 0 ? TFolderState::Ready : TFolderState::NotWritable;
 }
 
-bool PrepareFolder(TDownloadHost& Host, const std::string& Label, const std::string& Folder)
+bool PrepareFolder(TRunLog& Host, bool Unattended, const std::string& Label, const std::string& Folder)
 {
     const std::string shown = EscapeControls(Folder);
     switch (FolderStateOf(Folder)) {
     case TFolderState::Ready:
         return true;
     case TFolderState::Missing:
-        return CreateFolder(Host, Label, Folder);
+        return CreateFolder(Host, Unattended, Label, Folder);
     case TFolderState::CurrentDirectory:
         Host.ShowMessage(Label + (Folder.empty() ? " is not set" : " " + shown + " is the current directory")
                          + ": choose a folder on the Setup page");
@@ -91,11 +91,13 @@ bool PrepareFolder(TDownloadHost& Host, const std::string& Label, const std::str
     return false;
 }
 
-bool PrepareRunFolders(TDownloadHost& Host)
+bool PrepareRunFolders(TRunLog& Host, const TRunRequest& Request)
 {
-    if (!PrepareFolder(Host, std::string(KeplerFolderLabel), Host.KeplerPath()))
+    const TElementFolders& folders = Request.Folders;
+    if (!PrepareFolder(Host, Request.Unattended, std::string(KeplerFolderLabel), folders.Group))
         return false;
-    return !WantsHistoricFiles(Host) || PrepareFolder(Host, std::string(HistoricFolderLabel), Host.HistoricDataPath());
+    return !WantsHistoricFiles(folders)
+           || PrepareFolder(Host, Request.Unattended, std::string(HistoricFolderLabel), folders.Historic);
 }
 
 } // namespace elsetry

@@ -2,7 +2,8 @@
 // The folders a run writes into, checked before anything is sent: a run that cannot save what
 // it fetches only spends the service's patience.
 
-#include "download/DownloadHost.h"
+#include "download/RunRequest.h"
+#include "elementfiles/RunLog.h"
 
 #include <string>
 #include <string_view>
@@ -23,14 +24,14 @@ TFolderState FolderStateOf(const std::string& Folder);
 
 // Whether files may be written into Folder, called Label in messages ("The folder to save
 // group data to"): a missing folder is created as PrepareRunFolders creates it; otherwise the
-// host is shown why not, unless the user declined the creation.
-bool PrepareFolder(TDownloadHost& Host, const std::string& Label, const std::string& Folder);
+// log is shown why not, unless the user declined the creation.
+bool PrepareFolder(TRunLog& Host, bool Unattended, const std::string& Label, const std::string& Folder);
 
 // Whether the run may go on: the group data folder, and the historic folder when any historic
-// file is wanted, exist and can be written. A missing folder is created when the host agrees
+// file is wanted, exist and can be written. A missing folder is created when the user agrees
 // (an unattended run and a folder below the program's own data folder need no question), and
-// its creation is logged ("Created folder <path>"). Otherwise the host is shown why, unless the
-// user declined the creation, and the run is not started.
-bool PrepareRunFolders(TDownloadHost& Host);
+// its creation is logged ("Created folder <path>"). Otherwise the user is shown why, unless they
+// declined the creation, and the run is not started.
+bool PrepareRunFolders(TRunLog& Host, const TRunRequest& Request);
 
 } // namespace elsetry

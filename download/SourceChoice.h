@@ -1,7 +1,7 @@
 #pragma once
 // Which source a run speaks to, from the window's values.
 
-#include "download/DownloadHost.h"
+#include "download/RunRequest.h"
 #include "download/sources/Source.h"
 
 #include <functional>

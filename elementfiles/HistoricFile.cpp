@@ -99,19 +99,19 @@ bool RunsForADay(const TSatellite& Listed)
 }
 
 // Logs why the file is not updated; gives false, the run's verdict on the file.
-bool LogNotUpdated(TSaveAndCheckHost& Host, const std::string& Name, const std::string& Reason)
+bool LogNotUpdated(TRunLog& Host, const std::string& Name, const std::string& Reason)
 {
     Host.Log("      Historic file not updated: " + EscapeControls(Name) + " (" + Reason + ")", false);
     return false;
 }
 
-void LogNotExtended(TSaveAndCheckHost& Host, const std::string& Path, const std::string& Reason)
+void LogNotExtended(TRunLog& Host, const std::string& Path, const std::string& Reason)
 {
     Host.Log("      Historic file not extended: " + EscapeControls(FileNameOf(Path)) + " (" + Reason + ")", false);
 }
 
 // The file's lines, when the file is one that may be extended; logs why not otherwise.
-std::optional<TTextLines> ExtendableLines(TSaveAndCheckHost& Host, const std::string& Path)
+std::optional<TTextLines> ExtendableLines(TRunLog& Host, const std::string& Path)
 {
     try {
         return TTextLines(ReadRegularFile(Path, GroupTextLimitBytes));
@@ -123,7 +123,7 @@ std::optional<TTextLines> ExtendableLines(TSaveAndCheckHost& Host, const std::st
 
 // Whether the entry at Path may be extended; logs why not otherwise, and sets Refused when
 // that is a failure. A missing file is the user's choice of files to keep, and is reported as such.
-bool IsExtendable(TSaveAndCheckHost& Host, const std::string& Path, bool& Refused)
+bool IsExtendable(TRunLog& Host, const std::string& Path, bool& Refused)
 {
     TFileKind kind = TFileKind::Missing;
     try {
@@ -147,6 +147,14 @@ std::optional<std::string_view> HistoricCatalogueNumber(std::string_view Item)
         if (satellite.Item == Item)
             return satellite.CatalogueNumber;
     return std::nullopt;
+}
+
+std::vector<std::string> HistoricItems()
+{
+    std::vector<std::string> items;
+    for (const THistoricSatellite& satellite : HistoricSatellites)
+        items.emplace_back(satellite.Item);
+    return items;
 }
 
 std::optional<double> ChronologicalEpoch(std::string_view EpochText)
@@ -187,12 +195,12 @@ std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const st
     return lines;
 }
 
-bool UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
+bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List)
 {
     if (!IsPlainFileName(HistoricFileName))
         return LogNotUpdated(Host, HistoricFileName, "not a plain file name");
-    const std::string path = Host.HistoricDataPath() + HistoricFileName;
+    const std::string path = Folders.Historic + HistoricFileName;
     bool refused = false;
     if (!IsExtendable(Host, path, refused))
         return !refused;
@@ -200,7 +208,7 @@ bool UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFile
     if (index < 0)
         return true;
     const TSatellite& satellite = *List.GetSatellite(index);
-    if (IsFarFuture(satellite, Host.TimeOfRun())) {
+    if (IsFarFuture(satellite, Folders.TimeOfRun)) {
         LogNotExtended(Host, path, "epoch in the future");
         return true;
     }

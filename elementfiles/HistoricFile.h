@@ -1,7 +1,8 @@
 #pragma once
 // Historic files: one per satellite, extended with each newer element set that a download brings.
 
-#include "elementfiles/SaveAndCheckHost.h"
+#include "elementfiles/ElementFolders.h"
+#include "elementfiles/RunLog.h"
 
 #include <optional>
 #include <string>
@@ -16,6 +17,9 @@ class TSatelliteList;
 // Items that are not in the fixed table give nothing.
 std::optional<std::string_view> HistoricCatalogueNumber(std::string_view Item);
 
+// The items of the fixed table, in the order the window lists them.
+std::vector<std::string> HistoricItems();
+
 // An epoch field (two-digit year, day of year and fraction, "." as the decimal point) as a number
 // that orders epochs in time: years below 57 are 20xx. Nothing for a text that is not an epoch.
 std::optional<double> ChronologicalEpoch(std::string_view EpochText);
@@ -23,16 +27,16 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 // Appends the listed satellite's element lines to its historic file in the historic folder when
 // they are newer than the last set of that satellite the file holds. CatalogueNumber finds the
 // satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is
-// logged once a run (the host's LogOnce); a satellite that is not in the list and an epoch that
+// logged once a run (LogOnce); a satellite that is not in the list and an epoch that
 // cannot be read leave the file as it was, without a log line. The set is not appended, with a
-// "      Historic file not extended: " line, when its epoch lies more than a day after the host's
+// "      Historic file not extended: " line, when its epoch lies more than a day after the folders'
 // time of the run, or its orbit model does not set up and run at epoch and a day on. A name that
 // is not a plain file name, a symbolic link, a special file or folder in the file's place, a
 // file that cannot be read or is larger than an answer may be, and a file that cannot be written
 // ("cannot write: No space left on device") are left alone with a "      Historic file not
 // updated: " line, and false is returned: the run failed to keep that file. Names are logged
 // with their control characters escaped.
-bool UpdateHistoricFile(TSaveAndCheckHost& Host, const std::string& HistoricFileName,
+bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
                         const std::string& CatalogueNumber, const TSatelliteList& List);
 
 // Creates the empty historic file "<item>.txt" in Folder (given with its trailing "/") for each

@@ -23,22 +23,22 @@ namespace {
 
 // The checked items of the fixed table first, in list order, then the extra entries. Gives the
 // number of historic files that could not be kept.
-int UpdateHistoricFiles(TSaveAndCheckHost& Host, const TSatelliteList& List)
+int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, const TSatelliteList& List)
 {
     int failures = 0;
-    for (const std::string& item : Host.CheckedHistoricItems())
+    for (const std::string& item : Folders.CheckedHistoric)
         if (const auto number = HistoricCatalogueNumber(item))
-            failures += UpdateHistoricFile(Host, item + ".txt", std::string(*number), List) ? 0 : 1;
-    for (const std::string& entry : Host.ExtraHistoric()) {
+            failures += UpdateHistoricFile(Host, Folders, item + ".txt", std::string(*number), List) ? 0 : 1;
+    for (const std::string& entry : Folders.ExtraHistoric) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
         if (equals != std::string::npos)
-            failures += UpdateHistoricFile(Host, entry.substr(equals + 1), entry.substr(0, equals), List) ? 0 : 1;
+            failures += UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), entry.substr(0, equals), List) ? 0 : 1;
     }
     return failures;
 }
 
-void ReportCounts(TSaveAndCheckHost& Host, int Sets, std::string_view Text, const std::string& FileName,
+void ReportCounts(TRunLog& Host, int Sets, std::string_view Text, const std::string& FileName,
                   const TSatelliteList& List)
 {
     if (List.Count() != Sets)
@@ -88,18 +88,18 @@ void CommitChecked(TFileReplacement& Replacement)
 
 } // namespace
 
-TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
-                         TAnswerQuestion Question)
+TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
+                         const std::string& FileName, TAnswerQuestion Question)
 {
     RefuseUnfitText(Lines, FileName);
     const std::size_t received = Lines.size();
     RemoveCommentLines(Lines);
     if (CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
-    const std::string path = Host.KeplerPath() + FileName;
+    const std::string path = Folders.Group + FileName;
     if (!Question.IsList && !Question.EarlierSets)
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
-    const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Host.TimeOfRun(), Question);
+    const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Folders.TimeOfRun, Question);
     const auto text = std::make_shared<const std::string>(CrLfText(Lines));
     const int sets = CompleteSetCount(Lines);
     std::vector<std::string>().swap(Lines);
@@ -128,7 +128,7 @@ TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lin
         Host.Log(line, false);
 
     const TIdlePriority idle;
-    TSaveResult result{sets, UpdateHistoricFiles(Host, list), text};
+    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, list), text};
     ReportCounts(Host, sets, *text, FileName, list);
     return result;
 }

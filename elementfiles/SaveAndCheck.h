@@ -3,7 +3,8 @@
 // loading it, with the update of the chosen historic files.
 
 #include "elementfiles/AnswerGate.h"
-#include "elementfiles/SaveAndCheckHost.h"
+#include "elementfiles/ElementFolders.h"
+#include "elementfiles/RunLog.h"
 
 #include <memory>
 #include <string>
@@ -23,7 +24,7 @@ struct TSaveResult {
 // Removes up to two leading comment lines from Lines and passes the rest through the answer gate
 // (AnswerGate.h), which leaves only whole, plausible sets and, for a list query (Question's
 // numbers), only those asked for. Writes them (CR LF line ends) to a hidden temporary beside the
-// host's group data folder text followed by FileName, loads that at idle priority, and only when
+// group data folder text followed by FileName, loads that at idle priority, and only when
 // it reads as element sets renames it over the earlier file. Then logs "   Saved: ", what the
 // gate left out, extends the historic files of the checked historic items and of the extra
 // historic entries, and logs the counts and the names that did not load.
@@ -35,7 +36,7 @@ struct TSaveResult {
 // earlier file of that name then stays as it was, byte for byte.
 // Lines is let go of once the text to write is made, so that the lines and the loaded list never
 // take memory at the same time.
-TSaveResult SaveAndCheck(TSaveAndCheckHost& Host, std::vector<std::string>&& Lines, const std::string& FileName,
-                         TAnswerQuestion Question = {});
+TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
+                         const std::string& FileName, TAnswerQuestion Question = {});
 
 } // namespace elsetry

@@ -464,7 +464,7 @@ void TFormMain::ButtonCreateHistoricClick()
         ShowMessage("Tick the satellites whose historic files are wanted");
         return;
     }
-    if (!PrepareFolder(*this, std::string(HistoricFolderLabel), HistoricDataPath()))
+    if (!PrepareFolder(*this, FUnattended, std::string(HistoricFolderLabel), HistoricDataPath()))
         return;
     std::string text = "In " + HistoricDataPath() + ":";
     for (const std::string& line : CreateHistoricFiles(HistoricDataPath(), items))
@@ -488,6 +488,18 @@ void TFormMain::ShowLoginForSource()
 std::vector<std::string> TFormMain::FavouritesLines() const
 {
     return MemoLines(Ui->MemoMyFavourites->toPlainText().toStdString());
+}
+
+TRunRequest TFormMain::RunRequest() const
+{
+    TRunRequest request;
+    request.Inputs = DownloadInputs();
+    request.Folders = {KeplerPath(), HistoricDataPath(), CheckedHistoricItems(), FExtraHistoric, std::time(nullptr)};
+    request.Unattended = FUnattended;
+    // Only an unattended run has a deadline: nobody watches it who could end it.
+    if (FUnattended)
+        request.Deadline = Environment.RunDeadline;
+    return request;
 }
 
 TDownloadInputs TFormMain::DownloadInputs() const
@@ -530,30 +542,16 @@ bool TFormMain::AskYesNo(const std::string& Caption, const std::string& Question
     return Environment.Dialogs->AskYesNo(this, Q(Caption), Q(Question));
 }
 
-void TFormMain::SetCloseEnabled(bool Enabled)
+void TFormMain::ShowSelfClosingMessage(const std::string& Message)
 {
-    Ui->ButtonClose->setEnabled(Enabled);
-}
-
-void TFormMain::SetPopupTimerArmed(bool Armed)
-{
-    if (Armed)
-        TimerPopupMessage->start();
-    else
-        TimerPopupMessage->stop();
+    TimerPopupMessage->start();
+    ShowMessage(Message);
+    TimerPopupMessage->stop();
 }
 
 bool TFormMain::ConnectionTest()
 {
     return Environment.ConnectionTest ? Environment.ConnectionTest() : MachineNameResolves();
-}
-
-// The password is the likelier mistake; typing over it starts at once.
-void TFormMain::LoginRefused()
-{
-    // The controls are disabled until the run ends, and a disabled edit takes no focus.
-    FPasswordAfterRun = true;
-    FocusPassword();
 }
 
 void TFormMain::FocusPassword()
@@ -585,7 +583,7 @@ std::vector<std::string> TFormMain::CheckedHistoricItems() const
 void TFormMain::LogSummary(const std::vector<std::string>& Lines)
 {
     FRunSummary = Lines;
-    TDownloadHost::LogSummary(Lines);
+    TRunLog::LogSummary(Lines);
 }
 
 void TFormMain::Log(const std::string& Line, bool RepaintNow)
@@ -657,17 +655,18 @@ void TFormMain::MinimiseApplication()
 
 TDownloadOutcome TFormMain::RunDownload()
 {
-    FPasswordAfterRun = false;
     FRunSummary.clear();
     // Disabling the controls moves the focus away; it comes back after the run.
     const QPointer<QWidget> focused = focusWidget();
     SetRunning(true);
-    // Only an unattended run has a deadline: nobody watches it who could end it.
-    const TDownloadOutcome outcome =
-        Session.RunDownload(*this, FUnattended ? std::optional(Environment.RunDeadline) : std::nullopt);
+    TRunRequest request = RunRequest();
+    request.Connected = ConnectionTest();
+    const TDownloadOutcome outcome = Session.RunDownload(*this, request);
     SetRunning(false);
     ShowStatus(Session.IdleStatus(outcome));
-    if (FPasswordAfterRun)
+    // The password is the likelier mistake; typing over it starts at once. The controls are
+    // disabled until the run ends, and a disabled edit takes no focus.
+    if (Session.PasswordRefused())
         FocusPassword();
     else if (focused)
         focused->setFocus(Qt::OtherFocusReason);

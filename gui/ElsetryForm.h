@@ -2,9 +2,10 @@
 // The program's window: every user choice in persisted controls, the default folders worked out
 // from the maker's other programs, the start-up checks, and the download runs with their log.
 
-#include "download/DownloadHost.h"
 #include "download/DownloadRun.h"
+#include "download/RunRequest.h"
 #include "download/Startup.h"
+#include "elementfiles/RunLog.h"
 #include "gui/ProgramEnvironment.h"
 #include "settings/RegistryVariables.h"
 
@@ -31,7 +32,7 @@ namespace elsetry {
 
 // The window deletes itself when closed; its controls write each setting as it changes, and
 // destruction writes what changed since and nothing else.
-class TFormMain final : public QMainWindow, public TDownloadHost, private TStartupHost {
+class TFormMain final : public QMainWindow, public TRunLog, private TStartupHost {
     Q_OBJECT
 
 public:
@@ -41,20 +42,20 @@ public:
     // The caption of every box with a single OK button.
     const QString& ApplicationTitle() const { return FApplicationTitle; }
 
-    // TDownloadHost
-    TDownloadInputs DownloadInputs() const override;
-    bool Unattended() const override { return FUnattended; }
+    // The request a run started now would make, from the controls as they stand.
+    TRunRequest RunRequest() const;
+    TDownloadInputs DownloadInputs() const;
+    std::string KeplerPath() const;
+    std::string HistoricDataPath() const;
+    std::vector<std::string> CheckedHistoricItems() const;
+    std::vector<std::string> ExtraHistoric() const { return FExtraHistoric; }
+
+    // TRunLog; ShowMessage and AskYesNo answer TStartupHost too
     void ClearLog() override;
     void ShowMessage(const std::string& Text) override;
+    // Closed by the popup timer after 15 s.
+    void ShowSelfClosingMessage(const std::string& Text) override;
     void ShowError(const std::string& Text) override;
-    void SetCloseEnabled(bool Enabled) override;
-    void SetPopupTimerArmed(bool Armed) override;
-    bool ConnectionTest() override;
-    void LoginRefused() override;
-    std::string KeplerPath() const override;
-    std::string HistoricDataPath() const override;
-    std::vector<std::string> CheckedHistoricItems() const override;
-    std::vector<std::string> ExtraHistoric() const override { return FExtraHistoric; }
     void Log(const std::string& Line, bool RepaintNow) override;
     void ShowStatus(const std::string& Text) override;
     void KeepAlive() override;
@@ -70,7 +71,8 @@ protected:
     void closeEvent(QCloseEvent* Event) override;
 
 private:
-    // TStartupHost; AskYesNo answers TDownloadHost too
+    // TStartupHost
+    bool ConnectionTest() override;
     bool AskYesNo(const std::string& Caption, const std::string& Text) override;
     std::string ProxyServerText() const override;
     std::string ProxyPortText() const override;
@@ -130,7 +132,6 @@ private:
     bool FClosing = false;
     bool FRunning = false;
     bool FCloseAfterRun = false;
-    bool FPasswordAfterRun = false;
     // The summary of the run under way, kept for "elsetry --status".
     std::vector<std::string> FRunSummary;
 };

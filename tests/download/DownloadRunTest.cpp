@@ -14,12 +14,11 @@ namespace elsetry::test {
 namespace {
 
 const TLines SessionStart{"clear",
-                          "close off",
                           "status Connecting to Space-Track",
                           "log Connecting to Space-Track",
                           "status Logging into Space-Track Web site",
                           "log Logging into Space-Track"};
-const TLines SessionEnd{"status Logged out of Space-Track Web site", "log Logged out of Space-Track", "close on"};
+const TLines SessionEnd{"status Logged out of Space-Track Web site", "log Logged out of Space-Track"};
 
 TLines Sequence(std::initializer_list<TLines> Parts)
 {
@@ -130,13 +129,13 @@ TEST(DownloadRun, RefusedLoginShowsOneMessageFetchesNothingAndStillLogsOut)
         const std::string reason = world.Service->Address() + ": the service did not accept the username and password";
         const std::string message =
             "message Error entering username and password, or in logging into the Space-Track Web site\n" + reason;
-        const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
+        const TLines box{unattended ? "closing " + message : message};
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::LoginRefused);
         EXPECT_EQ(world.Host.Events,
-                  Sequence({SessionStart, {"log " + reason}, box, {"login refused"},
+                  Sequence({SessionStart, {"log " + reason}, box,
                             {"status Logged out of Space-Track Web site", "log Logged out of Space-Track"},
-                            {"status Run ended: the service did not accept the username and password", "close on"}}));
+                            {"status Run ended: the service did not accept the username and password"}}));
         const auto requests = world.Service->Requests();
         ASSERT_EQ(requests.size(), 3U);
         EXPECT_EQ(requests.back().Target, "/perl/logout.pl");
@@ -167,13 +166,13 @@ TEST(DownloadRun, UnreachableServiceEndsTheRunWithoutLogout)
         world.Host.IsUnattended = unattended;
         const std::string reason = address + ": connection refused";
         const std::string message = "message Error connecting to the Space-Track Web site\n" + reason;
-        const TLines box = unattended ? TLines{"timer on", message, "timer off"} : TLines{message};
+        const TLines box{unattended ? "closing " + message : message};
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::Unreachable);
-        EXPECT_EQ(world.Host.Events, Sequence({{"clear", "close off", "status Connecting to Space-Track",
+        EXPECT_EQ(world.Host.Events, Sequence({{"clear", "status Connecting to Space-Track",
                                                 "log Connecting to Space-Track", "log " + reason},
                                                box,
-                                               {"status Run ended: connection refused", "close on"}}));
+                                               {"status Run ended: connection refused"}}));
     }
 }
 
@@ -220,7 +219,7 @@ TEST(DownloadRun, FailedOrDamagedGroupIsLoggedAndCountedKeepsTheEarlierFileAndTh
                              "log " + FailedLine("Amateur.txt", c.Reason)},
                             Saved("Geo.txt", 1),
                             {"status Logged out of Space-Track Web site", "log Logged out of Space-Track",
-                             "log 1 of 2 downloads failed", "close on"}}));
+                             "log 1 of 2 downloads failed"}}));
         EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
     }
 }
@@ -431,7 +430,7 @@ TEST(DownloadRun, RunDeadlineCutsTheRunShortAndLogsOut)
     faults.TricklePause = std::chrono::milliseconds(100);
     world.Service->SetFaults(faults);
 
-    EXPECT_EQ(world.Session.RunDownload(world.Host, std::chrono::milliseconds(1500)), TDownloadOutcome::DeadlinePassed);
+    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::milliseconds(1500))), TDownloadOutcome::DeadlinePassed);
     EXPECT_EQ(world.Host.Only("log"),
               (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
                       "Run deadline passed, the remaining downloads are skipped",
@@ -452,7 +451,7 @@ TEST(DownloadRun, RunThatEndsBeforeItsDeadlineCompletes)
     TDownloadWorld world;
     world.ServeGroup(2, Catalogue(3));
     world.Choose(2, "FullCatalog.txt");
-    EXPECT_EQ(world.Session.RunDownload(world.Host, std::chrono::minutes(30)), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::minutes(30))), TDownloadOutcome::Completed);
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
 }
 
@@ -466,7 +465,6 @@ TEST(DownloadRun, FailedLogoutIsLoggedAndLeavesTheOutcome)
     world.Service->SetFaults(faults);
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::Completed);
-    EXPECT_EQ(world.Host.Events.back(), "close on");
     EXPECT_EQ(world.Host.Only("log").back(), "Logout failed: HTTP 500");
     EXPECT_EQ(world.Host.Only("status").back(), "Checking FullCatalog.txt");
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
@@ -540,7 +538,6 @@ TEST(DownloadRun, MissingTemporaryFolderEndsTheRunWithItsOwnText)
     const TLines errors = world.Host.Only("error");
     ASSERT_EQ(errors.size(), 1U);
     EXPECT_NE(errors[0].find("/"), std::string::npos) << errors[0];
-    EXPECT_EQ(world.Host.Events.back(), "close on");
     const auto& requests = world.Service->Requests();
     ASSERT_GE(requests.size(), 2U);
     EXPECT_EQ(requests[requests.size() - 2].Target, "/perl/login.pl") << "no group";
@@ -668,7 +665,7 @@ TEST(DownloadRun, TooLongTemporaryPathShowsTheGzipMessageAndTheGroupYieldsNothin
     world.ServeGroup(2, Catalogue(3));
     world.Choose(2, "FullCatalog.txt");
 
-    EXPECT_EQ(session.RunDownload(world.Host), TDownloadOutcome::PartlyFailed);
+    EXPECT_EQ(session.RunDownload(world.Host, world.Host.Request()), TDownloadOutcome::PartlyFailed);
     EXPECT_EQ(world.Host.Only("message"), TLines{"Unable to GZip this file: path name is too long"});
     EXPECT_EQ(world.Host.Only("log").at(3),
               FailedLine("FullCatalog.txt", "temporary path too long", "no file was written"));

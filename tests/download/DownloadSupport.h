@@ -1,8 +1,9 @@
 #pragma once
 // A recording host for download runs and a stand-in service with its folders, for the download tests.
 
-#include "download/DownloadHost.h"
 #include "download/DownloadRun.h"
+#include "download/RunRequest.h"
+#include "elementfiles/RunLog.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue-service/CatalogueService.h"
@@ -38,7 +39,7 @@ inline int FreeLoopbackPort()
 
 using TLines = std::vector<std::string>;
 
-class TDownloadRecordingHost : public TDownloadHost {
+class TDownloadRecordingHost : public TRunLog {
 public:
     TDownloadInputs Inputs;
     bool IsUnattended = false;
@@ -47,21 +48,21 @@ public:
     std::string Kepler;
     std::string Historic;
     TLines Extra;
-    // "log ...", "status ...", "message ...", "error ...", "ask ...", "close on|off", "timer on|off",
-    // "clear", "login refused".
+    // "log ...", "status ...", "message ...", "closing message ..." (one that closes itself),
+    // "error ...", "ask ...", "clear".
     TLines Events;
     // The block that ended the last run's log.
     TLines Summary;
 
-    TDownloadInputs DownloadInputs() const override { return Inputs; }
-    bool Unattended() const override { return IsUnattended; }
+    // The run's request from the fields above.
+    TRunRequest Request(std::optional<std::chrono::milliseconds> Deadline = std::nullopt) const
+    {
+        return {Inputs, {Kepler, Historic, {}, Extra, std::time(nullptr)}, IsUnattended, Deadline, Connected};
+    }
     void ClearLog() override { Events.push_back("clear"); }
     void ShowMessage(const std::string& Text) override { Events.push_back("message " + Text); }
+    void ShowSelfClosingMessage(const std::string& Text) override { Events.push_back("closing message " + Text); }
     void ShowError(const std::string& Text) override { Events.push_back("error " + Text); }
-    void SetCloseEnabled(bool Enabled) override { Events.push_back(Enabled ? "close on" : "close off"); }
-    void SetPopupTimerArmed(bool Armed) override { Events.push_back(Armed ? "timer on" : "timer off"); }
-    bool ConnectionTest() override { return Connected; }
-    void LoginRefused() override { Events.push_back("login refused"); }
     // Apart from Events, which the tests of the run's steps compare whole.
     void LogSummary(const TLines& Lines) override { Summary = Lines; }
     bool AskYesNo(const std::string& Caption, const std::string& Text) override
@@ -79,10 +80,6 @@ public:
     int KeepAlives = 0;
     std::function<void()> WhileAlive;
 
-    std::string KeplerPath() const override { return Kepler; }
-    std::string HistoricDataPath() const override { return Historic; }
-    std::vector<std::string> CheckedHistoricItems() const override { return {}; }
-    std::vector<std::string> ExtraHistoric() const override { return Extra; }
     void Log(const std::string& Line, bool) override { Events.push_back("log " + Line); }
     void ShowStatus(const std::string& Text) override { Events.push_back("status " + Text); }
 
@@ -181,7 +178,7 @@ struct TDownloadWorld {
         Host.Inputs.Groups[RowOf(Id)] = {true, FileName};
     }
     std::string Saved(const std::string& FileName) const { return Host.Kepler + FileName; }
-    TDownloadOutcome Run() { return Session.RunDownload(Host); }
+    TDownloadOutcome Run() { return Session.RunDownload(Host, Host.Request()); }
 
     static void WriteText(const std::string& Path, const std::string& Text)
     {

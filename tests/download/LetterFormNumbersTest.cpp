@@ -41,7 +41,7 @@ TEST(LetterFormNumbers, CheckCountsAndNamesMissingSets)
     TSaveFolders folders;
     TLines text = Joined({Set("NEW A", "E8493", "08264.00000000"), Set("new a", "e8493", "08265.00000000"),
                           Set("NEW B", "J2931", "08264.00000000"), Set("NEW B TOO", "j2931", "08263.00000000")});
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
     EXPECT_EQ(folders.Host.LogLines(),
               (TLines{"   Saved: g.txt", "      4 satellites, 2 unique names", "         Missing: NEW B TOO"}));
     EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(text));
@@ -62,7 +62,7 @@ TEST(LetterFormNumbers, HistoricFilesGrowFromSetsWrittenInLetterForm)
     WriteFile(folders.History("lower-case-held.txt"), newerLower);
     WriteFile(folders.History("other.txt"), other);
     TLines text = Joined({Set("NEW A", "E8493", "08264.00000000"), Set("NEW B", "J2931", "08264.00000000")});
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
 
     EXPECT_EQ(folders.Host.LogLines(),
               (TLines{"   Saved: g.txt", "      Updated historic: by-value.txt", "      Updated historic: by-letter.txt",

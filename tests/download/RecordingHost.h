@@ -2,7 +2,8 @@
 // A host for saving and checking that records what it is told, with the scheduling policy and
 // I/O priority class the calling thread had at each call, and the element texts the tests feed it.
 
-#include "elementfiles/SaveAndCheckHost.h"
+#include "elementfiles/ElementFolders.h"
+#include "elementfiles/RunLog.h"
 #include "platform/ProcessPriority.h"
 #include "platform/TextFile.h"
 #include "tests/support/TempFolder.h"
@@ -17,7 +18,7 @@
 
 namespace elsetry::test {
 
-class TRecordingHost : public TSaveAndCheckHost {
+class TRecordingHost : public TRunLog {
 public:
     std::string Kepler;
     std::string Historic;
@@ -29,13 +30,9 @@ public:
     std::vector<int> IoClasses;
     std::time_t RunTime = std::time(nullptr);
 
-    std::string KeplerPath() const override { return Kepler; }
-    std::string HistoricDataPath() const override { return Historic; }
-    std::vector<std::string> CheckedHistoricItems() const override { return Checked; }
-    std::vector<std::string> ExtraHistoric() const override { return Extra; }
+    TElementFolders Folders() const { return {Kepler, Historic, Checked, Extra, RunTime}; }
     void Log(const std::string& Line, bool RepaintNow) override { Record((RepaintNow ? "log! " : "log ") + Line); }
     void ShowStatus(const std::string& Text) override { Record("status " + Text); }
-    std::time_t TimeOfRun() const override { return RunTime; }
 
     std::vector<std::string> LogLines() const
     {

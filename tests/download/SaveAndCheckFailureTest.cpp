@@ -47,7 +47,7 @@ TEST(SaveAndCheckFailure, UnwritableGroupFileFailsTheGroupBeforeAnyLog)
         TLines text = Set("SAT A", "11111");
 
         try {
-            SaveAndCheck(folders.Host, TLines(text), "g.txt");
+            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
             ADD_FAILURE() << "no failure raised";
         } catch (const EGroupFailed& error) {
             EXPECT_TRUE(std::string(error.what()).starts_with("cannot write: ")) << error.what();
@@ -68,7 +68,7 @@ TEST(SaveAndCheckFailure, GroupWriteFailingHalfwayKeepsTheOldFile)
         const auto run = [&] {
             LimitFileSize(8192, killed);
             try {
-                SaveAndCheck(folders.Host, TLines(text), "g.txt");
+                SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
             } catch (const EGroupFailed& error) {
                 std::fprintf(stderr, "%s\n", error.what());
                 std::_Exit(3);
@@ -97,7 +97,7 @@ TEST(SaveAndCheckFailure, HistoricWriteFailingHalfwayKeepsTheFileAndGoesOn)
 
     const auto run = [&] {
         LimitFileSize(16384, false);
-        const TSaveResult saved = SaveAndCheck(folders.Host, TLines(text), "g.txt");
+        const TSaveResult saved = SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
         const TLines expected{"   Saved: g.txt", "      Historic file not updated: ISS-Zarya.txt (cannot write: File too large)",
                               "      Updated historic: NOAA-19.txt", "      2 satellites"};
         std::_Exit(folders.Host.LogLines() == expected && saved.HistoricFailures == 1 ? 0 : 1);

@@ -49,7 +49,7 @@ std::map<std::string, std::string> Snapshot(const std::string& Folder)
 std::string FailureOf(TRecordingHost& Host, TLines Text, const std::string& FileName)
 {
     try {
-        SaveAndCheck(Host, std::move(Text), FileName);
+        SaveAndCheck(Host, Host.Folders(), std::move(Text), FileName);
     } catch (const EGroupFailed& Failure) {
         return Failure.what();
     }
@@ -371,7 +371,7 @@ TEST(SaveAndCheckHostile, AnswersMustMatchTheirQuestion)
         TLines text = sets(c.AnswerSets);
         std::string failure = "saved";
         try {
-            SaveAndCheck(folders.Host, TLines(text), "g.txt", {c.Asked, std::nullopt, !c.Asked.empty()});
+            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt", {c.Asked, std::nullopt, !c.Asked.empty()});
         } catch (const EGroupFailed& Failure) {
             failure = Failure.what();
         }
@@ -382,7 +382,7 @@ TEST(SaveAndCheckHostile, AnswersMustMatchTheirQuestion)
     }
     TSaveFolders folders;
     TLines text = sets(3);
-    SaveAndCheck(folders.Host, TLines(text), "g.txt", {{10001, 99999}, std::nullopt, true});
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt", {{10001, 99999}, std::nullopt, true});
     EXPECT_EQ(folders.Host.LogLines(), (TLines{"   Saved: g.txt", "      2 sets not asked for left out (first: line 1, 10000)",
                                               "      1 satellites"}));
     EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(Set("SAT 1", "10001")));

@@ -38,9 +38,9 @@ TEST(SaveAndCheck, CommentLinesAndIncompleteSets)
         TSaveResult saved;
         if (c.Written.empty()) {
             // Fewer than three lines are no answer to save: the group has failed.
-            EXPECT_THROW(SaveAndCheck(folders.Host, TLines(c.Text), "g.txt"), EGroupFailed);
+            EXPECT_THROW(SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(c.Text), "g.txt"), EGroupFailed);
         } else {
-            saved = SaveAndCheck(folders.Host, TLines(c.Text), "g.txt");
+            saved = SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(c.Text), "g.txt");
         }
         EXPECT_EQ(folders.Host.LogLines(), c.Log);
         if (c.Written.empty()) {
@@ -58,7 +58,7 @@ TEST(SaveAndCheck, ReportsNamesTheListDoesNotHold)
     TLines text = Joined({Set("SAT A", "11111", "08264.00000000"), Set("sat a", "22222", "08265.00000000"),
                           Set("A NAME LONGER THAN TWENTY-FOUR CHARACTERS", "33333"), Set("NOAA-N", "28654"),
                           Set(" SAT B ", "55555")});
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
 
     EXPECT_EQ(folders.Host.Events, (TLines{"log!    Saved: g.txt", "status Checking g.txt",
                                            "status Checking g.txt data", "log       5 satellites, 4 unique names",
@@ -72,7 +72,7 @@ TEST(SaveAndCheck, ChecksAtIdlePriorityAndRestoresIt)
     const int before = CurrentSchedulingPolicy();
     const int ioBefore = CurrentIoPriorityClass();
     TLines text = Set("ISS (ZARYA)", "25544");
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
     // Saved and the first status come before the check; the count line during it, when disk
     // access stays best effort rather than waiting for an idle disk.
     EXPECT_EQ(folders.Host.Policies, (std::vector<int>{before, before, SCHED_IDLE}));
@@ -85,7 +85,7 @@ TEST(SaveAndCheck, ChecksAtIdlePriorityAndRestoresIt)
     folders.Host.Historic = "/proc/self/";
     folders.Host.Extra = {"25544=mem"};
     folders.Host.Events.clear();
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
     EXPECT_EQ(folders.Host.LogLines(),
               (TLines{"   Saved: g.txt", "      Historic file not updated: mem (Input/output error)", "      1 satellites"}));
     EXPECT_EQ(CurrentSchedulingPolicy(), before);
@@ -121,7 +121,7 @@ TEST(SaveAndCheck, AppendsOnlyNewerSetsToHistoricFiles)
         const std::string before = CrLf(c.History);
         WriteFile(folders.History("ISS-Zarya.txt"), before);
         TLines text = Set("ISS (ZARYA)", "25544", c.NewEpoch);
-        SaveAndCheck(folders.Host, TLines(text), "g.txt");
+        SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
 
         const std::string after = ReadWholeFile(folders.History("ISS-Zarya.txt"));
         const TLines updated{"   Saved: g.txt", "      Updated historic: ISS-Zarya.txt", "      1 satellites"};
@@ -137,7 +137,7 @@ TEST(SaveAndCheck, KeepsTrailingEmptyLinesOfHistoricFiles)
     folders.Host.Checked = {"ISS-Zarya"};
     WriteFile(folders.History("ISS-Zarya.txt"), "old 1\nold 2\n\n\n");
     TLines text = Set("ISS (ZARYA)", "25544");
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
     EXPECT_EQ(ReadWholeFile(folders.History("ISS-Zarya.txt")), CrLf({"old 1", "old 2", "", "", text[1], text[2]}));
 }
 
@@ -155,10 +155,10 @@ TEST(SaveAndCheck, LogsHistoricFilesInOrderAcrossSavedFiles)
     WriteFile(folders.History("noaa-18.txt"), "");
     TLines text = Joined({Set("NOAA 19", "33591"), Set("ISS (ZARYA)", "25544"), Set("FENGYUN 1D", "27431"),
                           Set("NOAA 18", "28654")});
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
-    SaveAndCheck(folders.Host, TLines(text), "h.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "h.txt");
     folders.Host.ForgetLoggedOnce();
-    SaveAndCheck(folders.Host, TLines(text), "i.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "i.txt");
 
     EXPECT_EQ(
         folders.Host.LogLines(),
@@ -181,7 +181,7 @@ TEST(SaveAndCheck, FolderTextsAreJoinedWithoutSeparator)
     folders.Host.Checked = {"ISS-Zarya"};
     WriteFile(folders.Root.Path + "/histISS-Zarya.txt", "");
     TLines text = Set("ISS (ZARYA)", "25544");
-    SaveAndCheck(folders.Host, TLines(text), "g.txt");
+    SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt");
     EXPECT_TRUE(FileExists(folders.Root.Path + "/kepsg.txt"));
     EXPECT_EQ(folders.Host.LogLines(),
               (TLines{"   Saved: g.txt", "      Updated historic: histISS-Zarya.txt", "      1 satellites"}));

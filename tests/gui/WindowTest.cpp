@@ -677,8 +677,7 @@ TEST_F(WindowTest, PopupTimerClosesTheWaitingBox)
                 box->done(0);
     });
     guard.start(10000);
-    form.SetPopupTimerArmed(true);
-    form.ShowMessage("Error connecting to the Space-Track Web site");
+    form.ShowSelfClosingMessage("Error connecting to the Space-Track Web site");
     EXPECT_FALSE(rescued);
     EXPECT_FALSE(popup->isActive()) << "the timer disarms itself once it has closed the box";
 }

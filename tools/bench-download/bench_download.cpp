@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
+#include <ctime>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -30,24 +31,18 @@ namespace {
 
 constexpr int FavouriteCount = 50;
 
-class TQuietHost : public TDownloadHost {
+class TQuietHost : public TRunLog {
 public:
     std::string Folder;
     TDownloadInputs Inputs;
     int LogLines = 0;
     std::vector<std::string> Messages;
 
-    TDownloadInputs DownloadInputs() const override { return Inputs; }
-    bool Unattended() const override { return true; }
     void ClearLog() override { LogLines = 0; }
     void ShowMessage(const std::string& Text) override { Messages.push_back(Text); }
     void ShowError(const std::string& Text) override { Messages.push_back(Text); }
-    void SetCloseEnabled(bool) override {}
-    void SetPopupTimerArmed(bool) override {}
-    std::string KeplerPath() const override { return Folder + "/keps/"; }
-    std::string HistoricDataPath() const override { return Folder + "/hist/"; }
-    std::vector<std::string> CheckedHistoricItems() const override { return {}; }
-    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    TElementFolders Folders() const { return {Folder + "/keps/", Folder + "/hist/", {}, {}, std::time(nullptr)}; }
+    TRunRequest Request() const { return {Inputs, Folders(), true, std::nullopt, true}; }
     void Log(const std::string&, bool) override { ++LogLines; }
     void ShowStatus(const std::string&) override {}
 };
@@ -150,7 +145,7 @@ void CheckCurlAnswers(TQuietHost& Host, const std::string& Folder)
 {
     for (std::size_t row = 0; row < GroupCount; ++row) {
         std::vector<std::string> lines = GunzipToLines(Folder + "/group" + std::to_string(row) + ".gz");
-        SaveAndCheck(Host, std::move(lines), Host.Inputs.Groups[row].FileName);
+        SaveAndCheck(Host, Host.Folders(), std::move(lines), Host.Inputs.Groups[row].FileName);
     }
     const std::string answer = ReadWholeFile(Folder + "/query.html");
     std::vector<std::string> lines = LineCopies(SplitLines(answer));
@@ -158,7 +153,7 @@ void CheckCurlAnswers(TQuietHost& Host, const std::string& Folder)
         return;
     TrimPreformattedBlock(lines);
     if (lines.size() > 2)
-        SaveAndCheck(Host, std::move(lines), Host.Inputs.FavouritesFileName);
+        SaveAndCheck(Host, Host.Folders(), std::move(lines), Host.Inputs.FavouritesFileName);
 }
 
 // Our client alone: the same fifteen requests, the answers left unread.
@@ -192,7 +187,7 @@ void Measure(const std::string& Root, const std::string& Address, int Repeats, T
     const std::vector<std::string> curl = CurlArguments(host.Inputs, Root + "/curl");
     for (int i = 0; i < Repeats; ++i) {
         Figures.Run.push_back(Seconds([&] {
-            if (session.RunDownload(host) != TDownloadOutcome::Completed || !host.Messages.empty())
+            if (session.RunDownload(host, host.Request()) != TDownloadOutcome::Completed || !host.Messages.empty())
                 throw std::runtime_error("the run did not complete");
         }));
         double transfers = 0;

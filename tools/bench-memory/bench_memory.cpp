@@ -44,23 +44,17 @@ namespace {
 
 constexpr double MiB = 1024.0 * 1024.0;
 
-class TQuietHost : public TDownloadHost {
+class TQuietHost : public TRunLog {
 public:
     std::string Folder;
     TDownloadInputs Inputs;
     std::vector<std::string> Failures;
 
-    TDownloadInputs DownloadInputs() const override { return Inputs; }
-    bool Unattended() const override { return true; }
     void ClearLog() override {}
     void ShowMessage(const std::string& Text) override { Failures.push_back(Text); }
     void ShowError(const std::string& Text) override { Failures.push_back(Text); }
-    void SetCloseEnabled(bool) override {}
-    void SetPopupTimerArmed(bool) override {}
-    std::string KeplerPath() const override { return Folder + "/keps/"; }
-    std::string HistoricDataPath() const override { return Folder + "/hist/"; }
-    std::vector<std::string> CheckedHistoricItems() const override { return {}; }
-    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    TElementFolders Folders() const { return {Folder + "/keps/", Folder + "/hist/", {}, {}, std::time(nullptr)}; }
+    TRunRequest Request() const { return {Inputs, Folders(), true, std::nullopt, true}; }
     void Log(const std::string& Line, bool) override
     {
         if (Line.find("Failed") != std::string::npos)
@@ -266,7 +260,7 @@ TResult RunCase(const TCase& Case, const std::string& Root, std::size_t CapBytes
         timeouts.GroupMs = 120000;
         timeouts.QueryMs = 120000;
         TDownloadSession session(Root + "/tmp", timeouts);
-        const TDownloadOutcome outcome = session.RunDownload(host);
+        const TDownloadOutcome outcome = session.RunDownload(host, host.Request());
         for (const std::string& failure : host.Failures)
             std::fprintf(stderr, "  %s: %s\n", Case.Name, failure.c_str());
         return outcome == TDownloadOutcome::Completed ? 0 : 3;

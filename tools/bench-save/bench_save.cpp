@@ -36,15 +36,12 @@ const std::vector<std::string> HistoricItems{"FY1C",    "FY1D",    "ISS-Zarya", 
                                              "NOAA-15", "NOAA-16", "NOAA-17",   "NOAA-18", "NOAA-19"};
 constexpr int HistoryDays = 365;
 
-class TQuietHost : public TSaveAndCheckHost {
+class TQuietHost : public TRunLog {
 public:
     std::string Folder;
     int Lines = 0;
 
-    std::string KeplerPath() const override { return Folder + "/keps/"; }
-    std::string HistoricDataPath() const override { return Folder + "/hist/"; }
-    std::vector<std::string> CheckedHistoricItems() const override { return HistoricItems; }
-    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    TElementFolders Folders() const { return {Folder + "/keps/", Folder + "/hist/", HistoricItems, {}, std::time(nullptr)}; }
     void Log(const std::string&, bool) override { ++Lines; }
     void ShowStatus(const std::string&) override {}
 };
@@ -134,7 +131,7 @@ int BombRun(TQuietHost& Host, std::size_t Lines)
     std::string outcome = "saved";
     try {
         std::vector<std::string> lines = GunzipToLines(path);
-        SaveAndCheck(Host, std::move(lines), "bomb.txt");
+        SaveAndCheck(Host, Host.Folders(), std::move(lines), "bomb.txt");
     } catch (const std::exception& Error) {
         outcome = std::string("failed: ") + Error.what();
     }
@@ -169,7 +166,7 @@ int main(int argc, char** argv)
     host.Folder = (std::filesystem::temp_directory_path() / ("elsetry-bench-save-" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(host.Folder + "/keps");
     std::filesystem::create_directories(host.Folder + "/hist");
-    const std::string groupFile = host.KeplerPath() + "catalogue.txt";
+    const std::string groupFile = host.Folders().Group + "catalogue.txt";
     const std::string text = CrLfText(catalogue);
     const THistories histories = HistoriesOf(host.Folder, catalogue);
 
@@ -196,9 +193,9 @@ int main(int argc, char** argv)
                   ResetHistoricFiles(histories);
                   lines = catalogue;
               },
-              [&] { SaveAndCheck(host, std::move(lines), "catalogue.txt"); }));
+              [&] { SaveAndCheck(host, host.Folders(), std::move(lines), "catalogue.txt"); }));
     Print("SaveAndCheck, historic files already current", Measure(
-              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, std::move(lines), "catalogue.txt"); }));
+              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, host.Folders(), std::move(lines), "catalogue.txt"); }));
     Print("what changed against the earlier file",
           Measure(
               repeats, [] {},

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -21,23 +22,17 @@ using namespace elsetry;
 
 namespace {
 
-class TQuietHost : public TDownloadHost {
+class TQuietHost : public TRunLog {
 public:
     std::string Folder;
     TDownloadInputs Inputs;
     std::vector<std::string> Messages;
 
-    TDownloadInputs DownloadInputs() const override { return Inputs; }
-    bool Unattended() const override { return true; }
     void ClearLog() override {}
     void ShowMessage(const std::string& Text) override { Messages.push_back(Text); }
     void ShowError(const std::string& Text) override { Messages.push_back(Text); }
-    void SetCloseEnabled(bool) override {}
-    void SetPopupTimerArmed(bool) override {}
-    std::string KeplerPath() const override { return Folder + "/"; }
-    std::string HistoricDataPath() const override { return Folder + "/"; }
-    std::vector<std::string> CheckedHistoricItems() const override { return {}; }
-    std::vector<std::string> ExtraHistoric() const override { return {}; }
+    TElementFolders Folders() const { return {Folder + "/", Folder + "/", {}, {}, std::time(nullptr)}; }
+    TRunRequest Request() const { return {Inputs, Folders(), true, std::nullopt, true}; }
     void Log(const std::string&, bool) override {}
     void ShowStatus(const std::string&) override {}
 };
@@ -80,7 +75,7 @@ long long WireBytesOfRun(const std::string& Root, const std::string& Address, bo
                                                       SystemRunClock(), TUsageRules{}, store);
     });
     session.Client().SetAcceptGzip(Gzip);
-    if (session.RunDownload(host) != TDownloadOutcome::Completed || !host.Messages.empty())
+    if (session.RunDownload(host, host.Request()) != TDownloadOutcome::Completed || !host.Messages.empty())
         throw std::runtime_error("the " + name + " run did not complete");
     return session.Client().WireBytes();
 }

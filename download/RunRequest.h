@@ -1,0 +1,60 @@
+#pragma once
+// Everything a download run needs, gathered once before it starts: from the window's controls,
+// or, for a run without a window, from the settings the controls keep.
+
+#include "download/sources/SourceNames.h"
+#include "download/sources/SpaceTrackGroups.h"
+#include "elementfiles/ElementFolders.h"
+
+#include <array>
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+struct TGroupChoice {
+    bool Checked = false;
+    std::string FileName;
+
+    bool operator==(const TGroupChoice&) const = default;
+};
+
+// What the run asks the service for, and how it reaches it.
+struct TDownloadInputs {
+    // The value of the "Source" setting; empty means the default, Space-Track's API.
+    std::string Source{SpaceTrackApiSource};
+    std::string SpaceTrackAddress{DefaultSpaceTrackAddress};
+    // Where the membership of the groups Space-Track no longer publishes is read.
+    std::string CelesTrakAddress{DefaultCelesTrakAddress};
+    std::string Username;
+    std::string Password;
+    std::string ProxyServer;
+    std::string ProxyPort;
+    std::string ProxyUserName;
+    std::string ProxyPassword;
+    // One per row of SpaceTrackGroups, in the same order.
+    std::array<TGroupChoice, GroupCount> Groups;
+    // The individual list: catalogue numbers in the memo's order, and its file name.
+    std::vector<std::string> Favourites;
+    std::string FavouritesFileName;
+
+    bool operator==(const TDownloadInputs&) const = default;
+};
+
+struct TRunRequest {
+    TDownloadInputs Inputs;
+    TElementFolders Folders;
+    // Nobody may be watching: missing folders are created without a question, and the run's boxes
+    // close themselves.
+    bool Unattended = false;
+    // No request is sent once this much time has passed since the start.
+    std::optional<std::chrono::milliseconds> Deadline;
+    // Whether the connection test passed just before the run.
+    bool Connected = true;
+
+    bool operator==(const TRunRequest&) const = default;
+};
+
+} // namespace elsetry

@@ -1,0 +1,31 @@
+#pragma once
+// A run request read from the settings store, by the names under which the window's controls
+// keep their values, with the values the window shows where nothing is stored.
+
+#include "download/RunRequest.h"
+
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace elsetry {
+
+// The value names of the controls that are not a group's row.
+inline constexpr const char* KeplerPathSetting = "KeplerPath";
+inline constexpr const char* HistoricDataPathSetting = "HistoricDataPath";
+inline constexpr const char* WantedHistoricSetting = "WantedHistoric";
+inline constexpr const char* FavouritesSetting = "MyFavourites";
+// Where an earlier version kept the individual list, one number per line.
+inline constexpr const char* EarlierFavouritesSetting = "MyFavouritesList";
+
+// The group data folder where none is stored: the one the maker's orbit program reads, or the
+// program's own.
+std::string DefaultGroupFolder();
+
+// The request a run started now from the window would make, Home replacing "~", the settings
+// files (SettingsFileCandidates) giving the extra historic entries. Unattended, Deadline and
+// Connected are the caller's to set. Reads only: nothing is written to the store.
+TRunRequest RunRequestFromStore(const std::string& Home, const std::vector<std::string>& SettingsFiles,
+                                std::time_t TimeOfRun);
+
+} // namespace elsetry
