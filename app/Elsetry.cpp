@@ -6,6 +6,7 @@
 #include "download/CommandLine.h"
 #include "download/LastRun.h"
 #include "download/UserTimer.h"
+#include "download/WindowlessRun.h"
 #include "gui/ElsetryForm.h"
 #include "gui/ProgramEnvironment.h"
 #include "platform/ProcessSafety.h"
@@ -190,6 +191,9 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = MaintenanceCommand(arguments))
         return *status;
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
+    // Nobody could see a window: the run goes straight from the settings, without one.
+    if (unattended && !HasDisplay())
+        return UnattendedStatus(elsetry::RunWithoutWindow(elsetry::ProgramWindowlessSetup(arguments)));
     const bool offscreenByChoice = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     if (unattended) {
         PrepareUnattendedPlatform();

@@ -11,13 +11,14 @@
 
 namespace elsetry {
 
-namespace {
-
-// The value stored under Name, or Default; read once and never written back.
-std::string Stored(std::string_view Name, std::string_view Default)
+std::string StoredSetting(std::string_view Name, std::string_view Default)
 {
-    return TRegistryString(std::string(Name), std::string(Default)).Value;
+    // A copy: a value moved out of the variable would be written back, emptied, as it goes.
+    const TRegistryString setting{std::string(Name), std::string(Default)};
+    return setting.Value;
 }
+
+namespace {
 
 bool StoredFlag(std::string_view Name)
 {
@@ -39,15 +40,15 @@ std::string DefaultGroupFileName(std::string_view FileNameSetting)
 
 std::vector<std::string> StoredFavourites()
 {
-    if (ProgramValueExists(FavouritesSetting))
-        return MemoLines(MemoText(ReadCommaText(Stored(FavouritesSetting, ""))));
-    return MemoLines(MemoText(MemoLines(Stored(EarlierFavouritesSetting, ""))));
+    if (ProgramValueExists(MyFavouritesSetting))
+        return MemoLines(MemoText(ReadCommaText(StoredSetting(MyFavouritesSetting, ""))));
+    return MemoLines(MemoText(MemoLines(StoredSetting(EarlierMyFavouritesSetting, ""))));
 }
 
 // The list's items whose captions the stored comma text names, letter case ignored, in list order.
 std::vector<std::string> StoredHistoricItems()
 {
-    const std::vector<std::string> wanted = ReadCommaText(Stored(WantedHistoricSetting, ""));
+    const std::vector<std::string> wanted = ReadCommaText(StoredSetting(WantedHistoricSetting, ""));
     std::vector<std::string> items;
     for (const std::string& item : HistoricItems())
         for (const std::string& name : wanted)
@@ -61,24 +62,24 @@ std::vector<std::string> StoredHistoricItems()
 TDownloadInputs StoredInputs()
 {
     TDownloadInputs inputs;
-    const std::string source = Stored(SourceSetting, SpaceTrackApiSource);
+    const std::string source = StoredSetting(SourceSetting, SpaceTrackApiSource);
     inputs.Source = source.empty() ? std::string(SpaceTrackApiSource) : source;
-    inputs.SpaceTrackAddress = WithoutTrailingSlashes(Stored("SpaceTrackAddress", DefaultSpaceTrackAddress));
-    const std::string celesTrak = WithoutTrailingSlashes(Stored(CelesTrakAddressSetting, DefaultCelesTrakAddress));
+    inputs.SpaceTrackAddress = WithoutTrailingSlashes(StoredSetting("SpaceTrackAddress", DefaultSpaceTrackAddress));
+    const std::string celesTrak = WithoutTrailingSlashes(StoredSetting(CelesTrakAddressSetting, DefaultCelesTrakAddress));
     inputs.CelesTrakAddress = celesTrak.empty() ? std::string(DefaultCelesTrakAddress) : celesTrak;
-    inputs.Username = Stored("Username", "");
-    inputs.Password = Stored("Password", "");
-    inputs.ProxyServer = Stored("ProxyServer", "");
-    inputs.ProxyPort = Stored("ProxyPort", "");
-    inputs.ProxyUserName = Stored("ProxyUserName", "");
-    inputs.ProxyPassword = Stored("ProxyPassword", "");
+    inputs.Username = StoredSetting("Username", "");
+    inputs.Password = StoredSetting("Password", "");
+    inputs.ProxyServer = StoredSetting("ProxyServer", "");
+    inputs.ProxyPort = StoredSetting("ProxyPort", "");
+    inputs.ProxyUserName = StoredSetting("ProxyUserName", "");
+    inputs.ProxyPassword = StoredSetting("ProxyPassword", "");
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TSpaceTrackGroup& group = SpaceTrackGroups[row];
         inputs.Groups[row] = {StoredFlag(group.ChoiceSetting),
-                              Stored(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting))};
+                              StoredSetting(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting))};
     }
     inputs.Favourites = CleanFavourites(StoredFavourites());
-    inputs.FavouritesFileName = Stored("NameMyFavourites", "MyFavourites.txt");
+    inputs.FavouritesFileName = StoredSetting("NameMyFavourites", "MyFavourites.txt");
     return inputs;
 }
 
@@ -95,10 +96,10 @@ TRunRequest RunRequestFromStore(const std::string& Home, const std::vector<std::
 {
     TRunRequest request;
     request.Inputs = StoredInputs();
-    const std::string group = ProgramValueExists(KeplerPathSetting) ? Stored(KeplerPathSetting, "")
+    const std::string group = ProgramValueExists(KeplerPathSetting) ? StoredSetting(KeplerPathSetting, "")
                                                                     : DefaultGroupFolder();
     const std::string historic = ProgramValueExists(HistoricDataPathSetting)
-                                     ? Stored(HistoricDataPathSetting, "")
+                                     ? StoredSetting(HistoricDataPathSetting, "")
                                      : DefaultHistoricFolder(ReadAppPath("Swathgrab"));
     request.Folders = {ExpandHome(group, Home), ExpandHome(historic, Home), StoredHistoricItems(),
                        ReadSettingsSection(SettingsFiles, "historic"), TimeOfRun};

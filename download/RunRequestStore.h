@@ -6,6 +6,7 @@
 
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace elsetry {
@@ -14,9 +15,12 @@ namespace elsetry {
 inline constexpr const char* KeplerPathSetting = "KeplerPath";
 inline constexpr const char* HistoricDataPathSetting = "HistoricDataPath";
 inline constexpr const char* WantedHistoricSetting = "WantedHistoric";
-inline constexpr const char* FavouritesSetting = "MyFavourites";
+inline constexpr const char* MyFavouritesSetting = "MyFavourites";
 // Where an earlier version kept the individual list, one number per line.
-inline constexpr const char* EarlierFavouritesSetting = "MyFavouritesList";
+inline constexpr const char* EarlierMyFavouritesSetting = "MyFavouritesList";
+
+// The value stored under Name in the program's key, or Default; read and never written back.
+std::string StoredSetting(std::string_view Name, std::string_view Default);
 
 // The group data folder where none is stored: the one the maker's orbit program reads, or the
 // program's own.

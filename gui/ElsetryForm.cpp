@@ -5,6 +5,8 @@
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/HistoricFolder.h"
 #include "download/LastRun.h"
+#include "download/ProgramSettings.h"
+#include "download/RunRequestStore.h"
 #include "platform/RunClock.h"
 #include "download/RunFolders.h"
 #include "download/RunSummary.h"
@@ -18,7 +20,6 @@
 #include "platform/LeftoverSweep.h"
 #include "settings/CommaText.h"
 #include "settings/FileNameSettings.h"
-#include "settings/MakerSettings.h"
 #include "settings/SettingsFile.h"
 #include "ui_ElsetryForm.h"
 
@@ -56,8 +57,6 @@ constexpr int StartupDelayMs = 100;
 constexpr int PopupMessageDelayMs = 15000;
 constexpr int LastRunAgeRefreshMs = 60000;
 constexpr int FrameAllowance = 16;
-// The time of the last run that saved every chosen file, as "2026-12-08 17:40 UTC".
-constexpr const char* LastSuccessfulRunSetting = "LastSuccessfulRun";
 
 QString Q(const std::string& Text)
 {
@@ -156,6 +155,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditSpaceTrackAddress->setText(Q(std::string(DefaultSpaceTrackAddress)));
     Ui->EditCelesTrakAddress->setText(Q(std::string(DefaultCelesTrakAddress)));
     setWindowIcon(ProgramIcon());
+    PrepareProgramSettings();
     LoadPersistedControls(*this);
     FGroupRows = FindGroupRows(*this);
 
@@ -243,15 +243,7 @@ void TFormMain::ConnectControls()
 void TFormMain::FormCreate()
 {
     setFont(QFontDatabase::systemFont(QFontDatabase::GeneralFont));
-    RegisterAppPath();
-    // A folder the user emptied stays empty: the run then asks for one rather than guess.
-    if (!ProgramValueExists("KeplerPath")) {
-        const std::string orbivue = ReadMakerProgramSetting("Orbivue", "TwoLineDataPath");
-        Ui->EditKeplerPath->setText(Q(orbivue.empty() ? std::string(DefaultKeplerFolder) : orbivue));
-    }
     LoadFavourites();
-    if (!ProgramValueExists("HistoricDataPath"))
-        Ui->EditHistoricDataPath->setText(Q(DefaultHistoricFolder(ReadAppPath("Swathgrab"))));
     Ui->EditKeplerPath->setToolTip(Ui->EditKeplerPath->text());
     Ui->EditHistoricDataPath->setToolTip(Ui->EditHistoricDataPath->text());
     Ui->GroupBoxHistoric->setToolTip(QStringLiteral("Update HRPT Keplers in: ") + Ui->EditHistoricDataPath->text());
@@ -282,25 +274,13 @@ void TFormMain::ShowLastRunAge()
     LabelLastRun->setText(Q(text));
 }
 
-// The individual list is stored as comma text under "MyFavourites". Settings of an earlier
-// version hold it one number per line under "MyFavouritesList", which is moved over and removed.
+// The individual list is stored as comma text under "MyFavourites" (PrepareProgramSettings moves
+// an earlier version's list there).
 void TFormMain::LoadFavourites()
 {
-    const bool stored = ProgramValueExists("MyFavourites");
-    FavouritesSetting = std::make_unique<TRegistryString>("MyFavourites", "");
-    if (stored) {
-        Ui->MemoMyFavourites->setPlainText(Q(MemoText(ReadCommaText(FavouritesSetting->Value))));
-        FShownFavourites = CommaTextOf(FavouritesLines());
-        return;
-    }
-    TRegistryString earlier("MyFavouritesList", "");
-    const std::vector<std::string> lines = MemoLines(earlier.Value);
-    Ui->MemoMyFavourites->setPlainText(Q(MemoText(lines)));
-    // Written before the earlier value goes, so that a program that ends abnormally keeps the list.
-    FavouritesSetting->Value = CommaTextOf(lines);
-    FavouritesSetting->Save();
+    FavouritesSetting = std::make_unique<TRegistryString>(MyFavouritesSetting, "");
+    Ui->MemoMyFavourites->setPlainText(Q(MemoText(ReadCommaText(FavouritesSetting->Value))));
     FShownFavourites = CommaTextOf(FavouritesLines());
-    earlier.DeleteOnDestroy = true;
 }
 
 // The font FormCreate chooses, and any the desktop changes to later, sets the address's width.
@@ -671,9 +651,7 @@ TDownloadOutcome TFormMain::RunDownload()
     else if (focused)
         focused->setFocus(Qt::OtherFocusReason);
     if (outcome == TDownloadOutcome::Completed) {
-        TRegistryString last(LastSuccessfulRunSetting, "");
-        last.Value = DateTimeText(std::chrono::system_clock::now());
-        last.Save();
+        RecordSuccessfulRun();
         ShowLastRun();
     }
     StoreLastRun(LastRunOf(outcome, FRunSummary, std::time(nullptr)));
