@@ -3,6 +3,11 @@
 
 #include "download/CommandLine.h"
 #include "download/Startup.h"
+#include "download/WindowlessRun.h"
+#include "platform/AtomicFile.h"
+#include "settings/RegistryVariables.h"
+#include "tests/download/DownloadSupport.h"
+#include "tests/support/StoreFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +128,39 @@ TEST(Startup, Decisions)
         RunStartup(host, internet, {"elsetry", "-DIAL", "-AUTO"});
         EXPECT_EQ(host.Events, c.Expected);
     }
+}
+
+class WindowlessRunTest : public StoreTest {};
+
+// "-AUTO" without a display: the start-up and the run take everything from the store. This test
+// program links no Qt at all, so the run cannot have made a window.
+TEST_F(WindowlessRunTest, UnattendedStartRunsFromTheStoreAlone)
+{
+    TDownloadWorld world;
+    world.ServeGroup(2, Catalogue(3));
+    for (const auto& [name, value] : {std::pair<std::string, std::string>{"Source", std::string(SpaceTrackLegacySource)},
+                                      {"SpaceTrackAddress", world.Service->Address()},
+                                      {"Username", world.Options.Username},
+                                      {"Password", world.Options.Password},
+                                      {"KeplerPath", world.Root.Path + "/keps/"}}) {
+        TRegistryString setting(name, "");
+        setting.Value = value;
+    }
+    TRegistryBoolean fullCatalogue("GetFullCatalog", false);
+    fullCatalogue.Value = true;
+    fullCatalogue.Save();
+    const TWindowlessSetup setup{{"elsetry", "-AUTO"}, {}, [] { return true; }, {}, world.Temp, Home,
+                                 std::chrono::minutes(30)};
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunWithoutWindow(setup), TDownloadOutcome::Completed);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("   Saved: FullCatalog.txt\n"), std::string::npos) << out;
+    EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
+    EXPECT_EQ(StoredString(ProgramKeyPath(), "LastRunOutcome"), "complete");
+    EXPECT_NE(StoredString(ProgramKeyPath(), "LastSuccessfulRun"), "<missing>");
+    EXPECT_EQ(StoredString(ProgramKeyPath(), "HistoricDataPath"), "~/.local/share/elsetry/historic/")
+        << "the defaults the window would have stored";
 }
 
 } // namespace

@@ -6,10 +6,12 @@
 #include "platform/TextFile.h"
 #include "gui/PersistedControl.h"
 #include "gui/qvxCheckListBox.h"
+#include "download/RunRequestStore.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -655,6 +657,34 @@ TEST_F(WindowTest, DownloadPageWantsTheLogin)
     EXPECT_EQ(Child<QTabWidget>("PageControl").currentWidget()->objectName(), "TabSheetDownload");
     EXPECT_EQ(again.focusWidget(), &Child<QWidget>("ButtonGetSpaceTrack"));
     EXPECT_TRUE(Dialogs->Events.empty());
+}
+
+// A run without a window reads the store by the controls' names: it asks for what the window would,
+// as designed and as typed.
+TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
+{
+    std::ofstream(Files.Path + "/bin/elsetry.ini") << "[historic]\n25544=ISS.txt\n";
+    Put("MyFavourites", "25544,148493,25544,E8493");
+    TFormMain& form = Open();
+    const std::time_t now = std::time(nullptr);
+    const auto same = [&] {
+        TRunRequest window = form.RunRequest();
+        window.Folders.TimeOfRun = now;
+        EXPECT_EQ(RunRequestFromStore(QDir::homePath().toStdString(), {Files.Path + "/bin/elsetry.ini"}, now), window);
+    };
+    same();
+    Child<QCheckBox>("CheckBoxGetGeo").setChecked(true);
+    Child<QComboBox>("ComboBoxSource").setCurrentText("CelesTrak");
+    Child<TqvxCheckListBox>("CheckListBoxHistoric").SetCheckedList("noaa-19,FY1C");
+    const std::pair<const char*, const char*> typed[] = {
+        {"EditNameGeo", "geo sats.txt"}, {"EditUsername", "u"}, {"EditPassword", "p"}, {"EditProxyServer", "proxy"},
+        {"EditProxyPort", "3128"}, {"EditProxyUserName", "pu"}, {"EditProxyPassword", "pp"},
+        {"EditSpaceTrackAddress", "http://127.0.0.1:8080/"}, {"EditCelesTrakAddress", ""},
+        {"EditKeplerPath", "~/keps/"}, {"EditHistoricDataPath", "~/hist"}, {"EditNameMyFavourites", "mine.txt"},
+    };
+    for (const auto& [edit, text] : typed)
+        Child<QLineEdit>(edit).setText(QString::fromUtf8(text));
+    same();
 }
 
 TEST_F(WindowTest, PopupTimerClosesTheWaitingBox)
