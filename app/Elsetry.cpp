@@ -1,7 +1,8 @@
 // The program: the window, its start-up and, with "-AUTO" or "-START", one unattended run.
-// Started that way without a display it can open (from cron or a systemd timer), it runs on Qt's offscreen
-// platform, writes the progress log to standard output and every box to standard error, and
-// tells by its exit status whether every chosen download was saved.
+// Started that way without a display (from cron or a systemd timer), it runs from the settings
+// store without a window; with a display it cannot open, on Qt's offscreen platform. Either way
+// it writes the progress log to standard output and every box to standard error, and tells by
+// its exit status whether every chosen download was saved.
 
 #include "download/CommandLine.h"
 #include "download/LastRun.h"

@@ -7,7 +7,6 @@
 #include "download/LastRun.h"
 #include "download/ProgramSettings.h"
 #include "download/RunRequestStore.h"
-#include "platform/RunClock.h"
 #include "download/RunFolders.h"
 #include "download/RunSummary.h"
 #include "download/SourceChoice.h"
@@ -40,14 +39,11 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
-
-#include <unistd.h>
 
 namespace elsetry {
 
@@ -571,10 +567,8 @@ void TFormMain::Log(const std::string& Line, bool RepaintNow)
     Ui->MemoProgress->appendPlainText(Q(Line));
     if (RepaintNow)
         Ui->MemoProgress->viewport()->repaint();
-    if (Environment.Headless) {
-        std::fprintf(stdout, "%s\n", Line.c_str());
-        std::fflush(stdout);
-    }
+    if (Environment.Headless)
+        Console.Log(Line, RepaintNow);
 }
 
 void TFormMain::KeepAlive()
@@ -599,11 +593,8 @@ void TFormMain::ShowRunProgress(int Index, int Count)
     ProgressRequest->setRange(0, 1);
     ProgressRequest->setValue(0);
     LabelRunProgress->setText(Index > 0 ? QStringLiteral("Download %1 of %2").arg(Index).arg(Count) : QString());
-    // Someone watching an unattended run at a terminal sees how far it is; a log file does not.
-    if (Environment.Headless && Index > 0 && ::isatty(STDERR_FILENO) == 1) {
-        std::fprintf(stderr, "Download %d of %d\n", Index, Count);
-        std::fflush(stderr);
-    }
+    if (Environment.Headless)
+        Console.ShowRunProgress(Index, Count);
 }
 
 void TFormMain::ShowStatus(const std::string& Status)

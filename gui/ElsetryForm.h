@@ -1,7 +1,8 @@
 #pragma once
-// The program's window: every user choice in persisted controls, the default folders worked out
-// from the maker's other programs, the start-up checks, and the download runs with their log.
+// The program's window: every user choice in persisted controls, the start-up checks, and the
+// download runs with their log.
 
+#include "download/ConsoleRunLog.h"
 #include "download/DownloadRun.h"
 #include "download/RunRequest.h"
 #include "download/Startup.h"
@@ -117,6 +118,8 @@ private:
     std::array<std::pair<const QCheckBox*, const QLineEdit*>, GroupCount> FGroupRows{};
     TFormEnvironment Environment;
     TDownloadSession Session;
+    // Without a display, the log goes to standard output too, and the progress to a terminal.
+    TConsoleRunLog Console{elsetry::ApplicationTitle()};
     QTimer* TimerStartup;
     QTimer* TimerPopupMessage;
     QLabel* LabelLastRun;
