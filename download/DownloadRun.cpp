@@ -294,8 +294,7 @@ void TDownloadSession::ConfigureProxy(const TDownloadInputs& Inputs)
         Http.SetProxyPort(*port);
 }
 
-std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TRunLog& Host,
-                                                                        const TDownloadInputs& Inputs)
+std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TRunLog& Host, const TDownloadInputs& Inputs)
 {
     Host.ShowStatus("Logging into Space-Track Web site");
     Host.Log("Logging into Space-Track", false);
@@ -343,8 +342,7 @@ void TDownloadSession::NoteNotFetched(const std::vector<TChosen>& Chosen, std::s
     Tally.Chosen = static_cast<int>(Chosen.size());
 }
 
-std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TRunLog& Host,
-                                                                        const TDownloadInputs& Inputs)
+std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TRunLog& Host, const TDownloadInputs& Inputs)
 {
     std::vector<TChosen> chosen;
     for (std::size_t row = 0; row < GroupCount; ++row) {
@@ -482,8 +480,8 @@ void TDownloadSession::DownloadIndividualList(TRunLog& Host, const std::vector<s
     Summary.NotFound = NumbersNotFound(Numbers, *saved.Text);
 }
 
-TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines,
-                                          const std::string& FileName, const TAnswerQuestion& Question)
+TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+                                          const TAnswerQuestion& Question)
 {
     // A source may have answered from what it kept after its request was abandoned.
     ThrowIfCancelled();

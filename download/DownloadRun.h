@@ -120,8 +120,7 @@ private:
     void DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
     // Fetches the sets of the catalogue numbers and saves them as FileName. Raises EGroupFailed
     // like DownloadGroup.
-    void DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers,
-                                const std::string& FileName);
+    void DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers, const std::string& FileName);
     // The lines a source step gives, with any failure on the way turned into EGroupFailed.
     std::vector<std::string> SourceLines(TRunLog& Host, const std::function<std::vector<std::string>()>& Step);
     // Runs one chosen download; a failure is logged with its reason and counted.

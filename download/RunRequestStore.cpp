@@ -65,7 +65,8 @@ TDownloadInputs StoredInputs()
     const std::string source = StoredSetting(SourceSetting, SpaceTrackApiSource);
     inputs.Source = source.empty() ? std::string(SpaceTrackApiSource) : source;
     inputs.SpaceTrackAddress = WithoutTrailingSlashes(StoredSetting("SpaceTrackAddress", DefaultSpaceTrackAddress));
-    const std::string celesTrak = WithoutTrailingSlashes(StoredSetting(CelesTrakAddressSetting, DefaultCelesTrakAddress));
+    const std::string celesTrak = WithoutTrailingSlashes(
+        StoredSetting(CelesTrakAddressSetting, DefaultCelesTrakAddress));
     inputs.CelesTrakAddress = celesTrak.empty() ? std::string(DefaultCelesTrakAddress) : celesTrak;
     inputs.Username = StoredSetting("Username", "");
     inputs.Password = StoredSetting("Password", "");

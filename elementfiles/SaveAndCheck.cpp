@@ -32,8 +32,10 @@ int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, const TSa
     for (const std::string& entry : Folders.ExtraHistoric) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
-        if (equals != std::string::npos)
-            failures += UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), entry.substr(0, equals), List) ? 0 : 1;
+        if (equals == std::string::npos)
+            continue;
+        if (!UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), entry.substr(0, equals), List))
+            ++failures;
     }
     return failures;
 }

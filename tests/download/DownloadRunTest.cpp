@@ -430,7 +430,8 @@ TEST(DownloadRun, RunDeadlineCutsTheRunShortAndLogsOut)
     faults.TricklePause = std::chrono::milliseconds(100);
     world.Service->SetFaults(faults);
 
-    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::milliseconds(1500))), TDownloadOutcome::DeadlinePassed);
+    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::milliseconds(1500))),
+              TDownloadOutcome::DeadlinePassed);
     EXPECT_EQ(world.Host.Only("log"),
               (TLines{"Connecting to Space-Track", "Logging into Space-Track", "Logged into Space-Track",
                       "Run deadline passed, the remaining downloads are skipped",
@@ -451,7 +452,8 @@ TEST(DownloadRun, RunThatEndsBeforeItsDeadlineCompletes)
     TDownloadWorld world;
     world.ServeGroup(2, Catalogue(3));
     world.Choose(2, "FullCatalog.txt");
-    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::minutes(30))), TDownloadOutcome::Completed);
+    EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request(std::chrono::minutes(30))),
+              TDownloadOutcome::Completed);
     EXPECT_EQ(ReadWholeFile(world.Saved("FullCatalog.txt")), CrLfText(Catalogue(3)));
 }
 

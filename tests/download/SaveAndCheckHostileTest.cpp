@@ -371,7 +371,8 @@ TEST(SaveAndCheckHostile, AnswersMustMatchTheirQuestion)
         TLines text = sets(c.AnswerSets);
         std::string failure = "saved";
         try {
-            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt", {c.Asked, std::nullopt, !c.Asked.empty()});
+            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(text), "g.txt",
+                         {c.Asked, std::nullopt, !c.Asked.empty()});
         } catch (const EGroupFailed& Failure) {
             failure = Failure.what();
         }

@@ -138,19 +138,20 @@ TEST_F(WindowlessRunTest, UnattendedStartRunsFromTheStoreAlone)
 {
     TDownloadWorld world;
     world.ServeGroup(2, Catalogue(3));
-    for (const auto& [name, value] : {std::pair<std::string, std::string>{"Source", std::string(SpaceTrackLegacySource)},
-                                      {"SpaceTrackAddress", world.Service->Address()},
-                                      {"Username", world.Options.Username},
-                                      {"Password", world.Options.Password},
-                                      {"KeplerPath", world.Root.Path + "/keps/"}}) {
+    for (const auto& [name, value] :
+         {std::pair<std::string, std::string>{"Source", std::string(SpaceTrackLegacySource)},
+          {"SpaceTrackAddress", world.Service->Address()},
+          {"Username", world.Options.Username},
+          {"Password", world.Options.Password},
+          {"KeplerPath", world.Root.Path + "/keps/"}}) {
         TRegistryString setting(name, "");
         setting.Value = value;
     }
     TRegistryBoolean fullCatalogue("GetFullCatalog", false);
     fullCatalogue.Value = true;
     fullCatalogue.Save();
-    const TWindowlessSetup setup{{"elsetry", "-AUTO"}, {}, [] { return true; }, {}, world.Temp, Home,
-                                 std::chrono::minutes(30)};
+    const TWindowlessSetup setup{{"elsetry", "-AUTO"}, {},   [] { return true; },     {},
+                                 world.Temp,           Home, std::chrono::minutes(30)};
 
     testing::internal::CaptureStdout();
     EXPECT_EQ(RunWithoutWindow(setup), TDownloadOutcome::Completed);

@@ -677,10 +677,18 @@ TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
     Child<QComboBox>("ComboBoxSource").setCurrentText("CelesTrak");
     Child<TqvxCheckListBox>("CheckListBoxHistoric").SetCheckedList("noaa-19,FY1C");
     const std::pair<const char*, const char*> typed[] = {
-        {"EditNameGeo", "geo sats.txt"}, {"EditUsername", "u"}, {"EditPassword", "p"}, {"EditProxyServer", "proxy"},
-        {"EditProxyPort", "3128"}, {"EditProxyUserName", "pu"}, {"EditProxyPassword", "pp"},
-        {"EditSpaceTrackAddress", "http://127.0.0.1:8080/"}, {"EditCelesTrakAddress", ""},
-        {"EditKeplerPath", "~/keps/"}, {"EditHistoricDataPath", "~/hist"}, {"EditNameMyFavourites", "mine.txt"},
+        {"EditNameGeo", "geo sats.txt"},
+        {"EditUsername", "u"},
+        {"EditPassword", "p"},
+        {"EditProxyServer", "proxy"},
+        {"EditProxyPort", "3128"},
+        {"EditProxyUserName", "pu"},
+        {"EditProxyPassword", "pp"},
+        {"EditSpaceTrackAddress", "http://127.0.0.1:8080/"},
+        {"EditCelesTrakAddress", ""},
+        {"EditKeplerPath", "~/keps/"},
+        {"EditHistoricDataPath", "~/hist"},
+        {"EditNameMyFavourites", "mine.txt"},
     };
     for (const auto& [edit, text] : typed)
         Child<QLineEdit>(edit).setText(QString::fromUtf8(text));

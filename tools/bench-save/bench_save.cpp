@@ -41,7 +41,10 @@ public:
     std::string Folder;
     int Lines = 0;
 
-    TElementFolders Folders() const { return {Folder + "/keps/", Folder + "/hist/", HistoricItems, {}, std::time(nullptr)}; }
+    TElementFolders Folders() const
+    {
+        return {Folder + "/keps/", Folder + "/hist/", HistoricItems, {}, std::time(nullptr)};
+    }
     void Log(const std::string&, bool) override { ++Lines; }
     void ShowStatus(const std::string&) override {}
 };
@@ -187,15 +190,18 @@ int main(int argc, char** argv)
     Print("answer gate alone (one pass over the lines)", Measure(
               repeats, [&] { lines = catalogue; },
               [&] { PassGate(lines, 1, std::time(nullptr), {}); }));
-    Print("SaveAndCheck, every historic file extended", Measure(
+    Print("SaveAndCheck, every historic file extended",
+          Measure(
               repeats,
               [&] {
                   ResetHistoricFiles(histories);
                   lines = catalogue;
               },
               [&] { SaveAndCheck(host, host.Folders(), std::move(lines), "catalogue.txt"); }));
-    Print("SaveAndCheck, historic files already current", Measure(
-              repeats, [&] { lines = catalogue; }, [&] { SaveAndCheck(host, host.Folders(), std::move(lines), "catalogue.txt"); }));
+    Print("SaveAndCheck, historic files already current",
+          Measure(
+              repeats, [&] { lines = catalogue; },
+              [&] { SaveAndCheck(host, host.Folders(), std::move(lines), "catalogue.txt"); }));
     Print("what changed against the earlier file",
           Measure(
               repeats, [] {},
