@@ -1,8 +1,8 @@
 // The program: the window, its start-up and, with "-AUTO" or "-START", one unattended run.
 // Started that way without a display (from cron or a systemd timer), it runs from the settings
-// store without a window; with a display it cannot open, on Qt's offscreen platform. Either way
-// it writes the progress log to standard output and every box to standard error, and tells by
-// its exit status whether every chosen download was saved.
+// store without a window, as it does on QT_QPA_PLATFORM=offscreen; with a display it cannot open,
+// on Qt's offscreen platform. Either way it writes the progress log to standard output and every
+// box to standard error, and tells by its exit status whether every chosen download was saved.
 
 #include "download/CommandLine.h"
 #include "download/LastRun.h"
@@ -192,8 +192,9 @@ int main(int argc, char* argv[])
     if (const std::optional<int> status = MaintenanceCommand(arguments))
         return *status;
     const bool unattended = elsetry::WantsUnattendedRun(arguments);
-    // Nobody could see a window: the run goes straight from the settings, without one.
-    if (unattended && !HasDisplay())
+    // Nobody could see a window (no display, or a platform that shows none chosen): the run goes
+    // straight from the settings, without one.
+    if (unattended && (!HasDisplay() || NobodyCanSee(qEnvironmentVariable("QT_QPA_PLATFORM"))))
         return UnattendedStatus(elsetry::RunWithoutWindow(elsetry::ProgramWindowlessSetup(arguments)));
     const bool offscreenByChoice = qEnvironmentVariable("QT_QPA_PLATFORM") == QLatin1String("offscreen");
     if (unattended) {
