@@ -1,27 +1,25 @@
 #include "settings/FileNameSettings.h"
 
+#include "settings/GroupTable.h"
 #include "text/Strings.h"
 
 #include <algorithm>
-#include <array>
 
 namespace elsetry {
 
 namespace {
 
-// The groups' "Name<Group>" settings, in the order a run fetches the groups, then the list's.
-constexpr std::array<std::string_view, 13> FileNameSettings{
-    "NameFullCatalog", "NameAmateur", "NameGeo", "NameGlobstar", "NameInmarsat", "NameIntelsat", "NameIridium",
-    "NameNavigation", "NameOrbcomm", "NameSpecialInterest", "NameWeather", "NameVisible", "NameMyFavourites",
-};
+constexpr std::string_view ListFileNameSetting = "NameMyFavourites";
 
 } // namespace
 
 bool IsFileNameSetting(std::string_view ValueName)
 {
     const std::string wanted = LowerCase(ValueName);
-    return std::any_of(FileNameSettings.begin(), FileNameSettings.end(),
-                       [&](std::string_view Name) { return LowerCase(Name) == wanted; });
+    const auto named = [&](std::string_view Name) { return LowerCase(Name) == wanted; };
+    return named(ListFileNameSetting)
+           || std::any_of(SpaceTrackGroups.begin(), SpaceTrackGroups.end(),
+                          [&](const TSpaceTrackGroup& Group) { return named(Group.FileNameSetting); });
 }
 
 std::string_view PlainFileNameRule()

@@ -21,23 +21,6 @@ namespace {
 constexpr std::string_view Order = "/orderby/norad_cat_id asc/format/3le";
 constexpr std::size_t ErrorTextLength = 80;
 
-// Payloads are picked by a text in their name; CelesTrak's membership stands in for the groups
-// Space-Track no longer publishes.
-const std::vector<TApiGroup> Groups{
-    {2, {"decay_date/null-val/epoch/>now-30"}, {}, true},
-    {20, {}, "amateur"},
-    {4, {"MEAN_MOTION/0.99--1.01/ECCENTRICITY/<0.01/OBJECT_TYPE/payload/decay_date/null-val"}, {}},
-    {14, {"OBJECT_TYPE/payload/OBJECT_NAME/~~GLOBALSTAR/decay_date/null-val"}, {}},
-    {18, {"OBJECT_TYPE/payload/OBJECT_NAME/~~INMARSAT/decay_date/null-val"}, {}},
-    {16, {"OBJECT_TYPE/payload/OBJECT_NAME/~~INTELSAT/decay_date/null-val"}, {}},
-    {10, {"OBJECT_TYPE/payload/OBJECT_NAME/~~IRIDIUM/decay_date/null-val"}, {}},
-    {6, {}, "gnss"},
-    {12, {"OBJECT_TYPE/payload/OBJECT_NAME/~~ORBCOMM/decay_date/null-val", "OBJECT_TYPE/payload/OBJECT_NAME/~~VESSELSAT/decay_date/null-val"}, {}},
-    {24, {}, "last-30-days"},
-    {8, {}, "weather"},
-    {22, {}, "visual"},
-};
-
 bool KeptInPath(char C)
 {
     const bool letter = (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z');
@@ -85,19 +68,6 @@ int NumberOfSet(const std::string& Line1Text)
 }
 
 } // namespace
-
-const std::vector<TApiGroup>& ApiGroups()
-{
-    return Groups;
-}
-
-const TApiGroup& ApiGroupOf(int Id)
-{
-    const auto group = std::find_if(Groups.begin(), Groups.end(), [Id](const TApiGroup& G) { return G.Id == Id; });
-    if (group == Groups.end())
-        throw std::out_of_range("No group has the Id " + std::to_string(Id));
-    return *group;
-}
 
 std::string GpQueryPath(std::string_view Filters)
 {

@@ -1,5 +1,5 @@
 #pragma once
-// Space-Track's query API as a run uses it: the query paths of the twelve groups and of lists of
+// Space-Track's query API as a run uses it: the query paths of a group's filters and of lists of
 // catalogue numbers, their escaping, and reading a three-line-element answer back into the plain
 // element-file form.
 
@@ -19,21 +19,6 @@ inline constexpr std::string_view GpQueryPrefix = "/basicspacedata/query/class/g
 inline constexpr std::string_view ApiSessionCookie = "chocolatechip";
 // The most catalogue numbers one query asks for.
 inline constexpr std::size_t NumbersPerQuery = 200;
-
-// How one group becomes queries: its own filters, or the members of a group CelesTrak publishes.
-struct TApiGroup {
-    int Id; // the group's Id in SpaceTrackGroups
-    // Each is the part of a gp query between "class/gp/" and the order; the group is the sets of
-    // all of them together.
-    std::vector<std::string_view> Filters;
-    std::string_view CelesTrakGroup; // empty when Filters are used
-    bool FullCatalogue = false;
-};
-
-// The way of the group with that Id. Raises std::out_of_range for an Id of no group.
-const TApiGroup& ApiGroupOf(int Id);
-// Every group, in the order of SpaceTrackGroups.
-const std::vector<TApiGroup>& ApiGroups();
 
 // The readable path of a gp query: the prefix, the filters, "/orderby/norad_cat_id asc/format/3le".
 std::string GpQueryPath(std::string_view Filters);

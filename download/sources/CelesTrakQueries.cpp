@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::size_t ReasonLength = 100;
 
-const std::vector<TCelesTrakGroup> Groups{
-    {2, "GROUP=active"},   {20, "GROUP=amateur"},      {4, "GROUP=geo"},           {14, "GROUP=globalstar"},
-    {18, "NAME=INMARSAT"}, {16, "GROUP=intelsat"},     {10, "GROUP=iridium-NEXT"}, {6, "GROUP=gnss"},
-    {12, "GROUP=orbcomm"}, {24, "GROUP=last-30-days"}, {8, "GROUP=weather"},       {22, "GROUP=visual"},
-};
-
 // The reader's own words, short enough for a log line.
 std::string ShortReason(std::string_view Text)
 {
@@ -59,20 +53,6 @@ std::optional<std::array<std::string, 3>> LinesOf(const TOmmRecord& Record)
 }
 
 } // namespace
-
-const std::vector<TCelesTrakGroup>& CelesTrakGroups()
-{
-    return Groups;
-}
-
-std::string_view CelesTrakQueryOf(int Id)
-{
-    const auto group = std::find_if(Groups.begin(), Groups.end(),
-                                    [Id](const TCelesTrakGroup& G) { return G.Id == Id; });
-    if (group == Groups.end())
-        throw std::out_of_range("No group has the Id " + std::to_string(Id));
-    return group->Query;
-}
 
 std::string CatalogueNumberQuery(long Number)
 {

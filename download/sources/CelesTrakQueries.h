@@ -1,6 +1,5 @@
 #pragma once
-// CelesTrak's gp.php as a run uses it: the query of each of the twelve groups, the query of one
-// catalogue number, the two error answers a run reads, and a CSV answer made into element sets.
+// CelesTrak's gp.php as a run uses it: the query of one catalogue number, the two error answers a run reads, and a CSV answer made into element sets.
 
 #include <array>
 #include <string>
@@ -11,17 +10,6 @@ namespace elsetry {
 
 inline constexpr std::string_view GpPhpPath = "/NORAD/elements/gp.php";
 
-// How CelesTrak is asked for one group: "GROUP=weather" or "NAME=INMARSAT". CelesTrak publishes
-// no whole catalogue; the Full Satellite Catalog takes its group of active satellites.
-struct TCelesTrakGroup {
-    int Id; // the group's Id in SpaceTrackGroups
-    std::string_view Query;
-};
-
-// Every group, in the order of SpaceTrackGroups.
-const std::vector<TCelesTrakGroup>& CelesTrakGroups();
-// The query of the group with that Id. Raises std::out_of_range for an Id of no group.
-std::string_view CelesTrakQueryOf(int Id);
 // "CATNR=25544".
 std::string CatalogueNumberQuery(long Number);
 // "/NORAD/elements/gp.php?" + Query + "&FORMAT=CSV".

@@ -124,7 +124,7 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
 {
     Pending = {};
     const TTime asked = Clock.Now();
-    TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(CelesTrakQueryOf(Group.Id))));
+    TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(Group.CelesTrakQuery)));
     if (answer.PastLargest > 0)
         Channel.Note("   " + std::string(Group.Name) + ": "
                      + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "

@@ -109,14 +109,16 @@ bool TSpaceTrackApiSource::SendLogin(TRunChannel& Channel)
 
 std::vector<std::string> TSpaceTrackApiSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
 {
-    const TApiGroup& way = ApiGroupOf(Group.Id);
-    if (way.FullCatalogue)
+    if (Group.FullCatalogue)
         RefuseEarlyFullCatalogue();
-    std::vector<std::string> filters(way.Filters.begin(), way.Filters.end());
-    if (!way.CelesTrakGroup.empty())
-        filters = NumberListFilters(Membership.Numbers(Channel, CelesTrakAddress, way.CelesTrakGroup));
+    std::vector<std::string> filters;
+    for (const std::string_view filter : Group.ApiFilters)
+        if (!filter.empty())
+            filters.emplace_back(filter);
+    if (!Group.Membership.empty())
+        filters = NumberListFilters(Membership.Numbers(Channel, CelesTrakAddress, Group.Membership));
     std::vector<std::string> lines = QueriedLines(Channel, filters);
-    if (way.FullCatalogue)
+    if (Group.FullCatalogue)
         Ledger.RecordFullCatalogue(Clock.Now());
     return lines;
 }

@@ -25,17 +25,6 @@ std::string SetOf(const std::string& Name, const std::string& Number)
     return Name + "\n" + one + "\n" + two + "\n";
 }
 
-TEST(ApiQueries, EveryGroupOfTheWindowHasAWayToAskForIt)
-{
-    for (const TSpaceTrackGroup& group : SpaceTrackGroups) {
-        const TApiGroup& way = ApiGroupOf(group.Id);
-        EXPECT_NE(way.Filters.empty(), way.CelesTrakGroup.empty()) << group.Name;
-    }
-    EXPECT_EQ(ApiGroups().size(), SpaceTrackGroups.size());
-    EXPECT_TRUE(ApiGroupOf(2).FullCatalogue);
-    EXPECT_THROW(ApiGroupOf(3), std::out_of_range);
-}
-
 TEST(ApiQueries, PathsAreEscapedWhereAUrlNeedsItAndReadableOtherwise)
 {
     struct TCase {

@@ -169,7 +169,7 @@ TEST_F(CelesTrakRun, SavesEveryGroupAndTheListWithoutAnAccount)
 
     TLines expected;
     for (const TSpaceTrackGroup& group : SpaceTrackGroups)
-        expected.push_back(GpPrefix + std::string(CelesTrakQueryOf(group.Id)) + "&FORMAT=CSV");
+        expected.push_back(GpPrefix + std::string(group.CelesTrakQuery) + "&FORMAT=CSV");
     expected.push_back(GpPrefix + std::string("CATNR=") + NumberOfSet(Lone, 0) + "&FORMAT=CSV");
     expected.push_back(GpPrefix + std::string("CATNR=") + NumberOfSet(Lone, 1) + "&FORMAT=CSV");
     EXPECT_EQ(Requests(), expected) << "no login, nothing of Space-Track's";
