@@ -315,6 +315,7 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TDownload
 void TDownloadSession::DownloadChosen(TDownloadHost& Host, const TDownloadInputs& Inputs)
 {
     const std::vector<TChosen> chosen = ChosenDownloads(Host, Inputs);
+    Source->ExpectListNumbers(Inputs.Favourites);
     std::size_t next = 0;
     std::size_t notedBefore = 0;
     DownloadsBegun = true;
