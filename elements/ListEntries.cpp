@@ -22,8 +22,9 @@ TListEntries::TListEntries(std::shared_ptr<const std::string> Text, const std::s
     ByName.reserve(Lines.size());
     ByCatalogue.reserve(Lines.size());
     for (std::size_t first = 0; first < Lines.size(); first += SetsAtATime) {
-        const std::vector<TSetLines> part(Lines.begin() + static_cast<std::ptrdiff_t>(first),
-                                          Lines.begin() + static_cast<std::ptrdiff_t>(std::min(first + SetsAtATime, Lines.size())));
+        const std::vector<TSetLines> part(
+            Lines.begin() + static_cast<std::ptrdiff_t>(first),
+            Lines.begin() + static_cast<std::ptrdiff_t>(std::min(first + SetsAtATime, Lines.size())));
         TDeepSpaceStates deepStates;
         TSatelliteBlock block(part.size());
         SetUpSatellites(part, block, FileName, Threads, Texts, deepStates);
