@@ -14,8 +14,8 @@ constexpr std::size_t SetsAtATime = 16384;
 
 } // namespace
 
-TListEntries::TListEntries(std::shared_ptr<const std::string> Text, const std::string& Name, unsigned ThreadCount)
-    : FileName(FileNameOf(Name)), Lines(FindElementSets(*Text)), Threads(ThreadCount)
+TListEntries::TListEntries(std::shared_ptr<const std::string> Text, const std::string& Name, unsigned Threads)
+    : FileName(FileNameOf(Name)), Lines(FindElementSets(*Text))
 {
     Texts.Keep(std::move(Text));
     Sets.reserve(Lines.size());

@@ -61,7 +61,6 @@ private:
     std::vector<TSet> Sets; // never grows past its first reservation: the indexes point into it
     TNames ByName;
     TNumbers ByCatalogue;
-    unsigned Threads;
     // The satellites SatelliteOfNumber set up, and their deep-space states.
     TDeepSpaceStates DeepStates;
     std::vector<std::unique_ptr<TSatelliteBlock>> LookedUp;
