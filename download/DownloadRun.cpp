@@ -313,6 +313,7 @@ std::optional<TDownloadSession::TLoginFailure> TDownloadSession::Login(TRunLog& 
 void TDownloadSession::DownloadChosen(TRunLog& Host, const TDownloadInputs& Inputs)
 {
     const std::vector<TChosen> chosen = ChosenDownloads(Host, Inputs);
+    Source->ExpectListNumbers(Inputs.Favourites);
     std::size_t next = 0;
     std::size_t notedBefore = 0;
     DownloadsBegun = true;

@@ -1,5 +1,6 @@
 #include "elementfiles/ElementCheck.h"
 
+#include "elements/ListEntries.h"
 #include "elements/SatelliteList.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
@@ -67,10 +68,14 @@ bool ReadsAsElementSets(std::string_view Text, int LoadedSets)
     return 2 * 3 * static_cast<std::size_t>(LoadedSets) >= nonBlank;
 }
 
-std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List)
+namespace {
+
+// Entries is the count of the list's entries; Holds tells whether the list holds a name.
+template <typename THolds>
+std::vector<std::string> CountLines(std::string_view Text, int Entries, const THolds& Holds)
 {
     const int n = CompleteSetCount(Text);
-    const int m = List.Count();
+    const int m = Entries;
     if (m == n)
         return {"      " + std::to_string(n) + " satellites"};
     std::vector<std::string> log{"      " + std::to_string(n) + " satellites, " + std::to_string(m) + " unique names"};
@@ -78,7 +83,7 @@ std::vector<std::string> CountCheckLines(std::string_view Text, const TSatellite
     TLineReader lines(Text);
     for (int set = 0; set < n; ++set) {
         const std::string_view name = Trim(lines.Read());
-        if (List.IndexOf(name) < 0 && ++missing <= MissingLinesShown)
+        if (!Holds(name) && ++missing <= MissingLinesShown)
             log.push_back("         Missing: " + EscapeControls(name));
         lines.Read();
         lines.Read();
@@ -86,6 +91,18 @@ std::vector<std::string> CountCheckLines(std::string_view Text, const TSatellite
     if (missing > MissingLinesShown)
         log.push_back("         ... and " + std::to_string(missing - MissingLinesShown) + " more");
     return log;
+}
+
+} // namespace
+
+std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List)
+{
+    return CountLines(Text, List.Count(), [&List](std::string_view Name) { return List.IndexOf(Name) >= 0; });
+}
+
+std::vector<std::string> CountCheckLines(std::string_view Text, const TListEntries& Entries)
+{
+    return CountLines(Text, Entries.Count(), [&Entries](std::string_view Name) { return Entries.HoldsName(Name); });
 }
 
 } // namespace elsetry

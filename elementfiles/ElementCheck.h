@@ -7,6 +7,7 @@
 
 namespace elsetry {
 
+class TListEntries;
 class TSatelliteList;
 
 // When the text has more than two lines, removes a leading "#" line, then one more.
@@ -32,5 +33,7 @@ constexpr int MissingLinesShown = 50;
 // followed by "         ... and %d more". Names are shown with their control characters escaped.
 // Text is the text the list was loaded from, after its comment lines.
 std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List);
+// The same for the entries the list would make of the text.
+std::vector<std::string> CountCheckLines(std::string_view Text, const TListEntries& Entries);
 
 } // namespace elsetry

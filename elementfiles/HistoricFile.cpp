@@ -3,7 +3,6 @@
 #include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
 #include "elements/Satellite.h"
-#include "elements/SatelliteList.h"
 #include "orbit/EpochTime.h"
 #include "orbit/SGP_Math.h"
 #include "platform/AtomicFile.h"
@@ -196,7 +195,7 @@ std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const st
 }
 
 bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
-                        const std::string& CatalogueNumber, const TSatelliteList& List)
+                        const TSatellite* Listed)
 {
     if (!IsPlainFileName(HistoricFileName))
         return LogNotUpdated(Host, HistoricFileName, "not a plain file name");
@@ -204,10 +203,9 @@ bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std
     bool refused = false;
     if (!IsExtendable(Host, path, refused))
         return !refused;
-    const int index = List.IndexOfCatalogueNumber(CatalogueNumber);
-    if (index < 0)
+    if (Listed == nullptr)
         return true;
-    const TSatellite& satellite = *List.GetSatellite(index);
+    const TSatellite& satellite = *Listed;
     if (IsFarFuture(satellite, Folders.TimeOfRun)) {
         LogNotExtended(Host, path, "epoch in the future");
         return true;

@@ -11,7 +11,7 @@
 
 namespace elsetry {
 
-class TSatelliteList;
+class TSatellite;
 
 // The catalogue number of a historic list item ("NOAA-19" gives "33591"); letter case counts.
 // Items that are not in the fixed table give nothing.
@@ -24,11 +24,11 @@ std::vector<std::string> HistoricItems();
 // that orders epochs in time: years below 57 are 20xx. Nothing for a text that is not an epoch.
 std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 
-// Appends the listed satellite's element lines to its historic file in the historic folder when
-// they are newer than the last set of that satellite the file holds. CatalogueNumber finds the
-// satellite as the list's look-up does, in either form ("148493" or "E8493"). A missing file is
-// logged once a run (LogOnce); a satellite that is not in the list and an epoch that
-// cannot be read leave the file as it was, without a log line. The set is not appended, with a
+// Appends the element lines of Listed, the satellite the checked list holds for the file's
+// catalogue number, to its historic file in the historic folder when they are newer than the last
+// set of that satellite the file holds. A missing file is logged once a run (LogOnce);
+// no satellite (nullptr: the list has none of that number) and an epoch that cannot be read leave
+// the file as it was, without a log line. The set is not appended, with a
 // "      Historic file not extended: " line, when its epoch lies more than a day after the folders'
 // time of the run, or its orbit model does not set up and run at epoch and a day on. A name that
 // is not a plain file name, a symbolic link, a special file or folder in the file's place, a
@@ -37,7 +37,7 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 // updated: " line, and false is returned: the run failed to keep that file. Names are logged
 // with their control characters escaped.
 bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
-                        const std::string& CatalogueNumber, const TSatelliteList& List);
+                        const TSatellite* Listed);
 
 // Creates the empty historic file "<item>.txt" in Folder (given with its trailing "/") for each
 // of Items that is in the fixed table and has no file yet; whatever stands in a file's place

@@ -6,7 +6,7 @@
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/SetChanges.h"
 #include "elements/OmmRecord.h"
-#include "elements/SatelliteList.h"
+#include "elements/ListEntries.h"
 #include "platform/AnswerLimit.h"
 #include "platform/AtomicFile.h"
 #include "platform/ProcessPriority.h"
@@ -23,29 +23,29 @@ namespace {
 
 // The checked items of the fixed table first, in list order, then the extra entries. Gives the
 // number of historic files that could not be kept.
-int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, const TSatelliteList& List)
+int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, TListEntries& Entries)
 {
     int failures = 0;
     for (const std::string& item : Folders.CheckedHistoric)
         if (const auto number = HistoricCatalogueNumber(item))
-            failures += UpdateHistoricFile(Host, Folders, item + ".txt", std::string(*number), List) ? 0 : 1;
+            failures += UpdateHistoricFile(Host, Folders, item + ".txt", Entries.SatelliteOfNumber(*number)) ? 0 : 1;
     for (const std::string& entry : Folders.ExtraHistoric) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
-        if (equals == std::string::npos)
-            continue;
-        if (!UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), entry.substr(0, equals), List))
-            ++failures;
+        if (equals != std::string::npos) {
+            const TSatellite* listed = Entries.SatelliteOfNumber(std::string_view(entry).substr(0, equals));
+            failures += UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), listed) ? 0 : 1;
+        }
     }
     return failures;
 }
 
 void ReportCounts(TRunLog& Host, int Sets, std::string_view Text, const std::string& FileName,
-                  const TSatelliteList& List)
+                  const TListEntries& Entries)
 {
-    if (List.Count() != Sets)
+    if (Entries.Count() != Sets)
         Host.ShowStatus("Checking " + EscapeControls(FileName) + " data");
-    for (const std::string& line : CountCheckLines(Text, List))
+    for (const std::string& line : CountCheckLines(Text, Entries))
         Host.Log(line, false);
 }
 
@@ -113,15 +113,16 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     WriteBeside(replacement, path, *text);
 
     // The check reads the text as written, from memory: the temporary's name is in a folder
-    // others may write to, and what they put there must not be what is checked. A list of no
-    // folder, so that whatever the working folder holds cannot slip into the check either.
-    TSatelliteList list;
-    int loaded = 0;
+    // others may write to, and what they put there must not be what is checked. The entries a
+    // list of no folder makes of it, so that whatever the working folder holds cannot slip into
+    // the check either, and not every satellite at once, so that the check takes memory in
+    // proportion to the text.
+    std::optional<TListEntries> entries;
     {
         const TIdlePriority idle;
-        loaded = list.LoadFromText(text, path);
+        entries.emplace(text, path);
     }
-    if (!ReadsAsElementSets(*text, loaded))
+    if (!ReadsAsElementSets(*text, entries->Decoded()))
         throw EGroupFailed("not element sets");
     CommitChecked(*replacement);
     Host.Log("   Saved: " + EscapeControls(FileName), true);
@@ -130,8 +131,8 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
         Host.Log(line, false);
 
     const TIdlePriority idle;
-    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, list), text};
-    ReportCounts(Host, sets, *text, FileName, list);
+    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries), text};
+    ReportCounts(Host, sets, *text, FileName, *entries);
     return result;
 }
 

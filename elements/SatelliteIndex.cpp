@@ -1,5 +1,9 @@
 #include "elements/SatelliteIndex.h"
 
+#include "elements/ElementColumns.h"
+#include "text/CatalogueNumber.h"
+#include "text/Strings.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,6 +20,16 @@ std::uint64_t KeyHash(std::string_view Text)
         hash ^= hash >> 29;
     }
     return hash;
+}
+
+std::optional<std::string> CatalogueKey(std::string_view Number)
+{
+    if (Number.size() == Line1::CatalogueNumber.Width)
+        return UpperCase(Number);
+    const std::optional<int> value = CatalogueNumberValue(Number);
+    if (!value || *value < FirstAlpha5Number)
+        return std::nullopt;
+    return Alpha5Text(*value);
 }
 
 } // namespace elsetry

@@ -38,19 +38,6 @@ std::vector<std::string> FolderEntries(const std::string& Folder, std::string_vi
     return names;
 }
 
-// The key a catalogue number is listed under: five characters as the set's lines write them,
-// upper-cased. A number past 99999 asked for in digits ("148493") is keyed by the letter form its
-// lines must use ("E8493"). Nothing for a text that names no set.
-std::optional<std::string> CatalogueKey(std::string_view Number)
-{
-    if (Number.size() == Line1::CatalogueNumber.Width)
-        return UpperCase(Number);
-    const std::optional<int> value = CatalogueNumberValue(Number);
-    if (!value || *value < FirstAlpha5Number)
-        return std::nullopt;
-    return Alpha5Text(*value);
-}
-
 } // namespace
 
 TSatelliteList::TSatelliteList() = default;
@@ -119,8 +106,7 @@ int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, cons
     return Admit(*Blocks.back());
 }
 
-// The latest epoch wins among sets of the same name or catalogue number; at equal epochs the
-// entry already listed stays.
+// By the rules of the list (AdmitEntry, SatelliteIndex.h).
 int TSatelliteList::Admit(const TSatelliteBlock& Block)
 {
     ByName.reserve(ByName.size() + Block.Size());
@@ -130,44 +116,10 @@ int TSatelliteList::Admit(const TSatelliteBlock& Block)
         if (!Block.IsDecoded(i))
             continue;
         ++decoded;
-        TSatellite& satellite = Block[i];
-        const auto byNumber = ByCatalogue.find(&satellite);
-        const auto byName = ByName.find(&satellite);
-        if (byNumber == ByCatalogue.end() && byName == ByName.end()) {
-            AddEntry(satellite);
-            continue;
-        }
-        TSatellite& known = byNumber != ByCatalogue.end() ? **byNumber : **byName;
-        if (satellite.EpochJulian > known.EpochJulian) {
-            RemoveEntry(known);
-            InsertSatellite(satellite);
-        }
+        if (AdmitEntry(Block[i], ByName, ByCatalogue))
+            SortedValid = false;
     }
     return decoded;
-}
-
-void TSatelliteList::InsertSatellite(TSatellite& S)
-{
-    // An entry of that name keeps its place; its satellite gives way to the new one.
-    if (const auto entry = ByName.find(&S); entry != ByName.end())
-        RemoveEntry(**entry);
-    AddEntry(S);
-}
-
-// S's name and number have no entry.
-void TSatelliteList::AddEntry(TSatellite& S)
-{
-    SortedValid = false;
-    ByName.insert(&S);
-    ByCatalogue.insert(&S);
-}
-
-// The satellite stays where it is, in its file's block; it is no entry any more.
-void TSatelliteList::RemoveEntry(TSatellite& Satellite)
-{
-    SortedValid = false;
-    ByCatalogue.erase(&Satellite);
-    ByName.erase(&Satellite);
 }
 
 int TSatelliteList::Count() const

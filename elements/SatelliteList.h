@@ -77,9 +77,6 @@ private:
     int AddText(std::shared_ptr<const std::string> Text, const std::string& FileName);
     int AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName);
     int Admit(const TSatelliteBlock& Block);
-    void InsertSatellite(TSatellite& S);
-    void AddEntry(TSatellite& S);
-    void RemoveEntry(TSatellite& Satellite);
     void ReadNotes(const std::string& FileName);
     const std::vector<TSortKey>& SortedIndex() const;
     int PositionOf(TSatellite& Satellite) const;

@@ -11,6 +11,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string_view>
 #include <vector>
 #include <unistd.h>
@@ -94,6 +95,7 @@ struct THttpClient::TTransfer {
     bool TooLarge = false;
     bool PastTimeLimit = false;
     bool Cancelled = false;
+    bool OutOfMemory = false;
     int WriteErrno = 0;
     std::string ErrorText; // the start of an error answer's body
     const THttpClient::TSending* Sending = nullptr;
@@ -119,7 +121,28 @@ bool WriteAll(int Fd, const char* Data, std::size_t Size)
     return true;
 }
 
-// Only the body of a successful answer is kept: redirect and error pages are not the answer.
+std::string HeaderValue(CURL* Curl, const char* Name);
+
+// Room for the whole body at once when the answer gives its length and is not encoded (the length
+// of an encoded answer is not that of its text), so that a large body is neither copied as it
+// grows nor given room it does not fill. libcurl fails a transfer whose body is not as long as it
+// said. Room that cannot be had is left to growing.
+void ReserveBody(TTransfer& Transfer)
+{
+    curl_off_t length = -1;
+    if (curl_easy_getinfo(Transfer.Curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length) != CURLE_OK || length <= 0
+        || !HeaderValue(Transfer.Curl, "Content-Encoding").empty())
+        return;
+    try {
+        Transfer.Text->reserve(std::min(static_cast<std::size_t>(length), Transfer.MaxBytes));
+    } catch (const std::bad_alloc&) {
+        // The body grows as it comes instead.
+    }
+}
+
+// Only the body of a successful answer is kept: redirect and error pages are not the answer. A
+// body that finds no memory ends the transfer, and the request raises std::bad_alloc once
+// libcurl is out of the way: nothing is thrown through libcurl's frames.
 std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* User)
 {
     auto& transfer = *static_cast<TTransfer*>(User);
@@ -138,13 +161,20 @@ std::size_t ReceiveBody(char* Data, std::size_t Size, std::size_t Count, void* U
         transfer.TooLarge = true;
         return 0;
     }
-    transfer.Bytes += bytes;
     if (transfer.Text != nullptr) {
-        transfer.Text->append(Data, bytes);
+        if (transfer.Bytes == 0)
+            ReserveBody(transfer);
+        try {
+            transfer.Text->append(Data, bytes);
+        } catch (const std::bad_alloc&) {
+            transfer.OutOfMemory = true;
+            return 0;
+        }
     } else if (!WriteAll(transfer.Fd, Data, bytes)) {
         transfer.WriteErrno = errno;
         return 0;
     }
+    transfer.Bytes += bytes;
     return bytes;
 }
 
@@ -520,6 +550,8 @@ void THttpClient::RunOnce(TTransfer& Transfer, long TimeLimit)
     const auto result = static_cast<CURLcode>(PerformWatched(Transfer));
     if (result == CURLE_OK)
         return;
+    if (Transfer.OutOfMemory)
+        throw std::bad_alloc();
     // libcurl counts from a moment a little before ours, so its limit can fire a hair early here.
     Transfer.PastTimeLimit = TClock::now() - start + TimeLimitSlack >= std::chrono::milliseconds(limit);
     throw EHttpError(FailureText(Transfer, result));

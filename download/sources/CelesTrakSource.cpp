@@ -135,7 +135,8 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
     std::vector<std::string> lines;
     lines.reserve(answer.Sets.size() * 3);
     for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
-        Pending.Sets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
+        if (ForTheList(answer.Numbers[index]))
+            Pending.Sets.insert_or_assign(answer.Numbers[index], TKeptSet{answer.Sets[index], asked});
         lines.insert(lines.end(), std::make_move_iterator(answer.Sets[index].begin()),
                      std::make_move_iterator(answer.Sets[index].end()));
     }
@@ -204,6 +205,17 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
     if (sets.empty())
         throw EGroupFailed("no element sets");
     return LinesOfSets(sets);
+}
+
+void TCelesTrakSource::ExpectListNumbers(const std::vector<std::string>& Numbers)
+{
+    const std::vector<long> wanted = WantedNumbers(Numbers).Writable;
+    ListNumbers.emplace(wanted.begin(), wanted.end());
+}
+
+bool TCelesTrakSource::ForTheList(long Number) const
+{
+    return !ListNumbers || ListNumbers->contains(Number);
 }
 
 std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound)

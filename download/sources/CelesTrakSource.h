@@ -10,7 +10,9 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -34,6 +36,7 @@ public:
     std::vector<std::string> IndividualListLines(TRunChannel& Channel,
                                                  const std::vector<std::string>& Numbers) override;
     void LogOut(TRunChannel&) override {}
+    void ExpectListNumbers(const std::vector<std::string>& Numbers) override;
     // Only now are the answers of the last group or list counted as fetched, and their sets kept.
     void FileSaved() override;
 
@@ -53,8 +56,13 @@ private:
     TRunClock& Clock;
     TCelesTrakLedger Ledger;
     TKeptListSets KeptSets;
-    // Every set this run fetched and saved, by catalogue number, for the individual list.
+    // Whether the individual list may want the set of Number.
+    bool ForTheList(long Number) const;
+
+    // Every set this run fetched and saved, by catalogue number, for the individual list: of the
+    // list's numbers only, once the run has told them.
     std::map<long, TKeptSet> RunSets;
+    std::optional<std::unordered_set<long>> ListNumbers;
     // What the download under way brought, until its file is saved.
     struct TPending {
         std::vector<std::pair<std::string, TRunClock::TTime>> Answers; // target, when asked

@@ -37,6 +37,10 @@ public:
     virtual std::vector<std::string> IndividualListLines(TRunChannel& Channel,
                                                          const std::vector<std::string>& Numbers) = 0;
     virtual void LogOut(TRunChannel& Channel) = 0;
+    // The catalogue numbers the run's individual list will ask for (none: the run has no list),
+    // told before the first group, so that a source that builds the list from its groups' sets
+    // keeps only those.
+    virtual void ExpectListNumbers(const std::vector<std::string>&) {}
     // The lines the source gave last were saved and passed their check.
     virtual void FileSaved() {}
     // Whether the service puts a group together only when asked, as it does the individual list,

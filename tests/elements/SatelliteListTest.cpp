@@ -1,5 +1,7 @@
 #include "elements/SatelliteList.h"
 
+#include "elements/ListEntries.h"
+
 #include "tests/support/TempFolder.h"
 #include "tests/support/TestElementSets.h"
 #include "text/CatalogueNumber.h"
@@ -290,6 +292,48 @@ TEST_F(SatelliteListTest, FindsEveryNumberOfALetterFormCatalogueInBothForms)
         }
     }
     EXPECT_EQ(letterForms, 3000 - 11 - 1000);
+}
+
+// The entries are found a part of the text at a time; sets of one name or number in different
+// parts must come out as the whole list has them.
+TEST_F(SatelliteListTest, EntriesAgreeWithTheListAcrossThePartsOfALargeText)
+{
+    std::string text;
+    for (const auto& [seed, first] : {std::pair{1, 40000}, std::pair{2, 50000}}) {
+        TCatalogueOptions options;
+        options.Count = 20000;
+        options.Seed = static_cast<std::uint64_t>(seed);
+        options.FirstNumber = first;
+        for (const std::string& line : GenerateCatalogue(options))
+            text += line + "\n";
+    }
+    text += ThreeLines("noaa-l", "26536") + ThreeLines("LOWER", "2554a") + "BAD\n" + LineOne("22222") + "\n"
+            + LineTwo("22223") + "\n" + ThreeLines("ALPHA", "11111", "08264.0") + ThreeLines("BRAVO", "12345", "08264.0")
+            + ThreeLines("BRAVO", "11111", "08265.0");
+    const auto shared = std::make_shared<const std::string>(text);
+    const int decoded = List.LoadFromText(shared, "/x/sets.txt");
+    TListEntries entries(shared, "/x/sets.txt");
+    EXPECT_EQ(entries.Decoded(), decoded);
+    ASSERT_EQ(entries.Count(), List.Count());
+    ASSERT_LT(List.Count(), decoded);
+    for (TSatellite* set : List.EverySet())
+        ASSERT_EQ(entries.HoldsName(set->Name), List.IndexOf(set->Name) >= 0) << set->Name;
+    std::vector<std::string> numbers{"2554A", "2554a", "12345", "11111", "99999", "0"};
+    for (int i = 0; i < List.Count(); i += 97)
+        numbers.emplace_back(List.GetSatellite(i)->CatalogueNumber);
+    for (const std::string& number : numbers) {
+        const int index = List.IndexOfCatalogueNumber(number);
+        const TSatellite* found = entries.SatelliteOfNumber(number);
+        ASSERT_EQ(found != nullptr, index >= 0) << number;
+        if (found != nullptr) {
+            const TSatellite& listed = *List.GetSatellite(index);
+            EXPECT_EQ(found->Name, listed.Name);
+            EXPECT_EQ(found->Line1, listed.Line1);
+            EXPECT_EQ(found->Line2, listed.Line2);
+            EXPECT_EQ(found->RevolutionNumber, listed.RevolutionNumber);
+            EXPECT_EQ(found->SourceFileName, "sets.txt");
+        }
+    }
 }
 
 TEST(SatelliteListFolderTest, LoadsEveryElementFileOfTheFolder)

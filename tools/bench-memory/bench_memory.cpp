@@ -1,7 +1,9 @@
 // Memory benchmark: the peak memory of one download run whose single group is one large answer,
 // for each form the sources answer in, against the bound of three times the answer plus 100 MiB.
 // The data is made, the stand-in service runs and each run is made in a process of its own, so
-// that the figure (the run's maximum resident set) is the run's alone.
+// that the figure (the run's maximum resident set) is the run's alone. Each case runs twice: into
+// an empty folder, and again with the first run's file in place as the earlier file (a fresh
+// store, so that no ledger holds the second run back).
 //   usage: elsetry-bench-memory [--cap MIB] [csv] [3le] [api] [gzip] [linefeeds] [blanks]
 //     (all cases by default; --cap limits the address space of each run, to show that a run out
 //     of memory fails its group instead of ending)
@@ -225,7 +227,8 @@ struct TResult {
     std::string Outcome;
 };
 
-TResult RunCase(const TCase& Case, const std::string& Root, std::size_t CapBytes)
+// The run into an empty folder, then the same run with its file in place.
+std::vector<TResult> RunCase(const TCase& Case, const std::string& Root, const std::string& Store, std::size_t CapBytes)
 {
     const std::string data = Root + "/data";
     for (const char* folder : {"/data", "/keps", "/hist", "/tmp"})
@@ -243,35 +246,43 @@ TResult RunCase(const TCase& Case, const std::string& Root, std::size_t CapBytes
     int port = 0;
     const pid_t service = StartService(served, port);
     const std::string address = "http://127.0.0.1:" + std::to_string(port);
-    const TChildEnd run = InChild([&](std::size_t&) {
-        if (CapBytes > 0) {
-            const rlimit cap{CapBytes, CapBytes};
-            ::setrlimit(RLIMIT_AS, &cap);
-        }
-        TQuietHost host;
-        host.Folder = Root;
-        host.Inputs.Source = std::string(Case.Source);
-        host.Inputs.SpaceTrackAddress = address;
-        host.Inputs.CelesTrakAddress = address;
-        host.Inputs.Username = "observer";
-        host.Inputs.Password = "secret";
-        host.Inputs.Groups[0] = {true, "FullCatalog.txt"};
-        TDownloadTimeouts timeouts;
-        timeouts.GroupMs = 120000;
-        timeouts.QueryMs = 120000;
-        TDownloadSession session(Root + "/tmp", timeouts);
-        const TDownloadOutcome outcome = session.RunDownload(host, host.Request());
-        for (const std::string& failure : host.Failures)
-            std::fprintf(stderr, "  %s: %s\n", Case.Name, failure.c_str());
-        return outcome == TDownloadOutcome::Completed ? 0 : 3;
-    });
+    const auto runOnce = [&] {
+        std::filesystem::remove(Store);
+        return InChild([&](std::size_t&) {
+            if (CapBytes > 0) {
+                const rlimit cap{CapBytes, CapBytes};
+                ::setrlimit(RLIMIT_AS, &cap);
+            }
+            TQuietHost host;
+            host.Folder = Root;
+            host.Inputs.Source = std::string(Case.Source);
+            host.Inputs.SpaceTrackAddress = address;
+            host.Inputs.CelesTrakAddress = address;
+            host.Inputs.Username = "observer";
+            host.Inputs.Password = "secret";
+            host.Inputs.Groups[0] = {true, "FullCatalog.txt"};
+            TDownloadTimeouts timeouts;
+            timeouts.GroupMs = 120000;
+            timeouts.QueryMs = 120000;
+            TDownloadSession session(Root + "/tmp", timeouts);
+            const TDownloadOutcome outcome = session.RunDownload(host, host.Request());
+            for (const std::string& failure : host.Failures)
+                std::fprintf(stderr, "  %s: %s\n", Case.Name, failure.c_str());
+            return outcome == TDownloadOutcome::Completed ? 0 : 3;
+        });
+    };
+    std::vector<TResult> results;
+    for (int run = 0; run < 2; ++run) {
+        const TChildEnd end = runOnce();
+        results.push_back({static_cast<double>(made.Value), end.Peak,
+                           end.Status == 0   ? "saved"
+                           : end.Status == 3 ? "failed"
+                                             : "ended"});
+    }
     ::kill(service, SIGKILL);
     ::waitpid(service, nullptr, 0);
     std::filesystem::remove_all(Root);
-    return {static_cast<double>(made.Value), run.Peak,
-            run.Status == 0   ? "saved"
-            : run.Status == 3 ? "failed"
-                              : "ended"};
+    return results;
 }
 
 // The query API's reading of an answer of nothing but line feeds, alone.
@@ -322,10 +333,11 @@ int main(int argc, char** argv)
         for (const TCase& c : Cases()) {
             if (!wants(c.Name))
                 continue;
-            std::filesystem::remove(root + "/registry.sqlite3");
-            const TResult result = RunCase(c, root + "/" + c.Name, cap);
-            Print(c.Name, c.What, result);
-            within = within && result.Peak <= 3 * result.Answer + 100 * MiB;
+            const std::vector<TResult> results = RunCase(c, root + "/" + c.Name, root + "/registry.sqlite3", cap);
+            for (std::size_t run = 0; run < results.size(); ++run) {
+                Print(run == 0 ? c.Name : "  again", run == 0 ? c.What : "  with the earlier file", results[run]);
+                within = within && results[run].Peak <= 3 * results[run].Answer + 100 * MiB;
+            }
         }
         if (wants("blanks")) {
             const TResult result = BlankAnswer();
