@@ -7,7 +7,9 @@
 
 #include <simdjson.h>
 
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace elsetry {
 
@@ -104,7 +106,76 @@ void RaiseOn(simdjson::error_code Error)
         throw EOmmFormat(std::string("not JSON: ") + simdjson::error_message(Error));
 }
 
+// Whether nothing follows what the document has read.
+bool ReadToTheEnd(ondemand::document& Document)
+{
+    return Document.current_location().error() == simdjson::OUT_OF_BOUNDS;
+}
+
+// The objects of a JSON list, each read as a document of its own where the list has it.
+class TJsonRecordRuns : public TOmmRecordRuns {
+public:
+    explicit TJsonRecordRuns(std::string_view Text) : Json(Text) {}
+
+    // Finds the objects of the list; false when the text is not a list of objects as a whole.
+    bool FindObjects()
+    {
+        ondemand::parser parser;
+        ondemand::document document;
+        ondemand::array list;
+        if (parser.iterate(Json).get(document) || document.get_array().get(list))
+            return false;
+        for (auto element : list) {
+            ondemand::object object;
+            std::string_view text;
+            if (std::move(element).get_object().get(object) || object.raw_json().get(text))
+                return false;
+            Objects.push_back(text);
+        }
+        return ReadToTheEnd(document);
+    }
+
+    std::size_t Count() const override { return Objects.size(); }
+
+    bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const override
+    {
+        ondemand::parser parser;
+        TOmmRecord record;
+        const char* const paddedEnd = Json.data() + Json.size() + simdjson::SIMDJSON_PADDING;
+        for (std::size_t i = First; i < End; ++i) {
+            const std::string_view text = Objects[i];
+            ondemand::document document;
+            ondemand::object object;
+            if (parser.iterate(text.data(), text.size(), static_cast<std::size_t>(paddedEnd - text.data()))
+                    .get(document)
+                || document.get_object().get(object))
+                return false;
+            try {
+                ReadObject(object, i, record);
+            } catch (const EOmmFormat&) {
+                return false; // the reading of the whole text raises it, after the objects before
+            }
+            if (!ReadToTheEnd(document))
+                return false;
+            Sink(record);
+        }
+        return true;
+    }
+
+private:
+    const simdjson::padded_string Json;
+    std::vector<std::string_view> Objects; // in Json
+};
+
 } // namespace
+
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text)
+{
+    auto runs = std::make_unique<TJsonRecordRuns>(Text);
+    if (!runs->FindObjects())
+        return nullptr;
+    return runs;
+}
 
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
@@ -128,7 +199,7 @@ void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
         throw EOmmFormat("not a JSON list of objects");
     }
     // Past the list, the document has nothing left to read.
-    if (document.current_location().error() != simdjson::OUT_OF_BOUNDS)
+    if (!ReadToTheEnd(document))
         throw EOmmFormat("text follows the JSON list");
 }
 
