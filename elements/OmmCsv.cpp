@@ -209,15 +209,49 @@ public:
     {
         const std::size_t from = Starts[First + 1];
         const std::size_t to = End + 1 < Starts.size() ? Starts[End + 1] : Text.size();
+        const std::string_view run = Text.substr(from, to - from);
         TOmmCsvReader reader(Sink, Columns);
-        TCsvParser parser;
-        const bool read = parser.Read(Text.substr(from, to - from), reader);
+        bool read = true;
+        if (run.find('"') == std::string_view::npos) {
+            ReadUnquoted(First, End, reader);
+        } else {
+            TCsvParser parser;
+            read = parser.Read(run, reader);
+        }
         if (reader.SinkFailure)
             std::rethrow_exception(reader.SinkFailure);
         return read && reader.ReadCleanly() && reader.RowsRead() == 1 + End - First;
     }
 
 private:
+    // Rows without quotes are split at their commas here, as libcsv splits them (spaces and tabs
+    // around a field left out), without libcsv's copy of every character.
+    void ReadUnquoted(std::size_t First, std::size_t End, TOmmCsvReader& Reader) const
+    {
+        for (std::size_t record = First; record < End && Reader.ReadCleanly(); ++record) {
+            std::size_t fieldStart = Starts[record + 1];
+            for (std::size_t i = fieldStart;; ++i) {
+                const char c = i < Text.size() ? Text[i] : '\n';
+                if (c != ',' && c != '\r' && c != '\n')
+                    continue;
+                Reader.OnField(WithoutSpaces(Text.substr(fieldStart, i - fieldStart)));
+                fieldStart = i + 1;
+                if (c != ',')
+                    break;
+            }
+            Reader.OnRowEnd();
+        }
+    }
+
+    static std::string_view WithoutSpaces(std::string_view Field)
+    {
+        while (!Field.empty() && IsSpace(Field.front()))
+            Field.remove_prefix(1);
+        while (!Field.empty() && IsSpace(Field.back()))
+            Field.remove_suffix(1);
+        return Field;
+    }
+
     std::string_view Text;
     std::vector<std::size_t> Starts; // of the header and of each record's row
     std::vector<std::optional<std::size_t>> Columns;

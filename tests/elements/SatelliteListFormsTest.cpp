@@ -189,6 +189,7 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
         Replaced(csv, "\r\n", ",extra\r\n", 3000),
         Replaced(csv, name, name + "\"", 0),
         csv + "\"OPEN,",
+        Replaced(csv, ",", "\r", 70000),
         Replaced(json, "\"MEAN_MOTION\"", "\"MEAN_MOTIOX\"", 3000),
         Replaced(json, "},{", "},7,{", 4000),
         json + "]",
@@ -213,6 +214,7 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
     const std::string odd[] = {
         Replaced(csv, name, "\"--\"", 0),
         Replaced(csv, name, "\"A, \"\"B\"\"\r\nC\"", 0),
+        Replaced(Replaced(csv, ",", " \t, ", 50000), "\r\n", "\r\n \r\n\t\n", 4000),
         Replaced(Replaced(json, name, "--", 0), "\"MEAN_MOTION\":", "\"MEAN_MOTION\":\"x\",\"Q\":", 4000),
     };
     for (const std::string& text : odd) {
