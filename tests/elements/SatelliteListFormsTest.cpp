@@ -215,6 +215,7 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
         Replaced(csv, name, "\"--\"", 0),
         Replaced(csv, name, "\"A, \"\"B\"\"\r\nC\"", 0),
         Replaced(Replaced(csv, ",", " \t, ", 50000), "\r\n", "\r\n \r\n\t\n", 4000),
+        Replaced(json, name, "A \\\"}{[\\\" B\\\\", 0),
         Replaced(Replaced(json, name, "--", 0), "\"MEAN_MOTION\":", "\"MEAN_MOTION\":\"x\",\"Q\":", 4000),
     };
     for (const std::string& text : odd) {
