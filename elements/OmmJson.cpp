@@ -142,7 +142,7 @@ std::size_t StringEnd(std::string_view Text, std::size_t From)
 // for the parser that reads the object to tell.
 std::optional<std::size_t> ObjectEnd(std::string_view Text, std::size_t From)
 {
-    int depth = 0;
+    std::size_t depth = 0;
     for (std::size_t i = From; i < Text.size();) {
         switch (Text[i++]) {
         case '"':
