@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace elsetry {
 
@@ -42,7 +43,7 @@ TDecimal NumberOf(std::string_view Field, std::string_view Text)
     const std::optional<TDecimal> number = ReadDecimalText(Text);
     if (!number)
         Raise(Field, Text, "is not a number");
-    return *number;
+    return std::move(*number);
 }
 
 TDecimal RequiredNumber(std::string_view Field, const std::string& Text)
