@@ -15,6 +15,14 @@ bool IsDigit(char C)
     return C >= '0' && C <= '9';
 }
 
+std::size_t FirstNonZero(std::string_view Digits)
+{
+    std::size_t n = 0;
+    while (n < Digits.size() && Digits[n] == '0')
+        ++n;
+    return n;
+}
+
 // Leading digits of Text, taken off it.
 std::string_view TakeDigits(std::string_view& Text)
 {
@@ -125,24 +133,24 @@ std::optional<TDecimal> ReadDecimalText(std::string_view Text)
         return std::nullopt;
     // The digits before and after the point as one, leading zeros dropped and trailing zeros
     // moved into the exponent.
-    const std::size_t count = whole.size() + fraction.size();
-    const auto digit = [&](std::size_t i) { return i < whole.size() ? whole[i] : fraction[i - whole.size()]; };
-    std::size_t first = 0;
-    while (first < count && digit(first) == '0')
-        ++first;
-    if (first == count)
-        return TDecimal{};
-    std::size_t end = count;
-    while (digit(end - 1) == '0')
-        --end;
-    TDecimal number{negative, {}, *exponent - static_cast<int>(fraction.size()) + static_cast<int>(count - end)};
-    number.Digits.reserve(end - first);
-    if (first < whole.size())
-        number.Digits.append(whole.substr(first, std::min(end, whole.size()) - first));
-    if (end > whole.size()) {
-        const std::size_t from = std::max(first, whole.size()) - whole.size();
-        number.Digits.append(fraction.substr(from, end - whole.size() - from));
+    TDecimal number{negative, {}, 0};
+    std::string& digits = number.Digits;
+    const std::size_t firstWhole = FirstNonZero(whole);
+    if (firstWhole < whole.size()) {
+        digits.reserve(whole.size() - firstWhole + fraction.size());
+        digits.append(whole.substr(firstWhole));
+        digits.append(fraction);
+    } else {
+        const std::size_t firstFraction = FirstNonZero(fraction);
+        if (firstFraction == fraction.size())
+            return TDecimal{};
+        digits.append(fraction.substr(firstFraction));
     }
+    std::size_t trailingZeros = 0;
+    while (digits[digits.size() - 1 - trailingZeros] == '0')
+        ++trailingZeros;
+    digits.resize(digits.size() - trailingZeros);
+    number.Exponent = *exponent - static_cast<int>(fraction.size()) + static_cast<int>(trailingZeros);
     return number;
 }
 

@@ -2,6 +2,7 @@
 
 #include "text/Numbers.h"
 
+#include <array>
 #include <charconv>
 
 
@@ -63,14 +64,19 @@ std::array<char, 4> ThreeDigitText(int N)
 
 int ElementLineChecksum(std::string_view Line)
 {
-    int sum = 0;
-    for (const char c : Line.substr(0, MinimumElementLineLength)) {
-        if (c >= '0' && c <= '9')
-            sum += c - '0';
-        else if (c == '-')
-            ++sum;
-    }
-    return sum % 10;
+    // What each character counts, looked up rather than tested: every set written or checked
+    // adds up two lines.
+    static constexpr auto Counts = [] {
+        std::array<unsigned char, 256> counts{};
+        for (unsigned char digit = 0; digit <= 9; ++digit)
+            counts[static_cast<std::size_t>('0' + digit)] = digit;
+        counts['-'] = 1;
+        return counts;
+    }();
+    unsigned sum = 0;
+    for (const char c : Line.substr(0, MinimumElementLineLength))
+        sum += Counts[static_cast<unsigned char>(c)];
+    return static_cast<int>(sum % 10);
 }
 
 } // namespace elsetry

@@ -7,8 +7,11 @@
 
 #include <csv.h>
 
+#include <algorithm>
 #include <exception>
+#include <memory>
 #include <new>
+#include <utility>
 
 namespace elsetry {
 
@@ -22,6 +25,11 @@ constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 class TOmmCsvReader {
 public:
     explicit TOmmCsvReader(const TOmmRecordSink& RecordSink) : Sink(RecordSink) {}
+    // For rows after a header already read, whose columns these are.
+    TOmmCsvReader(const TOmmRecordSink& RecordSink, std::vector<std::optional<std::size_t>> HeaderColumns)
+        : Sink(RecordSink), Columns(std::move(HeaderColumns)), Row(1)
+    {
+    }
 
     std::string Fault;
     std::exception_ptr SinkFailure;
@@ -55,6 +63,8 @@ public:
     // Counted from 1, the header being row 1.
     std::string RowName() const { return "row " + std::to_string(Row); }
     std::size_t RowsRead() const { return Row; }
+    const std::vector<std::optional<std::size_t>>& HeaderColumns() const { return Columns; }
+    bool ReadCleanly() const { return Fault.empty() && !SinkFailure; }
 
 private:
     // Every row sets the same fields, so the record serves the next row as it is.
@@ -127,12 +137,146 @@ private:
     csv_parser Parser{};
 };
 
-} // namespace
-
-void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
+void SkipByteOrderMark(std::string_view& Text)
 {
     if (Text.starts_with(ByteOrderMark))
         Text.remove_prefix(ByteOrderMark.size());
+}
+
+bool IsSpace(char C)
+{
+    return C == ' ' || C == '\t';
+}
+
+// Reads on from From, the start of a line outside quotes, to just past the end of a line outside
+// quotes (CR or LF, as libcsv ends rows), noting in Starts whether a row begins at From: the
+// line holds more than spaces and tabs. Quotes are counted in pairs, as they stand in a text that
+// reads as CSV; where a stray one stands instead, libcsv finds the fault in the run that holds it.
+std::size_t ScanLine(std::string_view Text, std::size_t From, std::vector<std::size_t>& Starts)
+{
+    bool quoted = false;
+    bool rowBegun = false;
+    for (std::size_t i = From; i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (quoted || IsSpace(c))
+            continue;
+        else if (c == '\r' || c == '\n')
+            return i + 1;
+        if (!rowBegun) {
+            rowBegun = true;
+            Starts.push_back(From);
+        }
+    }
+    return Text.size();
+}
+
+// Where each row of the text begins, the header's first. Most lines hold no quote: they are
+// taken whole.
+std::vector<std::size_t> RowStarts(std::string_view Text)
+{
+    std::vector<std::size_t> starts;
+    starts.reserve(Text.size() / 128 + 1);
+    std::size_t from = 0;
+    while (from < Text.size()) {
+        const std::size_t newline = std::min(Text.find('\n', from), Text.size());
+        std::string_view line = Text.substr(from, newline - from);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (line.find('"') != std::string_view::npos || line.find('\r') != std::string_view::npos) {
+            from = ScanLine(Text, from, starts);
+            continue;
+        }
+        if (line.find_first_not_of(" \t") != std::string_view::npos)
+            starts.push_back(from);
+        from = newline + 1;
+    }
+    return starts;
+}
+
+class TCsvRecordRuns : public TOmmRecordRuns {
+public:
+    TCsvRecordRuns(std::string_view CsvText, std::vector<std::size_t> RowStarts,
+                   std::vector<std::optional<std::size_t>> HeaderColumns)
+        : Text(CsvText), Starts(std::move(RowStarts)), Columns(std::move(HeaderColumns))
+    {
+    }
+
+    std::size_t Count() const override { return Starts.size() - 1; }
+
+    bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const override
+    {
+        const std::size_t from = Starts[First + 1];
+        const std::size_t to = End + 1 < Starts.size() ? Starts[End + 1] : Text.size();
+        const std::string_view run = Text.substr(from, to - from);
+        TOmmCsvReader reader(Sink, Columns);
+        bool read = true;
+        if (run.find('"') == std::string_view::npos) {
+            ReadUnquoted(First, End, reader);
+        } else {
+            TCsvParser parser;
+            read = parser.Read(run, reader);
+        }
+        if (reader.SinkFailure)
+            std::rethrow_exception(reader.SinkFailure);
+        return read && reader.ReadCleanly() && reader.RowsRead() == 1 + End - First;
+    }
+
+private:
+    // Rows without quotes are split at their commas here, as libcsv splits them (spaces and tabs
+    // around a field left out), without libcsv's copy of every character.
+    void ReadUnquoted(std::size_t First, std::size_t End, TOmmCsvReader& Reader) const
+    {
+        for (std::size_t record = First; record < End && Reader.ReadCleanly(); ++record) {
+            std::size_t fieldStart = Starts[record + 1];
+            for (std::size_t i = fieldStart;; ++i) {
+                const char c = i < Text.size() ? Text[i] : '\n';
+                if (c != ',' && c != '\r' && c != '\n')
+                    continue;
+                Reader.OnField(WithoutSpaces(Text.substr(fieldStart, i - fieldStart)));
+                fieldStart = i + 1;
+                if (c != ',')
+                    break;
+            }
+            Reader.OnRowEnd();
+        }
+    }
+
+    static std::string_view WithoutSpaces(std::string_view Field)
+    {
+        while (!Field.empty() && IsSpace(Field.front()))
+            Field.remove_prefix(1);
+        while (!Field.empty() && IsSpace(Field.back()))
+            Field.remove_suffix(1);
+        return Field;
+    }
+
+    std::string_view Text;
+    std::vector<std::size_t> Starts; // of the header and of each record's row
+    std::vector<std::optional<std::size_t>> Columns;
+};
+
+} // namespace
+
+std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text)
+{
+    SkipByteOrderMark(Text);
+    std::vector<std::size_t> starts = RowStarts(Text);
+    if (starts.empty())
+        return nullptr;
+    const TOmmRecordSink none = [](const TOmmRecord&) {};
+    TOmmCsvReader header(none);
+    TCsvParser parser;
+    const std::size_t headerEnd = starts.size() > 1 ? starts[1] : Text.size();
+    if (!parser.Read(Text.substr(0, headerEnd), header) || !header.ReadCleanly() || header.RowsRead() != 1)
+        return nullptr;
+    return std::make_unique<TCsvRecordRuns>(Text, std::move(starts), header.HeaderColumns());
+}
+
+void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
+{
+    SkipByteOrderMark(Text);
     TOmmCsvReader reader(Sink);
     TCsvParser parser;
     const bool read = parser.Read(Text, reader);

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace elsetry {
 
@@ -42,7 +43,7 @@ TDecimal NumberOf(std::string_view Field, std::string_view Text)
     const std::optional<TDecimal> number = ReadDecimalText(Text);
     if (!number)
         Raise(Field, Text, "is not a number");
-    return *number;
+    return std::move(*number);
 }
 
 TDecimal RequiredNumber(std::string_view Field, const std::string& Text)
@@ -305,67 +306,97 @@ void AppendEpoch(std::string& Line, const std::string& Text)
     Line += std::string_view(fractionText).substr(1);
 }
 
-std::string NameLine(const std::string& Text)
+std::string_view NameLine(const std::string& Text)
 {
     const std::string_view name = RequiredText("OBJECT_NAME", Text);
     if (std::any_of(name.begin(), name.end(), [](char C) { return static_cast<unsigned char>(C) < 32 || C == 127; }))
         Raise("OBJECT_NAME", Text, "holds a control character");
-    return std::string(name);
+    return name;
 }
 
-void AppendChecksum(std::string& Line)
+// The checksum of the line that begins at Start.
+void AppendChecksum(std::string& Text, std::size_t Start)
 {
-    Line += static_cast<char>('0' + ElementLineChecksum(Line));
+    Text += static_cast<char>('0' + ElementLineChecksum(std::string_view(Text).substr(Start)));
 }
 
-std::string FirstLine(const TOmmRecord& Record, std::string_view Number, TZeroExponent Zero)
+void AppendFirstLine(std::string& Line, const TOmmRecord& Record, std::string_view Number, TZeroExponent Zero)
 {
-    std::string line;
-    line.reserve(LineLength);
-    line += "1 ";
-    line += Number;
-    AppendClassification(line, Record.ClassificationType);
-    AppendDesignator(line, Record.ObjectId);
-    AppendEpoch(line, Record.Epoch);
-    AppendFirstDerivative(line, Record.MeanMotionDot);
-    AppendExponent(line, "MEAN_MOTION_DDOT", Record.MeanMotionDdot, Zero);
-    AppendExponent(line, "BSTAR", Record.Bstar, Zero);
-    AppendSmallNumber(line, "EPHEMERIS_TYPE", Record.EphemerisType, 9, 1);
-    AppendSmallNumber(line, "ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
-    AppendChecksum(line);
-    return line;
+    const std::size_t start = Line.size();
+    Line += "1 ";
+    Line += Number;
+    AppendClassification(Line, Record.ClassificationType);
+    AppendDesignator(Line, Record.ObjectId);
+    AppendEpoch(Line, Record.Epoch);
+    AppendFirstDerivative(Line, Record.MeanMotionDot);
+    AppendExponent(Line, "MEAN_MOTION_DDOT", Record.MeanMotionDdot, Zero);
+    AppendExponent(Line, "BSTAR", Record.Bstar, Zero);
+    AppendSmallNumber(Line, "EPHEMERIS_TYPE", Record.EphemerisType, 9, 1);
+    AppendSmallNumber(Line, "ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
+    AppendChecksum(Line, start);
 }
 
-std::string SecondLine(const TOmmRecord& Record, std::string_view Number)
+void AppendSecondLine(std::string& Line, const TOmmRecord& Record, std::string_view Number)
 {
-    std::string line;
-    line.reserve(LineLength);
-    line += "2 ";
-    line += Number;
-    AppendAngle(line, "INCLINATION", Record.Inclination);
-    AppendAngle(line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
-    AppendEccentricity(line, Record.Eccentricity);
-    AppendAngle(line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
-    AppendAngle(line, "MEAN_ANOMALY", Record.MeanAnomaly);
-    line += ' ';
-    AppendFixed(line, "MEAN_MOTION", Record.MeanMotion, 2, 8);
-    AppendRevolution(line, Record.RevAtEpoch);
-    AppendChecksum(line);
-    return line;
+    const std::size_t start = Line.size();
+    Line += "2 ";
+    Line += Number;
+    AppendAngle(Line, "INCLINATION", Record.Inclination);
+    AppendAngle(Line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
+    AppendEccentricity(Line, Record.Eccentricity);
+    AppendAngle(Line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
+    AppendAngle(Line, "MEAN_ANOMALY", Record.MeanAnomaly);
+    Line += ' ';
+    AppendFixed(Line, "MEAN_MOTION", Record.MeanMotion, 2, 8);
+    AppendRevolution(Line, Record.RevAtEpoch);
+    AppendChecksum(Line, start);
 }
 
-} // namespace
-
-std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record, TZeroExponent Zero)
+// The five columns of the record's catalogue number; nothing past LargestElementLineNumber.
+std::optional<std::string> NumberColumns(const TOmmRecord& Record)
 {
     const std::string_view numberText = RequiredText("NORAD_CAT_ID", Record.NoradCatId);
     const long number = WholeNumber("NORAD_CAT_ID", Record.NoradCatId, NumberOf("NORAD_CAT_ID", numberText),
                                     LargestListedNumber);
     if (number > LargestElementLineNumber)
         return std::nullopt;
-    const std::string columns = Alpha5Text(static_cast<int>(number));
-    return std::array<std::string, 3>{NameLine(Record.ObjectName), FirstLine(Record, columns, Zero),
-                                      SecondLine(Record, columns)};
+    return Alpha5Text(static_cast<int>(number));
+}
+
+} // namespace
+
+std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record, TZeroExponent Zero)
+{
+    const std::optional<std::string> columns = NumberColumns(Record);
+    if (!columns)
+        return std::nullopt;
+    std::array<std::string, 3> lines{std::string(NameLine(Record.ObjectName)), {}, {}};
+    lines[1].reserve(LineLength);
+    lines[2].reserve(LineLength);
+    AppendFirstLine(lines[1], Record, *columns, Zero);
+    AppendSecondLine(lines[2], Record, *columns);
+    return lines;
+}
+
+bool AppendElementLines(const TOmmRecord& Record, std::string& Text, TZeroExponent Zero)
+{
+    const std::size_t start = Text.size();
+    try {
+        const std::optional<std::string> columns = NumberColumns(Record);
+        if (!columns)
+            return false;
+        Text += NameLine(Record.ObjectName);
+        Text += '\n';
+        AppendFirstLine(Text, Record, *columns, Zero);
+        Text += '\n';
+        AppendSecondLine(Text, Record, *columns);
+        Text += '\n';
+        return true;
+    } catch (const EOmmFormat&) {
+        // Passed on with the text as it was, so that the sets before stay whole.
+        Text.resize(start);
+        throw;
+    }
 }
 
 } // namespace elsetry

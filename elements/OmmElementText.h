@@ -3,9 +3,12 @@
 // element file, for readers of element files.
 
 #include "elements/OmmRecord.h"
+#include "elements/SatelliteSetup.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace elsetry {
 
@@ -21,5 +24,17 @@ struct TOmmElementText {
 // The sets of Text, in the order the text gives them. Form is ElementTextFormOf(Text) and not
 // TElementTextForm::ElementLines. Raises EOmmFormat when the text as a whole is not that form.
 TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form);
+
+// The same lines written on Threads threads (0: one for each core) in pieces that follow each
+// other, with the element sets FindElementSets finds in them as a whole.
+struct TOmmElementSets {
+    std::vector<std::shared_ptr<const std::string>> Pieces;
+    std::vector<TSetLines> Sets; // viewing Pieces
+    int SkippedUnwritable = 0;
+    int SkippedUnreadable = 0;
+    // The pieces as one text: OmmElementText's Lines.
+    std::string Lines() const;
+};
+TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads);
 
 } // namespace elsetry

@@ -7,7 +7,10 @@
 
 #include <simdjson.h>
 
+#include <memory>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace elsetry {
 
@@ -72,13 +75,18 @@ void ReadObject(ondemand::object& Object, std::size_t Index, TOmmRecord& Record)
     for (const TOmmField& field : OmmFields)
         (Record.*field.Member).clear();
     std::array<bool, OmmFields.size()> present{};
+    std::size_t next = 0; // the services list the fields in the same order in every object
     for (auto member : Object) {
         ondemand::field field;
         std::string_view key;
         if (std::move(member).get(field) || field.unescaped_key().get(key))
             Raise(Index, "not a JSON object");
-        if (const std::optional<std::size_t> index = OmmFieldIndex(key))
+        const std::optional<std::size_t> index =
+            next < OmmFields.size() && OmmFields[next].Name == key ? next : OmmFieldIndex(key);
+        if (index) {
             present[*index] = ReadValue(field.value(), OmmFields[*index], Record, Index);
+            next = *index + 1;
+        }
     }
     for (std::size_t i = 0; i < OmmFields.size(); ++i)
         if (OmmFields[i].Required && !present[i])
@@ -104,7 +112,158 @@ void RaiseOn(simdjson::error_code Error)
         throw EOmmFormat(std::string("not JSON: ") + simdjson::error_message(Error));
 }
 
+// Whether nothing follows what the document has read.
+bool ReadToTheEnd(ondemand::document& Document)
+{
+    return Document.current_location().error() == simdjson::OUT_OF_BOUNDS;
+}
+
+bool IsJsonBlank(char C)
+{
+    return C == ' ' || C == '\t' || C == '\r' || C == '\n';
+}
+
+// Just past the quote that ends the string whose contents begin at From, or the text's end. A
+// quote after an odd number of backslashes is escaped.
+std::size_t StringEnd(std::string_view Text, std::size_t From)
+{
+    for (std::size_t quote = Text.find('"', From); quote != std::string_view::npos; quote = Text.find('"', quote + 1)) {
+        std::size_t backslashes = 0;
+        while (quote - backslashes > From && Text[quote - backslashes - 1] == '\\')
+            ++backslashes;
+        if (backslashes % 2 == 0)
+            return quote + 1;
+    }
+    return Text.size();
+}
+
+// Where the object that begins at From ends, just past its closing brace: brackets are counted
+// outside strings. Nothing when the text ends first. Whether what stands in between is JSON is
+// for the parser that reads the object to tell.
+std::optional<std::size_t> ObjectEnd(std::string_view Text, std::size_t From)
+{
+    std::size_t depth = 0;
+    for (std::size_t i = From; i < Text.size();) {
+        switch (Text[i++]) {
+        case '"':
+            i = StringEnd(Text, i);
+            break;
+        case '{':
+        case '[':
+            ++depth;
+            break;
+        case '}':
+        case ']':
+            if (--depth == 0)
+                return i;
+            break;
+        default:
+            break;
+        }
+    }
+    return std::nullopt;
+}
+
+// The objects of a JSON list, each read as a document of its own where the text has it. Only
+// blanks, the brackets of the list and the commas between its objects stand outside them; the
+// objects' own JSON, their UTF-8 too, is checked as each is read.
+class TJsonRecordRuns : public TOmmRecordRuns {
+public:
+    explicit TJsonRecordRuns(std::string_view JsonText) : Text(JsonText) {}
+
+    // Finds the objects of the list; false when the text is not found to be a list of objects.
+    bool FindObjects()
+    {
+        std::size_t at = SkipBlanks(0);
+        if (at == Text.size() || Text[at] != '[')
+            return false;
+        at = SkipBlanks(at + 1);
+        for (bool more = at < Text.size() && Text[at] != ']'; more;) {
+            if (at == Text.size() || Text[at] != '{')
+                return false;
+            const std::optional<std::size_t> end = ObjectEnd(Text, at);
+            if (!end)
+                return false;
+            Objects.push_back(Text.substr(at, *end - at));
+            at = SkipBlanks(*end);
+            more = at < Text.size() && Text[at] == ',';
+            if (more)
+                at = SkipBlanks(at + 1);
+        }
+        if (at == Text.size() || Text[at] != ']')
+            return false;
+        // An object simdjson may not read past its end into the text's own memory.
+        for (std::size_t i = Objects.size(); i-- > 0 && !RoomAfter(Objects[i]);)
+            Padded.emplace_back(i, simdjson::padded_string(Objects[i]));
+        return SkipBlanks(at + 1) == Text.size();
+    }
+
+    std::size_t Count() const override { return Objects.size(); }
+
+    bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const override
+    {
+        ondemand::parser parser;
+        TOmmRecord record;
+        for (std::size_t i = First; i < End; ++i) {
+            const simdjson::padded_string_view json = PaddedObject(i);
+            ondemand::document document;
+            ondemand::object object;
+            if (parser.iterate(json).get(document) || document.get_object().get(object))
+                return false;
+            try {
+                ReadObject(object, i, record);
+            } catch (const EOmmFormat&) {
+                return false; // the reading of the whole text raises it, after the objects before
+            }
+            if (!ReadToTheEnd(document))
+                return false;
+            Sink(record);
+        }
+        return true;
+    }
+
+private:
+    std::size_t SkipBlanks(std::size_t At) const
+    {
+        while (At < Text.size() && IsJsonBlank(Text[At]))
+            ++At;
+        return At;
+    }
+
+    bool RoomAfter(std::string_view Object) const
+    {
+        return Room(Object) >= Object.size() + simdjson::SIMDJSON_PADDING;
+    }
+
+    std::size_t Room(std::string_view Object) const
+    {
+        return static_cast<std::size_t>(Text.data() + Text.size() - Object.data());
+    }
+
+    simdjson::padded_string_view PaddedObject(std::size_t Index) const
+    {
+        for (const auto& [index, copy] : Padded)
+            if (index == Index)
+                return copy;
+        const std::string_view object = Objects[Index];
+        return simdjson::padded_string_view(object.data(), object.size(), Room(object));
+    }
+
+    std::string_view Text;
+    std::vector<std::string_view> Objects; // in Text
+    // Copies of the last objects, too near the end of the text to be read in place.
+    std::vector<std::pair<std::size_t, simdjson::padded_string>> Padded;
+};
+
 } // namespace
+
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text)
+{
+    auto runs = std::make_unique<TJsonRecordRuns>(Text);
+    if (!runs->FindObjects())
+        return nullptr;
+    return runs;
+}
 
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
@@ -128,7 +287,7 @@ void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
         throw EOmmFormat("not a JSON list of objects");
     }
     // Past the list, the document has nothing left to read.
-    if (document.current_location().error() != simdjson::OUT_OF_BOUNDS)
+    if (!ReadToTheEnd(document))
         throw EOmmFormat("text follows the JSON list");
 }
 

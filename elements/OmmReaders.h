@@ -4,7 +4,9 @@
 
 #include "elements/OmmRecord.h"
 
+#include <cstddef>
 #include <functional>
+#include <memory>
 #include <string_view>
 
 namespace elsetry {
@@ -16,5 +18,22 @@ using TOmmRecordSink = std::function<void(const TOmmRecord&)>;
 // after it is read, so a fault further on is raised after Sink has seen the records before it.
 void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink);
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink);
+
+// Where the records of a CSV or JSON text stand, found on one thread without their fields being
+// read, so that runs of records can be read on several threads at once. It may view the text.
+class TOmmRecordRuns {
+public:
+    virtual ~TOmmRecordRuns() = default;
+    virtual std::size_t Count() const = 0;
+    // Reads records First to End - 1 into Sink, in order; safe to call from several threads at
+    // once. False when they do not read as a reading of the whole text reads them: that reading
+    // then raises the fault.
+    virtual bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const = 0;
+};
+
+// Nothing for a text whose records are not found so (a fault in it, one JSON object alone):
+// such a text is read whole.
+std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text);
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text);
 
 } // namespace elsetry

@@ -70,5 +70,9 @@ enum class TZeroExponent { Minus, Plus };
 // columns.
 std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record,
                                                          TZeroExponent Zero = TZeroExponent::Minus);
+// The same three lines appended to Text, each ended by "\n", without a string made for each;
+// false for a catalogue number past LargestElementLineNumber. Text is as it was when nothing is
+// appended, EOmmFormat raised too.
+bool AppendElementLines(const TOmmRecord& Record, std::string& Text, TZeroExponent Zero = TZeroExponent::Minus);
 
 } // namespace elsetry

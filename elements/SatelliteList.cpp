@@ -72,34 +72,53 @@ int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const 
     return AddText(std::move(Text), FileName);
 }
 
+int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName,
+                                 std::string& ElementLines)
+{
+    ElementLines.clear();
+    return AddText(std::move(Text), FileName, &ElementLines);
+}
+
 // Sets in the CSV or JSON form go through the element lines they make, so that they load
 // exactly as the same sets written as an element file.
-int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::string& FileName)
+int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::string& FileName,
+                            std::string* ElementLines)
 {
     const TElementTextForm form = ElementTextFormOf(*Text);
     if (form == TElementTextForm::ElementLines)
         return AddElementText(std::move(Text), FileName);
-    TOmmElementText sets = OmmElementText(*Text, form);
+    TOmmElementSets sets = OmmElementSets(*Text, form, LoadThreads);
+    Text.reset();
+    if (ElementLines)
+        *ElementLines = sets.Lines();
     UnwritableSets += sets.SkippedUnwritable;
     UnreadableSets += sets.SkippedUnreadable;
-    return AddElementText(std::make_shared<const std::string>(std::move(sets.Lines)), FileName);
+    return AddSets(sets.Sets, std::move(sets.Pieces), FileName);
+}
+
+int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)
+{
+    std::vector<TSetLines> sets = FindElementSets(*Text);
+    return AddSets(std::move(sets), {std::move(Text)}, FileName);
 }
 
 // The sets are set up first, all at once and on every core; then they become entries one after
 // the other, in the order of the file, by the rules of the list.
-int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)
+int TSatelliteList::AddSets(std::vector<TSetLines> Sets, std::vector<std::shared_ptr<const std::string>> SetTexts,
+                            const std::string& FileName)
 {
     TTextArena texts;
     TDeepSpaceStates deepStates;
     const std::string_view fileName = texts.Copy(FileNameOf(FileName));
     std::unique_ptr<TSatelliteBlock> block;
     {
-        const std::vector<TSetLines> sets = FindElementSets(*Text);
+        const std::vector<TSetLines> sets = std::move(Sets);
         block = std::make_unique<TSatelliteBlock>(sets.size());
         SetUpSatellites(sets, *block, fileName, LoadThreads, texts, deepStates);
     }
     // Kept before any satellite becomes an entry, so that no entry can outlive what it views.
-    texts.Keep(std::move(Text));
+    for (std::shared_ptr<const std::string>& text : SetTexts)
+        texts.Keep(std::move(text));
     Texts.Adopt(texts);
     DeepStates.Adopt(deepStates);
     Blocks.push_back(std::move(block));

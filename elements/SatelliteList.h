@@ -6,6 +6,7 @@
 #include "elements/Satellite.h"
 #include "elements/SatelliteBlock.h"
 #include "elements/SatelliteIndex.h"
+#include "elements/SatelliteSetup.h"
 #include "elements/TextArena.h"
 #include "platform/TextFile.h"
 
@@ -41,6 +42,11 @@ public:
     int LoadFromText(std::string Text, const std::string& FileName);
     // The same for a text that others view too; the list keeps it as long as it needs it.
     int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    // The same; for a text of sets in the CSV or JSON form ElementLines is then the element lines
+    // its sets make (as OmmElementText writes them), for a check that reads them. Empty for a text
+    // of element lines.
+    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName,
+                     std::string& ElementLines);
     // Sets of CSV and JSON files passed over since the list was made or cleared: those whose
     // catalogue number element lines cannot hold (past LargestElementLineNumber), and those with
     // a field that does not read.
@@ -74,8 +80,11 @@ private:
         TSatellite* Satellite;
     };
 
-    int AddText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    int AddText(std::shared_ptr<const std::string> Text, const std::string& FileName,
+                std::string* ElementLines = nullptr);
     int AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    int AddSets(std::vector<TSetLines> Sets, std::vector<std::shared_ptr<const std::string>> SetTexts,
+                const std::string& FileName);
     int Admit(const TSatelliteBlock& Block);
     void ReadNotes(const std::string& FileName);
     const std::vector<TSortKey>& SortedIndex() const;

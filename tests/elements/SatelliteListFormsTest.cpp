@@ -1,13 +1,17 @@
 // Element sets in the CSV and JSON forms load exactly as the same sets written as element lines.
 
+#include "elements/OmmElementText.h"
 #include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
+#include "orbit/SGP_Math.h"
 
 #include "tests/support/TempFolder.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 #include "tools/catalogue/CatalogueOmm.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 using namespace elsetry;
 using namespace elsetry::test;
@@ -24,10 +28,11 @@ std::string ElementFileText(const std::vector<std::string>& Lines)
 
 // Two catalogues of the same numbers and names, the second ten days later, so that every set
 // meets an older one of its number and name.
+// Enough sets for two threads to share the work.
 std::vector<std::string> CatalogueWithOlderSets()
 {
     TCatalogueOptions options;
-    options.Count = 1500;
+    options.Count = 2100;
     options.FirstNumber = 99000; // on into the letter form
     options.Alpha5 = true;
     std::vector<std::string> lines = GenerateCatalogue(options);
@@ -54,33 +59,69 @@ TEST(SatelliteListFormsTest, GeneratedSetsComeBackAsTheirOwnLines)
         }
 }
 
-TEST(SatelliteListFormsTest, LoadsCsvAndJsonAsTheirElementFile)
+// Every field the set-up gives, compared bit for bit.
+void ExpectSameSatellite(const TSatellite& Loaded, const TSatellite& Expected)
+{
+    ASSERT_EQ(Loaded.Name, Expected.Name);
+    ASSERT_EQ(Loaded.CatalogueNumber, Expected.CatalogueNumber);
+    ASSERT_EQ(Loaded.Line1, Expected.Line1);
+    ASSERT_EQ(Loaded.Line2, Expected.Line2);
+    ASSERT_EQ(std::string_view(Loaded.ElementSetNumber), std::string_view(Expected.ElementSetNumber));
+    for (double TOrbitModel::*field : {&TOrbitModel::EpochJulian, &TOrbitModel::MeanMotion, &TOrbitModel::Eccentricity,
+                                      &TOrbitModel::Inclination, &TOrbitModel::DragTerm,
+                                      &TOrbitModel::MeanMotionDDotOver6, &TOrbitModel::ArgumentOfLatitude})
+        ASSERT_EQ(Loaded.*field, Expected.*field);
+    ASSERT_EQ(Loaded.RevolutionNumber, Expected.RevolutionNumber);
+    ASSERT_EQ(Loaded.DeepSpace, Expected.DeepSpace);
+    ASSERT_EQ(Loaded.DownlinkFrequency, Expected.DownlinkFrequency);
+}
+
+// Position and velocity a day and a half past the set's epoch; zeros for a set whose orbit has
+// decayed by then.
+std::array<double, 6> StateLater(TSatellite& S)
+{
+    double position[3];
+    double velocity[3];
+    try {
+        S.PropagateToTime(position, velocity, S.EpochJulian + 1.5);
+    } catch (const EMathError&) {
+        return {};
+    }
+    return {position[0], position[1], position[2], velocity[0], velocity[1], velocity[2]};
+}
+
+TEST(SatelliteListFormsTest, LoadsCsvAndJsonAsTheirElementFileOnAnyThreads)
 {
     const std::vector<std::string> lines = CatalogueWithOlderSets();
+    const std::string csv = CatalogueAsOmmCsv(lines);
+    const std::string json = CatalogueAsOmmJson(lines);
     TTempFolder folder;
-    TSatelliteList fromLines;
-    TSatelliteList fromCsv;
-    TSatelliteList fromJson;
-    const int decoded = fromLines.LoadFromFile(folder.Write("sets.txt", ElementFileText(lines)));
-    EXPECT_EQ(fromCsv.LoadFromFile(folder.Write("sets.csv", CatalogueAsOmmCsv(lines))), decoded);
-    EXPECT_EQ(fromJson.LoadFromText(CatalogueAsOmmJson(lines), "sets.json"), decoded);
-    EXPECT_EQ(decoded, static_cast<int>(lines.size() / 3));
-    ASSERT_EQ(fromCsv.Count(), fromLines.Count());
-    ASSERT_EQ(fromJson.Count(), fromLines.Count());
-    for (int i = 0; i < fromLines.Count(); ++i)
-        for (const TSatelliteList* list : {&fromCsv, &fromJson}) {
-            const TSatellite& expected = *fromLines.GetSatellite(i);
-            const TSatellite& loaded = *list->GetSatellite(i);
-            ASSERT_EQ(loaded.Name, expected.Name);
-            ASSERT_EQ(loaded.CatalogueNumber, expected.CatalogueNumber);
-            ASSERT_EQ(loaded.Line1, expected.Line1);
-            ASSERT_EQ(loaded.Line2, expected.Line2);
-            ASSERT_EQ(loaded.EpochJulian, expected.EpochJulian);
-            ASSERT_EQ(loaded.RevolutionNumber, expected.RevolutionNumber);
-            ASSERT_EQ(loaded.ArgumentOfLatitude, expected.ArgumentOfLatitude);
+    const std::string linesFile = folder.Write("sets.txt", ElementFileText(lines));
+    for (const unsigned threads : {1u, 2u}) {
+        TSatelliteList fromLines;
+        const int decoded = fromLines.LoadFromFile(linesFile);
+        EXPECT_EQ(decoded, static_cast<int>(lines.size() / 3));
+        TSatelliteList fromCsv;
+        TSatelliteList fromJson;
+        fromCsv.SetLoadThreads(threads);
+        fromJson.SetLoadThreads(threads);
+        std::string jsonLines;
+        EXPECT_EQ(fromCsv.LoadFromFile(folder.Write("sets.csv", csv)), decoded);
+        EXPECT_EQ(fromJson.LoadFromText(std::make_shared<const std::string>(json), "sets.json", jsonLines), decoded);
+        EXPECT_EQ(jsonLines, OmmElementText(json, TElementTextForm::OmmJson).Lines);
+        ASSERT_EQ(fromCsv.Count(), fromLines.Count());
+        ASSERT_EQ(fromJson.Count(), fromLines.Count());
+        for (int i = 0; i < fromLines.Count(); ++i)
+            for (const TSatelliteList* list : {&fromCsv, &fromJson})
+                ExpectSameSatellite(*list->GetSatellite(i), *fromLines.GetSatellite(i));
+        for (int i = 0; i < fromLines.Count(); ++i) {
+            const std::array<double, 6> expected = StateLater(*fromLines.GetSatellite(i));
+            ASSERT_EQ(StateLater(*fromCsv.GetSatellite(i)), expected);
+            ASSERT_EQ(StateLater(*fromJson.GetSatellite(i)), expected);
         }
-    EXPECT_EQ(fromCsv.GetSatellite(0)->SourceFileName, "sets.csv");
-    EXPECT_EQ(fromJson.GetSatellite(0)->SourceFileName, "sets.json");
+        EXPECT_EQ(fromCsv.GetSatellite(0)->SourceFileName, "sets.csv");
+        EXPECT_EQ(fromJson.GetSatellite(0)->SourceFileName, "sets.json");
+    }
 }
 
 const char* const Iss = R"json({"OBJECT_NAME":"ISS (ZARYA)","OBJECT_ID":"1998-067A",
@@ -123,6 +164,69 @@ TEST(SatelliteListFormsTest, RefusesATextNotOfItsFormAndKeepsTheList)
         EXPECT_THROW(list.LoadFromText(text, "bad"), EOmmFormat) << text;
     EXPECT_EQ(list.Count(), 1);
     EXPECT_EQ(list.GetSatellite(0)->SourceFileName, "good.json");
+}
+
+// Text with its Nth occurrence of From replaced by To.
+std::string Replaced(std::string Text, const std::string& From, const std::string& To, int N)
+{
+    std::size_t at = 0;
+    for (int i = 0; i <= N; ++i)
+        at = Text.find(From, i == 0 ? 0 : at + 1);
+    return Text.replace(at, From.size(), To);
+}
+
+// A fault far into a large file is the one a reading of the whole file names; odd records
+// that read load as the element lines they make.
+TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
+{
+    TCatalogueOptions options;
+    options.Count = 5000;
+    const std::vector<std::string> lines = GenerateCatalogue(options);
+    const std::string csv = CatalogueAsOmmCsv(lines);
+    const std::string json = CatalogueAsOmmJson(lines);
+    const std::string name = lines[3 * 3000];
+    const std::string faulty[] = {
+        Replaced(csv, "\r\n", ",extra\r\n", 3000),
+        Replaced(csv, name, name + "\"", 0),
+        csv + "\"OPEN,",
+        Replaced(csv, ",", "\r", 70000),
+        Replaced(json, "\"MEAN_MOTION\"", "\"MEAN_MOTIOX\"", 3000),
+        Replaced(json, "},{", "},7,{", 4000),
+        json + "]",
+    };
+    TSatelliteList list;
+    list.SetLoadThreads(2);
+    for (const std::string& text : faulty) {
+        std::string whole;
+        try {
+            OmmElementText(text, ElementTextFormOf(text));
+        } catch (const EOmmFormat& error) {
+            whole = error.what();
+        }
+        try {
+            list.LoadFromText(text, "bad");
+            ADD_FAILURE() << "loaded: " << whole;
+        } catch (const EOmmFormat& error) {
+            EXPECT_EQ(error.what(), whole);
+        }
+        EXPECT_EQ(list.Count(), 0);
+    }
+    const std::string odd[] = {
+        Replaced(csv, name, "\"--\"", 0),
+        Replaced(csv, name, "\"A, \"\"B\"\"\r\nC\"", 0),
+        Replaced(Replaced(csv, ",", " \t, ", 50000), "\r\n", "\r\n \r\n\t\n", 4000),
+        Replaced(json, name, "A \\\"}{[\\\" B\\\\", 0),
+        Replaced(Replaced(json, name, "--", 0), "\"MEAN_MOTION\":", "\"MEAN_MOTION\":\"x\",\"Q\":", 4000),
+    };
+    for (const std::string& text : odd) {
+        TSatelliteList fromLines;
+        fromLines.LoadFromText(OmmElementText(text, ElementTextFormOf(text)).Lines, "odd");
+        ASSERT_EQ(list.LoadFromText(text, "odd"), static_cast<int>(fromLines.EverySet().size()));
+        ASSERT_EQ(list.Count(), fromLines.Count());
+        for (int i = 0; i < list.Count(); ++i)
+            ASSERT_EQ(list.GetSatellite(i)->Line1, fromLines.GetSatellite(i)->Line1);
+        list.Clear();
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 // Loading benchmark. First it times the whole of `elsetry-tle check` on synthetic element
-// files of several sizes, with 1, 2 and all threads, as a child process per run: wall time, CPU
-// time and peak memory of that child alone. Measured from outside, it works with any build of
+// files of several sizes, each as element lines, as CSV and as JSON, with 1, 2 and all threads,
+// as a child process per run: wall time, CPU time and peak memory of that child alone. Measured from outside, it works with any build of
 // elsetry-tle (--tle), so that an older one gives the "before" figures. With --satellite-js the
 // same files are loaded by satellite.js 5 under Node.js for comparison. Then it compares
 // the load of one catalogue as element lines, as CSV and as JSON, in-process.
@@ -315,9 +315,16 @@ void WriteFile(const std::string& Path, const std::string& Text)
         throw EBenchFailure("cannot write " + Path);
 }
 
-std::string CatalogueFile(const std::string& Folder, int Count)
+// The forms a catalogue is written in, each loaded by the same check.
+struct TForm {
+    const char* Label;
+    const char* Extension;
+};
+constexpr TForm Forms[] = {{"lines", ".txt"}, {"CSV", ".csv"}, {"JSON", ".json"}};
+
+std::string CatalogueFile(const std::string& Folder, int Count, const TForm& Form = Forms[0])
 {
-    return Folder + "/catalogue-" + std::to_string(Count) + ".txt";
+    return Folder + "/catalogue-" + std::to_string(Count) + Form.Extension;
 }
 
 // Runs Work in a child process and waits for it; the child's failure is the bench's.
@@ -357,7 +364,10 @@ void WriteCatalogues(const std::string& Folder, const std::vector<int>& Sizes)
             TCatalogueOptions options;
             options.Count = count;
             options.Alpha5 = true;
-            WriteFile(CatalogueFile(Folder, count), ElementFileText(GenerateCatalogue(options)));
+            const std::vector<std::string> lines = GenerateCatalogue(options);
+            WriteFile(CatalogueFile(Folder, count, Forms[0]), ElementFileText(lines));
+            WriteFile(CatalogueFile(Folder, count, Forms[1]), CatalogueAsOmmCsv(lines));
+            WriteFile(CatalogueFile(Folder, count, Forms[2]), CatalogueAsOmmJson(lines));
         }
     });
 }
@@ -445,19 +455,28 @@ void MeasureProcesses(const TOptions& Options)
     const std::vector<TThreadRow> rows = ThreadRows(Options.Tle, CatalogueFile(folder.Path, Options.Sizes.front()),
                                                     cores);
 
-    std::printf("\n    sets  threads %s\n", FiguresHeading);
+    std::printf("\nThe same sets as element lines, CelesTrak's CSV and its JSON; \"x lines\": wall time over that of"
+                "\nthe element lines on as many threads\n");
+    std::printf("\n    sets  form   threads %s  x lines\n", FiguresHeading);
     std::map<int, double> allThreadsMs; // by size, for the comparison
     for (const int count : Options.Sizes) {
-        const std::string file = CatalogueFile(folder.Path, count);
-        for (const TThreadRow& row : rows) {
-            const TFigures figures = Measure(TleCommand(Options.Tle, row.Threads, file), environ, count,
-                                             Options.Repeats);
-            std::printf("%8d  %-7s", count, row.Label.c_str());
-            PrintFigures(figures, count);
-            std::printf("\n");
-            std::fflush(stdout);
-            allThreadsMs[count] = figures.WallMs;
-        }
+        std::map<unsigned, double> linesMs; // by thread row
+        for (const TForm& form : Forms)
+            for (const TThreadRow& row : rows) {
+                const std::string file = CatalogueFile(folder.Path, count, form);
+                const TFigures figures = Measure(TleCommand(Options.Tle, row.Threads, file), environ, count,
+                                                 Options.Repeats);
+                std::printf("%8d  %-6s %-7s", count, form.Label, row.Label.c_str());
+                PrintFigures(figures, count);
+                if (&form == &Forms[0]) {
+                    linesMs[row.Threads] = figures.WallMs;
+                    allThreadsMs[count] = figures.WallMs;
+                    std::printf("\n");
+                } else {
+                    std::printf("  %7.2f\n", figures.WallMs / linesMs[row.Threads]);
+                }
+                std::fflush(stdout);
+            }
     }
     if (Options.SatelliteJs.empty())
         return;

@@ -173,6 +173,41 @@ TSatelliteList& NewList(unsigned Threads)
     return list;
 }
 
+// A file loaded for the check, and the element text its sets make (the file's own text, or the
+// element lines of its CSV or JSON sets), which the check counts: the list writes those lines
+// once, on every core, for itself and for the count.
+struct TCheckedLoad {
+    TSatelliteList* List = nullptr;
+    std::shared_ptr<const std::string> Text;
+    std::string OmmLines;
+    bool Omm = false;
+    std::string_view ElementText() const { return Omm ? std::string_view(OmmLines) : std::string_view(*Text); }
+};
+
+std::optional<TCheckedLoad> LoadForCheck(const std::string& Path, unsigned Threads)
+{
+    TCheckedLoad load;
+    try {
+        if (!std::filesystem::is_regular_file(Path)) {
+            Say(Path + ": no such file");
+            return std::nullopt;
+        }
+        load.Text = std::make_shared<const std::string>(ReadWholeFile(Path));
+        load.List = &NewList(Threads);
+        load.List->LoadFromText(load.Text, Path, load.OmmLines);
+    } catch (const EFileError& error) {
+        Say(error.what());
+        return std::nullopt;
+    } catch (const EOmmFormat& error) {
+        ReportNotElementSets(Path, error);
+        return std::nullopt;
+    }
+    load.Omm = ElementTextFormOf(*load.Text) != TElementTextForm::ElementLines;
+    if (load.Omm)
+        load.Text.reset(); // the list holds what it needs of it
+    return load;
+}
+
 // A single folder is loaded the way the program loads one: every element file and the notes.
 TSatelliteList* LoadFolder(const std::string& Folder, unsigned Threads)
 {
@@ -199,15 +234,14 @@ int Check(const std::vector<std::string>& Args, unsigned Threads)
 {
     if (Args.size() != 1)
         return Usage();
-    const std::optional<TCheckInput> input = ReadCheckInput(Args[0]);
-    if (!input)
+    const std::optional<TCheckedLoad> load = LoadForCheck(Args[0], Threads);
+    if (!load)
         return ExitBadFile;
-    const std::string_view text = AfterCommentLines(*input->ElementText);
+    const std::string_view text = AfterCommentLines(load->ElementText());
     if (!HoldsCompleteSet(text))
         return 0;
-    TSatelliteList& list = NewList(Threads);
-    list.LoadFromText(input->Text, Args[0]);
-    ReportSkippedSets(Args[0], input->Unwritable, input->Unreadable);
+    TSatelliteList& list = *load->List;
+    ReportSkippedSets(Args[0], list.SkippedUnwritable(), list.SkippedUnreadable());
     for (const std::string& line : CountCheckLines(text, list))
         std::printf("%s\n", line.c_str());
     return 0;

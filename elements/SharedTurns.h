@@ -1,0 +1,20 @@
+#pragma once
+// Work on many items shared out among threads a turn at a time: each thread takes the next turn
+// when it is done with one, so that threads whose turns take longer do not hold the others up.
+
+#include <cstddef>
+#include <functional>
+
+namespace elsetry {
+
+// Threads for Items items: Wanted, or one for each core when Wanted is 0, but no more than one
+// for every LeastPerThread items, below which starting a thread costs more than it saves; at
+// least 1, the calling thread.
+unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThread);
+
+// Calls Work with every turn from 0 to Turns - 1, on Threads threads, the calling one among them.
+// The first failure keeps the threads from taking further turns and is raised again once they
+// have all ended. A thread that cannot be started leaves its share to the others.
+void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn)>& Work);
+
+} // namespace elsetry
