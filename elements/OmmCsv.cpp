@@ -1,11 +1,10 @@
 // ReadOmmCsv: CSV records of element sets, read with libcsv.
 
+#include "elements/CsvParser.h"
 #include "elements/OmmFields.h"
 #include "elements/OmmReaders.h"
 
 #include "text/Strings.h"
-
-#include <csv.h>
 
 #include <exception>
 #include <new>
@@ -92,41 +91,6 @@ private:
     std::size_t Row = 0;
 };
 
-void FieldRead(void* Text, std::size_t Length, void* Reader)
-{
-    static_cast<TOmmCsvReader*>(Reader)->OnField(
-        std::string_view(Text ? static_cast<const char*>(Text) : "", Text ? Length : 0));
-}
-
-void RowRead(int, void* Reader)
-{
-    static_cast<TOmmCsvReader*>(Reader)->OnRowEnd();
-}
-
-class TCsvParser {
-public:
-    TCsvParser()
-    {
-        if (csv_init(&Parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
-            throw std::bad_alloc();
-    }
-    ~TCsvParser() { csv_free(&Parser); }
-    TCsvParser(const TCsvParser&) = delete;
-    TCsvParser& operator=(const TCsvParser&) = delete;
-
-    // Reads the whole text; false when it is not RFC 4180 records.
-    bool Read(std::string_view Text, TOmmCsvReader& Reader)
-    {
-        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size()
-               && csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
-    }
-
-    std::string Error() { return csv_strerror(csv_error(&Parser)); }
-
-private:
-    csv_parser Parser{};
-};
-
 } // namespace
 
 void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
@@ -134,7 +98,7 @@ void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
     if (Text.starts_with(ByteOrderMark))
         Text.remove_prefix(ByteOrderMark.size());
     TOmmCsvReader reader(Sink);
-    TCsvParser parser;
+    TCsvParser<TOmmCsvReader> parser;
     const bool read = parser.Read(Text, reader);
     if (reader.SinkFailure)
         std::rethrow_exception(reader.SinkFailure);
