@@ -18,7 +18,6 @@ namespace {
 
 constexpr std::size_t ElementLineLength = 69;
 constexpr std::size_t LongestNameLine = 80;
-constexpr double UnixEpochJulian = 2440587.5;
 // Sets dated later than this after the run are taken for bad ones.
 constexpr double FutureEpochDays = 1.0;
 // The year the first satellite was launched; no element set is older.
@@ -72,11 +71,6 @@ bool HoldsControlCharacter(std::string_view Text)
         i += sequence == 0 ? 1 : sequence;
     }
     return false;
-}
-
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
 }
 
 bool AllDigitsOrEmpty(std::string_view Text)
@@ -199,9 +193,8 @@ std::string FieldWord(std::string_view Line, TColumns Columns)
 } // namespace
 
 TElementSetScanner::TElementSetScanner(std::time_t TimeOfRun, std::size_t FirstLineNumber, TVisitor Visit)
-    : RunJulian(UnixEpochJulian + static_cast<double>(TimeOfRun) / 86400.0), FirstEpochJulian(EpochToJulian(FirstEpoch)),
-      NextLine(FirstLineNumber),
-      Visitor(std::move(Visit))
+    : RunJulian(UnixTimeToJulian(static_cast<double>(TimeOfRun))), FirstEpochJulian(EpochToJulian(FirstEpoch)),
+      NextLine(FirstLineNumber), Visitor(std::move(Visit))
 {
 }
 

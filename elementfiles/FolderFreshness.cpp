@@ -1,5 +1,7 @@
 #include "elementfiles/FolderFreshness.h"
 
+#include "elements/ElementColumns.h"
+#include "elements/ElementFileNames.h"
 #include "orbit/EpochTime.h"
 
 #include <algorithm>
@@ -13,17 +15,6 @@
 namespace elsetry {
 
 namespace {
-
-constexpr double UnixEpochJulian = 2440587.5;
-constexpr double SecondsPerDay = 86400.0;
-
-bool IsElementFile(const std::filesystem::path& Path)
-{
-    std::string extension = Path.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-    return extension == ".txt" || extension == ".tle" || extension == ".2li";
-}
 
 std::optional<double> NewestEpochInFile(const std::filesystem::path& Path)
 {
@@ -39,13 +30,15 @@ std::optional<double> NewestEpochInFile(const std::filesystem::path& Path)
 
 std::optional<double> EpochOfFirstLine(std::string_view Line)
 {
-    if (Line.size() < 32 || !Line.starts_with("1 "))
+    const std::string_view field = FieldText(Line, Line1::Epoch);
+    if (field.size() < Line1::Epoch.Width || !Line.starts_with("1 "))
         return std::nullopt;
-    const char* first = Line.data() + 18;
-    while (first < Line.data() + 32 && *first == ' ')
+    const char* first = field.data();
+    const char* last = field.data() + field.size();
+    while (first < last && *first == ' ')
         ++first;
     double epoch = 0;
-    const auto [end, error] = std::from_chars(first, Line.data() + 32, epoch);
+    const auto [end, error] = std::from_chars(first, last, epoch);
     if (error != std::errc() || end == first || epoch < 1000.0)
         return std::nullopt;
     return EpochToJulian(epoch);
@@ -57,7 +50,7 @@ std::optional<double> NewestEpochIn(const std::string& Folder)
     std::optional<double> newest;
     for (std::filesystem::directory_iterator entry(Folder, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (!entry->is_regular_file(error) || !IsElementFile(entry->path()))
+        if (!entry->is_regular_file(error) || !IsElementFileName(entry->path().filename().string()))
             continue;
         if (const std::optional<double> epoch = NewestEpochInFile(entry->path());
             epoch && (!newest || *epoch > *newest))
@@ -71,7 +64,7 @@ std::string StaleFolderNote(const std::string& Folder, std::time_t Now)
     const std::optional<double> newest = NewestEpochIn(Folder);
     if (!newest)
         return {};
-    const double now = static_cast<double>(Now) / SecondsPerDay + UnixEpochJulian;
+    const double now = UnixTimeToJulian(static_cast<double>(Now));
     const double age = now - *newest;
     if (age <= StaleAfterDays)
         return {};

@@ -64,11 +64,10 @@ bool IsNewerEpoch(std::string_view NewEpoch, std::optional<std::string_view> Las
 // A set dated further ahead of the run than this is taken for a bad one: appended, it would stand
 // as the newest set until that date and keep every real one out.
 constexpr double FutureEpochDays = 1.0;
-constexpr double UnixEpochJulian = 2440587.5;
 
 bool IsFarFuture(const TSatellite& Satellite, std::time_t TimeOfRun)
 {
-    const double runJulian = UnixEpochJulian + static_cast<double>(TimeOfRun) / 86400.0;
+    const double runJulian = UnixTimeToJulian(static_cast<double>(TimeOfRun));
     return Satellite.EpochJulian > runJulian + FutureEpochDays;
 }
 

@@ -1,5 +1,7 @@
 #include "elements/DecimalText.h"
 
+#include "text/Strings.h"
+
 #include <algorithm>
 #include <cstddef>
 
@@ -9,11 +11,6 @@ namespace {
 
 constexpr std::size_t LongestExponent = 4;
 constexpr std::size_t LongestWholeValue = 9;
-
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
-}
 
 std::size_t FirstNonZero(std::string_view Digits)
 {

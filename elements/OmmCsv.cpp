@@ -1,11 +1,10 @@
 // ReadOmmCsv: CSV records of element sets, read with libcsv.
 
+#include "elements/CsvParser.h"
 #include "elements/OmmFields.h"
 #include "elements/OmmReaders.h"
 
 #include "text/Strings.h"
-
-#include <csv.h>
 
 #include <algorithm>
 #include <exception>
@@ -102,41 +101,6 @@ private:
     std::size_t Row = 0;
 };
 
-void FieldRead(void* Text, std::size_t Length, void* Reader)
-{
-    static_cast<TOmmCsvReader*>(Reader)->OnField(
-        std::string_view(Text ? static_cast<const char*>(Text) : "", Text ? Length : 0));
-}
-
-void RowRead(int, void* Reader)
-{
-    static_cast<TOmmCsvReader*>(Reader)->OnRowEnd();
-}
-
-class TCsvParser {
-public:
-    TCsvParser()
-    {
-        if (csv_init(&Parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
-            throw std::bad_alloc();
-    }
-    ~TCsvParser() { csv_free(&Parser); }
-    TCsvParser(const TCsvParser&) = delete;
-    TCsvParser& operator=(const TCsvParser&) = delete;
-
-    // Reads the whole text; false when it is not RFC 4180 records.
-    bool Read(std::string_view Text, TOmmCsvReader& Reader)
-    {
-        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size()
-               && csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
-    }
-
-    std::string Error() { return csv_strerror(csv_error(&Parser)); }
-
-private:
-    csv_parser Parser{};
-};
-
 void SkipByteOrderMark(std::string_view& Text)
 {
     if (Text.starts_with(ByteOrderMark))
@@ -215,7 +179,7 @@ public:
         if (run.find('"') == std::string_view::npos) {
             ReadUnquoted(First, End, reader);
         } else {
-            TCsvParser parser;
+            TCsvParser<TOmmCsvReader> parser;
             read = parser.Read(run, reader);
         }
         if (reader.SinkFailure)
@@ -267,7 +231,7 @@ std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text)
         return nullptr;
     const TOmmRecordSink none = [](const TOmmRecord&) {};
     TOmmCsvReader header(none);
-    TCsvParser parser;
+    TCsvParser<TOmmCsvReader> parser;
     const std::size_t headerEnd = starts.size() > 1 ? starts[1] : Text.size();
     if (!parser.Read(Text.substr(0, headerEnd), header) || !header.ReadCleanly() || header.RowsRead() != 1)
         return nullptr;
@@ -278,7 +242,7 @@ void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
     SkipByteOrderMark(Text);
     TOmmCsvReader reader(Sink);
-    TCsvParser parser;
+    TCsvParser<TOmmCsvReader> parser;
     const bool read = parser.Read(Text, reader);
     if (reader.SinkFailure)
         std::rethrow_exception(reader.SinkFailure);

@@ -169,11 +169,6 @@ void AppendRevolution(std::string& Line, const std::string& Text)
     AppendRightAligned(Line, std::to_string(value % RevolutionNumbers), 5);
 }
 
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
-}
-
 bool IsUpperLetter(char C)
 {
     return C >= 'A' && C <= 'Z';

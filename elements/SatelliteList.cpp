@@ -2,6 +2,7 @@
 
 #include "elements/ElementColumns.h"
 #include "elements/ElementFields.h"
+#include "elements/ElementFileNames.h"
 #include "elements/OmmElementText.h"
 #include "elements/SatelliteSetup.h"
 #include "platform/TextFile.h"
@@ -47,7 +48,7 @@ TSatelliteList::TSatelliteList(const std::string& Folder, unsigned Threads)
 {
     if (FolderText.empty() || FolderText.back() != '/')
         FolderText += '/';
-    for (const char* extension : {".2li", ".tle", ".txt"})
+    for (const std::string_view extension : ElementFileExtensions)
         for (const std::string& name : FolderEntries(FolderText, extension))
             LoadFromFile(FolderText + name);
     ReadNotes(NotesFileName);

@@ -24,11 +24,6 @@ struct TNotesLine {
     std::string Date;
 };
 
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
-}
-
 std::string_view Before(std::string_view Text, std::size_t Position)
 {
     return Text.substr(0, Position);

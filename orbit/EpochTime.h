@@ -27,4 +27,13 @@ double FractionOfDay(int Hour, int Minute, int Second, int Hundredths);
 // Counts to the hundredth of a second.
 double DateTimeToJulian(const TDateTime& DateTime);
 
+// Julian date of 1 January 1970 at 0 h UTC, where time_t counts from.
+constexpr double UnixEpochJulian = 2440587.5;
+constexpr double SecondsPerDay = 86400.0;
+// Julian date of a time_t (seconds since 1970 UTC).
+constexpr double UnixTimeToJulian(double UnixSeconds)
+{
+    return UnixEpochJulian + UnixSeconds / SecondsPerDay;
+}
+
 } // namespace elsetry

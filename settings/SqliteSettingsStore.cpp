@@ -133,7 +133,7 @@ public:
 
 private:
     struct TCloser {
-        void operator()(sqlite3* Db) const { sqlite3_close(Db); }
+        void operator()(sqlite3* Open) const { sqlite3_close(Open); }
     };
 
     void UseWriteAheadLog();

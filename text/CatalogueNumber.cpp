@@ -1,5 +1,7 @@
 #include "text/CatalogueNumber.h"
 
+#include "text/Strings.h"
+
 #include <algorithm>
 
 namespace elsetry {
@@ -8,11 +10,6 @@ namespace {
 
 // The letters in the order of the ten-thousands they stand for, from 10 up.
 constexpr std::string_view Alpha5Letters = "ABCDEFGHJKLMNPQRSTUVWXYZ";
-
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
-}
 
 std::optional<int> LetterValue(char Letter)
 {

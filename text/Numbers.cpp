@@ -1,16 +1,13 @@
 #include "text/Numbers.h"
 
+#include "text/Strings.h"
+
 #include <charconv>
 #include <cstdint>
 
 namespace elsetry {
 
 namespace {
-
-bool IsDigit(char C)
-{
-    return C >= '0' && C <= '9';
-}
 
 // from_chars takes neither a leading "+" nor, in our sense, "inf" and "nan": screen those first.
 std::string_view WithoutPlus(std::string_view Text)

@@ -126,9 +126,17 @@ std::string EscapeControls(std::string_view Text)
     return shown;
 }
 
+std::string ShortenedText(std::string_view Text, std::size_t Length)
+{
+    std::string shortened(Text.substr(0, Length));
+    if (Text.size() > Length)
+        shortened += "...";
+    return shortened;
+}
+
 bool AllDigits(std::string_view Text)
 {
-    return !Text.empty() && std::all_of(Text.begin(), Text.end(), [](char C) { return C >= '0' && C <= '9'; });
+    return !Text.empty() && std::all_of(Text.begin(), Text.end(), IsDigit);
 }
 
 } // namespace elsetry

@@ -2,6 +2,7 @@
 // Letter case and blanks of 8-bit texts. Case is folded for ASCII letters only, never by the
 // process locale, so names and keys compare the same for every user.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -27,6 +28,14 @@ std::string_view Trim(std::string_view Text);
 // or "\\", so that a text from a server or a file cannot steer the terminal or mail reader that
 // shows the log.
 std::string EscapeControls(std::string_view Text);
+// The first Length bytes of the text, with "..." after them when the text goes on: a service's or
+// a reader's words, short enough for a log line.
+std::string ShortenedText(std::string_view Text, std::size_t Length);
+// Whether the byte is an ASCII digit, whatever the process locale.
+constexpr bool IsDigit(char C)
+{
+    return C >= '0' && C <= '9';
+}
 // Whether the text is one or more ASCII digits and nothing else.
 bool AllDigits(std::string_view Text);
 

@@ -34,15 +34,6 @@ std::string_view TrimmedStart(std::string_view Text)
     return first == std::string_view::npos ? std::string_view() : Text.substr(first);
 }
 
-// The service's own words, short and safe for a log line.
-std::string ShortText(std::string_view Text)
-{
-    std::string shortened(Text.substr(0, ErrorTextLength));
-    if (Text.size() > ErrorTextLength)
-        shortened += "...";
-    return EscapeControls(shortened);
-}
-
 // A JSON or HTML answer where element sets were asked for says why in its own words.
 void RefuseNonElementAnswer(std::string_view Body)
 {
@@ -50,7 +41,7 @@ void RefuseNonElementAnswer(std::string_view Body)
     if (start.empty())
         return;
     if (start.front() == '{' || start.front() == '[')
-        throw EGroupFailed("an error answer: " + ShortText(start));
+        throw EGroupFailed("an error answer: " + EscapeControls(ShortenedText(start, ErrorTextLength)));
     if (start.front() == '<')
         throw EGroupFailed("an HTML page, not element sets");
 }

@@ -16,12 +16,6 @@ namespace {
 
 constexpr std::size_t ReasonLength = 100;
 
-// The reader's own words, short enough for a log line.
-std::string ShortReason(std::string_view Text)
-{
-    std::string reason(Text.substr(0, ReasonLength));
-    return Text.size() > ReasonLength ? reason + "..." : reason;
-}
 
 std::optional<long> NumberOf(std::string_view Text)
 {
@@ -39,7 +33,7 @@ void ReadRecords(std::string_view Csv, const TOmmRecordSink& Sink)
     try {
         ReadOmmCsvRecords(Csv, Sink);
     } catch (const EOmmFormat& Error) {
-        throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
+        throw EGroupFailed("not element sets: " + ShortenedText(Error.what(), ReasonLength));
     }
 }
 
@@ -48,7 +42,7 @@ std::optional<std::array<std::string, 3>> LinesOf(const TOmmRecord& Record)
     try {
         return ElementLinesOf(Record, TZeroExponent::Plus);
     } catch (const EOmmFormat& Error) {
-        throw EGroupFailed("not element sets: " + ShortReason(Error.what()));
+        throw EGroupFailed("not element sets: " + ShortenedText(Error.what(), ReasonLength));
     }
 }
 
@@ -101,7 +95,8 @@ TCsvElementSets CsvElementSets(std::string_view Csv)
         }
         const std::optional<long> number = NumberOf(Record.NoradCatId);
         if (!number)
-            throw EGroupFailed("not element sets: a catalogue number reads \"" + ShortReason(Record.NoradCatId) + "\"");
+            throw EGroupFailed("not element sets: a catalogue number reads \""
+                               + ShortenedText(Record.NoradCatId, ReasonLength) + "\"");
         sets.Sets.push_back(std::move(*lines));
         sets.Numbers.push_back(*number);
     });

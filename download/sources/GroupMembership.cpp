@@ -2,11 +2,10 @@
 
 #include "download/sources/RunStops.h"
 #include "download/sources/KeptValues.h"
+#include "elements/CsvParser.h"
 #include "platform/HttpClient.h"
 #include "settings/RegistryVariables.h"
 #include "text/Strings.h"
-
-#include <csv.h>
 
 #include <cstdint>
 #include <ctime>
@@ -64,39 +63,6 @@ struct TMembershipReader {
         Field = 0;
         RowHasNumber = false;
     }
-};
-
-void FieldRead(void* Text, std::size_t Length, void* Reader)
-{
-    static_cast<TMembershipReader*>(Reader)->OnField(
-        std::string_view(Text ? static_cast<const char*>(Text) : "", Text ? Length : 0));
-}
-
-void RowRead(int, void* Reader)
-{
-    static_cast<TMembershipReader*>(Reader)->OnRowEnd();
-}
-
-class TCsvParser {
-public:
-    TCsvParser()
-    {
-        if (csv_init(&Parser, CSV_STRICT | CSV_STRICT_FINI) != 0)
-            throw EGroupFailed("out of memory");
-    }
-    ~TCsvParser() { csv_free(&Parser); }
-    TCsvParser(const TCsvParser&) = delete;
-    TCsvParser& operator=(const TCsvParser&) = delete;
-
-    // Whether the whole text reads as RFC 4180 records.
-    bool Read(std::string_view Text, TMembershipReader& Reader)
-    {
-        return csv_parse(&Parser, Text.data(), Text.size(), FieldRead, RowRead, &Reader) == Text.size()
-               && csv_fini(&Parser, FieldRead, RowRead, &Reader) == 0;
-    }
-
-private:
-    csv_parser Parser{};
 };
 
 std::string GroupsKey()
@@ -161,7 +127,7 @@ std::vector<long> CsvCatalogueNumbers(std::string_view Csv)
     if (Csv.starts_with("\xEF\xBB\xBF"))
         Csv.remove_prefix(3);
     TMembershipReader reader;
-    if (!TCsvParser().Read(Csv, reader) || reader.Bad)
+    if (!TCsvParser<TMembershipReader>().Read(Csv, reader) || reader.Bad)
         throw EGroupFailed(NotMembershipList);
     return std::move(reader.Numbers);
 }

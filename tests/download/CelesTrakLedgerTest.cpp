@@ -5,6 +5,7 @@
 #include "download/sources/KeptListSets.h"
 
 #include "settings/RegistryVariables.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/StoreFixture.h"
 
 #include <gtest/gtest.h>
@@ -23,8 +24,7 @@ using namespace std::chrono_literals;
 using TTime = TRunClock::TTime;
 using TKind = TCelesTrakAnswer::TKind;
 
-// 2026-12-08 10:12 UTC.
-const TTime Now = std::chrono::sys_days(std::chrono::year(2026) / 12 / 8) + 10h + 12min;
+const TTime Now = FixedRunTime;
 
 std::string MillisText(TTime Time)
 {

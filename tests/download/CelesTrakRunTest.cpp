@@ -25,8 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 using TTime = TRunClock::TTime;
 
-// 2026-12-08 10:12 UTC.
-const TTime TenTwelve = std::chrono::sys_days(std::chrono::year(2026) / 12 / 8) + 10h + 12min;
+const TTime TenTwelve = FixedRunTime;
 constexpr const char* GpPrefix = "GET /NORAD/elements/gp.php?";
 
 // Sets numbered from 77000 on that no group holds: the list reaches them one number at a time.

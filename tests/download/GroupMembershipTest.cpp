@@ -82,8 +82,7 @@ TEST(CsvCatalogueNumbers, ReadsTheCatalogueNumberColumn)
     }
 }
 
-// 2026-12-08 10:12 UTC.
-const TTime Start = std::chrono::sys_days(std::chrono::year(2026) / 12 / 8) + 10h + 12min;
+const TTime Start = FixedRunTime;
 constexpr int WeatherFile = 8; // the stand-in's file for CelesTrak's "weather"
 
 std::string MillisText(TTime Time)

@@ -23,8 +23,7 @@ using namespace std::chrono_literals;
 using TKind = TAdmission::TKind;
 using TTime = TRunClock::TTime;
 
-// 2026-12-08 10:12 UTC.
-const TTime Now = std::chrono::sys_days(std::chrono::year(2026) / 12 / 8) + 10h + 12min;
+const TTime Now = FixedRunTime;
 
 std::int64_t MillisOf(TTime Time)
 {

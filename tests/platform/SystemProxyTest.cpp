@@ -56,7 +56,9 @@ TEST(DesktopProxy, ListFromTheEnvironmentThenGnome)
     };
     for (const bool gnome : {false, true}) {
         for (const auto& [variables, expected] : cases) {
-            const auto environment = [&](const char* Name) { return variables.count(Name) ? variables.at(Name) : ""; };
+            const auto environment = [&values = variables](const char* Name) {
+                return values.count(Name) ? values.at(Name) : "";
+            };
             const auto settings = [&](const std::string& Schema, const std::string& Key) {
                 return gnome && manual.count(Schema + " " + Key) ? manual.at(Schema + " " + Key) : "";
             };

@@ -9,6 +9,10 @@
 
 namespace elsetry::test {
 
+// 2026-12-08 10:12 UTC: the moment the ledger, membership and CelesTrak run tests start at.
+inline const TRunClock::TTime FixedRunTime = std::chrono::sys_days(std::chrono::year(2026) / 12 / 8)
+                                             + std::chrono::hours(10) + std::chrono::minutes(12);
+
 class TFakeClock final : public TRunClock {
 public:
     explicit TFakeClock(TTime Start = TTime(std::chrono::hours(24 * 20000))) : Current(Start) {}

@@ -152,8 +152,9 @@ TEST_F(GpService, AnswersComeCompressedAndTheBoundHoldsForTheDecodedText)
         bool Cut;
         const char* Format; // another target each, as the update window refuses repeats
     };
-    for (const TCase& c : {TCase{true, GroupTextLimitBytes, false, "CSV"},
-                           TCase{false, GroupTextLimitBytes, false, "csv"}, TCase{true, rows.size() / 2, true, "Csv"}}) {
+    for (const TCase& c :
+         {TCase{true, GroupTextLimitBytes, false, "CSV"}, TCase{false, GroupTextLimitBytes, false, "csv"},
+          TCase{true, rows.size() / 2, true, "Csv"}}) {
         SCOPED_TRACE(std::to_string(c.Accept) + " " + std::to_string(c.Bound));
         THttpClient client;
         client.SetAcceptGzip(c.Accept);
@@ -225,7 +226,8 @@ TEST_F(GpService, NamesAndNumbersSelectSets)
     const std::string inmarsat = Get("NAME=inmarsat&FORMAT=3LE");
     EXPECT_EQ(std::count(inmarsat.begin(), inmarsat.end(), '\n'), 20 * 3);
     EXPECT_NE(inmarsat.find("0 INMARSAT 20\r\n"), std::string::npos);
-    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"), CelesTrakForm(Weather[1]) + "\r\n" + Weather[2] + "\r\n");
+    EXPECT_EQ(Get("CATNR=" + Weather[1].substr(2, 5) + "&FORMAT=2LE"),
+              CelesTrakForm(Weather[1]) + "\r\n" + Weather[2] + "\r\n");
     EXPECT_NE(Get("CATNR=148493").find(",148493,"), std::string::npos);
     EXPECT_EQ(Failure("CATNR=148493&FORMAT=2LE").Status(), 404) << "element lines leave it out";
 }
