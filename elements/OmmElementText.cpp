@@ -124,8 +124,8 @@ std::string TOmmElementSets::Lines() const
 // always does.
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads)
 {
-    const std::unique_ptr<TOmmRecordRuns> runs =
-        Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text) : OmmCsvRecordRuns(Text);
+    const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text)
+                                                                                   : OmmCsvRecordRuns(Text);
     if (runs)
         if (std::optional<TOmmElementSets> sets = InRuns(*runs, Threads))
             return std::move(*sets);

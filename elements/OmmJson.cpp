@@ -81,8 +81,9 @@ void ReadObject(ondemand::object& Object, std::size_t Index, TOmmRecord& Record)
         std::string_view key;
         if (std::move(member).get(field) || field.unescaped_key().get(key))
             Raise(Index, "not a JSON object");
-        const std::optional<std::size_t> index =
-            next < OmmFields.size() && OmmFields[next].Name == key ? next : OmmFieldIndex(key);
+        const std::optional<std::size_t> index = next < OmmFields.size() && OmmFields[next].Name == key
+                                                     ? next
+                                                     : OmmFieldIndex(key);
         if (index) {
             present[*index] = ReadValue(field.value(), OmmFields[*index], Record, Index);
             next = *index + 1;
@@ -230,10 +231,7 @@ private:
         return At;
     }
 
-    bool RoomAfter(std::string_view Object) const
-    {
-        return Room(Object) >= Object.size() + simdjson::SIMDJSON_PADDING;
-    }
+    bool RoomAfter(std::string_view Object) const { return Room(Object) >= Object.size() + simdjson::SIMDJSON_PADDING; }
 
     std::size_t Room(std::string_view Object) const
     {

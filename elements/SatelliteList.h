@@ -45,8 +45,7 @@ public:
     // The same; for a text of sets in the CSV or JSON form ElementLines is then the element lines
     // its sets make (as OmmElementText writes them), for a check that reads them. Empty for a text
     // of element lines.
-    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName,
-                     std::string& ElementLines);
+    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName, std::string& ElementLines);
     // Sets of CSV and JSON files passed over since the list was made or cleared: those whose
     // catalogue number element lines cannot hold (past LargestElementLineNumber), and those with
     // a field that does not read.

@@ -1,5 +1,6 @@
 #pragma once
-// CelesTrak's gp.php as a run uses it: the query of one catalogue number, the two error answers a run reads, and a CSV answer made into element sets.
+// CelesTrak's gp.php as a run uses it: the query of one catalogue number, the two error answers a run reads, and a CSV
+// answer made into element sets.
 
 #include <array>
 #include <string>

@@ -13,11 +13,8 @@
 namespace elsetry::test {
 namespace {
 
-const TLines SessionStart{"clear",
-                          "status Connecting to Space-Track",
-                          "log Connecting to Space-Track",
-                          "status Logging into Space-Track Web site",
-                          "log Logging into Space-Track"};
+const TLines SessionStart{"clear", "status Connecting to Space-Track", "log Connecting to Space-Track",
+                          "status Logging into Space-Track Web site", "log Logging into Space-Track"};
 const TLines SessionEnd{"status Logged out of Space-Track Web site", "log Logged out of Space-Track"};
 
 TLines Sequence(std::initializer_list<TLines> Parts)
@@ -133,7 +130,9 @@ TEST(DownloadRun, RefusedLoginShowsOneMessageFetchesNothingAndStillLogsOut)
 
         EXPECT_EQ(world.Run(), TDownloadOutcome::LoginRefused);
         EXPECT_EQ(world.Host.Events,
-                  Sequence({SessionStart, {"log " + reason}, box,
+                  Sequence({SessionStart,
+                            {"log " + reason},
+                            box,
                             {"status Logged out of Space-Track Web site", "log Logged out of Space-Track"},
                             {"status Run ended: the service did not accept the username and password"}}));
         const auto requests = world.Service->Requests();
@@ -213,13 +212,12 @@ TEST(DownloadRun, FailedOrDamagedGroupIsLoggedAndCountedKeepsTheEarlierFileAndTh
         EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
         EXPECT_EQ(ReadWholeFile(world.Saved("Amateur.txt")), "earlier\r\n");
         EXPECT_EQ(ReadWholeFile(world.Saved("Geo.txt")), CrLfText(TLines(sets.begin(), sets.begin() + 3)));
-        EXPECT_EQ(world.Host.Events,
-                  Sequence({SessionStart,
-                            {"log Logged into Space-Track", "status Getting Amateur.txt",
-                             "log " + FailedLine("Amateur.txt", c.Reason)},
-                            Saved("Geo.txt", 1),
-                            {"status Logged out of Space-Track Web site", "log Logged out of Space-Track",
-                             "log 1 of 2 downloads failed"}}));
+        EXPECT_EQ(world.Host.Events, Sequence({SessionStart,
+                                               {"log Logged into Space-Track", "status Getting Amateur.txt",
+                                                "log " + FailedLine("Amateur.txt", c.Reason)},
+                                               Saved("Geo.txt", 1),
+                                               {"status Logged out of Space-Track Web site",
+                                                "log Logged out of Space-Track", "log 1 of 2 downloads failed"}}));
         EXPECT_TRUE(std::filesystem::is_empty(world.Temp));
     }
 }

@@ -67,9 +67,9 @@ void ExpectSameSatellite(const TSatellite& Loaded, const TSatellite& Expected)
     ASSERT_EQ(Loaded.Line1, Expected.Line1);
     ASSERT_EQ(Loaded.Line2, Expected.Line2);
     ASSERT_EQ(std::string_view(Loaded.ElementSetNumber), std::string_view(Expected.ElementSetNumber));
-    for (double TOrbitModel::*field : {&TOrbitModel::EpochJulian, &TOrbitModel::MeanMotion, &TOrbitModel::Eccentricity,
-                                      &TOrbitModel::Inclination, &TOrbitModel::DragTerm,
-                                      &TOrbitModel::MeanMotionDDotOver6, &TOrbitModel::ArgumentOfLatitude})
+    for (double TOrbitModel::*field :
+         {&TOrbitModel::EpochJulian, &TOrbitModel::MeanMotion, &TOrbitModel::Eccentricity, &TOrbitModel::Inclination,
+          &TOrbitModel::DragTerm, &TOrbitModel::MeanMotionDDotOver6, &TOrbitModel::ArgumentOfLatitude})
         ASSERT_EQ(Loaded.*field, Expected.*field);
     ASSERT_EQ(Loaded.RevolutionNumber, Expected.RevolutionNumber);
     ASSERT_EQ(Loaded.DeepSpace, Expected.DeepSpace);

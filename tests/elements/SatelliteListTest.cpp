@@ -308,8 +308,8 @@ TEST_F(SatelliteListTest, EntriesAgreeWithTheListAcrossThePartsOfALargeText)
             text += line + "\n";
     }
     text += ThreeLines("noaa-l", "26536") + ThreeLines("LOWER", "2554a") + "BAD\n" + LineOne("22222") + "\n"
-            + LineTwo("22223") + "\n" + ThreeLines("ALPHA", "11111", "08264.0") + ThreeLines("BRAVO", "12345", "08264.0")
-            + ThreeLines("BRAVO", "11111", "08265.0");
+            + LineTwo("22223") + "\n" + ThreeLines("ALPHA", "11111", "08264.0")
+            + ThreeLines("BRAVO", "12345", "08264.0") + ThreeLines("BRAVO", "11111", "08265.0");
     const auto shared = std::make_shared<const std::string>(text);
     const int decoded = List.LoadFromText(shared, "/x/sets.txt");
     TListEntries entries(shared, "/x/sets.txt");

@@ -9,9 +9,9 @@ namespace {
 TEST(FileNameSettings, GroupAndListFileNamesAreKnownWhateverTheirCase)
 {
     const std::pair<std::string_view, bool> names[] = {
-        {"NameFullCatalog", true}, {"nameGEO", true},       {"NameVisible", true},       {"GetGeo", false},
-        {"NameMyFavourites", true}, {"namemyfavourites", true}, {"KeplerPath", false},
-        {"HistoricDataPath", false}, {"WantedHistoric", false}, {"Password", false}, {"", false},
+        {"NameFullCatalog", true},  {"nameGEO", true},          {"NameVisible", true}, {"GetGeo", false},
+        {"NameMyFavourites", true}, {"namemyfavourites", true}, {"KeplerPath", false}, {"HistoricDataPath", false},
+        {"WantedHistoric", false},  {"Password", false},        {"", false},
     };
     for (const auto& [name, expected] : names)
         EXPECT_EQ(IsFileNameSetting(name), expected) << name;

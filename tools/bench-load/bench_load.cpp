@@ -1,9 +1,9 @@
 // Loading benchmark. First it times the whole of `elsetry-tle check` on synthetic element
 // files of several sizes, each as element lines, as CSV and as JSON, with 1, 2 and all threads,
-// as a child process per run: wall time, CPU time and peak memory of that child alone. Measured from outside, it works with any build of
-// elsetry-tle (--tle), so that an older one gives the "before" figures. With --satellite-js the
-// same files are loaded by satellite.js 5 under Node.js for comparison. Then it compares
-// the load of one catalogue as element lines, as CSV and as JSON, in-process.
+// as a child process per run: wall time, CPU time and peak memory of that child alone. Measured from outside, it works
+// with any build of elsetry-tle (--tle), so that an older one gives the "before" figures. With --satellite-js the same
+// files are loaded by satellite.js 5 under Node.js for comparison. Then it compares the load of one catalogue as
+// element lines, as CSV and as JSON, in-process.
 
 #include "elements/SatelliteList.h"
 #include "text/Numbers.h"
