@@ -62,7 +62,7 @@ std::optional<TOmmElementSets> InRuns(const TOmmRecordRuns& Runs, unsigned Threa
     const std::size_t turns = (Runs.Count() + RecordsPerTurn - 1) / RecordsPerTurn;
     std::vector<TPiece> pieces(turns);
     std::atomic<bool> apart{false};
-    ShareOutTurns(turns, WorkThreads(Runs.Count(), Threads, RecordsPerThread), [&](std::size_t Turn) {
+    ShareOutTurns(turns, WorkThreads(Runs.Count(), Threads, RecordsPerThread), [&](std::size_t Turn, unsigned) {
         if (!apart && !ReadPiece(Runs, Turn, pieces[Turn]))
             apart = true;
     });

@@ -3,15 +3,12 @@
 #include "elements/ElementColumns.h"
 #include "elements/SatelliteAttributes.h"
 #include "elements/SatelliteIndex.h"
+#include "elements/SharedTurns.h"
 #include "orbit/SGP_Math.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
 
 #include <algorithm>
-#include <atomic>
-#include <exception>
-#include <system_error>
-#include <thread>
 
 namespace elsetry {
 
@@ -82,57 +79,6 @@ bool SetUp(TSatellite& S, const TSetLines& Set, std::string_view FileName, TThre
     return true;
 }
 
-unsigned ThreadCount(std::size_t Sets, unsigned Wanted)
-{
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t useful = std::max<std::size_t>(1, Sets / SetsPerThread);
-    return static_cast<unsigned>(std::min<std::size_t>(Wanted == 0 ? cores : Wanted, useful));
-}
-
-// The sets handed out a turn at a time to the threads that share the work; the first failure
-// stops every thread and is raised again once they have all ended.
-class TSetupWork {
-public:
-    TSetupWork(const std::vector<TSetLines>& SetsToDo, TSatelliteBlock& Slots, std::string_view SourceName)
-        : Sets(SetsToDo), Block(Slots), FileName(SourceName)
-    {
-    }
-
-    void Run(TThreadStore& Store) noexcept
-    {
-        try {
-            for (std::size_t first = Next.fetch_add(SetsPerTurn); first < Sets.size() && !Failed;
-                 first = Next.fetch_add(SetsPerTurn))
-                for (std::size_t i = first; i < std::min(first + SetsPerTurn, Sets.size()); ++i)
-                    if (SetUp(Block.Make(i), Sets[i], FileName, Store))
-                        Block.MarkDecoded(i);
-        } catch (...) {
-            // Passed on to the thread that asked for the work.
-            Fail(std::current_exception());
-        }
-    }
-
-    void RaiseFailure() const
-    {
-        if (Failure)
-            std::rethrow_exception(Failure);
-    }
-
-private:
-    void Fail(std::exception_ptr Error)
-    {
-        if (!Failed.exchange(true))
-            Failure = std::move(Error);
-    }
-
-    const std::vector<TSetLines>& Sets;
-    TSatelliteBlock& Block;
-    const std::string_view FileName;
-    std::atomic<std::size_t> Next{0};
-    std::atomic<bool> Failed{false};
-    std::exception_ptr Failure;
-};
-
 } // namespace
 
 std::vector<TSetLines> FindElementSets(std::string_view Text)
@@ -161,23 +107,27 @@ std::vector<TSetLines> FindElementSets(std::string_view Text)
 void SetUpSatellites(const std::vector<TSetLines>& Sets, TSatelliteBlock& Block, std::string_view FileName,
                      unsigned Threads, TTextArena& Copies, TDeepSpaceStates& DeepStates)
 {
-    TSetupWork work(Sets, Block, FileName);
-    std::vector<TThreadStore> stores(ThreadCount(Sets.size(), Threads));
-    {
-        std::vector<std::jthread> helpers;
-        try {
-            for (std::size_t t = 1; t < stores.size(); ++t)
-                helpers.emplace_back([&work, &store = stores[t]] { work.Run(store); });
-        } catch (const std::system_error&) {
-            // The threads that did start share the work between them and this one.
+    const std::size_t turns = (Sets.size() + SetsPerTurn - 1) / SetsPerTurn;
+    std::vector<TThreadStore> stores(WorkThreads(Sets.size(), Threads, SetsPerThread));
+    // The stores are adopted even when a set raised: what was made stays owned by the list.
+    const auto adopt = [&] {
+        for (TThreadStore& store : stores) {
+            Copies.Adopt(store.Copies);
+            DeepStates.Adopt(store.DeepStates);
         }
-        work.Run(stores.front());
+    };
+    try {
+        ShareOutTurns(turns, static_cast<unsigned>(stores.size()), [&](std::size_t Turn, unsigned Thread) {
+            const std::size_t end = std::min((Turn + 1) * SetsPerTurn, Sets.size());
+            for (std::size_t i = Turn * SetsPerTurn; i < end; ++i)
+                if (SetUp(Block.Make(i), Sets[i], FileName, stores[Thread]))
+                    Block.MarkDecoded(i);
+        });
+    } catch (...) {
+        adopt();
+        throw;
     }
-    for (TThreadStore& store : stores) {
-        Copies.Adopt(store.Copies);
-        DeepStates.Adopt(store.DeepStates);
-    }
-    work.RaiseFailure();
+    adopt();
 }
 
 } // namespace elsetry

@@ -13,13 +13,13 @@ namespace {
 
 class TTurns {
 public:
-    TTurns(std::size_t Count, const std::function<void(std::size_t)>& TurnWork) : Turns(Count), Work(TurnWork) {}
+    TTurns(std::size_t Count, const std::function<void(std::size_t, unsigned)>& TurnWork) : Turns(Count), Work(TurnWork) {}
 
-    void Run() noexcept
+    void Run(unsigned Thread) noexcept
     {
         try {
             for (std::size_t turn = Next++; turn < Turns && !Failed; turn = Next++)
-                Work(turn);
+                Work(turn, Thread);
         } catch (...) {
             // Passed on to the thread that asked for the work.
             Fail(std::current_exception());
@@ -40,7 +40,7 @@ private:
     }
 
     const std::size_t Turns;
-    const std::function<void(std::size_t)>& Work;
+    const std::function<void(std::size_t, unsigned)>& Work;
     std::atomic<std::size_t> Next{0};
     std::atomic<bool> Failed{false};
     std::exception_ptr Failure;
@@ -55,18 +55,18 @@ unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThr
     return static_cast<unsigned>(std::min<std::size_t>(Wanted == 0 ? cores : Wanted, useful));
 }
 
-void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn)>& Work)
+void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn, unsigned Thread)>& Work)
 {
     TTurns turns(Turns, Work);
     {
         std::vector<std::jthread> helpers;
         try {
             for (unsigned t = 1; t < Threads; ++t)
-                helpers.emplace_back([&turns] { turns.Run(); });
+                helpers.emplace_back([&turns, t] { turns.Run(t); });
         } catch (const std::system_error&) {
             // The threads that did start share the work between them and this one.
         }
-        turns.Run();
+        turns.Run(0);
     }
     turns.RaiseFailure();
 }

@@ -12,9 +12,11 @@ namespace elsetry {
 // least 1, the calling thread.
 unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThread);
 
-// Calls Work with every turn from 0 to Turns - 1, on Threads threads, the calling one among them.
+// Calls Work with every turn from 0 to Turns - 1, on Threads threads, the calling one among them,
+// and the index of the thread that takes it (0 the calling one, up to Threads - 1), so that a
+// thread can keep what it makes apart from the others.
 // The first failure keeps the threads from taking further turns and is raised again once they
 // have all ended. A thread that cannot be started leaves its share to the others.
-void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn)>& Work);
+void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn, unsigned Thread)>& Work);
 
 } // namespace elsetry
