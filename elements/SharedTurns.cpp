@@ -13,7 +13,9 @@ namespace {
 
 class TTurns {
 public:
-    TTurns(std::size_t Count, const std::function<void(std::size_t, unsigned)>& TurnWork) : Turns(Count), Work(TurnWork) {}
+    TTurns(std::size_t Count, const std::function<void(std::size_t, unsigned)>& TurnWork) : Turns(Count), Work(TurnWork)
+    {
+    }
 
     void Run(unsigned Thread) noexcept
     {
@@ -55,7 +57,8 @@ unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThr
     return static_cast<unsigned>(std::min<std::size_t>(Wanted == 0 ? cores : Wanted, useful));
 }
 
-void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn, unsigned Thread)>& Work)
+void ShareOutTurns(std::size_t Turns, unsigned Threads,
+                   const std::function<void(std::size_t Turn, unsigned Thread)>& Work)
 {
     TTurns turns(Turns, Work);
     {

@@ -17,6 +17,7 @@ unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThr
 // thread can keep what it makes apart from the others.
 // The first failure keeps the threads from taking further turns and is raised again once they
 // have all ended. A thread that cannot be started leaves its share to the others.
-void ShareOutTurns(std::size_t Turns, unsigned Threads, const std::function<void(std::size_t Turn, unsigned Thread)>& Work);
+void ShareOutTurns(std::size_t Turns, unsigned Threads,
+                   const std::function<void(std::size_t Turn, unsigned Thread)>& Work);
 
 } // namespace elsetry
