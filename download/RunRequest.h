@@ -5,18 +5,27 @@
 #include "download/sources/SourceNames.h"
 #include "download/sources/SpaceTrackGroups.h"
 #include "elementfiles/ElementFolders.h"
+#include "settings/FileOptions.h"
 
 #include <array>
 #include <chrono>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace elsetry {
 
 struct TGroupChoice {
+    TGroupChoice() = default;
+    TGroupChoice(bool IsChecked, std::string Name, TFileOptions FileOptions = {})
+        : Checked(IsChecked), FileName(std::move(Name)), Options(FileOptions)
+    {
+    }
+
     bool Checked = false;
     std::string FileName;
+    TFileOptions Options;
 
     bool operator==(const TGroupChoice&) const = default;
 };
@@ -39,6 +48,9 @@ struct TDownloadInputs {
     // The individual list: catalogue numbers in the memo's order, and its file name.
     std::vector<std::string> Favourites;
     std::string FavouritesFileName;
+    TFileOptions FavouritesOptions;
+    // The line ends of every file the run writes.
+    TLineEnds LineEnds = TLineEnds::CrLf;
 
     bool operator==(const TDownloadInputs&) const = default;
 };

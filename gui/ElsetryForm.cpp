@@ -491,7 +491,7 @@ TDownloadInputs TFormMain::DownloadInputs() const
     inputs.ProxyUserName = Text(*Ui->EditProxyUserName);
     inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {FGroupRows[row].first->isChecked(), Text(*FGroupRows[row].second)};
+        inputs.Groups[row] = {FGroupRows[row].first->isChecked(), Text(*FGroupRows[row].second), {}};
     // One entry per satellite, also for a list stored by another program or an earlier version.
     inputs.Favourites = CleanFavourites(FavouritesLines());
     inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);

@@ -1,6 +1,9 @@
 #include "settings/FileNameSettings.h"
+#include "settings/FileOptions.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace elsetry::test {
 namespace {
@@ -15,6 +18,28 @@ TEST(FileNameSettings, GroupAndListFileNamesAreKnownWhateverTheirCase)
     };
     for (const auto& [name, expected] : names)
         EXPECT_EQ(IsFileNameSetting(name), expected) << name;
+}
+
+// Each file's form and long numbers are named after its file name setting; what the window and
+// the import accept for them.
+TEST(FileOptionSettings, NamesAndValuesTheWindowAndImportAccept)
+{
+    EXPECT_EQ(FormSetting("NameWeather"), "FormWeather");
+    EXPECT_EQ(LongNumbersSetting("NameMyFavourites"), "LongNumbersMyFavourites");
+    const std::tuple<std::string_view, std::string_view, bool, bool> values[] = {
+        {"FormWeather", "csv", true, true},          {"formweather", "JSON", true, true},
+        {"FormMyFavourites", "", true, true},        {"FormGeo", "three line", true, false},
+        {"LongNumbersVisible", "leave out", true, true}, {"LongNumbersVisible", "drop", true, false},
+        {"LineEnds", "LF", true, true},              {"lineends", "cr lf", true, true},
+        {"LineEnds", "CRLF", true, false},           {"FormNowhere", "csv", false, true},
+        {"NameWeather", "csv", false, true},
+    };
+    for (const auto& [name, text, known, allowed] : values) {
+        EXPECT_EQ(IsFileOptionSetting(name), known) << name;
+        EXPECT_EQ(FileOptionRule(name, text).empty(), allowed) << name << " " << text;
+    }
+    EXPECT_EQ(FileFormOfText(FileFormText(TFileForm::TwoLine)), TFileForm::TwoLine);
+    EXPECT_EQ(LineEndsOfText(""), TLineEnds::CrLf);
 }
 
 } // namespace

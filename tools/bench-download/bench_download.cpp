@@ -88,7 +88,7 @@ TDownloadInputs AllChosen(const std::string& Address, const std::string& DataFol
     inputs.Username = "observer";
     inputs.Password = "secret";
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {true, FileNameOfGroup(row)};
+        inputs.Groups[row] = {true, FileNameOfGroup(row), {}};
     inputs.Favourites = Favourites(DataFolder);
     inputs.FavouritesFileName = "MyFavourites.txt";
     return inputs;

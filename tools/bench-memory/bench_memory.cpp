@@ -260,7 +260,7 @@ std::vector<TResult> RunCase(const TCase& Case, const std::string& Root, const s
             host.Inputs.CelesTrakAddress = address;
             host.Inputs.Username = "observer";
             host.Inputs.Password = "secret";
-            host.Inputs.Groups[0] = {true, "FullCatalog.txt"};
+            host.Inputs.Groups[0] = {true, "FullCatalog.txt", {}};
             TDownloadTimeouts timeouts;
             timeouts.GroupMs = 120000;
             timeouts.QueryMs = 120000;

@@ -47,7 +47,7 @@ TDownloadInputs DemoInputs(const std::string& Address, bool CelesTrak)
     inputs.Username = "observer";
     inputs.Password = "secret";
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {true, std::string(SpaceTrackGroups[row].FileNameSetting) + ".txt"};
+        inputs.Groups[row] = {true, std::string(SpaceTrackGroups[row].FileNameSetting) + ".txt", {}};
     for (const char* number : {"25544", "25338", "28654", "33591", "29499", "27453", "26536", "23455", "21263",
                                "25730", "27431"})
         inputs.Favourites.emplace_back(number);
