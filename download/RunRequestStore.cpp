@@ -77,7 +77,8 @@ TDownloadInputs StoredInputs()
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TSpaceTrackGroup& group = SpaceTrackGroups[row];
         inputs.Groups[row] = {StoredFlag(group.ChoiceSetting),
-                              StoredSetting(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting)), {}};
+                              StoredSetting(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting)),
+                              {}};
     }
     inputs.Favourites = CleanFavourites(StoredFavourites());
     inputs.FavouritesFileName = StoredSetting("NameMyFavourites", "MyFavourites.txt");

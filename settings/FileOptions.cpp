@@ -70,7 +70,8 @@ std::string Choices(const std::array<std::pair<TValue, std::string_view>, Count>
     return choices;
 }
 
-template <typename TFunction> bool AnyFileNameSetting(TFunction Matches)
+template <typename TFunction>
+bool AnyFileNameSetting(TFunction Matches)
 {
     return Matches(ListFileNameSetting)
            || std::any_of(SpaceTrackGroups.begin(), SpaceTrackGroups.end(),

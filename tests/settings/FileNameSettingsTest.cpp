@@ -27,11 +27,16 @@ TEST(FileOptionSettings, NamesAndValuesTheWindowAndImportAccept)
     EXPECT_EQ(FormSetting("NameWeather"), "FormWeather");
     EXPECT_EQ(LongNumbersSetting("NameMyFavourites"), "LongNumbersMyFavourites");
     const std::tuple<std::string_view, std::string_view, bool, bool> values[] = {
-        {"FormWeather", "csv", true, true},          {"formweather", "JSON", true, true},
-        {"FormMyFavourites", "", true, true},        {"FormGeo", "three line", true, false},
-        {"LongNumbersVisible", "leave out", true, true}, {"LongNumbersVisible", "drop", true, false},
-        {"LineEnds", "LF", true, true},              {"lineends", "cr lf", true, true},
-        {"LineEnds", "CRLF", true, false},           {"FormNowhere", "csv", false, true},
+        {"FormWeather", "csv", true, true},
+        {"formweather", "JSON", true, true},
+        {"FormMyFavourites", "", true, true},
+        {"FormGeo", "three line", true, false},
+        {"LongNumbersVisible", "leave out", true, true},
+        {"LongNumbersVisible", "drop", true, false},
+        {"LineEnds", "LF", true, true},
+        {"lineends", "cr lf", true, true},
+        {"LineEnds", "CRLF", true, false},
+        {"FormNowhere", "csv", false, true},
         {"NameWeather", "csv", false, true},
     };
     for (const auto& [name, text, known, allowed] : values) {
