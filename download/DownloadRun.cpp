@@ -350,11 +350,13 @@ std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TRunLog
         const TGroupChoice& group = Inputs.Groups[row];
         if (group.Checked)
             chosen.push_back({group.FileName, [&Host, &group, row, this] {
+                                  PrepareWriting(group.Options, group.OptionsFault);
                                   DownloadGroup(Host, SpaceTrackGroups[row], group.FileName);
                               }});
     }
     if (!Inputs.Favourites.empty())
         chosen.push_back({Inputs.FavouritesFileName, [&Host, &Inputs, this] {
+                              PrepareWriting(Inputs.FavouritesOptions, Inputs.FavouritesOptionsFault);
                               DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName);
                           }});
     return chosen;
@@ -481,6 +483,13 @@ void TDownloadSession::DownloadIndividualList(TRunLog& Host, const std::vector<s
     Summary.NotFound = NumbersNotFound(Numbers, *saved.Text);
 }
 
+void TDownloadSession::PrepareWriting(const TFileOptions& Options, const std::string& Fault)
+{
+    if (!Fault.empty())
+        throw EGroupFailed(Fault);
+    Writing = {Options, Request.Inputs.LineEnds, {}};
+}
+
 TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
                                           const TAnswerQuestion& Question)
 {
@@ -494,7 +503,7 @@ TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string
         earlier = ReadEarlierFile(Summary.Folder + FileName);
         question.EarlierSets = static_cast<std::size_t>(earlier ? earlier->Sets : 0);
     }
-    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Lines), FileName, question);
+    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Lines), FileName, question, Writing);
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back(

@@ -128,7 +128,11 @@ private:
     void LogFailure(TRunLog& Host, const std::string& FileName, const std::string& Reason);
     void LogStop(TRunLog& Host, const std::string& Reason);
     void Logout(TRunLog& Host);
-    // Saves and checks the lines as FileName and notes the file as saved; what was saved.
+    // Makes the next file's writing that of Options with the run's line ends; raises EGroupFailed
+    // with Fault, before anything is asked, when the stored options do not read.
+    void PrepareWriting(const TFileOptions& Options, const std::string& Fault);
+    // Saves and checks the lines as FileName, written as Writing says, and notes the file as
+    // saved; what was saved.
     TSaveResult SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
                             const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
@@ -178,6 +182,8 @@ private:
     // The current run's.
     TRunRequest Request;
     TRunSummary Summary;
+    // How the file of the download under way is written.
+    TFileWriting Writing;
     THttpClient Http;
     TKepTempFile TempFile;
     TRunChannel Channel;

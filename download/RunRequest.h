@@ -26,6 +26,9 @@ struct TGroupChoice {
     bool Checked = false;
     std::string FileName;
     TFileOptions Options;
+    // Why the stored options are none the file may be written with; the file is then not
+    // downloaded and the earlier one stays. Empty when they are.
+    std::string OptionsFault;
 
     bool operator==(const TGroupChoice&) const = default;
 };
@@ -49,6 +52,7 @@ struct TDownloadInputs {
     std::vector<std::string> Favourites;
     std::string FavouritesFileName;
     TFileOptions FavouritesOptions;
+    std::string FavouritesOptionsFault;
     // The line ends of every file the run writes.
     TLineEnds LineEnds = TLineEnds::CrLf;
 

@@ -4,6 +4,7 @@
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/HistoricFolder.h"
 #include "settings/CommaText.h"
+#include "settings/FileOptions.h"
 #include "settings/MakerSettings.h"
 #include "settings/RegistryVariables.h"
 #include "settings/SettingsFile.h"
@@ -59,6 +60,29 @@ std::vector<std::string> StoredHistoricItems()
     return items;
 }
 
+// The stored value of a file option, and why it cannot be used when it is none of the values.
+template <typename TValue>
+TValue StoredOption(const std::string& Name, std::optional<TValue> (*ValueOf)(std::string_view), std::string& Fault)
+{
+    const std::string text = StoredSetting(Name, "");
+    if (const std::optional<TValue> value = ValueOf(Trim(text)))
+        return *value;
+    if (Fault.empty())
+        Fault = "the setting \"" + Name + "\" holds \"" + EscapeControls(text) + "\", and "
+                + FileOptionRule(Name, text);
+    return TValue{};
+}
+
+// A file whose options do not read is not written at all: written in another form, it would
+// leave its reader with a file it cannot read, in place of the one it had.
+TFileOptions StoredFileOptions(std::string_view FileNameSetting, std::string& Fault)
+{
+    TFileOptions options;
+    options.Form = StoredOption(FormSetting(FileNameSetting), &FileFormOfText, Fault);
+    options.LongNumbers = StoredOption(LongNumbersSetting(FileNameSetting), &LongNumbersOfText, Fault);
+    return options;
+}
+
 TDownloadInputs StoredInputs()
 {
     TDownloadInputs inputs;
@@ -79,9 +103,19 @@ TDownloadInputs StoredInputs()
         inputs.Groups[row] = {StoredFlag(group.ChoiceSetting),
                               StoredSetting(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting)),
                               {}};
+        inputs.Groups[row].Options = StoredFileOptions(group.FileNameSetting, inputs.Groups[row].OptionsFault);
     }
     inputs.Favourites = CleanFavourites(StoredFavourites());
     inputs.FavouritesFileName = StoredSetting("NameMyFavourites", "MyFavourites.txt");
+    inputs.FavouritesOptions = StoredFileOptions("NameMyFavourites", inputs.FavouritesOptionsFault);
+    // Line ends that do not read hold back every file, as options of its own would.
+    std::string lineEndsFault;
+    inputs.LineEnds = StoredOption(std::string(LineEndsSetting), &LineEndsOfText, lineEndsFault);
+    if (!lineEndsFault.empty()) {
+        for (TGroupChoice& choice : inputs.Groups)
+            choice.OptionsFault = lineEndsFault;
+        inputs.FavouritesOptionsFault = lineEndsFault;
+    }
     return inputs;
 }
 

@@ -194,7 +194,7 @@ std::vector<std::string> CreateHistoricFiles(const std::string& Folder, const st
 }
 
 bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
-                        const TSatellite* Listed)
+                        const TSatellite* Listed, TLineEnds LineEnds)
 {
     if (!IsPlainFileName(HistoricFileName))
         return LogNotUpdated(Host, HistoricFileName, "not a plain file name");
@@ -219,9 +219,11 @@ bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std
         return true;
     }
 
-    std::string text = CrLfText(lines->lines());
-    AppendCrLfLine(text, satellite.Line1);
-    AppendCrLfLine(text, satellite.Line2);
+    const std::string_view end = LineEnd(LineEnds);
+    std::string text;
+    for (const std::string_view line : lines->lines())
+        text.append(line).append(end);
+    text.append(satellite.Line1).append(end).append(satellite.Line2).append(end);
     try {
         ReplaceRegularFile(path, text);
     } catch (const ENotRegularFile& Error) {

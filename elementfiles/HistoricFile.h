@@ -3,6 +3,7 @@
 
 #include "elementfiles/ElementFolders.h"
 #include "elementfiles/RunLog.h"
+#include "settings/FileOptions.h"
 
 #include <optional>
 #include <string>
@@ -35,9 +36,9 @@ std::optional<double> ChronologicalEpoch(std::string_view EpochText);
 // file that cannot be read or is larger than an answer may be, and a file that cannot be written
 // ("cannot write: No space left on device") are left alone with a "      Historic file not
 // updated: " line, and false is returned: the run failed to keep that file. Names are logged
-// with their control characters escaped.
+// with their control characters escaped. The whole file is written with LineEnds.
 bool UpdateHistoricFile(TRunLog& Host, const TElementFolders& Folders, const std::string& HistoricFileName,
-                        const TSatellite* Listed);
+                        const TSatellite* Listed, TLineEnds LineEnds = TLineEnds::CrLf);
 
 // Creates the empty historic file "<item>.txt" in Folder (given with its trailing "/") for each
 // of Items that is in the fixed table and has no file yet; whatever stands in a file's place

@@ -5,6 +5,7 @@
 #include "elementfiles/GroupFailure.h"
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/SetChanges.h"
+#include "elements/OmmElementText.h"
 #include "elements/OmmRecord.h"
 #include "elements/ListEntries.h"
 #include "platform/AnswerLimit.h"
@@ -12,6 +13,7 @@
 #include "platform/ProcessPriority.h"
 #include "platform/TextFile.h"
 #include "text/FileNames.h"
+#include "text/Lines.h"
 #include "text/Strings.h"
 
 #include <memory>
@@ -23,18 +25,19 @@ namespace {
 
 // The checked items of the fixed table first, in list order, then the extra entries. Gives the
 // number of historic files that could not be kept.
-int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, TListEntries& Entries)
+int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, TListEntries& Entries, TLineEnds LineEnds)
 {
     int failures = 0;
     for (const std::string& item : Folders.CheckedHistoric)
         if (const auto number = HistoricCatalogueNumber(item))
-            failures += UpdateHistoricFile(Host, Folders, item + ".txt", Entries.SatelliteOfNumber(*number)) ? 0 : 1;
+            failures +=
+                UpdateHistoricFile(Host, Folders, item + ".txt", Entries.SatelliteOfNumber(*number), LineEnds) ? 0 : 1;
     for (const std::string& entry : Folders.ExtraHistoric) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
         if (equals != std::string::npos) {
             const TSatellite* listed = Entries.SatelliteOfNumber(std::string_view(entry).substr(0, equals));
-            failures += UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), listed) ? 0 : 1;
+            failures += UpdateHistoricFile(Host, Folders, entry.substr(equals + 1), listed, LineEnds) ? 0 : 1;
         }
     }
     return failures;
@@ -88,10 +91,69 @@ void CommitChecked(TFileReplacement& Replacement)
     }
 }
 
+constexpr const char* AllLeftOutReason = "every set is numbered past 99999, left out as chosen for this file";
+
+TFileText WrittenText(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
+{
+    try {
+        return ElementFileText(Lines, Writing, TimeOfRun);
+    } catch (const EOmmFormat&) {
+        throw EGroupFailed("not element sets");
+    }
+}
+
+// The element text the check loads of the file as written: the file itself in the three-line
+// form; in the two-line form, its lines with the names of Sets (the sets written), once they are
+// found to be those sets' element lines; the element lines of a CSV or JSON file's objects, once
+// they are found to be as many as the sets written and every other object is found to read.
+std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm Form,
+                                               const std::shared_ptr<const std::string>& Written,
+                                               const std::shared_ptr<const std::string>& Sets, int SetCount)
+{
+    if (Form == TFileForm::ThreeLine)
+        return Written;
+    if (Form == TFileForm::TwoLine) {
+        TLineReader file(*Written);
+        TLineReader sets(*Sets);
+        for (std::size_t line = 0; !sets.AtEnd(); ++line) {
+            const std::string_view set = sets.Read();
+            if (line % 3 != 0 && file.Read() != set)
+                throw EGroupFailed("not element sets");
+        }
+        if (!file.AtEnd())
+            throw EGroupFailed("not element sets");
+        return Sets;
+    }
+    try {
+        const TOmmElementText read = OmmElementText(
+            *Written, Form == TFileForm::Csv ? TElementTextForm::OmmCsv : TElementTextForm::OmmJson);
+        if (read.SkippedUnreadable != 0 || read.Sets != SetCount || read.SkippedUnwritable != File.PastElementLines)
+            throw EGroupFailed("not element sets");
+        return std::make_shared<const std::string>(read.Lines);
+    } catch (const EOmmFormat&) {
+        throw EGroupFailed("not element sets");
+    }
+}
+
+// What the file's form kept and left out besides what the gate did.
+void LogFormCounts(TRunLog& Host, int LeftOut, const TFileText& File)
+{
+    if (LeftOut > 0)
+        Host.Log("      " + std::to_string(LeftOut) + " sets numbered past 99999 left out, as chosen for this file",
+                 false);
+    if (File.Implausible > 0)
+        Host.Log("      " + std::to_string(File.Implausible) + " sets numbered past 339999 left out as implausible",
+                 false);
+    if (File.PastElementLines > 0)
+        Host.Log("      " + std::to_string(File.PastElementLines)
+                     + " sets numbered past 339999 kept, which element lines cannot hold",
+                 false);
+}
+
 } // namespace
 
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
-                         const std::string& FileName, TAnswerQuestion Question)
+                         const std::string& FileName, TAnswerQuestion Question, const TFileWriting& Writing)
 {
     RefuseUnfitText(Lines, FileName);
     const std::size_t received = Lines.size();
@@ -102,7 +164,16 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (!Question.IsList && !Question.EarlierSets)
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
     const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Folders.TimeOfRun, Question);
-    const auto text = std::make_shared<const std::string>(CrLfText(Lines));
+    const TFileForm form = Writing.Options.Form;
+    const bool leaveOut = Writing.Options.LongNumbers == TLongNumbers::LeaveOut;
+    const int leftOutSets = leaveOut ? LeaveOutLongNumbers(Lines) : 0;
+    if (Lines.empty())
+        throw EGroupFailed(AllLeftOutReason);
+    TFileText file = WrittenText(Lines, Writing, Folders.TimeOfRun);
+    // The default form is the element lines as ever: one text serves as both.
+    const bool plain = form == TFileForm::ThreeLine && Writing.LineEnds == TLineEnds::CrLf;
+    const auto written = std::make_shared<const std::string>(std::move(file.Text));
+    const auto text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
     const int sets = CompleteSetCount(Lines);
     std::vector<std::string>().swap(Lines);
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
@@ -110,29 +181,31 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (ElementTextFormOf(*text) != TElementTextForm::ElementLines)
         throw EGroupFailed("not element sets");
     std::optional<TFileReplacement> replacement;
-    WriteBeside(replacement, path, *text);
+    WriteBeside(replacement, path, *written);
 
     // The check reads the text as written, from memory: the temporary's name is in a folder
     // others may write to, and what they put there must not be what is checked. The entries a
     // list of no folder makes of it, so that whatever the working folder holds cannot slip into
     // the check either, and not every satellite at once, so that the check takes memory in
     // proportion to the text.
+    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets);
     std::optional<TListEntries> entries;
     {
         const TIdlePriority idle;
-        entries.emplace(text, path);
+        entries.emplace(checked, path);
     }
-    if (!ReadsAsElementSets(*text, entries->Decoded()))
+    if (!ReadsAsElementSets(*checked, entries->Decoded()))
         throw EGroupFailed("not element sets");
     CommitChecked(*replacement);
     Host.Log("   Saved: " + EscapeControls(FileName), true);
     Host.ShowStatus("Checking " + EscapeControls(FileName));
     for (const std::string& line : gate.LogLines())
         Host.Log(line, false);
+    LogFormCounts(Host, leftOutSets + file.LeftOut, file);
 
     const TIdlePriority idle;
-    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries), text};
-    ReportCounts(Host, sets, *text, FileName, *entries);
+    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries, Writing.LineEnds), text};
+    ReportCounts(Host, sets, *checked, FileName, *entries);
     return result;
 }
 

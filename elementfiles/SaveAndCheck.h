@@ -3,6 +3,7 @@
 // loading it, with the update of the chosen historic files.
 
 #include "elementfiles/AnswerGate.h"
+#include "elementfiles/ElementFileText.h"
 #include "elementfiles/ElementFolders.h"
 #include "elementfiles/RunLog.h"
 
@@ -17,7 +18,8 @@ struct TSaveResult {
     int Sets = 0;
     // Historic files that should have been extended and could not be.
     int HistoricFailures = 0;
-    // The text saved, CR LF line ends.
+    // The sets saved as element lines (a name line and two element lines a set), CR LF line ends:
+    // in the default form, the text saved.
     std::shared_ptr<const std::string> Text;
 };
 
@@ -36,7 +38,15 @@ struct TSaveResult {
 // earlier file of that name then stays as it was, byte for byte.
 // Lines is let go of once the text to write is made, so that the lines and the loaded list never
 // take memory at the same time.
+// The file is written as Writing says (ElementFileText.h): the sets the gate left, without those
+// numbered past 99999 when the file's choice leaves them out ("      42 sets numbered past 99999
+// left out, as chosen for this file"; all of them left out fails the group). What is checked is
+// the file as written, read back: its element lines, those of a two-line file with the answer's
+// names, and the element lines a CSV or JSON file's objects make, which must be the sets written;
+// objects numbered past 339999 must read too and are counted apart. The historic files are
+// written with Writing's line ends.
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
-                         const std::string& FileName, TAnswerQuestion Question = {});
+                         const std::string& FileName, TAnswerQuestion Question = {},
+                         const TFileWriting& Writing = {});
 
 } // namespace elsetry

@@ -1,6 +1,7 @@
 #include "elementfiles/SetChanges.h"
 
 #include "elementfiles/FolderFreshness.h"
+#include "elements/OmmElementText.h"
 #include "platform/AnswerLimit.h"
 #include "platform/TextFile.h"
 #include "text/CatalogueNumber.h"
@@ -38,6 +39,17 @@ std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path)
         return std::nullopt;
     }
     TEarlierFile earlier;
+    // A file kept in the CSV or JSON form counts by the sets its objects make, and those past
+    // the numbers element lines hold; one that does not read holds none.
+    if (const TElementTextForm form = ElementTextFormOf(text); form != TElementTextForm::ElementLines) {
+        try {
+            TOmmElementText sets = OmmElementText(text, form);
+            earlier.Sets = sets.SkippedUnwritable;
+            text = std::move(sets.Lines);
+        } catch (const EOmmFormat&) {
+            return earlier;
+        }
+    }
     for (TLineReader lines(text); !lines.AtEnd();) {
         const std::string_view line = lines.Read();
         if (line.starts_with("1 ")) {

@@ -27,7 +27,8 @@ struct TEarlierFile {
     TSetEpochs Epochs;
 };
 
-// None for a file that is missing or unreadable, a link, or anything but a regular file.
+// None for a file that is missing or unreadable, a link, or anything but a regular file. A file
+// in the CSV or JSON form counts its objects.
 std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path);
 
 // The element sets of a regular file, counted by their first lines; none for a file that is

@@ -238,6 +238,22 @@ std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text)
     return std::make_unique<TCsvRecordRuns>(Text, std::move(starts), header.HeaderColumns());
 }
 
+std::vector<std::string_view> OmmCsvRows(std::string_view Text)
+{
+    SkipByteOrderMark(Text);
+    const std::vector<std::size_t> starts = RowStarts(Text);
+    std::vector<std::string_view> rows;
+    rows.reserve(starts.size());
+    for (std::size_t row = 0; row < starts.size(); ++row) {
+        const std::size_t end = row + 1 < starts.size() ? starts[row + 1] : Text.size();
+        std::string_view text = Text.substr(starts[row], end - starts[row]);
+        while (!text.empty() && (IsSpace(text.back()) || text.back() == '\r' || text.back() == '\n'))
+            text.remove_suffix(1);
+        rows.push_back(text);
+    }
+    return rows;
+}
+
 void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
     SkipByteOrderMark(Text);

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace elsetry {
 
@@ -18,6 +19,10 @@ using TOmmRecordSink = std::function<void(const TOmmRecord&)>;
 // after it is read, so a fault further on is raised after Sink has seen the records before it.
 void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink);
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink);
+
+// Each row of a CSV text as it stands, the header's first, without its line end and the blank
+// lines after it: row N + 1 holds the record ReadOmmCsv gives as record N.
+std::vector<std::string_view> OmmCsvRows(std::string_view Text);
 
 // Where the records of a CSV or JSON text stand, found on one thread without their fields being
 // read, so that runs of records can be read on several threads at once. It may view the text.

@@ -1,6 +1,7 @@
-#include "tools/catalogue-service/OmmFields.h"
+#include "elements/OmmWriter.h"
 
 #include "elements/ElementColumns.h"
+#include "elements/OmmFields.h"
 #include "orbit/EpochTime.h"
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
@@ -10,7 +11,7 @@
 #include <cstdio>
 #include <optional>
 
-namespace elsetry::service {
+namespace elsetry {
 
 namespace {
 
@@ -132,6 +133,60 @@ std::string CsvField(const std::string& Text)
     return quoted + "\"";
 }
 
+// Text as a JSON string: quotes, backslashes and control characters escaped.
+std::string JsonString(std::string_view Text)
+{
+    std::string quoted = "\"";
+    for (const char c : Text) {
+        if (c == '"' || c == '\\') {
+            quoted += '\\';
+            quoted += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(static_cast<unsigned char>(c)));
+            quoted += escaped;
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "\"";
+}
+
+// A decimal text as JSON writes numbers: no "+" sign, no leading zeros, a zero before a leading
+// point ("-.5E-4" as -0.5E-4). Nothing for a text that is no decimal number.
+std::optional<std::string> JsonNumber(std::string_view Text)
+{
+    std::string number;
+    if (!Text.empty() && (Text.front() == '-' || Text.front() == '+')) {
+        if (Text.front() == '-')
+            number += '-';
+        Text.remove_prefix(1);
+    }
+    const std::size_t exponent = std::min(Text.find_first_of("eE"), Text.size());
+    std::string_view mantissa = Text.substr(0, exponent);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    std::string_view whole = mantissa.substr(0, point);
+    const std::string_view fraction = point < mantissa.size() ? mantissa.substr(point + 1) : std::string_view();
+    if ((whole.empty() && fraction.empty()) || (!whole.empty() && !AllDigits(whole))
+        || (!fraction.empty() && !AllDigits(fraction)))
+        return std::nullopt;
+    while (whole.size() > 1 && whole.front() == '0')
+        whole.remove_prefix(1);
+    number += whole.empty() ? std::string_view("0") : whole;
+    if (!fraction.empty())
+        number += "." + std::string(fraction);
+    if (exponent < Text.size()) {
+        std::string_view power = Text.substr(exponent + 1);
+        const bool negative = power.starts_with('-');
+        if (negative || power.starts_with('+'))
+            power.remove_prefix(1);
+        if (power.empty() || !AllDigits(power))
+            return std::nullopt;
+        number += std::string(negative ? "E-" : "E") + std::string(power);
+    }
+    return number;
+}
+
 } // namespace
 
 TOmmRecord OmmRecordOf(std::string_view Name, std::string_view Line1, std::string_view Line2)
@@ -157,20 +212,12 @@ TOmmRecord OmmRecordOf(std::string_view Name, std::string_view Line1, std::strin
     return record;
 }
 
-std::string OmmCsvRow(const TOmmRecord& Record)
+std::string OmmCsvRow(const TOmmRecord& Record, std::string_view LineEnd)
 {
-    const std::string* fields[] = {
-        &Record.ObjectName,    &Record.ObjectId,           &Record.Epoch,
-        &Record.MeanMotion,    &Record.Eccentricity,       &Record.Inclination,
-        &Record.RaOfAscNode,   &Record.ArgOfPericenter,    &Record.MeanAnomaly,
-        &Record.EphemerisType, &Record.ClassificationType, &Record.NoradCatId,
-        &Record.ElementSetNo,  &Record.RevAtEpoch,         &Record.Bstar,
-        &Record.MeanMotionDot, &Record.MeanMotionDdot,
-    };
     std::string row;
-    for (const std::string* field : fields)
-        row += (field == fields[0] ? "" : ",") + CsvField(*field);
-    return row + "\r\n";
+    for (std::size_t field = 0; field < OmmFields.size(); ++field)
+        row += (field == 0 ? "" : ",") + CsvField(Record.*OmmFields[field].Member);
+    return row + std::string(LineEnd);
 }
 
 std::string OmmCsv(const std::vector<TOmmRecord>& Records)
@@ -181,4 +228,22 @@ std::string OmmCsv(const std::vector<TOmmRecord>& Records)
     return csv;
 }
 
-} // namespace elsetry::service
+std::string OmmJsonObject(const TOmmRecord& Record)
+{
+    std::string object = "{";
+    for (const TOmmField& field : OmmFields) {
+        const std::string& text = Record.*field.Member;
+        object += (object.size() > 1 ? ",\"" : "\"") + std::string(field.Name) + "\":";
+        if (IsTextField(field))
+            object += JsonString(text);
+        else if (text.empty())
+            object += "null";
+        else if (const std::optional<std::string> number = JsonNumber(text))
+            object += *number;
+        else
+            object += JsonString(text);
+    }
+    return object + "}";
+}
+
+} // namespace elsetry

@@ -1,0 +1,49 @@
+#pragma once
+// The text an element file is written as, in the form chosen for it: three-line or two-line
+// element sets, or the CSV or JSON form of the Orbit Mean-Elements Message; with the chosen line
+// ends, and without the sets numbered past 99999 where the reader of the file cannot take them.
+
+#include "settings/FileOptions.h"
+
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace elsetry {
+
+// How one file is written.
+struct TFileWriting {
+    TFileOptions Options;
+    TLineEnds LineEnds = TLineEnds::CrLf;
+    // The service's answer in the CSV or JSON form, when the sets came as one: a CSV or JSON file
+    // keeps its objects, those whose numbers element lines cannot hold too. Empty when the sets
+    // came as element lines: the file is then written from them.
+    std::string_view OmmText;
+};
+
+// Removes the sets numbered past 99999 from Lines (a name line, line 1 and line 2 a set) and
+// gives how many there were.
+int LeaveOutLongNumbers(std::vector<std::string>& Lines);
+
+struct TFileText {
+    std::string Text;
+    // Objects of the CSV or JSON form written: the sets of the lines, and those of OmmText whose
+    // numbers element lines cannot hold.
+    int Records = 0;
+    // Of those, numbered past 339999.
+    int PastElementLines = 0;
+    // Objects of OmmText numbered past 339999 left out: by the choice of the file, or as
+    // implausible.
+    int LeftOut = 0;
+    int Implausible = 0;
+};
+
+// The file of the sets of Lines (a name line, line 1 and line 2 a set, as the gate left them and
+// with what the file's choice leaves out gone), written as Writing says. From OmmText the objects
+// of those sets are written, in its order (CSV rows as they stand, but for their line ends), and
+// those numbered past 339999 that are plausible at TimeOfRun (as the gate judges sets) and not
+// left out by the file's choice. Raises EOmmFormat when OmmText does not read.
+TFileText ElementFileText(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun);
+
+} // namespace elsetry
