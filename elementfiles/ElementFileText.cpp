@@ -169,8 +169,9 @@ int LeaveOutLongNumbers(std::vector<std::string>& Lines)
             ++leftOut;
             continue;
         }
-        for (std::size_t line = 0; line < 3; ++line)
-            Lines[kept + line] = std::move(Lines[set + line]);
+        if (kept != set)
+            for (std::size_t line = 0; line < 3; ++line)
+                Lines[kept + line] = std::move(Lines[set + line]);
         kept += 3;
     }
     Lines.resize(kept);
