@@ -351,13 +351,13 @@ std::vector<TDownloadSession::TChosen> TDownloadSession::ChosenDownloads(TRunLog
         if (group.Checked)
             chosen.push_back({group.FileName, [&Host, &group, row, this] {
                                   PrepareWriting(group.Options, group.OptionsFault);
-                                  DownloadGroup(Host, SpaceTrackGroups[row], group.FileName);
+                                  DownloadGroup(Host, SpaceTrackGroups[row], group);
                               }});
     }
     if (!Inputs.Favourites.empty())
         chosen.push_back({Inputs.FavouritesFileName, [&Host, &Inputs, this] {
                               PrepareWriting(Inputs.FavouritesOptions, Inputs.FavouritesOptionsFault);
-                              DownloadIndividualList(Host, Inputs.Favourites, Inputs.FavouritesFileName);
+                              DownloadIndividualList(Host, Inputs);
                           }});
     return chosen;
 }
@@ -382,18 +382,31 @@ void TDownloadSession::Attempt(TRunLog& Host, const std::string& FileName, const
         Note(FileName, TFileResult::Failed, Cancel.what());
         throw;
     } catch (const EGroupFailed& Failure) {
+        // The answer did not pass the gate, or its file could not be written.
         LogFailure(Host, FileName, Failure.what());
     } catch (const std::bad_alloc&) {
         // What the answer took is given back by now; the next group may well fit.
         LogFailure(Host, FileName, "out of memory");
-    } catch (const EGroupSkipped& Skip) {
-        Note(FileName, TFileResult::Skipped, Skip.what());
-        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + EscapeControls(Skip.what()) + "), "
-                     + EarlierFileText(),
-                 true);
-    } catch (const EGroupUnchanged& Unchanged) {
-        Note(FileName, TFileResult::Unchanged, Unchanged.what());
-        Host.Log("   Unchanged: " + EscapeControls(FileName) + " (" + EscapeControls(Unchanged.what()) + ")", true);
+    }
+}
+
+void TDownloadSession::LogWithoutSets(TRunLog& Host, const std::string& FileName, const TSourceAnswer& Answer)
+{
+    const std::string reason = EscapeControls(Answer.Reason);
+    switch (Answer.Outcome) {
+    case TAnswerOutcome::Failed:
+        LogFailure(Host, FileName, Answer.Reason);
+        break;
+    case TAnswerOutcome::Skipped:
+        Note(FileName, TFileResult::Skipped, Answer.Reason);
+        Host.Log("   Skipped: " + EscapeControls(FileName) + " (" + reason + "), " + EarlierFileText(), true);
+        break;
+    case TAnswerOutcome::Unchanged:
+        Note(FileName, TFileResult::Unchanged, Answer.Reason);
+        Host.Log("   Unchanged: " + EscapeControls(FileName) + " (" + reason + ")", true);
+        break;
+    case TAnswerOutcome::Lines:
+        break;
     }
 }
 
@@ -460,27 +473,38 @@ std::string TDownloadSession::FailureReason(const EHttpError& Error) const
     return Deadline.Passed() ? DeadlineReason : Error.what();
 }
 
-void TDownloadSession::DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const std::string& FileName)
+void TDownloadSession::DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const TGroupChoice& Choice)
 {
-    Host.ShowStatus("Getting " + EscapeControls(FileName));
+    const std::string& fileName = Choice.FileName;
+    Host.ShowStatus("Getting " + EscapeControls(fileName));
     Http.SetReadTimeout(Source->GroupsAreQueries() ? Timeouts.QueryMs : Timeouts.GroupMs);
-    std::vector<std::string> lines = SourceLines(Host, [&] { return Source->GroupLines(Channel, Group); });
-    SaveAndNote(Host, std::move(lines), FileName);
+    TSourceAnswer answer = AskSource(Host, [&] { return Source->GroupAnswer(Channel, Group, Choice.Options.Form); });
+    if (answer.Outcome != TAnswerOutcome::Lines) {
+        LogWithoutSets(Host, fileName, answer);
+        return;
+    }
+    SaveAndNote(Host, std::move(answer), fileName);
 }
 
-void TDownloadSession::DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers,
-                                              const std::string& FileName)
+void TDownloadSession::DownloadIndividualList(TRunLog& Host, const TDownloadInputs& Inputs)
 {
-    Host.ShowStatus("Getting " + EscapeControls(FileName));
+    const std::vector<std::string>& numbers = Inputs.Favourites;
+    const std::string& fileName = Inputs.FavouritesFileName;
+    Host.ShowStatus("Getting " + EscapeControls(fileName));
     Http.SetReadTimeout(Timeouts.QueryMs);
-    std::vector<std::string> lines = SourceLines(Host, [&] { return Source->IndividualListLines(Channel, Numbers); });
+    TSourceAnswer answer = AskSource(
+        Host, [&] { return Source->IndividualListAnswer(Channel, numbers, Inputs.FavouritesOptions.Form); });
+    if (answer.Outcome != TAnswerOutcome::Lines) {
+        LogWithoutSets(Host, fileName, answer);
+        return;
+    }
     TAnswerQuestion question;
     question.IsList = true;
-    for (const std::string& number : Numbers)
+    for (const std::string& number : numbers)
         if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
             question.Numbers.insert(*value);
-    const TSaveResult saved = SaveAndNote(Host, std::move(lines), FileName, question);
-    Summary.NotFound = NumbersNotFound(Numbers, *saved.Text);
+    const TSaveResult saved = SaveAndNote(Host, std::move(answer), fileName, question);
+    Summary.NotFound = NumbersNotFound(numbers, *saved.Text);
 }
 
 void TDownloadSession::PrepareWriting(const TFileOptions& Options, const std::string& Fault)
@@ -490,7 +514,7 @@ void TDownloadSession::PrepareWriting(const TFileOptions& Options, const std::st
     Writing = {Options, Request.Inputs.LineEnds, {}};
 }
 
-TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, TSourceAnswer&& Answer, const std::string& FileName,
                                           const TAnswerQuestion& Question)
 {
     // A source may have answered from what it kept after its request was abandoned.
@@ -503,7 +527,10 @@ TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, std::vector<std::string
         earlier = ReadEarlierFile(Summary.Folder + FileName);
         question.EarlierSets = static_cast<std::size_t>(earlier ? earlier->Sets : 0);
     }
-    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Lines), FileName, question, Writing);
+    TFileWriting writing = Writing;
+    if (Answer.OmmKind != TOmmKind::None)
+        writing.OmmText = Answer.OmmText;
+    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question, writing);
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back(
@@ -526,28 +553,31 @@ void TDownloadSession::Note(const std::string& FileName, TFileResult Result, con
     Summary.Files.push_back({FileName, Result, kept, Reason, std::nullopt});
 }
 
-std::vector<std::string> TDownloadSession::SourceLines(TRunLog& Host,
-                                                       const std::function<std::vector<std::string>()>& Step)
+// A source may turn an abandoned request into a failure or a stop of its own: Cancel comes first.
+TSourceAnswer TDownloadSession::AskSource(TRunLog& Host, const std::function<TSourceAnswer()>& Ask)
 {
     try {
-        return Step();
+        TSourceAnswer answer = Ask();
+        if (answer.Outcome == TAnswerOutcome::Failed)
+            ThrowIfCancelled();
+        return answer;
     } catch (const EHttpError& Error) {
         ThrowIfCancelled();
-        throw EGroupFailed(FailureReason(Error));
-    } catch (const EGroupFailed&) {
-        // A source may turn an abandoned request into a failure or a stop of its own.
+        return TSourceAnswer::Failed(FailureReason(Error));
+    } catch (const EGroupFailed& Failure) {
+        // Raised below the source: an answer reader, the channel's temporary file, a usage limit.
         ThrowIfCancelled();
-        throw;
+        return TSourceAnswer::Failed(Failure.what());
     } catch (const ERunStopped&) {
         ThrowIfCancelled();
         throw;
     } catch (const EGzipPathTooLong& Error) {
         Host.ShowMessage(Error.what());
-        throw EGroupFailed("temporary path too long");
+        return TSourceAnswer::Failed("temporary path too long");
     } catch (const EAnswerTooLarge& Error) {
-        throw EGroupFailed(Error.what());
+        return TSourceAnswer::Failed(Error.what());
     } catch (const EGzipData&) {
-        throw EGroupFailed("damaged gzip data");
+        return TSourceAnswer::Failed("damaged gzip data");
     }
 }
 

@@ -115,14 +115,17 @@ private:
     void DownloadChosen(TRunLog& Host, const TDownloadInputs& Inputs);
     // Notes the chosen files from First on as not fetched, for Reason, and counts them failed.
     void NoteNotFetched(const std::vector<TChosen>& Chosen, std::size_t First, const std::string& Reason);
-    // Fetches a group and saves it as FileName. Raises EGroupFailed when a request fails or the
-    // answer is damaged or too large; nothing is saved then.
-    void DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const std::string& FileName);
-    // Fetches the sets of the catalogue numbers and saves them as FileName. Raises EGroupFailed
-    // like DownloadGroup.
-    void DownloadIndividualList(TRunLog& Host, const std::vector<std::string>& Numbers, const std::string& FileName);
-    // The lines a source step gives, with any failure on the way turned into EGroupFailed.
-    std::vector<std::string> SourceLines(TRunLog& Host, const std::function<std::vector<std::string>()>& Step);
+    // Fetches a group and saves it under the choice's file name, or logs why there is nothing to
+    // save. Raises EGroupFailed when the answer does not pass the gate or cannot be written.
+    void DownloadGroup(TRunLog& Host, const TSpaceTrackGroup& Group, const TGroupChoice& Choice);
+    // Fetches the sets of the individual list's numbers and saves them under its file name, like
+    // DownloadGroup.
+    void DownloadIndividualList(TRunLog& Host, const TDownloadInputs& Inputs);
+    // The source's answer, with a failure on the way (an HTTP or transfer failure, a damaged or too
+    // large answer) as a failed answer with its short reason.
+    TSourceAnswer AskSource(TRunLog& Host, const std::function<TSourceAnswer()>& Ask);
+    // Logs and notes an answer with no sets to save; only a failed one counts as failed.
+    void LogWithoutSets(TRunLog& Host, const std::string& FileName, const TSourceAnswer& Answer);
     // Runs one chosen download; a failure is logged with its reason and counted.
     void Attempt(TRunLog& Host, const std::string& FileName, const std::function<void()>& Download);
     void LogFailure(TRunLog& Host, const std::string& FileName, const std::string& Reason);
@@ -131,9 +134,9 @@ private:
     // Makes the next file's writing that of Options with the run's line ends; raises EGroupFailed
     // with Fault, before anything is asked, when the stored options do not read.
     void PrepareWriting(const TFileOptions& Options, const std::string& Fault);
-    // Saves and checks the lines as FileName, written as Writing says, and notes the file as
-    // saved; what was saved.
-    TSaveResult SaveAndNote(TRunLog& Host, std::vector<std::string>&& Lines, const std::string& FileName,
+    // Saves and checks the answer's sets as FileName, written as Writing says with the answer's
+    // OMM text, and notes the file as saved; what was saved.
+    TSaveResult SaveAndNote(TRunLog& Host, TSourceAnswer&& Answer, const std::string& FileName,
                             const TAnswerQuestion& Question = {});
     void Note(const std::string& FileName, TFileResult Result, const std::string& Reason);
     // "the earlier file is kept", or "no file was written" when the folder holds none.

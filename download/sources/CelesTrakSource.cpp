@@ -22,13 +22,6 @@ constexpr std::size_t NumbersShown = 20;
 constexpr const char* NotUpdatedText = "CelesTrak says it has not updated since the last download";
 constexpr std::size_t BodyShown = 80;
 
-// CelesTrak has no element sets for a query; only the individual list tells this from other
-// failures, to go on with its next number.
-class ENoData : public EGroupFailed {
-public:
-    using EGroupFailed::EGroupFailed;
-};
-
 struct TWantedNumbers {
     std::vector<long> Writable;           // each once, in the list's order
     std::vector<std::string> PastLargest; // numbers element lines cannot hold
@@ -120,18 +113,23 @@ void TCelesTrakSource::Probe(TRunChannel&)
         throw ERunStopped(SpentBudgetText(Ledger.Rules(), *room));
 }
 
-std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
+TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm)
 {
     Pending = {};
     const TTime asked = Clock.Now();
-    TCsvElementSets answer = CsvElementSets(Ask(Channel, std::string(Group.CelesTrakQuery)));
+    const TGpReply reply = Ask(Channel, std::string(Group.CelesTrakQuery));
+    if (reply.Kind == TGpReply::TKind::Unchanged)
+        return TSourceAnswer::Unchanged(reply.Text);
+    if (reply.Kind == TGpReply::TKind::NoData)
+        return TSourceAnswer::Failed(reply.Text);
+    TCsvElementSets answer = CsvElementSets(reply.Text);
     if (answer.PastLargest > 0)
         Channel.Note("   " + std::string(Group.Name) + ": "
                      + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
                      + std::to_string(LargestElementLineNumber)
                      + " left out (element lines cannot hold their numbers)");
     if (answer.Sets.empty())
-        throw EGroupFailed("no element sets");
+        return TSourceAnswer::Failed("no element sets");
     std::vector<std::string> lines;
     lines.reserve(answer.Sets.size() * 3);
     for (std::size_t index = 0; index < answer.Sets.size(); ++index) {
@@ -140,11 +138,11 @@ std::vector<std::string> TCelesTrakSource::GroupLines(TRunChannel& Channel, cons
         lines.insert(lines.end(), std::make_move_iterator(answer.Sets[index].begin()),
                      std::make_move_iterator(answer.Sets[index].end()));
     }
-    return lines;
+    return TSourceAnswer::Sets(std::move(lines));
 }
 
-std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Channel,
-                                                               const std::vector<std::string>& Numbers)
+TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                                     TFileForm)
 {
     Pending = {};
     const TWantedNumbers wanted = WantedNumbers(Numbers);
@@ -152,7 +150,7 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
         NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
                                 + std::to_string(LargestElementLineNumber) + ")");
     if (wanted.Writable.empty())
-        throw EGroupFailed("no catalogue numbers");
+        return TSourceAnswer::Failed("no catalogue numbers");
 
     const TTime now = Clock.Now();
     const std::map<long, TKeptSet> kept = KeptSets.Fresh(now);
@@ -203,8 +201,8 @@ std::vector<std::string> TCelesTrakSource::IndividualListLines(TRunChannel& Chan
         if (const auto set = found.find(number); set != found.end())
             sets.push_back(&set->second);
     if (sets.empty())
-        throw EGroupFailed("no element sets");
-    return LinesOfSets(sets);
+        return TSourceAnswer::Failed("no element sets");
+    return TSourceAnswer::Sets(LinesOfSets(sets));
 }
 
 void TCelesTrakSource::ExpectListNumbers(const std::vector<std::string>& Numbers)
@@ -221,39 +219,41 @@ bool TCelesTrakSource::ForTheList(long Number) const
 std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound)
 {
     const TTime asked = Clock.Now();
-    try {
-        const TCsvElementSets answer = CsvElementSets(Ask(Channel, CatalogueNumberQuery(Number)));
+    const TGpReply reply = Ask(Channel, CatalogueNumberQuery(Number));
+    if (reply.Kind == TGpReply::TKind::Unchanged) {
+        NoteOnList(Channel, std::to_string(Number) + " not asked for again (" + reply.Text + ")");
+        return std::nullopt;
+    }
+    if (reply.Kind == TGpReply::TKind::Data) {
+        const TCsvElementSets answer = CsvElementSets(reply.Text);
         const auto at = std::find(answer.Numbers.begin(), answer.Numbers.end(), Number);
         if (at != answer.Numbers.end())
             return TKeptSet{answer.Sets[static_cast<std::size_t>(at - answer.Numbers.begin())], asked};
-    } catch (const ENoData&) {
-    } catch (const EGroupUnchanged& Unchanged) {
-        NoteOnList(Channel, std::to_string(Number) + " not asked for again (" + Unchanged.what() + ")");
-        return std::nullopt;
     }
     NotFound.push_back(Number);
     return std::nullopt;
 }
 
 // The rules go by the query, whichever of CelesTrak's addresses it is sent to.
-std::string TCelesTrakSource::Ask(TRunChannel& Channel, const std::string& Query)
+TCelesTrakSource::TGpReply TCelesTrakSource::Ask(TRunChannel& Channel, const std::string& Query)
 {
     const TTime now = Clock.Now();
-    RefuseRepeat(Query, now);
+    if (std::optional<TGpReply> repeat = RepeatReply(Query, now))
+        return std::move(*repeat);
     try {
         std::string body = CountedGet(Ledger, Clock, Channel, GpUrl(Address, Query));
         if (SaysNotUpdated(body)) {
             Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, now});
-            throw EGroupUnchanged(NotUpdatedText);
+            return {TGpReply::TKind::Unchanged, NotUpdatedText};
         }
         // Counted as fetched only once what it brought is saved: an answer that fails the check
         // is asked for again by the next run.
         Pending.Answers.emplace_back(GpTarget(Query), now);
-        return body;
+        return {TGpReply::TKind::Data, std::move(body)};
     } catch (const ECelesTrakBudgetSpent& Spent) {
         throw ERunStopped(Spent.what(), "CelesTrak's error budget is spent");
     } catch (const EHttpError& Error) {
-        RaiseFailure(Channel, Query, now, Error);
+        return FailureReply(Channel, Query, now, Error);
     }
 }
 
@@ -268,37 +268,39 @@ void TCelesTrakSource::FileSaved()
     Pending = {};
 }
 
-void TCelesTrakSource::RefuseRepeat(const std::string& Query, TTime Now)
+std::optional<TCelesTrakSource::TGpReply> TCelesTrakSource::RepeatReply(const std::string& Query, TTime Now)
 {
     const std::optional<TCelesTrakAnswer> last = Ledger.LastAnswer(GpTarget(Query), Now);
     const std::chrono::minutes cycle = Ledger.Rules().UpdateCycle;
     if (!last || Now - last->When >= cycle)
-        return;
+        return std::nullopt;
     const std::string every = "CelesTrak updates every " + SpanText(cycle);
     const std::string when = TimeOfDayText(last->When);
     switch (last->Kind) {
     case TCelesTrakAnswer::TKind::Data:
-        throw EGroupUnchanged(every + "; last fetched " + when);
+        return TGpReply{TGpReply::TKind::Unchanged, every + "; last fetched " + when};
     case TCelesTrakAnswer::TKind::Unchanged:
-        throw EGroupUnchanged(every + "; at " + when + " it had nothing new");
+        return TGpReply{TGpReply::TKind::Unchanged, every + "; at " + when + " it had nothing new"};
     case TCelesTrakAnswer::TKind::NoData:
-        throw ENoData("no data at CelesTrak at " + when + "; it updates every " + SpanText(cycle));
+        return TGpReply{TGpReply::TKind::NoData,
+                        "no data at CelesTrak at " + when + "; it updates every " + SpanText(cycle)};
     }
+    return std::nullopt;
 }
 
-void TCelesTrakSource::RaiseFailure(TRunChannel& Channel, const std::string& Query, TTime Asked,
-                                    const EHttpError& Error)
+TCelesTrakSource::TGpReply TCelesTrakSource::FailureReply(TRunChannel& Channel, const std::string& Query, TTime Asked,
+                                                          const EHttpError& Error)
 {
     // A request the run deadline cut off is the deadline's failure, not CelesTrak's.
     if (Channel.DeadlinePassed())
         throw Error;
     if (Error.Status() == 403 && SaysNotUpdated(Error.Body())) {
         Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::Unchanged, Asked});
-        throw EGroupUnchanged(NotUpdatedText);
+        return {TGpReply::TKind::Unchanged, NotUpdatedText};
     }
     if (Error.Status() == 404 && SaysNoData(Error.Body())) {
         Ledger.RecordAnswer(GpTarget(Query), {TCelesTrakAnswer::TKind::NoData, Asked});
-        throw ENoData("no data at CelesTrak: No GP data found");
+        return {TGpReply::TKind::NoData, "no data at CelesTrak: No GP data found"};
     }
     const std::string reason = Error.what() + BodyStart(Error.Body());
     throw ERunStopped("asking CelesTrak for " + Query + " failed: " + reason

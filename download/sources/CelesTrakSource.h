@@ -32,23 +32,34 @@ public:
     // Sends nothing. Raises ERunStopped when the error budget is spent, saying until when.
     void Probe(TRunChannel& Channel) override;
     bool LogIn(TRunChannel&, const std::string&, const std::string&) override { return true; }
-    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
-    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
-                                                 const std::vector<std::string>& Numbers) override;
+    // A query answered within the update cycle is not sent again, and comes back unchanged.
+    TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) override;
+    TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                       TFileForm Form) override;
     void LogOut(TRunChannel&) override {}
     void ExpectListNumbers(const std::vector<std::string>& Numbers) override;
     // Only now are the answers of the last group or list counted as fetched, and their sets kept.
     void FileSaved() override;
 
 private:
-    // The body of CelesTrak's answer to the gp.php query. Raises EGroupUnchanged when the query
-    // was answered within the update cycle or CelesTrak says nothing changed, EGroupFailed when it
-    // has no data for the query, and ERunStopped for any other failure and when the error budget
-    // allows no request.
-    std::string Ask(TRunChannel& Channel, const std::string& Query);
-    void RefuseRepeat(const std::string& Query, TRunClock::TTime Now);
-    [[noreturn]] void RaiseFailure(TRunChannel& Channel, const std::string& Query,
-                                   TRunClock::TTime Asked, const EHttpError& Error);
+    // What became of one gp.php query.
+    struct TGpReply {
+        enum class TKind {
+            Data,      // Text is the answer's body
+            Unchanged, // answered within the update cycle, or CelesTrak says nothing changed
+            NoData,    // CelesTrak has no element sets for the query
+        };
+        TKind Kind = TKind::Data;
+        // The body of Data, the reason otherwise.
+        std::string Text;
+    };
+    // CelesTrak's reply to the gp.php query. Raises ERunStopped for any failure but the two
+    // answers it reads and when the error budget allows no request.
+    TGpReply Ask(TRunChannel& Channel, const std::string& Query);
+    // The reply the last answer within the update cycle stands for; nothing when it may be asked.
+    std::optional<TGpReply> RepeatReply(const std::string& Query, TRunClock::TTime Now);
+    TGpReply FailureReply(TRunChannel& Channel, const std::string& Query, TRunClock::TTime Asked,
+                          const EHttpError& Error);
     // The set of one catalogue number, asked for alone; nothing when CelesTrak has none now.
     std::optional<TKeptSet> AskForNumber(TRunChannel& Channel, long Number, std::vector<long>& NotFound);
 

@@ -1,7 +1,6 @@
 #include "download/sources/LegacyFormSource.h"
 
 #include "download/sources/DownloadExchange.h"
-#include "download/sources/RunStops.h"
 #include "platform/Gunzip.h"
 
 namespace elsetry {
@@ -30,22 +29,22 @@ bool TLegacyFormSource::LogIn(TRunChannel& Channel, const std::string& Username,
     return HoldsRefreshMarker(Channel.PostForm(LoginUrl(), LoginForm(Username, Password)));
 }
 
-std::vector<std::string> TLegacyFormSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
+TSourceAnswer TLegacyFormSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm)
 {
-    return Channel.GetGzipLines(Url(GroupPathPrefix) + std::to_string(Group.Id));
+    return TSourceAnswer::Sets(Channel.GetGzipLines(Url(GroupPathPrefix) + std::to_string(Group.Id)));
 }
 
-std::vector<std::string> TLegacyFormSource::IndividualListLines(TRunChannel& Channel,
-                                                                const std::vector<std::string>& Numbers)
+TSourceAnswer TLegacyFormSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                                      TFileForm)
 {
     std::vector<std::string> lines = BoundedLines(Channel.PostForm(Url(QueryPath), QueryForm(Numbers)));
     // An answer too short to hold the block of sets is not the list, whatever its status.
     if (lines.size() < 5)
-        throw EGroupFailed("not element sets");
+        return TSourceAnswer::Failed("not element sets");
     TrimPreformattedBlock(lines);
     if (lines.size() <= 2)
-        throw EGroupFailed("not element sets");
-    return lines;
+        return TSourceAnswer::Failed("not element sets");
+    return TSourceAnswer::Sets(std::move(lines));
 }
 
 void TLegacyFormSource::LogOut(TRunChannel& Channel)

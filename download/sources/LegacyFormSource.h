@@ -17,9 +17,10 @@ public:
     std::string LoginUrl() const override;
     void Probe(TRunChannel& Channel) override;
     bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) override;
-    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
-    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
-                                                 const std::vector<std::string>& Numbers) override;
+    // The exchange answers element lines only: no OMM text, whatever the form.
+    TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) override;
+    TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                       TFileForm Form) override;
     void LogOut(TRunChannel& Channel) override;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 // What stops or cuts short a download besides a failure of its own: the service's usage limits,
-// its rules for a group, a stopping answer, and Cancel.
+// a stopping answer, and Cancel. A group the service's rules spare, or whose data has not
+// changed, is an outcome of the source's answer (SourceAnswer.h), not raised.
 
 #include "elementfiles/GroupFailure.h"
 
@@ -13,20 +14,6 @@ namespace elsetry {
 class EUsageLimitReached : public EGroupFailed {
 public:
     using EGroupFailed::EGroupFailed;
-};
-
-// A group the run does not ask for this time, by a rule of the service's (the full catalogue at most
-// once an hour): logged with its reason, not counted as failed; the earlier file stays.
-class EGroupSkipped : public std::runtime_error {
-public:
-    explicit EGroupSkipped(const std::string& Reason) : std::runtime_error(Reason) {}
-};
-
-// A group whose data has not changed since the run's last fetch of it: the service is not asked
-// again (or said so itself). Logged with its reason, not counted as failed; the file stays.
-class EGroupUnchanged : public std::runtime_error {
-public:
-    explicit EGroupUnchanged(const std::string& Reason) : std::runtime_error(Reason) {}
 };
 
 // The service told the run to stop asking (its usage limit): nothing of the answer is saved, no

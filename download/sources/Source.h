@@ -4,7 +4,9 @@
 // failure rule, saving and checking) is the same for every source.
 
 #include "download/sources/RunChannel.h"
+#include "download/sources/SourceAnswer.h"
 #include "download/sources/SpaceTrackGroups.h"
+#include "settings/FileOptions.h"
 
 #include <string>
 #include <vector>
@@ -13,7 +15,10 @@ namespace elsetry {
 
 // Every request goes through the channel and raises EHttpError when it fails; the run turns that
 // into the short reason of a failed group, an unreachable service or a refused login. An answer
-// that arrived but is not element sets raises EGroupFailed with its reason.
+// that arrived but is not element sets, a rule of the service's that spares the request, and an
+// answer that says nothing changed come back as the answer's outcome. Stopping the run
+// (ERunStopped), Cancel (ERunCancelled) and faults of the layers below (EGroupFailed of the
+// answer readers, the channel and the ledgers, gzip and size faults) are raised.
 class TSource {
 public:
     virtual ~TSource() = default;
@@ -31,11 +36,11 @@ public:
     // Whether the service opened a session for these credentials. A login that fails on its way
     // counts as refused.
     virtual bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) = 0;
-    // The text lines of one group's element sets.
-    virtual std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) = 0;
-    // The text lines of the element sets of these catalogue numbers, in the memo's order.
-    virtual std::vector<std::string> IndividualListLines(TRunChannel& Channel,
-                                                         const std::vector<std::string>& Numbers) = 0;
+    // One group's element sets, for a file written in Form.
+    virtual TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) = 0;
+    // The element sets of these catalogue numbers, in the memo's order, for a file written in Form.
+    virtual TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                               TFileForm Form) = 0;
     virtual void LogOut(TRunChannel& Channel) = 0;
     // The catalogue numbers the run's individual list will ask for (none: the run has no list),
     // told before the first group, so that a source that builds the list from its groups' sets

@@ -107,29 +107,31 @@ bool TSpaceTrackApiSource::SendLogin(TRunChannel& Channel)
     return !SaysLoginFailed(answer) && Channel.HasCookie(std::string(ApiSessionCookie));
 }
 
-std::vector<std::string> TSpaceTrackApiSource::GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group)
+TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm)
 {
     if (Group.FullCatalogue)
-        RefuseEarlyFullCatalogue();
+        if (std::optional<std::string> early = EarlyFullCatalogue())
+            return TSourceAnswer::Skipped(std::move(*early));
     std::vector<std::string> filters;
     for (const std::string_view filter : Group.ApiFilters)
         if (!filter.empty())
             filters.emplace_back(filter);
     if (!Group.Membership.empty())
         filters = NumberListFilters(Membership.Numbers(Channel, CelesTrakAddress, Group.Membership));
-    std::vector<std::string> lines = QueriedLines(Channel, filters);
-    if (Group.FullCatalogue)
+    TSourceAnswer answer = QueriedSets(Channel, filters);
+    // Counted once its sets came, whatever the check makes of them.
+    if (Group.FullCatalogue && answer.Outcome == TAnswerOutcome::Lines)
         Ledger.RecordFullCatalogue(Clock.Now());
-    return lines;
+    return answer;
 }
 
-std::vector<std::string> TSpaceTrackApiSource::IndividualListLines(TRunChannel& Channel,
-                                                                   const std::vector<std::string>& Numbers)
+TSourceAnswer TSpaceTrackApiSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                                         TFileForm)
 {
     const std::vector<long> numbers = QueryNumbers(Numbers);
     if (numbers.empty())
-        throw EGroupFailed("no catalogue numbers");
-    return QueriedLines(Channel, NumberListFilters(numbers));
+        return TSourceAnswer::Failed("no catalogue numbers");
+    return QueriedSets(Channel, NumberListFilters(numbers));
 }
 
 void TSpaceTrackApiSource::LogOut(TRunChannel& Channel)
@@ -144,20 +146,24 @@ void TSpaceTrackApiSource::LogOut(TRunChannel& Channel)
     }
 }
 
-std::vector<std::string> TSpaceTrackApiSource::QueriedLines(TRunChannel& Channel,
-                                                            const std::vector<std::string>& Filters)
+TSourceAnswer TSpaceTrackApiSource::QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters)
 {
-    RefuseMoreThanTheHourAllows(Filters.size());
+    if (std::optional<std::string> tooMany = MoreThanTheHourAllows(Filters.size()))
+        return TSourceAnswer::Failed(std::move(*tooMany));
     std::vector<std::vector<std::string>> answers;
-    for (const std::string& filters : Filters)
-        answers.push_back(ThreeLineElementLines(Query(Channel, filters)));
+    for (const std::string& filters : Filters) {
+        const std::optional<std::string> body = Query(Channel, filters);
+        if (!body)
+            return TSourceAnswer::Failed("the session lapsed and the new login was refused");
+        answers.push_back(ThreeLineElementLines(*body));
+    }
     std::vector<std::string> lines = answers.size() == 1 ? std::move(answers.front()) : MergedSetLines(answers);
     if (lines.empty())
-        throw EGroupFailed("no element sets");
-    return lines;
+        return TSourceAnswer::Failed("no element sets");
+    return TSourceAnswer::Sets(std::move(lines));
 }
 
-std::string TSpaceTrackApiSource::Query(TRunChannel& Channel, const std::string& Filters)
+std::optional<std::string> TSpaceTrackApiSource::Query(TRunChannel& Channel, const std::string& Filters)
 {
     const std::string url = Url(EscapedPath(GpQueryPath(Filters)));
     for (bool retried = false;; retried = true) {
@@ -174,7 +180,7 @@ std::string TSpaceTrackApiSource::Query(TRunChannel& Channel, const std::string&
         }
         Channel.Note("   Space-Track session lapsed, logging in again");
         if (!SendLogin(Channel))
-            throw EGroupFailed("the session lapsed and the new login was refused");
+            return std::nullopt;
     }
 }
 
@@ -230,23 +236,24 @@ void TSpaceTrackApiSource::StopOnTooManyRequests(const EHttpError& Error)
 }
 
 // Queries the hour cannot take would be sent only to fail halfway, and use up the hour.
-void TSpaceTrackApiSource::RefuseMoreThanTheHourAllows(std::size_t Queries)
+std::optional<std::string> TSpaceTrackApiSource::MoreThanTheHourAllows(std::size_t Queries)
 {
     const int perHour = Ledger.Rules().PerHour;
     const std::string needs = "needs " + std::to_string(Queries) + " queries; Space-Track allows "
                               + std::to_string(perHour) + " an hour";
     if (Queries > static_cast<std::size_t>(perHour))
-        throw EGroupFailed(needs);
+        return needs;
     if (const int room = Ledger.RoomInHour(Clock.Now()); Queries > static_cast<std::size_t>(room))
-        throw EGroupFailed(needs + ", " + std::to_string(room) + " of them left now");
+        return needs + ", " + std::to_string(room) + " of them left now";
+    return std::nullopt;
 }
 
-void TSpaceTrackApiSource::RefuseEarlyFullCatalogue()
+std::optional<std::string> TSpaceTrackApiSource::EarlyFullCatalogue()
 {
     const std::optional<TRunClock::TTime> last = Ledger.LastFullCatalogue();
     if (last && Clock.Now() - *last < Ledger.Rules().FullCatalogueSpacing)
-        throw EGroupSkipped("Space-Track asks for the full catalogue at most once an hour; last fetched "
-                            + TimeOfDayText(*last));
+        return "Space-Track asks for the full catalogue at most once an hour; last fetched " + TimeOfDayText(*last);
+    return std::nullopt;
 }
 
 } // namespace elsetry

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,9 +24,10 @@ public:
     std::string LoginUrl() const override;
     void Probe(TRunChannel& Channel) override;
     bool LogIn(TRunChannel& Channel, const std::string& Username, const std::string& Password) override;
-    std::vector<std::string> GroupLines(TRunChannel& Channel, const TSpaceTrackGroup& Group) override;
-    std::vector<std::string> IndividualListLines(TRunChannel& Channel,
-                                                 const std::vector<std::string>& Numbers) override;
+    // The full catalogue asked for again within the hour is skipped.
+    TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) override;
+    TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
+                                       TFileForm Form) override;
     void LogOut(TRunChannel& Channel) override;
     bool GroupsAreQueries() const override { return true; }
 
@@ -33,9 +35,10 @@ private:
     std::string Url(std::string_view Path) const;
     bool SendLogin(TRunChannel& Channel);
     // The sets of the queries together, in catalogue-number order.
-    std::vector<std::string> QueriedLines(TRunChannel& Channel, const std::vector<std::string>& Filters);
-    // The body of one query. A lapsed session (401) logs in again and asks once more.
-    std::string Query(TRunChannel& Channel, const std::string& Filters);
+    TSourceAnswer QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters);
+    // The body of one query. A lapsed session (401) logs in again and asks once more; nothing
+    // when the new login is refused.
+    std::optional<std::string> Query(TRunChannel& Channel, const std::string& Filters);
     // Waits for the usage limits to allow one more request and counts it; gives the time it was
     // counted at. Raises EUsageLimitReached when the wait would be too long, ERunStopped while
     // the service's Retry-After holds.
@@ -44,10 +47,10 @@ private:
     // Retry-After) raises ERunStopped, and its Retry-After is kept for the next runs.
     std::string Send(TRunChannel& Channel, const std::function<std::string()>& Request);
     void StopOnTooManyRequests(const EHttpError& Error);
-    // Raises EGroupFailed when Queries are more than the hour allows.
-    void RefuseMoreThanTheHourAllows(std::size_t Queries);
-    // Raises EGroupSkipped when the full catalogue was fetched too recently to be asked for again.
-    void RefuseEarlyFullCatalogue();
+    // Why Queries are more than the hour allows; nothing when it has room for them.
+    std::optional<std::string> MoreThanTheHourAllows(std::size_t Queries);
+    // Why the full catalogue was fetched too recently to be asked for again; nothing when it was not.
+    std::optional<std::string> EarlyFullCatalogue();
 
     std::string Address;
     std::string CelesTrakAddress;

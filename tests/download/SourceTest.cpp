@@ -20,8 +20,8 @@ struct TFakeService {
     bool AcceptsLogin = true;
     // Why the login request fails on its way; empty when it arrives.
     std::string LoginFailure;
-    std::map<int, std::function<TLines()>> Groups;
-    std::function<TLines()> List;
+    std::map<int, std::function<TSourceAnswer()>> Groups;
+    std::function<TSourceAnswer()> List;
     TLines Calls;
 };
 
@@ -45,12 +45,12 @@ public:
             throw EHttpError(Service.LoginFailure);
         return Service.AcceptsLogin;
     }
-    TLines GroupLines(TRunChannel&, const TSpaceTrackGroup& Group) override
+    TSourceAnswer GroupAnswer(TRunChannel&, const TSpaceTrackGroup& Group, TFileForm) override
     {
         Service.Calls.push_back("group " + std::to_string(Group.Id));
         return Service.Groups.at(Group.Id)();
     }
-    TLines IndividualListLines(TRunChannel&, const TLines& Numbers) override
+    TSourceAnswer IndividualListAnswer(TRunChannel&, const TLines& Numbers, TFileForm) override
     {
         Service.Calls.push_back("list " + std::to_string(Numbers.size()));
         return Service.List();
@@ -143,11 +143,11 @@ TEST(Source, FailingStepsAreLoggedWithTheirReasonAndTheRestIsSaved)
     const TLines full(sets.begin(), sets.begin() + 12);
     const TLines list(sets.begin() + 12, sets.end());
     const std::string earlier = world.Root.Write("keps/Weather.txt", "kept as it was\r\n");
-    world.Service.Groups[2] = [&] { return full; };
-    world.Service.Groups[20] = []() -> TLines { throw EHttpError("HTTP 500"); };
-    world.Service.Groups[8] = []() -> TLines { throw EGroupFailed("not element sets"); };
-    world.Service.Groups[4] = []() -> TLines { throw std::bad_alloc(); };
-    world.Service.List = [&] { return list; };
+    world.Service.Groups[2] = [&] { return TSourceAnswer::Sets(full); };
+    world.Service.Groups[20] = []() -> TSourceAnswer { throw EHttpError("HTTP 500"); };
+    world.Service.Groups[8] = [] { return TSourceAnswer::Failed("not element sets"); };
+    world.Service.Groups[4] = []() -> TSourceAnswer { throw std::bad_alloc(); };
+    world.Service.List = [&] { return TSourceAnswer::Sets(list); };
     for (const auto& [id, name] :
          {std::pair{8, "Weather.txt"}, {2, "FullCatalog.txt"}, {20, "Amateur.txt"}, {4, "Geo.txt"}})
         world.Host.Inputs.Groups[RowOf(id)] = {true, name};
@@ -180,8 +180,10 @@ TEST(Source, FailureOfItsOwnAfterTheLoginLogsOutAndEndsTheRun)
         SCOPED_TRACE(login ? "with a login" : "without a login");
         TFakeWorld world;
         world.Service.WantsLogin = login;
-        world.Service.Groups[2] = []() -> TLines { throw EFileError("Cannot create \"/tmp/x\": Permission denied"); };
-        world.Service.Groups[8] = [] { return Catalogue(2); };
+        world.Service.Groups[2] = []() -> TSourceAnswer {
+            throw EFileError("Cannot create \"/tmp/x\": Permission denied");
+        };
+        world.Service.Groups[8] = [] { return TSourceAnswer::Sets(Catalogue(2)); };
         world.Host.Inputs.Groups[RowOf(2)] = {true, "FullCatalog.txt"};
         world.Host.Inputs.Groups[RowOf(8)] = {true, "Weather.txt"};
 
@@ -202,9 +204,9 @@ TEST(Source, ServiceWithoutALoginIsAskedOnlyForTheDownloads)
     world.Host.Inputs.Username.clear();
     world.Host.Inputs.Password.clear();
     const TLines sets = Catalogue(2);
-    world.Service.Groups[2] = [&] { return sets; };
-    world.Service.Groups[8] = []() -> TLines { throw EGroupUnchanged("updated every 2 hours"); };
-    world.Service.Groups[20] = []() -> TLines { throw ERunStopped("the service answered HTTP 503"); };
+    world.Service.Groups[2] = [&] { return TSourceAnswer::Sets(sets); };
+    world.Service.Groups[8] = [] { return TSourceAnswer::Unchanged("updated every 2 hours"); };
+    world.Service.Groups[20] = []() -> TSourceAnswer { throw ERunStopped("the service answered HTTP 503"); };
     for (const auto& [id, name] : {std::pair{2, "FullCatalog.txt"}, {8, "Weather.txt"}, {20, "Amateur.txt"}})
         world.Host.Inputs.Groups[RowOf(id)] = {true, name};
 
@@ -217,7 +219,7 @@ TEST(Source, ServiceWithoutALoginIsAskedOnlyForTheDownloads)
                       "Stopped: the service answered HTTP 503", "2 of 3 downloads failed"}));
     EXPECT_EQ(world.Host.Summary.back(), "   Weather.txt: not fetched (run stopped), no file was written");
 
-    world.Service.Groups[20] = [&] { return sets; };
+    world.Service.Groups[20] = [&] { return TSourceAnswer::Sets(sets); };
     world.Service.Calls.clear();
     EXPECT_EQ(world.Session.RunDownload(world.Host, world.Host.Request()), TDownloadOutcome::Completed);
     EXPECT_EQ(world.Service.Calls, (TLines{"probe", "group 2", "group 20", "group 8"}));
