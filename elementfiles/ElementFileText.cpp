@@ -1,12 +1,15 @@
 #include "elementfiles/ElementFileText.h"
 
 #include "elementfiles/AnswerGate.h"
+#include "elementfiles/FolderFreshness.h"
 #include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 #include "elements/OmmWriter.h"
 #include "text/CatalogueNumber.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <unordered_map>
 
@@ -24,11 +27,17 @@ bool IsLongNumber(std::string_view Line1)
     return number && *number > LargestShortNumber;
 }
 
-// A set is known by its number and epoch columns, which its element lines and its OMM fields
-// give alike.
-std::string SetKey(std::string_view Line1)
+// A set is known by its number and epoch. The epoch its OMM fields give may stand a last digit
+// apart from its element line's, where a service rounded the two each its own way.
+constexpr double SameEpochDays = 1.5e-8;
+
+std::optional<std::pair<int, double>> SetKey(std::string_view Line1)
 {
-    return std::string(Line1.substr(2, 5)) + std::string(Line1.substr(18, 14));
+    const std::optional<int> number = CatalogueNumberValue(Line1.substr(2, 5));
+    const std::optional<double> epoch = EpochOfFirstLine(Line1);
+    if (!number || !epoch)
+        return std::nullopt;
+    return std::make_pair(*number, *epoch);
 }
 
 // Whether the gate would keep the set these lines make.
@@ -51,17 +60,16 @@ public:
         : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Time(TimeOfRun)
     {
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
-            ++Wanted[SetKey(Lines[set + 1])];
+            if (const auto key = SetKey(Lines[set + 1]))
+                Wanted[key->first].push_back(key->second);
     }
 
     // Whether the record is written; counts it in Counts.
     bool Keeps(const TOmmRecord& Record, TFileText& Counts)
     {
         if (const std::optional<std::array<std::string, 3>> lines = ElementLinesOf(Record)) {
-            const auto wanted = Wanted.find(SetKey((*lines)[1]));
-            if (wanted == Wanted.end() || wanted->second == 0)
+            if (!Take(SetKey((*lines)[1])))
                 return false;
-            --wanted->second;
         } else if (LeaveOut) {
             ++Counts.LeftOut;
             return false;
@@ -79,7 +87,25 @@ public:
     }
 
 private:
-    std::unordered_map<std::string, int> Wanted;
+    // Whether a set of the lines has the key; it is then taken, so that each is kept once.
+    bool Take(const std::optional<std::pair<int, double>>& Key)
+    {
+        if (!Key)
+            return false;
+        const auto wanted = Wanted.find(Key->first);
+        if (wanted == Wanted.end())
+            return false;
+        std::vector<double>& epochs = wanted->second;
+        const auto same = std::find_if(epochs.begin(), epochs.end(),
+                                       [&](double Epoch) { return std::abs(Epoch - Key->second) < SameEpochDays; });
+        if (same == epochs.end())
+            return false;
+        epochs.erase(same);
+        return true;
+    }
+
+    // The epochs of the sets of each number.
+    std::unordered_map<int, std::vector<double>> Wanted;
     bool LeaveOut;
     std::time_t Time;
 };

@@ -3,9 +3,13 @@
 
 #include "download/sources/DownloadExchange.h"
 #include "download/sources/FavouritesList.h"
+#include "elementfiles/GroupFailure.h"
 #include "elementfiles/SaveAndCheck.h"
+#include "elementfiles/SetChanges.h"
+#include "elements/OmmWriter.h"
 #include "elements/SatelliteList.h"
 #include "platform/AtomicFile.h"
+#include "text/Lines.h"
 #include "tests/download/DownloadSupport.h"
 #include "tests/download/RecordingHost.h"
 
@@ -45,6 +49,105 @@ TEST(LetterFormNumbers, CheckCountsAndNamesMissingSets)
     EXPECT_EQ(folders.Host.LogLines(),
               (TLines{"   Saved: g.txt", "      4 satellites, 2 unique names", "         Missing: NEW B TOO"}));
     EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(text));
+}
+
+// The service's CSV answer of three sets and three objects past what element lines hold, the last
+// with an inclination no orbit has; and the element lines the source made of it.
+struct TOmmAnswer {
+    TLines Lines = Joined({Set("SAT A", "25544"), Set("NEW A", "E8493"), Set("NEW, B", "J2931")});
+    std::string Csv;
+
+    TOmmAnswer()
+    {
+        Csv = std::string(OmmCsvHeader) + "\r\n";
+        for (std::size_t set = 0; set < Lines.size(); set += 3)
+            Csv += OmmCsvRow(OmmRecordOf(Lines[set], Lines[set + 1], Lines[set + 2]));
+        for (const char* number : {"340001", "123456789", "340002"}) {
+            TOmmRecord far = OmmRecordOf(std::string("FAR ") + number, Lines[1], Lines[2]);
+            far.NoradCatId = number;
+            far.Inclination = std::string(number) == "340002" ? "199.0" : far.Inclination;
+            Csv += OmmCsvRow(far);
+        }
+    }
+};
+
+std::vector<std::string> NumbersIn(const std::string& Text)
+{
+    std::vector<std::string> numbers;
+    const TElementTextForm form = ElementTextFormOf(Text);
+    if (form == TElementTextForm::ElementLines) {
+        for (const std::string_view line : SplitLines(Text))
+            if (line.starts_with("1 "))
+                numbers.emplace_back(line.substr(2, 5));
+        return numbers;
+    }
+    for (const TOmmRecord& record : form == TElementTextForm::OmmCsv ? ReadOmmCsv(Text) : ReadOmmJson(Text))
+        numbers.push_back(record.NoradCatId);
+    return numbers;
+}
+
+TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
+{
+    const TOmmAnswer answer;
+    const TLines far = {"      1 sets numbered past 339999 left out as implausible",
+                        "      2 sets numbered past 339999 kept, which element lines cannot hold"};
+    struct TCase {
+        TFileForm Form;
+        bool LeaveOut;
+        TLineEnds Ends;
+        bool WithCsv;
+        std::vector<std::string> Numbers;
+        TLines FormLines; // logged after "Saved:"
+    } const cases[] = {
+        {TFileForm::Csv, false, TLineEnds::CrLf, true, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Json, false, TLineEnds::Lf, true, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Csv,
+         true,
+         TLineEnds::Lf,
+         true,
+         {"25544"},
+         {"      5 sets numbered past 99999 left out, as chosen for this file"}},
+        {TFileForm::Json, false, TLineEnds::CrLf, false, {"25544", "148493", "182931"}, {}},
+        {TFileForm::Csv, true, TLineEnds::CrLf, false, {"25544"},
+         {"      2 sets numbered past 99999 left out, as chosen for this file"}},
+        {TFileForm::TwoLine, true, TLineEnds::Lf, false, {"25544"},
+         {"      2 sets numbered past 99999 left out, as chosen for this file"}},
+        {TFileForm::ThreeLine, false, TLineEnds::Lf, true, {"25544", "E8493", "J2931"}, {}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "") + (c.WithCsv ? ", CSV" : ""));
+        TSaveFolders folders;
+        const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
+                                   c.Ends,
+                                   c.WithCsv ? std::string_view(answer.Csv) : std::string_view()};
+        const TSaveResult saved =
+            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(answer.Lines), "g", {}, writing);
+        const std::string file = ReadWholeFile(folders.Group("g"));
+        EXPECT_EQ(NumbersIn(file), c.Numbers);
+        EXPECT_EQ(file.find('\r') == std::string::npos, c.Ends == TLineEnds::Lf);
+        const std::size_t sets = c.LeaveOut ? 1 : 3;
+        TLines log = Joined({{"   Saved: g"}, c.FormLines, {"      " + std::to_string(sets) + " satellites"}});
+        EXPECT_EQ(folders.Host.LogLines(), log);
+        EXPECT_EQ(*saved.Text, CrLf(TLines(answer.Lines.begin(), answer.Lines.begin() + 3 * sets)));
+        EXPECT_EQ(ReadEarlierFile(folders.Group("g"))->Sets, static_cast<int>(c.Numbers.size()));
+    }
+    const TLines letters(answer.Lines.begin() + 3, answer.Lines.end());
+    const std::pair<TLines, std::string> refused[] = {
+        {letters, "every set is numbered past 99999, left out as chosen for this file"},
+        {answer.Lines, "not element sets"},
+    };
+    for (const auto& [lines, reason] : refused) {
+        TSaveFolders folders;
+        const std::string broken = std::string(OmmCsvHeader) + "\r\n\"SAT A,25544\r\n";
+        const TFileWriting writing{{TFileForm::Csv, TLongNumbers::LeaveOut}, TLineEnds::CrLf, broken};
+        try {
+            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(lines), "g", {}, writing);
+            ADD_FAILURE() << reason;
+        } catch (const EGroupFailed& Failure) {
+            EXPECT_EQ(Failure.what(), reason);
+        }
+        EXPECT_FALSE(std::filesystem::exists(folders.Group("g")));
+    }
 }
 
 TEST(LetterFormNumbers, HistoricFilesGrowFromSetsWrittenInLetterForm)
