@@ -504,7 +504,11 @@ void TDownloadSession::DownloadIndividualList(TRunLog& Host, const TDownloadInpu
         if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
             question.Numbers.insert(*value);
     const TSaveResult saved = SaveAndNote(Host, std::move(answer), fileName, question);
-    Summary.NotFound = NumbersNotFound(numbers, *saved.Text);
+    // Numbers the file's choice leaves out were counted as such, not lost.
+    std::vector<std::string> written = numbers;
+    if (Inputs.FavouritesOptions.LongNumbers == TLongNumbers::LeaveOut)
+        std::erase_if(written, [](const std::string& Number) { return CatalogueNumberValue(Trim(Number)) > 99999; });
+    Summary.NotFound = NumbersNotFound(written, *saved.Text);
 }
 
 void TDownloadSession::PrepareWriting(const TFileOptions& Options, const std::string& Fault)

@@ -1,4 +1,6 @@
 #include "elements/OmmRecord.h"
+#include "elements/OmmWriter.h"
+#include "tests/support/TestElementSets.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +100,28 @@ TEST(OmmJsonTest, NamesTheObjectAndFieldThatDoNotRead)
     };
     for (const TCase& c : cases)
         EXPECT_NE(FaultOf(c.Text).find(c.Fault), std::string::npos) << c.Text << "\n" << FaultOf(c.Text);
+}
+
+} // namespace
+
+namespace {
+
+// What the JSON writer makes of a number field's text, and of a name that needs escapes.
+TEST(OmmJsonObject, WritesFieldTextsAsJsonNumbersAndStrings)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {".0006703", "0.0006703"}, {"-.35336E-4", "-0.35336E-4"}, {"+12.5e+04", "12.5E04"}, {"0009", "9"},
+        {"-6.43E-6", "-6.43E-6"},  {"7.", "7"},                  {"", "null"},           {"1e", "\"1e\""},
+        {"N/A", "\"N/A\""},
+    };
+    for (const auto& [text, json] : cases) {
+        TOmmRecord record = OmmRecordOf("A\x01\"B\"\\C", test::IssLine1, test::IssLine2);
+        record.Bstar = text;
+        const std::string object = OmmJsonObject(record);
+        EXPECT_NE(object.find(std::string("\"BSTAR\":") + json + ","), std::string::npos) << text << " " << object;
+        EXPECT_TRUE(object.starts_with(R"({"OBJECT_NAME":"A\u0001\"B\"\\C","OBJECT_ID":"1998-067A")")) << object;
+        EXPECT_EQ(ReadOmmJson(object).front().Bstar, *text && json[0] != '"' ? json : text) << object;
+    }
 }
 
 } // namespace
