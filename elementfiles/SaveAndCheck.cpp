@@ -30,8 +30,9 @@ int UpdateHistoricFiles(TRunLog& Host, const TElementFolders& Folders, TListEntr
     int failures = 0;
     for (const std::string& item : Folders.CheckedHistoric)
         if (const auto number = HistoricCatalogueNumber(item))
-            failures +=
-                UpdateHistoricFile(Host, Folders, item + ".txt", Entries.SatelliteOfNumber(*number), LineEnds) ? 0 : 1;
+            failures += UpdateHistoricFile(Host, Folders, item + ".txt", Entries.SatelliteOfNumber(*number), LineEnds)
+                            ? 0
+                            : 1;
     for (const std::string& entry : Folders.ExtraHistoric) {
         // "catalogue number=file name"; a line without "=" names no file.
         const std::size_t equals = entry.find('=');
@@ -125,8 +126,8 @@ std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm 
         return Sets;
     }
     try {
-        const TOmmElementText read = OmmElementText(
-            *Written, Form == TFileForm::Csv ? TElementTextForm::OmmCsv : TElementTextForm::OmmJson);
+        const TOmmElementText read = OmmElementText(*Written, Form == TFileForm::Csv ? TElementTextForm::OmmCsv
+                                                                                     : TElementTextForm::OmmJson);
         if (read.SkippedUnreadable != 0 || read.Sets != SetCount || read.SkippedUnwritable != File.PastElementLines)
             throw EGroupFailed("not element sets");
         return std::make_shared<const std::string>(read.Lines);

@@ -46,7 +46,6 @@ struct TSaveResult {
 // objects numbered past 339999 must read too and are counted apart. The historic files are
 // written with Writing's line ends.
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
-                         const std::string& FileName, TAnswerQuestion Question = {},
-                         const TFileWriting& Writing = {});
+                         const std::string& FileName, TAnswerQuestion Question = {}, const TFileWriting& Writing = {});
 
 } // namespace elsetry

@@ -90,8 +90,8 @@ protected:
         const bool celesTrak = GetParam() == TSourceKind::CelesTrak;
         World = std::make_unique<TDownloadWorld>(options, TDownloadTimeouts{}, [this](const TDownloadInputs& Inputs) {
             if (Inputs.Source == CelesTrakSource)
-                return std::unique_ptr<TSource>(std::make_unique<TCelesTrakSource>(Inputs.CelesTrakAddress, Clock,
-                                                                                  TCelesTrakRules{}, StoreFile));
+                return std::unique_ptr<TSource>(
+                    std::make_unique<TCelesTrakSource>(Inputs.CelesTrakAddress, Clock, TCelesTrakRules{}, StoreFile));
             return std::unique_ptr<TSource>(std::make_unique<TSpaceTrackApiSource>(
                 Inputs.SpaceTrackAddress, Inputs.CelesTrakAddress, Clock, TUsageRules{}, StoreFile));
         });
@@ -199,8 +199,9 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         if (*row.LongNumbers) {
             std::erase_if(expected, [](int Number) { return Number > 99999; });
             const int letters = row.Group == 2 || row.Group == 8 ? 6 : 0;
-            EXPECT_EQ(Logged("      " + std::to_string(letters) + " sets numbered past 99999 left out, as chosen for "
-                             "this file"),
+            EXPECT_EQ(Logged("      " + std::to_string(letters)
+                             + " sets numbered past 99999 left out, as chosen for "
+                               "this file"),
                       letters > 0);
         }
         ASSERT_TRUE(read.contains(path));

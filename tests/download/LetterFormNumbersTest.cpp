@@ -108,20 +108,29 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
          {"25544"},
          {"      5 sets numbered past 99999 left out, as chosen for this file"}},
         {TFileForm::Json, false, TLineEnds::CrLf, false, {"25544", "148493", "182931"}, {}},
-        {TFileForm::Csv, true, TLineEnds::CrLf, false, {"25544"},
+        {TFileForm::Csv,
+         true,
+         TLineEnds::CrLf,
+         false,
+         {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::TwoLine, true, TLineEnds::Lf, false, {"25544"},
+        {TFileForm::TwoLine,
+         true,
+         TLineEnds::Lf,
+         false,
+         {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
         {TFileForm::ThreeLine, false, TLineEnds::Lf, true, {"25544", "E8493", "J2931"}, {}},
     };
     for (const TCase& c : cases) {
-        SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "") + (c.WithCsv ? ", CSV" : ""));
+        SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "")
+                     + (c.WithCsv ? ", CSV" : ""));
         TSaveFolders folders;
         const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
                                    c.Ends,
                                    c.WithCsv ? std::string_view(answer.Csv) : std::string_view()};
-        const TSaveResult saved =
-            SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(answer.Lines), "g", {}, writing);
+        const TSaveResult saved = SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(answer.Lines), "g", {},
+                                               writing);
         const std::string file = ReadWholeFile(folders.Group("g"));
         EXPECT_EQ(NumbersIn(file), c.Numbers);
         EXPECT_EQ(file.find('\r') == std::string::npos, c.Ends == TLineEnds::Lf);

@@ -110,8 +110,14 @@ namespace {
 TEST(OmmJsonObject, WritesFieldTextsAsJsonNumbersAndStrings)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {".0006703", "0.0006703"}, {"-.35336E-4", "-0.35336E-4"}, {"+12.5e+04", "12.5E04"}, {"0009", "9"},
-        {"-6.43E-6", "-6.43E-6"},  {"7.", "7"},                  {"", "null"},           {"1e", "\"1e\""},
+        {".0006703", "0.0006703"},
+        {"-.35336E-4", "-0.35336E-4"},
+        {"+12.5e+04", "12.5E04"},
+        {"0009", "9"},
+        {"-6.43E-6", "-6.43E-6"},
+        {"7.", "7"},
+        {"", "null"},
+        {"1e", "\"1e\""},
         {"N/A", "\"N/A\""},
     };
     for (const auto& [text, json] : cases) {
