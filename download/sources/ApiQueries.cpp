@@ -3,6 +3,8 @@
 #include "elementfiles/AnswerGate.h"
 #include "download/sources/RunStops.h"
 #include "elements/ElementColumns.h"
+#include "elements/OmmReaders.h"
+#include "elements/OmmRecord.h"
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
 #include "text/Strings.h"
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -18,8 +21,11 @@ namespace elsetry {
 
 namespace {
 
-constexpr std::string_view Order = "/orderby/norad_cat_id asc/format/3le";
+constexpr std::string_view Order = "/orderby/norad_cat_id asc/format/";
 constexpr std::size_t ErrorTextLength = 80;
+constexpr std::size_t ReasonLength = 100;
+// An error answer names its error within its first bytes; element sets never hold the word.
+constexpr std::size_t ErrorLooked = 4096;
 
 bool KeptInPath(char C)
 {
@@ -34,16 +40,30 @@ std::string_view TrimmedStart(std::string_view Text)
     return first == std::string_view::npos ? std::string_view() : Text.substr(first);
 }
 
-// A JSON or HTML answer where element sets were asked for says why in its own words.
+[[noreturn]] void RefuseErrorAnswer(std::string_view Start)
+{
+    throw EGroupFailed("an error answer: " + EscapeControls(ShortenedText(Start, ErrorTextLength)));
+}
+
+// A JSON or HTML answer where element lines or CSV were asked for says why in its own words.
 void RefuseNonElementAnswer(std::string_view Body)
 {
     const std::string_view start = TrimmedStart(Body);
     if (start.empty())
         return;
     if (start.front() == '{' || start.front() == '[')
-        throw EGroupFailed("an error answer: " + EscapeControls(ShortenedText(start, ErrorTextLength)));
+        RefuseErrorAnswer(start);
     if (start.front() == '<')
         throw EGroupFailed("an HTML page, not element sets");
+}
+
+// A JSON answer that does not read as element sets may be the service's error list.
+[[noreturn]] void RefuseUnreadOmm(std::string_view Body, TOmmKind Kind, const EOmmFormat& Error)
+{
+    const std::string_view start = TrimmedStart(Body);
+    if (Kind == TOmmKind::Json && start.substr(0, ErrorLooked).find("\"error\"") != std::string_view::npos)
+        RefuseErrorAnswer(start);
+    throw EGroupFailed("not element sets: " + ShortenedText(Error.what(), ReasonLength));
 }
 
 bool IsElementLine(std::string_view Line, char Number)
@@ -60,9 +80,10 @@ int NumberOfSet(const std::string& Line1Text)
 
 } // namespace
 
-std::string GpQueryPath(std::string_view Filters)
+std::string GpQueryPath(std::string_view Filters, TOmmKind Format)
 {
-    return std::string(GpQueryPrefix) + std::string(Filters) + std::string(Order);
+    const std::string_view format = Format == TOmmKind::Csv ? "csv" : Format == TOmmKind::Json ? "json" : "3le";
+    return std::string(GpQueryPrefix) + std::string(Filters) + std::string(Order) + std::string(format);
 }
 
 std::vector<std::string> NumberListFilters(const std::vector<long>& Numbers)
@@ -159,6 +180,78 @@ std::vector<std::string> ThreeLineElementLines(std::string_view Body)
     if (held != 0)
         RefuseBrokenAnswer(Body);
     return sets;
+}
+
+std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind)
+{
+    const std::string_view start = TrimmedStart(Body);
+    if (start.empty())
+        return {};
+    if (Kind == TOmmKind::Csv)
+        RefuseNonElementAnswer(Body);
+    else if (start.front() == '<')
+        throw EGroupFailed("an HTML page, not element sets");
+    std::vector<std::string> lines;
+    const TOmmRecordSink sink = [&lines](const TOmmRecord& Record) {
+        if (std::optional<std::array<std::string, 3>> set = ElementLinesOf(Record, TZeroExponent::Minus))
+            lines.insert(lines.end(), std::make_move_iterator(set->begin()), std::make_move_iterator(set->end()));
+    };
+    try {
+        if (Kind == TOmmKind::Csv)
+            ReadOmmCsvRecords(Body, sink);
+        else
+            ReadOmmJsonRecords(Body, sink);
+    } catch (const EOmmFormat& Error) {
+        RefuseUnreadOmm(Body, Kind, Error);
+    }
+    return lines;
+}
+
+namespace {
+
+// A JSON list's objects, or the one object an answer may be.
+std::string_view ListItems(std::string_view Json)
+{
+    Json = Trim(Json);
+    if (Json.size() >= 2 && Json.front() == '[' && Json.back() == ']')
+        return Trim(Json.substr(1, Json.size() - 2));
+    return Json;
+}
+
+void AppendJsonAnswer(std::string& Text, std::string_view Body)
+{
+    const std::string_view more = ListItems(Body);
+    if (more.empty())
+        return;
+    const std::string_view held = ListItems(Text);
+    if (held.empty()) {
+        Text = "[" + std::string(more) + "]";
+        return;
+    }
+    Text = "[" + std::string(held) + "," + std::string(more) + "]";
+}
+
+} // namespace
+
+void AppendOmmAnswer(std::string& Text, std::string&& Body, TOmmKind Kind)
+{
+    if (Text.empty()) {
+        Text = std::move(Body);
+        return;
+    }
+    if (Kind == TOmmKind::Json) {
+        AppendJsonAnswer(Text, Body);
+        return;
+    }
+    std::string_view body = Body;
+    // Each answer has its header line; the first stands for them all.
+    const std::size_t header = body.find('\n');
+    if (header == std::string_view::npos)
+        return;
+    body.remove_prefix(header + 1);
+    if (!body.empty() && Text.back() != '\n')
+        Text += "\r\n";
+    Text.append(body);
 }
 
 std::vector<std::string> MergedSetLines(const std::vector<std::vector<std::string>>& Answers)

@@ -3,6 +3,7 @@
 // catalogue numbers, their escaping, and reading a three-line-element answer back into the plain
 // element-file form.
 
+#include "download/sources/SourceAnswer.h"
 #include "download/sources/SpaceTrackGroups.h"
 
 #include <cstddef>
@@ -20,8 +21,9 @@ inline constexpr std::string_view ApiSessionCookie = "chocolatechip";
 // The most catalogue numbers one query asks for.
 inline constexpr std::size_t NumbersPerQuery = 200;
 
-// The readable path of a gp query: the prefix, the filters, "/orderby/norad_cat_id asc/format/3le".
-std::string GpQueryPath(std::string_view Filters);
+// The readable path of a gp query: the prefix, the filters, "/orderby/norad_cat_id asc/format/3le"
+// ("format/csv" or "format/json" for an OMM answer).
+std::string GpQueryPath(std::string_view Filters, TOmmKind Format = TOmmKind::None);
 // "NORAD_CAT_ID/<n>,<n>,..." for each run of at most NumbersPerQuery numbers, in their order.
 std::vector<std::string> NumberListFilters(const std::vector<long>& Numbers);
 // The path with every character a URL may not carry as it is percent-encoded (">" "<" "," blank,
@@ -35,6 +37,16 @@ bool IsRateLimitAnswer(std::string_view Body);
 // and its two element lines; none for an empty body. Raises EGroupFailed for a body that is a JSON
 // or HTML answer or holds lines that are not element sets.
 std::vector<std::string> ThreeLineElementLines(std::string_view Body);
+
+// The element sets of a CSV or JSON (OMM) answer as element-file lines, written as Space-Track
+// writes its 3le answers; none for an empty body or a CSV header alone. Objects numbered past what
+// element lines can hold are left out. Raises EGroupFailed, as ThreeLineElementLines does, for an
+// error answer, an HTML page, or records that do not read as element sets.
+std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind);
+
+// Appends one query's OMM answer to the text of the answers before it, as one answer of its kind:
+// CSV under the first header only, JSON as one list.
+void AppendOmmAnswer(std::string& Text, std::string&& Body, TOmmKind Kind);
 
 // Several answers' lines as one group: each catalogue number once (the first answer's set), in
 // catalogue-number order.

@@ -113,11 +113,11 @@ void TCelesTrakSource::Probe(TRunChannel&)
         throw ERunStopped(SpentBudgetText(Ledger.Rules(), *room));
 }
 
-TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm)
+TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form)
 {
     Pending = {};
     const TTime asked = Clock.Now();
-    const TGpReply reply = Ask(Channel, std::string(Group.CelesTrakQuery));
+    TGpReply reply = Ask(Channel, std::string(Group.CelesTrakQuery));
     if (reply.Kind == TGpReply::TKind::Unchanged)
         return TSourceAnswer::Unchanged(reply.Text);
     if (reply.Kind == TGpReply::TKind::NoData)
@@ -138,7 +138,13 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
         lines.insert(lines.end(), std::make_move_iterator(answer.Sets[index].begin()),
                      std::make_move_iterator(answer.Sets[index].end()));
     }
-    return TSourceAnswer::Sets(std::move(lines));
+    TSourceAnswer sets = TSourceAnswer::Sets(std::move(lines));
+    // Its CSV answer is the OMM text of a CSV or JSON file, objects past element lines included.
+    if (OmmKindFor(Form) != TOmmKind::None) {
+        sets.OmmText = std::move(reply.Text);
+        sets.OmmKind = TOmmKind::Csv;
+    }
+    return sets;
 }
 
 TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,

@@ -32,8 +32,10 @@ public:
     // Sends nothing. Raises ERunStopped when the error budget is spent, saying until when.
     void Probe(TRunChannel& Channel) override;
     bool LogIn(TRunChannel&, const std::string&, const std::string&) override { return true; }
-    // A query answered within the update cycle is not sent again, and comes back unchanged.
+    // A query answered within the update cycle is not sent again, and comes back unchanged. For
+    // a CSV or JSON file the answer keeps CelesTrak's CSV as its OMM text.
     TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) override;
+    // Put together from sets of several answers and runs, so it has element lines only.
     TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
                                        TFileForm Form) override;
     void LogOut(TRunChannel&) override {}

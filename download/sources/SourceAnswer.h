@@ -3,6 +3,8 @@
 // why there are none this time. The run logs and counts each outcome; only stopping the run,
 // cancelling it and faults of the platform under the source are raised instead.
 
+#include "settings/FileOptions.h"
+
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,6 +20,12 @@ enum class TAnswerOutcome {
 
 // The form of the service's own text kept beside the lines, for a file written as OMM.
 enum class TOmmKind { None, Csv, Json };
+
+// The OMM text a file of Form is written from; none for element lines.
+constexpr TOmmKind OmmKindFor(TFileForm Form)
+{
+    return Form == TFileForm::Csv ? TOmmKind::Csv : Form == TFileForm::Json ? TOmmKind::Json : TOmmKind::None;
+}
 
 struct TSourceAnswer {
     TAnswerOutcome Outcome = TAnswerOutcome::Lines;

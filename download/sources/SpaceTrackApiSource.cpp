@@ -107,7 +107,7 @@ bool TSpaceTrackApiSource::SendLogin(TRunChannel& Channel)
     return !SaysLoginFailed(answer) && Channel.HasCookie(std::string(ApiSessionCookie));
 }
 
-TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm)
+TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form)
 {
     if (Group.FullCatalogue)
         if (std::optional<std::string> early = EarlyFullCatalogue())
@@ -118,7 +118,7 @@ TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpa
             filters.emplace_back(filter);
     if (!Group.Membership.empty())
         filters = NumberListFilters(Membership.Numbers(Channel, CelesTrakAddress, Group.Membership));
-    TSourceAnswer answer = QueriedSets(Channel, filters);
+    TSourceAnswer answer = QueriedSets(Channel, filters, OmmKindFor(Form));
     // Counted once its sets came, whatever the check makes of them.
     if (Group.FullCatalogue && answer.Outcome == TAnswerOutcome::Lines)
         Ledger.RecordFullCatalogue(Clock.Now());
@@ -126,12 +126,12 @@ TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpa
 }
 
 TSourceAnswer TSpaceTrackApiSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
-                                                         TFileForm)
+                                                         TFileForm Form)
 {
     const std::vector<long> numbers = QueryNumbers(Numbers);
     if (numbers.empty())
         return TSourceAnswer::Failed("no catalogue numbers");
-    return QueriedSets(Channel, NumberListFilters(numbers));
+    return QueriedSets(Channel, NumberListFilters(numbers), OmmKindFor(Form));
 }
 
 void TSpaceTrackApiSource::LogOut(TRunChannel& Channel)
@@ -146,26 +146,38 @@ void TSpaceTrackApiSource::LogOut(TRunChannel& Channel)
     }
 }
 
-TSourceAnswer TSpaceTrackApiSource::QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters)
+TSourceAnswer TSpaceTrackApiSource::QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters,
+                                                TOmmKind Kind)
 {
     if (std::optional<std::string> tooMany = MoreThanTheHourAllows(Filters.size()))
         return TSourceAnswer::Failed(std::move(*tooMany));
     std::vector<std::vector<std::string>> answers;
+    std::string omm;
     for (const std::string& filters : Filters) {
-        const std::optional<std::string> body = Query(Channel, filters);
+        std::optional<std::string> body = Query(Channel, filters, Kind);
         if (!body)
             return TSourceAnswer::Failed("the session lapsed and the new login was refused");
-        answers.push_back(ThreeLineElementLines(*body));
+        if (Kind == TOmmKind::None) {
+            answers.push_back(ThreeLineElementLines(*body));
+            continue;
+        }
+        answers.push_back(OmmAnswerLines(*body, Kind));
+        AppendOmmAnswer(omm, std::move(*body), Kind);
     }
     std::vector<std::string> lines = answers.size() == 1 ? std::move(answers.front()) : MergedSetLines(answers);
     if (lines.empty())
         return TSourceAnswer::Failed("no element sets");
-    return TSourceAnswer::Sets(std::move(lines));
+    TSourceAnswer answer = TSourceAnswer::Sets(std::move(lines));
+    if (Kind != TOmmKind::None) {
+        answer.OmmText = std::move(omm);
+        answer.OmmKind = Kind;
+    }
+    return answer;
 }
 
-std::optional<std::string> TSpaceTrackApiSource::Query(TRunChannel& Channel, const std::string& Filters)
+std::optional<std::string> TSpaceTrackApiSource::Query(TRunChannel& Channel, const std::string& Filters, TOmmKind Kind)
 {
-    const std::string url = Url(EscapedPath(GpQueryPath(Filters)));
+    const std::string url = Url(EscapedPath(GpQueryPath(Filters, Kind)));
     for (bool retried = false;; retried = true) {
         try {
             std::string body = Send(Channel, [&] { return Channel.GetText(url); });

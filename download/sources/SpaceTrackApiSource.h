@@ -34,11 +34,12 @@ public:
 private:
     std::string Url(std::string_view Path) const;
     bool SendLogin(TRunChannel& Channel);
-    // The sets of the queries together, in catalogue-number order.
-    TSourceAnswer QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters);
+    // The sets of the queries together, in catalogue-number order, asked for as 3le, or as OMM of
+    // Kind, whose answers are then kept together as the answer's OMM text.
+    TSourceAnswer QueriedSets(TRunChannel& Channel, const std::vector<std::string>& Filters, TOmmKind Kind);
     // The body of one query. A lapsed session (401) logs in again and asks once more; nothing
     // when the new login is refused.
-    std::optional<std::string> Query(TRunChannel& Channel, const std::string& Filters);
+    std::optional<std::string> Query(TRunChannel& Channel, const std::string& Filters, TOmmKind Kind);
     // Waits for the usage limits to allow one more request and counts it; gives the time it was
     // counted at. Raises EUsageLimitReached when the wait would be too long, ERunStopped while
     // the service's Retry-After holds.

@@ -3,6 +3,8 @@
 #include "download/sources/ApiQueries.h"
 #include "download/sources/RunStops.h"
 #include "tests/support/TestElementSets.h"
+#include "tools/catalogue-service/OmmFields.h"
+#include "tools/catalogue/CatalogueOmm.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +45,9 @@ TEST(ApiQueries, PathsAreEscapedWhereAUrlNeedsItAndReadableOtherwise)
         EXPECT_EQ(EscapedPath(c.Path), c.Escaped) << c.Path;
     EXPECT_EQ(GpQueryPath("decay_date/null-val"),
               "/basicspacedata/query/class/gp/decay_date/null-val/orderby/norad_cat_id asc/format/3le");
+    EXPECT_EQ(GpQueryPath("x", TOmmKind::Csv), "/basicspacedata/query/class/gp/x/orderby/norad_cat_id asc/format/csv");
+    EXPECT_EQ(GpQueryPath("x", TOmmKind::Json),
+              "/basicspacedata/query/class/gp/x/orderby/norad_cat_id asc/format/json");
 }
 
 TEST(ApiQueries, NumbersGoInAsFewQueriesAsTwoHundredANumberAllow)
@@ -81,14 +86,63 @@ TEST(ApiQueries, ThreeLineAnswersBecomePlainElementFiles)
     EXPECT_TRUE(ThreeLineElementLines("\r\n").empty());
 }
 
+// The same sets asked for as OMM give the 3le answer's lines; an object past what element lines
+// hold stays in the text only, and several answers make one text of their kind.
+TEST(ApiQueries, OmmAnswersGiveTheLinesOf3leAndJoinAsOneText)
+{
+    const std::vector<std::string> lines{"ISS (ZARYA)", WithChecksum(Line1Text), WithChecksum(Line2Text)};
+    const TOmmRecord iss = service::OmmRecordOf(lines[0], lines[1], lines[2]);
+    TOmmRecord far = iss;
+    far.NoradCatId = "800000123";
+    const std::string csv = service::OmmCsv({iss, far});
+    const std::string one = CatalogueAsOmmJson(lines);
+    std::string other = one;
+    other.replace(other.find("25544"), 5, "800000123");
+    const std::string json = one.substr(0, one.rfind(']')) + "," + other.substr(other.find('[') + 1);
+    EXPECT_EQ(OmmAnswerLines(csv, TOmmKind::Csv), lines);
+    EXPECT_EQ(OmmAnswerLines(json, TOmmKind::Json), lines);
+    EXPECT_TRUE(OmmAnswerLines("", TOmmKind::Csv).empty());
+    EXPECT_TRUE(OmmAnswerLines(std::string(service::OmmCsvHeader) + "\r\n", TOmmKind::Csv).empty());
+    EXPECT_TRUE(OmmAnswerLines("[]", TOmmKind::Json).empty());
+
+    struct TCase {
+        TOmmKind Kind;
+        std::vector<std::string> Answers;
+        std::string Text;
+    };
+    const std::string header = std::string(service::OmmCsvHeader) + "\r\n";
+    const std::string row = service::OmmCsvRow(iss);
+    const TCase cases[] = {
+        {TOmmKind::Csv, {csv}, csv},
+        {TOmmKind::Csv, {header + row, header, header + row}, header + row + row},
+        {TOmmKind::Csv, {"", header + row}, header + row},
+        {TOmmKind::Json, {"[{\"A\":1}]", "[]", " [ {\"A\":2} ]\n"}, "[{\"A\":1},{\"A\":2}]"},
+        {TOmmKind::Json, {"[]", "[{\"A\":2}]"}, "[{\"A\":2}]"},
+    };
+    for (const TCase& c : cases) {
+        std::string text;
+        for (std::string answer : c.Answers)
+            AppendOmmAnswer(text, std::move(answer), c.Kind);
+        EXPECT_EQ(text, c.Text);
+    }
+}
+
 TEST(ApiQueries, AnswersThatAreNotElementSetsFailTheGroupWithTheirReason)
 {
     struct TCase {
         std::string Body;
         std::string Reason;
+        TOmmKind Kind = TOmmKind::None; // asked for as 3le, or as OMM
     };
     const TCase cases[] = {
         {"{\"error\":\"You must be logged in\"}", "an error answer: {\"error\":\"You must be logged in\"}"},
+        {"{\"error\":\"You must be logged in\"}", "an error answer: {\"error\":\"You must be logged in\"}",
+         TOmmKind::Csv},
+        {"  [{\"error\":\"Query failed\"}]", "an error answer: [{\"error\":\"Query failed\"}]", TOmmKind::Json},
+        {"<!DOCTYPE html><html>login</html>", "an HTML page, not element sets", TOmmKind::Json},
+        {"OBJECT_NAME,NORAD_CAT_ID\r\nISS,25544\r\n", "not element sets: the header does not name EPOCH",
+         TOmmKind::Csv},
+        {"[{\"OBJECT_NAME\":\"ISS\"}]", "not element sets: object 0: EPOCH is missing", TOmmKind::Json},
         {"  [{\"error\":\"Query failed\"}]", "an error answer: [{\"error\":\"Query failed\"}]"},
         {"<!DOCTYPE html><html>login</html>", "an HTML page, not element sets"},
         // Lines that fall into no sets name their first fault, by its line in the answer.
@@ -101,7 +155,10 @@ TEST(ApiQueries, AnswersThatAreNotElementSetsFailTheGroupWithTheirReason)
     };
     for (const TCase& c : cases) {
         try {
-            ThreeLineElementLines(c.Body);
+            if (c.Kind == TOmmKind::None)
+                ThreeLineElementLines(c.Body);
+            else
+                OmmAnswerLines(c.Body, c.Kind);
             ADD_FAILURE() << "accepted: " << c.Body;
         } catch (const EGroupFailed& Failure) {
             EXPECT_EQ(Failure.what(), c.Reason);

@@ -466,6 +466,43 @@ TEST_F(CelesTrakRun, RowThatDoesNotReadFailsItsGroupWhole)
     EXPECT_EQ(CountStarting(Log(), "   Unchanged: weather.txt (CelesTrak updates every 2 hours; last fetched"), 0u);
 }
 
+// For a CSV or JSON file a group's answer keeps CelesTrak's CSV as it came, objects past what
+// element lines hold included; for element lines it keeps none, nor does the individual list,
+// which is put together from several answers.
+TEST_F(CelesTrakRun, CsvAnswerIsKeptOnlyForOmmFiles)
+{
+    TOmmRecord far = service::OmmRecordOf(Lone[0], Lone[1], Lone[2]);
+    far.NoradCatId = "800000123";
+    TDownloadWorld::WriteText(World->Data + "/8.csv", service::OmmCsv({far}));
+    THttpClient http;
+    TKepTempFile temp(World->Temp);
+    const TRunDeadline deadline;
+    TRunChannel channel(http, temp, deadline, 60000);
+    TCelesTrakSource source(World->Service->Address(), Clock, Rules, StoreFile);
+    const std::pair<int, TFileForm> cases[] = {
+        {20, TFileForm::ThreeLine}, {4, TFileForm::TwoLine}, {8, TFileForm::Csv}, {6, TFileForm::Json}};
+    for (const auto& [id, form] : cases) {
+        SCOPED_TRACE(id);
+        const TSourceAnswer answer = source.GroupAnswer(channel, SpaceTrackGroups[RowOf(id)], form);
+        source.FileSaved();
+        ASSERT_EQ(answer.Outcome, TAnswerOutcome::Lines);
+        const bool omm = form == TFileForm::Csv || form == TFileForm::Json;
+        EXPECT_EQ(answer.OmmKind, omm ? TOmmKind::Csv : TOmmKind::None);
+        EXPECT_EQ(answer.OmmText.empty(), !omm);
+        if (!omm)
+            continue;
+        const TCsvElementSets sets = CsvElementSets(answer.OmmText);
+        TLines lines;
+        for (const auto& set : sets.Sets)
+            lines.insert(lines.end(), set.begin(), set.end());
+        EXPECT_EQ(lines, answer.Lines);
+        EXPECT_EQ(sets.PastLargest, id == 8 ? 1 : 0);
+    }
+    const TSourceAnswer list = source.IndividualListAnswer(channel, {NumberOfSet(Lone, 1)}, TFileForm::Csv);
+    EXPECT_EQ(list.Outcome, TAnswerOutcome::Lines);
+    EXPECT_TRUE(list.OmmText.empty());
+}
+
 TEST(CelesTrakSourceChoice, NeedsNoAccount)
 {
     TDownloadInputs inputs;

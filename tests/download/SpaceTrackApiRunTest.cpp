@@ -2,6 +2,7 @@
 // meets a refused login, a lapsed session, the service's rate-limit answers and its own limits.
 
 #include "download/sources/SpaceTrackApiSource.h"
+#include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
 #include "settings/CommaText.h"
 #include "settings/RegistryVariables.h"
@@ -138,6 +139,58 @@ TEST_F(ApiRun, EscapesWhatTheUrlCannotCarry)
     ASSERT_NE(full, requests.end());
     EXPECT_EQ(full->Target,
               "/basicspacedata/query/class/gp/decay_date/null-val/epoch/%3Enow-30/orderby/norad_cat_id%20asc/format/3le");
+}
+
+// A file written as CSV or JSON asks for that format and keeps the answer's text; its lines, which
+// the check and the historic files read, are the lines of the 3le answer.
+TEST_F(ApiRun, CsvAndJsonFilesAskForTheirFormatAndGiveTheLinesOf3le)
+{
+    World->ServeGroup(99, LetterFormCatalogue());
+    THttpClient http;
+    TKepTempFile temp(World->Temp);
+    const TRunDeadline deadline;
+    TRunChannel channel(http, temp, deadline, 60000);
+    TSpaceTrackApiSource source(World->Service->Address(), World->Service->Address(), Clock, Rules, StoreFile);
+    ASSERT_TRUE(source.LogIn(channel, World->Options.Username, World->Options.Password));
+    TLines list;
+    for (int number = 148400; number <= 148650; ++number)
+        list.push_back(std::to_string(number));
+    const TSpaceTrackGroup& geo = SpaceTrackGroups[RowOf(4)];
+    const TSourceAnswer geoLines = source.GroupAnswer(channel, geo, TFileForm::ThreeLine);
+    const TSourceAnswer listLines = source.IndividualListAnswer(channel, list, TFileForm::ThreeLine);
+    ASSERT_EQ(listLines.Outcome, TAnswerOutcome::Lines);
+    ASSERT_GT(listLines.Lines.size(), 3u);
+    ASSERT_GT(geoLines.Lines.size(), 3u);
+
+    struct TCase {
+        TFileForm Form;
+        std::string Format;
+        TOmmKind Kind;
+    };
+    const TCase cases[] = {{TFileForm::TwoLine, "3le", TOmmKind::None},
+                           {TFileForm::Csv, "csv", TOmmKind::Csv},
+                           {TFileForm::Json, "json", TOmmKind::Json}};
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Format);
+        Requests();
+        const TSourceAnswer group = source.GroupAnswer(channel, geo, c.Form);
+        const TSourceAnswer numbers = source.IndividualListAnswer(channel, list, c.Form);
+        const TLines requests = Requests();
+        ASSERT_EQ(requests.size(), 3u);
+        for (const std::string& request : requests)
+            EXPECT_TRUE(request.ends_with("/orderby/norad_cat_id asc/format/" + c.Format)) << request;
+        EXPECT_EQ(group.Lines, geoLines.Lines);
+        EXPECT_EQ(numbers.Lines, listLines.Lines);
+        EXPECT_EQ(group.OmmKind, c.Kind);
+        EXPECT_EQ(numbers.OmmKind, c.Kind);
+        // The list's two answers as one text of their kind, each set once.
+        if (c.Kind != TOmmKind::None) {
+            const auto records = c.Kind == TOmmKind::Csv ? ReadOmmCsv(numbers.OmmText) : ReadOmmJson(numbers.OmmText);
+            EXPECT_EQ(records.size(), numbers.Lines.size() / 3);
+        }
+        EXPECT_EQ(group.OmmText.empty(), c.Kind == TOmmKind::None);
+        EXPECT_EQ(numbers.OmmText.empty(), c.Kind == TOmmKind::None);
+    }
 }
 
 TEST_F(ApiRun, RefusedLoginIsReportedAsTheFormExchangeReportsIt)

@@ -162,12 +162,15 @@ TEST(GpQuery, FormatsDefaultToJson)
     EXPECT_EQ(GpAnswer(ParseGpQuery("/format/3le"), iss),
               "0 ISS (ZARYA)\r\n" + Line1(SetTexts[0]) + "\r\n" + Line2(SetTexts[0]) + "\r\n");
     EXPECT_EQ(GpAnswer(ParseGpQuery("/format/tle"), iss), Line1(SetTexts[0]) + "\r\n" + Line2(SetTexts[0]) + "\r\n");
+    EXPECT_EQ(GpAnswer(ParseGpQuery("/format/csv"), iss),
+              service::OmmCsv({service::OmmRecordOf("ISS (ZARYA)", Line1(SetTexts[0]), Line2(SetTexts[0]))}));
     EXPECT_EQ(GpAnswer(ParseGpQuery(""), {}), "[]");
     const std::string json = GpAnswer(ParseGpQuery(""), iss);
     for (const std::string& field : std::vector<std::string>{
              "\"OBJECT_NAME\":\"ISS (ZARYA)\"", "\"NORAD_CAT_ID\":\"25544\"",
              "\"EPOCH\":\"2024-01-05T12:00:00.000000\"", "\"MEAN_MOTION\":\"15.50000000\"",
              "\"ECCENTRICITY\":\"0.0006703\"", "\"OBJECT_TYPE\":\"PAYLOAD\"", "\"DECAY_DATE\":null",
+             "\"INCLINATION\":\"51.6416\"", "\"OBJECT_ID\":\"1998-067A\"",
              "\"TLE_LINE1\":\"" + Line1(SetTexts[0]) + "\"", "\"TLE_LINE2\":\"" + Line2(SetTexts[0]) + "\""})
         EXPECT_NE(json.find(field), std::string::npos) << field;
     EXPECT_EQ(json.front(), '[');

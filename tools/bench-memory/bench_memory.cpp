@@ -4,12 +4,15 @@
 // that the figure (the run's maximum resident set) is the run's alone. Each case runs twice: into
 // an empty folder, and again with the first run's file in place as the earlier file (a fresh
 // store, so that no ledger holds the second run back).
-//   usage: elsetry-bench-memory [--cap MIB] [csv] [3le] [api] [gzip] [linefeeds] [blanks]
+//   usage: elsetry-bench-memory [--cap MIB] [csv] [csv-kept] [3le] [api] [api-csv] [gzip] [linefeeds]
+//          [blanks]
 //     (all cases by default; --cap limits the address space of each run, to show that a run out
 //     of memory fails its group instead of ending)
 //     csv        CelesTrak, 339,000 sets as some 50 MB of OMM CSV
+//     csv-kept   the same for a file written as CSV, which keeps the answer's text beside its lines
 //     3le        the form exchange, the full catalogue as 64 MB of uncompressed element lines
 //     api        the query API, 339,000 sets in the 3le form
+//     api-csv    the query API, the same sets asked for as OMM CSV for a file written as CSV
 //     gzip       the form exchange, a 60,000-set catalogue compressed
 //     linefeeds  the form exchange, 64 MB of line feeds uncompressed
 //     blanks     the query API's reading of a 64 MB answer of line feeds
@@ -73,6 +76,8 @@ struct TCase {
     // Writes the data; gives the size of the answer it makes.
     std::size_t (*Write)(const std::string& Data);
     void (*Serve)(service::TServiceOptions&);
+    // The form of the group's file, which decides what the answer keeps.
+    TFileForm Form;
 };
 
 void NoSwitch(service::TServiceOptions&) {}
@@ -123,32 +128,41 @@ std::size_t GzipAnswerSize(const std::string& Path)
     return service::GzipText(ReadWholeFile(Path)).size();
 }
 
+std::size_t WriteCsvCatalogue(const std::string& Data)
+{
+    WriteSets(Data + "/2.txt", Catalogue(339000));
+    return CsvAnswerSize(Data);
+}
+
+void ServeCelesTrak(service::TServiceOptions& Options)
+{
+    Options.CelesTrakGroups = true;
+}
+
 const std::vector<TCase>& Cases()
 {
     static const std::vector<TCase> cases{
-        {"csv", "CelesTrak, OMM CSV", CelesTrakSource,
-         [](const std::string& Data) {
-             WriteSets(Data + "/2.txt", Catalogue(339000));
-             return CsvAnswerSize(Data);
-         },
-         [](service::TServiceOptions& Options) { Options.CelesTrakGroups = true; }},
+        {"csv", "CelesTrak, OMM CSV", CelesTrakSource, WriteCsvCatalogue, ServeCelesTrak, TFileForm::ThreeLine},
+        {"csv-kept", "CelesTrak, OMM CSV kept", CelesTrakSource, WriteCsvCatalogue, ServeCelesTrak, TFileForm::Csv},
         {"3le", "form exchange, element lines", SpaceTrackLegacySource,
          [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(200000), 64000000); },
-         [](service::TServiceOptions& Options) { Options.Faults.PlainGroups.insert(2); }},
+         [](service::TServiceOptions& Options) { Options.Faults.PlainGroups.insert(2); }, TFileForm::ThreeLine},
         {"api", "query API, 3le", SpaceTrackApiSource,
-         [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(339000)); }, NoSwitch},
+         [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(339000)); }, NoSwitch,
+         TFileForm::ThreeLine},
+        {"api-csv", "query API, OMM CSV kept", SpaceTrackApiSource, WriteCsvCatalogue, NoSwitch, TFileForm::Csv},
         {"gzip", "form exchange, gzip", SpaceTrackLegacySource,
          [](const std::string& Data) {
              WriteSets(Data + "/2.txt", Catalogue(60000));
              return GzipAnswerSize(Data + "/2.txt");
          },
-         NoSwitch},
+         NoSwitch, TFileForm::ThreeLine},
         {"linefeeds", "form exchange, line feeds", SpaceTrackLegacySource,
          [](const std::string& Data) {
              std::ofstream(Data + "/2.txt", std::ios::binary) << std::string(64000000, '\n');
              return std::size_t{64000000};
          },
-         [](service::TServiceOptions& Options) { Options.Faults.PlainGroups.insert(2); }},
+         [](service::TServiceOptions& Options) { Options.Faults.PlainGroups.insert(2); }, TFileForm::ThreeLine},
     };
     return cases;
 }
@@ -260,7 +274,7 @@ std::vector<TResult> RunCase(const TCase& Case, const std::string& Root, const s
             host.Inputs.CelesTrakAddress = address;
             host.Inputs.Username = "observer";
             host.Inputs.Password = "secret";
-            host.Inputs.Groups[0] = {true, "FullCatalog.txt", {}};
+            host.Inputs.Groups[0] = {true, "FullCatalog.txt", {Case.Form}};
             TDownloadTimeouts timeouts;
             timeouts.GroupMs = 120000;
             timeouts.QueryMs = 120000;

@@ -1,5 +1,6 @@
 #include "tools/catalogue-service/GpQuery.h"
 
+#include "tools/catalogue-service/OmmFields.h"
 #include "elements/ElementColumns.h"
 #include "text/CatalogueNumber.h"
 
@@ -239,12 +240,22 @@ std::string Fixed(double Value, int Decimals)
     return text;
 }
 
+// Every field as a JSON string, as Space-Track writes them: the OMM mean elements beside the
+// element lines themselves.
 std::string JsonObject(const TGpRecord& Record)
 {
-    return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName)
+    const TOmmRecord omm = OmmRecordOf(Record.ObjectName, Record.Line1, Record.Line2);
+    return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName) + ",\"OBJECT_ID\":" + JsonText(omm.ObjectId)
            + ",\"NORAD_CAT_ID\":" + JsonText(std::to_string(Record.NoradCatId)) + ",\"EPOCH\":" + JsonText(Record.Epoch)
-           + ",\"MEAN_MOTION\":" + JsonText(Fixed(Record.MeanMotion, 8)) + ",\"ECCENTRICITY\":"
-           + JsonText(Fixed(Record.Eccentricity, 7)) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
+           + ",\"MEAN_MOTION\":" + JsonText(Fixed(Record.MeanMotion, 8))
+           + ",\"ECCENTRICITY\":" + JsonText(Fixed(Record.Eccentricity, 7))
+           + ",\"INCLINATION\":" + JsonText(omm.Inclination) + ",\"RA_OF_ASC_NODE\":" + JsonText(omm.RaOfAscNode)
+           + ",\"ARG_OF_PERICENTER\":" + JsonText(omm.ArgOfPericenter)
+           + ",\"MEAN_ANOMALY\":" + JsonText(omm.MeanAnomaly) + ",\"EPHEMERIS_TYPE\":" + JsonText(omm.EphemerisType)
+           + ",\"CLASSIFICATION_TYPE\":" + JsonText(omm.ClassificationType)
+           + ",\"ELEMENT_SET_NO\":" + JsonText(omm.ElementSetNo) + ",\"REV_AT_EPOCH\":" + JsonText(omm.RevAtEpoch)
+           + ",\"BSTAR\":" + JsonText(omm.Bstar) + ",\"MEAN_MOTION_DOT\":" + JsonText(omm.MeanMotionDot)
+           + ",\"MEAN_MOTION_DDOT\":" + JsonText(omm.MeanMotionDdot) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
            + ",\"DECAY_DATE\":" + (Record.DecayDate ? JsonText(*Record.DecayDate) : "null")
            + ",\"TLE_LINE0\":" + JsonText("0 " + Record.ObjectName) + ",\"TLE_LINE1\":" + JsonText(Record.Line1)
            + ",\"TLE_LINE2\":" + JsonText(Record.Line2) + "}";
@@ -289,7 +300,7 @@ TGpQuery ParseGpQuery(std::string_view Path)
     }
     if (query.Format.empty())
         query.Format = "json";
-    if (query.Format != "json" && query.Format != "3le" && query.Format != "tle")
+    if (query.Format != "json" && query.Format != "csv" && query.Format != "3le" && query.Format != "tle")
         throw EGpQueryError("Unknown format " + query.Format);
     return query;
 }
@@ -348,6 +359,13 @@ std::string GpAnswer(const TGpQuery& Query, const std::vector<TGpRecord>& Record
         for (const TGpRecord& record : Records)
             answer += (answer.empty() ? "[" : ",") + JsonObject(record);
         return answer.empty() ? "[]" : answer + "]";
+    }
+    if (Query.Format == "csv") {
+        std::vector<TOmmRecord> records;
+        records.reserve(Records.size());
+        for (const TGpRecord& record : Records)
+            records.push_back(OmmRecordOf(record.ObjectName, record.Line1, record.Line2));
+        return OmmCsv(records);
     }
     for (const TGpRecord& record : Records) {
         if (Query.Format == "3le")

@@ -41,7 +41,7 @@ struct TGpQuery {
     std::vector<TGpPredicate> Predicates;
     std::string OrderField; // upper case; empty for catalogue-number order
     bool Descending = false;
-    std::string Format; // "3le", "tle" or "json"
+    std::string Format; // "3le", "tle", "json" or "csv" (the OMM fields, as CelesTrak's CSV has them)
 };
 
 // "%3E" as ">", "%20" as a blank; other text as it is.

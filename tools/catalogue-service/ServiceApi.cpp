@@ -114,8 +114,9 @@ void TCatalogueService::ApiQuery(const httplib::Request& Request, httplib::Respo
     try {
         const TGpQuery query = ParseGpQuery(GpPath(Request.target));
         const std::string answer = GpAnswer(query, GpSelect(query, RecordsIn(Options.DataFolder), NowDays()));
-        ServeData(std::make_shared<const std::string>(answer), query.Format == "json" ? JsonType : "text/plain",
-                  TTransferFault::None, faults, Response, AcceptsGzip(Request));
+        const char* type = query.Format == "json" ? JsonType : query.Format == "csv" ? "text/csv" : "text/plain";
+        ServeData(std::make_shared<const std::string>(answer), type, TTransferFault::None, faults, Response,
+                  AcceptsGzip(Request));
     } catch (const EGpQueryError& Error) {
         Response.status = 400;
         Response.set_content(std::string("{\"error\":\"") + Error.what() + "\"}", JsonType);
