@@ -11,7 +11,6 @@
 #include <array>
 #include <cmath>
 #include <optional>
-#include <unordered_map>
 
 namespace elsetry {
 
@@ -59,9 +58,12 @@ public:
     TOmmSelection(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
         : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Time(TimeOfRun)
     {
+        Wanted.reserve(Lines.size() / 3);
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
             if (const auto key = SetKey(Lines[set + 1]))
-                Wanted[key->first].push_back(key->second);
+                Wanted.push_back({key->first, key->second, false});
+        std::sort(Wanted.begin(), Wanted.end(),
+                  [](const TWanted& A, const TWanted& B) { return A.Number < B.Number; });
     }
 
     // Whether the record is written; counts it in Counts.
@@ -87,56 +89,53 @@ public:
     }
 
 private:
+    struct TWanted {
+        int Number;
+        double Epoch;
+        bool Taken;
+    };
+
     // Whether a set of the lines has the key; it is then taken, so that each is kept once.
     bool Take(const std::optional<std::pair<int, double>>& Key)
     {
         if (!Key)
             return false;
-        const auto wanted = Wanted.find(Key->first);
-        if (wanted == Wanted.end())
-            return false;
-        std::vector<double>& epochs = wanted->second;
-        const auto same = std::find_if(epochs.begin(), epochs.end(),
-                                       [&](double Epoch) { return std::abs(Epoch - Key->second) < SameEpochDays; });
-        if (same == epochs.end())
-            return false;
-        epochs.erase(same);
-        return true;
+        auto set = std::lower_bound(Wanted.begin(), Wanted.end(), Key->first,
+                                    [](const TWanted& Set, int Number) { return Set.Number < Number; });
+        for (; set != Wanted.end() && set->Number == Key->first; ++set)
+            if (!set->Taken && std::abs(set->Epoch - Key->second) < SameEpochDays) {
+                set->Taken = true;
+                return true;
+            }
+        return false;
     }
 
-    // The epochs of the sets of each number.
-    std::unordered_map<int, std::vector<double>> Wanted;
+    // The sets of the lines by number.
+    std::vector<TWanted> Wanted;
     bool LeaveOut;
     std::time_t Time;
 };
 
-std::vector<TOmmRecord> RecordsOfLines(const std::vector<std::string>& Lines)
-{
-    std::vector<TOmmRecord> records;
-    records.reserve(Lines.size() / 3);
-    for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
-        records.push_back(OmmRecordOf(Lines[set], Lines[set + 1], Lines[set + 2]));
-    return records;
-}
-
-std::vector<TOmmRecord> ReadOmm(std::string_view Text)
-{
-    return ElementTextFormOf(Text) == TElementTextForm::OmmJson ? ReadOmmJson(Text) : ReadOmmCsv(Text);
-}
-
-// The records to write: of the lines, or those of the service's answer that are kept.
-std::vector<TOmmRecord> SelectedRecords(const std::vector<std::string>& Lines, const TFileWriting& Writing,
-                                        std::time_t TimeOfRun, TFileText& File)
+// Each record to write, in order: of the lines, or those of the service's answer that are kept.
+void ForSelectedRecords(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun,
+                        TFileText& File, const TOmmRecordSink& Write)
 {
     if (Writing.OmmText.empty()) {
-        std::vector<TOmmRecord> records = RecordsOfLines(Lines);
-        File.Records = static_cast<int>(records.size());
-        return records;
+        for (std::size_t set = 0; set + 2 < Lines.size(); set += 3) {
+            Write(OmmRecordOf(Lines[set], Lines[set + 1], Lines[set + 2]));
+            ++File.Records;
+        }
+        return;
     }
-    std::vector<TOmmRecord> records = ReadOmm(Writing.OmmText);
     TOmmSelection selection(Lines, Writing, TimeOfRun);
-    std::erase_if(records, [&](const TOmmRecord& Record) { return !selection.Keeps(Record, File); });
-    return records;
+    const TOmmRecordSink keep = [&](const TOmmRecord& Record) {
+        if (selection.Keeps(Record, File))
+            Write(Record);
+    };
+    if (ElementTextFormOf(Writing.OmmText) == TElementTextForm::OmmJson)
+        ReadOmmJsonRecords(Writing.OmmText, keep);
+    else
+        ReadOmmCsvRecords(Writing.OmmText, keep);
 }
 
 // CSV as the service gave it: its header and the rows kept, each ended by LineEnd.
@@ -145,30 +144,42 @@ void WriteServiceCsv(const std::vector<std::string>& Lines, const TFileWriting& 
 {
     const std::string_view end = LineEnd(Writing.LineEnds);
     const std::vector<std::string_view> rows = OmmCsvRows(Writing.OmmText);
-    const std::vector<TOmmRecord> records = ReadOmmCsv(Writing.OmmText);
-    if (rows.size() != records.size() + 1)
-        throw EOmmFormat("the rows of the CSV text are not its records");
-    File.Text.append(rows[0]).append(end);
+    File.Text.reserve(Writing.OmmText.size());
+    File.Text.append(rows.at(0)).append(end);
     TOmmSelection selection(Lines, Writing, TimeOfRun);
-    for (std::size_t record = 0; record < records.size(); ++record)
-        if (selection.Keeps(records[record], File))
-            File.Text.append(rows[record + 1]).append(end);
+    std::size_t row = 1;
+    ReadOmmCsvRecords(Writing.OmmText, [&](const TOmmRecord& Record) {
+        if (row >= rows.size())
+            throw EOmmFormat("the rows of the CSV text are not its records");
+        if (selection.Keeps(Record, File))
+            File.Text.append(rows[row]).append(end);
+        ++row;
+    });
+    if (row != rows.size())
+        throw EOmmFormat("the rows of the CSV text are not its records");
 }
 
-void WriteCsv(const std::vector<TOmmRecord>& Records, std::string_view End, std::string& Text)
+void WriteCsv(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun,
+              TFileText& File)
 {
-    Text.append(OmmCsvHeader).append(End);
-    for (const TOmmRecord& record : Records)
-        Text += OmmCsvRow(record, End);
+    const std::string_view end = LineEnd(Writing.LineEnds);
+    File.Text.append(OmmCsvHeader).append(end);
+    ForSelectedRecords(Lines, Writing, TimeOfRun, File,
+                       [&](const TOmmRecord& Record) { File.Text += OmmCsvRow(Record, end); });
 }
 
 // A list of objects, one a line.
-void WriteJson(const std::vector<TOmmRecord>& Records, std::string_view End, std::string& Text)
+void WriteJson(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun,
+               TFileText& File)
 {
-    Text.append("[").append(End);
-    for (std::size_t record = 0; record < Records.size(); ++record)
-        Text.append(OmmJsonObject(Records[record])).append(record + 1 < Records.size() ? "," : "").append(End);
-    Text.append("]").append(End);
+    const std::string_view end = LineEnd(Writing.LineEnds);
+    File.Text.append("[");
+    bool first = true;
+    ForSelectedRecords(Lines, Writing, TimeOfRun, File, [&](const TOmmRecord& Record) {
+        File.Text.append(first ? "" : ",").append(end).append(OmmJsonObject(Record));
+        first = false;
+    });
+    File.Text.append(end).append("]").append(end);
 }
 
 void WriteElementLines(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::string& Text)
@@ -207,7 +218,6 @@ int LeaveOutLongNumbers(std::vector<std::string>& Lines)
 TFileText ElementFileText(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
 {
     TFileText file;
-    const std::string_view end = LineEnd(Writing.LineEnds);
     switch (Writing.Options.Form) {
     case TFileForm::ThreeLine:
     case TFileForm::TwoLine:
@@ -217,10 +227,10 @@ TFileText ElementFileText(const std::vector<std::string>& Lines, const TFileWrit
         if (!Writing.OmmText.empty() && ElementTextFormOf(Writing.OmmText) == TElementTextForm::OmmCsv)
             WriteServiceCsv(Lines, Writing, TimeOfRun, file);
         else
-            WriteCsv(SelectedRecords(Lines, Writing, TimeOfRun, file), end, file.Text);
+            WriteCsv(Lines, Writing, TimeOfRun, file);
         break;
     case TFileForm::Json:
-        WriteJson(SelectedRecords(Lines, Writing, TimeOfRun, file), end, file.Text);
+        WriteJson(Lines, Writing, TimeOfRun, file);
         break;
     }
     return file;

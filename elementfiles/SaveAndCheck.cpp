@@ -109,7 +109,8 @@ TFileText WrittenText(const std::vector<std::string>& Lines, const TFileWriting&
 // they are found to be as many as the sets written and every other object is found to read.
 std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm Form,
                                                const std::shared_ptr<const std::string>& Written,
-                                               const std::shared_ptr<const std::string>& Sets, int SetCount)
+                                               const std::shared_ptr<const std::string>& Sets, int SetCount,
+                                               std::size_t LinesSize)
 {
     if (Form == TFileForm::ThreeLine)
         return Written;
@@ -126,11 +127,11 @@ std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm 
         return Sets;
     }
     try {
-        const TOmmElementText read = OmmElementText(*Written, Form == TFileForm::Csv ? TElementTextForm::OmmCsv
-                                                                                     : TElementTextForm::OmmJson);
+        const TElementTextForm omm = Form == TFileForm::Csv ? TElementTextForm::OmmCsv : TElementTextForm::OmmJson;
+        TOmmElementText read = OmmElementText(*Written, omm, LinesSize);
         if (read.SkippedUnreadable != 0 || read.Sets != SetCount || read.SkippedUnwritable != File.PastElementLines)
             throw EGroupFailed("not element sets");
-        return std::make_shared<const std::string>(read.Lines);
+        return std::make_shared<const std::string>(std::move(read.Lines));
     } catch (const EOmmFormat&) {
         throw EGroupFailed("not element sets");
     }
@@ -170,17 +171,25 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     const int leftOutSets = leaveOut ? LeaveOutLongNumbers(Lines) : 0;
     if (Lines.empty())
         throw EGroupFailed(AllLeftOutReason);
-    TFileText file = WrittenText(Lines, Writing, Folders.TimeOfRun);
-    // The default form is the element lines as ever: one text serves as both.
-    const bool plain = form == TFileForm::ThreeLine && Writing.LineEnds == TLineEnds::CrLf;
-    const auto written = std::make_shared<const std::string>(std::move(file.Text));
-    const auto text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
-    const int sets = CompleteSetCount(Lines);
-    std::vector<std::string>().swap(Lines);
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
     // element lines.
-    if (ElementTextFormOf(*text) != TElementTextForm::ElementLines)
+    if (ElementTextFormOf(Lines.front()) != TElementTextForm::ElementLines)
         throw EGroupFailed("not element sets");
+    TFileText file = WrittenText(Lines, Writing, Folders.TimeOfRun);
+    auto written = std::make_shared<const std::string>(std::move(file.Text));
+    // The default form is the element lines as ever: one text serves as both. A CSV or JSON file's
+    // are the element lines read back from it, made below.
+    const bool plain = form == TFileForm::ThreeLine && Writing.LineEnds == TLineEnds::CrLf;
+    const bool omm = form == TFileForm::Csv || form == TFileForm::Json;
+    std::shared_ptr<const std::string> text;
+    if (!omm)
+        text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
+    const int sets = CompleteSetCount(Lines);
+    // Room for the lines a CSV or JSON file reads back as, so that they are made without a copy.
+    std::size_t linesSize = 0;
+    for (const std::string& line : Lines)
+        linesSize += line.size() + 2;
+    std::vector<std::string>().swap(Lines);
     std::optional<TFileReplacement> replacement;
     WriteBeside(replacement, path, *written);
 
@@ -189,7 +198,13 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     // list of no folder makes of it, so that whatever the working folder holds cannot slip into
     // the check either, and not every satellite at once, so that the check takes memory in
     // proportion to the text.
-    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets);
+    const std::shared_ptr<const std::string> checked =
+        CheckedText(file, form, written, text, sets, omm ? linesSize : 0);
+    if (omm)
+        text = checked;
+    // The temporary holds the file now; what is checked is all that stays in memory.
+    if (checked != written)
+        written.reset();
     std::optional<TListEntries> entries;
     {
         const TIdlePriority idle;

@@ -18,8 +18,9 @@ struct TSaveResult {
     int Sets = 0;
     // Historic files that should have been extended and could not be.
     int HistoricFailures = 0;
-    // The sets saved as element lines (a name line and two element lines a set), CR LF line ends:
-    // in the default form, the text saved.
+    // The sets saved as element lines (a name line and two element lines a set): in the default
+    // form, the text saved; CR LF line ends, but for a CSV or JSON file's, which are the lines
+    // read back from it, with LF.
     std::shared_ptr<const std::string> Text;
 };
 

@@ -1,7 +1,8 @@
 #include "elementfiles/SetChanges.h"
 
 #include "elementfiles/FolderFreshness.h"
-#include "elements/OmmElementText.h"
+#include "elements/OmmReaders.h"
+#include "elements/OmmRecord.h"
 #include "platform/AnswerLimit.h"
 #include "platform/TextFile.h"
 #include "text/CatalogueNumber.h"
@@ -39,16 +40,29 @@ std::optional<TEarlierFile> ReadEarlierFile(const std::string& Path)
         return std::nullopt;
     }
     TEarlierFile earlier;
-    // A file kept in the CSV or JSON form counts by the sets its objects make, and those past
-    // the numbers element lines hold; one that does not read holds none.
+    // A file kept in the CSV or JSON form counts by its objects, and the epochs of the sets they
+    // make, one set at a time; one that does not read holds none.
     if (const TElementTextForm form = ElementTextFormOf(text); form != TElementTextForm::ElementLines) {
+        std::string set;
+        const TOmmRecordSink add = [&](const TOmmRecord& Record) {
+            set.clear();
+            try {
+                if (AppendElementLines(Record, set))
+                    AddLine(earlier.Epochs, SplitLines(set).at(1));
+                ++earlier.Sets;
+            } catch (const EOmmFormat&) {
+                // A set that does not read is no set of the file, as the list leaves it out.
+            }
+        };
         try {
-            TOmmElementText sets = OmmElementText(text, form);
-            earlier.Sets = sets.SkippedUnwritable;
-            text = std::move(sets.Lines);
+            if (form == TElementTextForm::OmmJson)
+                ReadOmmJsonRecords(text, add);
+            else
+                ReadOmmCsvRecords(text, add);
         } catch (const EOmmFormat&) {
-            return earlier;
+            return TEarlierFile{};
         }
+        return earlier;
     }
     for (TLineReader lines(text); !lines.AtEnd();) {
         const std::string_view line = lines.Read();

@@ -1,5 +1,7 @@
 #include "elements/OmmElementText.h"
 
+#include <algorithm>
+
 #include "elements/OmmReaders.h"
 #include "elements/SharedTurns.h"
 
@@ -95,10 +97,10 @@ TOmmElementSets WholeText(std::string_view Text, TElementTextForm Form)
 
 } // namespace
 
-TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form)
+TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form, std::size_t LinesSize)
 {
     TOmmElementText result;
-    result.Lines.reserve(Text.size() / 2);
+    result.Lines.reserve(std::max(Text.size() / 2, LinesSize));
     const TOmmRecordSink addSet = [&result](const TOmmRecord& Record) { AddSet(Record, result); };
     if (Form == TElementTextForm::OmmJson)
         ReadOmmJsonRecords(Text, addSet);

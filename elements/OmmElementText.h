@@ -23,7 +23,8 @@ struct TOmmElementText {
 
 // The sets of Text, in the order the text gives them. Form is ElementTextFormOf(Text) and not
 // TElementTextForm::ElementLines. Raises EOmmFormat when the text as a whole is not that form.
-TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form);
+// LinesSize, when the caller knows it, is the room the lines take, taken at once.
+TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form, std::size_t LinesSize = 0);
 
 // The same lines written on Threads threads (0: one for each core) in pieces that follow each
 // other, with the element sets FindElementSets finds in them as a whole.
