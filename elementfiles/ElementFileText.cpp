@@ -62,8 +62,7 @@ public:
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
             if (const auto key = SetKey(Lines[set + 1]))
                 Wanted.push_back({key->first, key->second, false});
-        std::sort(Wanted.begin(), Wanted.end(),
-                  [](const TWanted& A, const TWanted& B) { return A.Number < B.Number; });
+        std::sort(Wanted.begin(), Wanted.end(), [](const TWanted& A, const TWanted& B) { return A.Number < B.Number; });
     }
 
     // Whether the record is written; counts it in Counts.

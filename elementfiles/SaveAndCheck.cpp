@@ -198,8 +198,8 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     // list of no folder makes of it, so that whatever the working folder holds cannot slip into
     // the check either, and not every satellite at once, so that the check takes memory in
     // proportion to the text.
-    const std::shared_ptr<const std::string> checked =
-        CheckedText(file, form, written, text, sets, omm ? linesSize : 0);
+    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets,
+                                                                   omm ? linesSize : 0);
     if (omm)
         text = checked;
     // The temporary holds the file now; what is checked is all that stays in memory.

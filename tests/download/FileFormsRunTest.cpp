@@ -204,7 +204,8 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         if (keepsFar)
             expected.insert(expected.end(), std::begin(PastElementLines), std::end(PastElementLines));
         if (*row.LongNumbers) {
-            const int longNumbers = static_cast<int>(std::erase_if(expected, [](int Number) { return Number > 99999; }));
+            const int longNumbers = static_cast<int>(
+                std::erase_if(expected, [](int Number) { return Number > 99999; }));
             EXPECT_EQ(Logged("      " + std::to_string(longNumbers)
                              + " sets numbered past 99999 left out, as chosen for this file"),
                       longNumbers > 0);
