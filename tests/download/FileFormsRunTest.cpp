@@ -39,8 +39,8 @@ constexpr TFileRow ListRow{0, "list.json", "json", "letter form"};
 // Stored texts that are no value: the file is not written, and the log says why.
 constexpr TFileRow BadRow{4, "geo.txt", "jsn", ""};
 const TLines ListNumbers{"25544", "E8493", "148494"};
-// Objects the stand-in's CSV answers add to the full catalogue and the weather group, numbered past
-// what element lines hold.
+// Objects the stand-in's CSV and JSON answers add to the full catalogue and the weather group,
+// numbered past what element lines hold.
 constexpr int PastElementLines[] = {340001, 123456789};
 
 enum class TSourceKind { CelesTrak, QueryApi };
@@ -197,9 +197,8 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         const std::string path = World->Saved(row.FileName);
         SCOPED_TRACE(row.FileName);
         std::vector<int> expected = SortedNumbers(Served(row.Group));
-        // Only CelesTrak's CSV answers hold objects past element lines, and only files in the CSV
-        // and JSON forms keep them.
-        const bool holdsFar = GetParam() == TSourceKind::CelesTrak && (row.Group == 2 || row.Group == 8);
+        // Only files in the CSV and JSON forms keep the objects past element lines.
+        const bool holdsFar = row.Group == 2 || row.Group == 8;
         const bool keepsFar = holdsFar && (row.Form == std::string("csv") || SameText(row.Form, "json"));
         if (keepsFar)
             expected.insert(expected.end(), std::begin(PastElementLines), std::end(PastElementLines));

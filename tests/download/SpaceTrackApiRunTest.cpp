@@ -11,6 +11,7 @@
 #include "tests/download/RecordingHost.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/StoreFixture.h"
+#include "tools/catalogue-service/OmmFields.h"
 
 #include <gtest/gtest.h>
 
@@ -141,11 +142,18 @@ TEST_F(ApiRun, EscapesWhatTheUrlCannotCarry)
               "/basicspacedata/query/class/gp/decay_date/null-val/epoch/%3Enow-30/orderby/norad_cat_id%20asc/format/3le");
 }
 
-// A file written as CSV or JSON asks for that format and keeps the answer's text; its lines, which
-// the check and the historic files read, are the lines of the 3le answer.
+// A file written as CSV or JSON asks for that format and keeps the answer's text, objects past what
+// element lines hold included; its lines, which the check and the historic files read, are the
+// lines of the 3le answer.
 TEST_F(ApiRun, CsvAndJsonFilesAskForTheirFormatAndGiveTheLinesOf3le)
 {
-    World->ServeGroup(99, LetterFormCatalogue());
+    const TLines letters = LetterFormCatalogue();
+    World->ServeGroup(99, letters);
+    TOmmRecord far = service::OmmRecordOf("FAR GEO", letters[1], letters[2]);
+    far.NoradCatId = "800000123";
+    far.MeanMotion = "1.00270000";
+    far.Eccentricity = ".0001000";
+    TDownloadWorld::WriteText(World->Data + "/4.csv", service::OmmCsv({far}));
     THttpClient http;
     TKepTempFile temp(World->Temp);
     const TRunDeadline deadline;
@@ -188,7 +196,7 @@ TEST_F(ApiRun, CsvAndJsonFilesAskForTheirFormatAndGiveTheLinesOf3le)
             const auto records = c.Kind == TOmmKind::Csv ? ReadOmmCsv(numbers.OmmText) : ReadOmmJson(numbers.OmmText);
             EXPECT_EQ(records.size(), numbers.Lines.size() / 3);
         }
-        EXPECT_EQ(group.OmmText.empty(), c.Kind == TOmmKind::None);
+        EXPECT_EQ(group.OmmText.find("800000123") != std::string::npos, c.Kind != TOmmKind::None);
         EXPECT_EQ(numbers.OmmText.empty(), c.Kind == TOmmKind::None);
     }
 }

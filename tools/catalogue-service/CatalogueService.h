@@ -105,7 +105,8 @@ struct TServiceOptions {
     // CSV (the default), TLE, 3LE or 2LE form, "No GP data found" (404) when nothing matches
     // (a known group without members: the CSV header alone).
     // A group file "<ID>.csv" of OMM rows, under a header line, adds its rows to the group's CSV
-    // answers: objects element lines cannot hold, or rows that do not read.
+    // answers: objects element lines cannot hold, or rows that do not read. The query API's CSV
+    // and JSON answers hold the objects of every such file whose rows read.
     bool CelesTrakGroups = false;
     // The same gp.php query again within this time of its last answer with data is refused
     // with 403, as CelesTrak refuses a second download within its update cycle; zero for never.

@@ -240,10 +240,36 @@ std::string Fixed(double Value, int Decimals)
     return text;
 }
 
+// What the name says the object is.
+std::string ObjectTypeOf(const std::string& Name)
+{
+    const std::string upper = Upper(Name);
+    return upper.find("R/B") != std::string::npos   ? "ROCKET BODY"
+           : upper.find("DEB") != std::string::npos ? "DEBRIS"
+                                                    : "PAYLOAD";
+}
+
+std::string OmmStringsObject(const TOmmRecord& Omm)
+{
+    return "{\"OBJECT_NAME\":" + JsonText(Omm.ObjectName) + ",\"OBJECT_ID\":" + JsonText(Omm.ObjectId)
+           + ",\"NORAD_CAT_ID\":" + JsonText(Omm.NoradCatId) + ",\"EPOCH\":" + JsonText(Omm.Epoch)
+           + ",\"MEAN_MOTION\":" + JsonText(Omm.MeanMotion) + ",\"ECCENTRICITY\":" + JsonText(Omm.Eccentricity)
+           + ",\"INCLINATION\":" + JsonText(Omm.Inclination) + ",\"RA_OF_ASC_NODE\":" + JsonText(Omm.RaOfAscNode)
+           + ",\"ARG_OF_PERICENTER\":" + JsonText(Omm.ArgOfPericenter)
+           + ",\"MEAN_ANOMALY\":" + JsonText(Omm.MeanAnomaly) + ",\"EPHEMERIS_TYPE\":" + JsonText(Omm.EphemerisType)
+           + ",\"CLASSIFICATION_TYPE\":" + JsonText(Omm.ClassificationType)
+           + ",\"ELEMENT_SET_NO\":" + JsonText(Omm.ElementSetNo) + ",\"REV_AT_EPOCH\":" + JsonText(Omm.RevAtEpoch)
+           + ",\"BSTAR\":" + JsonText(Omm.Bstar) + ",\"MEAN_MOTION_DOT\":" + JsonText(Omm.MeanMotionDot)
+           + ",\"MEAN_MOTION_DDOT\":" + JsonText(Omm.MeanMotionDdot)
+           + ",\"TLE_LINE0\":null,\"TLE_LINE1\":null,\"TLE_LINE2\":null}";
+}
+
 // Every field as a JSON string, as Space-Track writes them: the OMM mean elements beside the
 // element lines themselves.
 std::string JsonObject(const TGpRecord& Record)
 {
+    if (Record.Omm)
+        return OmmStringsObject(*Record.Omm);
     const TOmmRecord omm = OmmRecordOf(Record.ObjectName, Record.Line1, Record.Line2);
     return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName) + ",\"OBJECT_ID\":" + JsonText(omm.ObjectId)
            + ",\"NORAD_CAT_ID\":" + JsonText(std::to_string(Record.NoradCatId)) + ",\"EPOCH\":" + JsonText(Record.Epoch)
@@ -324,10 +350,24 @@ TGpRecord GpRecordOf(std::string_view Name, std::string_view Line1, std::string_
     record.Epoch = Iso(record.EpochDays);
     record.MeanMotion = NumberIn(FieldText(Line2, Line2::MeanMotion)).value_or(0);
     record.Eccentricity = NumberIn("0." + std::string(Trimmed(FieldText(Line2, Line2::Eccentricity)))).value_or(0);
-    const std::string upper = Upper(record.ObjectName);
-    record.ObjectType = upper.find("R/B") != std::string::npos   ? "ROCKET BODY"
-                        : upper.find("DEB") != std::string::npos ? "DEBRIS"
-                                                                 : "PAYLOAD";
+    record.ObjectType = ObjectTypeOf(record.ObjectName);
+    return record;
+}
+
+TGpRecord GpRecordOfOmm(const TOmmRecord& Omm)
+{
+    TGpRecord record;
+    record.ObjectName = Omm.ObjectName;
+    const std::optional<double> number = NumberIn(Omm.NoradCatId);
+    if (!number || *number < 0 || *number > 999999999)
+        throw EGpQueryError("No catalogue number in " + Omm.NoradCatId);
+    record.NoradCatId = static_cast<int>(*number);
+    record.EpochDays = EpochValue(Omm.Epoch, 0);
+    record.Epoch = Omm.Epoch;
+    record.MeanMotion = NumberIn(Omm.MeanMotion).value_or(0);
+    record.Eccentricity = NumberIn(Omm.Eccentricity).value_or(0);
+    record.ObjectType = ObjectTypeOf(record.ObjectName);
+    record.Omm = Omm;
     return record;
 }
 
@@ -364,10 +404,12 @@ std::string GpAnswer(const TGpQuery& Query, const std::vector<TGpRecord>& Record
         std::vector<TOmmRecord> records;
         records.reserve(Records.size());
         for (const TGpRecord& record : Records)
-            records.push_back(OmmRecordOf(record.ObjectName, record.Line1, record.Line2));
+            records.push_back(record.Omm ? *record.Omm : OmmRecordOf(record.ObjectName, record.Line1, record.Line2));
         return OmmCsv(records);
     }
     for (const TGpRecord& record : Records) {
+        if (record.Omm)
+            continue;
         if (Query.Format == "3le")
             answer += "0 " + record.ObjectName + "\r\n";
         answer += record.Line1 + "\r\n" + record.Line2 + "\r\n";

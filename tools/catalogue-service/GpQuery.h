@@ -2,6 +2,8 @@
 // The general-perturbations query of the stand-in's API: the path after "class/gp" as field/value
 // predicates, an order and a format, matched against the element sets the service holds.
 
+#include "elements/OmmRecord.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -28,6 +30,9 @@ struct TGpRecord {
     std::optional<std::string> DecayDate;
     std::string Line1;
     std::string Line2;
+    // An object given by its OMM fields alone (no element lines hold it): answered only in the
+    // CSV and JSON formats.
+    std::optional<TOmmRecord> Omm;
 };
 
 struct TGpPredicate {
@@ -53,6 +58,10 @@ TGpQuery ParseGpQuery(std::string_view Path);
 // The record of a set; NORAD_CAT_ID from the letter form too. Raises EGpQueryError for lines
 // without a catalogue number.
 TGpRecord GpRecordOf(std::string_view Name, std::string_view Line1, std::string_view Line2);
+
+// The record of an object given only by its OMM fields. Raises EGpQueryError when its number or
+// epoch does not read.
+TGpRecord GpRecordOfOmm(const TOmmRecord& Omm);
 
 // Whether Record passes every predicate; NowDays (days since 1970-01-01) stands for "now".
 bool GpMatches(const TGpQuery& Query, const TGpRecord& Record, double NowDays);

@@ -3,11 +3,15 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/GpQuery.h"
 #include "tools/catalogue-service/ServiceSession.h"
+#include "platform/TextFile.h"
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
+#include <set>
 
 namespace elsetry::service {
 
@@ -30,11 +34,42 @@ std::string_view GpPath(const std::string& Target)
     return path.size() > QueryPrefix.size() ? path.substr(QueryPrefix.size()) : std::string_view();
 }
 
-std::vector<TGpRecord> RecordsIn(const std::string& Folder)
+// The OMM rows of the group files "<ID>.csv" whose numbers no element lines hold: objects only
+// the CSV and JSON answers carry. A file whose rows do not read (kept to try CelesTrak's reading)
+// adds nothing.
+void AddOmmOnlyRecords(const std::string& Folder, std::vector<TGpRecord>& Records)
+{
+    std::set<int> held;
+    for (const TGpRecord& record : Records)
+        held.insert(record.NoradCatId);
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder))
+        if (entry.path().extension() == ".csv")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& file : files) {
+        std::vector<TGpRecord> added;
+        try {
+            for (const TOmmRecord& row : ReadOmmCsv(ReadWholeFile(file.string())))
+                added.push_back(GpRecordOfOmm(row));
+        } catch (const EOmmFormat&) {
+            continue;
+        } catch (const EGpQueryError&) {
+            continue;
+        }
+        for (TGpRecord& record : added)
+            if (held.insert(record.NoradCatId).second)
+                Records.push_back(std::move(record));
+    }
+}
+
+std::vector<TGpRecord> RecordsIn(const std::string& Folder, const std::string& Format)
 {
     std::vector<TGpRecord> records;
     for (const auto& set : AllSets(Folder))
         records.push_back(GpRecordOf(set[0], set[1], set[2]));
+    if (Format == "csv" || Format == "json")
+        AddOmmOnlyRecords(Folder, records);
     return records;
 }
 
@@ -113,7 +148,8 @@ void TCatalogueService::ApiQuery(const httplib::Request& Request, httplib::Respo
     }
     try {
         const TGpQuery query = ParseGpQuery(GpPath(Request.target));
-        const std::string answer = GpAnswer(query, GpSelect(query, RecordsIn(Options.DataFolder), NowDays()));
+        const std::string answer = GpAnswer(query,
+                                            GpSelect(query, RecordsIn(Options.DataFolder, query.Format), NowDays()));
         const char* type = query.Format == "json" ? JsonType : query.Format == "csv" ? "text/csv" : "text/plain";
         ServeData(std::make_shared<const std::string>(answer), type, TTransferFault::None, faults, Response,
                   AcceptsGzip(Request));
