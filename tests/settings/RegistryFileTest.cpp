@@ -185,7 +185,7 @@ TEST_F(RegistryFileTest, MalformedFilesAreRejectedNamingTheLine)
     }
 }
 
-TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
+TEST_F(RegistryFileTest, FileNamesMustBePlainAndFileOptionsKnown)
 {
     const std::string head = std::string(RegistryFileHeader) + "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
                              "\"KeplerPath\"=\"/keps/\"\n";
@@ -204,6 +204,12 @@ TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
         {"\"NameWeather\"=\"Weather 2.txt\"", false},
         {"\"NameWeather\"=-", false},
         {"\"KeplerPath\"=\"../elsewhere/\"", false},
+        {"\"FormWeather\"=\"xml\"", true},
+        {"\"formmyfavourites\"=\"CSV\"", false},
+        {"\"LongNumbersGeo\"=\"drop them\"", true},
+        {"\"LongNumbersGeo\"=\"leave out\"", false},
+        {"\"LineEnds\"=\"CR\"", true},
+        {"\"LineEnds\"=\"LF\"", false},
     };
     for (const TCase& c : cases) {
         const std::string text = head + c.Value + "\n";
