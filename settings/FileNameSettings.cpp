@@ -9,7 +9,7 @@ namespace elsetry {
 
 namespace {
 
-constexpr std::string_view ListFileNameSetting = "NameMyFavourites";
+constexpr std::string_view FileNamePrefix = "Name";
 
 } // namespace
 
@@ -25,6 +25,11 @@ bool IsFileNameSetting(std::string_view ValueName)
 std::string_view PlainFileNameRule()
 {
     return "a file name may not be empty, contain \"/\" or begin with \".\"";
+}
+
+std::string DefaultFileName(const TSpaceTrackGroup& Group)
+{
+    return std::string(Group.FileNameSetting.substr(FileNamePrefix.size())) + ".txt";
 }
 
 } // namespace elsetry
