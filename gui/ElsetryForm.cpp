@@ -131,7 +131,7 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditCelesTrakAddress->setText(Q(std::string(DefaultCelesTrakAddress)));
     setWindowIcon(ProgramIcon());
     PrepareProgramSettings();
-    FGroupRows = AddGroupRows(*Ui->GroupsLayout, *Ui->EditNameMyFavourites);
+    FGroupRows = AddGroupRows(*Ui->GroupsLayout, *Ui->ButtonFileOptions);
     FFileOptions = new TFileOptionsDialog(this);
     LoadPersistedControls(*this);
 

@@ -94,7 +94,8 @@ TEST_F(WindowTest, FormAsDesigned)
     EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, "http://127.0.0.1:8080") << "the paths begin with /";
 
     tabOrder.insert(tabOrder.end(),
-                    {"EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric", "EditKeplerPath",
+                    {"ButtonFileOptions", "EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric",
+                     "EditKeplerPath",
                      "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
                      "ComboBoxSource", "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer",
                      "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "EditCelesTrakAddress",
