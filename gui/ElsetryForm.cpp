@@ -296,7 +296,13 @@ void TFormMain::FormShow()
 void TFormMain::TimerStartupTimer()
 {
     TimerStartup->stop();
-    RunStartup(*this, Environment.Internet, Environment.Arguments);
+    const TStartupPlan plan = PlanStartup(*this, Environment.Internet, Environment.Arguments);
+    FUnattended = plan.Unattended;
+    if (plan.Unattended) {
+        showMinimized();
+        if (FinishUnattendedRun(plan, RunDownload(), Environment.Internet))
+            CloseWindow();
+    }
     // Without a display nobody can take over a window left open.
     if (Environment.Headless)
         CloseWindow();
@@ -601,11 +607,6 @@ void TFormMain::SetProxyServer(const std::string& Host, const std::string& Port)
 {
     Ui->EditProxyServer->setText(Q(Host));
     Ui->EditProxyPort->setText(Q(Port));
-}
-
-void TFormMain::MinimiseApplication()
-{
-    showMinimized();
 }
 
 TDownloadOutcome TFormMain::RunDownload()

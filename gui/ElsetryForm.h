@@ -80,10 +80,10 @@ private:
     std::string ProxyServerText() const override;
     std::string ProxyPortText() const override;
     void SetProxyServer(const std::string& Host, const std::string& Port) override;
-    void SetUnattended(bool Value) override { FUnattended = Value; }
-    void MinimiseApplication() override;
-    TDownloadOutcome RunDownload() override;
-    void CloseWindow() override;
+
+    TDownloadOutcome RunDownload();
+    // Closes the window, which ends the program.
+    void CloseWindow();
 
     void ConnectControls();
     void FormCreate();
