@@ -49,6 +49,8 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
 {
     setObjectName(QStringLiteral("FileOptionsDialog"));
     setWindowTitle(QStringLiteral("File options"));
+    // The window's font, which the desktop may change, is the dialog's too.
+    setAttribute(Qt::WA_WindowPropagation);
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(10);
     layout->addWidget(new QLabel(QStringLiteral("File"), this), 0, 0);

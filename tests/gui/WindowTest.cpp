@@ -63,10 +63,11 @@ TEST_F(WindowTest, FormAsDesigned)
         {"Globstar", "Globstar"}, {"Inmarsat", "Inmarsat"}, {"Intelsat", "Intelsat"}, {"Iridium", "Iridium"},
         {"Navigation", "Navigation"}, {"Orbcomm", "Orbcomm"}, {"SpecialInterest", "Special Interest"},
         {"Weather", "Weather"}, {"Visible", "Visible"}};
-    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
-                                    "Username",         "Password",       "ProxyServer",       "ProxyPort",
-                                    "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
-                                    "CelesTrakAddress", "LineEnds",      "FormMyFavourites",  "LongNumbersMyFavourites"};
+    std::set<std::string> persisted{
+        "NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
+        "Username",         "Password",       "ProxyServer",       "ProxyPort",
+        "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
+        "CelesTrakAddress", "LineEnds",       "FormMyFavourites",  "LongNumbersMyFavourites"};
     TLines tabOrder;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const std::string key = groups[row].first;
@@ -93,13 +94,13 @@ TEST_F(WindowTest, FormAsDesigned)
     Child<QLineEdit>("EditSpaceTrackAddress").setText("http://127.0.0.1:8080/");
     EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, "http://127.0.0.1:8080") << "the paths begin with /";
 
-    tabOrder.insert(tabOrder.end(),
-                    {"ButtonFileOptions", "EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric",
-                     "EditKeplerPath",
-                     "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
-                     "ComboBoxSource", "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer",
-                     "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "EditCelesTrakAddress",
-                     "ButtonGetSpaceTrack", "ButtonClose"});
+    tabOrder.insert(
+        tabOrder.end(),
+        {"ButtonFileOptions",     "EditNameMyFavourites",   "MemoMyFavourites",     "CheckListBoxHistoric",
+         "EditKeplerPath",        "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath",
+         "MemoProgress",          "ComboBoxSource",         "EditUsername",         "EditPassword",
+         "EditSpaceTrackAddress", "EditProxyServer",        "EditProxyPort",        "EditProxyUserName",
+         "EditProxyPassword",     "EditCelesTrakAddress",   "ButtonGetSpaceTrack",  "ButtonClose"});
     TLines chain;
     const std::set<std::string> named(tabOrder.begin(), tabOrder.end());
     QWidget* widget = &Child<QWidget>(tabOrder.front().c_str());
