@@ -59,7 +59,7 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     int row = 1;
     for (std::size_t group = 0; group < GroupCount; ++group, ++row)
         FGroups[group] = AddFileRow(row, SpaceTrackGroups[group].Name, SpaceTrackGroups[group].FileNameSetting);
-    FList = AddFileRow(row++, "Individual satellite list", ListFileNameSetting);
+    FList = AddFileRow(row++, "Individual satellite list", FavouritesFileNameSetting);
     auto* lineEndsLabel = new QLabel(QStringLiteral("&Line ends of every file"), this);
     FLineEnds = ChoiceBox(this, std::string(LineEndsSetting), LineEndChoices, LineEndsText,
                           "CR LF as ever, or LF for programs that take only that");

@@ -17,7 +17,7 @@ bool IsFileNameSetting(std::string_view ValueName)
 {
     const std::string wanted = LowerCase(ValueName);
     const auto named = [&](std::string_view Name) { return LowerCase(Name) == wanted; };
-    return named(ListFileNameSetting)
+    return named(FavouritesFileNameSetting)
            || std::any_of(SpaceTrackGroups.begin(), SpaceTrackGroups.end(),
                           [&](const TSpaceTrackGroup& Group) { return named(Group.FileNameSetting); });
 }

@@ -11,7 +11,7 @@
 namespace elsetry {
 
 // The individual list's file name setting; each group's is its row's FileNameSetting.
-inline constexpr std::string_view ListFileNameSetting = "NameMyFavourites";
+inline constexpr std::string_view FavouritesFileNameSetting = "NameMyFavourites";
 
 // Whether ValueName (letter case ignored, as the store ignores it) holds a file name: a group's
 // "Name<Group>" setting or the individual list's "NameMyFavourites".
