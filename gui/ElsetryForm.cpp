@@ -43,7 +43,6 @@
 #include <algorithm>
 #include <ctime>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <utility>
 
