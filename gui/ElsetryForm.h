@@ -17,7 +17,6 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 class QLabel;
