@@ -58,8 +58,8 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(new QLabel(QStringLiteral("Sets numbered past 99999"), this), 0, 2);
     int row = 1;
     for (std::size_t group = 0; group < GroupCount; ++group, ++row)
-        FGroups[group] = AddFileRow(row, SpaceTrackGroups[group].Name, SpaceTrackGroups[group].FileNameSetting);
-    FList = AddFileRow(row++, "Individual satellite list", FavouritesFileNameSetting);
+        FGroups[group] = AddFileRow(*layout, row, SpaceTrackGroups[group].Name, SpaceTrackGroups[group].FileNameSetting);
+    FList = AddFileRow(*layout, row++, "Individual satellite list", FavouritesFileNameSetting);
     auto* lineEndsLabel = new QLabel(QStringLiteral("&Line ends of every file"), this);
     FLineEnds = ChoiceBox(this, std::string(LineEndsSetting), LineEndChoices, LineEndsText,
                           "CR LF as ever, or LF for programs that take only that");
@@ -73,10 +73,9 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(close, row, 2, Qt::AlignRight);
 }
 
-TFileOptionsDialog::TFileRow TFileOptionsDialog::AddFileRow(int Row, std::string_view Caption,
+TFileOptionsDialog::TFileRow TFileOptionsDialog::AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption,
                                                             std::string_view FileNameSetting)
 {
-    auto* layout = static_cast<QGridLayout*>(this->layout());
     const TFileRow file{
         ChoiceBox(this, FormSetting(FileNameSetting), Forms, FileFormText,
                   "three-line: a name line and two element lines per set, as ever; two-line: element lines only; "
@@ -84,9 +83,9 @@ TFileOptionsDialog::TFileRow TFileOptionsDialog::AddFileRow(int Row, std::string
         ChoiceBox(this, LongNumbersSetting(FileNameSetting), LongNumberChoices, LongNumbersText,
                   "letter form: numbers 100000 to 339999 written as a letter and four digits (E8493); "
                   "leave out: such sets are not written, for programs that cannot read them")};
-    layout->addWidget(new QLabel(Q(Caption), this), Row, 0);
-    layout->addWidget(file.Form, Row, 1);
-    layout->addWidget(file.LongNumbers, Row, 2);
+    Layout.addWidget(new QLabel(Q(Caption), this), Row, 0);
+    Layout.addWidget(file.Form, Row, 1);
+    Layout.addWidget(file.LongNumbers, Row, 2);
     return file;
 }
 

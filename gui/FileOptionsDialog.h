@@ -12,6 +12,8 @@
 #include <array>
 #include <string_view>
 
+class QGridLayout;
+
 namespace elsetry {
 
 class TqvxComboBox;
@@ -35,7 +37,7 @@ private:
         TFileOptions Options() const;
     };
 
-    TFileRow AddFileRow(int Row, std::string_view Caption, std::string_view FileNameSetting);
+    TFileRow AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption, std::string_view FileNameSetting);
 
     std::array<TFileRow, GroupCount> FGroups;
     TFileRow FList;
