@@ -58,7 +58,8 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(new QLabel(QStringLiteral("Sets numbered past 99999"), this), 0, 2);
     int row = 1;
     for (std::size_t group = 0; group < GroupCount; ++group, ++row)
-        FGroups[group] = AddFileRow(*layout, row, SpaceTrackGroups[group].Name, SpaceTrackGroups[group].FileNameSetting);
+        FGroups[group] = AddFileRow(*layout, row, SpaceTrackGroups[group].Name,
+                                    SpaceTrackGroups[group].FileNameSetting);
     FList = AddFileRow(*layout, row++, "Individual satellite list", FavouritesFileNameSetting);
     auto* lineEndsLabel = new QLabel(QStringLiteral("&Line ends of every file"), this);
     FLineEnds = ChoiceBox(this, std::string(LineEndsSetting), LineEndChoices, LineEndsText,
