@@ -221,6 +221,13 @@ TEST_F(RegistryFileTest, FileNamesMustBePlainAndFileOptionsKnown)
             EXPECT_EQ(error.Line, 5) << c.Value;
         }
     }
+    try {
+        ReadRegistryFile(head + "\"FormWeather\"=\"xml\"\n");
+        ADD_FAILURE() << "an unknown form was taken";
+    } catch (const ERegistryFileError& error) {
+        EXPECT_STREQ(error.what(), "line 5: \"FormWeather\" cannot be \"xml\": a file's form is one of \"three-line\", "
+                                   "\"two-line\", \"csv\", \"json\"");
+    }
     const std::string otherCompany = std::string(RegistryFileHeader)
                                      + "\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"NameWeather\"=\"../x\"\n";
     EXPECT_NO_THROW(ReadRegistryFile(otherCompany)) << "another maker's settings are not ours to judge";
