@@ -73,6 +73,8 @@ TEST_F(RegistryFileTest, ExportThenImportGivesTheSameStore)
         store->WriteString("Météo", "été ✓");
         store->WriteString("MyFavouritesList", "25544\r\n33591\r\n");
         store->WriteBool("GetWeather", true);
+        store->WriteString("FormWeather", "json");
+        store->WriteString("LineEnds", "LF");
         store->WriteInteger("Max", 0xffffffffu);
         ASSERT_TRUE(store->OpenKey("\\Software\\Corriebrook\\App Paths", true));
         store->WriteString("Elsetry", "/usr/bin/Elsetry");
