@@ -4,6 +4,7 @@
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/HistoricFolder.h"
 #include "settings/CommaText.h"
+#include "settings/FileOptions.h"
 #include "settings/MakerSettings.h"
 #include "settings/RegistryVariables.h"
 #include "settings/SettingsFile.h"
@@ -93,11 +94,33 @@ std::string DefaultGroupFolder()
     return orbivue.empty() ? std::string(DefaultKeplerFolder) : orbivue;
 }
 
+namespace {
+
+// Each file's form and long numbers and the line ends, as the window's file options show them: a
+// text that does not read counts as the default.
+void ReadFileOptions(TDownloadInputs& Inputs)
+{
+    const auto options = [](std::string_view FileNameSetting) {
+        TFileOptions stored;
+        stored.Form = FileFormOfText(Trim(StoredSetting(FormSetting(FileNameSetting), ""))).value_or(stored.Form);
+        stored.LongNumbers = LongNumbersOfText(Trim(StoredSetting(LongNumbersSetting(FileNameSetting), "")))
+                                 .value_or(stored.LongNumbers);
+        return stored;
+    };
+    for (std::size_t row = 0; row < GroupCount; ++row)
+        Inputs.Groups[row].Options = options(SpaceTrackGroups[row].FileNameSetting);
+    Inputs.FavouritesOptions = options("NameMyFavourites");
+    Inputs.LineEnds = LineEndsOfText(Trim(StoredSetting(LineEndsSetting, ""))).value_or(TLineEnds::CrLf);
+}
+
+} // namespace
+
 TRunRequest RunRequestFromStore(const std::string& Home, const std::vector<std::string>& SettingsFiles,
                                 std::time_t TimeOfRun)
 {
     TRunRequest request;
     request.Inputs = StoredInputs();
+    ReadFileOptions(request.Inputs);
     const std::string group = ProgramValueExists(KeplerPathSetting) ? StoredSetting(KeplerPathSetting, "")
                                                                     : DefaultGroupFolder();
     const std::string historic = ProgramValueExists(HistoricDataPathSetting)
