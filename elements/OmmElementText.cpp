@@ -17,7 +17,8 @@ constexpr std::size_t RecordsPerThread = 2048;
 // Room for the lines of a set, names being short; a longer piece grows.
 constexpr std::size_t SetLinesLength = 180;
 
-void AddSet(const TOmmRecord& Record, TOmmElementText& Sets)
+template <typename TRecord>
+bool AddSet(const TRecord& Record, TOmmElementText& Sets)
 {
     bool written = false;
     try {
@@ -26,35 +27,68 @@ void AddSet(const TOmmRecord& Record, TOmmElementText& Sets)
         // A set that does not read is left out and counted, as the list drops an element set
         // whose lines do not decode; the file reads on.
         ++Sets.SkippedUnreadable;
-        return;
+        return false;
     }
     if (!written) {
         ++Sets.SkippedUnwritable;
-        return;
+        return false;
     }
     ++Sets.Sets;
+    return true;
 }
 
-// One turn's records written out, and the sets found in its lines.
+// One turn's records written out, and the sets in its lines.
 struct TPiece {
     std::shared_ptr<std::string> Lines = std::make_shared<std::string>();
     TOmmElementText Counts;
     std::vector<TSetLines> Sets;
 };
 
-// A piece reads as the same sets in the whole text only when every set it wrote is found there
-// as its three lines (a name line that reads as no name, "--", would shift the sets after it).
+// Where a set's lines begin in its piece, which may still move as it grows.
+struct TSetStart {
+    std::size_t Name = 0;
+    std::size_t Line1 = 0;
+    std::size_t Line2 = 0;
+    std::size_t End = 0;
+};
+
+bool IsNameLine(std::string_view Name)
+{
+    return Name != "--";
+}
+
+// The sets FindElementSets finds in the piece, told by where each was written. A written name
+// line is trimmed and never blank, but "--" reads as no name and would shift the sets after it:
+// a piece that holds one does not read as its sets, and the text is read whole.
 bool ReadPiece(const TOmmRecordRuns& Runs, std::size_t Turn, TPiece& Piece)
 {
     const std::size_t first = Turn * RecordsPerTurn;
     const std::size_t end = std::min(first + RecordsPerTurn, Runs.Count());
     TOmmElementText& counts = Piece.Counts;
-    counts.Lines.reserve((end - first) * SetLinesLength);
-    if (!Runs.Read(first, end, [&counts](const TOmmRecord& Record) { AddSet(Record, counts); }))
+    std::string& lines = counts.Lines;
+    lines.reserve((end - first) * SetLinesLength);
+    std::vector<TSetStart> starts;
+    starts.reserve(end - first);
+    const bool read = Runs.Read(first, end, [&](const TOmmRecordView& Record) {
+        const std::size_t start = lines.size();
+        if (AddSet(Record, counts)) {
+            const std::size_t line1 = lines.find('\n', start) + 1;
+            starts.push_back({start, line1, lines.find('\n', line1) + 1, lines.size()});
+        }
+    });
+    if (!read)
         return false;
-    *Piece.Lines = std::move(counts.Lines);
-    Piece.Sets = FindElementSets(*Piece.Lines);
-    return Piece.Sets.size() == static_cast<std::size_t>(counts.Sets);
+    *Piece.Lines = std::move(lines);
+    const std::string_view text = *Piece.Lines;
+    Piece.Sets.reserve(starts.size());
+    for (const TSetStart& set : starts) {
+        const std::string_view name = text.substr(set.Name, set.Line1 - 1 - set.Name);
+        if (!IsNameLine(name))
+            return false;
+        Piece.Sets.push_back({name, text.substr(set.Line1, set.Line2 - 1 - set.Line1),
+                              text.substr(set.Line2, set.End - 1 - set.Line2)});
+    }
+    return true;
 }
 
 std::optional<TOmmElementSets> InRuns(const TOmmRecordRuns& Runs, unsigned Threads)
