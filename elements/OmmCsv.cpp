@@ -7,6 +7,7 @@
 #include "text/Strings.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <memory>
 #include <new>
@@ -194,16 +195,17 @@ private:
         for (std::size_t record = First; record < End; ++record) {
             TOmmRecordView view;
             std::size_t field = 0;
-            std::size_t fieldStart = Starts[record + 1];
-            for (std::size_t i = fieldStart;; ++i) {
-                const char c = i < Text.size() ? Text[i] : '\n';
-                if (c != ',' && c != '\r' && c != '\n')
-                    continue;
+            const char* fieldStart = Text.data() + Starts[record + 1];
+            const char* const textEnd = Text.data() + Text.size();
+            for (const char* c = fieldStart;; ++c) {
+                while (c < textEnd && !EndsField[static_cast<unsigned char>(*c)])
+                    ++c;
                 if (field < Columns.size() && Columns[field])
-                    FieldOf(view, OmmFields[*Columns[field]]) = WithoutSpaces(Text.substr(fieldStart, i - fieldStart));
+                    FieldOf(view, OmmFields[*Columns[field]]) =
+                        WithoutSpaces({fieldStart, static_cast<std::size_t>(c - fieldStart)});
                 ++field;
-                fieldStart = i + 1;
-                if (c != ',')
+                fieldStart = c + 1;
+                if (c == textEnd || *c != ',')
                     break;
             }
             if (field != Columns.size())
@@ -212,6 +214,13 @@ private:
         }
         return true;
     }
+
+    // A comma, CR or LF, looked up for every character of the rows.
+    static constexpr std::array<bool, 256> EndsField = [] {
+        std::array<bool, 256> ends{};
+        ends[','] = ends['\r'] = ends['\n'] = true;
+        return ends;
+    }();
 
     static std::string_view WithoutSpaces(std::string_view Field)
     {

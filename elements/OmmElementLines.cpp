@@ -33,11 +33,12 @@ public:
         MakeRoom(1);
         Chars[Size++] = C;
     }
+    // Fields are a few characters each: a loop beats a call to copy them.
     void Add(std::string_view Text)
     {
         MakeRoom(Text.size());
-        std::copy(Text.begin(), Text.end(), Chars.begin() + static_cast<std::ptrdiff_t>(Size));
-        Size += Text.size();
+        for (const char c : Text)
+            Chars[Size++] = c;
     }
     void AddBlanks(std::size_t Count)
     {
@@ -340,8 +341,9 @@ void AppendDesignator(TLine& Line, std::string_view Text)
         return;
     }
     const std::string_view piece = id.size() > 8 ? id.substr(8) : std::string_view();
-    const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, IsDigit)
-                       && id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, IsDigit)
+    const auto isDigit = [](char C) { return C >= '0' && C <= '9'; };
+    const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, isDigit)
+                       && id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, isDigit)
                        && std::all_of(piece.begin(), piece.end(), IsUpperLetter);
     if (!valid)
         Raise("OBJECT_ID", Text, "is not an international designator");
@@ -353,11 +355,15 @@ void AppendDesignator(TLine& Line, std::string_view Text)
 // Reads Count digits off the front of Text.
 bool TakeDigits(std::string_view& Text, std::size_t Count, int& Value)
 {
-    if (Text.size() < Count || !std::all_of(Text.begin(), Text.begin() + static_cast<std::ptrdiff_t>(Count), IsDigit))
+    if (Text.size() < Count)
         return false;
-    Value = 0;
-    for (std::size_t i = 0; i < Count; ++i)
-        Value = Value * 10 + (Text[i] - '0');
+    int value = 0;
+    for (std::size_t i = 0; i < Count; ++i) {
+        if (!IsDigit(Text[i]))
+            return false;
+        value = value * 10 + (Text[i] - '0');
+    }
+    Value = value;
     Text.remove_prefix(Count);
     return true;
 }
