@@ -276,7 +276,8 @@ void AppendFirstDerivative(TLine& Line, std::string_view Text)
 // " 00000-0" or " 00000+0", as the service whose lines the file stands for writes it.
 void AppendExponent(TLine& Line, std::string_view Field, std::string_view Text, TZeroExponent Zero)
 {
-    const TScientificDigits digits = RoundedToSignificant(OptionalNumber(Field, Text), 5);
+    // Most second derivatives are written as a bare zero.
+    const TScientificDigits digits = Text == "0" ? TScientificDigits{} : RoundedToSignificant(OptionalNumber(Field, Text), 5);
     Line.Add(' ');
     if (digits.Mantissa.Count == 0) {
         Line.Add(Zero == TZeroExponent::Plus ? " 00000+0" : " 00000-0");
@@ -559,6 +560,8 @@ bool AppendElementLines(const TOmmRecordView& Record, std::string& Text, TZeroEx
     const std::string_view name = NameLine(Record.ObjectName);
     const TLine first = FirstLine(Record, columns->Text(), Zero);
     const TLine second = SecondLine(Record, columns->Text());
+    if (first.Text().size() != WrittenElementLineLength || second.Text().size() != WrittenElementLineLength)
+        throw std::logic_error("an element line is not as long as its columns");
     Text += name;
     Text += '\n';
     Text += first.Text();

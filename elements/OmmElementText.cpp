@@ -72,8 +72,8 @@ bool ReadPiece(const TOmmRecordRuns& Runs, std::size_t Turn, TPiece& Piece)
     const bool read = Runs.Read(first, end, [&](const TOmmRecordView& Record) {
         const std::size_t start = lines.size();
         if (AddSet(Record, counts)) {
-            const std::size_t line1 = lines.find('\n', start) + 1;
-            starts.push_back({start, line1, lines.find('\n', line1) + 1, lines.size()});
+            const std::size_t line2 = lines.size() - (WrittenElementLineLength + 1);
+            starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, lines.size()});
         }
     });
     if (!read)

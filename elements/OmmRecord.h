@@ -93,6 +93,8 @@ enum class TZeroExponent { Minus, Plus };
 // columns.
 std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record,
                                                          TZeroExponent Zero = TZeroExponent::Minus);
+// Every element line ElementLinesOf and AppendElementLines write is this long, checksum included.
+inline constexpr std::size_t WrittenElementLineLength = 69;
 // The same three lines appended to Text, each ended by "\n", without a string made for each;
 // false for a catalogue number past LargestElementLineNumber. Text is as it was when nothing is
 // appended, EOmmFormat raised too.
