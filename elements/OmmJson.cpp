@@ -89,12 +89,19 @@ void ReadObject(ondemand::object& Object, std::size_t Index, TRecord& Record)
     std::size_t next = 0; // the services list the fields in the same order in every object
     for (auto member : Object) {
         ondemand::field field;
-        std::string_view key;
-        if (std::move(member).get(field) || field.unescaped_key().get(key))
+        if (std::move(member).get(field))
             Raise(Index, "not a JSON object");
-        const std::optional<std::size_t> index = next < OmmFields.size() && OmmFields[next].Name == key
-                                                     ? next
-                                                     : OmmFieldIndex(key);
+        // The key as written is compared first: the expected name followed by its closing quote
+        // is that name unescaped too.
+        std::optional<std::size_t> index;
+        if (next < OmmFields.size() && field.key().unsafe_is_equal(OmmFields[next].Name)) {
+            index = next;
+        } else {
+            std::string_view key;
+            if (field.unescaped_key().get(key))
+                Raise(Index, "not a JSON object");
+            index = OmmFieldIndex(key);
+        }
         if (index) {
             present[*index] = ReadValue(field.value(), OmmFields[*index], Record, Index);
             next = *index + 1;
