@@ -197,6 +197,7 @@ std::string TOmmElementSets::Lines() const
         size += run.size();
     std::string lines;
     lines.reserve(size);
+    PrepareLargeBuffer(lines.data(), size);
     for (const std::string_view run : Runs)
         lines += run;
     return lines;
