@@ -208,7 +208,7 @@ std::string TOmmElementSets::Lines() const
 // always does.
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads)
 {
-    const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text)
+    const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text, Threads)
                                                                                    : OmmCsvRecordRuns(Text);
     if (runs)
         if (std::optional<TOmmElementSets> sets = InRuns(*runs, Threads))

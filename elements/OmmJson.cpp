@@ -2,6 +2,7 @@
 
 #include "elements/OmmFields.h"
 #include "elements/OmmReaders.h"
+#include "elements/SharedTurns.h"
 
 #include "text/Strings.h"
 
@@ -147,6 +148,9 @@ bool IsJsonBlank(char C)
 // inside strings are those after an odd number of quotes. The count goes over the whole list on
 // one thread before the objects are read on all, so it must not take a branch per character.
 constexpr std::size_t BlockSize = 64;
+// Below this much of a list for each thread, starting a thread to find its objects costs more
+// than it saves.
+constexpr std::size_t BytesPerThread = 1 << 20;
 
 struct TBlockBits {
     std::uint64_t Quotes = 0;
@@ -283,24 +287,19 @@ class TJsonRecordRuns : public TOmmRecordRuns {
 public:
     explicit TJsonRecordRuns(std::string_view JsonText) : Text(JsonText) {}
 
-    // Finds the objects of the list; false when the text is not found to be a list of objects.
-    bool FindObjects()
+    // Finds the objects of the list on Threads threads (0: one for each core); false when the
+    // text is not found to be a list of objects.
+    bool FindObjects(unsigned Threads)
     {
         std::size_t at = SkipBlanks(0);
         if (at == Text.size() || Text[at] != '[')
             return false;
         at = SkipBlanks(at + 1);
-        for (bool more = at < Text.size() && Text[at] != ']'; more;) {
-            if (at == Text.size() || Text[at] != '{')
-                return false;
-            const std::optional<std::size_t> end = ObjectEnd(Text, at);
+        if (at < Text.size() && Text[at] != ']') {
+            const std::optional<std::size_t> end = FindObjectsFrom(at, Threads);
             if (!end)
                 return false;
-            Objects.push_back(Text.substr(at, *end - at));
-            at = SkipBlanks(*end);
-            more = at < Text.size() && Text[at] == ',';
-            if (more)
-                at = SkipBlanks(at + 1);
+            at = *end;
         }
         if (at == Text.size() || Text[at] != ']')
             return false;
@@ -335,6 +334,85 @@ public:
     }
 
 private:
+    // Where a scan of the objects stopped: at the start of an object at or past where it was to
+    // stop, or past the list's last object (where "]" is to stand), or at a fault.
+    struct TScan {
+        std::size_t At = 0;
+        bool Ended = false;
+        bool Failed = false;
+    };
+
+    // The objects from the one that begins at At up to those that begin at Until, into Found.
+    TScan ScanObjects(std::size_t At, std::size_t Until, std::vector<std::string_view>& Found) const
+    {
+        while (At < Until) {
+            if (At == Text.size() || Text[At] != '{')
+                return {At, false, true};
+            const std::optional<std::size_t> end = ObjectEnd(Text, At);
+            if (!end)
+                return {At, false, true};
+            Found.push_back(Text.substr(At, *end - At));
+            At = SkipBlanks(*end);
+            if (At == Text.size() || Text[At] != ',')
+                return {At, true, false};
+            At = SkipBlanks(At + 1);
+        }
+        return {At, false, false};
+    }
+
+    // Where an object seems to begin at or after From: a "{" after "}" and ",", blanks aside. It
+    // may stand in a string; only a scan from the list's start can tell.
+    std::size_t LikelyObjectStart(std::size_t From) const
+    {
+        for (std::size_t at = Text.find('{', From); at != std::string_view::npos; at = Text.find('{', at + 1)) {
+            std::size_t before = at;
+            while (before > 0 && IsJsonBlank(Text[before - 1]))
+                --before;
+            if (before == 0 || Text[before - 1] != ',')
+                continue;
+            --before;
+            while (before > 0 && IsJsonBlank(Text[before - 1]))
+                --before;
+            if (before > 0 && Text[before - 1] == '}')
+                return at;
+        }
+        return Text.size();
+    }
+
+    // The objects from the first, at First, on; where the list's last one ends, or nothing for
+    // a fault. The text is cut into a part for each thread, each part's objects found from where
+    // one seems to begin; a part whose start the objects before it do not reach is found again
+    // from where they do, so the objects are those a scan from the start finds.
+    std::optional<std::size_t> FindObjectsFrom(std::size_t First, unsigned Threads)
+    {
+        const std::size_t length = Text.size() - First;
+        const unsigned parts = WorkThreads(length, Threads, BytesPerThread);
+        std::vector<std::size_t> starts(parts);
+        std::vector<std::vector<std::string_view>> found(parts);
+        std::vector<TScan> scans(parts);
+        const auto partStart = [&](std::size_t Part) { return First + length / parts * Part; };
+        ShareOutTurns(parts, parts, [&](std::size_t Part, unsigned) {
+            starts[Part] = Part == 0 ? First : LikelyObjectStart(partStart(Part));
+            const std::size_t until = Part + 1 < parts ? partStart(Part + 1) : Text.size();
+            found[Part].reserve((until - partStart(Part)) / 256 + 1);
+            scans[Part] = ScanObjects(starts[Part], until, found[Part]);
+        });
+        TScan scan = scans[0];
+        Objects = std::move(found[0]);
+        for (std::size_t part = 1; part < parts && !scan.Ended && !scan.Failed; ++part) {
+            const std::size_t until = part + 1 < parts ? partStart(part + 1) : Text.size();
+            if (scan.At == starts[part] && !scans[part].Failed) {
+                Objects.insert(Objects.end(), found[part].begin(), found[part].end());
+                scan = scans[part];
+            } else {
+                scan = ScanObjects(scan.At, until, Objects);
+            }
+        }
+        if (!scan.Ended)
+            return std::nullopt;
+        return scan.At;
+    }
+
     std::size_t SkipBlanks(std::size_t At) const
     {
         while (At < Text.size() && IsJsonBlank(Text[At]))
@@ -366,10 +444,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text)
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads)
 {
     auto runs = std::make_unique<TJsonRecordRuns>(Text);
-    if (!runs->FindObjects())
+    if (!runs->FindObjects(Threads))
         return nullptr;
     return runs;
 }

@@ -34,8 +34,9 @@ public:
 };
 
 // Nothing for a text whose records are not found so (a fault in it, one JSON object alone):
-// such a text is read whole.
+// such a text is read whole. A JSON list's objects are found on Threads threads (0: one for
+// each core).
 std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text);
-std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text);
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads = 1);
 
 } // namespace elsetry

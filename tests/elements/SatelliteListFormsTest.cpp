@@ -245,11 +245,15 @@ TEST(SatelliteListFormsTest, FindsEveryJsonObjectWhateverItsNameEscapes)
     for (std::size_t at = json.find(key); at != std::string::npos; at = json.find(key, copied), ++object) {
         text.append(json, copied, at + key.size() - copied);
         copied = at + key.size();
-        // Names of every length up to past the 64 characters a count takes, ending in escapes.
+        // Names of every length up to past the 64 characters a count takes, ending in escapes;
+        // one long name in the middle, where the text is cut to find its objects on two threads,
+        // that seems to hold objects.
+        if (object == 1500)
+            text += std::string(400000, 'L') + std::string(1 << 20, ' ') + "}, {\\\"A\\\":1},{";
         text += std::string(object % 67, 'N') + (object % 2 != 0 ? "\\\"}{" : "]\\\\");
     }
     text.append(json, copied);
-    const std::unique_ptr<TOmmRecordRuns> runs = OmmJsonRecordRuns(text);
+    const std::unique_ptr<TOmmRecordRuns> runs = OmmJsonRecordRuns(text, 2);
     ASSERT_TRUE(runs);
     EXPECT_EQ(runs->Count(), 3000U);
     TSatelliteList list;
