@@ -201,8 +201,8 @@ private:
                 while (c < textEnd && !EndsField[static_cast<unsigned char>(*c)])
                     ++c;
                 if (field < Columns.size() && Columns[field])
-                    FieldOf(view, OmmFields[*Columns[field]]) =
-                        WithoutSpaces({fieldStart, static_cast<std::size_t>(c - fieldStart)});
+                    FieldOf(view, OmmFields[*Columns[field]]) = WithoutSpaces(
+                        {fieldStart, static_cast<std::size_t>(c - fieldStart)});
                 ++field;
                 fieldStart = c + 1;
                 if (c == textEnd || *c != ',')

@@ -125,8 +125,8 @@ bool RoundPlain(std::string_view Text, std::size_t Places, TPlainRounding& Out)
     if (i != Text.size() || !anyDigit || wholeEnd - wholeStart > TPlainRounding::LongestWhole)
         return false;
     Out.WholeCount = wholeEnd - wholeStart;
-    std::copy(Text.begin() + static_cast<std::ptrdiff_t>(wholeStart), Text.begin() + static_cast<std::ptrdiff_t>(wholeEnd),
-              Out.Whole.begin());
+    std::copy(Text.begin() + static_cast<std::ptrdiff_t>(wholeStart),
+              Text.begin() + static_cast<std::ptrdiff_t>(wholeEnd), Out.Whole.begin());
     for (std::size_t k = 0; k < Places; ++k)
         Out.Fraction[k] = k < fractionLength ? Text[fractionStart + k] : '0';
     if (Places < fractionLength && Text[fractionStart + Places] >= '5' && Increment(Out.Fraction.data(), Places)
@@ -277,7 +277,8 @@ void AppendFirstDerivative(TLine& Line, std::string_view Text)
 void AppendExponent(TLine& Line, std::string_view Field, std::string_view Text, TZeroExponent Zero)
 {
     // Most second derivatives are written as a bare zero.
-    const TScientificDigits digits = Text == "0" ? TScientificDigits{} : RoundedToSignificant(OptionalNumber(Field, Text), 5);
+    const TScientificDigits digits = Text == "0" ? TScientificDigits{}
+                                                 : RoundedToSignificant(OptionalNumber(Field, Text), 5);
     Line.Add(' ');
     if (digits.Mantissa.Count == 0) {
         Line.Add(Zero == TZeroExponent::Plus ? " 00000+0" : " 00000-0");
@@ -319,10 +320,10 @@ void AppendRevolution(TLine& Line, std::string_view Text)
 {
     const std::string_view trimmed = Trim(Text);
     const std::optional<long> plain = PlainWholeNumber(trimmed);
-    const long value = plain            ? *plain
-                       : trimmed.empty() ? 0
-                                         : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed),
-                                                       LargestListedNumber);
+    const long value = plain ? *plain
+                       : trimmed.empty()
+                           ? 0
+                           : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed), LargestListedNumber);
     Line.AddRightAligned(static_cast<unsigned long>(value % RevolutionNumbers), 5);
 }
 
@@ -511,7 +512,7 @@ std::optional<TLine> NumberColumns(const TOmmRecordView& Record)
     const std::optional<long> plain = PlainWholeNumber(numberText);
     const long number = plain ? *plain
                               : WholeNumber("NORAD_CAT_ID", Record.NoradCatId, NumberOf("NORAD_CAT_ID", numberText),
-                                    LargestListedNumber);
+                                            LargestListedNumber);
     if (number > LargestElementLineNumber)
         return std::nullopt;
     TLine columns;
@@ -526,10 +527,11 @@ std::optional<TLine> NumberColumns(const TOmmRecordView& Record)
 
 TOmmRecordView ViewOf(const TOmmRecord& Record)
 {
-    return {Record.ObjectName,   Record.ObjectId,      Record.Epoch,       Record.MeanMotion,
-            Record.Eccentricity, Record.Inclination,   Record.RaOfAscNode, Record.ArgOfPericenter,
-            Record.MeanAnomaly,  Record.EphemerisType, Record.ClassificationType,
-            Record.NoradCatId,   Record.ElementSetNo,  Record.RevAtEpoch,  Record.Bstar,
+    return {Record.ObjectName,    Record.ObjectId,           Record.Epoch,
+            Record.MeanMotion,    Record.Eccentricity,       Record.Inclination,
+            Record.RaOfAscNode,   Record.ArgOfPericenter,    Record.MeanAnomaly,
+            Record.EphemerisType, Record.ClassificationType, Record.NoradCatId,
+            Record.ElementSetNo,  Record.RevAtEpoch,         Record.Bstar,
             Record.MeanMotionDot, Record.MeanMotionDdot};
 }
 

@@ -242,7 +242,8 @@ private:
     {
         const std::uint64_t inside = InsideQuotes(Bits.Quotes) ^ (InString ? ~std::uint64_t{0} : 0);
         InString = (inside >> 63) != 0;
-        for (std::uint64_t brackets = (Bits.Opening | Bits.Closing) & ~inside; brackets != 0; brackets &= brackets - 1) {
+        for (std::uint64_t brackets = (Bits.Opening | Bits.Closing) & ~inside; brackets != 0;
+             brackets &= brackets - 1) {
             const int at = std::countr_zero(brackets);
             if ((Bits.Opening >> at & 1) != 0)
                 ++Depth;
