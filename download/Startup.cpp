@@ -44,31 +44,27 @@ std::string ProxyQuestion(const std::string& Host, int Port)
            std::to_string(Port) + ".  Would you like the Elsetry to use this connection?";
 }
 
-TStartupResult RunStartup(TStartupHost& Host, const TInternetFunctions& Internet, const TArguments& Arguments)
+TStartupPlan PlanStartup(TStartupHost& Host, const TInternetFunctions& Internet, const TArguments& Arguments)
 {
-    TStartupResult result;
+    TStartupPlan plan;
     if (WantsDial(Arguments) && Internet.Autodial) {
         Internet.Autodial(AutodialForceUnattended);
-        result.Dialled = true;
+        plan.Dialled = true;
     }
-    bool unattended = WantsUnattendedRun(Arguments);
+    const bool unattended = WantsUnattendedRun(Arguments);
     const bool connected = CheckConnection(Host, Internet);
     const bool asked = connected && OfferSystemProxy(Host, Internet);
-    unattended = unattended && connected && !asked;
-    Host.SetUnattended(unattended);
-    if (!unattended)
-        return result;
-    result.Unattended = true;
-    Host.MinimiseApplication();
-    result.Run = Host.RunDownload();
-    // A failure shown in an error box leaves the program open for the user.
-    if (*result.Run == TDownloadOutcome::Failed || *result.Run == TDownloadOutcome::FailedMidway)
-        return result;
-    if (result.Dialled && Internet.AutodialHangup)
+    plan.Unattended = unattended && connected && !asked;
+    return plan;
+}
+
+bool FinishUnattendedRun(const TStartupPlan& Plan, TDownloadOutcome Outcome, const TInternetFunctions& Internet)
+{
+    if (Outcome == TDownloadOutcome::Failed || Outcome == TDownloadOutcome::FailedMidway)
+        return false;
+    if (Plan.Dialled && Internet.AutodialHangup)
         Internet.AutodialHangup(0);
-    Host.CloseWindow();
-    result.Closed = true;
-    return result;
+    return true;
 }
 
 } // namespace elsetry

@@ -29,7 +29,19 @@ public:
     {
     }
 
-    std::optional<TDownloadOutcome> Outcome;
+    // The unattended run the start-up planned.
+    TDownloadOutcome RunDownload()
+    {
+        TRunRequest request = RunRequestFromStore(Setup.Home, Setup.SettingsFiles, std::time(nullptr));
+        request.Unattended = true;
+        request.Deadline = Setup.RunDeadline;
+        request.Connected = Setup.ConnectionTest();
+        const TDownloadOutcome outcome = Session.RunDownload(Log, request);
+        if (outcome == TDownloadOutcome::Completed)
+            RecordSuccessfulRun();
+        StoreLastRun(LastRunOf(outcome, Log.Summary, std::time(nullptr)));
+        return outcome;
+    }
 
 private:
     bool ConnectionTest() override { return Setup.ConnectionTest(); }
@@ -44,30 +56,10 @@ private:
         server.Value = Host;
         port.Value = Port;
     }
-    void SetUnattended(bool Value) override { Unattended = Value; }
-    void MinimiseApplication() override {}
-    void CloseWindow() override {}
-
-    TDownloadOutcome RunDownload() override
-    {
-        TRunRequest request = RunRequestFromStore(Setup.Home, Setup.SettingsFiles, std::time(nullptr));
-        request.Unattended = Unattended;
-        // Only an unattended run has a deadline: nobody watches it who could end it.
-        if (Unattended)
-            request.Deadline = Setup.RunDeadline;
-        request.Connected = Setup.ConnectionTest();
-        const TDownloadOutcome outcome = Session.RunDownload(Log, request);
-        if (outcome == TDownloadOutcome::Completed)
-            RecordSuccessfulRun();
-        StoreLastRun(LastRunOf(outcome, Log.Summary, std::time(nullptr)));
-        Outcome = outcome;
-        return outcome;
-    }
 
     const TWindowlessSetup& Setup;
     TConsoleRunLog Log;
     TDownloadSession Session;
-    bool Unattended = false;
 };
 
 // What a killed or crashed run left in the folders the program writes to.
@@ -112,8 +104,13 @@ std::optional<TDownloadOutcome> RunWithoutWindow(const TWindowlessSetup& Setup)
     PrepareProgramSettings();
     RemoveLeftoverTemporaries(Setup);
     TWindowlessHost host(Setup);
-    RunStartup(host, Setup.Internet, Setup.Arguments);
-    return host.Outcome;
+    const TStartupPlan plan = PlanStartup(host, Setup.Internet, Setup.Arguments);
+    if (!plan.Unattended)
+        return std::nullopt;
+    const TDownloadOutcome outcome = host.RunDownload();
+    // Nothing stays open here: a run that failed ends the program all the same.
+    FinishUnattendedRun(plan, outcome, Setup.Internet);
+    return outcome;
 }
 
 } // namespace elsetry

@@ -28,8 +28,8 @@ struct TWindowlessSetup {
 
 TWindowlessSetup ProgramWindowlessSetup(TArguments Arguments);
 
-// Puts the settings in order, removes the program's leftovers, and runs the start-up (RunStartup)
-// with one download when it allows one. The outcome of that run; nothing when none was made.
+// Puts the settings in order, removes the program's leftovers, and runs the start-up (PlanStartup)
+// with one download when it plans one. The outcome of that run; nothing when none was made.
 std::optional<TDownloadOutcome> RunWithoutWindow(const TWindowlessSetup& Setup);
 
 } // namespace elsetry

@@ -74,30 +74,83 @@ bool Increment(TDigits& Digits)
     return true;
 }
 
-// The first Keep digits of Digits (Keep may be 0 or below), rounded half away from zero by the
-// digit after them; the digits after that cannot change a rounding half away from zero. False
-// when they do not fit.
-bool RoundedPrefix(std::string_view Digits, long Keep, TDigits& Out)
+// The digits of a number before and after its point as one run, indexed from its first digit.
+class TViewDigits {
+public:
+    explicit TViewDigits(const TDecimalView& Number)
+        : Whole(Number.Whole), Fraction(Number.Fraction),
+          Point(static_cast<long>(Number.Whole.size()) + Number.Exponent)
+    {
+    }
+
+    long Size() const { return static_cast<long>(Whole.size() + Fraction.size()); }
+    // The digit at I, "0" outside the run.
+    char At(long I) const
+    {
+        if (I < 0 || I >= Size())
+            return '0';
+        const auto i = static_cast<std::size_t>(I);
+        return i < Whole.size() ? Whole[i] : Fraction[i - Whole.size()];
+    }
+    long FirstNonZero() const
+    {
+        const std::size_t whole = Whole.find_first_not_of('0');
+        if (whole != std::string_view::npos)
+            return static_cast<long>(whole);
+        const std::size_t fraction = Fraction.find_first_not_of('0');
+        return fraction == std::string_view::npos ? Size() : static_cast<long>(Whole.size() + fraction);
+    }
+    // Whether every digit from I on is a zero.
+    bool ZerosFrom(long I) const { return FirstNonZeroFrom(I) == Size(); }
+    // The digits from First (at least 0) up to End into Out, zeros past the run.
+    void Copy(long First, long End, char* Out) const
+    {
+        long i = First;
+        const auto wholeSize = static_cast<long>(Whole.size());
+        if (i < std::min(End, wholeSize)) {
+            Out = std::copy(Whole.begin() + i, Whole.begin() + std::min(End, wholeSize), Out);
+            i = std::min(End, wholeSize);
+        }
+        const long fractionEnd = std::min(End, Size());
+        if (i < fractionEnd) {
+            Out = std::copy(Fraction.begin() + (i - wholeSize), Fraction.begin() + (fractionEnd - wholeSize), Out);
+            i = fractionEnd;
+        }
+        std::fill_n(Out, std::max(End - i, 0L), '0');
+    }
+    // Digits before the number's point, counted from the first digit of the run.
+    long PointAt() const { return Point; }
+
+private:
+    long FirstNonZeroFrom(long I) const
+    {
+        for (; I < Size(); ++I)
+            if (At(I) != '0')
+                return I;
+        return Size();
+    }
+
+    std::string_view Whole;
+    std::string_view Fraction;
+    long Point;
+};
+
+// The digits from First up to End (End past First), rounded half away from zero by the digit
+// at End; the digits after that cannot change a rounding half away from zero. False when they
+// do not fit.
+bool RoundedRun(const TViewDigits& Digits, long First, long End, TDigits& Out)
 {
     Out.Count = 0;
-    if (Keep < 0)
-        return true;
-    const std::size_t keep = std::min(static_cast<std::size_t>(Keep), Digits.size());
-    if (keep > TDigits::Capacity)
+    if (End - First > static_cast<long>(TDigits::Capacity))
         return false;
-    std::copy_n(Digits.begin(), keep, Out.Held.begin());
-    Out.Count = keep;
-    return keep == Digits.size() || Digits[keep] < '5' || Increment(Out);
+    Digits.Copy(First, End, Out.Held.data());
+    Out.Count = static_cast<std::size_t>(End - First);
+    return Digits.At(End) < '5' || Increment(Out);
 }
 
-// Zeros after the digits; false when they do not fit.
-bool AppendZeros(TDigits& Digits, std::size_t Count)
+TDecimalView ViewOf(const TDecimal& Number)
 {
-    if (Digits.Count + Count > TDigits::Capacity)
-        return false;
-    std::fill_n(Digits.Held.begin() + static_cast<std::ptrdiff_t>(Digits.Count), Count, '0');
-    Digits.Count += Count;
-    return true;
+    return {Number.Negative, Number.Digits, {}, Number.Exponent};
 }
 
 // Zeros before the digits up to Count digits in all.
@@ -114,7 +167,7 @@ void PadWithZeros(TDigits& Digits, std::size_t Count)
 
 } // namespace
 
-std::optional<TDecimal> ReadDecimalText(std::string_view Text)
+std::optional<TDecimalView> ReadDecimalView(std::string_view Text)
 {
     const bool negative = TakeSign(Text);
     const std::string_view whole = TakeDigits(Text);
@@ -128,9 +181,19 @@ std::optional<TDecimal> ReadDecimalText(std::string_view Text)
     const std::optional<int> exponent = TakeExponent(Text);
     if (!exponent || !Text.empty())
         return std::nullopt;
+    return TDecimalView{negative, whole, fraction, *exponent};
+}
+
+std::optional<TDecimal> ReadDecimalText(std::string_view Text)
+{
+    const std::optional<TDecimalView> view = ReadDecimalView(Text);
+    if (!view)
+        return std::nullopt;
+    const std::string_view whole = view->Whole;
+    const std::string_view fraction = view->Fraction;
     // The digits before and after the point as one, leading zeros dropped and trailing zeros
     // moved into the exponent.
-    TDecimal number{negative, {}, 0};
+    TDecimal number{view->Negative, {}, 0};
     std::string& digits = number.Digits;
     const std::size_t firstWhole = FirstNonZero(whole);
     if (firstWhole < whole.size()) {
@@ -147,54 +210,76 @@ std::optional<TDecimal> ReadDecimalText(std::string_view Text)
     while (digits[digits.size() - 1 - trailingZeros] == '0')
         ++trailingZeros;
     digits.resize(digits.size() - trailingZeros);
-    number.Exponent = *exponent - static_cast<int>(fraction.size()) + static_cast<int>(trailingZeros);
+    number.Exponent = view->Exponent - static_cast<int>(fraction.size()) + static_cast<int>(trailingZeros);
     return number;
 }
 
-std::optional<TFixedDigits> RoundedToPlaces(const TDecimal& Number, int Places)
+std::optional<TFixedDigits> RoundedToPlaces(const TDecimalView& Number, int Places)
 {
-    // The number times 10^Places, rounded to a whole number; it has no leading zeros.
+    // The number times 10^Places, rounded to a whole number, without leading zeros.
     TFixedDigits fixed;
     fixed.Places = static_cast<std::size_t>(Places);
-    const long shift = static_cast<long>(Number.Exponent) + Places;
-    const long keep = static_cast<long>(Number.Digits.size()) + std::min(shift, 0L);
-    if (!RoundedPrefix(Number.Digits, keep, fixed.Digits))
-        return std::nullopt;
-    if (shift > 0 && fixed.Digits.Count > 0 && !AppendZeros(fixed.Digits, static_cast<std::size_t>(shift)))
+    const TViewDigits digits(Number);
+    const long first = digits.FirstNonZero();
+    const long end = digits.PointAt() + Places;
+    // A number whose first digit stands past End rounds to zero: the digit at End is a zero.
+    if (first < digits.Size() && end >= first && !RoundedRun(digits, first, end, fixed.Digits))
         return std::nullopt;
     fixed.Negative = Number.Negative && fixed.Digits.Count > 0;
     PadWithZeros(fixed.Digits, fixed.Places);
     return fixed;
 }
 
-TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant)
+TScientificDigits RoundedToSignificant(const TDecimalView& Number, int Significant)
 {
     TScientificDigits result;
-    if (Number.Digits.empty())
+    const TViewDigits digits(Number);
+    const long first = digits.FirstNonZero();
+    if (first == digits.Size())
         return result;
     const auto significant = static_cast<std::size_t>(Significant);
     result.Negative = Number.Negative;
-    result.Power = Number.Exponent + static_cast<int>(Number.Digits.size());
-    RoundedPrefix(Number.Digits, Significant, result.Mantissa);
+    result.Power = static_cast<int>(digits.PointAt() - first);
+    RoundedRun(digits, first, first + Significant, result.Mantissa);
     if (result.Mantissa.Count > significant) {
         // Rounding carried into a new digit: 0.99999x becomes 0.10000 of the next power.
         result.Mantissa.Count = significant;
         ++result.Power;
     }
-    AppendZeros(result.Mantissa, significant - result.Mantissa.Count);
     return result;
+}
+
+std::optional<long> WholeValue(const TDecimalView& Number)
+{
+    const TViewDigits digits(Number);
+    const long first = digits.FirstNonZero();
+    if (!digits.ZerosFrom(std::max(first, digits.PointAt())))
+        return std::nullopt;
+    if (first == digits.Size())
+        return 0;
+    if (digits.PointAt() - first > static_cast<long>(LongestWholeValue))
+        return std::nullopt;
+    char held[LongestWholeValue];
+    digits.Copy(first, digits.PointAt(), held);
+    long value = 0;
+    for (long i = 0; i < digits.PointAt() - first; ++i)
+        value = value * 10 + (held[i] - '0');
+    return Number.Negative ? -value : value;
+}
+
+std::optional<TFixedDigits> RoundedToPlaces(const TDecimal& Number, int Places)
+{
+    return RoundedToPlaces(ViewOf(Number), Places);
+}
+
+TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant)
+{
+    return RoundedToSignificant(ViewOf(Number), Significant);
 }
 
 std::optional<long> WholeValue(const TDecimal& Number)
 {
-    if (Number.Exponent < 0 || Number.Digits.size() + static_cast<std::size_t>(Number.Exponent) > LongestWholeValue)
-        return std::nullopt;
-    long value = 0;
-    for (const char digit : Number.Digits)
-        value = value * 10 + (digit - '0');
-    for (int i = 0; i < Number.Exponent; ++i)
-        value *= 10;
-    return Number.Negative ? -value : value;
+    return WholeValue(ViewOf(Number));
 }
 
 } // namespace elsetry

@@ -23,6 +23,18 @@ struct TDecimal {
 // exponent of more than four digits.
 std::optional<TDecimal> ReadDecimalText(std::string_view Text);
 
+// The same number viewing the text it was read from, its digits as written around the point
+// (leading and trailing zeros kept), for callers that round many numbers and copy none:
+// (Negative ? -1 : 1) * Whole.Fraction * 10^Exponent. A zero may be negative; its rounding is not.
+struct TDecimalView {
+    bool Negative = false;
+    std::string_view Whole;
+    std::string_view Fraction;
+    int Exponent = 0;
+};
+// As ReadDecimalText; the view lasts as long as Text.
+std::optional<TDecimalView> ReadDecimalView(std::string_view Text);
+
 // Up to Capacity digits, held without allocating: more than any field's columns take.
 struct TDigits {
     static constexpr std::size_t Capacity = 24;
@@ -43,6 +55,7 @@ struct TFixedDigits {
 };
 // Nothing when the rounded number has more than TDigits::Capacity digits.
 std::optional<TFixedDigits> RoundedToPlaces(const TDecimal& Number, int Places);
+std::optional<TFixedDigits> RoundedToPlaces(const TDecimalView& Number, int Places);
 
 // The number as 0.Mantissa * 10^Power, Mantissa of Significant digits (at most
 // TDigits::Capacity) with a first digit that is not 0, rounded half away from zero. Mantissa is
@@ -53,8 +66,10 @@ struct TScientificDigits {
     int Power = 0;
 };
 TScientificDigits RoundedToSignificant(const TDecimal& Number, int Significant);
+TScientificDigits RoundedToSignificant(const TDecimalView& Number, int Significant);
 
 // The value of a whole number of at most nine digits; nothing for a fraction or a larger number.
 std::optional<long> WholeValue(const TDecimal& Number);
+std::optional<long> WholeValue(const TDecimalView& Number);
 
 } // namespace elsetry

@@ -7,6 +7,7 @@
 #include "text/Strings.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <memory>
 #include <new>
@@ -169,19 +170,17 @@ public:
 
     std::size_t Count() const override { return Starts.size() - 1; }
 
-    bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const override
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
     {
         const std::size_t from = Starts[First + 1];
         const std::size_t to = End + 1 < Starts.size() ? Starts[End + 1] : Text.size();
         const std::string_view run = Text.substr(from, to - from);
-        TOmmCsvReader reader(Sink, Columns);
-        bool read = true;
-        if (run.find('"') == std::string_view::npos) {
-            ReadUnquoted(First, End, reader);
-        } else {
-            TCsvParser<TOmmCsvReader> parser;
-            read = parser.Read(run, reader);
-        }
+        if (run.find('"') == std::string_view::npos)
+            return ReadUnquoted(First, End, Sink);
+        const TOmmRecordSink viewed = [&Sink](const TOmmRecord& Record) { Sink(ViewOf(Record)); };
+        TOmmCsvReader reader(viewed, Columns);
+        TCsvParser<TOmmCsvReader> parser;
+        const bool read = parser.Read(run, reader);
         if (reader.SinkFailure)
             std::rethrow_exception(reader.SinkFailure);
         return read && reader.ReadCleanly() && reader.RowsRead() == 1 + End - First;
@@ -189,23 +188,39 @@ public:
 
 private:
     // Rows without quotes are split at their commas here, as libcsv splits them (spaces and tabs
-    // around a field left out), without libcsv's copy of every character.
-    void ReadUnquoted(std::size_t First, std::size_t End, TOmmCsvReader& Reader) const
+    // around a field left out), and their fields viewed where they stand. False for a row of
+    // another number of fields than the header's.
+    bool ReadUnquoted(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const
     {
-        for (std::size_t record = First; record < End && Reader.ReadCleanly(); ++record) {
-            std::size_t fieldStart = Starts[record + 1];
-            for (std::size_t i = fieldStart;; ++i) {
-                const char c = i < Text.size() ? Text[i] : '\n';
-                if (c != ',' && c != '\r' && c != '\n')
-                    continue;
-                Reader.OnField(WithoutSpaces(Text.substr(fieldStart, i - fieldStart)));
-                fieldStart = i + 1;
-                if (c != ',')
+        for (std::size_t record = First; record < End; ++record) {
+            TOmmRecordView view;
+            std::size_t field = 0;
+            const char* fieldStart = Text.data() + Starts[record + 1];
+            const char* const textEnd = Text.data() + Text.size();
+            for (const char* c = fieldStart;; ++c) {
+                while (c < textEnd && !EndsField[static_cast<unsigned char>(*c)])
+                    ++c;
+                if (field < Columns.size() && Columns[field])
+                    FieldOf(view, OmmFields[*Columns[field]]) = WithoutSpaces(
+                        {fieldStart, static_cast<std::size_t>(c - fieldStart)});
+                ++field;
+                fieldStart = c + 1;
+                if (c == textEnd || *c != ',')
                     break;
             }
-            Reader.OnRowEnd();
+            if (field != Columns.size())
+                return false;
+            Sink(view);
         }
+        return true;
     }
+
+    // A comma, CR or LF, looked up for every character of the rows.
+    static constexpr std::array<bool, 256> EndsField = [] {
+        std::array<bool, 256> ends{};
+        ends[','] = ends['\r'] = ends['\n'] = true;
+        return ends;
+    }();
 
     static std::string_view WithoutSpaces(std::string_view Field)
     {

@@ -1,10 +1,10 @@
 #include "elements/OmmElementText.h"
 
-#include <algorithm>
-
 #include "elements/OmmReaders.h"
 #include "elements/SharedTurns.h"
+#include "platform/LargeMemory.h"
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 
@@ -16,71 +16,152 @@ namespace {
 constexpr std::size_t RecordsPerTurn = 256;
 // Below this many records for each thread, starting threads costs more than it saves.
 constexpr std::size_t RecordsPerThread = 2048;
-// Room for the lines of a set, names being short; a longer piece grows.
+// Room for the lines of a set, names being short.
 constexpr std::size_t SetLinesLength = 180;
 
-void AddSet(const TOmmRecord& Record, TOmmElementText& Sets)
+// Lines of a set are appended to Lines, the set counted in Counts.
+template <typename TRecord>
+bool AddSet(const TRecord& Record, std::string& Lines, TOmmElementText& Counts)
 {
     bool written = false;
     try {
-        written = AppendElementLines(Record, Sets.Lines);
+        written = AppendElementLines(Record, Lines);
     } catch (const EOmmFormat&) {
         // A set that does not read is left out and counted, as the list drops an element set
         // whose lines do not decode; the file reads on.
-        ++Sets.SkippedUnreadable;
-        return;
+        ++Counts.SkippedUnreadable;
+        return false;
     }
     if (!written) {
-        ++Sets.SkippedUnwritable;
-        return;
+        ++Counts.SkippedUnwritable;
+        return false;
     }
-    ++Sets.Sets;
+    ++Counts.Sets;
+    return true;
 }
 
-// One turn's records written out, and the sets found in its lines.
-struct TPiece {
-    std::shared_ptr<std::string> Lines = std::make_shared<std::string>();
-    TOmmElementText Counts;
-    std::vector<TSetLines> Sets;
+// Where a set's lines begin in the text of the thread that wrote it, which may still move as it
+// grows.
+struct TSetStart {
+    std::size_t Name = 0;
+    std::size_t Line1 = 0;
+    std::size_t Line2 = 0;
+    std::size_t End = 0;
 };
 
-// A piece reads as the same sets in the whole text only when every set it wrote is found there
-// as its three lines (a name line that reads as no name, "--", would shift the sets after it).
-bool ReadPiece(const TOmmRecordRuns& Runs, std::size_t Turn, TPiece& Piece)
+// One turn's records: which thread wrote them, where in its text, and where each set stands.
+struct TTurnLines {
+    unsigned Thread = 0;
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+    std::vector<TSetStart> Starts;
+    TOmmElementText Counts; // its Lines unused
+};
+
+// Each thread writes every turn it takes into one text of its own, its pages made present at
+// once in huge pages where the kernel has them, rather than a small page at a time as a text
+// for each turn would fault them in.
+class TThreadTexts {
+public:
+    TThreadTexts(unsigned Threads, std::size_t Records) : Texts(Threads), Room(RoomFor(Threads, Records)) {}
+
+    std::string& Of(unsigned Thread)
+    {
+        std::shared_ptr<std::string>& text = Texts[Thread];
+        if (!text) {
+            text = std::make_shared<std::string>();
+            text->reserve(Room);
+            PrepareLargeBuffer(text->data(), Room);
+        }
+        return *text;
+    }
+    const std::string& Written(unsigned Thread) const { return *Texts[Thread]; }
+    // The texts written, for whoever views them to keep.
+    std::vector<std::shared_ptr<const std::string>> Taken()
+    {
+        std::vector<std::shared_ptr<const std::string>> taken;
+        for (std::shared_ptr<std::string>& text : Texts)
+            if (text)
+                taken.push_back(std::move(text));
+        return taken;
+    }
+
+private:
+    // A thread's share and a few turns more; a text that needs more grows.
+    static std::size_t RoomFor(unsigned Threads, std::size_t Records)
+    {
+        return (Records / Threads + 4 * RecordsPerTurn) * SetLinesLength;
+    }
+
+    std::vector<std::shared_ptr<std::string>> Texts;
+    std::size_t Room;
+};
+
+// False when the turn's records do not read as a reading of the whole text reads them.
+bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, std::string& Lines, TTurnLines& Written)
 {
     const std::size_t first = Turn * RecordsPerTurn;
     const std::size_t end = std::min(first + RecordsPerTurn, Runs.Count());
-    TOmmElementText& counts = Piece.Counts;
-    counts.Lines.reserve((end - first) * SetLinesLength);
-    if (!Runs.Read(first, end, [&counts](const TOmmRecord& Record) { AddSet(Record, counts); }))
-        return false;
-    *Piece.Lines = std::move(counts.Lines);
-    Piece.Sets = FindElementSets(*Piece.Lines);
-    return Piece.Sets.size() == static_cast<std::size_t>(counts.Sets);
+    Written.Begin = Lines.size();
+    Written.Starts.reserve(end - first);
+    const bool read = Runs.Read(first, end, [&](const TOmmRecordView& Record) {
+        const std::size_t start = Lines.size();
+        if (AddSet(Record, Lines, Written.Counts)) {
+            const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
+            Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
+        }
+    });
+    Written.End = Lines.size();
+    return read;
+}
+
+bool IsNameLine(std::string_view Name)
+{
+    return Name != "--";
+}
+
+// The sets FindElementSets finds in the turns' lines one after the other, told by where each
+// was written. A written name line is trimmed and never blank, but "--" reads as no name and
+// would shift the sets after it: lines that hold one do not read as their sets, and the text is
+// read whole.
+bool AddTurnSets(const std::vector<TTurnLines>& Turns, const TThreadTexts& Texts, TOmmElementSets& Sets)
+{
+    std::size_t count = 0;
+    for (const TTurnLines& turn : Turns)
+        count += turn.Starts.size();
+    Sets.Sets.reserve(count);
+    for (const TTurnLines& turn : Turns) {
+        const std::string_view text = Texts.Written(turn.Thread);
+        Sets.Runs.push_back(text.substr(turn.Begin, turn.End - turn.Begin));
+        for (const TSetStart& set : turn.Starts) {
+            const std::string_view name = text.substr(set.Name, set.Line1 - 1 - set.Name);
+            if (!IsNameLine(name))
+                return false;
+            Sets.Sets.push_back({name, text.substr(set.Line1, set.Line2 - 1 - set.Line1),
+                                 text.substr(set.Line2, set.End - 1 - set.Line2)});
+        }
+        Sets.SkippedUnwritable += turn.Counts.SkippedUnwritable;
+        Sets.SkippedUnreadable += turn.Counts.SkippedUnreadable;
+    }
+    return true;
 }
 
 std::optional<TOmmElementSets> InRuns(const TOmmRecordRuns& Runs, unsigned Threads)
 {
     const std::size_t turns = (Runs.Count() + RecordsPerTurn - 1) / RecordsPerTurn;
-    std::vector<TPiece> pieces(turns);
+    const unsigned threads = WorkThreads(Runs.Count(), Threads, RecordsPerThread);
+    std::vector<TTurnLines> written(turns);
+    TThreadTexts texts(threads, Runs.Count());
     std::atomic<bool> apart{false};
-    ShareOutTurns(turns, WorkThreads(Runs.Count(), Threads, RecordsPerThread), [&](std::size_t Turn, unsigned) {
-        if (!apart && !ReadPiece(Runs, Turn, pieces[Turn]))
+    ShareOutTurns(turns, threads, [&](std::size_t Turn, unsigned Thread) {
+        written[Turn].Thread = Thread;
+        if (!apart && !ReadTurn(Runs, Turn, texts.Of(Thread), written[Turn]))
             apart = true;
     });
-    if (apart)
-        return std::nullopt;
     TOmmElementSets sets;
-    std::size_t count = 0;
-    for (const TPiece& piece : pieces)
-        count += piece.Sets.size();
-    sets.Sets.reserve(count);
-    for (TPiece& piece : pieces) {
-        sets.Sets.insert(sets.Sets.end(), piece.Sets.begin(), piece.Sets.end());
-        sets.SkippedUnwritable += piece.Counts.SkippedUnwritable;
-        sets.SkippedUnreadable += piece.Counts.SkippedUnreadable;
-        sets.Pieces.push_back(std::move(piece.Lines));
-    }
+    if (apart || !AddTurnSets(written, texts, sets))
+        return std::nullopt;
+    sets.Pieces = texts.Taken();
     return sets;
 }
 
@@ -89,6 +170,7 @@ TOmmElementSets WholeText(std::string_view Text, TElementTextForm Form)
     TOmmElementText whole = OmmElementText(Text, Form);
     TOmmElementSets sets;
     sets.Pieces.push_back(std::make_shared<const std::string>(std::move(whole.Lines)));
+    sets.Runs.push_back(*sets.Pieces.front());
     sets.Sets = FindElementSets(*sets.Pieces.front());
     sets.SkippedUnwritable = whole.SkippedUnwritable;
     sets.SkippedUnreadable = whole.SkippedUnreadable;
@@ -101,7 +183,7 @@ TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form, std
 {
     TOmmElementText result;
     result.Lines.reserve(std::max(Text.size() / 2, LinesSize));
-    const TOmmRecordSink addSet = [&result](const TOmmRecord& Record) { AddSet(Record, result); };
+    const TOmmRecordSink addSet = [&result](const TOmmRecord& Record) { AddSet(Record, result.Lines, result); };
     if (Form == TElementTextForm::OmmJson)
         ReadOmmJsonRecords(Text, addSet);
     else
@@ -112,12 +194,13 @@ TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form, std
 std::string TOmmElementSets::Lines() const
 {
     std::size_t size = 0;
-    for (const auto& piece : Pieces)
-        size += piece->size();
+    for (const std::string_view run : Runs)
+        size += run.size();
     std::string lines;
     lines.reserve(size);
-    for (const auto& piece : Pieces)
-        lines += *piece;
+    PrepareLargeBuffer(lines.data(), size);
+    for (const std::string_view run : Runs)
+        lines += run;
     return lines;
 }
 
@@ -126,7 +209,7 @@ std::string TOmmElementSets::Lines() const
 // always does.
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads)
 {
-    const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text)
+    const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text, Threads)
                                                                                    : OmmCsvRecordRuns(Text);
     if (runs)
         if (std::optional<TOmmElementSets> sets = InRuns(*runs, Threads))

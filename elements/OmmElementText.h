@@ -26,14 +26,15 @@ struct TOmmElementText {
 // LinesSize, when the caller knows it, is the room the lines take, taken at once.
 TOmmElementText OmmElementText(std::string_view Text, TElementTextForm Form, std::size_t LinesSize = 0);
 
-// The same lines written on Threads threads (0: one for each core) in pieces that follow each
-// other, with the element sets FindElementSets finds in them as a whole.
+// The same lines written on Threads threads (0: one for each core), each thread's in a piece of
+// its own, with the element sets FindElementSets finds in them as a whole.
 struct TOmmElementSets {
     std::vector<std::shared_ptr<const std::string>> Pieces;
-    std::vector<TSetLines> Sets; // viewing Pieces
+    std::vector<std::string_view> Runs; // of Pieces, in the order of the text's sets
+    std::vector<TSetLines> Sets;        // viewing Pieces
     int SkippedUnwritable = 0;
     int SkippedUnreadable = 0;
-    // The pieces as one text: OmmElementText's Lines.
+    // The runs as one text: OmmElementText's Lines.
     std::string Lines() const;
 };
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads);

@@ -2,11 +2,20 @@
 
 #include "elements/OmmFields.h"
 #include "elements/OmmReaders.h"
+#include "elements/SharedTurns.h"
 
 #include "text/Strings.h"
 
 #include <simdjson.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -42,8 +51,10 @@ std::string FieldFault(const TOmmField& Field, std::string_view Fault)
     return std::string(Field.Name) + " " + std::string(Fault);
 }
 
-// Stores the value's text; false for null.
-bool ReadValue(ondemand::value& Value, const TOmmField& Field, TOmmRecord& Record, std::size_t Index)
+// Stores the value's text in a record, or views it in a record's view (a string where the parser
+// unescaped it, a number where the text has it); false for null.
+template <typename TRecord>
+bool ReadValue(ondemand::value& Value, const TOmmField& Field, TRecord& Record, std::size_t Index)
 {
     ondemand::json_type type{};
     if (Value.type().get(type))
@@ -55,35 +66,54 @@ bool ReadValue(ondemand::value& Value, const TOmmField& Field, TOmmRecord& Recor
         std::string_view text;
         if (Value.get_string().get(text))
             Raise(Index, FieldFault(Field, "does not read"));
-        Record.*Field.Member = text;
+        FieldOf(Record, Field) = text;
         return true;
     }
     case ondemand::json_type::number:
         if (IsTextField(Field))
             Raise(Index, FieldFault(Field, "is a number, not a string"));
         // The number as written, so that no digit is lost to a binary fraction.
-        Record.*Field.Member = WithoutTrailingBlanks(Value.raw_json_token());
+        FieldOf(Record, Field) = WithoutTrailingBlanks(Value.raw_json_token());
         return true;
     default:
         Raise(Index, FieldFault(Field, "is neither a string nor a number"));
     }
 }
 
+// Whether a key as written is Name, which holds no quote or backslash: its characters followed
+// by the key's closing quote. Compared here rather than by a call for each of the many keys.
+bool KeyIs(const ondemand::raw_json_string& Key, std::string_view Name)
+{
+    const char* raw = Key.raw();
+    for (std::size_t i = 0; i < Name.size(); ++i)
+        if (raw[i] != Name[i])
+            return false;
+    return raw[Name.size()] == '"';
+}
+
 // Fills Record, whose strings keep their storage from the object before.
-void ReadObject(ondemand::object& Object, std::size_t Index, TOmmRecord& Record)
+template <typename TRecord>
+void ReadObject(ondemand::object& Object, std::size_t Index, TRecord& Record)
 {
     for (const TOmmField& field : OmmFields)
-        (Record.*field.Member).clear();
+        FieldOf(Record, field) = {};
     std::array<bool, OmmFields.size()> present{};
     std::size_t next = 0; // the services list the fields in the same order in every object
     for (auto member : Object) {
         ondemand::field field;
-        std::string_view key;
-        if (std::move(member).get(field) || field.unescaped_key().get(key))
+        if (std::move(member).get(field))
             Raise(Index, "not a JSON object");
-        const std::optional<std::size_t> index = next < OmmFields.size() && OmmFields[next].Name == key
-                                                     ? next
-                                                     : OmmFieldIndex(key);
+        // The key as written is compared first: the expected name followed by its closing quote
+        // is that name unescaped too.
+        std::optional<std::size_t> index;
+        if (next < OmmFields.size() && KeyIs(field.key(), OmmFields[next].Name)) {
+            index = next;
+        } else {
+            std::string_view key;
+            if (field.unescaped_key().get(key))
+                Raise(Index, "not a JSON object");
+            index = OmmFieldIndex(key);
+        }
         if (index) {
             present[*index] = ReadValue(field.value(), OmmFields[*index], Record, Index);
             next = *index + 1;
@@ -124,44 +154,141 @@ bool IsJsonBlank(char C)
     return C == ' ' || C == '\t' || C == '\r' || C == '\n';
 }
 
-// Just past the quote that ends the string whose contents begin at From, or the text's end. A
-// quote after an odd number of backslashes is escaped.
-std::size_t StringEnd(std::string_view Text, std::size_t From)
+// Where the object that begins at From ends is found by counting brackets outside strings,
+// 64 characters at a time: each character of the kinds that count becomes a bit, and the bits
+// inside strings are those after an odd number of quotes. The count goes over the whole list on
+// one thread before the objects are read on all, so it must not take a branch per character.
+constexpr std::size_t BlockSize = 64;
+// Below this much of a list for each thread, starting a thread to find its objects costs more
+// than it saves.
+constexpr std::size_t BytesPerThread = 1 << 20;
+
+struct TBlockBits {
+    std::uint64_t Quotes = 0;
+    std::uint64_t Backslashes = 0;
+    std::uint64_t Opening = 0; // "{" and "["
+    std::uint64_t Closing = 0; // "}" and "]"
+};
+
+#if defined(__SSE2__)
+std::uint64_t BitsOf(__m128i Matches, int Shift)
 {
-    for (std::size_t quote = Text.find('"', From); quote != std::string_view::npos; quote = Text.find('"', quote + 1)) {
-        std::size_t backslashes = 0;
-        while (quote - backslashes > From && Text[quote - backslashes - 1] == '\\')
-            ++backslashes;
-        if (backslashes % 2 == 0)
-            return quote + 1;
-    }
-    return Text.size();
+    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Matches))) << Shift;
 }
+
+// Block holds BlockSize characters.
+TBlockBits BlockBitsOf(const char* Block)
+{
+    TBlockBits bits;
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    // "[" and "]" differ from "{" and "}" in the bit 0x20 alone.
+    const __m128i fold = _mm_set1_epi8(0x20);
+    const __m128i opening = _mm_set1_epi8('{');
+    const __m128i closing = _mm_set1_epi8('}');
+    for (int part = 0; part < 4; ++part) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Block + 16 * part));
+        const __m128i folded = _mm_or_si128(chars, fold);
+        bits.Quotes |= BitsOf(_mm_cmpeq_epi8(chars, quote), 16 * part);
+        bits.Backslashes |= BitsOf(_mm_cmpeq_epi8(chars, backslash), 16 * part);
+        bits.Opening |= BitsOf(_mm_cmpeq_epi8(folded, opening), 16 * part);
+        bits.Closing |= BitsOf(_mm_cmpeq_epi8(folded, closing), 16 * part);
+    }
+    return bits;
+}
+#endif
+
+// Each bit set from a quote up to the next one.
+std::uint64_t InsideQuotes(std::uint64_t Quotes)
+{
+    Quotes ^= Quotes << 1;
+    Quotes ^= Quotes << 2;
+    Quotes ^= Quotes << 4;
+    Quotes ^= Quotes << 8;
+    Quotes ^= Quotes << 16;
+    Quotes ^= Quotes << 32;
+    return Quotes;
+}
+
+class TBracketCount {
+public:
+    // The position just past the bracket that closes the first one, if Block (the characters
+    // of Text from Start, at most BlockSize) holds it.
+    std::optional<std::size_t> Count(std::string_view Text, std::size_t Start)
+    {
+        const std::size_t length = std::min(BlockSize, Text.size() - Start);
+#if defined(__SSE2__)
+        std::array<char, BlockSize> padded{};
+        const char* block = Text.data() + Start;
+        if (length < BlockSize) {
+            std::copy_n(block, length, padded.begin());
+            block = padded.data();
+        }
+        TBlockBits bits = BlockBitsOf(block);
+        // A backslash escapes what follows it inside a string; blocks that hold one are counted
+        // character by character.
+        if (bits.Backslashes == 0) {
+            if (Escaping)
+                bits.Quotes &= ~std::uint64_t{1};
+            Escaping = false;
+            return CountBits(bits, Start);
+        }
+#endif
+        return CountCharacters(Text.substr(Start, length), Start);
+    }
+
+private:
+    std::optional<std::size_t> CountBits(const TBlockBits& Bits, std::size_t Start)
+    {
+        const std::uint64_t inside = InsideQuotes(Bits.Quotes) ^ (InString ? ~std::uint64_t{0} : 0);
+        InString = (inside >> 63) != 0;
+        for (std::uint64_t brackets = (Bits.Opening | Bits.Closing) & ~inside; brackets != 0;
+             brackets &= brackets - 1) {
+            const int at = std::countr_zero(brackets);
+            if ((Bits.Opening >> at & 1) != 0)
+                ++Depth;
+            else if (--Depth == 0)
+                return Start + static_cast<std::size_t>(at) + 1;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<std::size_t> CountCharacters(std::string_view Block, std::size_t Start)
+    {
+        for (std::size_t i = 0; i < Block.size(); ++i) {
+            const char c = Block[i];
+            if (InString) {
+                if (Escaping)
+                    Escaping = false;
+                else if (c == '\\')
+                    Escaping = true;
+                else if (c == '"')
+                    InString = false;
+            } else if (c == '"') {
+                InString = true;
+            } else if (c == '{' || c == '[') {
+                ++Depth;
+            } else if ((c == '}' || c == ']') && --Depth == 0) {
+                return Start + i + 1;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::size_t Depth = 0;
+    bool InString = false;
+    bool Escaping = false; // the block before ended in a string with a backslash
+};
 
 // Where the object that begins at From ends, just past its closing brace: brackets are counted
 // outside strings. Nothing when the text ends first. Whether what stands in between is JSON is
 // for the parser that reads the object to tell.
 std::optional<std::size_t> ObjectEnd(std::string_view Text, std::size_t From)
 {
-    std::size_t depth = 0;
-    for (std::size_t i = From; i < Text.size();) {
-        switch (Text[i++]) {
-        case '"':
-            i = StringEnd(Text, i);
-            break;
-        case '{':
-        case '[':
-            ++depth;
-            break;
-        case '}':
-        case ']':
-            if (--depth == 0)
-                return i;
-            break;
-        default:
-            break;
-        }
-    }
+    TBracketCount count;
+    for (std::size_t start = From; start < Text.size(); start += BlockSize)
+        if (const std::optional<std::size_t> end = count.Count(Text, start))
+            return end;
     return std::nullopt;
 }
 
@@ -172,24 +299,19 @@ class TJsonRecordRuns : public TOmmRecordRuns {
 public:
     explicit TJsonRecordRuns(std::string_view JsonText) : Text(JsonText) {}
 
-    // Finds the objects of the list; false when the text is not found to be a list of objects.
-    bool FindObjects()
+    // Finds the objects of the list on Threads threads (0: one for each core); false when the
+    // text is not found to be a list of objects.
+    bool FindObjects(unsigned Threads)
     {
         std::size_t at = SkipBlanks(0);
         if (at == Text.size() || Text[at] != '[')
             return false;
         at = SkipBlanks(at + 1);
-        for (bool more = at < Text.size() && Text[at] != ']'; more;) {
-            if (at == Text.size() || Text[at] != '{')
-                return false;
-            const std::optional<std::size_t> end = ObjectEnd(Text, at);
+        if (at < Text.size() && Text[at] != ']') {
+            const std::optional<std::size_t> end = FindObjectsFrom(at, Threads);
             if (!end)
                 return false;
-            Objects.push_back(Text.substr(at, *end - at));
-            at = SkipBlanks(*end);
-            more = at < Text.size() && Text[at] == ',';
-            if (more)
-                at = SkipBlanks(at + 1);
+            at = *end;
         }
         if (at == Text.size() || Text[at] != ']')
             return false;
@@ -201,10 +323,10 @@ public:
 
     std::size_t Count() const override { return Objects.size(); }
 
-    bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const override
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
     {
         ondemand::parser parser;
-        TOmmRecord record;
+        TOmmRecordView record;
         for (std::size_t i = First; i < End; ++i) {
             const simdjson::padded_string_view json = PaddedObject(i);
             ondemand::document document;
@@ -224,6 +346,85 @@ public:
     }
 
 private:
+    // Where a scan of the objects stopped: at the start of an object at or past where it was to
+    // stop, or past the list's last object (where "]" is to stand), or at a fault.
+    struct TScan {
+        std::size_t At = 0;
+        bool Ended = false;
+        bool Failed = false;
+    };
+
+    // The objects from the one that begins at At up to those that begin at Until, into Found.
+    TScan ScanObjects(std::size_t At, std::size_t Until, std::vector<std::string_view>& Found) const
+    {
+        while (At < Until) {
+            if (At == Text.size() || Text[At] != '{')
+                return {At, false, true};
+            const std::optional<std::size_t> end = ObjectEnd(Text, At);
+            if (!end)
+                return {At, false, true};
+            Found.push_back(Text.substr(At, *end - At));
+            At = SkipBlanks(*end);
+            if (At == Text.size() || Text[At] != ',')
+                return {At, true, false};
+            At = SkipBlanks(At + 1);
+        }
+        return {At, false, false};
+    }
+
+    // Where an object seems to begin at or after From: a "{" after "}" and ",", blanks aside. It
+    // may stand in a string; only a scan from the list's start can tell.
+    std::size_t LikelyObjectStart(std::size_t From) const
+    {
+        for (std::size_t at = Text.find('{', From); at != std::string_view::npos; at = Text.find('{', at + 1)) {
+            std::size_t before = at;
+            while (before > 0 && IsJsonBlank(Text[before - 1]))
+                --before;
+            if (before == 0 || Text[before - 1] != ',')
+                continue;
+            --before;
+            while (before > 0 && IsJsonBlank(Text[before - 1]))
+                --before;
+            if (before > 0 && Text[before - 1] == '}')
+                return at;
+        }
+        return Text.size();
+    }
+
+    // The objects from the first, at First, on; where the list's last one ends, or nothing for
+    // a fault. The text is cut into a part for each thread, each part's objects found from where
+    // one seems to begin; a part whose start the objects before it do not reach is found again
+    // from where they do, so the objects are those a scan from the start finds.
+    std::optional<std::size_t> FindObjectsFrom(std::size_t First, unsigned Threads)
+    {
+        const std::size_t length = Text.size() - First;
+        const unsigned parts = WorkThreads(length, Threads, BytesPerThread);
+        std::vector<std::size_t> starts(parts);
+        std::vector<std::vector<std::string_view>> found(parts);
+        std::vector<TScan> scans(parts);
+        const auto partStart = [&](std::size_t Part) { return First + length / parts * Part; };
+        ShareOutTurns(parts, parts, [&](std::size_t Part, unsigned) {
+            starts[Part] = Part == 0 ? First : LikelyObjectStart(partStart(Part));
+            const std::size_t until = Part + 1 < parts ? partStart(Part + 1) : Text.size();
+            found[Part].reserve((until - partStart(Part)) / 256 + 1);
+            scans[Part] = ScanObjects(starts[Part], until, found[Part]);
+        });
+        TScan scan = scans[0];
+        Objects = std::move(found[0]);
+        for (std::size_t part = 1; part < parts && !scan.Ended && !scan.Failed; ++part) {
+            const std::size_t until = part + 1 < parts ? partStart(part + 1) : Text.size();
+            if (scan.At == starts[part] && !scans[part].Failed) {
+                Objects.insert(Objects.end(), found[part].begin(), found[part].end());
+                scan = scans[part];
+            } else {
+                scan = ScanObjects(scan.At, until, Objects);
+            }
+        }
+        if (!scan.Ended)
+            return std::nullopt;
+        return scan.At;
+    }
+
     std::size_t SkipBlanks(std::size_t At) const
     {
         while (At < Text.size() && IsJsonBlank(Text[At]))
@@ -255,10 +456,10 @@ private:
 
 } // namespace
 
-std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text)
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads)
 {
     auto runs = std::make_unique<TJsonRecordRuns>(Text);
-    if (!runs->FindObjects())
+    if (!runs->FindObjects(Threads))
         return nullptr;
     return runs;
 }

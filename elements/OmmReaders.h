@@ -14,6 +14,8 @@ namespace elsetry {
 
 // Called with each record in the order of the text.
 using TOmmRecordSink = std::function<void(const TOmmRecord&)>;
+// The same with a view of each record's fields, which lasts until the call returns.
+using TOmmViewSink = std::function<void(const TOmmRecordView&)>;
 
 // As ReadOmmCsv and ReadOmmJson, with the same faults. Each record reaches Sink before the text
 // after it is read, so a fault further on is raised after Sink has seen the records before it.
@@ -33,12 +35,13 @@ public:
     // Reads records First to End - 1 into Sink, in order; safe to call from several threads at
     // once. False when they do not read as a reading of the whole text reads them: that reading
     // then raises the fault.
-    virtual bool Read(std::size_t First, std::size_t End, const TOmmRecordSink& Sink) const = 0;
+    virtual bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const = 0;
 };
 
 // Nothing for a text whose records are not found so (a fault in it, one JSON object alone):
-// such a text is read whole.
+// such a text is read whole. A JSON list's objects are found on Threads threads (0: one for
+// each core).
 std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text);
-std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text);
+std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads = 1);
 
 } // namespace elsetry

@@ -41,6 +41,29 @@ struct TOmmRecord {
     std::string MeanMotionDdot;
 };
 
+// The same fields viewing texts that stand elsewhere (the file a reader reads, the strings of a
+// record), for readers that copy none of them.
+struct TOmmRecordView {
+    std::string_view ObjectName;
+    std::string_view ObjectId;
+    std::string_view Epoch;
+    std::string_view MeanMotion;
+    std::string_view Eccentricity;
+    std::string_view Inclination;
+    std::string_view RaOfAscNode;
+    std::string_view ArgOfPericenter;
+    std::string_view MeanAnomaly;
+    std::string_view EphemerisType;
+    std::string_view ClassificationType;
+    std::string_view NoradCatId;
+    std::string_view ElementSetNo;
+    std::string_view RevAtEpoch;
+    std::string_view Bstar;
+    std::string_view MeanMotionDot;
+    std::string_view MeanMotionDdot;
+};
+TOmmRecordView ViewOf(const TOmmRecord& Record);
+
 // The records of a CSV text (RFC 4180: quoted fields, CR LF or LF lines; the header names the
 // fields in any order, letter case aside). Raises EOmmFormat when a field a set cannot do without
 // (name, epoch, the six mean elements, catalogue number) is missing from the header or a row has
@@ -70,9 +93,12 @@ enum class TZeroExponent { Minus, Plus };
 // columns.
 std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record,
                                                          TZeroExponent Zero = TZeroExponent::Minus);
+// Every element line ElementLinesOf and AppendElementLines write is this long, checksum included.
+inline constexpr std::size_t WrittenElementLineLength = 69;
 // The same three lines appended to Text, each ended by "\n", without a string made for each;
 // false for a catalogue number past LargestElementLineNumber. Text is as it was when nothing is
 // appended, EOmmFormat raised too.
 bool AppendElementLines(const TOmmRecord& Record, std::string& Text, TZeroExponent Zero = TZeroExponent::Minus);
+bool AppendElementLines(const TOmmRecordView& Record, std::string& Text, TZeroExponent Zero = TZeroExponent::Minus);
 
 } // namespace elsetry

@@ -94,7 +94,7 @@ int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::
         *ElementLines = sets.Lines();
     UnwritableSets += sets.SkippedUnwritable;
     UnreadableSets += sets.SkippedUnreadable;
-    return AddSets(sets.Sets, std::move(sets.Pieces), FileName);
+    return AddSets(std::move(sets.Sets), std::move(sets.Pieces), FileName);
 }
 
 int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)

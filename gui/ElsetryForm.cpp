@@ -10,6 +10,8 @@
 #include "download/RunFolders.h"
 #include "download/RunSummary.h"
 #include "download/SourceChoice.h"
+#include "gui/FileOptionsDialog.h"
+#include "gui/GroupRows.h"
 #include "gui/PersistedControl.h"
 #include "gui/ProgramIcon.h"
 #include "gui/qvxCheckBox.h"
@@ -41,7 +43,6 @@
 #include <algorithm>
 #include <ctime>
 #include <optional>
-#include <stdexcept>
 #include <string_view>
 #include <utility>
 
@@ -77,29 +78,6 @@ std::string AddressOr(const QLineEdit& Edit, std::string_view Default)
 {
     std::string address = WithoutTrailingSlashes(Text(Edit));
     return address.empty() ? std::string(Default) : address;
-}
-
-// The persisted control of Form stored under Setting.
-template <class TControl>
-const TControl& PersistedAs(const QWidget& Form, std::string_view Setting)
-{
-    const QString name = QString::fromUtf8(Setting.data(), static_cast<qsizetype>(Setting.size()));
-    for (const TControl* control : Form.findChildren<TControl*>())
-        if (control->NamedAs() == name)
-            return *control;
-    throw std::logic_error("The window has no control stored as " + std::string(Setting));
-}
-
-using TGroupRow = std::pair<const QCheckBox*, const QLineEdit*>;
-
-// The rows of SpaceTrackGroups, each found by the settings its table row names.
-std::array<TGroupRow, GroupCount> FindGroupRows(const QWidget& Form)
-{
-    std::array<TGroupRow, GroupCount> rows{};
-    for (std::size_t row = 0; row < GroupCount; ++row)
-        rows[row] = {&PersistedAs<TqvxCheckBox>(Form, SpaceTrackGroups[row].ChoiceSetting),
-                     &PersistedAs<TqvxEdit>(Form, SpaceTrackGroups[row].FileNameSetting)};
-    return rows;
 }
 
 // The edit at least as wide as Text needs to show in full, in the edit's own font and style.
@@ -152,8 +130,9 @@ TFormMain::TFormMain(TFormEnvironment FormEnvironment, QWidget* Parent)
     Ui->EditCelesTrakAddress->setText(Q(std::string(DefaultCelesTrakAddress)));
     setWindowIcon(ProgramIcon());
     PrepareProgramSettings();
+    FGroupRows = AddGroupRows(*Ui->GroupsLayout, *Ui->ButtonFileOptions);
+    FFileOptions = new TFileOptionsDialog(this);
     LoadPersistedControls(*this);
-    FGroupRows = FindGroupRows(*this);
 
     TimerStartup->setObjectName(QStringLiteral("TimerStartup"));
     TimerStartup->setInterval(StartupDelayMs);
@@ -223,6 +202,7 @@ void TFormMain::ConnectControls()
             [this] { BrowseForFolder(*Ui->EditHistoricDataPath); });
     connect(Ui->ButtonGetSpaceTrack, &QPushButton::clicked, this, &TFormMain::ButtonGetSpaceTrackClick);
     connect(Ui->ButtonCreateHistoric, &QPushButton::clicked, this, &TFormMain::ButtonCreateHistoricClick);
+    connect(Ui->ButtonFileOptions, &QPushButton::clicked, FFileOptions, &QDialog::open);
     connect(Ui->ComboBoxSource, &QComboBox::currentTextChanged, this, &TFormMain::ShowLoginForSource);
     connect(Ui->ButtonClose, &QPushButton::clicked, this, &TFormMain::CloseWindow);
     connect(Ui->ButtonCancel, &QPushButton::clicked, this, &TFormMain::CancelRun);
@@ -315,7 +295,13 @@ void TFormMain::FormShow()
 void TFormMain::TimerStartupTimer()
 {
     TimerStartup->stop();
-    RunStartup(*this, Environment.Internet, Environment.Arguments);
+    const TStartupPlan plan = PlanStartup(*this, Environment.Internet, Environment.Arguments);
+    FUnattended = plan.Unattended;
+    if (plan.Unattended) {
+        showMinimized();
+        if (FinishUnattendedRun(plan, RunDownload(), Environment.Internet))
+            CloseWindow();
+    }
     // Without a display nobody can take over a window left open.
     if (Environment.Headless)
         CloseWindow();
@@ -491,10 +477,13 @@ TDownloadInputs TFormMain::DownloadInputs() const
     inputs.ProxyUserName = Text(*Ui->EditProxyUserName);
     inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {FGroupRows[row].first->isChecked(), Text(*FGroupRows[row].second), {}};
+        inputs.Groups[row] = {FGroupRows[row].Choice->isChecked(), Text(*FGroupRows[row].FileName),
+                              FFileOptions->GroupOptions(row)};
     // One entry per satellite, also for a list stored by another program or an earlier version.
     inputs.Favourites = CleanFavourites(FavouritesLines());
     inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);
+    inputs.FavouritesOptions = FFileOptions->ListOptions();
+    inputs.LineEnds = FFileOptions->LineEnds();
     return inputs;
 }
 
@@ -617,11 +606,6 @@ void TFormMain::SetProxyServer(const std::string& Host, const std::string& Port)
 {
     Ui->EditProxyServer->setText(Q(Host));
     Ui->EditProxyPort->setText(Q(Port));
-}
-
-void TFormMain::MinimiseApplication()
-{
-    showMinimized();
 }
 
 TDownloadOutcome TFormMain::RunDownload()

@@ -7,6 +7,7 @@
 #include "download/RunRequest.h"
 #include "download/Startup.h"
 #include "elementfiles/RunLog.h"
+#include "gui/GroupRows.h"
 #include "gui/ProgramEnvironment.h"
 #include "settings/RegistryVariables.h"
 
@@ -16,10 +17,8 @@
 #include <array>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -30,6 +29,8 @@ class TFormMain;
 }
 
 namespace elsetry {
+
+class TFileOptionsDialog;
 
 // The window deletes itself when closed; its controls write each setting as it changes, and
 // destruction writes what changed since and nothing else.
@@ -78,10 +79,10 @@ private:
     std::string ProxyServerText() const override;
     std::string ProxyPortText() const override;
     void SetProxyServer(const std::string& Host, const std::string& Port) override;
-    void SetUnattended(bool Value) override { FUnattended = Value; }
-    void MinimiseApplication() override;
-    TDownloadOutcome RunDownload() override;
-    void CloseWindow() override;
+
+    TDownloadOutcome RunDownload();
+    // Closes the window, which ends the program.
+    void CloseWindow();
 
     void ConnectControls();
     void FormCreate();
@@ -115,7 +116,8 @@ private:
 
     std::unique_ptr<Ui::TFormMain> Ui;
     // The check box and file name edit of each row of SpaceTrackGroups, in its order.
-    std::array<std::pair<const QCheckBox*, const QLineEdit*>, GroupCount> FGroupRows{};
+    std::array<TGroupRow, GroupCount> FGroupRows{};
+    TFileOptionsDialog* FFileOptions = nullptr;
     TFormEnvironment Environment;
     TDownloadSession Session;
     // Without a display, the log goes to standard output too, and the progress to a terminal.

@@ -9,7 +9,7 @@ namespace elsetry {
 
 namespace {
 
-constexpr std::string_view ListFileNameSetting = "NameMyFavourites";
+constexpr std::string_view FileNamePrefix = "Name";
 
 } // namespace
 
@@ -17,7 +17,7 @@ bool IsFileNameSetting(std::string_view ValueName)
 {
     const std::string wanted = LowerCase(ValueName);
     const auto named = [&](std::string_view Name) { return LowerCase(Name) == wanted; };
-    return named(ListFileNameSetting)
+    return named(FavouritesFileNameSetting)
            || std::any_of(SpaceTrackGroups.begin(), SpaceTrackGroups.end(),
                           [&](const TSpaceTrackGroup& Group) { return named(Group.FileNameSetting); });
 }
@@ -25,6 +25,11 @@ bool IsFileNameSetting(std::string_view ValueName)
 std::string_view PlainFileNameRule()
 {
     return "a file name may not be empty, contain \"/\" or begin with \".\"";
+}
+
+std::string DefaultFileName(const TSpaceTrackGroup& Group)
+{
+    return std::string(Group.FileNameSetting.substr(FileNamePrefix.size())) + ".txt";
 }
 
 } // namespace elsetry

@@ -1,6 +1,7 @@
 #include "settings/RegistryImport.h"
 
 #include "settings/FileNameSettings.h"
+#include "settings/FileOptions.h"
 #include "settings/RegistryVariables.h"
 #include "text/FileNames.h"
 #include "text/Lines.h"
@@ -286,14 +287,25 @@ bool BelowCompanyKey(const std::string& KeyPath)
     return LowerCase(KeyPath + "\\").starts_with(company);
 }
 
-// A shared file must not make the program write outside the folders the user chose.
-void CheckFileNameSettings(const TRegistryImport& Import)
+// Why the program cannot take Change's value (empty when it can). A shared file must not make the
+// program write outside the folders the user chose, and a form, long-number choice or line end the
+// program does not know would otherwise be written as the default without a word.
+std::string SettingRefusal(const TRegistryChange& Change)
+{
+    if (Change.Kind != TRegistryChange::SetString || !BelowCompanyKey(Change.KeyPath))
+        return {};
+    if (IsFileNameSetting(Change.Name) && !IsPlainFileName(Change.Text))
+        return "\"" + Change.Name + "\" is not a plain file name: " + std::string(PlainFileNameRule());
+    if (const std::string rule = FileOptionRule(Change.Name, Change.Text); !rule.empty())
+        return "\"" + Change.Name + "\" cannot be \"" + EscapeControls(Change.Text) + "\": " + rule;
+    return {};
+}
+
+void CheckSettings(const TRegistryImport& Import)
 {
     for (const TRegistryChange& change : Import.Changes)
-        if (change.Kind == TRegistryChange::SetString && BelowCompanyKey(change.KeyPath)
-            && IsFileNameSetting(change.Name) && !IsPlainFileName(change.Text))
-            throw ERegistryFileError(change.Line, "\"" + change.Name + "\" is not a plain file name: "
-                                                      + std::string(PlainFileNameRule()));
+        if (const std::string refusal = SettingRefusal(change); !refusal.empty())
+            throw ERegistryFileError(change.Line, refusal);
 }
 
 } // namespace
@@ -301,7 +313,7 @@ void CheckFileNameSettings(const TRegistryImport& Import)
 TRegistryImport ReadRegistryFile(std::string_view Bytes)
 {
     TRegistryImport import = TRegistryFileReader(RegistryLines(DecodeFile(Bytes))).Read();
-    CheckFileNameSettings(import);
+    CheckSettings(import);
     return import;
 }
 

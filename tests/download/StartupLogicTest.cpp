@@ -24,7 +24,6 @@ public:
     bool AnswerYes = true;
     std::string Server = "old.lan";
     std::string Port = "80";
-    TDownloadOutcome Outcome = TDownloadOutcome::Completed;
     TEvents Events;
 
     bool ConnectionTest() override
@@ -43,17 +42,6 @@ public:
     std::string ProxyServerText() const override { return Server; }
     std::string ProxyPortText() const override { return Port; }
     void SetProxyServer(const std::string&, const std::string&) override { Events.push_back("proxy set"); }
-    void SetUnattended(bool Value) override { IsUnattended = Value; }
-    void MinimiseApplication() override { Events.push_back("minimise"); }
-    TDownloadOutcome RunDownload() override
-    {
-        Events.push_back(IsUnattended ? "run unattended" : "run");
-        return Outcome;
-    }
-    void CloseWindow() override { Events.push_back("close"); }
-
-private:
-    bool IsUnattended = false;
 };
 
 TEST(CommandLine, Switches)
@@ -110,7 +98,6 @@ TEST(Startup, Decisions)
         SCOPED_TRACE(c.What);
         TFakeStartupHost host;
         host.Connected = c.Connected;
-        host.Outcome = c.Outcome;
         TInternetFunctions internet;
         if (c.CanDial) {
             internet.Autodial = [&host](unsigned long Flags) {
@@ -125,7 +112,13 @@ TEST(Startup, Decisions)
         internet.QueryProxyOption = [&c] {
             return std::optional<TProxyOption>({InternetOpenTypeProxy, c.ProxyList});
         };
-        RunStartup(host, internet, {"elsetry", "-DIAL", "-AUTO"});
+        // As the window acts on the plan.
+        const TStartupPlan plan = PlanStartup(host, internet, {"elsetry", "-DIAL", "-AUTO"});
+        if (plan.Unattended) {
+            host.Events.insert(host.Events.end(), {"minimise", "run unattended"});
+            if (FinishUnattendedRun(plan, c.Outcome, internet))
+                host.Events.push_back("close");
+        }
         EXPECT_EQ(host.Events, c.Expected);
     }
 }

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 using namespace elsetry;
 
 namespace {
@@ -118,6 +121,44 @@ TEST(DecimalTextTest, GivesWholeValuesOnly)
     EXPECT_FALSE(WholeValue(*ReadDecimalText("1000000000")));
     EXPECT_FALSE(WholeValue(*ReadDecimalText("1.5")));
     EXPECT_FALSE(WholeValue(*ReadDecimalText("1e40")));
+}
+
+// A view keeps the digits as written around the point; rounding it gives what rounding the
+// number read into its significant digits gives.
+TEST(DecimalTextTest, RoundsAViewAsTheNumberItViews)
+{
+    std::mt19937 random(1957);
+    const auto digits = [&random](std::size_t Count) {
+        std::string text;
+        for (std::size_t i = 0; i < Count; ++i)
+            text += static_cast<char>(random() % 3 == 0 ? (random() % 2 != 0 ? '0' : '9') : '0' + random() % 10);
+        return text;
+    };
+    for (int round = 0; round < 50000; ++round) {
+        std::string text = (random() % 4 == 0 ? "-" : "") + digits(random() % 6);
+        if (random() % 4 != 0)
+            text += "." + digits(random() % 14);
+        if (random() % 3 == 0)
+            text += "e" + std::to_string(static_cast<int>(random() % 24) - 12);
+        const std::optional<TDecimalView> view = ReadDecimalView(text);
+        const std::optional<TDecimal> number = ReadDecimalText(text);
+        ASSERT_EQ(view.has_value(), number.has_value()) << text;
+        if (!number)
+            continue;
+        for (const int places : {0, 4, 7, 8}) {
+            const std::optional<TFixedDigits> fromView = RoundedToPlaces(*view, places);
+            const std::optional<TFixedDigits> fromNumber = RoundedToPlaces(*number, places);
+            ASSERT_EQ(fromView.has_value(), fromNumber.has_value()) << text;
+            if (fromView) {
+                ASSERT_EQ(fromView->Negative, fromNumber->Negative) << text;
+                ASSERT_EQ(fromView->Digits.Text(), fromNumber->Digits.Text()) << text;
+            }
+        }
+        const TScientificDigits significant = RoundedToSignificant(*view, 5);
+        ASSERT_EQ(significant.Mantissa.Text(), RoundedToSignificant(*number, 5).Mantissa.Text()) << text;
+        ASSERT_EQ(significant.Power, RoundedToSignificant(*number, 5).Power) << text;
+        ASSERT_EQ(WholeValue(*view), WholeValue(*number)) << text;
+    }
 }
 
 } // namespace

@@ -109,4 +109,21 @@ TEST(RealFieldTest, ReadsInPlaceWhatTheFieldWithZerosReads)
     }
 }
 
+// The sum is taken eight characters at a time; it must count as the rule does, character by
+// character, whatever the bytes and wherever the line ends.
+TEST(ElementLineChecksumTest, CountsDigitsAndMinusSignsOfTheFirst68Columns)
+{
+    EXPECT_EQ(ElementLineChecksum("1 25544U 98067A   20348.69171878  .00000888  00000-0  24124-4 0  9995"), 5);
+    std::mt19937 random(69);
+    for (int round = 0; round < 20000; ++round) {
+        std::string line(random() % 80, ' ');
+        for (char& c : line)
+            c = static_cast<char>(random() % 4 == 0 ? random() % 256 : "0123456789-+ ./E"[random() % 16]);
+        int sum = 0;
+        for (const char c : line.substr(0, 68))
+            sum += c >= '0' && c <= '9' ? c - '0' : c == '-' ? 1 : 0;
+        ASSERT_EQ(ElementLineChecksum(line), sum % 10) << line;
+    }
+}
+
 } // namespace

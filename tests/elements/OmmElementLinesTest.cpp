@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
+#include <random>
+#include <utility>
 
 using namespace elsetry;
 
@@ -265,6 +268,57 @@ TEST(OmmElementLinesTest, WritesTheMeanElementsOfLineTwo)
                 {"1.5", nullptr},
                 {"-1", nullptr}},
                "REV_AT_EPOCH");
+}
+
+// Numbers written plainly ("98.70005") are rounded in one pass over their text; the same numbers
+// with an exponent ("9870005e-5") go through the decimal reading. Both must give the same lines.
+TEST(OmmElementLinesTest, WritesANumberAsTheSameLinesWhateverItsForm)
+{
+    std::mt19937 random(26);
+    const auto digits = [&random](std::size_t Count) {
+        std::string text;
+        for (std::size_t i = 0; i < Count; ++i)
+            text += static_cast<char>(random() % 3 == 0 ? '9' : '0' + random() % 10);
+        return text;
+    };
+    const std::pair<std::string TOmmRecord::*, unsigned> fields[] = {
+        {&TOmmRecord::Inclination, 3},   {&TOmmRecord::RaOfAscNode, 3}, {&TOmmRecord::ArgOfPericenter, 4},
+        {&TOmmRecord::MeanAnomaly, 2},   {&TOmmRecord::MeanMotion, 2},  {&TOmmRecord::Eccentricity, 1},
+        {&TOmmRecord::MeanMotionDot, 1}, {&TOmmRecord::Bstar, 1},       {&TOmmRecord::RevAtEpoch, 6},
+        {&TOmmRecord::NoradCatId, 6},    {&TOmmRecord::ElementSetNo, 4}};
+    for (int n = 0; n < 20000; ++n) {
+        const auto& [member, wholeDigits] = fields[static_cast<std::size_t>(n) % std::size(fields)];
+        const std::string whole = digits(random() % (wholeDigits + 1U));
+        const std::string fraction = member == &TOmmRecord::RevAtEpoch || member == &TOmmRecord::NoradCatId
+                                         ? ""
+                                         : digits(random() % 13);
+        const std::string sign = member == &TOmmRecord::MeanMotionDot && random() % 2 ? "-" : "";
+        if (whole.empty() && fraction.empty())
+            continue;
+        TOmmRecord plain = IssRecord();
+        TOmmRecord scientific = IssRecord();
+        plain.*member = sign + whole + (fraction.empty() ? "" : "." + fraction);
+        scientific.*member = sign + whole + fraction + "e-" + std::to_string(fraction.size());
+        std::string plainLines;
+        std::string scientificLines;
+        bool plainWritten = false;
+        bool scientificWritten = false;
+        std::string plainFault = "none";
+        std::string scientificFault = "none";
+        try {
+            plainWritten = AppendElementLines(plain, plainLines);
+        } catch (const EOmmFormat& error) {
+            plainFault = error.what();
+        }
+        try {
+            scientificWritten = AppendElementLines(scientific, scientificLines);
+        } catch (const EOmmFormat& error) {
+            scientificFault = error.what();
+        }
+        ASSERT_EQ(plainLines, scientificLines) << plain.*member << " " << scientific.*member;
+        ASSERT_EQ(plainWritten, scientificWritten) << plain.*member;
+        ASSERT_EQ(plainFault == "none", scientificFault == "none") << plainFault << " / " << scientificFault;
+    }
 }
 
 TEST(OmmElementLinesTest, NamesTheSatelliteOnTheNameLine)

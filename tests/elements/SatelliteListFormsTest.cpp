@@ -1,6 +1,7 @@
 // Element sets in the CSV and JSON forms load exactly as the same sets written as element lines.
 
 #include "elements/OmmElementText.h"
+#include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 #include "elements/SatelliteList.h"
 #include "orbit/SGP_Math.h"
@@ -227,6 +228,42 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
             ASSERT_EQ(list.GetSatellite(i)->Line1, fromLines.GetSatellite(i)->Line1);
         list.Clear();
     }
+}
+
+// The objects of a JSON list are found by counting brackets outside strings many characters at
+// a time; escaped quotes and backslashes, wherever they fall among those characters, must not
+// move where an object ends.
+TEST(SatelliteListFormsTest, FindsEveryJsonObjectWhateverItsNameEscapes)
+{
+    TCatalogueOptions options;
+    options.Count = 3000;
+    const std::string json = CatalogueAsOmmJson(GenerateCatalogue(options));
+    const std::string key = "\"OBJECT_NAME\":\"";
+    std::string text;
+    std::size_t copied = 0;
+    std::size_t object = 0;
+    for (std::size_t at = json.find(key); at != std::string::npos; at = json.find(key, copied), ++object) {
+        text.append(json, copied, at + key.size() - copied);
+        copied = at + key.size();
+        // Names of every length up to past the 64 characters a count takes, ending in escapes;
+        // one long name in the middle, where the text is cut to find its objects on two threads,
+        // that seems to hold objects.
+        if (object == 1500)
+            text += std::string(400000, 'L') + std::string(1 << 20, ' ') + "}, {\\\"A\\\":1},{";
+        text += std::string(object % 67, 'N') + (object % 2 != 0 ? "\\\"}{" : "]\\\\");
+    }
+    text.append(json, copied);
+    const std::unique_ptr<TOmmRecordRuns> runs = OmmJsonRecordRuns(text, 2);
+    ASSERT_TRUE(runs);
+    EXPECT_EQ(runs->Count(), 3000U);
+    TSatelliteList list;
+    list.SetLoadThreads(2);
+    TSatelliteList fromLines;
+    fromLines.LoadFromText(OmmElementText(text, TElementTextForm::OmmJson).Lines, "lines");
+    EXPECT_EQ(list.LoadFromText(text, "escaped.json"), static_cast<int>(fromLines.EverySet().size()));
+    ASSERT_EQ(list.Count(), fromLines.Count());
+    for (int i = 0; i < list.Count(); ++i)
+        ASSERT_EQ(list.GetSatellite(i)->Name, fromLines.GetSatellite(i)->Name);
 }
 
 } // namespace

@@ -63,10 +63,11 @@ TEST_F(WindowTest, FormAsDesigned)
         {"Globstar", "Globstar"}, {"Inmarsat", "Inmarsat"}, {"Intelsat", "Intelsat"}, {"Iridium", "Iridium"},
         {"Navigation", "Navigation"}, {"Orbcomm", "Orbcomm"}, {"SpecialInterest", "Special Interest"},
         {"Weather", "Weather"}, {"Visible", "Visible"}};
-    std::set<std::string> persisted{"NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
-                                    "Username",         "Password",       "ProxyServer",       "ProxyPort",
-                                    "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
-                                    "CelesTrakAddress"};
+    std::set<std::string> persisted{
+        "NameMyFavourites", "WantedHistoric", "KeplerPath",        "HistoricDataPath",
+        "Username",         "Password",       "ProxyServer",       "ProxyPort",
+        "ProxyUserName",    "ProxyPassword",  "SpaceTrackAddress", "Source",
+        "CelesTrakAddress", "LineEnds",       "FormMyFavourites",  "LongNumbersMyFavourites"};
     TLines tabOrder;
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const std::string key = groups[row].first;
@@ -80,21 +81,26 @@ TEST_F(WindowTest, FormAsDesigned)
         for (std::size_t other = 0; other < GroupCount; ++other)
             EXPECT_EQ(inputs.Groups[other].Checked, other == row) << "the run's table has the same order";
         EXPECT_EQ(inputs.Groups[row].FileName, key + ".txt");
-        persisted.insert({"Get" + key, "Name" + key});
+        persisted.insert({"Get" + key, "Name" + key, "Form" + key, "LongNumbers" + key});
         tabOrder.insert(tabOrder.end(), {"EditName" + key, "CheckBoxGet" + key});
     }
     EXPECT_EQ(PersistedNames(form), persisted);
+    QTest::mouseClick(&Child<QPushButton>("ButtonFileOptions"), ::Qt::LeftButton);
+    EXPECT_TRUE(Child<QWidget>("FileOptionsDialog").isVisible());
+    QTest::mouseClick(&Child<QPushButton>("ButtonCloseFileOptions"), ::Qt::LeftButton);
+    EXPECT_FALSE(Child<QWidget>("FileOptionsDialog").isVisible());
     EXPECT_EQ(Child<QLineEdit>("EditNameMyFavourites").text(), "MyFavourites.txt");
     EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, DefaultSpaceTrackAddress);
     Child<QLineEdit>("EditSpaceTrackAddress").setText("http://127.0.0.1:8080/");
     EXPECT_EQ(form.DownloadInputs().SpaceTrackAddress, "http://127.0.0.1:8080") << "the paths begin with /";
 
-    tabOrder.insert(tabOrder.end(),
-                    {"EditNameMyFavourites", "MemoMyFavourites", "CheckListBoxHistoric", "EditKeplerPath",
-                     "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath", "MemoProgress",
-                     "ComboBoxSource", "EditUsername", "EditPassword", "EditSpaceTrackAddress", "EditProxyServer",
-                     "EditProxyPort", "EditProxyUserName", "EditProxyPassword", "EditCelesTrakAddress",
-                     "ButtonGetSpaceTrack", "ButtonClose"});
+    tabOrder.insert(
+        tabOrder.end(),
+        {"ButtonFileOptions",     "EditNameMyFavourites",   "MemoMyFavourites",     "CheckListBoxHistoric",
+         "EditKeplerPath",        "ButtonBrowseKeplerPath", "EditHistoricDataPath", "ButtonBrowseHistoricPath",
+         "MemoProgress",          "ComboBoxSource",         "EditUsername",         "EditPassword",
+         "EditSpaceTrackAddress", "EditProxyServer",        "EditProxyPort",        "EditProxyUserName",
+         "EditProxyPassword",     "EditCelesTrakAddress",   "ButtonGetSpaceTrack",  "ButtonClose"});
     TLines chain;
     const std::set<std::string> named(tabOrder.begin(), tabOrder.end());
     QWidget* widget = &Child<QWidget>(tabOrder.front().c_str());
@@ -172,13 +178,15 @@ TEST_F(WindowTest, EveryButtonAndPageHasItsOwnMnemonic)
 {
     TFormMain& form = Open();
     std::vector<QString> captions;
+    // The file options are a window of their own, with keys of their own.
     for (const QPushButton* button : form.findChildren<QPushButton*>())
-        captions.push_back(button->text());
+        if (button->window() == &form)
+            captions.push_back(button->text());
     auto& pages = Child<QTabWidget>("PageControl");
     for (int page = 0; page < pages.count(); ++page)
         captions.push_back(pages.tabText(page));
     for (const QLabel* label : form.findChildren<QLabel*>())
-        if (label->buddy())
+        if (label->buddy() && label->window() == &form)
             captions.push_back(label->text());
     std::map<QChar, QString> taken;
     for (const QString& caption : captions) {
@@ -665,6 +673,7 @@ TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
 {
     std::ofstream(Files.Path + "/bin/elsetry.ini") << "[historic]\n25544=ISS.txt\n";
     Put("MyFavourites", "25544,148493,25544,E8493");
+    Put("FormVisible", " two-line");
     TFormMain& form = Open();
     const std::time_t now = std::time(nullptr);
     const auto same = [&] {
@@ -692,6 +701,19 @@ TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
     };
     for (const auto& [edit, text] : typed)
         Child<QLineEdit>(edit).setText(QString::fromUtf8(text));
+    const std::pair<const char*, const char*> chosen[] = {
+        {"ComboBoxFormGeo", "csv"},
+        {"ComboBoxLongNumbersGeo", "leave out"},
+        {"ComboBoxFormMyFavourites", "json"},
+        {"ComboBoxLineEnds", "LF"},
+    };
+    for (const auto& [box, text] : chosen)
+        Child<QComboBox>(box).setCurrentText(QString::fromUtf8(text));
+    const TDownloadInputs inputs = form.RunRequest().Inputs;
+    EXPECT_EQ(inputs.Groups[2].Options, (TFileOptions{TFileForm::Csv, TLongNumbers::LeaveOut}));
+    EXPECT_EQ(inputs.Groups[11].Options.Form, TFileForm::TwoLine);
+    EXPECT_EQ(inputs.FavouritesOptions.Form, TFileForm::Json);
+    EXPECT_EQ(inputs.LineEnds, TLineEnds::Lf);
     same();
 }
 

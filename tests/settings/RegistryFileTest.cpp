@@ -73,6 +73,8 @@ TEST_F(RegistryFileTest, ExportThenImportGivesTheSameStore)
         store->WriteString("Météo", "été ✓");
         store->WriteString("MyFavouritesList", "25544\r\n33591\r\n");
         store->WriteBool("GetWeather", true);
+        store->WriteString("FormWeather", "json");
+        store->WriteString("LineEnds", "LF");
         store->WriteInteger("Max", 0xffffffffu);
         ASSERT_TRUE(store->OpenKey("\\Software\\Corriebrook\\App Paths", true));
         store->WriteString("Elsetry", "/usr/bin/Elsetry");
@@ -185,7 +187,7 @@ TEST_F(RegistryFileTest, MalformedFilesAreRejectedNamingTheLine)
     }
 }
 
-TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
+TEST_F(RegistryFileTest, FileNamesMustBePlainAndFileOptionsKnown)
 {
     const std::string head = std::string(RegistryFileHeader) + "\n\n[HKEY_CURRENT_USER\\Software\\Corriebrook\\Elsetry]\n"
                              "\"KeplerPath\"=\"/keps/\"\n";
@@ -204,6 +206,12 @@ TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
         {"\"NameWeather\"=\"Weather 2.txt\"", false},
         {"\"NameWeather\"=-", false},
         {"\"KeplerPath\"=\"../elsewhere/\"", false},
+        {"\"FormWeather\"=\"xml\"", true},
+        {"\"formmyfavourites\"=\"CSV\"", false},
+        {"\"LongNumbersGeo\"=\"drop them\"", true},
+        {"\"LongNumbersGeo\"=\"leave out\"", false},
+        {"\"LineEnds\"=\"CR\"", true},
+        {"\"LineEnds\"=\"LF\"", false},
     };
     for (const TCase& c : cases) {
         const std::string text = head + c.Value + "\n";
@@ -214,6 +222,13 @@ TEST_F(RegistryFileTest, FileNameSettingsMustBePlainFileNames)
             EXPECT_TRUE(c.Refused) << c.Value << ": " << error.what();
             EXPECT_EQ(error.Line, 5) << c.Value;
         }
+    }
+    try {
+        ReadRegistryFile(head + "\"FormWeather\"=\"xml\"\n");
+        ADD_FAILURE() << "an unknown form was taken";
+    } catch (const ERegistryFileError& error) {
+        EXPECT_STREQ(error.what(), "line 5: \"FormWeather\" cannot be \"xml\": a file's form is one of \"three-line\", "
+                                   "\"two-line\", \"csv\", \"json\"");
     }
     const std::string otherCompany = std::string(RegistryFileHeader)
                                      + "\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"NameWeather\"=\"../x\"\n";
