@@ -4,6 +4,7 @@
 #include "elementfiles/HistoricFile.h"
 #include "elementfiles/HistoricFolder.h"
 #include "settings/CommaText.h"
+#include "settings/FileNameSettings.h"
 #include "settings/FileOptions.h"
 #include "settings/MakerSettings.h"
 #include "settings/RegistryVariables.h"
@@ -33,12 +34,6 @@ std::string WithoutTrailingSlashes(std::string Address)
     return Address;
 }
 
-// The file name each group's row shows where none is stored.
-std::string DefaultGroupFileName(std::string_view FileNameSetting)
-{
-    return std::string(FileNameSetting.substr(std::string_view("Name").size())) + ".txt";
-}
-
 std::vector<std::string> StoredFavourites()
 {
     if (ProgramValueExists(MyFavouritesSetting))
@@ -60,11 +55,12 @@ std::vector<std::string> StoredHistoricItems()
     return items;
 }
 
-// The stored value of a file option, and why it cannot be used when it is none of the values.
+// The value of a file option, and why it cannot be used when it is none of the values.
 template <typename TValue>
-TValue StoredOption(const std::string& Name, std::optional<TValue> (*ValueOf)(std::string_view), std::string& Fault)
+TValue ReadOption(const TSettingText& TextOf, const std::string& Name,
+                  std::optional<TValue> (*ValueOf)(std::string_view), std::string& Fault)
 {
-    const std::string text = StoredSetting(Name, "");
+    const std::string text = TextOf(Name);
     if (const std::optional<TValue> value = ValueOf(Trim(text)))
         return *value;
     if (Fault.empty())
@@ -75,11 +71,11 @@ TValue StoredOption(const std::string& Name, std::optional<TValue> (*ValueOf)(st
 
 // A file whose options do not read is not written at all: written in another form, it would
 // leave its reader with a file it cannot read, in place of the one it had.
-TFileOptions StoredFileOptions(std::string_view FileNameSetting, std::string& Fault)
+TFileOptions ReadOptionsOfFile(const TSettingText& TextOf, std::string_view FileNameSetting, std::string& Fault)
 {
     TFileOptions options;
-    options.Form = StoredOption(FormSetting(FileNameSetting), &FileFormOfText, Fault);
-    options.LongNumbers = StoredOption(LongNumbersSetting(FileNameSetting), &LongNumbersOfText, Fault);
+    options.Form = ReadOption(TextOf, FormSetting(FileNameSetting), &FileFormOfText, Fault);
+    options.LongNumbers = ReadOption(TextOf, LongNumbersSetting(FileNameSetting), &LongNumbersOfText, Fault);
     return options;
 }
 
@@ -101,25 +97,31 @@ TDownloadInputs StoredInputs()
     for (std::size_t row = 0; row < GroupCount; ++row) {
         const TSpaceTrackGroup& group = SpaceTrackGroups[row];
         inputs.Groups[row] = {StoredFlag(group.ChoiceSetting),
-                              StoredSetting(group.FileNameSetting, DefaultGroupFileName(group.FileNameSetting)),
-                              {}};
-        inputs.Groups[row].Options = StoredFileOptions(group.FileNameSetting, inputs.Groups[row].OptionsFault);
+                              StoredSetting(group.FileNameSetting, DefaultFileName(group))};
     }
     inputs.Favourites = CleanFavourites(StoredFavourites());
-    inputs.FavouritesFileName = StoredSetting("NameMyFavourites", "MyFavourites.txt");
-    inputs.FavouritesOptions = StoredFileOptions("NameMyFavourites", inputs.FavouritesOptionsFault);
-    // Line ends that do not read hold back every file, as options of its own would.
-    std::string lineEndsFault;
-    inputs.LineEnds = StoredOption(std::string(LineEndsSetting), &LineEndsOfText, lineEndsFault);
-    if (!lineEndsFault.empty()) {
-        for (TGroupChoice& choice : inputs.Groups)
-            choice.OptionsFault = lineEndsFault;
-        inputs.FavouritesOptionsFault = lineEndsFault;
-    }
+    inputs.FavouritesFileName = StoredSetting(FavouritesFileNameSetting, "MyFavourites.txt");
+    ReadFileOptions(inputs, [](const std::string& Name) { return StoredSetting(Name, ""); });
     return inputs;
 }
 
 } // namespace
+
+void ReadFileOptions(TDownloadInputs& Inputs, const TSettingText& TextOf)
+{
+    for (std::size_t row = 0; row < GroupCount; ++row)
+        Inputs.Groups[row].Options = ReadOptionsOfFile(TextOf, SpaceTrackGroups[row].FileNameSetting,
+                                                       Inputs.Groups[row].OptionsFault);
+    Inputs.FavouritesOptions = ReadOptionsOfFile(TextOf, FavouritesFileNameSetting, Inputs.FavouritesOptionsFault);
+    // Line ends that do not read hold back every file, as options of its own would.
+    std::string lineEndsFault;
+    Inputs.LineEnds = ReadOption(TextOf, std::string(LineEndsSetting), &LineEndsOfText, lineEndsFault);
+    if (!lineEndsFault.empty()) {
+        for (TGroupChoice& choice : Inputs.Groups)
+            choice.OptionsFault = lineEndsFault;
+        Inputs.FavouritesOptionsFault = lineEndsFault;
+    }
+}
 
 std::string DefaultGroupFolder()
 {

@@ -5,6 +5,7 @@
 #include "download/RunRequest.h"
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,14 @@ inline constexpr const char* EarlierMyFavouritesSetting = "MyFavouritesList";
 
 // The value stored under Name in the program's key, or Default; read and never written back.
 std::string StoredSetting(std::string_view Name, std::string_view Default);
+
+// The text a setting holds, by its name: the store's, or the window's control's.
+using TSettingText = std::function<std::string(const std::string& Name)>;
+
+// Each file's form and long numbers, and the line ends, read from TextOf the same way for the
+// store and the window. A text that does not read is the file's OptionsFault (every file's, for
+// the line ends): such a file is not written.
+void ReadFileOptions(TDownloadInputs& Inputs, const TSettingText& TextOf);
 
 // The group data folder where none is stored: the one the maker's orbit program reads, or the
 // program's own.

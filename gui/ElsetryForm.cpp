@@ -477,13 +477,11 @@ TDownloadInputs TFormMain::DownloadInputs() const
     inputs.ProxyUserName = Text(*Ui->EditProxyUserName);
     inputs.ProxyPassword = Text(*Ui->EditProxyPassword);
     for (std::size_t row = 0; row < GroupCount; ++row)
-        inputs.Groups[row] = {FGroupRows[row].Choice->isChecked(), Text(*FGroupRows[row].FileName),
-                              FFileOptions->GroupOptions(row)};
+        inputs.Groups[row] = {FGroupRows[row].Choice->isChecked(), Text(*FGroupRows[row].FileName)};
     // One entry per satellite, also for a list stored by another program or an earlier version.
     inputs.Favourites = CleanFavourites(FavouritesLines());
     inputs.FavouritesFileName = Text(*Ui->EditNameMyFavourites);
-    inputs.FavouritesOptions = FFileOptions->ListOptions();
-    inputs.LineEnds = FFileOptions->LineEnds();
+    ReadFileOptions(inputs, [this](const std::string& Name) { return FFileOptions->ChoiceText(Name); });
     return inputs;
 }
 

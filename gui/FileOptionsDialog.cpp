@@ -37,12 +37,6 @@ TqvxComboBox* ChoiceBox(QWidget* Parent, const std::string& Setting, const TValu
     return box;
 }
 
-// Blanks around a stored text do not count, as for the run without a window.
-std::string Text(const TqvxComboBox& Box)
-{
-    return std::string(Trim(Box.currentText().toStdString()));
-}
-
 } // namespace
 
 TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
@@ -58,15 +52,14 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(new QLabel(QStringLiteral("Sets numbered past 99999"), this), 0, 2);
     int row = 1;
     for (std::size_t group = 0; group < GroupCount; ++group, ++row)
-        FGroups[group] = AddFileRow(*layout, row, SpaceTrackGroups[group].Name,
-                                    SpaceTrackGroups[group].FileNameSetting);
-    FList = AddFileRow(*layout, row++, "Individual satellite list", FavouritesFileNameSetting);
+        AddFileRow(*layout, row, SpaceTrackGroups[group].Name, SpaceTrackGroups[group].FileNameSetting);
+    AddFileRow(*layout, row++, "Individual satellite list", FavouritesFileNameSetting);
     auto* lineEndsLabel = new QLabel(QStringLiteral("&Line ends of every file"), this);
-    FLineEnds = ChoiceBox(this, std::string(LineEndsSetting), LineEndChoices, LineEndsText,
-                          "CR LF as ever, or LF for programs that take only that");
-    lineEndsLabel->setBuddy(FLineEnds);
+    auto* lineEnds = ChoiceBox(this, std::string(LineEndsSetting), LineEndChoices, LineEndsText,
+                               "CR LF as ever, or LF for programs that take only that");
+    lineEndsLabel->setBuddy(lineEnds);
     layout->addWidget(lineEndsLabel, row, 0);
-    layout->addWidget(FLineEnds, row++, 1);
+    layout->addWidget(lineEnds, row++, 1);
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("ButtonCloseFileOptions"));
     close->setDefault(true);
@@ -74,43 +67,27 @@ TFileOptionsDialog::TFileOptionsDialog(QWidget* Parent) : QDialog(Parent)
     layout->addWidget(close, row, 2, Qt::AlignRight);
 }
 
-TFileOptionsDialog::TFileRow TFileOptionsDialog::AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption,
-                                                            std::string_view FileNameSetting)
+void TFileOptionsDialog::AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption,
+                                    std::string_view FileNameSetting)
 {
-    const TFileRow file{
-        ChoiceBox(this, FormSetting(FileNameSetting), Forms, FileFormText,
-                  "three-line: a name line and two element lines per set, as ever; two-line: element lines only; "
-                  "csv, json: every field of the service's answer, numbers past 99999 in full"),
-        ChoiceBox(this, LongNumbersSetting(FileNameSetting), LongNumberChoices, LongNumbersText,
-                  "letter form: numbers 100000 to 339999 written as a letter and four digits (E8493); "
-                  "leave out: such sets are not written, for programs that cannot read them")};
+    auto* form = ChoiceBox(
+        this, FormSetting(FileNameSetting), Forms, FileFormText,
+        "three-line: a name line and two element lines per set, as ever; two-line: element lines only; "
+        "csv, json: every field of the service's answer, numbers past 99999 in full");
+    auto* longNumbers = ChoiceBox(this, LongNumbersSetting(FileNameSetting), LongNumberChoices, LongNumbersText,
+                                  "letter form: numbers 100000 to 339999 written as a letter and four digits (E8493); "
+                                  "leave out: such sets are not written, for programs that cannot read them");
     Layout.addWidget(new QLabel(Q(Caption), this), Row, 0);
-    Layout.addWidget(file.Form, Row, 1);
-    Layout.addWidget(file.LongNumbers, Row, 2);
-    return file;
+    Layout.addWidget(form, Row, 1);
+    Layout.addWidget(longNumbers, Row, 2);
 }
 
-TFileOptions TFileOptionsDialog::TFileRow::Options() const
+std::string TFileOptionsDialog::ChoiceText(const std::string& Setting) const
 {
-    TFileOptions options;
-    options.Form = FileFormOfText(Text(*Form)).value_or(options.Form);
-    options.LongNumbers = LongNumbersOfText(Text(*LongNumbers)).value_or(options.LongNumbers);
-    return options;
-}
-
-TFileOptions TFileOptionsDialog::GroupOptions(std::size_t Row) const
-{
-    return FGroups.at(Row).Options();
-}
-
-TFileOptions TFileOptionsDialog::ListOptions() const
-{
-    return FList.Options();
-}
-
-TLineEnds TFileOptionsDialog::LineEnds() const
-{
-    return LineEndsOfText(Text(*FLineEnds)).value_or(TLineEnds::CrLf);
+    for (const TqvxComboBox* box : findChildren<TqvxComboBox*>())
+        if (SameText(box->NamedAs().toStdString(), Setting))
+            return box->currentText().toStdString();
+    return {};
 }
 
 } // namespace elsetry

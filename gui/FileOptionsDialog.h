@@ -9,7 +9,7 @@
 
 #include <QDialog>
 
-#include <array>
+#include <string>
 #include <string_view>
 
 class QGridLayout;
@@ -24,24 +24,12 @@ class TFileOptionsDialog final : public QDialog {
 public:
     explicit TFileOptionsDialog(QWidget* Parent);
 
-    // The choices as they stand; a stored text the program does not know counts as the default.
-    TFileOptions GroupOptions(std::size_t Row) const;
-    TFileOptions ListOptions() const;
-    TLineEnds LineEnds() const;
+    // The text a choice shows, by the setting it is stored under (empty for no such choice), for
+    // the run request to read as it reads the store.
+    std::string ChoiceText(const std::string& Setting) const;
 
 private:
-    struct TFileRow {
-        TqvxComboBox* Form = nullptr;
-        TqvxComboBox* LongNumbers = nullptr;
-
-        TFileOptions Options() const;
-    };
-
-    TFileRow AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption, std::string_view FileNameSetting);
-
-    std::array<TFileRow, GroupCount> FGroups;
-    TFileRow FList;
-    TqvxComboBox* FLineEnds;
+    void AddFileRow(QGridLayout& Layout, int Row, std::string_view Caption, std::string_view FileNameSetting);
 };
 
 } // namespace elsetry

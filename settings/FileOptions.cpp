@@ -1,5 +1,6 @@
 #include "settings/FileOptions.h"
 
+#include "settings/FileNameSettings.h"
 #include "settings/GroupTable.h"
 #include "text/Strings.h"
 
@@ -14,7 +15,6 @@ namespace {
 constexpr std::string_view FileNamePrefix = "Name";
 constexpr std::string_view FormPrefix = "Form";
 constexpr std::string_view LongNumbersPrefix = "LongNumbers";
-constexpr std::string_view ListFileNameSetting = "NameMyFavourites";
 
 constexpr std::array<std::pair<TFileForm, std::string_view>, 4> FormTexts{{
     {TFileForm::ThreeLine, "three-line"},
@@ -73,7 +73,7 @@ std::string Choices(const std::array<std::pair<TValue, std::string_view>, Count>
 template <typename TFunction>
 bool AnyFileNameSetting(TFunction Matches)
 {
-    return Matches(ListFileNameSetting)
+    return Matches(FavouritesFileNameSetting)
            || std::any_of(SpaceTrackGroups.begin(), SpaceTrackGroups.end(),
                           [&](const TSpaceTrackGroup& Group) { return Matches(Group.FileNameSetting); });
 }

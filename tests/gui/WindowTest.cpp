@@ -674,6 +674,7 @@ TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
     std::ofstream(Files.Path + "/bin/elsetry.ini") << "[historic]\n25544=ISS.txt\n";
     Put("MyFavourites", "25544,148493,25544,E8493");
     Put("FormVisible", " two-line");
+    Put("LongNumbersWeather", "drop"); // no value of it: the file is held back by both
     TFormMain& form = Open();
     const std::time_t now = std::time(nullptr);
     const auto same = [&] {
@@ -714,6 +715,7 @@ TEST_F(WindowTest, RequestFromTheStoreIsTheOneTheWindowMakes)
     EXPECT_EQ(inputs.Groups[11].Options.Form, TFileForm::TwoLine);
     EXPECT_EQ(inputs.FavouritesOptions.Form, TFileForm::Json);
     EXPECT_EQ(inputs.LineEnds, TLineEnds::Lf);
+    EXPECT_NE(inputs.Groups[10].OptionsFault.find("\"LongNumbersWeather\" holds \"drop\""), std::string::npos);
     same();
 }
 
