@@ -16,6 +16,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -82,13 +83,33 @@ bool ReadValue(ondemand::value& Value, const TOmmField& Field, TRecord& Record, 
 
 // Whether a key as written is Name, which holds no quote or backslash: its characters followed
 // by the key's closing quote. Compared here rather than by a call for each of the many keys.
+std::uint64_t WordAt(const char* At)
+{
+    std::uint64_t word = 0;
+    std::memcpy(&word, At, sizeof word);
+    return word;
+}
+
+// Names of eight characters or more are compared a word at a time, the last word overlapping
+// the one before: simdjson's text is padded past its end, so a word read past a shorter key
+// stays in it.
 bool KeyIs(const ondemand::raw_json_string& Key, std::string_view Name)
 {
     const char* raw = Key.raw();
-    for (std::size_t i = 0; i < Name.size(); ++i)
-        if (raw[i] != Name[i])
+    const std::size_t length = Name.size();
+    if (length >= sizeof(std::uint64_t)) {
+        for (std::size_t i = 0; i + sizeof(std::uint64_t) < length; i += sizeof(std::uint64_t))
+            if (WordAt(raw + i) != WordAt(Name.data() + i))
+                return false;
+        const std::size_t last = length - sizeof(std::uint64_t);
+        if (WordAt(raw + last) != WordAt(Name.data() + last))
             return false;
-    return raw[Name.size()] == '"';
+    } else {
+        for (std::size_t i = 0; i < length; ++i)
+            if (raw[i] != Name[i])
+                return false;
+    }
+    return raw[length] == '"';
 }
 
 // Fills Record, whose strings keep their storage from the object before.
