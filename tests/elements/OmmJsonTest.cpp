@@ -30,6 +30,13 @@ std::string IssWith(const std::string& Field, const std::string& Value)
     return object;
 }
 
+// The ISS object with the key Field written as Key.
+std::string IssKeyed(const std::string& Field, const std::string& Key)
+{
+    std::string object = IssObject;
+    return object.replace(object.find("\"" + Field + "\""), Field.size() + 2, "\"" + Key + "\"");
+}
+
 std::string FaultOf(const std::string& Text)
 {
     try {
@@ -91,6 +98,9 @@ TEST(OmmJsonTest, NamesTheObjectAndFieldThatDoNotRead)
         {"[" + IssWith("EPOCH", "20200712") + "]", "object 0: EPOCH is a number"},
         {"[" + IssWith("INCLINATION", "true") + "]", "object 0: INCLINATION is neither"},
         {"[" + IssWith("BSTAR", "[0]") + "]", "object 0: BSTAR is neither"},
+        // Keys equal to the name expected next but in the last of its words, or but in the quote
+        {"[" + IssKeyed("ECCENTRICITY", "ECCENTRICITZ") + "]", "object 0: ECCENTRICITY is missing"},
+        {"[" + IssKeyed("ECCENTRICITY", "ECCENTRICITYS") + "]", "object 0: ECCENTRICITY is missing"},
         {"[" + IssObject + ", 7]", "object 1: not a JSON object"},
         {"[" + IssObject + "] []", "text follows"},
         {"[" + IssObject + ",", "not JSON"},
