@@ -249,9 +249,10 @@ std::string ObjectTypeOf(const std::string& Name)
                                                     : "PAYLOAD";
 }
 
-std::string OmmStringsObject(const TOmmRecord& Omm)
+// The OMM mean-element fields, each as a JSON string, without the braces.
+std::string OmmStringFields(const TOmmRecord& Omm)
 {
-    return "{\"OBJECT_NAME\":" + JsonText(Omm.ObjectName) + ",\"OBJECT_ID\":" + JsonText(Omm.ObjectId)
+    return "\"OBJECT_NAME\":" + JsonText(Omm.ObjectName) + ",\"OBJECT_ID\":" + JsonText(Omm.ObjectId)
            + ",\"NORAD_CAT_ID\":" + JsonText(Omm.NoradCatId) + ",\"EPOCH\":" + JsonText(Omm.Epoch)
            + ",\"MEAN_MOTION\":" + JsonText(Omm.MeanMotion) + ",\"ECCENTRICITY\":" + JsonText(Omm.Eccentricity)
            + ",\"INCLINATION\":" + JsonText(Omm.Inclination) + ",\"RA_OF_ASC_NODE\":" + JsonText(Omm.RaOfAscNode)
@@ -260,8 +261,12 @@ std::string OmmStringsObject(const TOmmRecord& Omm)
            + ",\"CLASSIFICATION_TYPE\":" + JsonText(Omm.ClassificationType)
            + ",\"ELEMENT_SET_NO\":" + JsonText(Omm.ElementSetNo) + ",\"REV_AT_EPOCH\":" + JsonText(Omm.RevAtEpoch)
            + ",\"BSTAR\":" + JsonText(Omm.Bstar) + ",\"MEAN_MOTION_DOT\":" + JsonText(Omm.MeanMotionDot)
-           + ",\"MEAN_MOTION_DDOT\":" + JsonText(Omm.MeanMotionDdot)
-           + ",\"TLE_LINE0\":null,\"TLE_LINE1\":null,\"TLE_LINE2\":null}";
+           + ",\"MEAN_MOTION_DDOT\":" + JsonText(Omm.MeanMotionDdot);
+}
+
+std::string OmmStringsObject(const TOmmRecord& Omm)
+{
+    return "{" + OmmStringFields(Omm) + ",\"TLE_LINE0\":null,\"TLE_LINE1\":null,\"TLE_LINE2\":null}";
 }
 
 // Every field as a JSON string, as Space-Track writes them: the OMM mean elements beside the
@@ -270,18 +275,13 @@ std::string JsonObject(const TGpRecord& Record)
 {
     if (Record.Omm)
         return OmmStringsObject(*Record.Omm);
-    const TOmmRecord omm = OmmRecordOf(Record.ObjectName, Record.Line1, Record.Line2);
-    return "{\"OBJECT_NAME\":" + JsonText(Record.ObjectName) + ",\"OBJECT_ID\":" + JsonText(omm.ObjectId)
-           + ",\"NORAD_CAT_ID\":" + JsonText(std::to_string(Record.NoradCatId)) + ",\"EPOCH\":" + JsonText(Record.Epoch)
-           + ",\"MEAN_MOTION\":" + JsonText(Fixed(Record.MeanMotion, 8))
-           + ",\"ECCENTRICITY\":" + JsonText(Fixed(Record.Eccentricity, 7))
-           + ",\"INCLINATION\":" + JsonText(omm.Inclination) + ",\"RA_OF_ASC_NODE\":" + JsonText(omm.RaOfAscNode)
-           + ",\"ARG_OF_PERICENTER\":" + JsonText(omm.ArgOfPericenter)
-           + ",\"MEAN_ANOMALY\":" + JsonText(omm.MeanAnomaly) + ",\"EPHEMERIS_TYPE\":" + JsonText(omm.EphemerisType)
-           + ",\"CLASSIFICATION_TYPE\":" + JsonText(omm.ClassificationType)
-           + ",\"ELEMENT_SET_NO\":" + JsonText(omm.ElementSetNo) + ",\"REV_AT_EPOCH\":" + JsonText(omm.RevAtEpoch)
-           + ",\"BSTAR\":" + JsonText(omm.Bstar) + ",\"MEAN_MOTION_DOT\":" + JsonText(omm.MeanMotionDot)
-           + ",\"MEAN_MOTION_DDOT\":" + JsonText(omm.MeanMotionDdot) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
+    TOmmRecord omm = OmmRecordOf(Record.ObjectName, Record.Line1, Record.Line2);
+    omm.ObjectName = Record.ObjectName;
+    omm.NoradCatId = std::to_string(Record.NoradCatId);
+    omm.Epoch = Record.Epoch;
+    omm.MeanMotion = Fixed(Record.MeanMotion, 8);
+    omm.Eccentricity = Fixed(Record.Eccentricity, 7);
+    return "{" + OmmStringFields(omm) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
            + ",\"DECAY_DATE\":" + (Record.DecayDate ? JsonText(*Record.DecayDate) : "null")
            + ",\"TLE_LINE0\":" + JsonText("0 " + Record.ObjectName) + ",\"TLE_LINE1\":" + JsonText(Record.Line1)
            + ",\"TLE_LINE2\":" + JsonText(Record.Line2) + "}";
