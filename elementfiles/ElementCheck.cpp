@@ -72,21 +72,26 @@ namespace {
 
 // Entries is the count of the list's entries; Holds tells whether the list holds a name.
 template <typename THolds>
-std::vector<std::string> CountLines(std::string_view Text, int Entries, const THolds& Holds)
+std::vector<std::string> CountLines(const std::vector<std::string_view>& Runs, int Entries, const THolds& Holds)
 {
-    const int n = CompleteSetCount(Text);
+    int n = 0;
+    for (const std::string_view run : Runs)
+        n += CompleteSetCount(run);
     const int m = Entries;
     if (m == n)
         return {"      " + std::to_string(n) + " satellites"};
     std::vector<std::string> log{"      " + std::to_string(n) + " satellites, " + std::to_string(m) + " unique names"};
     int missing = 0;
-    TLineReader lines(Text);
-    for (int set = 0; set < n; ++set) {
-        const std::string_view name = Trim(lines.Read());
-        if (!Holds(name) && ++missing <= MissingLinesShown)
-            log.push_back("         Missing: " + EscapeControls(name));
-        lines.Read();
-        lines.Read();
+    int set = 0;
+    for (const std::string_view run : Runs) {
+        TLineReader lines(run);
+        for (const int sets = set + CompleteSetCount(run); set < sets; ++set) {
+            const std::string_view name = Trim(lines.Read());
+            if (!Holds(name) && ++missing <= MissingLinesShown)
+                log.push_back("         Missing: " + EscapeControls(name));
+            lines.Read();
+            lines.Read();
+        }
     }
     if (missing > MissingLinesShown)
         log.push_back("         ... and " + std::to_string(missing - MissingLinesShown) + " more");
@@ -97,12 +102,17 @@ std::vector<std::string> CountLines(std::string_view Text, int Entries, const TH
 
 std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List)
 {
-    return CountLines(Text, List.Count(), [&List](std::string_view Name) { return List.IndexOf(Name) >= 0; });
+    return CountCheckLines(std::vector<std::string_view>{Text}, List);
+}
+
+std::vector<std::string> CountCheckLines(const std::vector<std::string_view>& Runs, const TSatelliteList& List)
+{
+    return CountLines(Runs, List.Count(), [&List](std::string_view Name) { return List.IndexOf(Name) >= 0; });
 }
 
 std::vector<std::string> CountCheckLines(std::string_view Text, const TListEntries& Entries)
 {
-    return CountLines(Text, Entries.Count(), [&Entries](std::string_view Name) { return Entries.HoldsName(Name); });
+    return CountLines({Text}, Entries.Count(), [&Entries](std::string_view Name) { return Entries.HoldsName(Name); });
 }
 
 } // namespace elsetry

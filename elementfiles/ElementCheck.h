@@ -33,6 +33,8 @@ constexpr int MissingLinesShown = 50;
 // followed by "         ... and %d more". Names are shown with their control characters escaped.
 // Text is the text the list was loaded from, after its comment lines.
 std::vector<std::string> CountCheckLines(std::string_view Text, const TSatelliteList& List);
+// The same for a text that stands in runs, one after the other, each of whole lines.
+std::vector<std::string> CountCheckLines(const std::vector<std::string_view>& Runs, const TSatelliteList& List);
 // The same for the entries the list would make of the text.
 std::vector<std::string> CountCheckLines(std::string_view Text, const TListEntries& Entries);
 

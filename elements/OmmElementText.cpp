@@ -100,8 +100,8 @@ private:
 // False when the turn's records do not read as a reading of the whole text reads them.
 bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, std::string& Lines, TTurnLines& Written)
 {
-    const std::size_t first = Turn * RecordsPerTurn;
-    const std::size_t end = std::min(first + RecordsPerTurn, Runs.Count());
+    const std::size_t first = Turn * Runs.RecordsPerTurn();
+    const std::size_t end = std::min(first + Runs.RecordsPerTurn(), Runs.Count());
     Written.Begin = Lines.size();
     Written.Starts.reserve(end - first);
     const bool read = Runs.Read(first, end, [&](const TOmmRecordView& Record) {
@@ -132,7 +132,8 @@ bool AddTurnSets(const std::vector<TTurnLines>& Turns, const TThreadTexts& Texts
     Sets.Sets.reserve(count);
     for (const TTurnLines& turn : Turns) {
         const std::string_view text = Texts.Written(turn.Thread);
-        Sets.Runs.push_back(text.substr(turn.Begin, turn.End - turn.Begin));
+        if (turn.End > turn.Begin)
+            Sets.Runs.push_back(text.substr(turn.Begin, turn.End - turn.Begin));
         for (const TSetStart& set : turn.Starts) {
             const std::string_view name = text.substr(set.Name, set.Line1 - 1 - set.Name);
             if (!IsNameLine(name))
@@ -146,23 +147,47 @@ bool AddTurnSets(const std::vector<TTurnLines>& Turns, const TThreadTexts& Texts
     return true;
 }
 
+// The lines of the records of one set of runs after another, each thread's in a text of its own.
+class TLinesWriter {
+public:
+    TLinesWriter(unsigned Threads, std::size_t Records) : ThreadCount(Threads), Texts(Threads, Records) {}
+
+    // False when the records do not read as a reading of the whole text reads them.
+    bool Write(const TOmmRecordRuns& Runs)
+    {
+        const std::size_t first = Written.size();
+        const std::size_t turns = (Runs.Count() + Runs.RecordsPerTurn() - 1) / Runs.RecordsPerTurn();
+        Written.resize(first + turns);
+        std::atomic<bool> apart{false};
+        ShareOutTurns(turns, ThreadCount, [&](std::size_t Turn, unsigned Thread) {
+            Written[first + Turn].Thread = Thread;
+            if (!apart && !ReadTurn(Runs, Turn, Texts.Of(Thread), Written[first + Turn]))
+                apart = true;
+        });
+        return !apart;
+    }
+
+    std::optional<TOmmElementSets> Sets()
+    {
+        TOmmElementSets sets;
+        if (!AddTurnSets(Written, Texts, sets))
+            return std::nullopt;
+        sets.Pieces = Texts.Taken();
+        return sets;
+    }
+
+private:
+    unsigned ThreadCount;
+    TThreadTexts Texts;
+    std::vector<TTurnLines> Written;
+};
+
 std::optional<TOmmElementSets> InRuns(const TOmmRecordRuns& Runs, unsigned Threads)
 {
-    const std::size_t turns = (Runs.Count() + RecordsPerTurn - 1) / RecordsPerTurn;
-    const unsigned threads = WorkThreads(Runs.Count(), Threads, RecordsPerThread);
-    std::vector<TTurnLines> written(turns);
-    TThreadTexts texts(threads, Runs.Count());
-    std::atomic<bool> apart{false};
-    ShareOutTurns(turns, threads, [&](std::size_t Turn, unsigned Thread) {
-        written[Turn].Thread = Thread;
-        if (!apart && !ReadTurn(Runs, Turn, texts.Of(Thread), written[Turn]))
-            apart = true;
-    });
-    TOmmElementSets sets;
-    if (apart || !AddTurnSets(written, texts, sets))
+    TLinesWriter writer(WorkThreads(Runs.Records(), Threads, RecordsPerThread), Runs.Records());
+    if (!writer.Write(Runs))
         return std::nullopt;
-    sets.Pieces = texts.Taken();
-    return sets;
+    return writer.Sets();
 }
 
 TOmmElementSets WholeText(std::string_view Text, TElementTextForm Form)
@@ -204,11 +229,31 @@ std::string TOmmElementSets::Lines() const
     return lines;
 }
 
+std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, std::size_t Size, unsigned Threads)
+{
+    std::unique_ptr<TOmmRecordRuns> runs = Pieces.Next();
+    if (!runs)
+        return std::nullopt;
+    // The records of the whole text, as many as the first piece's for its length.
+    const std::size_t records = std::max(runs->Records(), runs->Records() * Size / std::max<std::size_t>(1, Pieces.Read()));
+    TLinesWriter writer(WorkThreads(records, Threads, RecordsPerThread), records);
+    for (; runs; runs = Pieces.Next())
+        if (!writer.Write(*runs))
+            return std::nullopt;
+    if (Pieces.Failed())
+        return std::nullopt;
+    return writer.Sets();
+}
+
 // Records are found on one thread and written on all; a text whose records are not found so, or
 // do not read as they do in the whole text, is read whole, so that it reads and fails as it
 // always does.
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads)
 {
+    if (Form == TElementTextForm::OmmJson)
+        if (const std::unique_ptr<TOmmRecordRuns> parts = OmmJsonPartRuns(Text))
+            if (std::optional<TOmmElementSets> sets = InRuns(*parts, Threads))
+                return std::move(*sets);
     const std::unique_ptr<TOmmRecordRuns> runs = Form == TElementTextForm::OmmJson ? OmmJsonRecordRuns(Text, Threads)
                                                                                    : OmmCsvRecordRuns(Text);
     if (runs)

@@ -2,10 +2,12 @@
 // A CSV or JSON text of element sets written out as the name lines and element lines of an
 // element file, for readers of element files.
 
+#include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 #include "elements/SatelliteSetup.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,5 +40,8 @@ struct TOmmElementSets {
     std::string Lines() const;
 };
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads);
+// The same for a JSON list of about Size characters read a piece at a time; nothing when its
+// pieces do not read so, and the text is then to be read whole.
+std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, std::size_t Size, unsigned Threads);
 
 } // namespace elsetry

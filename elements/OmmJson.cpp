@@ -17,8 +17,10 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <optional>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -313,6 +315,52 @@ std::optional<std::size_t> ObjectEnd(std::string_view Text, std::size_t From)
     return std::nullopt;
 }
 
+// Where an object seems to begin at or after From: a "{" after "}" and ",", blanks aside. It
+// may stand in a string; only a reading from the list's start can tell.
+std::size_t LikelyObjectStart(std::string_view Text, std::size_t From)
+{
+    for (std::size_t at = Text.find('{', From); at != std::string_view::npos; at = Text.find('{', at + 1)) {
+        std::size_t before = at;
+        while (before > 0 && IsJsonBlank(Text[before - 1]))
+            --before;
+        if (before == 0 || Text[before - 1] != ',')
+            continue;
+        --before;
+        while (before > 0 && IsJsonBlank(Text[before - 1]))
+            --before;
+        if (before > 0 && Text[before - 1] == '}')
+            return at;
+    }
+    return Text.size();
+}
+
+std::size_t SkipJsonBlanks(std::string_view Text, std::size_t At)
+{
+    while (At < Text.size() && IsJsonBlank(Text[At]))
+        ++At;
+    return At;
+}
+
+// Where a list's first object stands, past its "[".
+std::optional<std::size_t> FirstListObject(std::string_view Text)
+{
+    const std::size_t at = SkipJsonBlanks(Text, 0);
+    if (at == Text.size() || Text[at] != '[')
+        return std::nullopt;
+    return SkipJsonBlanks(Text, at + 1);
+}
+
+// Where the "]" that ends a text's list stands, only blanks after it.
+std::optional<std::size_t> ListEndOf(std::string_view Text)
+{
+    std::size_t end = Text.size();
+    while (end > 0 && IsJsonBlank(Text[end - 1]))
+        --end;
+    if (end == 0 || Text[end - 1] != ']')
+        return std::nullopt;
+    return end - 1;
+}
+
 // The objects of a JSON list, each read as a document of its own where the text has it. Only
 // blanks, the brackets of the list and the commas between its objects stand outside them; the
 // objects' own JSON, their UTF-8 too, is checked as each is read.
@@ -393,25 +441,6 @@ private:
         return {At, false, false};
     }
 
-    // Where an object seems to begin at or after From: a "{" after "}" and ",", blanks aside. It
-    // may stand in a string; only a scan from the list's start can tell.
-    std::size_t LikelyObjectStart(std::size_t From) const
-    {
-        for (std::size_t at = Text.find('{', From); at != std::string_view::npos; at = Text.find('{', at + 1)) {
-            std::size_t before = at;
-            while (before > 0 && IsJsonBlank(Text[before - 1]))
-                --before;
-            if (before == 0 || Text[before - 1] != ',')
-                continue;
-            --before;
-            while (before > 0 && IsJsonBlank(Text[before - 1]))
-                --before;
-            if (before > 0 && Text[before - 1] == '}')
-                return at;
-        }
-        return Text.size();
-    }
-
     // The objects from the first, at First, on; where the list's last one ends, or nothing for
     // a fault. The text is cut into a part for each thread, each part's objects found from where
     // one seems to begin; a part whose start the objects before it do not reach is found again
@@ -425,7 +454,7 @@ private:
         std::vector<TScan> scans(parts);
         const auto partStart = [&](std::size_t Part) { return First + length / parts * Part; };
         ShareOutTurns(parts, parts, [&](std::size_t Part, unsigned) {
-            starts[Part] = Part == 0 ? First : LikelyObjectStart(partStart(Part));
+            starts[Part] = Part == 0 ? First : LikelyObjectStart(Text, partStart(Part));
             const std::size_t until = Part + 1 < parts ? partStart(Part + 1) : Text.size();
             found[Part].reserve((until - partStart(Part)) / 256 + 1);
             scans[Part] = ScanObjects(starts[Part], until, found[Part]);
@@ -446,12 +475,7 @@ private:
         return scan.At;
     }
 
-    std::size_t SkipBlanks(std::size_t At) const
-    {
-        while (At < Text.size() && IsJsonBlank(Text[At]))
-            ++At;
-        return At;
-    }
+    std::size_t SkipBlanks(std::size_t At) const { return SkipJsonBlanks(Text, At); }
 
     bool RoomAfter(std::string_view Object) const { return Room(Object) >= Object.size() + simdjson::SIMDJSON_PADDING; }
 
@@ -475,7 +499,202 @@ private:
     std::vector<std::pair<std::size_t, simdjson::padded_string>> Padded;
 };
 
+// The objects of a stretch of a JSON list read a part at a time, a part being the objects of
+// about PartSize characters: simdjson indexes a part's characters at once, as it does a whole
+// text, rather than an object's at a time, and no count of brackets has to find each object
+// first. A part begins where an object seems to begin (LikelyObjectStart, which a string may
+// fool) and is read as a list of its own. The first part begins where an object does; when every
+// part reads as such a list, each one ends where the next begins, so that each begins where an
+// object does and their objects are those of the whole list.
+class TJsonPartRuns : public TOmmRecordRuns {
+public:
+    // The objects from the one at First up to End: the list's "]" when EndsList, else where the
+    // object after the stretch seems to begin.
+    TJsonPartRuns(std::string_view JsonText, std::size_t First, std::size_t End, bool EndsList)
+        : Text(JsonText), StretchEnd(End), EndsTheList(EndsList)
+    {
+        Starts.push_back(First);
+        EstimateRecords(First);
+        for (std::size_t from = First + PartSize; from < End; from += PartSize) {
+            const std::size_t start = LikelyObjectStart(Text, from);
+            if (start >= End)
+                break;
+            Starts.push_back(start);
+            if (start > from)
+                from += (start - from) / PartSize * PartSize;
+        }
+    }
+
+    std::size_t Count() const override { return Starts.size(); }
+    std::size_t RecordsPerTurn() const override { return 1; }
+    std::size_t Records() const override { return RecordsEstimate; }
+
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
+    {
+        ondemand::parser parser;
+        std::string list;
+        TOmmRecordView record;
+        for (std::size_t part = First; part < End; ++part) {
+            if (!AsList(part, list))
+                return false;
+            ondemand::document document;
+            ondemand::array objects;
+            if (parser.iterate(list.data(), list.size(), list.capacity()).get(document)
+                || document.get_array().get(objects))
+                return false;
+            for (auto element : objects) {
+                ondemand::object object;
+                if (std::move(element).get_object().get(object))
+                    return false;
+                try {
+                    ReadObject(object, 0, record);
+                } catch (const EOmmFormat&) {
+                    return false; // the reading of the whole text raises it, after the objects before
+                }
+                Sink(record);
+            }
+            if (!ReadToTheEnd(document))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    // The part's objects between brackets, with room for simdjson's padding. The comma after a
+    // part's last object is left out, as a list's last has none.
+    bool AsList(std::size_t Part, std::string& List) const
+    {
+        const bool last = Part + 1 == Starts.size();
+        std::size_t end = last ? StretchEnd : Starts[Part + 1];
+        if (!last || !EndsTheList) {
+            while (end > Starts[Part] && IsJsonBlank(Text[end - 1]))
+                --end;
+            if (end == Starts[Part] || Text[end - 1] != ',')
+                return false;
+            --end;
+        }
+        const std::string_view objects = Text.substr(Starts[Part], end - Starts[Part]);
+        List.clear();
+        List.reserve(objects.size() + 2 + simdjson::SIMDJSON_PADDING);
+        List += '[';
+        List += objects;
+        List += ']';
+        return true;
+    }
+
+    // From the objects at the stretch's start, an eighth more: the room of the lines they make is
+    // made ready from it.
+    void EstimateRecords(std::size_t First)
+    {
+        std::size_t count = 1;
+        std::size_t at = First;
+        for (; count < EstimateSample; ++count) {
+            at = LikelyObjectStart(Text, at + 1);
+            if (at >= StretchEnd)
+                break;
+        }
+        const std::size_t span = std::max(std::min(at, StretchEnd), First + 1) - First;
+        RecordsEstimate = (StretchEnd - First) * count / span * 9 / 8 + 1;
+    }
+
+    static constexpr std::size_t PartSize = 1 << 16;
+    static constexpr std::size_t EstimateSample = 256;
+
+    std::string_view Text;
+    std::vector<std::size_t> Starts; // of each part, in Text
+    std::size_t StretchEnd = 0;
+    bool EndsTheList = false;
+    std::size_t RecordsEstimate = 0;
+};
+
 } // namespace
+
+std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
+{
+    const std::optional<std::size_t> first = FirstListObject(Text);
+    const std::optional<std::size_t> end = ListEndOf(Text);
+    if (!first || !end || *first >= *end)
+        return nullptr;
+    return std::make_unique<TJsonPartRuns>(Text, *first, *end, true);
+}
+
+TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText)
+    : Piece(std::move(Start)), More(std::move(MoreText)), ReadSoFar(Piece.size())
+{
+    const std::optional<std::size_t> first = FirstListObject(Piece);
+    if (!first)
+        Fault = true;
+    else
+        Piece.erase(0, *first);
+}
+
+TJsonListPieces::~TJsonListPieces() = default;
+
+std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
+{
+    if (Fault || Ended)
+        return nullptr;
+    Piece.erase(0, Taken);
+    Taken = 0;
+    std::size_t searched = 1; // no object seems to begin before it
+    for (;;) {
+        if (!ReadMore()) {
+            Ended = true;
+            const std::optional<std::size_t> end = ListEndOf(Piece);
+            if (!end || *end == 0) {
+                Fault = true;
+                return nullptr;
+            }
+            return std::make_unique<TJsonPartRuns>(Piece, 0, *end, true);
+        }
+        // The next piece begins at the last object that seems to begin in this one, looked for
+        // near its end first.
+        std::size_t cut = LastLikelyObjectStart(std::max(searched, Piece.size() - std::min(Piece.size(), CutSearch)));
+        if (cut == Piece.size())
+            cut = LastLikelyObjectStart(searched);
+        searched = Piece.size();
+        if (cut < Piece.size()) {
+            Taken = cut;
+            ReadAhead();
+            return std::make_unique<TJsonPartRuns>(Piece, 0, cut, false);
+        }
+    }
+}
+
+std::size_t TJsonListPieces::LastLikelyObjectStart(std::size_t From) const
+{
+    std::size_t last = Piece.size();
+    for (std::size_t at = LikelyObjectStart(Piece, From); at < Piece.size(); at = LikelyObjectStart(Piece, at + 1))
+        last = at;
+    return last;
+}
+
+bool TJsonListPieces::ReadMore()
+{
+    bool more = false;
+    const std::size_t before = Piece.size();
+    if (Ahead.valid()) {
+        more = Ahead.get();
+        Piece += AheadText;
+    } else {
+        more = More(Piece, PieceSize);
+    }
+    ReadSoFar += Piece.size() - before;
+    return more;
+}
+
+// The next piece is read while the threads read this one.
+void TJsonListPieces::ReadAhead()
+{
+    try {
+        Ahead = std::async(std::launch::async, [this] {
+            AheadText.clear();
+            return More(AheadText, PieceSize);
+        });
+    } catch (const std::system_error&) {
+        // No thread to read ahead on: the next piece is read when it is wanted.
+    }
+}
 
 std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads)
 {

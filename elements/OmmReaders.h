@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,10 @@ class TOmmRecordRuns {
 public:
     virtual ~TOmmRecordRuns() = default;
     virtual std::size_t Count() const = 0;
+    // Of Count, how many a thread takes at a time.
+    virtual std::size_t RecordsPerTurn() const { return 256; }
+    // How many records there are, or may be at most.
+    virtual std::size_t Records() const { return Count(); }
     // Reads records First to End - 1 into Sink, in order; safe to call from several threads at
     // once. False when they do not read as a reading of the whole text reads them: that reading
     // then raises the fault.
@@ -43,5 +48,46 @@ public:
 // each core).
 std::unique_ptr<TOmmRecordRuns> OmmCsvRecordRuns(std::string_view Text);
 std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads = 1);
+// The same read a part of about 64 KiB at a time (see TJsonPartRuns), each part as a list of
+// its own. Nothing for a text that is not a JSON list.
+std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text);
+
+// A JSON list read a piece of its text at a time, each piece in parts as OmmJsonPartRuns reads
+// a whole list, so that a large file need not be held whole.
+class TJsonListPieces {
+public:
+    // Appends up to a count of further characters of the text to a string; false at its end.
+    using TMoreText = std::function<bool(std::string&, std::size_t)>;
+    // Start holds the text's first characters.
+    TJsonListPieces(std::string Start, TMoreText More);
+    ~TJsonListPieces();
+    TJsonListPieces(const TJsonListPieces&) = delete;
+    TJsonListPieces& operator=(const TJsonListPieces&) = delete;
+    // The parts of the next piece, which they view until the next call; nothing after the last.
+    std::unique_ptr<TOmmRecordRuns> Next();
+    // Whether the text was not found to be a list these pieces read: it is then to be read whole,
+    // whatever the runs given before made of it.
+    bool Failed() const { return Fault; }
+    // Characters of the text read so far.
+    std::size_t Read() const { return ReadSoFar; }
+
+private:
+    bool ReadMore();
+    void ReadAhead();
+    std::size_t LastLikelyObjectStart(std::size_t From) const;
+
+    static constexpr std::size_t PieceSize = 1 << 22;
+    // Where the last object of a piece is looked for first.
+    static constexpr std::size_t CutSearch = 1 << 16;
+
+    std::string Piece;
+    TMoreText More;
+    std::string AheadText;   // read on a thread of its own while Ahead is pending
+    std::future<bool> Ahead; // whether the file goes on past AheadText
+    std::size_t Taken = 0; // of Piece, by the runs given last
+    std::size_t ReadSoFar = 0;
+    bool Fault = false;
+    bool Ended = false;
+};
 
 } // namespace elsetry

@@ -58,9 +58,27 @@ TSatelliteList::~TSatelliteList() = default;
 
 int TSatelliteList::LoadFromFile(const std::string& FileName)
 {
+    std::vector<std::string_view> lines;
+    return LoadFromFile(FileName, lines);
+}
+
+// A JSON file is read a piece at a time: the lines its sets make are all the list keeps of it.
+int TSatelliteList::LoadFromFile(const std::string& FileName, std::vector<std::string_view>& ElementLines)
+{
+    ElementLines.clear();
     if (!FileExists(FileName))
         return 0;
-    return AddText(std::make_shared<const std::string>(ReadWholeFile(FileName)), FileName);
+    {
+        TFileReader file(FileName);
+        std::string start;
+        if (file.Read(start, FirstPieceSize) && ElementTextFormOf(start) == TElementTextForm::OmmJson) {
+            TJsonListPieces pieces(std::move(start),
+                                   [&file](std::string& Text, std::size_t Bytes) { return file.Read(Text, Bytes); });
+            if (std::optional<TOmmElementSets> sets = OmmJsonElementSetsInPieces(pieces, file.Size(), LoadThreads))
+                return AddOmmSets(std::move(*sets), FileName, ElementLines);
+        }
+    }
+    return AddText(std::make_shared<const std::string>(ReadWholeFile(FileName)), FileName, &ElementLines);
 }
 
 int TSatelliteList::LoadFromText(std::string Text, const std::string& FileName)
@@ -74,7 +92,7 @@ int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const 
 }
 
 int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName,
-                                 std::string& ElementLines)
+                                 std::vector<std::string_view>& ElementLines)
 {
     ElementLines.clear();
     return AddText(std::move(Text), FileName, &ElementLines);
@@ -83,18 +101,27 @@ int TSatelliteList::LoadFromText(std::shared_ptr<const std::string> Text, const 
 // Sets in the CSV or JSON form go through the element lines they make, so that they load
 // exactly as the same sets written as an element file.
 int TSatelliteList::AddText(std::shared_ptr<const std::string> Text, const std::string& FileName,
-                            std::string* ElementLines)
+                            std::vector<std::string_view>* ElementLines)
 {
     const TElementTextForm form = ElementTextFormOf(*Text);
-    if (form == TElementTextForm::ElementLines)
+    if (form == TElementTextForm::ElementLines) {
+        if (ElementLines)
+            *ElementLines = {*Text};
         return AddElementText(std::move(Text), FileName);
+    }
     TOmmElementSets sets = OmmElementSets(*Text, form, LoadThreads);
     Text.reset();
-    if (ElementLines)
-        *ElementLines = sets.Lines();
-    UnwritableSets += sets.SkippedUnwritable;
-    UnreadableSets += sets.SkippedUnreadable;
-    return AddSets(std::move(sets.Sets), std::move(sets.Pieces), FileName);
+    std::vector<std::string_view> lines;
+    return AddOmmSets(std::move(sets), FileName, ElementLines ? *ElementLines : lines);
+}
+
+int TSatelliteList::AddOmmSets(TOmmElementSets Sets, const std::string& FileName,
+                               std::vector<std::string_view>& ElementLines)
+{
+    ElementLines = Sets.Runs;
+    UnwritableSets += Sets.SkippedUnwritable;
+    UnreadableSets += Sets.SkippedUnreadable;
+    return AddSets(std::move(Sets.Sets), std::move(Sets.Pieces), FileName);
 }
 
 int TSatelliteList::AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName)

@@ -3,6 +3,7 @@
 // catalogue number, the element set with the latest epoch winning.
 
 #include "elements/DeepSpaceStates.h"
+#include "elements/OmmElementText.h"
 #include "elements/Satellite.h"
 #include "elements/SatelliteBlock.h"
 #include "elements/SatelliteIndex.h"
@@ -38,14 +39,18 @@ public:
     // its sets make; one that is not that form as a whole raises EOmmFormat and leaves the list
     // as it was.
     int LoadFromFile(const std::string& FileName);
+    // The same; ElementLines as LoadFromText gives them.
+    int LoadFromFile(const std::string& FileName, std::vector<std::string_view>& ElementLines);
     // The same for a file's text already in memory, its sets recorded as read from FileName.
     int LoadFromText(std::string Text, const std::string& FileName);
     // The same for a text that others view too; the list keeps it as long as it needs it.
     int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName);
-    // The same; for a text of sets in the CSV or JSON form ElementLines is then the element lines
-    // its sets make (as OmmElementText writes them), for a check that reads them. Empty for a text
-    // of element lines.
-    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName, std::string& ElementLines);
+    // The same; ElementLines is then the element text the sets were read from, for a check that
+    // reads it: Text itself, or for a text of sets in the CSV or JSON form the element lines its
+    // sets make (as OmmElementText writes them) in runs of whole sets, one after the other. They
+    // view what the list keeps.
+    int LoadFromText(std::shared_ptr<const std::string> Text, const std::string& FileName,
+                     std::vector<std::string_view>& ElementLines);
     // Sets of CSV and JSON files passed over since the list was made or cleared: those whose
     // catalogue number element lines cannot hold (past LargestElementLineNumber), and those with
     // a field that does not read.
@@ -80,8 +85,9 @@ private:
     };
 
     int AddText(std::shared_ptr<const std::string> Text, const std::string& FileName,
-                std::string* ElementLines = nullptr);
+                std::vector<std::string_view>* ElementLines = nullptr);
     int AddElementText(std::shared_ptr<const std::string> Text, const std::string& FileName);
+    int AddOmmSets(TOmmElementSets Sets, const std::string& FileName, std::vector<std::string_view>& ElementLines);
     int AddSets(std::vector<TSetLines> Sets, std::vector<std::shared_ptr<const std::string>> SetTexts,
                 const std::string& FileName);
     int Admit(const TSatelliteBlock& Block);
@@ -106,6 +112,8 @@ private:
     int UnwritableSets = 0;
     int UnreadableSets = 0;
     unsigned LoadThreads = 0;
+    // Of a file, read to tell its form.
+    static constexpr std::size_t FirstPieceSize = 1 << 16;
 };
 
 } // namespace elsetry

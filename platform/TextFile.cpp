@@ -83,6 +83,36 @@ std::string ReadWholeFile(const std::string& Path)
     return ReadAll(file.Get(), Path, std::string().max_size());
 }
 
+TFileReader::TFileReader(const std::string& FilePath)
+    : Path(FilePath), File(::open(FilePath.c_str(), O_RDONLY | O_CLOEXEC))
+{
+    struct stat info {};
+    if (!File.Valid() || ::fstat(File.Get(), &info) != 0)
+        RaiseFileError(Path, errno);
+    OpenedSize = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
+}
+
+bool TFileReader::Read(std::string& Text, std::size_t Bytes)
+{
+    const std::size_t start = Text.size();
+    Text.resize(start + Bytes);
+    std::size_t used = 0;
+    while (used < Bytes) {
+        const ssize_t got = ::read(File.Get(), Text.data() + start + used, Bytes - used);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            Text.resize(start + used);
+            RaiseFileError(Path, errno);
+        }
+        if (got == 0)
+            break;
+        used += static_cast<std::size_t>(got);
+    }
+    Text.resize(start + used);
+    return used == Bytes;
+}
+
 TFileKind FileKindAt(const std::string& Path)
 {
     struct stat info {};

@@ -1,6 +1,8 @@
 #pragma once
 // Text files read and written as lines.
 
+#include "platform/UniqueFd.h"
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -58,6 +60,24 @@ private:
 bool FileExists(const std::string& Path);
 // Raises EFileError when the file cannot be opened or read.
 std::string ReadWholeFile(const std::string& Path);
+
+// A file read a piece at a time, for readers that need not hold the whole of a large one.
+class TFileReader {
+public:
+    // Raises EFileError when the file cannot be opened.
+    explicit TFileReader(const std::string& Path);
+
+    // The file's size when it was opened.
+    std::size_t Size() const { return OpenedSize; }
+    // Appends up to Bytes more of the file to Text; false once the end of the file is reached.
+    // Raises EFileError when it cannot be read.
+    bool Read(std::string& Text, std::size_t Bytes);
+
+private:
+    std::string Path;
+    TUniqueFd File;
+    std::size_t OpenedSize = 0;
+};
 // What stands at Path. Raises EFileError when the entry cannot be examined (a folder on the way
 // that is a file, say).
 TFileKind FileKindAt(const std::string& Path);

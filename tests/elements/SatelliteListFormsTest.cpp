@@ -106,10 +106,13 @@ TEST(SatelliteListFormsTest, LoadsCsvAndJsonAsTheirElementFileOnAnyThreads)
         TSatelliteList fromJson;
         fromCsv.SetLoadThreads(threads);
         fromJson.SetLoadThreads(threads);
-        std::string jsonLines;
+        std::vector<std::string_view> jsonLines;
         EXPECT_EQ(fromCsv.LoadFromFile(folder.Write("sets.csv", csv)), decoded);
         EXPECT_EQ(fromJson.LoadFromText(std::make_shared<const std::string>(json), "sets.json", jsonLines), decoded);
-        EXPECT_EQ(jsonLines, OmmElementText(json, TElementTextForm::OmmJson).Lines);
+        std::string joined;
+        for (const std::string_view run : jsonLines)
+            joined += run;
+        EXPECT_EQ(joined, OmmElementText(json, TElementTextForm::OmmJson).Lines);
         ASSERT_EQ(fromCsv.Count(), fromLines.Count());
         ASSERT_EQ(fromJson.Count(), fromLines.Count());
         for (int i = 0; i < fromLines.Count(); ++i)
@@ -167,17 +170,31 @@ TEST(SatelliteListFormsTest, RefusesATextNotOfItsFormAndKeepsTheList)
     EXPECT_EQ(list.GetSatellite(0)->SourceFileName, "good.json");
 }
 
-// Text with its Nth occurrence of From replaced by To.
+// Text with its Nth occurrence of From replaced by To; every one for N = -1.
 std::string Replaced(std::string Text, const std::string& From, const std::string& To, int N)
 {
+    if (N < 0) {
+        for (std::size_t at = Text.find(From); at != std::string::npos; at = Text.find(From, at + To.size()))
+            Text.replace(at, From.size(), To);
+        return Text;
+    }
     std::size_t at = 0;
     for (int i = 0; i <= N; ++i)
         at = Text.find(From, i == 0 ? 0 : at + 1);
     return Text.replace(at, From.size(), To);
 }
 
+std::string Repeated(std::string_view Text, int Times)
+{
+    std::string repeated;
+    for (int i = 0; i < Times; ++i)
+        repeated += Text;
+    return repeated;
+}
+
 // A fault far into a large file is the one a reading of the whole file names; odd records
-// that read load as the element lines they make.
+// that read load as the element lines they make. A JSON file is read a piece at a time, so each
+// text loads from a file too.
 TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
 {
     TCatalogueOptions options;
@@ -186,6 +203,8 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
     const std::string csv = CatalogueAsOmmCsv(lines);
     const std::string json = CatalogueAsOmmJson(lines);
     const std::string name = lines[3 * 3000];
+    // Blanks that carry a piece far past where the objects before them end.
+    const std::string farApart = Replaced(json, "},{", "}," + std::string(9 << 20, ' ') + "{", 2500);
     const std::string faulty[] = {
         Replaced(csv, "\r\n", ",extra\r\n", 3000),
         Replaced(csv, name, name + "\"", 0),
@@ -194,9 +213,15 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
         Replaced(json, "\"MEAN_MOTION\"", "\"MEAN_MOTIOX\"", 3000),
         Replaced(json, "},{", "},7,{", 4000),
         json + "]",
+        Replaced(farApart, "\"MEAN_MOTION\"", "\"MEAN_MOTIOX\"", 4000),
+        farApart.substr(0, farApart.size() - 1),
     };
+    TTempFolder folder;
     TSatelliteList list;
     list.SetLoadThreads(2);
+    const auto load = [&](const std::string& Text, bool FromFile) {
+        return FromFile ? list.LoadFromFile(folder.Write("sets.json", Text)) : list.LoadFromText(Text, "bad");
+    };
     for (const std::string& text : faulty) {
         std::string whole;
         try {
@@ -204,13 +229,15 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
         } catch (const EOmmFormat& error) {
             whole = error.what();
         }
-        try {
-            list.LoadFromText(text, "bad");
-            ADD_FAILURE() << "loaded: " << whole;
-        } catch (const EOmmFormat& error) {
-            EXPECT_EQ(error.what(), whole);
+        for (const bool fromFile : {false, true}) {
+            try {
+                load(text, fromFile);
+                ADD_FAILURE() << "loaded: " << whole;
+            } catch (const EOmmFormat& error) {
+                EXPECT_EQ(error.what(), whole);
+            }
+            EXPECT_EQ(list.Count(), 0);
         }
-        EXPECT_EQ(list.Count(), 0);
     }
     const std::string odd[] = {
         Replaced(csv, name, "\"--\"", 0),
@@ -218,15 +245,20 @@ TEST(SatelliteListFormsTest, ReadsLargeFilesInPiecesAsItReadsThemWhole)
         Replaced(Replaced(csv, ",", " \t, ", 50000), "\r\n", "\r\n \r\n\t\n", 4000),
         Replaced(json, name, "A \\\"}{[\\\" B\\\\", 0),
         Replaced(Replaced(json, name, "--", 0), "\"MEAN_MOTION\":", "\"MEAN_MOTION\":\"x\",\"Q\":", 4000),
+        farApart,
+        // Every name seems to hold objects, wherever a part is cut.
+        Replaced(farApart, "\"OBJECT_NAME\":\"", "\"OBJECT_NAME\":\"" + Repeated("},{", 100), -1),
     };
     for (const std::string& text : odd) {
         TSatelliteList fromLines;
         fromLines.LoadFromText(OmmElementText(text, ElementTextFormOf(text)).Lines, "odd");
-        ASSERT_EQ(list.LoadFromText(text, "odd"), static_cast<int>(fromLines.EverySet().size()));
-        ASSERT_EQ(list.Count(), fromLines.Count());
-        for (int i = 0; i < list.Count(); ++i)
-            ASSERT_EQ(list.GetSatellite(i)->Line1, fromLines.GetSatellite(i)->Line1);
-        list.Clear();
+        for (const bool fromFile : {false, true}) {
+            ASSERT_EQ(load(text, fromFile), static_cast<int>(fromLines.EverySet().size()));
+            ASSERT_EQ(list.Count(), fromLines.Count());
+            for (int i = 0; i < list.Count(); ++i)
+                ASSERT_EQ(list.GetSatellite(i)->Line1, fromLines.GetSatellite(i)->Line1);
+            list.Clear();
+        }
     }
 }
 

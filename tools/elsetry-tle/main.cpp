@@ -178,10 +178,7 @@ TSatelliteList& NewList(unsigned Threads)
 // once, on every core, for itself and for the count.
 struct TCheckedLoad {
     TSatelliteList* List = nullptr;
-    std::shared_ptr<const std::string> Text;
-    std::string OmmLines;
-    bool Omm = false;
-    std::string_view ElementText() const { return Omm ? std::string_view(OmmLines) : std::string_view(*Text); }
+    std::vector<std::string_view> ElementText; // runs of what the list keeps
 };
 
 std::optional<TCheckedLoad> LoadForCheck(const std::string& Path, unsigned Threads)
@@ -192,9 +189,8 @@ std::optional<TCheckedLoad> LoadForCheck(const std::string& Path, unsigned Threa
             Say(Path + ": no such file");
             return std::nullopt;
         }
-        load.Text = std::make_shared<const std::string>(ReadWholeFile(Path));
         load.List = &NewList(Threads);
-        load.List->LoadFromText(load.Text, Path, load.OmmLines);
+        load.List->LoadFromFile(Path, load.ElementText);
     } catch (const EFileError& error) {
         Say(error.what());
         return std::nullopt;
@@ -202,9 +198,6 @@ std::optional<TCheckedLoad> LoadForCheck(const std::string& Path, unsigned Threa
         ReportNotElementSets(Path, error);
         return std::nullopt;
     }
-    load.Omm = ElementTextFormOf(*load.Text) != TElementTextForm::ElementLines;
-    if (load.Omm)
-        load.Text.reset(); // the list holds what it needs of it
     return load;
 }
 
@@ -237,8 +230,11 @@ int Check(const std::vector<std::string>& Args, unsigned Threads)
     const std::optional<TCheckedLoad> load = LoadForCheck(Args[0], Threads);
     if (!load)
         return ExitBadFile;
-    const std::string_view text = AfterCommentLines(load->ElementText());
-    if (!HoldsCompleteSet(text))
+    std::vector<std::string_view> text = load->ElementText;
+    if (text.empty())
+        return 0;
+    text.front() = AfterCommentLines(text.front());
+    if (!HoldsCompleteSet(text.front()))
         return 0;
     TSatelliteList& list = *load->List;
     ReportSkippedSets(Args[0], list.SkippedUnwritable(), list.SkippedUnreadable());
