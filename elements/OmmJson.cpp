@@ -475,6 +475,41 @@ private:
     std::vector<std::pair<std::size_t, simdjson::padded_string>> Padded;
 };
 
+// Each object of a list read as a document of its own where the padded copy of the text holds
+// it, so that its text is known beside its fields; checked whole as JSON, the values of fields
+// the record does not take too, since the text is written as it stands.
+class TObjectTexts {
+public:
+    TObjectTexts(const simdjson::padded_string& Copy, std::string_view Original) : Json(Copy), Text(Original) {}
+
+    void Read(ondemand::object& Object, std::size_t Index, const TOmmObjectSink& Sink)
+    {
+        std::string_view raw;
+        if (Object.raw_json().get(raw))
+            Raise(Index, "not a JSON object");
+        raw = WithoutTrailingBlanks(raw); // the text up to the token after the object
+        const auto offset = static_cast<std::size_t>(raw.data() - Json.data());
+        const simdjson::padded_string_view padded(raw.data(), raw.size(),
+                                                  Json.size() - offset + simdjson::SIMDJSON_PADDING);
+        simdjson::dom::element checked;
+        if (Checker.parse(raw.data(), raw.size(), false).get(checked))
+            Raise(Index, "not JSON");
+        ondemand::document document;
+        ondemand::object object;
+        if (Parser.iterate(padded).get(document) || document.get_object().get(object))
+            Raise(Index, "not a JSON object");
+        ReadObject(object, Index, Record);
+        Sink(Record, Text.substr(offset, raw.size()));
+    }
+
+private:
+    const simdjson::padded_string& Json;
+    std::string_view Text;
+    simdjson::dom::parser Checker;
+    ondemand::parser Parser;
+    TOmmRecord Record;
+};
+
 } // namespace
 
 std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads)
@@ -507,6 +542,36 @@ void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
         throw EOmmFormat("not a JSON list of objects");
     }
     // Past the list, the document has nothing left to read.
+    if (!ReadToTheEnd(document))
+        throw EOmmFormat("text follows the JSON list");
+}
+
+void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink)
+{
+    const simdjson::padded_string json(Text);
+    TObjectTexts objects(json, Text);
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::json_type type{};
+    RaiseOn(parser.iterate(json).get(document));
+    RaiseOn(document.type().get(type));
+    if (type == ondemand::json_type::array) {
+        ondemand::array list;
+        RaiseOn(document.get_array().get(list));
+        std::size_t index = 0;
+        for (auto element : list) {
+            ondemand::object object;
+            if (std::move(element).get_object().get(object))
+                Raise(index, "not a JSON object");
+            objects.Read(object, index++, Sink);
+        }
+    } else if (type == ondemand::json_type::object) {
+        ondemand::object object;
+        RaiseOn(document.get_object().get(object));
+        objects.Read(object, 0, Sink);
+    } else {
+        throw EOmmFormat("not a JSON list of objects");
+    }
     if (!ReadToTheEnd(document))
         throw EOmmFormat("text follows the JSON list");
 }
