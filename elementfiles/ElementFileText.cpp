@@ -192,7 +192,9 @@ void WriteJson(const std::vector<std::string>& Lines, const TFileWriting& Writin
         first = false;
     };
     if (!Writing.OmmText.empty() && ElementTextFormOf(Writing.OmmText) == TElementTextForm::OmmJson) {
-        File.Text.reserve(Writing.OmmText.size());
+        // Room for a line end after each object where the answer has none, so that the text
+        // is not grown to twice its size for the last few.
+        File.Text.reserve(Writing.OmmText.size() + Writing.OmmText.size() / 32);
         TOmmSelection selection(Lines, Writing, TimeOfRun);
         ReadOmmJsonObjects(Writing.OmmText, [&](const TOmmRecord& Record, std::string_view Object) {
             if (!selection.Keeps(Record, File))

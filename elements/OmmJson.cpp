@@ -170,6 +170,30 @@ bool ReadToTheEnd(ondemand::document& Document)
     return Document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
+// Reads objects whose text is written elsewhere as it stands: each is checked as JSON whole, the
+// values of fields no record takes too.
+class TWholeObjectReader {
+public:
+    // Object: one object's text, with simdjson's padding after it.
+    const TOmmRecord& Read(simdjson::padded_string_view Object, std::size_t Index)
+    {
+        simdjson::dom::element checked;
+        if (Checker.parse(Object.data(), Object.size(), false).get(checked))
+            Raise(Index, "not JSON");
+        ondemand::document document;
+        ondemand::object object;
+        if (Parser.iterate(Object).get(document) || document.get_object().get(object))
+            Raise(Index, "not a JSON object");
+        ReadObject(object, Index, Record);
+        return Record;
+    }
+
+private:
+    simdjson::dom::parser Checker;
+    ondemand::parser Parser;
+    TOmmRecord Record;
+};
+
 bool IsJsonBlank(char C)
 {
     return C == ' ' || C == '\t' || C == '\r' || C == '\n';
@@ -344,6 +368,14 @@ public:
 
     std::size_t Count() const override { return Objects.size(); }
 
+    // Each object with its text, in order; raises the fault of the first that does not read.
+    void ReadWhole(const TOmmObjectSink& Sink) const
+    {
+        TWholeObjectReader reader;
+        for (std::size_t i = 0; i < Objects.size(); ++i)
+            Sink(reader.Read(PaddedObject(i), i), Objects[i]);
+    }
+
     bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
     {
         ondemand::parser parser;
@@ -475,9 +507,8 @@ private:
     std::vector<std::pair<std::size_t, simdjson::padded_string>> Padded;
 };
 
-// Each object of a list read as a document of its own where the padded copy of the text holds
-// it, so that its text is known beside its fields; checked whole as JSON, the values of fields
-// the record does not take too, since the text is written as it stands.
+// The objects of a text that is no plain list (one object alone, or a fault), each read again
+// where the padded copy of the text holds it, so that its text is known beside its fields.
 class TObjectTexts {
 public:
     TObjectTexts(const simdjson::padded_string& Copy, std::string_view Original) : Json(Copy), Text(Original) {}
@@ -491,23 +522,13 @@ public:
         const auto offset = static_cast<std::size_t>(raw.data() - Json.data());
         const simdjson::padded_string_view padded(raw.data(), raw.size(),
                                                   Json.size() - offset + simdjson::SIMDJSON_PADDING);
-        simdjson::dom::element checked;
-        if (Checker.parse(raw.data(), raw.size(), false).get(checked))
-            Raise(Index, "not JSON");
-        ondemand::document document;
-        ondemand::object object;
-        if (Parser.iterate(padded).get(document) || document.get_object().get(object))
-            Raise(Index, "not a JSON object");
-        ReadObject(object, Index, Record);
-        Sink(Record, Text.substr(offset, raw.size()));
+        Sink(Reader.Read(padded, Index), Text.substr(offset, raw.size()));
     }
 
 private:
     const simdjson::padded_string& Json;
     std::string_view Text;
-    simdjson::dom::parser Checker;
-    ondemand::parser Parser;
-    TOmmRecord Record;
+    TWholeObjectReader Reader;
 };
 
 } // namespace
@@ -548,6 +569,12 @@ void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
 
 void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink)
 {
+    // A list's objects are read where the text holds them, without a copy of it.
+    TJsonRecordRuns runs(Text);
+    if (runs.FindObjects(0)) {
+        runs.ReadWhole(Sink);
+        return;
+    }
     const simdjson::padded_string json(Text);
     TObjectTexts objects(json, Text);
     ondemand::parser parser;
