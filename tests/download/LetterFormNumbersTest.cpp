@@ -125,8 +125,18 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
         std::vector<std::string> Numbers;
         TLines FormLines; // logged after "Saved:"
     } const cases[] = {
-        {TFileForm::Csv, false, TLineEnds::CrLf, &TOmmAnswer::Csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
-        {TFileForm::Json, false, TLineEnds::Lf, &TOmmAnswer::Csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Csv,
+         false,
+         TLineEnds::CrLf,
+         &TOmmAnswer::Csv,
+         {"25544", "148493", "182931", "340001", "123456789"},
+         far},
+        {TFileForm::Json,
+         false,
+         TLineEnds::Lf,
+         &TOmmAnswer::Csv,
+         {"25544", "148493", "182931", "340001", "123456789"},
+         far},
         {TFileForm::Csv,
          true,
          TLineEnds::Lf,
@@ -146,7 +156,11 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
          nullptr,
          {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::Json, false, TLineEnds::Lf, &TOmmAnswer::Json, {"25544", "148493", "182931", "340001", "123456789"},
+        {TFileForm::Json,
+         false,
+         TLineEnds::Lf,
+         &TOmmAnswer::Json,
+         {"25544", "148493", "182931", "340001", "123456789"},
          far},
         {TFileForm::Json,
          true,
@@ -158,7 +172,9 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "")
-                     + (c.Answer == &TOmmAnswer::Json ? ", JSON" : c.Answer ? ", CSV" : ""));
+                     + (c.Answer == &TOmmAnswer::Json ? ", JSON"
+                        : c.Answer                    ? ", CSV"
+                                                      : ""));
         TSaveFolders folders;
         const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
                                    c.Ends,
