@@ -117,6 +117,8 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
     const TOmmAnswer answer;
     const TLines far = {"      1 sets numbered past 339999 left out as implausible",
                         "      2 sets numbered past 339999 kept, which element lines cannot hold"};
+    constexpr auto csv = &TOmmAnswer::Csv;
+    constexpr auto json = &TOmmAnswer::Json;
     struct TCase {
         TFileForm Form;
         bool LeaveOut;
@@ -125,22 +127,12 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
         std::vector<std::string> Numbers;
         TLines FormLines; // logged after "Saved:"
     } const cases[] = {
-        {TFileForm::Csv,
-         false,
-         TLineEnds::CrLf,
-         &TOmmAnswer::Csv,
-         {"25544", "148493", "182931", "340001", "123456789"},
-         far},
-        {TFileForm::Json,
-         false,
-         TLineEnds::Lf,
-         &TOmmAnswer::Csv,
-         {"25544", "148493", "182931", "340001", "123456789"},
-         far},
+        {TFileForm::Csv, false, TLineEnds::CrLf, csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Json, false, TLineEnds::Lf, csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
         {TFileForm::Csv,
          true,
          TLineEnds::Lf,
-         &TOmmAnswer::Csv,
+         csv,
          {"25544"},
          {"      5 sets numbered past 99999 left out, as chosen for this file"}},
         {TFileForm::Json, false, TLineEnds::CrLf, nullptr, {"25544", "148493", "182931"}, {}},
@@ -156,25 +148,18 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
          nullptr,
          {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::Json,
-         false,
-         TLineEnds::Lf,
-         &TOmmAnswer::Json,
-         {"25544", "148493", "182931", "340001", "123456789"},
-         far},
+        {TFileForm::Json, false, TLineEnds::Lf, json, {"25544", "148493", "182931", "340001", "123456789"}, far},
         {TFileForm::Json,
          true,
          TLineEnds::CrLf,
-         &TOmmAnswer::Json,
+         json,
          {"25544"},
          {"      5 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::ThreeLine, false, TLineEnds::Lf, &TOmmAnswer::Csv, {"25544", "E8493", "J2931"}, {}},
+        {TFileForm::ThreeLine, false, TLineEnds::Lf, csv, {"25544", "E8493", "J2931"}, {}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "")
-                     + (c.Answer == &TOmmAnswer::Json ? ", JSON"
-                        : c.Answer                    ? ", CSV"
-                                                      : ""));
+                     + (c.Answer == json ? ", JSON" : "") + (c.Answer == csv ? ", CSV" : ""));
         TSaveFolders folders;
         const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
                                    c.Ends,
@@ -186,7 +171,7 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
         EXPECT_EQ(file.find('\r') == std::string::npos, c.Ends == TLineEnds::Lf);
         // Made of the JSON answer, the file holds the objects it keeps as the service wrote them.
         for (const auto& [number, object] : answer.Objects) {
-            if (c.Answer == &TOmmAnswer::Json) {
+            if (c.Answer == json) {
                 EXPECT_EQ(file.find(WithEnds(object, c.Ends)) != std::string::npos,
                           std::ranges::count(c.Numbers, number) == 1)
                     << number;
