@@ -167,17 +167,47 @@ void WriteCsv(const std::vector<std::string>& Lines, const TFileWriting& Writing
                        [&](const TOmmRecord& Record) { File.Text += OmmCsvRow(Record, end); });
 }
 
-// A list of objects, one a line.
+// An object's text with each line break in it (blanks between its tokens: a JSON string holds
+// none) made LineEnd.
+void AppendWithLineEnds(std::string& Text, std::string_view Object, std::string_view LineEnd)
+{
+    for (std::size_t at = Object.find_first_of("\r\n"); at != std::string_view::npos;
+         at = Object.find_first_of("\r\n")) {
+        Text.append(Object.substr(0, at)).append(LineEnd);
+        Object.remove_prefix(Object.compare(at, 2, "\r\n") == 0 ? at + 2 : at + 1);
+    }
+    Text.append(Object);
+}
+
+// A list of objects, one a line: the service's own objects, all their fields as it wrote them,
+// when its answer is JSON; otherwise objects of the mean-element fields.
 void WriteJson(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun,
                TFileText& File)
 {
     const std::string_view end = LineEnd(Writing.LineEnds);
     File.Text.append("[");
     bool first = true;
-    ForSelectedRecords(Lines, Writing, TimeOfRun, File, [&](const TOmmRecord& Record) {
-        File.Text.append(first ? "" : ",").append(end).append(OmmJsonObject(Record));
+    const auto next = [&] {
+        File.Text.append(first ? "" : ",").append(end);
         first = false;
-    });
+    };
+    if (!Writing.OmmText.empty() && ElementTextFormOf(Writing.OmmText) == TElementTextForm::OmmJson) {
+        // Room for a line end after each object where the answer has none, so that the text
+        // is not grown to twice its size for the last few.
+        File.Text.reserve(Writing.OmmText.size() + Writing.OmmText.size() / 32);
+        TOmmSelection selection(Lines, Writing, TimeOfRun);
+        ReadOmmJsonObjects(Writing.OmmText, [&](const TOmmRecord& Record, std::string_view Object) {
+            if (!selection.Keeps(Record, File))
+                return;
+            next();
+            AppendWithLineEnds(File.Text, Object, end);
+        });
+    } else {
+        ForSelectedRecords(Lines, Writing, TimeOfRun, File, [&](const TOmmRecord& Record) {
+            next();
+            File.Text.append(OmmJsonObject(Record));
+        });
+    }
     File.Text.append(end).append("]").append(end);
 }
 

@@ -41,9 +41,10 @@ struct TFileText {
 
 // The file of the sets of Lines (a name line, line 1 and line 2 a set, as the gate left them and
 // with what the file's choice leaves out gone), written as Writing says. From OmmText the objects
-// of those sets are written, in its order (CSV rows as they stand, but for their line ends), and
-// those numbered past 339999 that are plausible at TimeOfRun (as the gate judges sets) and not
-// left out by the file's choice. Raises EOmmFormat when OmmText does not read.
+// of those sets are written, in its order (CSV rows, and JSON objects with all their fields, as
+// they stand but for their line ends), and those numbered past 339999 that are plausible at
+// TimeOfRun (as the gate judges sets) and not left out by the file's choice. Raises EOmmFormat
+// when OmmText does not read, or a JSON object to be written is not JSON throughout.
 TFileText ElementFileText(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun);
 
 } // namespace elsetry

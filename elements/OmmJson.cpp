@@ -172,6 +172,30 @@ bool ReadToTheEnd(ondemand::document& Document)
     return Document.current_location().error() == simdjson::OUT_OF_BOUNDS;
 }
 
+// Reads objects whose text is written elsewhere as it stands: each is checked as JSON whole, the
+// values of fields no record takes too.
+class TWholeObjectReader {
+public:
+    // Object: one object's text, with simdjson's padding after it.
+    const TOmmRecord& Read(simdjson::padded_string_view Object, std::size_t Index)
+    {
+        simdjson::dom::element checked;
+        if (Checker.parse(Object.data(), Object.size(), false).get(checked))
+            Raise(Index, "not JSON");
+        ondemand::document document;
+        ondemand::object object;
+        if (Parser.iterate(Object).get(document) || document.get_object().get(object))
+            Raise(Index, "not a JSON object");
+        ReadObject(object, Index, Record);
+        return Record;
+    }
+
+private:
+    simdjson::dom::parser Checker;
+    ondemand::parser Parser;
+    TOmmRecord Record;
+};
+
 bool IsJsonBlank(char C)
 {
     return C == ' ' || C == '\t' || C == '\r' || C == '\n';
@@ -392,6 +416,14 @@ public:
 
     std::size_t Count() const override { return Objects.size(); }
 
+    // Each object with its text, in order; raises the fault of the first that does not read.
+    void ReadWhole(const TOmmObjectSink& Sink) const
+    {
+        TWholeObjectReader reader;
+        for (std::size_t i = 0; i < Objects.size(); ++i)
+            Sink(reader.Read(PaddedObject(i), i), Objects[i]);
+    }
+
     bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
     {
         ondemand::parser parser;
@@ -607,6 +639,30 @@ private:
     std::size_t RecordsEstimate = 0;
 };
 
+// The objects of a text that is no plain list (one object alone, or a fault), each read again
+// where the padded copy of the text holds it, so that its text is known beside its fields.
+class TObjectTexts {
+public:
+    TObjectTexts(const simdjson::padded_string& Copy, std::string_view Original) : Json(Copy), Text(Original) {}
+
+    void Read(ondemand::object& Object, std::size_t Index, const TOmmObjectSink& Sink)
+    {
+        std::string_view raw;
+        if (Object.raw_json().get(raw))
+            Raise(Index, "not a JSON object");
+        raw = WithoutTrailingBlanks(raw); // the text up to the token after the object
+        const auto offset = static_cast<std::size_t>(raw.data() - Json.data());
+        const simdjson::padded_string_view padded(raw.data(), raw.size(),
+                                                  Json.size() - offset + simdjson::SIMDJSON_PADDING);
+        Sink(Reader.Read(padded, Index), Text.substr(offset, raw.size()));
+    }
+
+private:
+    const simdjson::padded_string& Json;
+    std::string_view Text;
+    TWholeObjectReader Reader;
+};
+
 } // namespace
 
 std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
@@ -726,6 +782,42 @@ void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
         throw EOmmFormat("not a JSON list of objects");
     }
     // Past the list, the document has nothing left to read.
+    if (!ReadToTheEnd(document))
+        throw EOmmFormat("text follows the JSON list");
+}
+
+void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink)
+{
+    // A list's objects are read where the text holds them, without a copy of it.
+    TJsonRecordRuns runs(Text);
+    if (runs.FindObjects(0)) {
+        runs.ReadWhole(Sink);
+        return;
+    }
+    const simdjson::padded_string json(Text);
+    TObjectTexts objects(json, Text);
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::json_type type{};
+    RaiseOn(parser.iterate(json).get(document));
+    RaiseOn(document.type().get(type));
+    if (type == ondemand::json_type::array) {
+        ondemand::array list;
+        RaiseOn(document.get_array().get(list));
+        std::size_t index = 0;
+        for (auto element : list) {
+            ondemand::object object;
+            if (std::move(element).get_object().get(object))
+                Raise(index, "not a JSON object");
+            objects.Read(object, index++, Sink);
+        }
+    } else if (type == ondemand::json_type::object) {
+        ondemand::object object;
+        RaiseOn(document.get_object().get(object));
+        objects.Read(object, 0, Sink);
+    } else {
+        throw EOmmFormat("not a JSON list of objects");
+    }
     if (!ReadToTheEnd(document))
         throw EOmmFormat("text follows the JSON list");
 }

@@ -23,6 +23,13 @@ using TOmmViewSink = std::function<void(const TOmmRecordView&)>;
 void ReadOmmCsvRecords(std::string_view Text, const TOmmRecordSink& Sink);
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink);
 
+// Called with each record and the text of the JSON object it was read from, "{" to "}" as the
+// text has it, which lasts as long as the text does.
+using TOmmObjectSink = std::function<void(const TOmmRecord&, std::string_view Object)>;
+// As ReadOmmJsonRecords, each record given with its object's text. The object is checked as JSON
+// whole, the fields the record does not take too, since its text may be written elsewhere.
+void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink);
+
 // Each row of a CSV text as it stands, the header's first, without its line end and the blank
 // lines after it: row N + 1 holds the record ReadOmmCsv gives as record N.
 std::vector<std::string_view> OmmCsvRows(std::string_view Text);

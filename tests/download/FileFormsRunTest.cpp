@@ -174,6 +174,22 @@ protected:
         return std::find(log.begin(), log.end(), Line) != log.end();
     }
 
+    // A JSON file of Space-Track's answer keeps every field of each object (among them the element
+    // lines of the sets served); one of CelesTrak's the mean elements alone.
+    void ExpectServiceFields(const std::string& File, const TLines& Sets, std::size_t Objects) const
+    {
+        const bool spaceTrack = GetParam() == TSourceKind::QueryApi;
+        const std::string comment = "{\"CCSDS_OMM_VERS\":\"3.0\",\"COMMENT\":\"GENERATED VIA SPACE-TRACK.ORG API\",";
+        std::size_t comments = 0;
+        for (std::size_t at = File.find(comment); at != std::string::npos; at = File.find(comment, at + 1))
+            ++comments;
+        EXPECT_EQ(comments, spaceTrack ? Objects : 0);
+        for (std::size_t set = 0; set + 2 < Sets.size(); set += 3)
+            EXPECT_EQ(File.find("\"TLE_LINE1\":\"" + std::string(Trim(Sets[set + 1])) + "\"") != std::string::npos,
+                      spaceTrack)
+                << Sets[set + 1];
+    }
+
     TFakeClock Clock{FixedRunTime};
     TLines Letters;
     std::unique_ptr<TDownloadWorld> World;
@@ -216,6 +232,8 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         EXPECT_EQ(read.at(path).second, expected);
         const std::size_t sets = std::count_if(expected.begin(), expected.end(), [](int N) { return N <= 339999; });
         EXPECT_TRUE(Logged("      " + std::to_string(sets) + " satellites")) << sets;
+        if (SameText(row.Form, "json"))
+            ExpectServiceFields(ReadWholeFile(path), Served(row.Group), expected.size());
     }
     EXPECT_EQ(read.at(World->Saved(ListRow.FileName)).second, (std::vector<int>{25544, 148493, 148494}));
 }

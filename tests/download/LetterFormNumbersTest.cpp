@@ -51,25 +51,51 @@ TEST(LetterFormNumbers, CheckCountsAndNamesMissingSets)
     EXPECT_EQ(ReadWholeFile(folders.Group("g.txt")), CrLf(text));
 }
 
-// The service's CSV answer of three sets and three objects past what element lines hold, the last
-// with an inclination no orbit has; and the element lines the source made of it.
+// The service's CSV and JSON answers of three sets and three objects past what element lines
+// hold, the last with an inclination no orbit has; and the element lines the source made of it.
+// The JSON objects carry fields besides the mean elements, some of them over several lines.
 struct TOmmAnswer {
     TLines Lines = Joined({Set("SAT A", "25544"), Set("NEW A", "E8493"), Set("NEW, B", "J2931")});
     std::string Csv;
+    std::string Json = "[";
+    std::vector<std::pair<std::string, std::string>> Objects; // number, object
 
     TOmmAnswer()
     {
         Csv = std::string(OmmCsvHeader) + "\r\n";
         for (std::size_t set = 0; set < Lines.size(); set += 3)
-            Csv += OmmCsvRow(OmmRecordOf(Lines[set], Lines[set + 1], Lines[set + 2]));
+            Add(OmmRecordOf(Lines[set], Lines[set + 1], Lines[set + 2]), Lines[set + 1]);
         for (const char* number : {"340001", "123456789", "340002"}) {
             TOmmRecord far = OmmRecordOf(std::string("FAR ") + number, Lines[1], Lines[2]);
             far.NoradCatId = number;
             far.Inclination = std::string(number) == "340002" ? "199.0" : far.Inclination;
-            Csv += OmmCsvRow(far);
+            Add(far, "");
         }
+        Json += "]";
+    }
+
+    void Add(const TOmmRecord& Record, const std::string& Line1)
+    {
+        Csv += OmmCsvRow(Record);
+        const std::string fields = OmmJsonObject(Record);
+        Objects.emplace_back(Record.NoradCatId, "{\"COMMENT\":\"GENERATED VIA SPACE-TRACK.ORG API\",\r\n "
+                                                    + fields.substr(1, fields.size() - 2)
+                                                    + ",\n\"RCS_SIZE\":null,\"ODD\":{\"NORAD_CAT_ID\":[\"}\",{}]},"
+                                                      "\"TLE_LINE1\":\""
+                                                    + Line1 + "\"}");
+        Json += (Objects.size() > 1 ? ",\n" : "") + Objects.back().second;
     }
 };
+
+// An object's text as a file of these line ends holds it.
+std::string WithEnds(std::string Text, TLineEnds Ends)
+{
+    std::string text;
+    for (const char c : Text)
+        if (c != '\r')
+            text += c == '\n' && Ends == TLineEnds::CrLf ? "\r\n" : std::string(1, c);
+    return text;
+}
 
 std::vector<std::string> NumbersIn(const std::string& Text)
 {
@@ -91,49 +117,66 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
     const TOmmAnswer answer;
     const TLines far = {"      1 sets numbered past 339999 left out as implausible",
                         "      2 sets numbered past 339999 kept, which element lines cannot hold"};
+    constexpr auto csv = &TOmmAnswer::Csv;
+    constexpr auto json = &TOmmAnswer::Json;
     struct TCase {
         TFileForm Form;
         bool LeaveOut;
         TLineEnds Ends;
-        bool WithCsv;
+        const std::string TOmmAnswer::*Answer; // the service's answer, if any
         std::vector<std::string> Numbers;
         TLines FormLines; // logged after "Saved:"
     } const cases[] = {
-        {TFileForm::Csv, false, TLineEnds::CrLf, true, {"25544", "148493", "182931", "340001", "123456789"}, far},
-        {TFileForm::Json, false, TLineEnds::Lf, true, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Csv, false, TLineEnds::CrLf, csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Json, false, TLineEnds::Lf, csv, {"25544", "148493", "182931", "340001", "123456789"}, far},
         {TFileForm::Csv,
          true,
          TLineEnds::Lf,
-         true,
+         csv,
          {"25544"},
          {"      5 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::Json, false, TLineEnds::CrLf, false, {"25544", "148493", "182931"}, {}},
+        {TFileForm::Json, false, TLineEnds::CrLf, nullptr, {"25544", "148493", "182931"}, {}},
         {TFileForm::Csv,
          true,
          TLineEnds::CrLf,
-         false,
+         nullptr,
          {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
         {TFileForm::TwoLine,
          true,
          TLineEnds::Lf,
-         false,
+         nullptr,
          {"25544"},
          {"      2 sets numbered past 99999 left out, as chosen for this file"}},
-        {TFileForm::ThreeLine, false, TLineEnds::Lf, true, {"25544", "E8493", "J2931"}, {}},
+        {TFileForm::Json, false, TLineEnds::Lf, json, {"25544", "148493", "182931", "340001", "123456789"}, far},
+        {TFileForm::Json,
+         true,
+         TLineEnds::CrLf,
+         json,
+         {"25544"},
+         {"      5 sets numbered past 99999 left out, as chosen for this file"}},
+        {TFileForm::ThreeLine, false, TLineEnds::Lf, csv, {"25544", "E8493", "J2931"}, {}},
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(std::string(FileFormText(c.Form)) + (c.LeaveOut ? ", leave out" : "")
-                     + (c.WithCsv ? ", CSV" : ""));
+                     + (c.Answer == json ? ", JSON" : "") + (c.Answer == csv ? ", CSV" : ""));
         TSaveFolders folders;
         const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
                                    c.Ends,
-                                   c.WithCsv ? std::string_view(answer.Csv) : std::string_view()};
+                                   c.Answer ? std::string_view(answer.*c.Answer) : std::string_view()};
         const TSaveResult saved = SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(answer.Lines), "g", {},
                                                writing);
         const std::string file = ReadWholeFile(folders.Group("g"));
         EXPECT_EQ(NumbersIn(file), c.Numbers);
         EXPECT_EQ(file.find('\r') == std::string::npos, c.Ends == TLineEnds::Lf);
+        // Made of the JSON answer, the file holds the objects it keeps as the service wrote them.
+        for (const auto& [number, object] : answer.Objects) {
+            if (c.Answer == json) {
+                EXPECT_EQ(file.find(WithEnds(object, c.Ends)) != std::string::npos,
+                          std::ranges::count(c.Numbers, number) == 1)
+                    << number;
+            }
+        }
         const std::size_t sets = c.LeaveOut ? 1 : 3;
         TLines log = Joined({{"   Saved: g"}, c.FormLines, {"      " + std::to_string(sets) + " satellites"}});
         EXPECT_EQ(folders.Host.LogLines(), log);
@@ -144,14 +187,17 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
         EXPECT_EQ(ReadEarlierFile(folders.Group("g"))->Sets, static_cast<int>(c.Numbers.size()));
     }
     const TLines letters(answer.Lines.begin() + 3, answer.Lines.end());
-    const std::pair<TLines, std::string> refused[] = {
-        {letters, "every set is numbered past 99999, left out as chosen for this file"},
-        {answer.Lines, "not element sets"},
+    const std::string brokenCsv = std::string(OmmCsvHeader) + "\r\n\"SAT A,25544\r\n";
+    std::string brokenJson = answer.Json; // a value of a field the records do not take is no JSON
+    brokenJson.replace(brokenJson.find("null"), 4, "nul");
+    const std::tuple<TLines, TFileForm, std::string, std::string> refused[] = {
+        {letters, TFileForm::Csv, brokenCsv, "every set is numbered past 99999, left out as chosen for this file"},
+        {answer.Lines, TFileForm::Csv, brokenCsv, "not element sets"},
+        {answer.Lines, TFileForm::Json, brokenJson, "not element sets"},
     };
-    for (const auto& [lines, reason] : refused) {
+    for (const auto& [lines, form, broken, reason] : refused) {
         TSaveFolders folders;
-        const std::string broken = std::string(OmmCsvHeader) + "\r\n\"SAT A,25544\r\n";
-        const TFileWriting writing{{TFileForm::Csv, TLongNumbers::LeaveOut}, TLineEnds::CrLf, broken};
+        const TFileWriting writing{{form, TLongNumbers::LeaveOut}, TLineEnds::CrLf, broken};
         try {
             SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(lines), "g", {}, writing);
             ADD_FAILURE() << reason;

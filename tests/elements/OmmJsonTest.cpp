@@ -1,3 +1,4 @@
+#include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 #include "elements/OmmWriter.h"
 #include "tests/support/TestElementSets.h"
@@ -37,10 +38,14 @@ std::string IssKeyed(const std::string& Field, const std::string& Key)
     return object.replace(object.find("\"" + Field + "\""), Field.size() + 2, "\"" + Key + "\"");
 }
 
-std::string FaultOf(const std::string& Text)
+// The fault of the reader of records, or with Objects of the reader that gives their texts too.
+std::string FaultOf(const std::string& Text, bool Objects = false)
 {
     try {
-        ReadOmmJson(Text);
+        if (Objects)
+            ReadOmmJsonObjects(Text, [](const TOmmRecord&, std::string_view) {});
+        else
+            ReadOmmJson(Text);
     } catch (const EOmmFormat& error) {
         return error.what();
     }
@@ -83,6 +88,10 @@ TEST(OmmJsonTest, ReadsOneObjectAndAnEmptyList)
 {
     EXPECT_EQ(ReadOmmJson(IssObject).size(), 1u);
     EXPECT_TRUE(ReadOmmJson(" [ ] ").empty());
+    std::vector<std::string> objects;
+    for (const std::string& text : {"\n" + IssObject + " \r\n", std::string(" [ ] "), "[" + IssObject + "\n]"})
+        ReadOmmJsonObjects(text, [&](const TOmmRecord&, std::string_view Object) { objects.emplace_back(Object); });
+    EXPECT_EQ(objects, (std::vector<std::string>{IssObject, IssObject}));
 }
 
 TEST(OmmJsonTest, NamesTheObjectAndFieldThatDoNotRead)
@@ -108,8 +117,10 @@ TEST(OmmJsonTest, NamesTheObjectAndFieldThatDoNotRead)
         {"42", "not a JSON list"},
         {"", "not JSON"},
     };
-    for (const TCase& c : cases)
+    for (const TCase& c : cases) {
         EXPECT_NE(FaultOf(c.Text).find(c.Fault), std::string::npos) << c.Text << "\n" << FaultOf(c.Text);
+        EXPECT_EQ(FaultOf(c.Text, true), FaultOf(c.Text)) << c.Text;
+    }
 }
 
 } // namespace

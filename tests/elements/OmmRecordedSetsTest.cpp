@@ -2,6 +2,7 @@
 // lines, for the same objects at the same epoch (see data/omm/README.md): every record must come
 // out as the service's own lines, byte for byte.
 
+#include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
 
 #include "platform/TextFile.h"
@@ -85,6 +86,21 @@ TEST(OmmRecordedSetsTest, SpaceTrackJsonGivesTheLinesOfEachRecord)
         SCOPED_TRACE(name);
         const std::string json = DataFile(name);
         ExpectServiceLines(ReadOmmJson(json), OwnLines(json));
+        // Each object's text as the file holds it: the list's brackets, commas and blanks stand
+        // outside them.
+        std::vector<TOmmRecord> records;
+        std::string between;
+        std::size_t from = 0;
+        ReadOmmJsonObjects(json, [&](const TOmmRecord& Record, std::string_view Object) {
+            records.push_back(Record);
+            const std::size_t at = json.find(Object, from);
+            ASSERT_NE(at, std::string::npos);
+            between += json.substr(from, at - from) + (Object.front() == '{' && Object.back() == '}' ? "" : "?");
+            from = at + Object.size();
+        });
+        std::erase_if(between += json.substr(from), [](char C) { return C == ' ' || C == '\n'; });
+        EXPECT_EQ(between, "[" + std::string(records.size() - 1, ',') + "]");
+        ExpectServiceLines(records, OwnLines(json));
     }
 }
 

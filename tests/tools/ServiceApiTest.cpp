@@ -170,7 +170,8 @@ TEST(GpQuery, FormatsDefaultToJson)
              "\"OBJECT_NAME\":\"ISS (ZARYA)\"", "\"NORAD_CAT_ID\":\"25544\"",
              "\"EPOCH\":\"2024-01-05T12:00:00.000000\"", "\"MEAN_MOTION\":\"15.50000000\"",
              "\"ECCENTRICITY\":\"0.0006703\"", "\"OBJECT_TYPE\":\"PAYLOAD\"", "\"DECAY_DATE\":null",
-             "\"INCLINATION\":\"51.6416\"", "\"OBJECT_ID\":\"1998-067A\"",
+             "\"INCLINATION\":\"51.6416\"", "\"OBJECT_ID\":\"1998-067A\"", "\"PERIOD\":\"92.903\"",
+             "{\"CCSDS_OMM_VERS\":\"3.0\",\"COMMENT\":\"GENERATED VIA SPACE-TRACK.ORG API\",",
              "\"TLE_LINE1\":\"" + Line1(SetTexts[0]) + "\"", "\"TLE_LINE2\":\"" + Line2(SetTexts[0]) + "\""})
         EXPECT_NE(json.find(field), std::string::npos) << field;
     EXPECT_EQ(json.front(), '[');

@@ -4,7 +4,7 @@
 // that the figure (the run's maximum resident set) is the run's alone. Each case runs twice: into
 // an empty folder, and again with the first run's file in place as the earlier file (a fresh
 // store, so that no ledger holds the second run back).
-//   usage: elsetry-bench-memory [--cap MIB] [csv] [csv-kept] [3le] [api] [api-csv] [gzip] [linefeeds]
+//   usage: elsetry-bench-memory [--cap MIB] [csv] [csv-kept] [3le] [api] [api-csv] [api-json] [gzip] [linefeeds]
 //          [blanks]
 //     (all cases by default; --cap limits the address space of each run, to show that a run out
 //     of memory fails its group instead of ending)
@@ -13,6 +13,8 @@
 //     3le        the form exchange, the full catalogue as 64 MB of uncompressed element lines
 //     api        the query API, 339,000 sets in the 3le form
 //     api-csv    the query API, the same sets asked for as OMM CSV for a file written as CSV
+//     api-json   the query API, 75,000 sets asked for as OMM JSON (some 57 MB) for a file written
+//                as JSON, which keeps each object of the answer as it came
 //     gzip       the form exchange, a 60,000-set catalogue compressed
 //     linefeeds  the form exchange, 64 MB of line feeds uncompressed
 //     blanks     the query API's reading of a 64 MB answer of line feeds
@@ -24,6 +26,7 @@
 #include "settings/SqliteSettingsStore.h"
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/CelesTrakGroups.h"
+#include "tools/catalogue-service/GpQuery.h"
 #include "tools/catalogue/CatalogueGenerator.h"
 
 #include <algorithm>
@@ -134,6 +137,18 @@ std::size_t WriteCsvCatalogue(const std::string& Data)
     return CsvAnswerSize(Data);
 }
 
+// The query API's JSON answer, some 800 bytes an object, of as many sets as fit the largest
+// answer a group may have.
+std::size_t WriteJsonCatalogue(const std::string& Data)
+{
+    const std::vector<std::string> sets = Catalogue(75000);
+    WriteSets(Data + "/2.txt", sets);
+    std::vector<service::TGpRecord> records;
+    for (std::size_t set = 0; set + 2 < sets.size(); set += 3)
+        records.push_back(service::GpRecordOf(sets[set], sets[set + 1], sets[set + 2]));
+    return service::GpAnswer(service::ParseGpQuery("/format/json"), records).size();
+}
+
 void ServeCelesTrak(service::TServiceOptions& Options)
 {
     Options.CelesTrakGroups = true;
@@ -151,6 +166,7 @@ const std::vector<TCase>& Cases()
          [](const std::string& Data) { return WriteSets(Data + "/2.txt", Catalogue(339000)); }, NoSwitch,
          TFileForm::ThreeLine},
         {"api-csv", "query API, OMM CSV kept", SpaceTrackApiSource, WriteCsvCatalogue, NoSwitch, TFileForm::Csv},
+        {"api-json", "query API, OMM JSON kept", SpaceTrackApiSource, WriteJsonCatalogue, NoSwitch, TFileForm::Json},
         {"gzip", "form exchange, gzip", SpaceTrackLegacySource,
          [](const std::string& Data) {
              WriteSets(Data + "/2.txt", Catalogue(60000));

@@ -264,24 +264,36 @@ std::string OmmStringFields(const TOmmRecord& Omm)
            + ",\"MEAN_MOTION_DDOT\":" + JsonText(Omm.MeanMotionDdot);
 }
 
-std::string OmmStringsObject(const TOmmRecord& Omm)
+// The fields Space-Track's objects begin with, before the mean elements.
+constexpr std::string_view MessageFields =
+    "\"CCSDS_OMM_VERS\":\"3.0\",\"COMMENT\":\"GENERATED VIA SPACE-TRACK.ORG API\",\"ORIGINATOR\":\"18 SPCS\",";
+
+// The period in minutes that Space-Track gives after the mean elements.
+std::string PeriodField(double MeanMotion)
 {
-    return "{" + OmmStringFields(Omm) + ",\"TLE_LINE0\":null,\"TLE_LINE1\":null,\"TLE_LINE2\":null}";
+    return ",\"PERIOD\":" + (MeanMotion > 0 ? JsonText(Fixed(1440 / MeanMotion, 3)) : std::string("null"));
+}
+
+std::string OmmStringsObject(const TGpRecord& Record)
+{
+    return "{" + std::string(MessageFields) + OmmStringFields(*Record.Omm) + PeriodField(Record.MeanMotion)
+           + ",\"TLE_LINE0\":null,\"TLE_LINE1\":null,\"TLE_LINE2\":null}";
 }
 
 // Every field as a JSON string, as Space-Track writes them: the OMM mean elements beside the
-// element lines themselves.
+// element lines themselves and the fields of the message and the object around them.
 std::string JsonObject(const TGpRecord& Record)
 {
     if (Record.Omm)
-        return OmmStringsObject(*Record.Omm);
+        return OmmStringsObject(Record);
     TOmmRecord omm = OmmRecordOf(Record.ObjectName, Record.Line1, Record.Line2);
     omm.ObjectName = Record.ObjectName;
     omm.NoradCatId = std::to_string(Record.NoradCatId);
     omm.Epoch = Record.Epoch;
     omm.MeanMotion = Fixed(Record.MeanMotion, 8);
     omm.Eccentricity = Fixed(Record.Eccentricity, 7);
-    return "{" + OmmStringFields(omm) + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
+    return "{" + std::string(MessageFields) + OmmStringFields(omm) + PeriodField(Record.MeanMotion)
+           + ",\"OBJECT_TYPE\":" + JsonText(Record.ObjectType)
            + ",\"DECAY_DATE\":" + (Record.DecayDate ? JsonText(*Record.DecayDate) : "null")
            + ",\"TLE_LINE0\":" + JsonText("0 " + Record.ObjectName) + ",\"TLE_LINE1\":" + JsonText(Record.Line1)
            + ",\"TLE_LINE2\":" + JsonText(Record.Line2) + "}";
