@@ -533,8 +533,9 @@ TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, TSourceAnswer&& Answer,
     }
     TFileWriting writing = Writing;
     if (Answer.OmmKind != TOmmKind::None)
-        writing.OmmText = Answer.OmmText;
-    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question, writing);
+        writing.OmmText = std::move(Answer.OmmText);
+    const TSaveResult saved =
+        SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question, std::move(writing));
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     Summary.Files.push_back(

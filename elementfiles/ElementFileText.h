@@ -18,8 +18,9 @@ struct TFileWriting {
     TLineEnds LineEnds = TLineEnds::CrLf;
     // The service's answer in the CSV or JSON form, when the sets came as one: a CSV or JSON file
     // keeps its objects, those whose numbers element lines cannot hold too. Empty when the sets
-    // came as element lines: the file is then written from them.
-    std::string_view OmmText;
+    // came as element lines: the file is then written from them. The check lets go of it once the
+    // file is written.
+    std::string OmmText;
 };
 
 // Removes the sets numbered past 99999 from Lines (a name line, line 1 and line 2 a set) and

@@ -109,8 +109,7 @@ TFileText WrittenText(const std::vector<std::string>& Lines, const TFileWriting&
 // they are found to be as many as the sets written and every other object is found to read.
 std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm Form,
                                                const std::shared_ptr<const std::string>& Written,
-                                               const std::shared_ptr<const std::string>& Sets, int SetCount,
-                                               std::size_t LinesSize)
+                                               const std::shared_ptr<const std::string>& Sets, int SetCount)
 {
     if (Form == TFileForm::ThreeLine)
         return Written;
@@ -128,10 +127,12 @@ std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm 
     }
     try {
         const TElementTextForm omm = Form == TFileForm::Csv ? TElementTextForm::OmmCsv : TElementTextForm::OmmJson;
-        TOmmElementText read = OmmElementText(*Written, omm, LinesSize);
-        if (read.SkippedUnreadable != 0 || read.Sets != SetCount || read.SkippedUnwritable != File.PastElementLines)
+        // Read back on every core, as a list loads the file.
+        const TOmmElementSets read = OmmElementSets(*Written, omm, 0);
+        if (read.SkippedUnreadable != 0 || read.Sets.size() != static_cast<std::size_t>(SetCount)
+            || read.SkippedUnwritable != File.PastElementLines)
             throw EGroupFailed("not element sets");
-        return std::make_shared<const std::string>(std::move(read.Lines));
+        return std::make_shared<const std::string>(read.Lines());
     } catch (const EOmmFormat&) {
         throw EGroupFailed("not element sets");
     }
@@ -155,7 +156,7 @@ void LogFormCounts(TRunLog& Host, int LeftOut, const TFileText& File)
 } // namespace
 
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
-                         const std::string& FileName, TAnswerQuestion Question, const TFileWriting& Writing)
+                         const std::string& FileName, TAnswerQuestion Question, TFileWriting Writing)
 {
     RefuseUnfitText(Lines, FileName);
     const std::size_t received = Lines.size();
@@ -176,6 +177,7 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (ElementTextFormOf(Lines.front()) != TElementTextForm::ElementLines)
         throw EGroupFailed("not element sets");
     TFileText file = WrittenText(Lines, Writing, Folders.TimeOfRun);
+    std::string().swap(Writing.OmmText);
     auto written = std::make_shared<const std::string>(std::move(file.Text));
     // The default form is the element lines as ever: one text serves as both. A CSV or JSON file's
     // are the element lines read back from it, made below.
@@ -185,10 +187,6 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (!omm)
         text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
     const int sets = CompleteSetCount(Lines);
-    // Room for the lines a CSV or JSON file reads back as, so that they are made without a copy.
-    std::size_t linesSize = 0;
-    for (const std::string& line : Lines)
-        linesSize += line.size() + 2;
     std::vector<std::string>().swap(Lines);
     std::optional<TFileReplacement> replacement;
     WriteBeside(replacement, path, *written);
@@ -198,8 +196,7 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     // list of no folder makes of it, so that whatever the working folder holds cannot slip into
     // the check either, and not every satellite at once, so that the check takes memory in
     // proportion to the text.
-    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets,
-                                                                   omm ? linesSize : 0);
+    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets);
     if (omm)
         text = checked;
     // The temporary holds the file now; what is checked is all that stays in memory.

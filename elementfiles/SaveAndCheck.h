@@ -47,6 +47,6 @@ struct TSaveResult {
 // objects numbered past 339999 must read too and are counted apart. The historic files are
 // written with Writing's line ends.
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
-                         const std::string& FileName, TAnswerQuestion Question = {}, const TFileWriting& Writing = {});
+                         const std::string& FileName, TAnswerQuestion Question = {}, TFileWriting Writing = {});
 
 } // namespace elsetry

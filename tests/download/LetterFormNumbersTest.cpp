@@ -163,7 +163,7 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
         TSaveFolders folders;
         const TFileWriting writing{{c.Form, c.LeaveOut ? TLongNumbers::LeaveOut : TLongNumbers::LetterForm},
                                    c.Ends,
-                                   c.Answer ? std::string_view(answer.*c.Answer) : std::string_view()};
+                                   c.Answer ? answer.*c.Answer : std::string()};
         const TSaveResult saved = SaveAndCheck(folders.Host, folders.Host.Folders(), TLines(answer.Lines), "g", {},
                                                writing);
         const std::string file = ReadWholeFile(folders.Group("g"));
