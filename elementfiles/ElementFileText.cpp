@@ -6,10 +6,13 @@
 #include "elements/OmmRecord.h"
 #include "elements/OmmWriter.h"
 #include "text/CatalogueNumber.h"
+#include "text/Strings.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace elsetry {
@@ -53,10 +56,22 @@ bool Plausible(const std::array<std::string, 3>& Lines, std::time_t TimeOfRun)
     return sound;
 }
 
+// A number written as plain digits, as the services write catalogue numbers.
+std::optional<long> PlainNumber(std::string_view Text)
+{
+    Text = Trim(Text);
+    long number = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), number);
+    if (error != std::errc() || end != Text.data() + Text.size())
+        return std::nullopt;
+    return number;
+}
+
 class TOmmSelection {
 public:
     TOmmSelection(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
-        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Time(TimeOfRun)
+        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Asked(Writing.AskedNumbers),
+          Time(TimeOfRun)
     {
         Wanted.reserve(Lines.size() / 3);
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
@@ -81,7 +96,15 @@ public:
                 ++Counts.Implausible;
                 return false;
             }
+            const std::optional<long> number = PlainNumber(Record.NoradCatId);
+            if (Asked && !(number && *number <= std::numeric_limits<int>::max()
+                           && Asked->contains(static_cast<int>(*number)))) {
+                ++Counts.NotAsked;
+                return false;
+            }
             ++Counts.PastElementLines;
+            if (number)
+                Counts.PastNumbers.push_back(*number);
         }
         ++Counts.Records;
         return true;
@@ -112,6 +135,7 @@ private:
     // The sets of the lines by number.
     std::vector<TWanted> Wanted;
     bool LeaveOut;
+    const std::set<int>* Asked;
     std::time_t Time;
 };
 

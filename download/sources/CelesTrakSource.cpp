@@ -1,16 +1,14 @@
 #include "download/sources/CelesTrakSource.h"
 
 #include "download/sources/CelesTrakQueries.h"
+#include "download/sources/FavouritesList.h"
 #include "download/sources/RunStops.h"
 #include "elements/OmmRecord.h"
-#include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
 #include <algorithm>
 #include <iterator>
 #include <optional>
-#include <type_traits>
-#include <unordered_set>
 
 namespace elsetry {
 
@@ -18,49 +16,8 @@ namespace {
 
 using TTime = TRunClock::TTime;
 
-constexpr std::size_t NumbersShown = 20;
 constexpr const char* NotUpdatedText = "CelesTrak says it has not updated since the last download";
 constexpr std::size_t BodyShown = 80;
-
-struct TWantedNumbers {
-    std::vector<long> Writable;           // each once, in the list's order
-    std::vector<std::string> PastLargest; // numbers element lines cannot hold
-};
-
-// The list's catalogue numbers; entries that are no number at all are passed over.
-TWantedNumbers WantedNumbers(const std::vector<std::string>& Numbers)
-{
-    TWantedNumbers wanted;
-    std::unordered_set<long> seen;
-    for (const std::string& entry : Numbers) {
-        const std::string_view text = Trim(entry);
-        if (const std::optional<int> value = CatalogueNumberValue(text)) {
-            if (seen.insert(*value).second)
-                wanted.Writable.push_back(*value);
-        } else if (AllDigits(text) && text.size() <= 9) {
-            wanted.PastLargest.emplace_back(text);
-        }
-    }
-    return wanted;
-}
-
-// "25544, 25338 and 3 more".
-template <class TItem>
-std::string ListText(const std::vector<TItem>& Items)
-{
-    std::string text;
-    for (std::size_t index = 0; index < Items.size() && index < NumbersShown; ++index) {
-        if (index > 0)
-            text += ", ";
-        if constexpr (std::is_same_v<TItem, std::string>)
-            text += Items[index];
-        else
-            text += std::to_string(Items[index]);
-    }
-    if (Items.size() > NumbersShown)
-        text += " and " + std::to_string(Items.size() - NumbersShown) + " more";
-    return text;
-}
 
 std::string CountText(std::size_t Count, const char* One, const char* Many)
 {
@@ -95,7 +52,7 @@ void NoteOnList(const TRunChannel& Channel, const std::string& Text)
 void NoteNotFound(const TRunChannel& Channel, const std::vector<long>& Numbers)
 {
     if (!Numbers.empty())
-        NoteOnList(Channel, "not found at CelesTrak: " + ListText(Numbers));
+        NoteOnList(Channel, "not found at CelesTrak: " + NumbersText(Numbers));
 }
 
 } // namespace
@@ -151,10 +108,9 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
                                                      TFileForm)
 {
     Pending = {};
-    const TWantedNumbers wanted = WantedNumbers(Numbers);
-    if (!wanted.PastLargest.empty())
-        NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
-                                + std::to_string(LargestElementLineNumber) + ")");
+    const TListNumbers wanted = elsetry::ListNumbers(Numbers);
+    if (!wanted.PastElementLines.empty())
+        Channel.Note(PastElementLinesNote(wanted.PastElementLines));
     if (wanted.Writable.empty())
         return TSourceAnswer::Failed("no catalogue numbers");
 
@@ -181,7 +137,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
         toAsk.resize(MostNumberQueries);
         NoteOnList(Channel, CountText(leftOut.size(), "number", "numbers")
                                 + " left out, CelesTrak is asked for at most " + std::to_string(MostNumberQueries)
-                                + " single numbers a run: " + ListText(leftOut));
+                                + " single numbers a run: " + NumbersText(leftOut));
     }
 
     std::map<long, TKeptSet> fresh;
@@ -208,12 +164,14 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
             sets.push_back(&set->second);
     if (sets.empty())
         return TSourceAnswer::Failed("no element sets");
-    return TSourceAnswer::Sets(LinesOfSets(sets));
+    TSourceAnswer answer = TSourceAnswer::Sets(LinesOfSets(sets));
+    answer.NotAsked = wanted.PastElementLines;
+    return answer;
 }
 
 void TCelesTrakSource::ExpectListNumbers(const std::vector<std::string>& Numbers)
 {
-    const std::vector<long> wanted = WantedNumbers(Numbers).Writable;
+    const std::vector<long> wanted = elsetry::ListNumbers(Numbers).Writable;
     ListNumbers.emplace(wanted.begin(), wanted.end());
 }
 

@@ -18,11 +18,11 @@
 namespace elsetry::test {
 namespace {
 
-TEST(LetterFormNumbers, IndividualListKeepsEitherFormUpToTheLargestNumber)
+TEST(LetterFormNumbers, IndividualListKeepsEitherFormAndDigitsPastIt)
 {
     EXPECT_EQ(CleanFavourites({"E8493", "e8493", " j2931 ", "148493", "339999", "340000", "I0000", "o1234", "Z9999",
                                "A000", "E84930", "0", "00000", "A-000", "7", "99999", "100000"}),
-              (TLines{"7", "99999", "100000", "E8493", "J2931", "339999"}))
+              (TLines{"7", "99999", "100000", "E8493", "J2931", "339999", "340000"}))
         << "one entry per satellite, in the form met first, by number";
 }
 

@@ -90,9 +90,15 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
         const char* What;
         TLines Numbers;
         TLines Missing;
+        std::vector<long> PastElementLines = {};
     };
     const TCase cases[] = {
         {"every one found", {"25544", "00007"}, {}},
+        {"past element lines, found among the file's objects or not",
+         {"340001", "0123456789", "999999999"},
+         {"999999999"},
+         {340001, 123456789}},
+        {"past element lines, with none kept", {"340001", "25544"}, {"340001"}},
         {"leading zeros left out", {"7"}, {}},
         {"letter form and its value", {"E8493", "148493"}, {}},
         {"missing ones in digits, by number, once",
@@ -102,7 +108,7 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
-        EXPECT_EQ(NumbersNotFound(c.Numbers, CrLfText(sets)), c.Missing);
+        EXPECT_EQ(NumbersNotFound(c.Numbers, CrLfText(sets), c.PastElementLines), c.Missing);
     }
     EXPECT_EQ(NumbersNotFound({"25544"}, {}), TLines{"25544"});
 }
