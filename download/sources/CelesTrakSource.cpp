@@ -4,6 +4,7 @@
 #include "download/sources/FavouritesList.h"
 #include "download/sources/RunStops.h"
 #include "elements/OmmRecord.h"
+#include "elements/OmmWriter.h"
 #include "text/Strings.h"
 
 #include <algorithm>
@@ -35,13 +36,28 @@ std::string BodyStart(const std::string& Body)
     return shown.empty() ? std::string() : " \"" + shown + "\"";
 }
 
-std::vector<std::string> LinesOfSets(const std::vector<const TKeptSet*>& Sets)
+// The list's sets as element lines. With objects past element lines among them, the sets are also
+// the CSV text a CSV or JSON file is written from, each set a row made of its lines, then those
+// objects' rows.
+TSourceAnswer ListAnswer(const std::vector<const TKeptSet*>& Sets)
 {
     std::vector<std::string> lines;
     lines.reserve(Sets.size() * 3);
+    std::string rows;
     for (const TKeptSet* set : Sets)
-        lines.insert(lines.end(), set->Lines.begin(), set->Lines.end());
-    return lines;
+        if (set->CsvRow.empty())
+            lines.insert(lines.end(), set->Lines.begin(), set->Lines.end());
+        else
+            rows += set->CsvRow + "\r\n";
+    if (rows.empty())
+        return TSourceAnswer::Sets(std::move(lines));
+    std::string csv = std::string(OmmCsvHeader) + "\r\n";
+    for (std::size_t set = 0; set + 2 < lines.size(); set += 3)
+        csv += OmmCsvRow(OmmRecordOf(lines[set], lines[set + 1], lines[set + 2]));
+    TSourceAnswer answer = TSourceAnswer::Sets(std::move(lines));
+    answer.OmmText = csv + rows;
+    answer.OmmKind = TOmmKind::Csv;
+    return answer;
 }
 
 void NoteOnList(const TRunChannel& Channel, const std::string& Text)
@@ -105,13 +121,18 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
 }
 
 TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
-                                                     TFileForm)
+                                                     TFileForm Form)
 {
     Pending = {};
-    const TListNumbers wanted = elsetry::ListNumbers(Numbers);
-    if (!wanted.PastElementLines.empty())
-        Channel.Note(PastElementLinesNote(wanted.PastElementLines));
-    if (wanted.Writable.empty())
+    const TListNumbers listed = elsetry::ListNumbers(Numbers);
+    // A CSV or JSON file keeps objects past element lines: they are asked for as the others are.
+    const bool omm = OmmKindFor(Form) != TOmmKind::None;
+    std::vector<long> wanted = listed.Writable;
+    if (omm)
+        wanted.insert(wanted.end(), listed.PastElementLines.begin(), listed.PastElementLines.end());
+    else if (!listed.PastElementLines.empty())
+        Channel.Note(PastElementLinesNote(listed.PastElementLines));
+    if (wanted.empty())
         return TSourceAnswer::Failed("no catalogue numbers");
 
     const TTime now = Clock.Now();
@@ -119,7 +140,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
     std::map<long, TKeptSet> found;
     std::vector<long> toAsk;
     std::optional<TTime> oldestKept;
-    for (const long number : wanted.Writable) {
+    for (const long number : wanted) {
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end()) {
             found.emplace(number, fetched->second);
         } else if (const auto keptSet = kept.find(number); keptSet != kept.end()) {
@@ -150,7 +171,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
         NoteNotFound(Channel, notFound);
         throw;
     }
-    for (const long number : wanted.Writable)
+    for (const long number : wanted)
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end())
             fresh.emplace(number, fetched->second);
     found.insert(fresh.begin(), fresh.end());
@@ -159,13 +180,14 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
 
     NoteNotFound(Channel, notFound);
     std::vector<const TKeptSet*> sets;
-    for (const long number : wanted.Writable)
+    for (const long number : wanted)
         if (const auto set = found.find(number); set != found.end())
             sets.push_back(&set->second);
     if (sets.empty())
         return TSourceAnswer::Failed("no element sets");
-    TSourceAnswer answer = TSourceAnswer::Sets(LinesOfSets(sets));
-    answer.NotAsked = wanted.PastElementLines;
+    TSourceAnswer answer = ListAnswer(sets);
+    if (!omm)
+        answer.NotAsked = listed.PastElementLines;
     return answer;
 }
 
@@ -188,7 +210,10 @@ std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, lon
         NoteOnList(Channel, std::to_string(Number) + " not asked for again (" + reply.Text + ")");
         return std::nullopt;
     }
-    if (reply.Kind == TGpReply::TKind::Data) {
+    if (reply.Kind == TGpReply::TKind::Data && Number > LargestElementLineNumber) {
+        if (std::optional<std::string> row = CsvRowOfNumber(reply.Text, Number))
+            return TKeptSet{{}, asked, std::move(*row)};
+    } else if (reply.Kind == TGpReply::TKind::Data) {
         const TCsvElementSets answer = CsvElementSets(reply.Text);
         const auto at = std::find(answer.Numbers.begin(), answer.Numbers.end(), Number);
         if (at != answer.Numbers.end())
