@@ -90,16 +90,16 @@ public:
             ++Counts.LeftOut;
             return false;
         } else {
-            TOmmRecord judged = Record;
-            judged.NoradCatId = JudgedNumber;
-            if (!Plausible(ElementLinesOf(judged).value(), Time)) {
-                ++Counts.Implausible;
-                return false;
-            }
             const std::optional<long> number = PlainNumber(Record.NoradCatId);
             if (Asked && !(number && *number <= std::numeric_limits<int>::max()
                            && Asked->contains(static_cast<int>(*number)))) {
                 ++Counts.NotAsked;
+                return false;
+            }
+            TOmmRecord judged = Record;
+            judged.NoradCatId = JudgedNumber;
+            if (!Plausible(ElementLinesOf(judged).value(), Time)) {
+                ++Counts.Implausible;
                 return false;
             }
             ++Counts.PastElementLines;
