@@ -367,8 +367,7 @@ void RefuseShrunkGroup(std::size_t Kept, const TAnswerQuestion& Question)
 {
     const std::size_t earlier = Question.EarlierSets.value_or(0);
     if (!Question.IsList && earlier >= SmallestComparedFile && Kept * 10 < earlier)
-        throw EGroupFailed("the answer holds " + SetsText(Kept) + ", the earlier file "
-                           + std::to_string(earlier));
+        throw EGroupFailed("the answer holds " + SetsText(Kept) + ", the earlier file " + std::to_string(earlier));
 }
 
 TGateReport PassGate(std::vector<std::string>& Lines, std::size_t FirstLineNumber, std::time_t TimeOfRun,

@@ -70,8 +70,7 @@ std::optional<long> PlainNumber(std::string_view Text)
 class TOmmSelection {
 public:
     TOmmSelection(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
-        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Asked(Writing.AskedNumbers),
-          Time(TimeOfRun)
+        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Asked(Writing.AskedNumbers), Time(TimeOfRun)
     {
         Wanted.reserve(Lines.size() / 3);
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
@@ -91,8 +90,7 @@ public:
             return false;
         } else {
             const std::optional<long> number = PlainNumber(Record.NoradCatId);
-            if (Asked && !(number && *number <= std::numeric_limits<int>::max()
-                           && Asked->contains(static_cast<int>(*number)))) {
+            if (!AskedFor(number)) {
                 ++Counts.NotAsked;
                 return false;
             }
@@ -111,6 +109,13 @@ public:
     }
 
 private:
+    // Whether the list asked for the number; any is, for a group.
+    bool AskedFor(const std::optional<long>& Number) const
+    {
+        return !Asked
+               || (Number && *Number <= std::numeric_limits<int>::max() && Asked->contains(static_cast<int>(*Number)));
+    }
+
     struct TWanted {
         int Number;
         double Epoch;

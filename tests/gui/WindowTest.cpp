@@ -520,8 +520,7 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
     auto& note = Child<QLabel>("LabelFavouritesNote");
     EXPECT_TRUE(note.isHidden());
-    memo.setPlainText(
-        "  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n148493\n12,13\n1000000000\n");
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n148493\n12,13\n1000000000\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
     EXPECT_EQ(memo.toPlainText().count('\n'), 13) << "another window taking the focus is no leaving";
     EXPECT_TRUE(note.isHidden());
