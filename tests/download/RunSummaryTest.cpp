@@ -136,7 +136,8 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
     ASSERT_EQ(
         std::find_if(full.begin(), full.end(), [&](const std::string& Line) { return Line.starts_with("1 00007"); }),
         full.end());
-    world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent};
+    // The form exchange answers element lines, which cannot hold the last: noted, not "not found".
+    world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent, "340001"};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
@@ -152,6 +153,10 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
                 "   Weather.txt: saved, 4 satellites (2 newer, 2 new, 2 gone)",
                 "   MyFavourites.txt: saved, 1 satellite", "   Not found: 7"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
+    const TLines log = world.Host.Only("log");
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "   Individual list: 340001 left out (element lines hold numbers up to 339999)"),
+              log.end());
 }
 
 TEST(RunSummary, RunThatEndsEarlySaysNothingWasDownloaded)
