@@ -185,9 +185,7 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (!Question.IsList && !Question.EarlierSets)
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
     TGateReport gate;
-    if (pastElementLinesOnly)
-        RefuseShrunkGroup(0, Question);
-    else
+    if (!pastElementLinesOnly)
         gate = PassGate(Lines, 1 + received - Lines.size(), Folders.TimeOfRun, Question);
     const bool leaveOut = Writing.Options.LongNumbers == TLongNumbers::LeaveOut;
     const int leftOutSets = leaveOut ? LeaveOutLongNumbers(Lines) : 0;
@@ -203,6 +201,9 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     TFileText file = WrittenText(Lines, writing, Folders.TimeOfRun);
     if (pastElementLinesOnly && file.Records == 0)
         throw EGroupFailed(NoObjectKeptReason(file));
+    // The earlier file counts its objects past element lines too.
+    if (pastElementLinesOnly)
+        RefuseShrunkGroup(static_cast<std::size_t>(file.Records), Question);
     auto written = std::make_shared<const std::string>(std::move(file.Text));
     // The default form is the element lines as ever: one text serves as both. A CSV or JSON file's
     // are the element lines read back from it, made below.

@@ -49,8 +49,8 @@ struct TSaveResult {
 // names, and the element lines a CSV or JSON file's objects make, which must be the sets written;
 // objects numbered past 339999 must read too and are counted apart; of a list's, only those asked
 // for are kept. An answer of such objects alone (no lines) is saved when any of them is kept,
-// and a group's then fails when its earlier file holds 20 sets or more. The historic files are
-// written with Writing's line ends.
+// and a group's then fails when they are fewer than a tenth of its earlier file's (of 20 or more). The historic files
+// are written with Writing's line ends.
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
                          const std::string& FileName, TAnswerQuestion Question = {}, const TFileWriting& Writing = {});
 

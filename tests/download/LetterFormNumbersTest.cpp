@@ -194,12 +194,12 @@ TEST(LetterFormNumbers, ObjectsPastElementLinesAreKeptAsAskedFor)
          19,
          {"340001", "123456789"},
          "      1 sets numbered past 339999 left out as implausible"},
-        {"a group of them alone, after a file of 20",
+        {"a group of them alone, after a file of 21",
          false,
          {},
-         20,
+         21,
          {},
-         "the answer holds 0 sets, the earlier file 20"},
+         "the answer holds 2 sets, the earlier file 21"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
