@@ -250,7 +250,9 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     const TIdlePriority idle;
     TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries, Writing.LineEnds), text,
                        std::move(file.PastNumbers)};
-    ReportCounts(Host, sets, *checked, FileName, *entries);
+    // The objects past element lines were counted above; there are no satellites to count here.
+    if (!pastElementLinesOnly)
+        ReportCounts(Host, sets, *checked, FileName, *entries);
     return result;
 }
 
