@@ -101,7 +101,9 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
                      + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
                      + std::to_string(LargestElementLineNumber)
                      + " left out (element lines cannot hold their numbers)");
-    if (answer.Sets.empty())
+    // Objects past element lines alone are sets of a CSV or JSON file still; the save judges them.
+    const bool omm = OmmKindFor(Form) != TOmmKind::None;
+    if (answer.Sets.empty() && !(omm && answer.PastLargest > 0))
         return TSourceAnswer::Failed("no element sets");
     std::vector<std::string> lines;
     lines.reserve(answer.Sets.size() * 3);
@@ -113,7 +115,7 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
     }
     TSourceAnswer sets = TSourceAnswer::Sets(std::move(lines));
     // Its CSV answer is the OMM text of a CSV or JSON file, objects past element lines included.
-    if (OmmKindFor(Form) != TOmmKind::None) {
+    if (omm) {
         sets.OmmText = std::move(reply.Text);
         sets.OmmKind = TOmmKind::Csv;
     }
