@@ -23,7 +23,8 @@
 namespace elsetry::test {
 namespace {
 
-// A group's file: its form and what becomes of numbers past 99999, as stored ("" the default).
+// A group's file: its form and what becomes of numbers past 99999, as stored ("" the default). The
+// Special Interest group holds objects past element lines alone.
 struct TFileRow {
     int Group;
     const char* FileName;
@@ -31,11 +32,8 @@ struct TFileRow {
     const char* LongNumbers;
 };
 constexpr TFileRow Rows[] = {
-    {2, "full.csv", "csv", "leave out"},
-    {8, "weather.json", "JSON", ""},
-    {20, "amateur.tle", "two-line", ""},
-    {6, "gnss.txt", "", "leave out"},
-    {24, "special.json", "json", ""}, // objects past element lines alone
+    {2, "full.csv", "csv", "leave out"}, {8, "weather.json", "JSON", ""},  {20, "amateur.tle", "two-line", ""},
+    {6, "gnss.txt", "", "leave out"},    {24, "special.json", "json", ""},
 };
 constexpr TFileRow ListRow{0, "list.json", "json", "letter form"};
 // Stored texts that are no value: the file is not written, and the log says why.
