@@ -1,6 +1,7 @@
 #include "download/DownloadRun.h"
 
 #include "download/sources/DownloadExchange.h"
+#include "download/sources/FavouritesList.h"
 #include "elementfiles/ElementCheck.h"
 #include "download/sources/RunStops.h"
 #include "download/RunFolders.h"
@@ -13,6 +14,7 @@
 #include "text/FileNames.h"
 #include "text/Strings.h"
 
+#include <algorithm>
 #include <new>
 
 namespace elsetry {
@@ -501,14 +503,19 @@ void TDownloadSession::DownloadIndividualList(TRunLog& Host, const TDownloadInpu
     TAnswerQuestion question;
     question.IsList = true;
     for (const std::string& number : numbers)
-        if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
-            question.Numbers.insert(*value);
+        if (const std::optional<long> value = ListNumberValue(Trim(number)))
+            question.Numbers.insert(static_cast<int>(*value));
+    const std::vector<long> notAsked = std::move(answer.NotAsked);
     const TSaveResult saved = SaveAndNote(Host, std::move(answer), fileName, question);
-    // Numbers the file's choice leaves out were counted as such, not lost.
+    // Numbers the file's choice leaves out were counted as such, and those the source did not ask
+    // for noted as such, not lost.
+    const bool leaveOut = Inputs.FavouritesOptions.LongNumbers == TLongNumbers::LeaveOut;
     std::vector<std::string> written = numbers;
-    if (Inputs.FavouritesOptions.LongNumbers == TLongNumbers::LeaveOut)
-        std::erase_if(written, [](const std::string& Number) { return CatalogueNumberValue(Trim(Number)) > 99999; });
-    Summary.NotFound = NumbersNotFound(written, *saved.Text);
+    std::erase_if(written, [&](const std::string& Number) {
+        const std::optional<long> value = ListNumberValue(Trim(Number));
+        return (leaveOut && value > 99999) || (value && std::ranges::find(notAsked, *value) != notAsked.end());
+    });
+    Summary.NotFound = NumbersNotFound(written, *saved.Text, saved.PastElementLines);
 }
 
 void TDownloadSession::PrepareWriting(const TFileOptions& Options, const std::string& Fault)
@@ -538,8 +545,10 @@ TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, TSourceAnswer&& Answer,
         SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question, std::move(writing));
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
+    // A CSV or JSON file's objects past element lines are satellites of it too.
+    const int satellites = saved.Sets + static_cast<int>(saved.PastElementLines.size());
     Summary.Files.push_back(
-        {FileName, TFileResult::Saved, saved.Sets, {}, ChangesFrom(earlier, SetEpochsOf(*saved.Text))});
+        {FileName, TFileResult::Saved, satellites, {}, ChangesFrom(earlier, SetEpochsOf(*saved.Text))});
     return saved;
 }
 

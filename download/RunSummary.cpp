@@ -2,6 +2,7 @@
 
 #include "platform/RunClock.h"
 #include "elementfiles/SetChanges.h"
+#include "download/sources/FavouritesList.h"
 
 #include "text/CatalogueNumber.h"
 #include "text/Lines.h"
@@ -80,19 +81,20 @@ std::vector<std::string> SummaryLines(const TRunSummary& Summary)
 }
 
 // Element lines carry the number in columns 3-7 of their first line.
-std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text)
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text,
+                                         const std::vector<long>& PastElementLines)
 {
-    std::set<int> carried;
+    std::set<long> carried(PastElementLines.begin(), PastElementLines.end());
     for (TLineReader lines(Text); !lines.AtEnd();)
         if (const std::string_view line = lines.Read(); line.size() >= 7 && line.starts_with("1 "))
             if (const auto number = CatalogueNumberValue(line.substr(2, 5)))
                 carried.insert(*number);
-    std::set<int> missing;
+    std::set<long> missing;
     for (const std::string& number : Numbers)
-        if (const auto value = CatalogueNumberValue(Trim(number)); value && !carried.contains(*value))
+        if (const auto value = ListNumberValue(Trim(number)); value && !carried.contains(*value))
             missing.insert(*value);
     std::vector<std::string> named;
-    for (const int value : missing)
+    for (const long value : missing)
         named.push_back(std::to_string(value));
     return named;
 }

@@ -44,7 +44,10 @@ std::vector<std::string> SummaryLines(const TRunSummary& Summary);
 
 // The numbers of the list that no set of the element text carries, each once, by number, in
 // digits without leading zeros ("148493" for "E8493", "7" for "00007"), as the log names them. A
-// line that is not a catalogue number is no concern of the answer's.
-std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text);
+// line that is not a catalogue number is no concern of the answer's. Numbers past 339999, which
+// element lines cannot hold, are found when PastElementLines (the objects a CSV or JSON file
+// kept besides its lines) holds them.
+std::vector<std::string> NumbersNotFound(const std::vector<std::string>& Numbers, std::string_view Text,
+                                         const std::vector<long>& PastElementLines = {});
 
 } // namespace elsetry

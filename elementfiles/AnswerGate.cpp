@@ -361,16 +361,14 @@ std::string SetsText(std::size_t Count)
 // The tenth rule: a group that shrinks that much at once has lost its answer on the way.
 constexpr std::size_t SmallestComparedFile = 20;
 
-void RefuseShrunkGroup(const TGateReport& Report, const TAnswerQuestion& Question)
-{
-    const auto kept = static_cast<std::size_t>(Report.Kept);
-    const std::size_t earlier = Question.EarlierSets.value_or(0);
-    if (!Question.IsList && earlier >= SmallestComparedFile && kept * 10 < earlier)
-        throw EGroupFailed("the answer holds " + SetsText(kept) + ", the earlier file "
-                           + std::to_string(earlier));
-}
-
 } // namespace
+
+void RefuseShrunkGroup(std::size_t Kept, const TAnswerQuestion& Question)
+{
+    const std::size_t earlier = Question.EarlierSets.value_or(0);
+    if (!Question.IsList && earlier >= SmallestComparedFile && Kept * 10 < earlier)
+        throw EGroupFailed("the answer holds " + SetsText(Kept) + ", the earlier file " + std::to_string(earlier));
+}
 
 TGateReport PassGate(std::vector<std::string>& Lines, std::size_t FirstLineNumber, std::time_t TimeOfRun,
                      const TAnswerQuestion& Question)
@@ -410,7 +408,7 @@ TGateReport PassGate(std::vector<std::string>& Lines, std::size_t FirstLineNumbe
         throw EGroupFailed("none of the numbers asked for");
     if (report.Kept == 0)
         throw EGroupFailed("not element sets");
-    RefuseShrunkGroup(report, Question);
+    RefuseShrunkGroup(static_cast<std::size_t>(report.Kept), Question);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < Lines.size(); ++i)
         if (keep[i] && kept++ != i)

@@ -127,6 +127,10 @@ struct TGateReport {
 TGateReport PassGate(std::vector<std::string>& Lines, std::size_t FirstLineNumber, std::time_t TimeOfRun,
                      const TAnswerQuestion& Question);
 
+// Raises EGroupFailed as PassGate does when a group's answer of Kept sets holds fewer than a tenth
+// of the sets of an earlier file of at least 20.
+void RefuseShrunkGroup(std::size_t Kept, const TAnswerQuestion& Question);
+
 // Every damaged or implausible set of an element text, as "elsetry-tle verify" lists them.
 struct TVerifyCounts {
     std::size_t Sets = 0;

@@ -6,10 +6,13 @@
 #include "elements/OmmRecord.h"
 #include "elements/OmmWriter.h"
 #include "text/CatalogueNumber.h"
+#include "text/Strings.h"
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <limits>
 #include <optional>
 
 namespace elsetry {
@@ -53,10 +56,21 @@ bool Plausible(const std::array<std::string, 3>& Lines, std::time_t TimeOfRun)
     return sound;
 }
 
+// A number written as plain digits, as the services write catalogue numbers.
+std::optional<long> PlainNumber(std::string_view Text)
+{
+    Text = Trim(Text);
+    long number = 0;
+    const auto [end, error] = std::from_chars(Text.data(), Text.data() + Text.size(), number);
+    if (error != std::errc() || end != Text.data() + Text.size())
+        return std::nullopt;
+    return number;
+}
+
 class TOmmSelection {
 public:
     TOmmSelection(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun)
-        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Time(TimeOfRun)
+        : LeaveOut(Writing.Options.LongNumbers == TLongNumbers::LeaveOut), Asked(Writing.AskedNumbers), Time(TimeOfRun)
     {
         Wanted.reserve(Lines.size() / 3);
         for (std::size_t set = 0; set + 2 < Lines.size(); set += 3)
@@ -75,6 +89,11 @@ public:
             ++Counts.LeftOut;
             return false;
         } else {
+            const std::optional<long> number = PlainNumber(Record.NoradCatId);
+            if (!AskedFor(number)) {
+                ++Counts.NotAsked;
+                return false;
+            }
             TOmmRecord judged = Record;
             judged.NoradCatId = JudgedNumber;
             if (!Plausible(ElementLinesOf(judged).value(), Time)) {
@@ -82,12 +101,21 @@ public:
                 return false;
             }
             ++Counts.PastElementLines;
+            if (number)
+                Counts.PastNumbers.push_back(*number);
         }
         ++Counts.Records;
         return true;
     }
 
 private:
+    // Whether the list asked for the number; any is, for a group.
+    bool AskedFor(const std::optional<long>& Number) const
+    {
+        return !Asked
+               || (Number && *Number <= std::numeric_limits<int>::max() && Asked->contains(static_cast<int>(*Number)));
+    }
+
     struct TWanted {
         int Number;
         double Epoch;
@@ -112,6 +140,7 @@ private:
     // The sets of the lines by number.
     std::vector<TWanted> Wanted;
     bool LeaveOut;
+    const std::set<int>* Asked;
     std::time_t Time;
 };
 

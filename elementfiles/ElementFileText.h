@@ -6,6 +6,7 @@
 #include "settings/FileOptions.h"
 
 #include <ctime>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,9 @@ struct TFileWriting {
     // came as element lines: the file is then written from them. The check lets go of it once the
     // file is written.
     std::string OmmText;
+    // For the individual list, the catalogue numbers it asked for: the objects of OmmText past
+    // 339999 are written only when asked for, as the gate keeps the sets of the lines.
+    const std::set<int>* AskedNumbers = nullptr;
 };
 
 // Removes the sets numbered past 99999 from Lines (a name line, line 1 and line 2 a set) and
@@ -38,14 +42,18 @@ struct TFileText {
     // implausible.
     int LeftOut = 0;
     int Implausible = 0;
+    int NotAsked = 0;
+    // The catalogue numbers of the objects written numbered past 339999.
+    std::vector<long> PastNumbers;
 };
 
 // The file of the sets of Lines (a name line, line 1 and line 2 a set, as the gate left them and
 // with what the file's choice leaves out gone), written as Writing says. From OmmText the objects
 // of those sets are written, in its order (CSV rows, and JSON objects with all their fields, as
 // they stand but for their line ends), and those numbered past 339999 that are plausible at
-// TimeOfRun (as the gate judges sets) and not left out by the file's choice. Raises EOmmFormat
-// when OmmText does not read, or a JSON object to be written is not JSON throughout.
+// TimeOfRun (as the gate judges sets), not left out by the file's choice, and asked for where the
+// list's numbers are given. Raises EOmmFormat when OmmText does not read, or a JSON object to be
+// written is not JSON throughout.
 TFileText ElementFileText(const std::vector<std::string>& Lines, const TFileWriting& Writing, std::time_t TimeOfRun);
 
 } // namespace elsetry

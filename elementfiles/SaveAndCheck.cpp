@@ -138,6 +138,18 @@ std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm 
     }
 }
 
+// Why an answer of objects past element lines alone keeps none.
+std::string NoObjectKeptReason(const TFileText& File)
+{
+    if (File.LeftOut > 0)
+        return AllLeftOutReason;
+    if (File.Implausible > 0)
+        return "no plausible set";
+    if (File.NotAsked > 0)
+        return "none of the numbers asked for";
+    return "not element sets";
+}
+
 // What the file's form kept and left out besides what the gate did.
 void LogFormCounts(TRunLog& Host, int LeftOut, const TFileText& File)
 {
@@ -147,6 +159,8 @@ void LogFormCounts(TRunLog& Host, int LeftOut, const TFileText& File)
     if (File.Implausible > 0)
         Host.Log("      " + std::to_string(File.Implausible) + " sets numbered past 339999 left out as implausible",
                  false);
+    if (File.NotAsked > 0)
+        Host.Log("      " + std::to_string(File.NotAsked) + " sets numbered past 339999 not asked for left out", false);
     if (File.PastElementLines > 0)
         Host.Log("      " + std::to_string(File.PastElementLines)
                      + " sets numbered past 339999 kept, which element lines cannot hold",
@@ -161,28 +175,40 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     RefuseUnfitText(Lines, FileName);
     const std::size_t received = Lines.size();
     RemoveCommentLines(Lines);
-    if (CompleteSetCount(Lines) == 0)
+    const TFileForm form = Writing.Options.Form;
+    const bool omm = form == TFileForm::Csv || form == TFileForm::Json;
+    // An answer whose objects are all numbered past 339999 has no element lines; its objects are
+    // judged as the file is written.
+    const bool pastElementLinesOnly = omm && Lines.empty() && !Writing.OmmText.empty();
+    if (!pastElementLinesOnly && CompleteSetCount(Lines) == 0)
         throw EGroupFailed("not element sets");
     const std::string path = Folders.Group + FileName;
     if (!Question.IsList && !Question.EarlierSets)
         Question.EarlierSets = static_cast<std::size_t>(SatellitesInFile(path).value_or(0));
-    const TGateReport gate = PassGate(Lines, 1 + received - Lines.size(), Folders.TimeOfRun, Question);
-    const TFileForm form = Writing.Options.Form;
+    TGateReport gate;
+    if (!pastElementLinesOnly)
+        gate = PassGate(Lines, 1 + received - Lines.size(), Folders.TimeOfRun, Question);
     const bool leaveOut = Writing.Options.LongNumbers == TLongNumbers::LeaveOut;
     const int leftOutSets = leaveOut ? LeaveOutLongNumbers(Lines) : 0;
-    if (Lines.empty())
+    if (Lines.empty() && !pastElementLinesOnly)
         throw EGroupFailed(AllLeftOutReason);
     // The list would read sets in the CSV or JSON form too, but the folder's readers expect
     // element lines.
-    if (ElementTextFormOf(Lines.front()) != TElementTextForm::ElementLines)
+    if (!Lines.empty() && ElementTextFormOf(Lines.front()) != TElementTextForm::ElementLines)
         throw EGroupFailed("not element sets");
+    if (Question.IsList)
+        Writing.AskedNumbers = &Question.Numbers;
     TFileText file = WrittenText(Lines, Writing, Folders.TimeOfRun);
     std::string().swap(Writing.OmmText);
+    if (pastElementLinesOnly && file.Records == 0)
+        throw EGroupFailed(NoObjectKeptReason(file));
+    // The earlier file counts its objects past element lines too.
+    if (pastElementLinesOnly)
+        RefuseShrunkGroup(static_cast<std::size_t>(file.Records), Question);
     auto written = std::make_shared<const std::string>(std::move(file.Text));
     // The default form is the element lines as ever: one text serves as both. A CSV or JSON file's
     // are the element lines read back from it, made below.
     const bool plain = form == TFileForm::ThreeLine && Writing.LineEnds == TLineEnds::CrLf;
-    const bool omm = form == TFileForm::Csv || form == TFileForm::Json;
     std::shared_ptr<const std::string> text;
     if (!omm)
         text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
@@ -207,7 +233,8 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
         const TIdlePriority idle;
         entries.emplace(checked, path);
     }
-    if (!ReadsAsElementSets(*checked, entries->Decoded()))
+    // Objects past element lines were read back by CheckedText; there are no lines besides.
+    if (!pastElementLinesOnly && !ReadsAsElementSets(*checked, entries->Decoded()))
         throw EGroupFailed("not element sets");
     CommitChecked(*replacement);
     Host.Log("   Saved: " + EscapeControls(FileName), true);
@@ -217,8 +244,11 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     LogFormCounts(Host, leftOutSets + file.LeftOut, file);
 
     const TIdlePriority idle;
-    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries, Writing.LineEnds), text};
-    ReportCounts(Host, sets, *checked, FileName, *entries);
+    TSaveResult result{sets, UpdateHistoricFiles(Host, Folders, *entries, Writing.LineEnds), text,
+                       std::move(file.PastNumbers)};
+    // The objects past element lines were counted above; there are no satellites to count here.
+    if (!pastElementLinesOnly)
+        ReportCounts(Host, sets, *checked, FileName, *entries);
     return result;
 }
 

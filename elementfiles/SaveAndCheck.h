@@ -22,6 +22,9 @@ struct TSaveResult {
     // form, the text saved; CR LF line ends, but for a CSV or JSON file's, which are the lines
     // read back from it, with LF.
     std::shared_ptr<const std::string> Text;
+    // The catalogue numbers of the objects of a CSV or JSON file numbered past 339999, which the
+    // lines of Text cannot hold.
+    std::vector<long> PastElementLines;
 };
 
 // Removes up to two leading comment lines from Lines and passes the rest through the answer gate
@@ -44,8 +47,10 @@ struct TSaveResult {
 // left out, as chosen for this file"; all of them left out fails the group). What is checked is
 // the file as written, read back: its element lines, those of a two-line file with the answer's
 // names, and the element lines a CSV or JSON file's objects make, which must be the sets written;
-// objects numbered past 339999 must read too and are counted apart. The historic files are
-// written with Writing's line ends.
+// objects numbered past 339999 must read too and are counted apart; of a list's, only those asked
+// for are kept. An answer of such objects alone (no lines) is saved when any of them is kept,
+// and a group's then fails when they are fewer than a tenth of its earlier file's (of 20 or more). The historic files
+// are written with Writing's line ends.
 TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vector<std::string>&& Lines,
                          const std::string& FileName, TAnswerQuestion Question = {}, TFileWriting Writing = {});
 

@@ -182,7 +182,7 @@ std::vector<std::string> ThreeLineElementLines(std::string_view Body)
     return sets;
 }
 
-std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind)
+std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind, std::size_t* PastElementLines)
 {
     const std::string_view start = TrimmedStart(Body);
     if (start.empty())
@@ -192,9 +192,11 @@ std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind)
     else if (start.front() == '<')
         throw EGroupFailed("an HTML page, not element sets");
     std::vector<std::string> lines;
-    const TOmmRecordSink sink = [&lines](const TOmmRecord& Record) {
+    const TOmmRecordSink sink = [&lines, PastElementLines](const TOmmRecord& Record) {
         if (std::optional<std::array<std::string, 3>> set = ElementLinesOf(Record, TZeroExponent::Minus))
             lines.insert(lines.end(), std::make_move_iterator(set->begin()), std::make_move_iterator(set->end()));
+        else if (PastElementLines)
+            ++*PastElementLines;
     };
     try {
         if (Kind == TOmmKind::Csv)

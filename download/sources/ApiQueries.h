@@ -40,9 +40,10 @@ std::vector<std::string> ThreeLineElementLines(std::string_view Body);
 
 // The element sets of a CSV or JSON (OMM) answer as element-file lines, written as Space-Track
 // writes its 3le answers; none for an empty body or a CSV header alone. Objects numbered past what
-// element lines can hold are left out. Raises EGroupFailed, as ThreeLineElementLines does, for an
-// error answer, an HTML page, or records that do not read as element sets.
-std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind);
+// element lines can hold are left out, and counted in PastElementLines when given. Raises
+// EGroupFailed, as ThreeLineElementLines does, for an error answer, an HTML page, or records that
+// do not read as element sets.
+std::vector<std::string> OmmAnswerLines(std::string_view Body, TOmmKind Kind, std::size_t* PastElementLines = nullptr);
 
 // Appends one query's OMM answer to the text of the answers before it, as one answer of its kind:
 // CSV under the first header only, JSON as one list.

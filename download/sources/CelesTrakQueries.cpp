@@ -3,6 +3,7 @@
 #include "download/sources/RunStops.h"
 #include "elements/OmmReaders.h"
 #include "elements/OmmRecord.h"
+#include "elements/OmmWriter.h"
 #include "text/Strings.h"
 
 #include <algorithm>
@@ -101,6 +102,16 @@ TCsvElementSets CsvElementSets(std::string_view Csv)
         sets.Numbers.push_back(*number);
     });
     return sets;
+}
+
+std::optional<std::string> CsvRowOfNumber(std::string_view Csv, long Number)
+{
+    std::optional<std::string> row;
+    ReadRecords(Csv, [&](const TOmmRecord& Record) {
+        if (!row && NumberOf(Record.NoradCatId) == Number && !LinesOf(Record))
+            row = OmmCsvRow(Record, "");
+    });
+    return row;
 }
 
 } // namespace elsetry

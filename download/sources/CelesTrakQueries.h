@@ -3,6 +3,7 @@
 // answer made into element sets.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,5 +38,10 @@ struct TCsvElementSets {
 // Raises EGroupFailed when a row does not read as an element set, so that a group is saved whole
 // or not at all.
 TCsvElementSets CsvElementSets(std::string_view Csv);
+
+// The row of the object numbered Number, past what element lines hold, in a CSV answer, written
+// under OmmCsvHeader without a line end; nothing when the answer has none. Raises EGroupFailed as
+// CsvElementSets does.
+std::optional<std::string> CsvRowOfNumber(std::string_view Csv, long Number);
 
 } // namespace elsetry

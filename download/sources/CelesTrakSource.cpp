@@ -1,16 +1,15 @@
 #include "download/sources/CelesTrakSource.h"
 
 #include "download/sources/CelesTrakQueries.h"
+#include "download/sources/FavouritesList.h"
 #include "download/sources/RunStops.h"
 #include "elements/OmmRecord.h"
-#include "text/CatalogueNumber.h"
+#include "elements/OmmWriter.h"
 #include "text/Strings.h"
 
 #include <algorithm>
 #include <iterator>
 #include <optional>
-#include <type_traits>
-#include <unordered_set>
 
 namespace elsetry {
 
@@ -18,49 +17,8 @@ namespace {
 
 using TTime = TRunClock::TTime;
 
-constexpr std::size_t NumbersShown = 20;
 constexpr const char* NotUpdatedText = "CelesTrak says it has not updated since the last download";
 constexpr std::size_t BodyShown = 80;
-
-struct TWantedNumbers {
-    std::vector<long> Writable;           // each once, in the list's order
-    std::vector<std::string> PastLargest; // numbers element lines cannot hold
-};
-
-// The list's catalogue numbers; entries that are no number at all are passed over.
-TWantedNumbers WantedNumbers(const std::vector<std::string>& Numbers)
-{
-    TWantedNumbers wanted;
-    std::unordered_set<long> seen;
-    for (const std::string& entry : Numbers) {
-        const std::string_view text = Trim(entry);
-        if (const std::optional<int> value = CatalogueNumberValue(text)) {
-            if (seen.insert(*value).second)
-                wanted.Writable.push_back(*value);
-        } else if (AllDigits(text) && text.size() <= 9) {
-            wanted.PastLargest.emplace_back(text);
-        }
-    }
-    return wanted;
-}
-
-// "25544, 25338 and 3 more".
-template <class TItem>
-std::string ListText(const std::vector<TItem>& Items)
-{
-    std::string text;
-    for (std::size_t index = 0; index < Items.size() && index < NumbersShown; ++index) {
-        if (index > 0)
-            text += ", ";
-        if constexpr (std::is_same_v<TItem, std::string>)
-            text += Items[index];
-        else
-            text += std::to_string(Items[index]);
-    }
-    if (Items.size() > NumbersShown)
-        text += " and " + std::to_string(Items.size() - NumbersShown) + " more";
-    return text;
-}
 
 std::string CountText(std::size_t Count, const char* One, const char* Many)
 {
@@ -78,13 +36,28 @@ std::string BodyStart(const std::string& Body)
     return shown.empty() ? std::string() : " \"" + shown + "\"";
 }
 
-std::vector<std::string> LinesOfSets(const std::vector<const TKeptSet*>& Sets)
+// The list's sets as element lines. With objects past element lines among them, the sets are also
+// the CSV text a CSV or JSON file is written from, each set a row made of its lines, then those
+// objects' rows.
+TSourceAnswer ListAnswer(const std::vector<const TKeptSet*>& Sets)
 {
     std::vector<std::string> lines;
     lines.reserve(Sets.size() * 3);
+    std::string rows;
     for (const TKeptSet* set : Sets)
-        lines.insert(lines.end(), set->Lines.begin(), set->Lines.end());
-    return lines;
+        if (set->CsvRow.empty())
+            lines.insert(lines.end(), set->Lines.begin(), set->Lines.end());
+        else
+            rows += set->CsvRow + "\r\n";
+    if (rows.empty())
+        return TSourceAnswer::Sets(std::move(lines));
+    std::string csv = std::string(OmmCsvHeader) + "\r\n";
+    for (std::size_t set = 0; set + 2 < lines.size(); set += 3)
+        csv += OmmCsvRow(OmmRecordOf(lines[set], lines[set + 1], lines[set + 2]));
+    TSourceAnswer answer = TSourceAnswer::Sets(std::move(lines));
+    answer.OmmText = csv + rows;
+    answer.OmmKind = TOmmKind::Csv;
+    return answer;
 }
 
 void NoteOnList(const TRunChannel& Channel, const std::string& Text)
@@ -95,7 +68,7 @@ void NoteOnList(const TRunChannel& Channel, const std::string& Text)
 void NoteNotFound(const TRunChannel& Channel, const std::vector<long>& Numbers)
 {
     if (!Numbers.empty())
-        NoteOnList(Channel, "not found at CelesTrak: " + ListText(Numbers));
+        NoteOnList(Channel, "not found at CelesTrak: " + NumbersText(Numbers));
 }
 
 } // namespace
@@ -128,7 +101,9 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
                      + CountText(static_cast<std::size_t>(answer.PastLargest), "object", "objects") + " numbered past "
                      + std::to_string(LargestElementLineNumber)
                      + " left out (element lines cannot hold their numbers)");
-    if (answer.Sets.empty())
+    // Objects past element lines alone are sets of a CSV or JSON file still; the save judges them.
+    const bool omm = OmmKindFor(Form) != TOmmKind::None;
+    if (answer.Sets.empty() && !(omm && answer.PastLargest > 0))
         return TSourceAnswer::Failed("no element sets");
     std::vector<std::string> lines;
     lines.reserve(answer.Sets.size() * 3);
@@ -140,7 +115,7 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
     }
     TSourceAnswer sets = TSourceAnswer::Sets(std::move(lines));
     // Its CSV answer is the OMM text of a CSV or JSON file, objects past element lines included.
-    if (OmmKindFor(Form) != TOmmKind::None) {
+    if (omm) {
         sets.OmmText = std::move(reply.Text);
         sets.OmmKind = TOmmKind::Csv;
     }
@@ -148,14 +123,18 @@ TSourceAnswer TCelesTrakSource::GroupAnswer(TRunChannel& Channel, const TSpaceTr
 }
 
 TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
-                                                     TFileForm)
+                                                     TFileForm Form)
 {
     Pending = {};
-    const TWantedNumbers wanted = WantedNumbers(Numbers);
-    if (!wanted.PastLargest.empty())
-        NoteOnList(Channel, ListText(wanted.PastLargest) + " left out (element lines hold numbers up to "
-                                + std::to_string(LargestElementLineNumber) + ")");
-    if (wanted.Writable.empty())
+    const TListNumbers listed = elsetry::ListNumbers(Numbers);
+    // A CSV or JSON file keeps objects past element lines: they are asked for as the others are.
+    const bool omm = OmmKindFor(Form) != TOmmKind::None;
+    std::vector<long> wanted = listed.Writable;
+    if (omm)
+        wanted.insert(wanted.end(), listed.PastElementLines.begin(), listed.PastElementLines.end());
+    else if (!listed.PastElementLines.empty())
+        Channel.Note(PastElementLinesNote(listed.PastElementLines));
+    if (wanted.empty())
         return TSourceAnswer::Failed("no catalogue numbers");
 
     const TTime now = Clock.Now();
@@ -163,7 +142,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
     std::map<long, TKeptSet> found;
     std::vector<long> toAsk;
     std::optional<TTime> oldestKept;
-    for (const long number : wanted.Writable) {
+    for (const long number : wanted) {
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end()) {
             found.emplace(number, fetched->second);
         } else if (const auto keptSet = kept.find(number); keptSet != kept.end()) {
@@ -181,7 +160,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
         toAsk.resize(MostNumberQueries);
         NoteOnList(Channel, CountText(leftOut.size(), "number", "numbers")
                                 + " left out, CelesTrak is asked for at most " + std::to_string(MostNumberQueries)
-                                + " single numbers a run: " + ListText(leftOut));
+                                + " single numbers a run: " + NumbersText(leftOut));
     }
 
     std::map<long, TKeptSet> fresh;
@@ -194,7 +173,7 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
         NoteNotFound(Channel, notFound);
         throw;
     }
-    for (const long number : wanted.Writable)
+    for (const long number : wanted)
         if (const auto fetched = RunSets.find(number); fetched != RunSets.end())
             fresh.emplace(number, fetched->second);
     found.insert(fresh.begin(), fresh.end());
@@ -203,17 +182,20 @@ TSourceAnswer TCelesTrakSource::IndividualListAnswer(TRunChannel& Channel, const
 
     NoteNotFound(Channel, notFound);
     std::vector<const TKeptSet*> sets;
-    for (const long number : wanted.Writable)
+    for (const long number : wanted)
         if (const auto set = found.find(number); set != found.end())
             sets.push_back(&set->second);
     if (sets.empty())
         return TSourceAnswer::Failed("no element sets");
-    return TSourceAnswer::Sets(LinesOfSets(sets));
+    TSourceAnswer answer = ListAnswer(sets);
+    if (!omm)
+        answer.NotAsked = listed.PastElementLines;
+    return answer;
 }
 
 void TCelesTrakSource::ExpectListNumbers(const std::vector<std::string>& Numbers)
 {
-    const std::vector<long> wanted = WantedNumbers(Numbers).Writable;
+    const std::vector<long> wanted = elsetry::ListNumbers(Numbers).Writable;
     ListNumbers.emplace(wanted.begin(), wanted.end());
 }
 
@@ -230,7 +212,10 @@ std::optional<TKeptSet> TCelesTrakSource::AskForNumber(TRunChannel& Channel, lon
         NoteOnList(Channel, std::to_string(Number) + " not asked for again (" + reply.Text + ")");
         return std::nullopt;
     }
-    if (reply.Kind == TGpReply::TKind::Data) {
+    if (reply.Kind == TGpReply::TKind::Data && Number > LargestElementLineNumber) {
+        if (std::optional<std::string> row = CsvRowOfNumber(reply.Text, Number))
+            return TKeptSet{{}, asked, std::move(*row)};
+    } else if (reply.Kind == TGpReply::TKind::Data) {
         const TCsvElementSets answer = CsvElementSets(reply.Text);
         const auto at = std::find(answer.Numbers.begin(), answer.Numbers.end(), Number);
         if (at != answer.Numbers.end())

@@ -35,7 +35,9 @@ public:
     // A query answered within the update cycle is not sent again, and comes back unchanged. For
     // a CSV or JSON file the answer keeps CelesTrak's CSV as its OMM text.
     TSourceAnswer GroupAnswer(TRunChannel& Channel, const TSpaceTrackGroup& Group, TFileForm Form) override;
-    // Put together from sets of several answers and runs, so it has element lines only.
+    // Put together from sets of several answers and runs, as element lines. For a CSV or JSON
+    // file the numbers past 339999 are asked for one at a time too, and the answer's OMM text then
+    // holds their rows after those of the other sets, made of their lines.
     TSourceAnswer IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
                                        TFileForm Form) override;
     void LogOut(TRunChannel&) override {}

@@ -5,6 +5,7 @@
 #include "text/Strings.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace elsetry {
 
@@ -22,6 +23,9 @@ std::string ListedForm(std::string_view Number)
 }
 
 constexpr std::size_t NoteExamples = 5;
+constexpr std::size_t NumbersShown = 20;
+// Catalogue numbers run to nine digits.
+constexpr std::size_t LongestListNumber = 9;
 
 // "\"a\", \"b\"" or, past the examples, "\"a\", ... and 3 more".
 std::string Examples(const std::vector<std::string>& Texts)
@@ -51,7 +55,7 @@ std::vector<std::string_view> Entries(const std::vector<std::string>& Lines)
 }
 
 struct TListed {
-    int Value;
+    long Value;
     std::string Form;
 };
 
@@ -62,8 +66,8 @@ std::vector<TListed> ListedNumbers(const std::vector<std::string>& Lines, std::v
 {
     std::vector<TListed> listed;
     for (const std::string_view entry : Entries(Lines)) {
-        const std::optional<int> value = CatalogueNumberValue(entry);
-        if (!value || *value < 1) {
+        const std::optional<long> value = ListNumberValue(entry);
+        if (!value) {
             if (Refused)
                 Refused->emplace_back(entry);
             continue;
@@ -115,7 +119,7 @@ std::string DroppedFavouritesNote(const std::vector<std::string>& Lines)
     if (!refused.empty())
         note = "Removed " + Examples(refused)
                + (refused.size() == 1 ? ": not a catalogue number" : ": not catalogue numbers")
-               + " (1 to 339999, or E8493 and the like)";
+               + " (1 to 999999999, or E8493 and the like)";
     if (!repeated.empty())
         note += std::string(note.empty() ? "Removed" : "; removed") + " repeats of " + Examples(repeated);
     return note;
@@ -127,6 +131,50 @@ std::string QueryNumber(const std::string& Number)
         return Number;
     const std::optional<int> value = CatalogueNumberValue(Number);
     return value ? std::to_string(*value) : Number;
+}
+
+std::optional<long> ListNumberValue(std::string_view Number)
+{
+    std::optional<long> value;
+    if (const std::optional<int> lineValue = CatalogueNumberValue(Number)) {
+        value = *lineValue;
+    } else if (!Number.empty() && AllDigits(Number)) {
+        Number.remove_prefix(std::min(Number.find_first_not_of('0'), Number.size()));
+        if (Number.size() > LongestListNumber)
+            return std::nullopt;
+        value = 0;
+        for (const char digit : Number)
+            *value = *value * 10 + (digit - '0');
+    }
+    if (!value || *value < 1)
+        return std::nullopt;
+    return value;
+}
+
+TListNumbers ListNumbers(const std::vector<std::string>& Numbers)
+{
+    TListNumbers numbers;
+    std::unordered_set<long> seen;
+    for (const std::string& entry : Numbers)
+        if (const std::optional<long> value = ListNumberValue(Trim(entry)); value && seen.insert(*value).second)
+            (*value > LargestCatalogueNumber ? numbers.PastElementLines : numbers.Writable).push_back(*value);
+    return numbers;
+}
+
+std::string NumbersText(const std::vector<long>& Numbers)
+{
+    std::string text;
+    for (std::size_t index = 0; index < Numbers.size() && index < NumbersShown; ++index)
+        text += (index == 0 ? "" : ", ") + std::to_string(Numbers[index]);
+    if (Numbers.size() > NumbersShown)
+        text += " and " + std::to_string(Numbers.size() - NumbersShown) + " more";
+    return text;
+}
+
+std::string PastElementLinesNote(const std::vector<long>& Numbers)
+{
+    return "   Individual list: " + NumbersText(Numbers) + " left out (element lines hold numbers up to "
+           + std::to_string(LargestCatalogueNumber) + ")";
 }
 
 } // namespace elsetry

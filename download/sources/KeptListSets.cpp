@@ -19,10 +19,12 @@ std::string SetsKey()
     return ProgramKeyPath() + "\\CelesTrak\\ListSets";
 }
 
-// "<fetched>\t<name line>\t<line 1>\t<line 2>".
+// "<fetched>\t<name line>\t<line 1>\t<line 2>", or "<fetched>\t<CSV row>".
 std::string SetText(const TKeptSet& Set)
 {
     std::string text = TimeText(Set.Fetched);
+    if (!Set.CsvRow.empty())
+        return text + Separator + Set.CsvRow;
     for (const std::string& line : Set.Lines)
         text += Separator + line;
     return text;
@@ -33,7 +35,7 @@ bool Keepable(const TKeptSet& Set)
     for (const std::string& line : Set.Lines)
         if (line.find_first_of("\t\r\n") != std::string::npos)
             return false;
-    return true;
+    return Set.CsvRow.find_first_of("\t\r\n") == std::string::npos;
 }
 
 std::optional<TKeptSet> SetOf(std::string_view Text)
@@ -46,9 +48,12 @@ std::optional<TKeptSet> SetOf(std::string_view Text)
             break;
         at = end + 1;
     }
-    const std::optional<TRunClock::TTime> fetched = fields.size() == 4 ? KeptTime(fields[0]) : std::nullopt;
+    const bool row = fields.size() == 2 && !fields[1].empty();
+    const std::optional<TRunClock::TTime> fetched = fields.size() == 4 || row ? KeptTime(fields[0]) : std::nullopt;
     if (!fetched)
         return std::nullopt;
+    if (row)
+        return TKeptSet{{}, *fetched, std::string(fields[1])};
     return TKeptSet{{std::string(fields[1]), std::string(fields[2]), std::string(fields[3])}, *fetched};
 }
 

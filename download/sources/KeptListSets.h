@@ -16,6 +16,9 @@ namespace elsetry {
 struct TKeptSet {
     std::array<std::string, 3> Lines; // name line and two element lines
     TRunClock::TTime Fetched;
+    // An object numbered past what element lines hold, for a CSV or JSON file: its CSV row under
+    // OmmCsvHeader, without a line end; Lines are then empty.
+    std::string CsvRow = {};
 };
 
 class TKeptListSets {
@@ -27,8 +30,8 @@ public:
     // Now (the clock was set back) or stored in another form is left out.
     std::map<long, TKeptSet> Fresh(TRunClock::TTime Now);
     // Keeps Sets in place of any kept for the same numbers, and lets go of every set fetched
-    // Lifetime or longer before Now, in one transaction. A set whose lines hold a tab or a line
-    // break is not kept.
+    // Lifetime or longer before Now, in one transaction. A set whose lines or row hold a tab or a
+    // line break is not kept.
     void Keep(const std::map<long, TKeptSet>& Sets, TRunClock::TTime Now);
 
 private:

@@ -1,7 +1,10 @@
 #include "download/sources/LegacyFormSource.h"
 
 #include "download/sources/DownloadExchange.h"
+#include "download/sources/FavouritesList.h"
 #include "platform/Gunzip.h"
+#include "text/CatalogueNumber.h"
+#include "text/Strings.h"
 
 namespace elsetry {
 
@@ -37,14 +40,26 @@ TSourceAnswer TLegacyFormSource::GroupAnswer(TRunChannel& Channel, const TSpaceT
 TSourceAnswer TLegacyFormSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
                                                       TFileForm)
 {
-    std::vector<std::string> lines = BoundedLines(Channel.PostForm(Url(QueryPath), QueryForm(Numbers)));
+    // The forms answer in element lines alone.
+    const std::vector<long> past = ListNumbers(Numbers).PastElementLines;
+    std::vector<std::string> writable = Numbers;
+    std::erase_if(writable, [](const std::string& Number) {
+        return ListNumberValue(Trim(Number)).value_or(0) > LargestCatalogueNumber;
+    });
+    if (!past.empty())
+        Channel.Note(PastElementLinesNote(past));
+    if (writable.empty())
+        return TSourceAnswer::Failed("no catalogue numbers");
+    std::vector<std::string> lines = BoundedLines(Channel.PostForm(Url(QueryPath), QueryForm(writable)));
     // An answer too short to hold the block of sets is not the list, whatever its status.
     if (lines.size() < 5)
         return TSourceAnswer::Failed("not element sets");
     TrimPreformattedBlock(lines);
     if (lines.size() <= 2)
         return TSourceAnswer::Failed("not element sets");
-    return TSourceAnswer::Sets(std::move(lines));
+    TSourceAnswer answer = TSourceAnswer::Sets(std::move(lines));
+    answer.NotAsked = past;
+    return answer;
 }
 
 void TLegacyFormSource::LogOut(TRunChannel& Channel)

@@ -37,6 +37,9 @@ struct TSourceAnswer {
     // source has one; empty otherwise. It may hold objects Lines cannot carry.
     std::string OmmText;
     TOmmKind OmmKind = TOmmKind::None;
+    // Numbers of the individual list the source did not ask for, having noted why (those past
+    // element lines, for a file the answer's form cannot carry them in): not counted as not found.
+    std::vector<long> NotAsked;
 
     static TSourceAnswer Sets(std::vector<std::string> Lines)
     {

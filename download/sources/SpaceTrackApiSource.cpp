@@ -1,12 +1,11 @@
 #include "download/sources/SpaceTrackApiSource.h"
 
 #include "download/sources/ApiQueries.h"
+#include "download/sources/FavouritesList.h"
 #include "download/sources/RunStops.h"
-#include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace elsetry {
 
@@ -29,18 +28,6 @@ bool SaysLoginFailed(std::string_view Body)
     std::string folded = LowerCase(Body.substr(0, EHttpError::BodyBytes));
     std::erase_if(folded, [](char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; });
     return folded.find("\"login\":\"failed\"") != std::string::npos;
-}
-
-// Each number once, as a value, in the list's order.
-std::vector<long> QueryNumbers(const std::vector<std::string>& Numbers)
-{
-    std::vector<long> values;
-    std::unordered_set<long> seen;
-    for (const std::string& number : Numbers)
-        if (const std::optional<int> value = CatalogueNumberValue(Trim(number)))
-            if (seen.insert(*value).second)
-                values.push_back(*value);
-    return values;
 }
 
 // Counts the request as it leaves, for as long as it is under way.
@@ -128,10 +115,20 @@ TSourceAnswer TSpaceTrackApiSource::GroupAnswer(TRunChannel& Channel, const TSpa
 TSourceAnswer TSpaceTrackApiSource::IndividualListAnswer(TRunChannel& Channel, const std::vector<std::string>& Numbers,
                                                          TFileForm Form)
 {
-    const std::vector<long> numbers = QueryNumbers(Numbers);
-    if (numbers.empty())
+    const TListNumbers numbers = ListNumbers(Numbers);
+    std::vector<long> asked = numbers.Writable;
+    // The CSV and JSON answers carry objects past element lines, which such a file keeps.
+    const TOmmKind kind = OmmKindFor(Form);
+    if (kind != TOmmKind::None)
+        asked.insert(asked.end(), numbers.PastElementLines.begin(), numbers.PastElementLines.end());
+    else if (!numbers.PastElementLines.empty())
+        Channel.Note(PastElementLinesNote(numbers.PastElementLines));
+    if (asked.empty())
         return TSourceAnswer::Failed("no catalogue numbers");
-    return QueriedSets(Channel, NumberListFilters(numbers), OmmKindFor(Form));
+    TSourceAnswer answer = QueriedSets(Channel, NumberListFilters(asked), kind);
+    if (kind == TOmmKind::None)
+        answer.NotAsked = numbers.PastElementLines;
+    return answer;
 }
 
 void TSpaceTrackApiSource::LogOut(TRunChannel& Channel)
@@ -153,6 +150,7 @@ TSourceAnswer TSpaceTrackApiSource::QueriedSets(TRunChannel& Channel, const std:
         return TSourceAnswer::Failed(std::move(*tooMany));
     std::vector<std::vector<std::string>> answers;
     std::string omm;
+    std::size_t pastElementLines = 0;
     for (const std::string& filters : Filters) {
         std::optional<std::string> body = Query(Channel, filters, Kind);
         if (!body)
@@ -161,11 +159,12 @@ TSourceAnswer TSpaceTrackApiSource::QueriedSets(TRunChannel& Channel, const std:
             answers.push_back(ThreeLineElementLines(*body));
             continue;
         }
-        answers.push_back(OmmAnswerLines(*body, Kind));
+        answers.push_back(OmmAnswerLines(*body, Kind, &pastElementLines));
         AppendOmmAnswer(omm, std::move(*body), Kind);
     }
     std::vector<std::string> lines = answers.size() == 1 ? std::move(answers.front()) : MergedSetLines(answers);
-    if (lines.empty())
+    // Objects past element lines are sets of the OMM text alone; the save judges them.
+    if (lines.empty() && pastElementLines == 0)
         return TSourceAnswer::Failed("no element sets");
     TSourceAnswer answer = TSourceAnswer::Sets(std::move(lines));
     if (Kind != TOmmKind::None) {

@@ -190,11 +190,14 @@ protected:
 TEST_F(KeptListSetsTest, SetsLastTwoHoursFromTheirFetch)
 {
     TKeptListSets kept(StoreFile);
-    kept.Keep({{25544, Set(25544, Now - 119min)}, {25338, Set(25338, Now - 1min)}}, Now);
+    const TKeptSet row{{}, Now - 1min, "FAR,2026-001A,340001"};
+    kept.Keep({{25544, Set(25544, Now - 119min)}, {25338, Set(25338, Now - 1min)}, {340001, row}}, Now);
     std::map<long, TKeptSet> fresh = kept.Fresh(Now);
-    ASSERT_EQ(fresh.size(), 2u);
+    ASSERT_EQ(fresh.size(), 3u);
     EXPECT_EQ(fresh.at(25544).Lines, Set(25544, Now).Lines);
     EXPECT_EQ(fresh.at(25544).Fetched, Now - 119min);
+    EXPECT_EQ(fresh.at(340001).CsvRow, row.CsvRow) << "an object past element lines keeps its CSV row";
+    EXPECT_EQ(fresh.at(340001).Lines, row.Lines);
 
     fresh = kept.Fresh(Now + 1min);
     EXPECT_EQ(fresh.count(25544), 0u);
@@ -203,13 +206,14 @@ TEST_F(KeptListSetsTest, SetsLastTwoHoursFromTheirFetch)
     kept.Keep({{28654, Set(28654, Now + 1min)}}, Now + 1min);
     EXPECT_EQ(StoredString(SetsKey(), "25544"), "<missing>") << "expired sets are let go";
     EXPECT_NE(StoredString(SetsKey(), "25338"), "<missing>");
-    EXPECT_EQ(kept.Fresh(Now + 1min).size(), 2u);
+    EXPECT_EQ(kept.Fresh(Now + 1min).size(), 3u);
 }
 
 TEST_F(KeptListSetsTest, DoubtfulSetsAreNotUsed)
 {
     const std::pair<const char*, std::string> cases[] = {
         {"three fields", MillisText(Now) + "\tSAT\t1 line"},
+        {"an empty row", MillisText(Now) + "\t"},
         {"garbled time", "soon\tSAT\t1\t2"},
         {"fetched after now", MillisText(Now + 1h) + "\tSAT\t1\t2"},
     };

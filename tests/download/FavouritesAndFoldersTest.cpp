@@ -33,6 +33,8 @@ TEST(FavouritesList, CleaningAndMemoLines)
         {{"100000", "148493", "25544", "99999", "E8493", "Z9999"}, {"25544", "99999", "100000", "148493", "Z9999"}},
         {{"12,13", "25338 28654", " 7530,\t,33591 ", ",,"}, {"12", "13", "7530", "25338", "28654", "33591"}},
         {{"12;13", "25544 abc"}, {"25544"}},
+        {{"340000", "999999999", "1000000000", "0123456789", "123456789", "E8493", "340000"},
+         {"E8493", "340000", "0123456789", "999999999"}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CleanFavourites(c.Lines), c.Clean) << ::testing::PrintToString(c.Lines);
@@ -41,7 +43,7 @@ TEST(FavouritesList, CleaningAndMemoLines)
 
 TEST(FavouritesList, NoteSaysWhatLeavingTheMemoDrops)
 {
-    const std::string range = " (1 to 339999, or E8493 and the like)";
+    const std::string range = " (1 to 999999999, or E8493 and the like)";
     const struct {
         TLines Lines;
         std::string Note;
@@ -51,7 +53,9 @@ TEST(FavouritesList, NoteSaysWhatLeavingTheMemoDrops)
         {{"148493", "E8493", "07", "7"}, "Removed repeats of \"148493\", \"07\""},
         {{"12;13"}, "Removed \"12;13\": not a catalogue number" + range},
         {{"25544", "abc"}, "Removed \"abc\": not a catalogue number" + range},
-        {{"0", "340000", "1e3", "-5"}, "Removed \"0\", \"340000\", \"1e3\", \"-5\": not catalogue numbers" + range},
+        {{"0", "1000000000", "1e3", "-5"},
+         "Removed \"0\", \"1000000000\", \"1e3\", \"-5\": not catalogue numbers" + range},
+        {{"340000", "999999999", "000340000"}, "Removed repeats of \"340000\""},
         {{"25544", " 25544", "e8493", "E8493", "25544"}, "Removed repeats of \"25544\", \"E8493\""},
         {{"x", "7", "7"}, "Removed \"x\": not a catalogue number" + range + "; removed repeats of \"7\""},
         {{"a", "b", "c", "d", "e", "f", "g"},

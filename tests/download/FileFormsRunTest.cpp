@@ -10,6 +10,7 @@
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 #include "tests/download/DownloadSupport.h"
+#include "tests/download/RecordingHost.h"
 #include "tests/support/FakeClock.h"
 #include "tests/support/StoreFixture.h"
 
@@ -22,7 +23,8 @@
 namespace elsetry::test {
 namespace {
 
-// A group's file: its form and what becomes of numbers past 99999, as stored ("" the default).
+// A group's file: its form and what becomes of numbers past 99999, as stored ("" the default). The
+// Special Interest group holds objects past element lines alone.
 struct TFileRow {
     int Group;
     const char* FileName;
@@ -30,17 +32,16 @@ struct TFileRow {
     const char* LongNumbers;
 };
 constexpr TFileRow Rows[] = {
-    {2, "full.csv", "csv", "leave out"},
-    {8, "weather.json", "JSON", ""},
-    {20, "amateur.tle", "two-line", ""},
-    {6, "gnss.txt", "", "leave out"},
+    {2, "full.csv", "csv", "leave out"}, {8, "weather.json", "JSON", ""},  {20, "amateur.tle", "two-line", ""},
+    {6, "gnss.txt", "", "leave out"},    {24, "special.json", "json", ""},
 };
 constexpr TFileRow ListRow{0, "list.json", "json", "letter form"};
 // Stored texts that are no value: the file is not written, and the log says why.
 constexpr TFileRow BadRow{4, "geo.txt", "jsn", ""};
-const TLines ListNumbers{"25544", "E8493", "148494"};
+// With objects past element lines, one of them absent.
+const TLines ListNumbers{"25544", "E8493", "148494", "340001", "0123456789", "777777777"};
 // Objects the stand-in's CSV and JSON answers add to the full catalogue and the weather group,
-// numbered past what element lines hold.
+// numbered past what element lines hold, and the only objects of the Special Interest group.
 constexpr int PastElementLines[] = {340001, 123456789};
 
 enum class TSourceKind { CelesTrak, QueryApi };
@@ -126,6 +127,8 @@ protected:
             TDownloadWorld::WriteText(path, ReadWholeFile(path) + LfText(Letters));
             TDownloadWorld::WriteText(World->Data + "/" + std::to_string(group) + ".csv", extra);
         }
+        TDownloadWorld::WriteText(World->Data + "/24.txt", "");
+        TDownloadWorld::WriteText(World->Data + "/24.csv", extra);
     }
 
     TLines Served(int Group) const
@@ -214,7 +217,7 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         SCOPED_TRACE(row.FileName);
         std::vector<int> expected = SortedNumbers(Served(row.Group));
         // Only files in the CSV and JSON forms keep the objects past element lines.
-        const bool holdsFar = row.Group == 2 || row.Group == 8;
+        const bool holdsFar = row.Group == 2 || row.Group == 8 || row.Group == 24;
         const bool keepsFar = holdsFar && (row.Form == std::string("csv") || SameText(row.Form, "json"));
         if (keepsFar)
             expected.insert(expected.end(), std::begin(PastElementLines), std::end(PastElementLines));
@@ -231,11 +234,70 @@ TEST_P(FileFormsRun, WritesEveryFormEveryReaderTakes)
         EXPECT_EQ(read.at(path).first, "LF");
         EXPECT_EQ(read.at(path).second, expected);
         const std::size_t sets = std::count_if(expected.begin(), expected.end(), [](int N) { return N <= 339999; });
-        EXPECT_TRUE(Logged("      " + std::to_string(sets) + " satellites")) << sets;
+        EXPECT_EQ(Logged("      " + std::to_string(sets) + " satellites"), sets > 0) << sets;
         if (SameText(row.Form, "json"))
             ExpectServiceFields(ReadWholeFile(path), Served(row.Group), expected.size());
     }
-    EXPECT_EQ(read.at(World->Saved(ListRow.FileName)).second, (std::vector<int>{25544, 148493, 148494}));
+    EXPECT_EQ(read.at(World->Saved(ListRow.FileName)).second,
+              (std::vector<int>{25544, 148493, 148494, 340001, 123456789}));
+    EXPECT_EQ(World->Host.Summary.back(), "   Not found: 777777777");
+}
+
+// A list of objects past element lines: saved alone in a file that holds them, left out of one
+// that cannot, and the earlier file kept byte for byte whenever nothing is saved.
+TEST_P(FileFormsRun, ListPastElementLinesIsAskedForOnlyWhereTheFileHoldsIt)
+{
+    const struct {
+        const char* What;
+        TFileForm Form;
+        TLines Numbers;
+        std::vector<int> Kept; // none: the earlier file stays
+        std::string Logged;
+        std::string SummaryEnd;
+    } cases[] = {
+        {"JSON, all of them there",
+         TFileForm::Json,
+         {"340001", "123456789"},
+         {340001, 123456789},
+         "      2 sets numbered past 339999 kept, which element lines cannot hold",
+         "   list.txt: saved, 2 satellites (0 newer, 0 new, 6 gone)"},
+        {"CSV, one absent",
+         TFileForm::Csv,
+         {"123456789", "777777777"},
+         {123456789},
+         "      1 sets numbered past 339999 kept, which element lines cannot hold",
+         "   Not found: 777777777"},
+        {"three-line",
+         TFileForm::ThreeLine,
+         {"340001", "123456789"},
+         {},
+         "   Individual list: 340001, 123456789 left out (element lines hold numbers up to 339999)",
+         "   list.txt: failed (no catalogue numbers), 6 satellites kept"},
+        {"JSON, none there",
+         TFileForm::Json,
+         {"777777777"},
+         {},
+         "   Failed: list.txt (no element sets), the earlier file is kept",
+         "   list.txt: failed (no element sets), 6 satellites kept"},
+    };
+    const std::string path = World->Saved("list.txt");
+    const std::string earlier = CrLf(Letters);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TDownloadWorld::WriteText(path, earlier);
+        World->Host.Events.clear();
+        World->Host.Inputs.Favourites = c.Numbers;
+        World->Host.Inputs.FavouritesFileName = "list.txt";
+        World->Host.Inputs.FavouritesOptions.Form = c.Form;
+        World->Run();
+        SCOPED_TRACE(::testing::PrintToString(World->Host.Only("log")));
+        EXPECT_TRUE(Logged(c.Logged));
+        EXPECT_EQ(World->Host.Summary.back(), c.SummaryEnd);
+        if (c.Kept.empty())
+            EXPECT_EQ(ReadWholeFile(path), earlier);
+        else
+            EXPECT_EQ(ReadElsewhere({c.Form == TFileForm::Csv ? "csv" : "json", path}).at(path).second, c.Kept);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BothSources, FileFormsRun, ::testing::Values(TSourceKind::CelesTrak, TSourceKind::QueryApi));

@@ -18,11 +18,11 @@
 namespace elsetry::test {
 namespace {
 
-TEST(LetterFormNumbers, IndividualListKeepsEitherFormUpToTheLargestNumber)
+TEST(LetterFormNumbers, IndividualListKeepsEitherFormAndDigitsPastIt)
 {
     EXPECT_EQ(CleanFavourites({"E8493", "e8493", " j2931 ", "148493", "339999", "340000", "I0000", "o1234", "Z9999",
                                "A000", "E84930", "0", "00000", "A-000", "7", "99999", "100000"}),
-              (TLines{"7", "99999", "100000", "E8493", "J2931", "339999"}))
+              (TLines{"7", "99999", "100000", "E8493", "J2931", "339999", "340000"}))
         << "one entry per satellite, in the form met first, by number";
 }
 
@@ -205,6 +205,67 @@ TEST(LetterFormNumbers, EachFormKeepsOrLeavesOutLongNumbersAsChosen)
             EXPECT_EQ(Failure.what(), reason);
         }
         EXPECT_FALSE(std::filesystem::exists(folders.Group("g")));
+    }
+}
+
+// Objects past element lines in a list's file only when asked for; an answer of such objects
+// alone is whole when any is kept, and a group's is weighed against its earlier file.
+TEST(LetterFormNumbers, ObjectsPastElementLinesAreKeptAsAskedFor)
+{
+    const TOmmAnswer answer;
+    const struct {
+        const char* What;
+        bool WithLines;
+        std::vector<int> Asked; // a list's; none: a group's, after a file of EarlierSets
+        std::size_t EarlierSets;
+        std::vector<std::string> Numbers; // none: refused for Logged
+        std::string Logged;
+    } cases[] = {
+        {"a list",
+         true,
+         {25544, 340001},
+         0,
+         {"25544", "340001"},
+         "      2 sets numbered past 339999 not asked for left out"},
+        {"a list of them alone",
+         false,
+         {340001, 123456789},
+         0,
+         {"340001", "123456789"},
+         "      2 sets numbered past 339999 kept, which element lines cannot hold"},
+        {"a list of them alone, none asked for", false, {340003}, 0, {}, "none of the numbers asked for"},
+        {"a group of them alone",
+         false,
+         {},
+         19,
+         {"340001", "123456789"},
+         "      1 sets numbered past 339999 left out as implausible"},
+        {"a group of them alone, after a file of 21",
+         false,
+         {},
+         21,
+         {},
+         "the answer holds 2 sets, the earlier file 21"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        TSaveFolders folders;
+        const TFileWriting writing{{TFileForm::Json, TLongNumbers::LetterForm}, TLineEnds::Lf, answer.Csv};
+        TAnswerQuestion question;
+        question.Numbers.insert(c.Asked.begin(), c.Asked.end());
+        question.IsList = !c.Asked.empty();
+        question.EarlierSets = c.EarlierSets;
+        try {
+            SaveAndCheck(folders.Host, folders.Host.Folders(), c.WithLines ? TLines(answer.Lines) : TLines{}, "g",
+                         question, writing);
+            EXPECT_EQ(NumbersIn(ReadWholeFile(folders.Group("g"))), c.Numbers);
+            const TLines log = folders.Host.LogLines();
+            EXPECT_NE(std::find(log.begin(), log.end(), c.Logged), log.end()) << ::testing::PrintToString(log);
+        } catch (const EGroupFailed& Failure) {
+            EXPECT_TRUE(c.Numbers.empty());
+            EXPECT_EQ(Failure.what(), c.Logged);
+            EXPECT_FALSE(std::filesystem::exists(folders.Group("g")));
+        }
     }
 }
 

@@ -90,9 +90,15 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
         const char* What;
         TLines Numbers;
         TLines Missing;
+        std::vector<long> PastElementLines = {};
     };
     const TCase cases[] = {
         {"every one found", {"25544", "00007"}, {}},
+        {"past element lines, found among the file's objects or not",
+         {"340001", "0123456789", "999999999"},
+         {"999999999"},
+         {340001, 123456789}},
+        {"past element lines, with none kept", {"340001", "25544"}, {"340001"}},
         {"leading zeros left out", {"7"}, {}},
         {"letter form and its value", {"E8493", "148493"}, {}},
         {"missing ones in digits, by number, once",
@@ -102,7 +108,7 @@ TEST(RunSummary, NumbersNotFoundAreThoseNoFirstLineCarries)
     };
     for (const TCase& c : cases) {
         SCOPED_TRACE(c.What);
-        EXPECT_EQ(NumbersNotFound(c.Numbers, CrLfText(sets)), c.Missing);
+        EXPECT_EQ(NumbersNotFound(c.Numbers, CrLfText(sets), c.PastElementLines), c.Missing);
     }
     EXPECT_EQ(NumbersNotFound({"25544"}, {}), TLines{"25544"});
 }
@@ -130,7 +136,8 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
     ASSERT_EQ(
         std::find_if(full.begin(), full.end(), [&](const std::string& Line) { return Line.starts_with("1 00007"); }),
         full.end());
-    world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent};
+    // The form exchange answers element lines, which cannot hold the last: noted, not "not found".
+    world.Host.Inputs.Favourites = {full[4].substr(2, 5), absent, "340001"};
     world.Host.Inputs.FavouritesFileName = "MyFavourites.txt";
 
     EXPECT_EQ(world.Run(), TDownloadOutcome::PartlyFailed);
@@ -146,6 +153,10 @@ TEST(RunSummary, RunEndsItsLogWithTheSummary)
                 "   Weather.txt: saved, 4 satellites (2 newer, 2 new, 2 gone)",
                 "   MyFavourites.txt: saved, 1 satellite", "   Not found: 7"}));
     EXPECT_EQ(world.Host.Only("log").back(), "1 of 4 downloads failed") << "the run's own lines stay as they were";
+    const TLines log = world.Host.Only("log");
+    EXPECT_NE(std::find(log.begin(), log.end(),
+                        "   Individual list: 340001 left out (element lines hold numbers up to 339999)"),
+              log.end());
 }
 
 TEST(RunSummary, RunThatEndsEarlySaysNothingWasDownloaded)

@@ -520,21 +520,21 @@ TEST_F(WindowTest, LeavingTheMemoCleansAndSortsIt)
     auto& memo = Child<QPlainTextEdit>("MemoMyFavourites");
     auto& note = Child<QLabel>("LabelFavouritesNote");
     EXPECT_TRUE(note.isHidden());
-    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n148493\n12,13\n");
+    memo.setPlainText("  25544  \n0\n340000\n100000\ne8493\nabc\n007\n4793\n100\n25544\n148493\n12,13\n1000000000\n");
     SendFocus(memo, QEvent::FocusOut, ::Qt::ActiveWindowFocusReason);
-    EXPECT_EQ(memo.toPlainText().count('\n'), 12) << "another window taking the focus is no leaving";
+    EXPECT_EQ(memo.toPlainText().count('\n'), 13) << "another window taking the focus is no leaving";
     EXPECT_TRUE(note.isHidden());
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
-    EXPECT_EQ(memo.toPlainText(), "007\n12\n13\n100\n4793\n25544\n100000\nE8493");
+    EXPECT_EQ(memo.toPlainText(), "007\n12\n13\n100\n4793\n25544\n100000\nE8493\n340000");
     EXPECT_FALSE(note.isHidden());
-    EXPECT_EQ(note.text(), "Removed \"0\", \"340000\", \"abc\": not catalogue numbers (1 to 339999, or E8493 and "
-                           "the like); removed repeats of \"25544\", \"E8493\"");
+    EXPECT_EQ(note.text(), "Removed \"0\", \"abc\", \"1000000000\": not catalogue numbers (1 to 999999999, or E8493 "
+                           "and the like); removed repeats of \"25544\", \"E8493\"");
     SendFocus(memo, QEvent::FocusOut, ::Qt::TabFocusReason);
     EXPECT_TRUE(note.isHidden()) << "a clean list needs no note";
     EXPECT_EQ(Form->DownloadInputs().Favourites,
-              (TLines{"007", "12", "13", "100", "4793", "25544", "100000", "E8493"}));
+              (TLines{"007", "12", "13", "100", "4793", "25544", "100000", "E8493", "340000"}));
     Close();
-    EXPECT_EQ(Stored("MyFavourites"), "007,12,13,100,4793,25544,100000,E8493");
+    EXPECT_EQ(Stored("MyFavourites"), "007,12,13,100,4793,25544,100000,E8493,340000");
 }
 
 TEST_F(WindowTest, SetupCreatesTheMissingHistoricFilesOfTheTickedSatellites)

@@ -234,7 +234,8 @@ TEST_F(GpService, NamesAndNumbersSelectSets)
 
 TEST_F(GpService, NothingFoundIsSixteenBytes)
 {
-    for (const char* query : {"GROUP=stations", "CATNR=99999", "NAME=NOSUCHNAME", "CATNR=x", "INTDES=1998-067"}) {
+    for (const char* query :
+         {"GROUP=stations", "CATNR=99999", "CATNR=340001", "NAME=NOSUCHNAME", "CATNR=x", "INTDES=1998-067"}) {
         const EHttpError error = Failure(query);
         EXPECT_EQ(error.Status(), 404) << query;
         EXPECT_EQ(error.Body(), "No GP data found") << query;

@@ -3,6 +3,7 @@
 #include "tools/catalogue-service/CatalogueService.h"
 #include "tools/catalogue-service/OmmFields.h"
 #include "elements/ElementColumns.h"
+#include "elements/OmmRecord.h"
 #include "text/CatalogueNumber.h"
 #include "text/Strings.h"
 
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -174,6 +176,29 @@ std::string ExtraCsvRows(const std::string& Path)
     return end == std::string::npos ? std::string() : text.substr(end + 1);
 }
 
+// The row of the object of Number in the groups' "<ID>.csv" files, for a CATNR query of a
+// number past what element lines hold; empty when none holds it or a file does not read.
+std::string PastElementLineRow(const std::string& Folder, std::string_view Number)
+{
+    if (!AllDigits(Number) || CatalogueNumberValue(Number))
+        return {};
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder))
+        if (entry.path().extension() == ".csv")
+            files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    for (const std::filesystem::path& file : files) {
+        try {
+            for (const TOmmRecord& record : ReadOmmCsv(ReadFile(file.string())))
+                if (Trim(record.NoradCatId) == Number)
+                    return OmmCsvRow(record);
+        } catch (const EOmmFormat&) {
+            continue;
+        }
+    }
+    return {};
+}
+
 std::chrono::system_clock::time_point TCatalogueService::GpNow() const
 {
     return Options.GpClock ? Options.GpClock() : std::chrono::system_clock::now();
@@ -232,9 +257,11 @@ void TCatalogueService::CelesTrakGroup(const httplib::Request& Request, httplib:
         return;
     const std::optional<std::vector<TSet>> sets = SelectedSets(Options.DataFolder, key, value);
     const std::optional<int> file = key == "GROUP" ? CelesTrakGroupFile(value) : std::nullopt;
-    const std::string extra = file ? ExtraCsvRows(Options.DataFolder + "/" + std::to_string(*file) + ".csv") : "";
+    const std::string extra = file             ? ExtraCsvRows(Options.DataFolder + "/" + std::to_string(*file) + ".csv")
+                              : key == "CATNR" ? PastElementLineRow(Options.DataFolder, value)
+                                               : "";
     // A group with no members is answered with the CSV header alone.
-    if (!sets || (sets->empty() && !file)) {
+    if (!sets || (sets->empty() && !file && extra.empty())) {
         Response.status = 404;
         Response.set_content(NoData, TextType);
         return;
