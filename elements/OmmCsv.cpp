@@ -170,7 +170,7 @@ public:
 
     std::size_t Count() const override { return Starts.size() - 1; }
 
-    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink, unsigned) const override
     {
         const std::size_t from = Starts[First + 1];
         const std::size_t to = End + 1 < Starts.size() ? Starts[End + 1] : Text.size();

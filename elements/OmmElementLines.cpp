@@ -207,9 +207,29 @@ TFixedDigits Rounded(std::string_view Field, std::string_view Text, const TDecim
     return *fixed;
 }
 
+// The length of a text that is already what "%W.Pf" writes of it, blanks aside: digits without a
+// leading zero (or one "0"), a point and Places decimals, as the services mostly write a field;
+// 0 for any other.
+std::size_t ExactFixedLength(std::string_view Text, std::size_t WholeDigits, std::size_t Places)
+{
+    const std::size_t point = Text.find('.');
+    if (point == 0 || point > WholeDigits || Text.size() != point + 1 + Places || (Text[0] == '0' && point > 1))
+        return 0;
+    for (std::size_t i = 0; i < Text.size(); ++i)
+        if (i != point && !IsDigit(Text[i]))
+            return 0;
+    return point;
+}
+
 // "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
 void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text, std::size_t WholeDigits, int Places)
 {
+    const std::string_view trimmed = Trim(Text);
+    if (const std::size_t whole = ExactFixedLength(trimmed, WholeDigits, static_cast<std::size_t>(Places))) {
+        Line.AddBlanks(WholeDigits - whole);
+        Line.Add(trimmed);
+        return;
+    }
     TPlainRounding plain;
     if (RoundPlain(Trim(Text), static_cast<std::size_t>(Places), plain) && !plain.Negative
         && plain.WholeCount <= WholeDigits) {
@@ -242,6 +262,12 @@ void AppendAngle(TLine& Line, std::string_view Field, std::string_view Text)
 void AppendEccentricity(TLine& Line, std::string_view Text)
 {
     constexpr std::size_t Places = 7;
+    const std::string_view trimmed = Trim(Text);
+    if (ExactFixedLength(trimmed, 1, Places) == 1 && trimmed[0] == '0') {
+        Line.Add(' ');
+        Line.Add(trimmed.substr(2));
+        return;
+    }
     TPlainRounding plain;
     if (RoundPlain(Trim(Text), Places, plain) && !plain.Negative && plain.WholeCount == 0) {
         Line.Add(' ');

@@ -98,7 +98,7 @@ private:
 };
 
 // False when the turn's records do not read as a reading of the whole text reads them.
-bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, std::string& Lines, TTurnLines& Written)
+bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, unsigned Thread, std::string& Lines, TTurnLines& Written)
 {
     const std::size_t first = Turn * Runs.RecordsPerTurn();
     const std::size_t end = std::min(first + Runs.RecordsPerTurn(), Runs.Count());
@@ -110,7 +110,7 @@ bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, std::string& Lines, 
             const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
             Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
         }
-    });
+    }, Thread);
     Written.End = Lines.size();
     return read;
 }
@@ -161,7 +161,7 @@ public:
         std::atomic<bool> apart{false};
         ShareOutTurns(turns, ThreadCount, [&](std::size_t Turn, unsigned Thread) {
             Written[first + Turn].Thread = Thread;
-            if (!apart && !ReadTurn(Runs, Turn, Texts.Of(Thread), Written[first + Turn]))
+            if (!apart && !ReadTurn(Runs, Turn, Thread, Texts.Of(Thread), Written[first + Turn]))
                 apart = true;
         });
         return !apart;

@@ -19,6 +19,7 @@
 #include <cstring>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <utility>
@@ -26,9 +27,34 @@
 
 namespace elsetry {
 
-namespace {
-
 namespace ondemand = simdjson::ondemand;
+
+// A parser and a part's copy for each thread, kept from part to part and from piece to piece: a
+// parser for a part takes some hundreds of kilobytes, which would otherwise come fresh from the
+// system for every part.
+class TJsonPartReaders {
+public:
+    struct TReader {
+        ondemand::parser Parser;
+        std::string List;
+    };
+
+    TReader& Of(unsigned Thread)
+    {
+        const std::lock_guard<std::mutex> lock(Lock);
+        if (Readers.size() <= Thread)
+            Readers.resize(Thread + 1);
+        if (!Readers[Thread])
+            Readers[Thread] = std::make_unique<TReader>();
+        return *Readers[Thread];
+    }
+
+private:
+    std::mutex Lock;
+    std::vector<std::unique_ptr<TReader>> Readers;
+};
+
+namespace {
 
 bool IsBlank(char C)
 {
@@ -424,7 +450,7 @@ public:
             Sink(reader.Read(PaddedObject(i), i), Objects[i]);
     }
 
-    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink, unsigned) const override
     {
         ondemand::parser parser;
         TOmmRecordView record;
@@ -542,8 +568,9 @@ class TJsonPartRuns : public TOmmRecordRuns {
 public:
     // The objects from the one at First up to End: the list's "]" when EndsList, else where the
     // object after the stretch seems to begin.
-    TJsonPartRuns(std::string_view JsonText, std::size_t First, std::size_t End, bool EndsList)
-        : Text(JsonText), StretchEnd(End), EndsTheList(EndsList)
+    TJsonPartRuns(std::string_view JsonText, std::size_t First, std::size_t End, bool EndsList,
+                  std::shared_ptr<TJsonPartReaders> PartReaders)
+        : Text(JsonText), StretchEnd(End), EndsTheList(EndsList), Readers(std::move(PartReaders))
     {
         Starts.push_back(First);
         EstimateRecords(First);
@@ -561,10 +588,11 @@ public:
     std::size_t RecordsPerTurn() const override { return 1; }
     std::size_t Records() const override { return RecordsEstimate; }
 
-    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const override
+    bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink, unsigned Thread) const override
     {
-        ondemand::parser parser;
-        std::string list;
+        TJsonPartReaders::TReader& reader = Readers->Of(Thread);
+        ondemand::parser& parser = reader.Parser;
+        std::string& list = reader.List;
         TOmmRecordView record;
         for (std::size_t part = First; part < End; ++part) {
             if (!AsList(part, list))
@@ -637,6 +665,7 @@ private:
     std::size_t StretchEnd = 0;
     bool EndsTheList = false;
     std::size_t RecordsEstimate = 0;
+    std::shared_ptr<TJsonPartReaders> Readers;
 };
 
 // The objects of a text that is no plain list (one object alone, or a fault), each read again
@@ -671,11 +700,12 @@ std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
     const std::optional<std::size_t> end = ListEndOf(Text);
     if (!first || !end || *first >= *end)
         return nullptr;
-    return std::make_unique<TJsonPartRuns>(Text, *first, *end, true);
+    return std::make_unique<TJsonPartRuns>(Text, *first, *end, true, std::make_shared<TJsonPartReaders>());
 }
 
 TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText)
-    : Piece(std::move(Start)), More(std::move(MoreText)), ReadSoFar(Piece.size())
+    : Piece(std::move(Start)), More(std::move(MoreText)), Readers(std::make_shared<TJsonPartReaders>()),
+      ReadSoFar(Piece.size())
 {
     const std::optional<std::size_t> first = FirstListObject(Piece);
     if (!first)
@@ -690,18 +720,26 @@ std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
 {
     if (Fault || Ended)
         return nullptr;
-    Piece.erase(0, Taken);
+    bool more = false;
+    if (Ahead.valid()) {
+        more = Ahead.get();
+        std::swap(Piece, AheadText);
+        ReadSoFar += Piece.size() - Carried;
+    } else {
+        Piece.erase(0, Taken);
+        more = ReadMore();
+    }
     Taken = 0;
     std::size_t searched = 1; // no object seems to begin before it
-    for (;;) {
-        if (!ReadMore()) {
+    for (;; more = ReadMore()) {
+        if (!more) {
             Ended = true;
             const std::optional<std::size_t> end = ListEndOf(Piece);
             if (!end || *end == 0) {
                 Fault = true;
                 return nullptr;
             }
-            return std::make_unique<TJsonPartRuns>(Piece, 0, *end, true);
+            return std::make_unique<TJsonPartRuns>(Piece, 0, *end, true, Readers);
         }
         // The next piece begins at the last object that seems to begin in this one, looked for
         // near its end first.
@@ -712,7 +750,7 @@ std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
         if (cut < Piece.size()) {
             Taken = cut;
             ReadAhead();
-            return std::make_unique<TJsonPartRuns>(Piece, 0, cut, false);
+            return std::make_unique<TJsonPartRuns>(Piece, 0, cut, false, Readers);
         }
     }
 }
@@ -727,26 +765,20 @@ std::size_t TJsonListPieces::LastLikelyObjectStart(std::size_t From) const
 
 bool TJsonListPieces::ReadMore()
 {
-    bool more = false;
     const std::size_t before = Piece.size();
-    if (Ahead.valid()) {
-        more = Ahead.get();
-        Piece += AheadText;
-    } else {
-        more = More(Piece, PieceSize);
-    }
+    const bool more = More(Piece, PieceSize);
     ReadSoFar += Piece.size() - before;
     return more;
 }
 
-// The next piece is read while the threads read this one.
+// The next piece, what follows the cut and then more of the text, is made while the threads
+// read this one.
 void TJsonListPieces::ReadAhead()
 {
+    AheadText.assign(Piece, Taken);
+    Carried = AheadText.size();
     try {
-        Ahead = std::async(std::launch::async, [this] {
-            AheadText.clear();
-            return More(AheadText, PieceSize);
-        });
+        Ahead = std::async(std::launch::async, [this] { return More(AheadText, PieceSize); });
     } catch (const std::system_error&) {
         // No thread to read ahead on: the next piece is read when it is wanted.
     }

@@ -45,9 +45,9 @@ public:
     // How many records there are, or may be at most.
     virtual std::size_t Records() const { return Count(); }
     // Reads records First to End - 1 into Sink, in order; safe to call from several threads at
-    // once. False when they do not read as a reading of the whole text reads them: that reading
-    // then raises the fault.
-    virtual bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink) const = 0;
+    // once, each with an index of its own (Thread, from 0). False when they do not read as a
+    // reading of the whole text reads them: that reading then raises the fault.
+    virtual bool Read(std::size_t First, std::size_t End, const TOmmViewSink& Sink, unsigned Thread) const = 0;
 };
 
 // Nothing for a text whose records are not found so (a fault in it, one JSON object alone):
@@ -58,6 +58,8 @@ std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigne
 // The same read a part of about 64 KiB at a time (see TJsonPartRuns), each part as a list of
 // its own. Nothing for a text that is not a JSON list.
 std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text);
+
+class TJsonPartReaders;
 
 // A JSON list read a piece of its text at a time, each piece in parts as OmmJsonPartRuns reads
 // a whole list, so that a large file need not be held whole.
@@ -89,8 +91,12 @@ private:
 
     std::string Piece;
     TMoreText More;
-    std::string AheadText;   // read on a thread of its own while Ahead is pending
-    std::future<bool> Ahead; // whether the file goes on past AheadText
+    // The next piece: what follows the cut in Piece (Carried characters), then what is read on a
+    // thread of its own while Ahead is pending.
+    std::string AheadText;
+    std::size_t Carried = 0;
+    std::future<bool> Ahead; // whether the text goes on past AheadText
+    std::shared_ptr<TJsonPartReaders> Readers;
     std::size_t Taken = 0; // of Piece, by the runs given last
     std::size_t ReadSoFar = 0;
     bool Fault = false;
