@@ -212,8 +212,10 @@ TFixedDigits Rounded(std::string_view Field, std::string_view Text, const TDecim
 // 0 for any other.
 std::size_t ExactFixedLength(std::string_view Text, std::size_t WholeDigits, std::size_t Places)
 {
-    const std::size_t point = Text.find('.');
-    if (point == 0 || point > WholeDigits || Text.size() != point + 1 + Places || (Text[0] == '0' && point > 1))
+    if (Text.size() <= Places + 1 || Text.size() > WholeDigits + 1 + Places)
+        return 0;
+    const std::size_t point = Text.size() - Places - 1;
+    if (Text[point] != '.' || (Text[0] == '0' && point > 1))
         return 0;
     for (std::size_t i = 0; i < Text.size(); ++i)
         if (i != point && !IsDigit(Text[i]))

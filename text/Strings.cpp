@@ -96,16 +96,6 @@ bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix)
     return Text.size() >= Suffix.size() && SameText(Text.substr(Text.size() - Suffix.size()), Suffix);
 }
 
-std::string_view Trim(std::string_view Text)
-{
-    const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!Text.empty() && isSpace(Text.front()))
-        Text.remove_prefix(1);
-    while (!Text.empty() && isSpace(Text.back()))
-        Text.remove_suffix(1);
-    return Text;
-}
-
 std::string EscapeControls(std::string_view Text)
 {
     static constexpr char Hex[] = "0123456789abcdef";

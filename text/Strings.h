@@ -21,8 +21,17 @@ int CompareText(std::string_view A, std::string_view B);
 bool SameText(std::string_view A, std::string_view B);
 bool StartsWithIgnoringCase(std::string_view Text, std::string_view Prefix);
 bool EndsWithIgnoringCase(std::string_view Text, std::string_view Suffix);
-// Leading and trailing blanks and control characters removed.
-std::string_view Trim(std::string_view Text);
+// Leading and trailing blanks and control characters removed. Inline: every field of every set
+// read is trimmed.
+inline std::string_view Trim(std::string_view Text)
+{
+    const auto isSpace = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    while (!Text.empty() && isSpace(Text.front()))
+        Text.remove_prefix(1);
+    while (!Text.empty() && isSpace(Text.back()))
+        Text.remove_suffix(1);
+    return Text;
+}
 // The text with every byte that is not printable ASCII (below 32, and 127 on, which takes in the
 // one-byte C1 controls such as 0x9b and every byte of UTF-8) and every backslash written as "\x9b"
 // or "\\", so that a text from a server or a file cannot steer the terminal or mail reader that
