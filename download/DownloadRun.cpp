@@ -541,8 +541,8 @@ TSaveResult TDownloadSession::SaveAndNote(TRunLog& Host, TSourceAnswer&& Answer,
     TFileWriting writing = Writing;
     if (Answer.OmmKind != TOmmKind::None)
         writing.OmmText = std::move(Answer.OmmText);
-    const TSaveResult saved =
-        SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question, std::move(writing));
+    const TSaveResult saved = SaveAndCheck(Host, Request.Folders, std::move(Answer.Lines), FileName, question,
+                                           std::move(writing));
     Source->FileSaved();
     Tally.HistoricFailed += saved.HistoricFailures;
     // A CSV or JSON file's objects past element lines are satellites of it too.

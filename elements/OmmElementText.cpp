@@ -104,13 +104,16 @@ bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, unsigned Thread, std
     const std::size_t end = std::min(first + Runs.RecordsPerTurn(), Runs.Count());
     Written.Begin = Lines.size();
     Written.Starts.reserve(end - first);
-    const bool read = Runs.Read(first, end, [&](const TOmmRecordView& Record) {
-        const std::size_t start = Lines.size();
-        if (AddSet(Record, Lines, Written.Counts)) {
-            const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
-            Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
-        }
-    }, Thread);
+    const bool read = Runs.Read(
+        first, end,
+        [&](const TOmmRecordView& Record) {
+            const std::size_t start = Lines.size();
+            if (AddSet(Record, Lines, Written.Counts)) {
+                const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
+                Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
+            }
+        },
+        Thread);
     Written.End = Lines.size();
     return read;
 }
@@ -235,7 +238,8 @@ std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Piece
     if (!runs)
         return std::nullopt;
     // The records of the whole text, as many as the first piece's for its length.
-    const std::size_t records = std::max(runs->Records(), runs->Records() * Size / std::max<std::size_t>(1, Pieces.Read()));
+    const std::size_t records = std::max(runs->Records(),
+                                         runs->Records() * Size / std::max<std::size_t>(1, Pieces.Read()));
     TLinesWriter writer(WorkThreads(records, Threads, RecordsPerThread), records);
     for (; runs; runs = Pieces.Next())
         if (!writer.Write(*runs))
