@@ -104,16 +104,14 @@ bool ReadTurn(const TOmmRecordRuns& Runs, std::size_t Turn, unsigned Thread, std
     const std::size_t end = std::min(first + Runs.RecordsPerTurn(), Runs.Count());
     Written.Begin = Lines.size();
     Written.Starts.reserve(end - first);
-    const bool read = Runs.Read(
-        first, end,
-        [&](const TOmmRecordView& Record) {
-            const std::size_t start = Lines.size();
-            if (AddSet(Record, Lines, Written.Counts)) {
-                const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
-                Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
-            }
-        },
-        Thread);
+    const TOmmViewSink addSet = [&](const TOmmRecordView& Record) {
+        const std::size_t start = Lines.size();
+        if (AddSet(Record, Lines, Written.Counts)) {
+            const std::size_t line2 = Lines.size() - (WrittenElementLineLength + 1);
+            Written.Starts.push_back({start, line2 - (WrittenElementLineLength + 1), line2, Lines.size()});
+        }
+    };
+    const bool read = Runs.Read(first, end, addSet, Thread);
     Written.End = Lines.size();
     return read;
 }
