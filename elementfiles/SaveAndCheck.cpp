@@ -109,7 +109,8 @@ TFileText WrittenText(const std::vector<std::string>& Lines, const TFileWriting&
 // they are found to be as many as the sets written and every other object is found to read.
 std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm Form,
                                                const std::shared_ptr<const std::string>& Written,
-                                               const std::shared_ptr<const std::string>& Sets, int SetCount)
+                                               const std::shared_ptr<const std::string>& Sets, int SetCount,
+                                               std::size_t LinesSize)
 {
     if (Form == TFileForm::ThreeLine)
         return Written;
@@ -127,12 +128,12 @@ std::shared_ptr<const std::string> CheckedText(const TFileText& File, TFileForm 
     }
     try {
         const TElementTextForm omm = Form == TFileForm::Csv ? TElementTextForm::OmmCsv : TElementTextForm::OmmJson;
-        // Read back on every core, as a list loads the file.
-        const TOmmElementSets read = OmmElementSets(*Written, omm, 0);
-        if (read.SkippedUnreadable != 0 || read.Sets.size() != static_cast<std::size_t>(SetCount)
-            || read.SkippedUnwritable != File.PastElementLines)
+        // Read into one text of the size the lines take: lines written on every core would take
+        // twice that while they are joined, more than a full catalogue's check may.
+        TOmmElementText read = OmmElementText(*Written, omm, LinesSize);
+        if (read.SkippedUnreadable != 0 || read.Sets != SetCount || read.SkippedUnwritable != File.PastElementLines)
             throw EGroupFailed("not element sets");
-        return std::make_shared<const std::string>(read.Lines());
+        return std::make_shared<const std::string>(std::move(read.Lines));
     } catch (const EOmmFormat&) {
         throw EGroupFailed("not element sets");
     }
@@ -213,6 +214,10 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     if (!omm)
         text = plain ? written : std::make_shared<const std::string>(CrLfText(Lines));
     const int sets = CompleteSetCount(Lines);
+    // Room for the lines a CSV or JSON file reads back as, so that they are made without a copy.
+    std::size_t linesSize = 0;
+    for (const std::string& line : Lines)
+        linesSize += line.size() + 2;
     std::vector<std::string>().swap(Lines);
     std::optional<TFileReplacement> replacement;
     WriteBeside(replacement, path, *written);
@@ -222,7 +227,8 @@ TSaveResult SaveAndCheck(TRunLog& Host, const TElementFolders& Folders, std::vec
     // list of no folder makes of it, so that whatever the working folder holds cannot slip into
     // the check either, and not every satellite at once, so that the check takes memory in
     // proportion to the text.
-    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets);
+    const std::shared_ptr<const std::string> checked = CheckedText(file, form, written, text, sets,
+                                                                   omm ? linesSize : 0);
     if (omm)
         text = checked;
     // The temporary holds the file now; what is checked is all that stays in memory.
