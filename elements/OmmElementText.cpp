@@ -230,14 +230,14 @@ std::string TOmmElementSets::Lines() const
     return lines;
 }
 
-std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, std::size_t Size, unsigned Threads)
+std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, unsigned Threads)
 {
     std::unique_ptr<TOmmRecordRuns> runs = Pieces.Next();
     if (!runs)
         return std::nullopt;
     // The records of the whole text, as many as the first piece's for its length.
     const std::size_t records = std::max(runs->Records(),
-                                         runs->Records() * Size / std::max<std::size_t>(1, Pieces.Read()));
+                                         runs->Records() * Pieces.Size() / std::max<std::size_t>(1, Pieces.Read()));
     TLinesWriter writer(WorkThreads(records, Threads, RecordsPerThread), records);
     for (; runs; runs = Pieces.Next())
         if (!writer.Write(*runs))

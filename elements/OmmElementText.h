@@ -40,8 +40,8 @@ struct TOmmElementSets {
     std::string Lines() const;
 };
 TOmmElementSets OmmElementSets(std::string_view Text, TElementTextForm Form, unsigned Threads);
-// The same for a JSON list of about Size characters read a piece at a time; nothing when its
-// pieces do not read so, and the text is then to be read whole.
-std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, std::size_t Size, unsigned Threads);
+// The same for a JSON list read a piece at a time; nothing when its pieces do not read so, and the
+// text is then to be read whole.
+std::optional<TOmmElementSets> OmmJsonElementSetsInPieces(TJsonListPieces& Pieces, unsigned Threads);
 
 } // namespace elsetry

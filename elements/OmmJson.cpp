@@ -3,6 +3,7 @@
 #include "elements/OmmFields.h"
 #include "elements/OmmReaders.h"
 #include "elements/SharedTurns.h"
+#include "platform/LargeMemory.h"
 
 #include "text/Strings.h"
 
@@ -703,15 +704,25 @@ std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
     return std::make_unique<TJsonPartRuns>(Text, *first, *end, true, std::make_shared<TJsonPartReaders>());
 }
 
-TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText)
-    : Piece(std::move(Start)), More(std::move(MoreText)), Readers(std::make_shared<TJsonPartReaders>()),
-      ReadSoFar(Piece.size())
+TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText, std::size_t Size)
+    : More(std::move(MoreText)), Readers(std::make_shared<TJsonPartReaders>()), ReadSoFar(Start.size()),
+      TextSize(Size)
 {
-    const std::optional<std::size_t> first = FirstListObject(Piece);
-    if (!first)
+    const std::optional<std::size_t> first = FirstListObject(Start);
+    if (!first) {
         Fault = true;
-    else
-        Piece.erase(0, *first);
+        return;
+    }
+    // A piece's room is made present at once, as a whole text's is, and kept for the next piece.
+    const std::size_t room = std::min(Size, PieceSize) + CutSearch;
+    Piece.reserve(room);
+    PrepareLargeBuffer(Piece.data(), room);
+    if (Size > PieceSize) {
+        const std::size_t aheadRoom = std::min(Size - PieceSize, PieceSize) + CutSearch;
+        AheadText.reserve(aheadRoom);
+        PrepareLargeBuffer(AheadText.data(), aheadRoom);
+    }
+    Piece.assign(Start, *first);
 }
 
 TJsonListPieces::~TJsonListPieces() = default;

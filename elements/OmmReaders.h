@@ -67,8 +67,8 @@ class TJsonListPieces {
 public:
     // Appends up to a count of further characters of the text to a string; false at its end.
     using TMoreText = std::function<bool(std::string&, std::size_t)>;
-    // Start holds the text's first characters.
-    TJsonListPieces(std::string Start, TMoreText More);
+    // Start holds the text's first characters; Size is about the text's length.
+    TJsonListPieces(std::string Start, TMoreText More, std::size_t Size);
     ~TJsonListPieces();
     TJsonListPieces(const TJsonListPieces&) = delete;
     TJsonListPieces& operator=(const TJsonListPieces&) = delete;
@@ -77,8 +77,9 @@ public:
     // Whether the text was not found to be a list these pieces read: it is then to be read whole,
     // whatever the runs given before made of it.
     bool Failed() const { return Fault; }
-    // Characters of the text read so far.
+    // Characters of the text read so far, and about how many it holds.
     std::size_t Read() const { return ReadSoFar; }
+    std::size_t Size() const { return TextSize; }
 
 private:
     bool ReadMore();
@@ -99,6 +100,7 @@ private:
     std::shared_ptr<TJsonPartReaders> Readers;
     std::size_t Taken = 0; // of Piece, by the runs given last
     std::size_t ReadSoFar = 0;
+    std::size_t TextSize = 0;
     bool Fault = false;
     bool Ended = false;
 };

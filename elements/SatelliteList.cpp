@@ -72,9 +72,10 @@ int TSatelliteList::LoadFromFile(const std::string& FileName, std::vector<std::s
         TFileReader file(FileName);
         std::string start;
         if (file.Read(start, FirstPieceSize) && ElementTextFormOf(start) == TElementTextForm::OmmJson) {
-            TJsonListPieces pieces(std::move(start),
-                                   [&file](std::string& Text, std::size_t Bytes) { return file.Read(Text, Bytes); });
-            if (std::optional<TOmmElementSets> sets = OmmJsonElementSetsInPieces(pieces, file.Size(), LoadThreads))
+            TJsonListPieces pieces(
+                std::move(start), [&file](std::string& Text, std::size_t Bytes) { return file.Read(Text, Bytes); },
+                file.Size());
+            if (std::optional<TOmmElementSets> sets = OmmJsonElementSetsInPieces(pieces, LoadThreads))
                 return AddOmmSets(std::move(*sets), FileName, ElementLines);
         }
     }
