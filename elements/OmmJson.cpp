@@ -705,8 +705,7 @@ std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
 }
 
 TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText, std::size_t Size)
-    : More(std::move(MoreText)), Readers(std::make_shared<TJsonPartReaders>()), ReadSoFar(Start.size()),
-      TextSize(Size)
+    : More(std::move(MoreText)), Readers(std::make_shared<TJsonPartReaders>()), ReadSoFar(Start.size()), TextSize(Size)
 {
     const std::optional<std::size_t> first = FirstListObject(Start);
     if (!first) {
