@@ -174,19 +174,6 @@ void ReadObject(ondemand::object& Object, std::size_t Index, TRecord& Record)
             Raise(Index, FieldFault(OmmFields[i], "is missing"));
 }
 
-void ReadList(ondemand::array& List, const TOmmRecordSink& Sink)
-{
-    TOmmRecord record;
-    std::size_t index = 0;
-    for (auto element : List) {
-        ondemand::object object;
-        if (std::move(element).get_object().get(object))
-            Raise(index, "not a JSON object");
-        ReadObject(object, index++, record);
-        Sink(record);
-    }
-}
-
 void RaiseOn(simdjson::error_code Error)
 {
     if (Error)
@@ -693,6 +680,38 @@ private:
     TWholeObjectReader Reader;
 };
 
+// Each object of a JSON list, or the one object the text holds, given to Read with its index in
+// the list, in order; the faults of the text around them are raised here.
+template <typename TRead>
+void ForEachJsonObject(const simdjson::padded_string& Json, const TRead& Read)
+{
+    ondemand::parser parser;
+    ondemand::document document;
+    ondemand::json_type type{};
+    RaiseOn(parser.iterate(Json).get(document));
+    RaiseOn(document.type().get(type));
+    if (type == ondemand::json_type::array) {
+        ondemand::array list;
+        RaiseOn(document.get_array().get(list));
+        std::size_t index = 0;
+        for (auto element : list) {
+            ondemand::object object;
+            if (std::move(element).get_object().get(object))
+                Raise(index, "not a JSON object");
+            Read(object, index++);
+        }
+    } else if (type == ondemand::json_type::object) {
+        ondemand::object object;
+        RaiseOn(document.get_object().get(object));
+        Read(object, 0);
+    } else {
+        throw EOmmFormat("not a JSON list of objects");
+    }
+    // Past the list, the document has nothing left to read.
+    if (!ReadToTheEnd(document))
+        throw EOmmFormat("text follows the JSON list");
+}
+
 } // namespace
 
 std::unique_ptr<TOmmRecordRuns> OmmJsonPartRuns(std::string_view Text)
@@ -805,27 +824,11 @@ std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigne
 void ReadOmmJsonRecords(std::string_view Text, const TOmmRecordSink& Sink)
 {
     const simdjson::padded_string json(Text);
-    ondemand::parser parser;
-    ondemand::document document;
-    ondemand::json_type type{};
-    RaiseOn(parser.iterate(json).get(document));
-    RaiseOn(document.type().get(type));
-    if (type == ondemand::json_type::array) {
-        ondemand::array list;
-        RaiseOn(document.get_array().get(list));
-        ReadList(list, Sink);
-    } else if (type == ondemand::json_type::object) {
-        ondemand::object object;
-        RaiseOn(document.get_object().get(object));
-        TOmmRecord record;
-        ReadObject(object, 0, record);
+    TOmmRecord record;
+    ForEachJsonObject(json, [&](ondemand::object& Object, std::size_t Index) {
+        ReadObject(Object, Index, record);
         Sink(record);
-    } else {
-        throw EOmmFormat("not a JSON list of objects");
-    }
-    // Past the list, the document has nothing left to read.
-    if (!ReadToTheEnd(document))
-        throw EOmmFormat("text follows the JSON list");
+    });
 }
 
 void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink)
@@ -838,30 +841,7 @@ void ReadOmmJsonObjects(std::string_view Text, const TOmmObjectSink& Sink)
     }
     const simdjson::padded_string json(Text);
     TObjectTexts objects(json, Text);
-    ondemand::parser parser;
-    ondemand::document document;
-    ondemand::json_type type{};
-    RaiseOn(parser.iterate(json).get(document));
-    RaiseOn(document.type().get(type));
-    if (type == ondemand::json_type::array) {
-        ondemand::array list;
-        RaiseOn(document.get_array().get(list));
-        std::size_t index = 0;
-        for (auto element : list) {
-            ondemand::object object;
-            if (std::move(element).get_object().get(object))
-                Raise(index, "not a JSON object");
-            objects.Read(object, index++, Sink);
-        }
-    } else if (type == ondemand::json_type::object) {
-        ondemand::object object;
-        RaiseOn(document.get_object().get(object));
-        objects.Read(object, 0, Sink);
-    } else {
-        throw EOmmFormat("not a JSON list of objects");
-    }
-    if (!ReadToTheEnd(document))
-        throw EOmmFormat("text follows the JSON list");
+    ForEachJsonObject(json, [&](ondemand::object& Object, std::size_t Index) { objects.Read(Object, Index, Sink); });
 }
 
 std::vector<TOmmRecord> ReadOmmJson(std::string_view Text)

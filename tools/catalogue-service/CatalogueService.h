@@ -227,6 +227,10 @@ std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder);
 // there is no such file.
 std::vector<std::array<std::string, 3>> GroupSets(const std::string& Folder, int Id);
 
+// The paths of the files of Folder whose names end in Extension (".txt": the groups' element sets;
+// ".csv": their objects in the OMM form), in name order.
+std::vector<std::string> FolderFiles(const std::string& Folder, const std::string& Extension);
+
 std::vector<std::string> FindSets(const std::string& Folder, const std::string& Ids);
 
 // Writes a self-signed certificate for 127.0.0.1 and localhost, and its key, as PEM files.

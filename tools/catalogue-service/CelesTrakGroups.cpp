@@ -182,14 +182,9 @@ std::string PastElementLineRow(const std::string& Folder, std::string_view Numbe
 {
     if (!AllDigits(Number) || CatalogueNumberValue(Number))
         return {};
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder))
-        if (entry.path().extension() == ".csv")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const std::filesystem::path& file : files) {
+    for (const std::string& file : FolderFiles(Folder, ".csv")) {
         try {
-            for (const TOmmRecord& record : ReadOmmCsv(ReadFile(file.string())))
+            for (const TOmmRecord& record : ReadOmmCsv(ReadFile(file)))
                 if (Trim(record.NoradCatId) == Number)
                     return OmmCsvRow(record);
         } catch (const EOmmFormat&) {

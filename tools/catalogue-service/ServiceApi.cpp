@@ -42,15 +42,10 @@ void AddOmmOnlyRecords(const std::string& Folder, std::vector<TGpRecord>& Record
     std::set<int> held;
     for (const TGpRecord& record : Records)
         held.insert(record.NoradCatId);
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder))
-        if (entry.path().extension() == ".csv")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const std::filesystem::path& file : files) {
+    for (const std::string& file : FolderFiles(Folder, ".csv")) {
         std::vector<TGpRecord> added;
         try {
-            for (const TOmmRecord& row : ReadOmmCsv(ReadWholeFile(file.string())))
+            for (const TOmmRecord& row : ReadOmmCsv(ReadWholeFile(file)))
                 added.push_back(GpRecordOfOmm(row));
         } catch (const EOmmFormat&) {
             continue;

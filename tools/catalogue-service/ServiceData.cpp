@@ -193,15 +193,20 @@ void WriteDemoGroups(const std::string& Folder, int FullCount)
     }
 }
 
+std::vector<std::string> FolderFiles(const std::string& Folder, const std::string& Extension)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(Folder))
+        if (entry.path().extension() == Extension)
+            files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
 std::vector<std::array<std::string, 3>> AllSets(const std::string& Folder)
 {
     std::map<int, std::array<std::string, 3>> index;
-    std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(Folder))
-        if (entry.path().extension() == ".txt")
-            files.push_back(entry.path());
-    std::sort(files.begin(), files.end());
-    for (const auto& file : files)
+    for (const std::string& file : FolderFiles(Folder, ".txt"))
         IndexSets(ReadFile(file), index);
     return NumberedSets(std::move(index));
 }
