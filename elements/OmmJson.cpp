@@ -731,19 +731,17 @@ TJsonListPieces::TJsonListPieces(std::string Start, TMoreText MoreText, std::siz
         Fault = true;
         return;
     }
-    // A piece's room is made present at once, as a whole text's is, and kept for the next piece.
-    const std::size_t room = std::min(Size, PieceSize) + CutSearch;
-    Piece.reserve(room);
-    PrepareLargeBuffer(Piece.data(), room);
-    if (Size > PieceSize) {
-        const std::size_t aheadRoom = std::min(Size - PieceSize, PieceSize) + CutSearch;
-        AheadText.reserve(aheadRoom);
-        PrepareLargeBuffer(AheadText.data(), aheadRoom);
-    }
+    // The first piece is small, so that its sets are written while the next is read.
+    Piece.reserve(std::min(Size, FirstReadSize) + CutSearch);
     Piece.assign(Start, *first);
 }
 
-TJsonListPieces::~TJsonListPieces() = default;
+// A piece still being read ahead writes into this object.
+TJsonListPieces::~TJsonListPieces()
+{
+    if (Ahead.valid())
+        Ahead.wait();
+}
 
 std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
 {
@@ -795,22 +793,38 @@ std::size_t TJsonListPieces::LastLikelyObjectStart(std::size_t From) const
 bool TJsonListPieces::ReadMore()
 {
     const std::size_t before = Piece.size();
-    const bool more = More(Piece, PieceSize);
+    const bool more = More(Piece, NextReadSize());
     ReadSoFar += Piece.size() - before;
     return more;
 }
 
+// Each piece reads more than the one before, up to PieceSize.
+std::size_t TJsonListPieces::NextReadSize()
+{
+    const std::size_t size = ReadSize;
+    ReadSize = std::min(ReadSize * 4, PieceSize);
+    return size;
+}
+
 // The next piece, what follows the cut and then more of the text, is made while the threads
-// read this one.
+// read this one. Its room is made present at once there too, as a whole text's is, rather than a
+// small page at a time as the text is read into it.
 void TJsonListPieces::ReadAhead()
 {
-    AheadText.assign(Piece, Taken);
-    Carried = AheadText.size();
-    try {
-        Ahead = std::async(std::launch::async, [this] { return More(AheadText, PieceSize); });
-    } catch (const std::system_error&) {
-        // No thread to read ahead on: the next piece is read when it is wanted.
-    }
+    const std::string_view carried = std::string_view(Piece).substr(Taken);
+    Carried = carried.size();
+    const std::size_t bytes = NextReadSize();
+    const std::size_t room = Carried + std::min(bytes, TextSize - std::min(TextSize, ReadSoFar)) + CutSearch;
+    const auto readAhead = [this, carried, bytes, room] {
+        AheadText.clear();
+        if (AheadText.capacity() < room) {
+            AheadText.reserve(room);
+            PrepareLargeBuffer(AheadText.data(), room);
+        }
+        AheadText.assign(carried);
+        return More(AheadText, bytes);
+    };
+    Ahead = RunAside(readAhead);
 }
 
 std::unique_ptr<TOmmRecordRuns> OmmJsonRecordRuns(std::string_view Text, unsigned Threads)

@@ -85,8 +85,10 @@ private:
     bool ReadMore();
     void ReadAhead();
     std::size_t LastLikelyObjectStart(std::size_t From) const;
+    std::size_t NextReadSize();
 
-    static constexpr std::size_t PieceSize = 1 << 22;
+    static constexpr std::size_t FirstReadSize = 1 << 18;
+    static constexpr std::size_t PieceSize = 1 << 20;
     // Where the last object of a piece is looked for first.
     static constexpr std::size_t CutSearch = 1 << 16;
 
@@ -99,6 +101,7 @@ private:
     std::future<bool> Ahead; // whether the text goes on past AheadText
     std::shared_ptr<TJsonPartReaders> Readers;
     std::size_t Taken = 0; // of Piece, by the runs given last
+    std::size_t ReadSize = FirstReadSize;
     std::size_t ReadSoFar = 0;
     std::size_t TextSize = 0;
     bool Fault = false;

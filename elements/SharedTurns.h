@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <future>
 
 namespace elsetry {
 
@@ -19,5 +20,10 @@ unsigned WorkThreads(std::size_t Items, unsigned Wanted, std::size_t LeastPerThr
 // have all ended. A thread that cannot be started leaves its share to the others.
 void ShareOutTurns(std::size_t Turns, unsigned Threads,
                    const std::function<void(std::size_t Turn, unsigned Thread)>& Work);
+
+// Runs Work on a thread kept for such work while the calling thread goes on, its result (or its
+// failure) in the future, which must be waited for before what Work uses goes. Where no thread
+// can be started, Work runs when the future is waited for.
+std::future<bool> RunAside(std::function<bool()> Work);
 
 } // namespace elsetry

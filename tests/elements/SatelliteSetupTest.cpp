@@ -2,6 +2,7 @@
 
 #include "elements/SatelliteAttributes.h"
 #include "elements/SatelliteList.h"
+#include "elements/SharedTurns.h"
 #include "orbit/SGP_Math.h"
 #include "tests/support/TestElementSets.h"
 #include "tools/catalogue/CatalogueGenerator.h"
@@ -11,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <bit>
 #include <algorithm>
 #include <cctype>
@@ -19,6 +24,8 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <stdexcept>
+#include <thread>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -340,6 +347,45 @@ std::vector<std::string> MixedCatalogue(int Count, std::uint64_t Seed, double Fi
             name = "  " + name + " \t";
     }
     return lines;
+}
+
+// Shares run on threads kept from one to the next: shares asked for from several threads at once,
+// a share within a turn, a failure, and a child made by fork, which has none of the kept threads.
+TEST(ShareOutTurnsTest, EveryTurnIsTakenOnceWhereverTheShareIsAskedFor)
+{
+    const auto share = [](std::size_t Turns, unsigned Threads) {
+        std::vector<std::atomic<int>> taken(Turns);
+        ShareOutTurns(Turns, Threads, [&](std::size_t Turn, unsigned) {
+            ShareOutTurns(2, 2, [](std::size_t, unsigned) {});
+            ++taken[Turn];
+        });
+        return std::all_of(taken.begin(), taken.end(), [](const std::atomic<int>& Count) { return Count == 1; });
+    };
+    std::vector<int> fine(3);
+    {
+        std::vector<std::jthread> askers;
+        for (int& result : fine)
+            askers.emplace_back([&result, &share] {
+                for (int i = 0; i < 20; ++i)
+                    result += share(500, 3) ? 1 : 0;
+            });
+    }
+    EXPECT_EQ(fine, std::vector<int>(3, 20));
+    EXPECT_THROW(ShareOutTurns(100, 2, [](std::size_t Turn, unsigned) {
+                     if (Turn == 50)
+                         throw std::runtime_error("turn 50");
+                 }),
+                 std::runtime_error);
+    EXPECT_EQ(RunAside([] { return true; }).get(), true);
+    EXPECT_THROW(RunAside([]() -> bool { throw std::runtime_error("aside"); }).get(), std::runtime_error);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::alarm(20); // a share waiting on its parent's threads would hang
+        ::_exit(share(500, 3) && RunAside([] { return true; }).get() ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
 // Threads take the sets in turns; whatever thread sets up a satellite, it comes out the same.
