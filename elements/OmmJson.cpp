@@ -81,32 +81,60 @@ std::string FieldFault(const TOmmField& Field, std::string_view Fault)
     return std::string(Field.Name) + " " + std::string(Fault);
 }
 
-// Stores the value's text in a record, or views it in a record's view (a string where the parser
-// unescaped it, a number where the text has it); false for null.
+// A string's characters as written, when it holds no escape: they are then the string itself.
+std::optional<std::string_view> PlainString(std::string_view Token)
+{
+    Token = WithoutTrailingBlanks(Token);
+    if (Token.size() < 2 || Token.back() != '"')
+        return std::nullopt;
+    const std::string_view characters = Token.substr(1, Token.size() - 2);
+    if (characters.find('\\') != std::string_view::npos)
+        return std::nullopt;
+    return characters;
+}
+
+// Stores the value's text in a record, or views it in a record's view (a string as written, or
+// where the parser unescaped it; a number as the text has it); false for null. The value's kind
+// is told by its first character, as the parser tells it.
 template <typename TRecord>
 bool ReadValue(ondemand::value& Value, const TOmmField& Field, TRecord& Record, std::size_t Index)
 {
-    ondemand::json_type type{};
-    if (Value.type().get(type))
-        Raise(Index, FieldFault(Field, "does not read"));
-    switch (type) {
-    case ondemand::json_type::null:
+    const std::string_view token = Value.raw_json_token();
+    switch (token.empty() ? '\0' : token.front()) {
+    case 'n':
         return false;
-    case ondemand::json_type::string: {
+    case '"': {
         std::string_view text;
-        if (Value.get_string().get(text))
+        if (const std::optional<std::string_view> plain = PlainString(token))
+            text = *plain;
+        else if (Value.get_string().get(text))
             Raise(Index, FieldFault(Field, "does not read"));
         FieldOf(Record, Field) = text;
         return true;
     }
-    case ondemand::json_type::number:
+    case '-':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
         if (IsTextField(Field))
             Raise(Index, FieldFault(Field, "is a number, not a string"));
         // The number as written, so that no digit is lost to a binary fraction.
-        FieldOf(Record, Field) = WithoutTrailingBlanks(Value.raw_json_token());
+        FieldOf(Record, Field) = WithoutTrailingBlanks(token);
         return true;
-    default:
+    case '{':
+    case '[':
+    case 't':
+    case 'f':
         Raise(Index, FieldFault(Field, "is neither a string nor a number"));
+    default:
+        Raise(Index, FieldFault(Field, "does not read"));
     }
 }
 

@@ -371,10 +371,11 @@ TEST(ShareOutTurnsTest, EveryTurnIsTakenOnceWhereverTheShareIsAskedFor)
             });
     }
     EXPECT_EQ(fine, std::vector<int>(3, 20));
-    EXPECT_THROW(ShareOutTurns(100, 2, [](std::size_t Turn, unsigned) {
-                     if (Turn == 50)
-                         throw std::runtime_error("turn 50");
-                 }),
+    EXPECT_THROW(ShareOutTurns(100, 2,
+                               [](std::size_t Turn, unsigned) {
+                                   if (Turn == 50)
+                                       throw std::runtime_error("turn 50");
+                               }),
                  std::runtime_error);
     EXPECT_EQ(RunAside([] { return true; }).get(), true);
     EXPECT_THROW(RunAside([]() -> bool { throw std::runtime_error("aside"); }).get(), std::runtime_error);
