@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace elsetry {
@@ -24,69 +26,93 @@ constexpr long LargestElementSetNumber = 9999;
 constexpr long LargestListedNumber = 999999999;
 constexpr long FirstLetterFormNumber = 100000;
 
-// One element line as it is written, in a buffer of its own: every set writes two, so no string
-// grows for each field.
+// The columns of an element line before its checksum.
+constexpr std::size_t ChecksummedColumns = WrittenElementLineLength - 1;
+
+// "00" to "99": numbers are written two digits to a division.
+constexpr std::array<char, 200> DigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Value in the Width characters before End, with leading zeros.
+void WriteDigits(char* End, unsigned long Value, std::size_t Width)
+{
+    for (; Width >= 2; Width -= 2, Value /= 100) {
+        End -= 2;
+        std::memcpy(End, &DigitPairs[Value % 100 * 2], 2);
+    }
+    if (Width == 1)
+        End[-1] = static_cast<char>('0' + Value % 10);
+}
+
+// One element line written where it stands in the text, a field at a time. Each function works
+// on a copy of the position: a character stored may alias any object, so a member would be read
+// again after every one.
 class TLine {
 public:
+    explicit TLine(char* Columns) : Begin(Columns), Next(Columns) {}
+
     void Add(char C)
     {
-        MakeRoom(1);
-        Chars[Size++] = C;
+        char* at = Room(1);
+        Next = at + 1;
+        *at = C;
     }
     // Fields are a few characters each: a loop beats a call to copy them.
     void Add(std::string_view Text)
     {
-        MakeRoom(Text.size());
+        char* at = Room(Text.size());
+        Next = at + Text.size();
         for (const char c : Text)
-            Chars[Size++] = c;
+            *at++ = c;
     }
     void AddBlanks(std::size_t Count)
     {
-        MakeRoom(Count);
-        std::fill_n(Chars.begin() + static_cast<std::ptrdiff_t>(Size), Count, ' ');
-        Size += Count;
+        char* at = Room(Count);
+        Next = at + Count;
+        std::fill_n(at, Count, ' ');
     }
     // Value in Width digits, with leading zeros.
     void AddDigits(unsigned long Value, std::size_t Width)
     {
-        MakeRoom(Width);
-        for (std::size_t i = Width; i-- > 0; Value /= 10)
-            Chars[Size + i] = static_cast<char>('0' + Value % 10);
-        Size += Width;
+        char* at = Room(Width);
+        Next = at + Width;
+        WriteDigits(at + Width, Value, Width);
     }
     // Value right-aligned in Width columns; a wider value takes the columns it needs.
     void AddRightAligned(unsigned long Value, std::size_t Width)
     {
+        constexpr std::size_t MostDigits = std::numeric_limits<unsigned long>::digits10 + 1;
         std::size_t digits = 1;
-        for (unsigned long rest = Value / 10; rest > 0; rest /= 10)
+        for (unsigned long bound = 10; digits < MostDigits && Value >= bound; bound *= 10)
             ++digits;
         AddBlanks(Width > digits ? Width - digits : 0);
         AddDigits(Value, digits);
     }
-    std::string_view Text() const { return {Chars.data(), Size}; }
+    // The checksum of the columns written, which must be all but its own.
+    void AddChecksum()
+    {
+        if (Next != Begin + ChecksummedColumns)
+            throw std::logic_error("an element line is not as long as its columns");
+        *Next = static_cast<char>('0' + ElementLineChecksum({Begin, ChecksummedColumns}));
+    }
 
 private:
     // Every field is checked to fit its columns before it is written, so a line never runs over.
-    void MakeRoom(std::size_t Count) const
+    char* Room(std::size_t Count) const
     {
-        if (Size + Count > Chars.size())
+        if (static_cast<std::size_t>(Begin + ChecksummedColumns - Next) < Count)
             throw std::length_error("an element line runs past its columns");
+        return Next;
     }
 
-    std::array<char, 80> Chars{};
-    std::size_t Size = 0;
-};
-
-// A number as most fields give it, [-]digits[.digits] without an exponent, rounded to a number
-// of decimals in one pass over its text: the same digits RoundedToPlaces gives, without a
-// decimal read first for each of the many fields a file holds.
-struct TPlainRounding {
-    static constexpr std::size_t LongestWhole = 12;
-    bool Negative = false;
-    std::size_t WholeCount = 0; // digits before the point, without leading zeros
-    std::array<char, LongestWhole + 1> Whole{};
-    std::array<char, TDigits::Capacity> Fraction{};
-    std::string_view WholeText() const { return {Whole.data(), WholeCount}; }
+    char* Begin;
+    char* Next;
 };
 
 // Adds one to the digits, a carry past the first reported.
@@ -102,45 +128,135 @@ bool Increment(char* Digits, std::size_t Count)
     return true;
 }
 
-// False for a text of any other form, and for one with more whole digits than LongestWhole:
-// those take the general reading.
-bool RoundPlain(std::string_view Text, std::size_t Places, TPlainRounding& Out)
+// A number's text read in one pass, for the many fields a file holds that a decimal read first
+// would slow: 0.D1D2D3... * 10^Power, of whose digits, from the first that is not 0, the first
+// Kept are held. Rounding needs no more: fields round within their first dozen digits.
+struct TQuickDigits {
+    static constexpr long Kept = 20;
+    bool Negative = false;
+    std::array<char, Kept> Held;
+    long Count = 0; // digits held, none for zero
+    long Power = 0;
+    // The digit at I, below Kept: "0" past the last.
+    char At(long I) const { return I < Count ? Held[static_cast<std::size_t>(I)] : '0'; }
+};
+
+// Digits of Text from At on, taken into Out.Held after the Significant taken so far (leading
+// zeros of the number counted in Zeros, not taken); where they end.
+const char* TakeQuickDigits(const char* At, const char* End, TQuickDigits& Out, long& Significant, long& Zeros)
 {
-    const bool negative = Text.starts_with('-');
-    const std::size_t digitsStart = negative || Text.starts_with('+') ? 1 : 0;
-    std::size_t i = digitsStart;
-    while (i < Text.size() && Text[i] == '0')
-        ++i;
-    const std::size_t wholeStart = i;
-    while (i < Text.size() && IsDigit(Text[i]))
-        ++i;
-    const std::size_t wholeEnd = i;
-    std::size_t fractionStart = i;
-    if (i < Text.size() && Text[i] == '.')
-        fractionStart = ++i;
-    while (i < Text.size() && IsDigit(Text[i]))
-        ++i;
-    const std::size_t fractionLength = i - fractionStart;
-    const bool anyDigit = wholeEnd > digitsStart || fractionLength > 0;
-    if (i != Text.size() || !anyDigit || wholeEnd - wholeStart > TPlainRounding::LongestWhole)
-        return false;
-    Out.WholeCount = wholeEnd - wholeStart;
-    std::copy(Text.begin() + static_cast<std::ptrdiff_t>(wholeStart),
-              Text.begin() + static_cast<std::ptrdiff_t>(wholeEnd), Out.Whole.begin());
-    for (std::size_t k = 0; k < Places; ++k)
-        Out.Fraction[k] = k < fractionLength ? Text[fractionStart + k] : '0';
-    if (Places < fractionLength && Text[fractionStart + Places] >= '5' && Increment(Out.Fraction.data(), Places)
-        && Increment(Out.Whole.data(), Out.WholeCount)) {
-        std::copy_backward(Out.Whole.begin(), Out.Whole.begin() + static_cast<std::ptrdiff_t>(Out.WholeCount),
-                           Out.Whole.begin() + static_cast<std::ptrdiff_t>(Out.WholeCount + 1));
-        Out.Whole[0] = '1';
-        ++Out.WholeCount;
+    for (; At != End && IsDigit(*At); ++At) {
+        if (Significant == 0 && *At == '0') {
+            ++Zeros;
+            continue;
+        }
+        if (Significant < TQuickDigits::Kept)
+            Out.Held[static_cast<std::size_t>(Significant)] = *At;
+        ++Significant;
     }
-    Out.Negative = negative
-                   && (Out.WholeCount > 0
-                       || std::any_of(Out.Fraction.begin(), Out.Fraction.begin() + static_cast<std::ptrdiff_t>(Places),
-                                      [](char C) { return C != '0'; }));
+    return At;
+}
+
+// The texts ReadDecimalView reads, read as it reads them: a sign, digits with at most one point,
+// an exponent of at most four digits. False for any other text.
+bool ReadQuickDigits(std::string_view Text, TQuickDigits& Out)
+{
+    const char* at = Text.data();
+    const char* const end = at + Text.size();
+    Out.Negative = at != end && *at == '-';
+    if (at != end && (*at == '-' || *at == '+'))
+        ++at;
+    long significant = 0;
+    long wholeZeros = 0;
+    const char* const wholeStart = at;
+    at = TakeQuickDigits(at, end, Out, significant, wholeZeros);
+    const long wholeSignificant = significant;
+    bool anyDigit = at != wholeStart;
+    long fractionZeros = 0;
+    if (at != end && *at == '.') {
+        const char* const fractionStart = ++at;
+        at = TakeQuickDigits(at, end, Out, significant, fractionZeros);
+        anyDigit = anyDigit || at != fractionStart;
+    }
+    if (!anyDigit)
+        return false;
+    long exponent = 0;
+    if (at != end && (*at == 'e' || *at == 'E')) {
+        ++at;
+        const bool negative = at != end && *at == '-';
+        if (at != end && (*at == '-' || *at == '+'))
+            ++at;
+        const char* const digits = at;
+        for (; at != end && IsDigit(*at) && at - digits < 5; ++at)
+            exponent = exponent * 10 + (*at - '0');
+        if (at == digits || at - digits > 4)
+            return false;
+        exponent = negative ? -exponent : exponent;
+    }
+    if (at != end)
+        return false;
+    Out.Count = std::min(significant, TQuickDigits::Kept);
+    Out.Power = wholeSignificant - fractionZeros + exponent;
     return true;
+}
+
+// What RoundedToPlaces gives of what ReadDecimalView reads of Text, for a number that rounds
+// within the digits held; nothing for any other, which takes the general reading.
+std::optional<TFixedDigits> QuickRoundedToPlaces(std::string_view Text, int Places)
+{
+    TQuickDigits number;
+    if (!ReadQuickDigits(Text, number))
+        return std::nullopt;
+    TFixedDigits fixed;
+    fixed.Places = static_cast<std::size_t>(Places);
+    TDigits& digits = fixed.Digits;
+    // The digits before the one rounded by; a number that rounds by its first digit or one before
+    // it has none.
+    const long kept = number.Power + Places;
+    if (number.Count > 0 && kept >= 0) {
+        if (kept >= TQuickDigits::Kept)
+            return std::nullopt;
+        for (long i = 0; i < kept; ++i)
+            digits.Held[static_cast<std::size_t>(i)] = number.At(i);
+        digits.Count = static_cast<std::size_t>(kept);
+        if (number.At(kept) >= '5' && Increment(digits.Held.data(), digits.Count)) {
+            std::copy_backward(digits.Held.begin(), digits.Held.begin() + kept, digits.Held.begin() + kept + 1);
+            digits.Held[0] = '1';
+            ++digits.Count;
+        }
+    }
+    fixed.Negative = number.Negative && digits.Count > 0;
+    if (digits.Count < fixed.Places) {
+        const std::size_t pad = fixed.Places - digits.Count;
+        std::copy_backward(digits.Held.begin(), digits.Held.begin() + static_cast<std::ptrdiff_t>(digits.Count),
+                           digits.Held.begin() + Places);
+        std::fill_n(digits.Held.begin(), pad, '0');
+        digits.Count = fixed.Places;
+    }
+    return fixed;
+}
+
+// As QuickRoundedToPlaces, what RoundedToSignificant gives.
+std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text, int Significant)
+{
+    TQuickDigits number;
+    if (!ReadQuickDigits(Text, number))
+        return std::nullopt;
+    TScientificDigits rounded;
+    if (number.Count == 0)
+        return rounded;
+    rounded.Negative = number.Negative;
+    rounded.Power = static_cast<int>(number.Power);
+    TDigits& mantissa = rounded.Mantissa;
+    for (long i = 0; i < Significant; ++i)
+        mantissa.Held[static_cast<std::size_t>(i)] = number.At(i);
+    mantissa.Count = static_cast<std::size_t>(Significant);
+    // Rounding that carries into a new digit makes 0.99999x 0.10000 of the next power.
+    if (number.At(Significant) >= '5' && Increment(mantissa.Held.data(), mantissa.Count)) {
+        mantissa.Held[0] = '1';
+        ++rounded.Power;
+    }
+    return rounded;
 }
 
 // The value of a text of at most nine digits and nothing else.
@@ -223,6 +339,16 @@ std::size_t ExactFixedLength(std::string_view Text, std::size_t WholeDigits, std
     return point;
 }
 
+// The number rounded to Places decimals: read in one pass when it can be, by the general reading
+// otherwise.
+TFixedDigits RoundedField(std::string_view Field, std::string_view Text, std::string_view Trimmed, int Places,
+                          TDecimalView (*Read)(std::string_view, std::string_view))
+{
+    if (const std::optional<TFixedDigits> quick = QuickRoundedToPlaces(Trimmed, Places))
+        return *quick;
+    return Rounded(Field, Text, Read(Field, Text), Places);
+}
+
 // "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
 void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text, std::size_t WholeDigits, int Places)
 {
@@ -232,17 +358,7 @@ void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text, std
         Line.Add(trimmed);
         return;
     }
-    TPlainRounding plain;
-    if (RoundPlain(Trim(Text), static_cast<std::size_t>(Places), plain) && !plain.Negative
-        && plain.WholeCount <= WholeDigits) {
-        const std::string_view whole = plain.WholeCount == 0 ? "0" : plain.WholeText();
-        Line.AddBlanks(WholeDigits - whole.size());
-        Line.Add(whole);
-        Line.Add('.');
-        Line.Add({plain.Fraction.data(), static_cast<std::size_t>(Places)});
-        return;
-    }
-    const TFixedDigits fixed = Rounded(Field, Text, RequiredNumber(Field, Text), Places);
+    const TFixedDigits fixed = RoundedField(Field, Text, trimmed, Places, RequiredNumber);
     if (fixed.Negative)
         Raise(Field, Text, "is negative");
     const std::string_view whole = fixed.Whole().empty() ? "0" : fixed.Whole();
@@ -265,18 +381,14 @@ void AppendEccentricity(TLine& Line, std::string_view Text)
 {
     constexpr std::size_t Places = 7;
     const std::string_view trimmed = Trim(Text);
-    if (ExactFixedLength(trimmed, 1, Places) == 1 && trimmed[0] == '0') {
+    // "0.0001779", or ".0001779" as CelesTrak's CSV writes it, is written as it stands.
+    const std::string_view point = trimmed.starts_with("0.") ? trimmed.substr(1) : trimmed;
+    if (point.size() == Places + 1 && point[0] == '.' && std::all_of(point.begin() + 1, point.end(), IsDigit)) {
         Line.Add(' ');
-        Line.Add(trimmed.substr(2));
+        Line.Add(point.substr(1));
         return;
     }
-    TPlainRounding plain;
-    if (RoundPlain(Trim(Text), Places, plain) && !plain.Negative && plain.WholeCount == 0) {
-        Line.Add(' ');
-        Line.Add({plain.Fraction.data(), Places});
-        return;
-    }
-    const TFixedDigits fixed = Rounded("ECCENTRICITY", Text, RequiredNumber("ECCENTRICITY", Text), 7);
+    const TFixedDigits fixed = RoundedField("ECCENTRICITY", Text, trimmed, 7, RequiredNumber);
     if (fixed.Negative || !fixed.Whole().empty())
         Raise("ECCENTRICITY", Text, "does not fit its columns");
     Line.Add(' ');
@@ -286,14 +398,7 @@ void AppendEccentricity(TLine& Line, std::string_view Text)
 // " .00016717" or "-.00002182": a sign and eight decimals, the leading zero dropped.
 void AppendFirstDerivative(TLine& Line, std::string_view Text)
 {
-    constexpr std::size_t Places = 8;
-    TPlainRounding plain;
-    if (RoundPlain(Trim(Text), Places, plain) && plain.WholeCount == 0) {
-        Line.Add(plain.Negative ? " -." : "  .");
-        Line.Add({plain.Fraction.data(), Places});
-        return;
-    }
-    const TFixedDigits fixed = Rounded("MEAN_MOTION_DOT", Text, OptionalNumber("MEAN_MOTION_DOT", Text), 8);
+    const TFixedDigits fixed = RoundedField("MEAN_MOTION_DOT", Text, Trim(Text), 8, OptionalNumber);
     if (!fixed.Whole().empty())
         Raise("MEAN_MOTION_DOT", Text, "does not fit its columns");
     Line.Add(fixed.Negative ? " -." : "  .");
@@ -304,9 +409,9 @@ void AppendFirstDerivative(TLine& Line, std::string_view Text)
 // " 00000-0" or " 00000+0", as the service whose lines the file stands for writes it.
 void AppendExponent(TLine& Line, std::string_view Field, std::string_view Text, TZeroExponent Zero)
 {
-    // Most second derivatives are written as a bare zero.
-    const TScientificDigits digits = Text == "0" ? TScientificDigits{}
-                                                 : RoundedToSignificant(OptionalNumber(Field, Text), 5);
+    constexpr int Significant = 5;
+    const std::optional<TScientificDigits> quick = QuickRoundedToSignificant(Trim(Text), Significant);
+    const TScientificDigits digits = quick ? *quick : RoundedToSignificant(OptionalNumber(Field, Text), Significant);
     Line.Add(' ');
     if (digits.Mantissa.Count == 0) {
         Line.Add(Zero == TZeroExponent::Plus ? " 00000+0" : " 00000-0");
@@ -494,16 +599,27 @@ std::string_view NameLine(std::string_view Text)
     return name;
 }
 
-void AppendChecksum(TLine& Line)
+// The five columns of a catalogue number.
+using TNumberColumns = std::array<char, 5>;
+
+// The letter the letter form writes for the ten-thousands of Number, from 100000 up: the rule is
+// Alpha5Text's, asked once for each letter rather than a string made for every set.
+char TenThousandsLetter(long Number)
 {
-    Line.Add(static_cast<char>('0' + ElementLineChecksum(Line.Text())));
+    static const std::array<char, LargestElementLineNumber / 10000 + 1> letters = [] {
+        std::array<char, LargestElementLineNumber / 10000 + 1> byTenThousands{};
+        for (int i = FirstLetterFormNumber / 10000; i < static_cast<int>(byTenThousands.size()); ++i)
+            byTenThousands[static_cast<std::size_t>(i)] = Alpha5Text(i * 10000).front();
+        return byTenThousands;
+    }();
+    return letters[static_cast<std::size_t>(Number / 10000)];
 }
 
-TLine FirstLine(const TOmmRecordView& Record, std::string_view Number, TZeroExponent Zero)
+void WriteFirstLine(char* Columns, const TOmmRecordView& Record, const TNumberColumns& Number, TZeroExponent Zero)
 {
-    TLine line;
+    TLine line(Columns);
     line.Add("1 ");
-    line.Add(Number);
+    line.Add({Number.data(), Number.size()});
     AppendClassification(line, Record.ClassificationType);
     AppendDesignator(line, Record.ObjectId);
     AppendEpoch(line, Record.Epoch);
@@ -512,15 +628,14 @@ TLine FirstLine(const TOmmRecordView& Record, std::string_view Number, TZeroExpo
     AppendExponent(line, "BSTAR", Record.Bstar, Zero);
     AppendSmallNumber(line, "EPHEMERIS_TYPE", Record.EphemerisType, 9, 1);
     AppendSmallNumber(line, "ELEMENT_SET_NO", Record.ElementSetNo, LargestElementSetNumber, 4);
-    AppendChecksum(line);
-    return line;
+    line.AddChecksum();
 }
 
-TLine SecondLine(const TOmmRecordView& Record, std::string_view Number)
+void WriteSecondLine(char* Columns, const TOmmRecordView& Record, const TNumberColumns& Number)
 {
-    TLine line;
+    TLine line(Columns);
     line.Add("2 ");
-    line.Add(Number);
+    line.Add({Number.data(), Number.size()});
     AppendAngle(line, "INCLINATION", Record.Inclination);
     AppendAngle(line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
     AppendEccentricity(line, Record.Eccentricity);
@@ -529,12 +644,11 @@ TLine SecondLine(const TOmmRecordView& Record, std::string_view Number)
     line.Add(' ');
     AppendFixed(line, "MEAN_MOTION", Record.MeanMotion, 2, 8);
     AppendRevolution(line, Record.RevAtEpoch);
-    AppendChecksum(line);
-    return line;
+    line.AddChecksum();
 }
 
-// The five columns of the record's catalogue number; nothing past LargestElementLineNumber.
-std::optional<TLine> NumberColumns(const TOmmRecordView& Record)
+// The record's catalogue number in its columns; nothing past LargestElementLineNumber.
+std::optional<TNumberColumns> NumberColumns(const TOmmRecordView& Record)
 {
     const std::string_view numberText = RequiredText("NORAD_CAT_ID", Record.NoradCatId);
     const std::optional<long> plain = PlainWholeNumber(numberText);
@@ -543,13 +657,43 @@ std::optional<TLine> NumberColumns(const TOmmRecordView& Record)
                                             LargestListedNumber);
     if (number > LargestElementLineNumber)
         return std::nullopt;
-    TLine columns;
-    if (number < FirstLetterFormNumber)
-        columns.AddDigits(static_cast<unsigned long>(number), 5);
-    else
-        columns.Add(Alpha5Text(static_cast<int>(number)));
+    TNumberColumns columns;
+    if (number < FirstLetterFormNumber) {
+        WriteDigits(columns.end(), static_cast<unsigned long>(number), 5);
+    } else {
+        columns[0] = TenThousandsLetter(number);
+        WriteDigits(columns.end(), static_cast<unsigned long>(number % 10000), 4);
+    }
     return columns;
 }
+
+// The name line, its line end and those of the two element lines.
+std::size_t SetLength(std::string_view Name)
+{
+    return Name.size() + 1 + 2 * (WrittenElementLineLength + 1);
+}
+
+// Characters appended to a text, taken back again unless kept: a field that does not read must
+// leave the text as it was.
+class TAppended {
+public:
+    TAppended(std::string& Text, std::size_t Count) : Text(Text), Before(Text.size()) { Text.resize(Before + Count); }
+    ~TAppended()
+    {
+        if (!Kept)
+            Text.resize(Before);
+    }
+    TAppended(const TAppended&) = delete;
+    TAppended& operator=(const TAppended&) = delete;
+
+    char* Begin() { return Text.data() + Before; }
+    void Keep() { Kept = true; }
+
+private:
+    std::string& Text;
+    std::size_t Before;
+    bool Kept = false;
+};
 
 } // namespace
 
@@ -565,14 +709,15 @@ TOmmRecordView ViewOf(const TOmmRecord& Record)
 
 std::optional<std::array<std::string, 3>> ElementLinesOf(const TOmmRecord& Record, TZeroExponent Zero)
 {
-    const TOmmRecordView view = ViewOf(Record);
-    const std::optional<TLine> columns = NumberColumns(view);
-    if (!columns)
+    std::string text;
+    if (!AppendElementLines(ViewOf(Record), text, Zero))
         return std::nullopt;
-    std::array<std::string, 3> lines{std::string(NameLine(view.ObjectName)), {}, {}};
-    lines[1] = FirstLine(view, columns->Text(), Zero).Text();
-    lines[2] = SecondLine(view, columns->Text()).Text();
-    return lines;
+    const std::string_view set = text;
+    const std::size_t nameLength = set.size() - SetLength({});
+    const std::size_t line2 = nameLength + 1 + WrittenElementLineLength + 1;
+    return std::array<std::string, 3>{std::string(set.substr(0, nameLength)),
+                                      std::string(set.substr(nameLength + 1, WrittenElementLineLength)),
+                                      std::string(set.substr(line2, WrittenElementLineLength))};
 }
 
 bool AppendElementLines(const TOmmRecord& Record, std::string& Text, TZeroExponent Zero)
@@ -580,24 +725,22 @@ bool AppendElementLines(const TOmmRecord& Record, std::string& Text, TZeroExpone
     return AppendElementLines(ViewOf(Record), Text, Zero);
 }
 
-// Every field is read and written before anything is appended, so that a fault leaves Text as
-// it was.
+// The lines are written where they stand in Text, so the record must not view Text.
 bool AppendElementLines(const TOmmRecordView& Record, std::string& Text, TZeroExponent Zero)
 {
-    const std::optional<TLine> columns = NumberColumns(Record);
-    if (!columns)
+    const std::optional<TNumberColumns> number = NumberColumns(Record);
+    if (!number)
         return false;
     const std::string_view name = NameLine(Record.ObjectName);
-    const TLine first = FirstLine(Record, columns->Text(), Zero);
-    const TLine second = SecondLine(Record, columns->Text());
-    if (first.Text().size() != WrittenElementLineLength || second.Text().size() != WrittenElementLineLength)
-        throw std::logic_error("an element line is not as long as its columns");
-    Text += name;
-    Text += '\n';
-    Text += first.Text();
-    Text += '\n';
-    Text += second.Text();
-    Text += '\n';
+    TAppended appended(Text, SetLength(name));
+    char* at = std::copy(name.begin(), name.end(), appended.Begin());
+    *at++ = '\n';
+    WriteFirstLine(at, Record, *number, Zero);
+    at += WrittenElementLineLength;
+    *at++ = '\n';
+    WriteSecondLine(at, Record, *number);
+    at[WrittenElementLineLength] = '\n';
+    appended.Keep();
     return true;
 }
 
