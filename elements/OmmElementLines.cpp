@@ -50,6 +50,51 @@ void WriteDigits(char* End, unsigned long Value, std::size_t Width)
         End[-1] = static_cast<char>('0' + Value % 10);
 }
 
+// Count characters copied a few at a time, in moves that may overlap: fields are a few
+// characters each, too few for a call to copy them and enough that a loop costs.
+void CopyShort(char* To, const char* From, std::size_t Count)
+{
+    if (Count > 16) {
+        std::memcpy(To, From, Count);
+    } else if (Count >= 8) {
+        std::memcpy(To, From, 8);
+        std::memcpy(To + Count - 8, From + Count - 8, 8);
+    } else if (Count >= 4) {
+        std::memcpy(To, From, 4);
+        std::memcpy(To + Count - 4, From + Count - 4, 4);
+    } else if (Count > 0) {
+        To[0] = From[0];
+        To[Count / 2] = From[Count / 2];
+        To[Count - 1] = From[Count - 1];
+    }
+}
+
+// Whether four characters read as one word are digits: each byte is 0x30 to 0x3F, and still
+// is with 6 added, which no byte of that range carries out of.
+bool FourDigits(std::uint32_t Word)
+{
+    constexpr std::uint32_t HighHalves = 0xF0F0F0F0;
+    constexpr std::uint32_t DigitHalves = 0x30303030;
+    return (Word & HighHalves) == DigitHalves && ((Word + 0x06060606) & HighHalves) == DigitHalves;
+}
+
+// Whether the Count characters at Chars are all digits, tested a word at a time: fields are
+// checked by the hundred thousand.
+bool AllDigitsAt(const char* Chars, std::size_t Count)
+{
+    if (Count < 4)
+        return Count == 0 || (IsDigit(Chars[0]) && IsDigit(Chars[Count / 2]) && IsDigit(Chars[Count - 1]));
+    for (std::size_t i = 0;; i += 4) {
+        const std::size_t at = std::min(i, Count - 4);
+        std::uint32_t word = 0;
+        std::memcpy(&word, Chars + at, 4);
+        if (!FourDigits(word))
+            return false;
+        if (at == Count - 4)
+            return true;
+    }
+}
+
 // One element line written where it stands in the text, a field at a time. Each function works
 // on a copy of the position: a character stored may alias any object, so a member would be read
 // again after every one.
@@ -63,19 +108,32 @@ public:
         Next = at + 1;
         *at = C;
     }
-    // Fields are a few characters each: a loop beats a call to copy them.
     void Add(std::string_view Text)
     {
         char* at = Room(Text.size());
         Next = at + Text.size();
-        for (const char c : Text)
-            *at++ = c;
+        CopyShort(at, Text.data(), Text.size());
     }
     void AddBlanks(std::size_t Count)
     {
         char* at = Room(Count);
         Next = at + Count;
         std::fill_n(at, Count, ' ');
+    }
+    // Text in Width columns (at least its length), blanks before it or after it.
+    void AddRightAligned(std::string_view Text, std::size_t Width)
+    {
+        char* at = Room(Width);
+        Next = at + Width;
+        std::fill_n(at, Width - Text.size(), ' ');
+        CopyShort(at + Width - Text.size(), Text.data(), Text.size());
+    }
+    void AddLeftAligned(std::string_view Text, std::size_t Width)
+    {
+        char* at = Room(Width);
+        Next = at + Width;
+        CopyShort(at, Text.data(), Text.size());
+        std::fill_n(at + Text.size(), Width - Text.size(), ' ');
     }
     // Value in Width digits, with leading zeros.
     void AddDigits(unsigned long Value, std::size_t Width)
@@ -94,7 +152,7 @@ public:
         AddBlanks(Width > digits ? Width - digits : 0);
         AddDigits(Value, digits);
     }
-    // The checksum of the columns written, which must be all but its own.
+    // The checksum, once every other column is written.
     void AddChecksum()
     {
         if (Next != Begin + ChecksummedColumns)
@@ -262,14 +320,11 @@ std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text
 // The value of a text of at most nine digits and nothing else.
 std::optional<long> PlainWholeNumber(std::string_view Text)
 {
-    if (Text.empty() || Text.size() > 9)
+    if (Text.empty() || Text.size() > 9 || !AllDigitsAt(Text.data(), Text.size()))
         return std::nullopt;
     long value = 0;
-    for (const char c : Text) {
-        if (!IsDigit(c))
-            return std::nullopt;
+    for (const char c : Text)
         value = value * 10 + (c - '0');
-    }
     return value;
 }
 
@@ -323,20 +378,15 @@ TFixedDigits Rounded(std::string_view Field, std::string_view Text, const TDecim
     return *fixed;
 }
 
-// The length of a text that is already what "%W.Pf" writes of it, blanks aside: digits without a
-// leading zero (or one "0"), a point and Places decimals, as the services mostly write a field;
-// 0 for any other.
-std::size_t ExactFixedLength(std::string_view Text, std::size_t WholeDigits, std::size_t Places)
+// Whether a text is already what "%W.Pf" writes of it, blanks aside: digits without a leading
+// zero (or one "0"), a point and Places decimals, as the services mostly write a field.
+bool IsExactFixed(std::string_view Text, std::size_t WholeDigits, std::size_t Places)
 {
     if (Text.size() <= Places + 1 || Text.size() > WholeDigits + 1 + Places)
-        return 0;
+        return false;
     const std::size_t point = Text.size() - Places - 1;
-    if (Text[point] != '.' || (Text[0] == '0' && point > 1))
-        return 0;
-    for (std::size_t i = 0; i < Text.size(); ++i)
-        if (i != point && !IsDigit(Text[i]))
-            return 0;
-    return point;
+    return Text[point] == '.' && (Text[0] != '0' || point == 1) && AllDigitsAt(Text.data(), point)
+           && AllDigitsAt(Text.data() + point + 1, Places);
 }
 
 // The number rounded to Places decimals: read in one pass when it can be, by the general reading
@@ -350,22 +400,21 @@ TFixedDigits RoundedField(std::string_view Field, std::string_view Text, std::st
 }
 
 // "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
-void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text, std::size_t WholeDigits, int Places)
+template <std::size_t WholeDigits, int Places>
+void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text)
 {
+    constexpr std::size_t Width = WholeDigits + 1 + Places;
     const std::string_view trimmed = Trim(Text);
-    if (const std::size_t whole = ExactFixedLength(trimmed, WholeDigits, static_cast<std::size_t>(Places))) {
-        Line.AddBlanks(WholeDigits - whole);
-        Line.Add(trimmed);
+    if (IsExactFixed(trimmed, WholeDigits, Places)) {
+        Line.AddRightAligned(trimmed, Width);
         return;
     }
     const TFixedDigits fixed = RoundedField(Field, Text, trimmed, Places, RequiredNumber);
     if (fixed.Negative)
         Raise(Field, Text, "is negative");
-    const std::string_view whole = fixed.Whole().empty() ? "0" : fixed.Whole();
     if (fixed.Whole().size() > WholeDigits)
         Raise(Field, Text, "does not fit its columns");
-    Line.AddBlanks(WholeDigits - whole.size());
-    Line.Add(whole);
+    Line.AddRightAligned(fixed.Whole().empty() ? "0" : fixed.Whole(), WholeDigits);
     Line.Add('.');
     Line.Add(fixed.Fraction());
 }
@@ -373,7 +422,7 @@ void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text, std
 void AppendAngle(TLine& Line, std::string_view Field, std::string_view Text)
 {
     Line.Add(' ');
-    AppendFixed(Line, Field, Text, 3, 4);
+    AppendFixed<3, 4>(Line, Field, Text);
 }
 
 // Seven digits behind an implied "0.".
@@ -383,7 +432,7 @@ void AppendEccentricity(TLine& Line, std::string_view Text)
     const std::string_view trimmed = Trim(Text);
     // "0.0001779", or ".0001779" as CelesTrak's CSV writes it, is written as it stands.
     const std::string_view point = trimmed.starts_with("0.") ? trimmed.substr(1) : trimmed;
-    if (point.size() == Places + 1 && point[0] == '.' && std::all_of(point.begin() + 1, point.end(), IsDigit)) {
+    if (point.size() == Places + 1 && point[0] == '.' && AllDigitsAt(point.data() + 1, Places)) {
         Line.Add(' ');
         Line.Add(point.substr(1));
         return;
@@ -476,15 +525,12 @@ void AppendDesignator(TLine& Line, std::string_view Text)
         return;
     }
     const std::string_view piece = id.size() > 8 ? id.substr(8) : std::string_view();
-    const auto isDigit = [](char C) { return C >= '0' && C <= '9'; };
-    const bool valid = id.size() >= 8 && id.size() <= 11 && std::all_of(id.begin(), id.begin() + 4, isDigit)
-                       && id[4] == '-' && std::all_of(id.begin() + 5, id.begin() + 8, isDigit)
-                       && std::all_of(piece.begin(), piece.end(), IsUpperLetter);
+    const bool valid = id.size() >= 8 && id.size() <= 11 && AllDigitsAt(id.data(), 4) && id[4] == '-'
+                       && AllDigitsAt(id.data() + 5, 3) && std::all_of(piece.begin(), piece.end(), IsUpperLetter);
     if (!valid)
         Raise("OBJECT_ID", Text, "is not an international designator");
     Line.Add(id.substr(2, 2));
-    Line.Add(id.substr(5));
-    Line.AddBlanks(11 - id.size());
+    Line.AddLeftAligned(id.substr(5), 6);
 }
 
 // Reads Count digits off the front of Text.
@@ -642,7 +688,7 @@ void WriteSecondLine(char* Columns, const TOmmRecordView& Record, const TNumberC
     AppendAngle(line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
     AppendAngle(line, "MEAN_ANOMALY", Record.MeanAnomaly);
     line.Add(' ');
-    AppendFixed(line, "MEAN_MOTION", Record.MeanMotion, 2, 8);
+    AppendFixed<2, 8>(line, "MEAN_MOTION", Record.MeanMotion);
     AppendRevolution(line, Record.RevAtEpoch);
     line.AddChecksum();
 }
@@ -677,20 +723,20 @@ std::size_t SetLength(std::string_view Name)
 // leave the text as it was.
 class TAppended {
 public:
-    TAppended(std::string& Text, std::size_t Count) : Text(Text), Before(Text.size()) { Text.resize(Before + Count); }
+    TAppended(std::string& Text, std::size_t Count) : Into(Text), Before(Text.size()) { Into.resize(Before + Count); }
     ~TAppended()
     {
         if (!Kept)
-            Text.resize(Before);
+            Into.resize(Before);
     }
     TAppended(const TAppended&) = delete;
     TAppended& operator=(const TAppended&) = delete;
 
-    char* Begin() { return Text.data() + Before; }
+    char* Begin() { return Into.data() + Before; }
     void Keep() { Kept = true; }
 
 private:
-    std::string& Text;
+    std::string& Into;
     std::size_t Before;
     bool Kept = false;
 };
