@@ -29,6 +29,9 @@ constexpr long FirstLetterFormNumber = 100000;
 // The columns of an element line before its checksum.
 constexpr std::size_t ChecksummedColumns = WrittenElementLineLength - 1;
 
+// The small writers and tests below are inline: every field of every set calls them, mostly with
+// constant counts that inlining folds away.
+
 // "00" to "99": numbers are written two digits to a division.
 constexpr std::array<char, 200> DigitPairs = [] {
     std::array<char, 200> pairs{};
@@ -40,7 +43,7 @@ constexpr std::array<char, 200> DigitPairs = [] {
 }();
 
 // Value in the Width characters before End, with leading zeros.
-void WriteDigits(char* End, unsigned long Value, std::size_t Width)
+inline void WriteDigits(char* End, unsigned long Value, std::size_t Width)
 {
     for (; Width >= 2; Width -= 2, Value /= 100) {
         End -= 2;
@@ -52,7 +55,7 @@ void WriteDigits(char* End, unsigned long Value, std::size_t Width)
 
 // Count characters copied a few at a time, in moves that may overlap: fields are a few
 // characters each, too few for a call to copy them and enough that a loop costs.
-void CopyShort(char* To, const char* From, std::size_t Count)
+inline void CopyShort(char* To, const char* From, std::size_t Count)
 {
     if (Count > 16) {
         std::memcpy(To, From, Count);
@@ -69,9 +72,38 @@ void CopyShort(char* To, const char* From, std::size_t Count)
     }
 }
 
+inline void FillBlanks(char* To, std::size_t Count)
+{
+    constexpr std::string_view Blanks = "                ";
+    if (Count > Blanks.size())
+        std::memset(To, ' ', Count);
+    else
+        CopyShort(To, Blanks.data(), Count);
+}
+
+// Text in the Width columns at Columns, which it fits, blanks before it.
+inline void WriteRightAligned(char* Columns, std::size_t Width, std::string_view Text)
+{
+    FillBlanks(Columns, Width - Text.size());
+    CopyShort(Columns + Width - Text.size(), Text.data(), Text.size());
+}
+
+// Value in the Width columns at Columns, which it fits, blanks before it.
+inline void WriteRightAligned(char* Columns, std::size_t Width, unsigned long Value)
+{
+    char* at = Columns + Width;
+    do {
+        *--at = static_cast<char>('0' + Value % 10);
+        Value /= 10;
+    } while (Value > 0 && at != Columns);
+    if (Value > 0)
+        throw std::logic_error("a number runs past its columns");
+    FillBlanks(Columns, static_cast<std::size_t>(at - Columns));
+}
+
 // Whether four characters read as one word are digits: each byte is 0x30 to 0x3F, and still
 // is with 6 added, which no byte of that range carries out of.
-bool FourDigits(std::uint32_t Word)
+inline bool FourDigits(std::uint32_t Word)
 {
     constexpr std::uint32_t HighHalves = 0xF0F0F0F0;
     constexpr std::uint32_t DigitHalves = 0x30303030;
@@ -80,7 +112,7 @@ bool FourDigits(std::uint32_t Word)
 
 // Whether the Count characters at Chars are all digits, tested a word at a time: fields are
 // checked by the hundred thousand.
-bool AllDigitsAt(const char* Chars, std::size_t Count)
+inline bool AllDigitsAt(const char* Chars, std::size_t Count)
 {
     if (Count < 4)
         return Count == 0 || (IsDigit(Chars[0]) && IsDigit(Chars[Count / 2]) && IsDigit(Chars[Count - 1]));
@@ -95,63 +127,24 @@ bool AllDigitsAt(const char* Chars, std::size_t Count)
     }
 }
 
-// One element line written where it stands in the text, a field at a time. Each function works
-// on a copy of the position: a character stored may alias any object, so a member would be read
-// again after every one.
+// One element line written where it stands in the text, each field into the columns it takes.
+// A field writes through the pointer it is given rather than through a member, which would be
+// read again after every character stored: a character may alias any object.
 class TLine {
 public:
     explicit TLine(char* Columns) : Begin(Columns), Next(Columns) {}
 
-    void Add(char C)
+    // Every field is checked to fit its columns before it is written, so a line never runs over.
+    char* Take(std::size_t Count)
     {
-        char* at = Room(1);
-        Next = at + 1;
-        *at = C;
-    }
-    void Add(std::string_view Text)
-    {
-        char* at = Room(Text.size());
-        Next = at + Text.size();
-        CopyShort(at, Text.data(), Text.size());
-    }
-    void AddBlanks(std::size_t Count)
-    {
-        char* at = Room(Count);
+        char* const at = Next;
+        if (static_cast<std::size_t>(Begin + ChecksummedColumns - at) < Count)
+            throw std::length_error("an element line runs past its columns");
         Next = at + Count;
-        std::fill_n(at, Count, ' ');
+        return at;
     }
-    // Text in Width columns (at least its length), blanks before it or after it.
-    void AddRightAligned(std::string_view Text, std::size_t Width)
-    {
-        char* at = Room(Width);
-        Next = at + Width;
-        std::fill_n(at, Width - Text.size(), ' ');
-        CopyShort(at + Width - Text.size(), Text.data(), Text.size());
-    }
-    void AddLeftAligned(std::string_view Text, std::size_t Width)
-    {
-        char* at = Room(Width);
-        Next = at + Width;
-        CopyShort(at, Text.data(), Text.size());
-        std::fill_n(at + Text.size(), Width - Text.size(), ' ');
-    }
-    // Value in Width digits, with leading zeros.
-    void AddDigits(unsigned long Value, std::size_t Width)
-    {
-        char* at = Room(Width);
-        Next = at + Width;
-        WriteDigits(at + Width, Value, Width);
-    }
-    // Value right-aligned in Width columns; a wider value takes the columns it needs.
-    void AddRightAligned(unsigned long Value, std::size_t Width)
-    {
-        constexpr std::size_t MostDigits = std::numeric_limits<unsigned long>::digits10 + 1;
-        std::size_t digits = 1;
-        for (unsigned long bound = 10; digits < MostDigits && Value >= bound; bound *= 10)
-            ++digits;
-        AddBlanks(Width > digits ? Width - digits : 0);
-        AddDigits(Value, digits);
-    }
+    void Add(char C) { *Take(1) = C; }
+    void Add(std::string_view Text) { CopyShort(Take(Text.size()), Text.data(), Text.size()); }
     // The checksum, once every other column is written.
     void AddChecksum()
     {
@@ -161,14 +154,6 @@ public:
     }
 
 private:
-    // Every field is checked to fit its columns before it is written, so a line never runs over.
-    char* Room(std::size_t Count) const
-    {
-        if (static_cast<std::size_t>(Begin + ChecksummedColumns - Next) < Count)
-            throw std::length_error("an element line runs past its columns");
-        return Next;
-    }
-
     char* Begin;
     char* Next;
 };
@@ -186,33 +171,58 @@ bool Increment(char* Digits, std::size_t Count)
     return true;
 }
 
+const char* SkipZeros(const char* At, const char* End)
+{
+    while (At != End && *At == '0')
+        ++At;
+    return At;
+}
+
+const char* SkipDigits(const char* At, const char* End)
+{
+    while (At != End && IsDigit(*At))
+        ++At;
+    return At;
+}
+
 // A number's text read in one pass, for the many fields a file holds that a decimal read first
 // would slow: 0.D1D2D3... * 10^Power, of whose digits, from the first that is not 0, the first
 // Kept are held. Rounding needs no more: fields round within their first dozen digits.
 struct TQuickDigits {
-    static constexpr long Kept = 20;
+    static constexpr std::size_t Kept = 20;
     bool Negative = false;
     std::array<char, Kept> Held;
-    long Count = 0; // digits held, none for zero
+    std::size_t Count = 0; // digits held, none for zero
     long Power = 0;
-    // The digit at I, below Kept: "0" past the last.
-    char At(long I) const { return I < Count ? Held[static_cast<std::size_t>(I)] : '0'; }
+    // The digits from First up to End (at most Kept) into Out: "0" past those held.
+    void Copy(std::size_t First, std::size_t End, char* Out) const
+    {
+        const std::size_t held = std::clamp(Count, First, End);
+        CopyShort(Out, Held.data() + First, held - First);
+        std::fill(Out + (held - First), Out + (End - First), '0');
+    }
+    char At(std::size_t I) const { return I < Count ? Held[I] : '0'; }
 };
 
-// Digits of Text from At on, taken into Out.Held after the Significant taken so far (leading
-// zeros of the number counted in Zeros, not taken); where they end.
-const char* TakeQuickDigits(const char* At, const char* End, TQuickDigits& Out, long& Significant, long& Zeros)
+// An exponent of one to four digits after "e" or "E" and a sign, where the text has one; false
+// for any other.
+bool TakeQuickExponent(const char*& At, const char* End, long& Exponent)
 {
-    for (; At != End && IsDigit(*At); ++At) {
-        if (Significant == 0 && *At == '0') {
-            ++Zeros;
-            continue;
-        }
-        if (Significant < TQuickDigits::Kept)
-            Out.Held[static_cast<std::size_t>(Significant)] = *At;
-        ++Significant;
-    }
-    return At;
+    Exponent = 0;
+    if (At == End || (*At != 'e' && *At != 'E'))
+        return true;
+    ++At;
+    const bool negative = At != End && *At == '-';
+    if (At != End && (*At == '-' || *At == '+'))
+        ++At;
+    const char* const digits = At;
+    At = SkipDigits(At, End);
+    if (At == digits || At - digits > 4)
+        return false;
+    for (const char* c = digits; c != At; ++c)
+        Exponent = Exponent * 10 + (*c - '0');
+    Exponent = negative ? -Exponent : Exponent;
+    return true;
 }
 
 // The texts ReadDecimalView reads, read as it reads them: a sign, digits with at most one point,
@@ -224,37 +234,31 @@ bool ReadQuickDigits(std::string_view Text, TQuickDigits& Out)
     Out.Negative = at != end && *at == '-';
     if (at != end && (*at == '-' || *at == '+'))
         ++at;
-    long significant = 0;
-    long wholeZeros = 0;
-    const char* const wholeStart = at;
-    at = TakeQuickDigits(at, end, Out, significant, wholeZeros);
-    const long wholeSignificant = significant;
-    bool anyDigit = at != wholeStart;
+    const char* const digitsStart = at;
+    const char* const whole = SkipZeros(at, end);
+    at = SkipDigits(whole, end);
+    const std::string_view wholeDigits(whole, static_cast<std::size_t>(at - whole));
+    bool anyDigit = at != digitsStart;
+    std::string_view fractionDigits;
     long fractionZeros = 0;
     if (at != end && *at == '.') {
         const char* const fractionStart = ++at;
-        at = TakeQuickDigits(at, end, Out, significant, fractionZeros);
+        // Zeros after the point lead a number below 1.
+        const char* const fraction = wholeDigits.empty() ? SkipZeros(at, end) : at;
+        fractionZeros = fraction - fractionStart;
+        at = SkipDigits(fraction, end);
+        fractionDigits = {fraction, static_cast<std::size_t>(at - fraction)};
         anyDigit = anyDigit || at != fractionStart;
     }
-    if (!anyDigit)
-        return false;
     long exponent = 0;
-    if (at != end && (*at == 'e' || *at == 'E')) {
-        ++at;
-        const bool negative = at != end && *at == '-';
-        if (at != end && (*at == '-' || *at == '+'))
-            ++at;
-        const char* const digits = at;
-        for (; at != end && IsDigit(*at) && at - digits < 5; ++at)
-            exponent = exponent * 10 + (*at - '0');
-        if (at == digits || at - digits > 4)
-            return false;
-        exponent = negative ? -exponent : exponent;
-    }
-    if (at != end)
+    if (!anyDigit || !TakeQuickExponent(at, end, exponent) || at != end)
         return false;
-    Out.Count = std::min(significant, TQuickDigits::Kept);
-    Out.Power = wholeSignificant - fractionZeros + exponent;
+    const std::size_t fromWhole = std::min(wholeDigits.size(), TQuickDigits::Kept);
+    const std::size_t fromFraction = std::min(fractionDigits.size(), TQuickDigits::Kept - fromWhole);
+    CopyShort(Out.Held.data(), wholeDigits.data(), fromWhole);
+    CopyShort(Out.Held.data() + fromWhole, fractionDigits.data(), fromFraction);
+    Out.Count = fromWhole + fromFraction;
+    Out.Power = static_cast<long>(wholeDigits.size()) - fractionZeros + exponent;
     return true;
 }
 
@@ -268,17 +272,17 @@ std::optional<TFixedDigits> QuickRoundedToPlaces(std::string_view Text, int Plac
     TFixedDigits fixed;
     fixed.Places = static_cast<std::size_t>(Places);
     TDigits& digits = fixed.Digits;
-    // The digits before the one rounded by; a number that rounds by its first digit or one before
-    // it has none.
-    const long kept = number.Power + Places;
-    if (number.Count > 0 && kept >= 0) {
+    // The digits before the one rounded by; none for a number that rounds by its first digit or
+    // by one before it.
+    const long before = number.Power + Places;
+    if (number.Count > 0 && before >= 0) {
+        const auto kept = static_cast<std::size_t>(before);
         if (kept >= TQuickDigits::Kept)
             return std::nullopt;
-        for (long i = 0; i < kept; ++i)
-            digits.Held[static_cast<std::size_t>(i)] = number.At(i);
-        digits.Count = static_cast<std::size_t>(kept);
-        if (number.At(kept) >= '5' && Increment(digits.Held.data(), digits.Count)) {
-            std::copy_backward(digits.Held.begin(), digits.Held.begin() + kept, digits.Held.begin() + kept + 1);
+        number.Copy(0, kept, digits.Held.data());
+        digits.Count = kept;
+        if (number.At(kept) >= '5' && Increment(digits.Held.data(), kept)) {
+            std::copy_backward(digits.Held.begin(), digits.Held.begin() + before, digits.Held.begin() + before + 1);
             digits.Held[0] = '1';
             ++digits.Count;
         }
@@ -295,7 +299,7 @@ std::optional<TFixedDigits> QuickRoundedToPlaces(std::string_view Text, int Plac
 }
 
 // As QuickRoundedToPlaces, what RoundedToSignificant gives.
-std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text, int Significant)
+std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text, std::size_t Significant)
 {
     TQuickDigits number;
     if (!ReadQuickDigits(Text, number))
@@ -306,11 +310,10 @@ std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text
     rounded.Negative = number.Negative;
     rounded.Power = static_cast<int>(number.Power);
     TDigits& mantissa = rounded.Mantissa;
-    for (long i = 0; i < Significant; ++i)
-        mantissa.Held[static_cast<std::size_t>(i)] = number.At(i);
-    mantissa.Count = static_cast<std::size_t>(Significant);
+    number.Copy(0, Significant, mantissa.Held.data());
+    mantissa.Count = Significant;
     // Rounding that carries into a new digit makes 0.99999x 0.10000 of the next power.
-    if (number.At(Significant) >= '5' && Increment(mantissa.Held.data(), mantissa.Count)) {
+    if (number.At(Significant) >= '5' && Increment(mantissa.Held.data(), Significant)) {
         mantissa.Held[0] = '1';
         ++rounded.Power;
     }
@@ -318,7 +321,7 @@ std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text
 }
 
 // The value of a text of at most nine digits and nothing else.
-std::optional<long> PlainWholeNumber(std::string_view Text)
+inline std::optional<long> PlainWholeNumber(std::string_view Text)
 {
     if (Text.empty() || Text.size() > 9 || !AllDigitsAt(Text.data(), Text.size()))
         return std::nullopt;
@@ -378,6 +381,16 @@ TFixedDigits Rounded(std::string_view Field, std::string_view Text, const TDecim
     return *fixed;
 }
 
+// The number rounded to Places decimals: read in one pass when it can be, by the general reading
+// (Read, which may take an empty field for zero) otherwise.
+TFixedDigits RoundedField(std::string_view Field, std::string_view Text, std::string_view Trimmed, int Places,
+                          TDecimalView (*Read)(std::string_view, std::string_view))
+{
+    if (const std::optional<TFixedDigits> quick = QuickRoundedToPlaces(Trimmed, Places))
+        return *quick;
+    return Rounded(Field, Text, Read(Field, Text), Places);
+}
+
 // Whether a text is already what "%W.Pf" writes of it, blanks aside: digits without a leading
 // zero (or one "0"), a point and Places decimals, as the services mostly write a field.
 bool IsExactFixed(std::string_view Text, std::size_t WholeDigits, std::size_t Places)
@@ -389,24 +402,14 @@ bool IsExactFixed(std::string_view Text, std::size_t WholeDigits, std::size_t Pl
            && AllDigitsAt(Text.data() + point + 1, Places);
 }
 
-// The number rounded to Places decimals: read in one pass when it can be, by the general reading
-// otherwise.
-TFixedDigits RoundedField(std::string_view Field, std::string_view Text, std::string_view Trimmed, int Places,
-                          TDecimalView (*Read)(std::string_view, std::string_view))
-{
-    if (const std::optional<TFixedDigits> quick = QuickRoundedToPlaces(Trimmed, Places))
-        return *quick;
-    return Rounded(Field, Text, Read(Field, Text), Places);
-}
-
-// "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
+// A blank and "%W.Pf" with W = WholeDigits + 1 + Places, for a number that is not negative.
 template <std::size_t WholeDigits, int Places>
 void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text)
 {
-    constexpr std::size_t Width = WholeDigits + 1 + Places;
+    constexpr std::size_t Width = 1 + WholeDigits + 1 + Places;
     const std::string_view trimmed = Trim(Text);
     if (IsExactFixed(trimmed, WholeDigits, Places)) {
-        Line.AddRightAligned(trimmed, Width);
+        WriteRightAligned(Line.Take(Width), Width, trimmed);
         return;
     }
     const TFixedDigits fixed = RoundedField(Field, Text, trimmed, Places, RequiredNumber);
@@ -414,18 +417,13 @@ void AppendFixed(TLine& Line, std::string_view Field, std::string_view Text)
         Raise(Field, Text, "is negative");
     if (fixed.Whole().size() > WholeDigits)
         Raise(Field, Text, "does not fit its columns");
-    Line.AddRightAligned(fixed.Whole().empty() ? "0" : fixed.Whole(), WholeDigits);
-    Line.Add('.');
-    Line.Add(fixed.Fraction());
+    char* const columns = Line.Take(Width);
+    WriteRightAligned(columns, 1 + WholeDigits, fixed.Whole().empty() ? "0" : fixed.Whole());
+    columns[1 + WholeDigits] = '.';
+    CopyShort(columns + WholeDigits + 2, fixed.Fraction().data(), Places);
 }
 
-void AppendAngle(TLine& Line, std::string_view Field, std::string_view Text)
-{
-    Line.Add(' ');
-    AppendFixed<3, 4>(Line, Field, Text);
-}
-
-// Seven digits behind an implied "0.".
+// " .1845686": a blank and seven digits behind an implied "0.".
 void AppendEccentricity(TLine& Line, std::string_view Text)
 {
     constexpr std::size_t Places = 7;
@@ -433,11 +431,11 @@ void AppendEccentricity(TLine& Line, std::string_view Text)
     // "0.0001779", or ".0001779" as CelesTrak's CSV writes it, is written as it stands.
     const std::string_view point = trimmed.starts_with("0.") ? trimmed.substr(1) : trimmed;
     if (point.size() == Places + 1 && point[0] == '.' && AllDigitsAt(point.data() + 1, Places)) {
-        Line.Add(' ');
+        *Line.Take(1) = ' ';
         Line.Add(point.substr(1));
         return;
     }
-    const TFixedDigits fixed = RoundedField("ECCENTRICITY", Text, trimmed, 7, RequiredNumber);
+    const TFixedDigits fixed = RoundedField("ECCENTRICITY", Text, trimmed, Places, RequiredNumber);
     if (fixed.Negative || !fixed.Whole().empty())
         Raise("ECCENTRICITY", Text, "does not fit its columns");
     Line.Add(' ');
@@ -458,20 +456,21 @@ void AppendFirstDerivative(TLine& Line, std::string_view Text)
 // " 00000-0" or " 00000+0", as the service whose lines the file stands for writes it.
 void AppendExponent(TLine& Line, std::string_view Field, std::string_view Text, TZeroExponent Zero)
 {
-    constexpr int Significant = 5;
+    constexpr std::size_t Significant = 5;
     const std::optional<TScientificDigits> quick = QuickRoundedToSignificant(Trim(Text), Significant);
     const TScientificDigits digits = quick ? *quick : RoundedToSignificant(OptionalNumber(Field, Text), Significant);
-    Line.Add(' ');
     if (digits.Mantissa.Count == 0) {
-        Line.Add(Zero == TZeroExponent::Plus ? " 00000+0" : " 00000-0");
+        Line.Add(Zero == TZeroExponent::Plus ? "  00000+0" : "  00000-0");
         return;
     }
     if (digits.Power < -9 || digits.Power > 9)
         Raise(Field, Text, "does not fit its columns");
-    Line.Add(digits.Negative ? '-' : ' ');
-    Line.Add(digits.Mantissa.Text());
-    Line.Add(digits.Power < 0 ? '-' : '+');
-    Line.Add(static_cast<char>('0' + (digits.Power < 0 ? -digits.Power : digits.Power)));
+    char* const columns = Line.Take(3 + Significant + 1);
+    columns[0] = ' ';
+    columns[1] = digits.Negative ? '-' : ' ';
+    CopyShort(columns + 2, digits.Mantissa.Held.data(), Significant);
+    columns[2 + Significant] = digits.Power < 0 ? '-' : '+';
+    columns[3 + Significant] = static_cast<char>('0' + (digits.Power < 0 ? -digits.Power : digits.Power));
 }
 
 void AppendClassification(TLine& Line, std::string_view Text)
@@ -487,6 +486,7 @@ void AppendClassification(TLine& Line, std::string_view Text)
     Line.Add(letter >= 'a' ? static_cast<char>(letter - 'a' + 'A') : letter);
 }
 
+// A blank and the number in Width columns.
 void AppendSmallNumber(TLine& Line, std::string_view Field, std::string_view Text, long Largest, std::size_t Width)
 {
     const std::string_view trimmed = Trim(Text);
@@ -494,8 +494,7 @@ void AppendSmallNumber(TLine& Line, std::string_view Field, std::string_view Tex
     const long value = plain && *plain <= Largest ? *plain
                        : trimmed.empty()          ? 0
                                                   : WholeNumber(Field, Text, NumberOf(Field, trimmed), Largest);
-    Line.Add(' ');
-    Line.AddRightAligned(static_cast<unsigned long>(value), Width);
+    WriteRightAligned(Line.Take(1 + Width), 1 + Width, static_cast<unsigned long>(value));
 }
 
 void AppendRevolution(TLine& Line, std::string_view Text)
@@ -506,7 +505,7 @@ void AppendRevolution(TLine& Line, std::string_view Text)
                        : trimmed.empty()
                            ? 0
                            : WholeNumber("REV_AT_EPOCH", Text, NumberOf("REV_AT_EPOCH", trimmed), LargestListedNumber);
-    Line.AddRightAligned(static_cast<unsigned long>(value % RevolutionNumbers), 5);
+    WriteRightAligned(Line.Take(5), 5, static_cast<unsigned long>(value % RevolutionNumbers));
 }
 
 bool IsUpperLetter(char C)
@@ -514,14 +513,14 @@ bool IsUpperLetter(char C)
     return C >= 'A' && C <= 'Z';
 }
 
-// "1998-067A" is written "98067A  ": the year's last two digits, the launch and the piece, in
-// eight columns. An object without a designator leaves them blank.
+// "1998-067A" is written " 98067A  ": a blank, the year's last two digits, the launch and the
+// piece, in eight columns. An object without a designator leaves them blank.
 void AppendDesignator(TLine& Line, std::string_view Text)
 {
-    Line.Add(' ');
+    constexpr std::size_t Width = 9;
     const std::string_view id = Trim(Text);
     if (id.empty()) {
-        Line.AddBlanks(8);
+        FillBlanks(Line.Take(Width), Width);
         return;
     }
     const std::string_view piece = id.size() > 8 ? id.substr(8) : std::string_view();
@@ -529,8 +528,11 @@ void AppendDesignator(TLine& Line, std::string_view Text)
                        && AllDigitsAt(id.data() + 5, 3) && std::all_of(piece.begin(), piece.end(), IsUpperLetter);
     if (!valid)
         Raise("OBJECT_ID", Text, "is not an international designator");
-    Line.Add(id.substr(2, 2));
-    Line.AddLeftAligned(id.substr(5), 6);
+    char* const columns = Line.Take(Width);
+    FillBlanks(columns, Width);
+    columns[1] = id[2];
+    columns[2] = id[3];
+    CopyShort(columns + 3, id.data() + 5, id.size() - 5);
 }
 
 // Reads Count digits off the front of Text.
@@ -604,9 +606,9 @@ bool TakeTime(std::string_view& Text, TEpoch& Epoch)
     return digits > 0;
 }
 
-// "2020-12-13T16:36:04.502592" is written "20348.69171878": the year's last two digits, the day
-// of the year and its fraction to eight decimals, rounded half up. A time that rounds to the
-// next midnight is written as that day.
+// "2020-12-13T16:36:04.502592" is written " 20348.69171878": a blank, the year's last two
+// digits, the day of the year and its fraction to eight decimals, rounded half up. A time that
+// rounds to the next midnight is written as that day.
 void AppendEpoch(TLine& Line, std::string_view Text)
 {
     std::string_view rest = RequiredText("EPOCH", Text);
@@ -630,11 +632,12 @@ void AppendEpoch(TLine& Line, std::string_view Text)
     }
     if (epoch.Year < FirstEpochYear || epoch.Year >= FirstEpochYear + 100)
         Raise("EPOCH", Text, "is outside the years element lines can hold");
-    Line.Add(' ');
-    Line.AddDigits(static_cast<unsigned long>(epoch.Year % 100), 2);
-    Line.AddDigits(static_cast<unsigned long>(epoch.Day), 3);
-    Line.Add('.');
-    Line.AddDigits(fraction, 8);
+    char* const columns = Line.Take(15);
+    columns[0] = ' ';
+    WriteDigits(columns + 3, static_cast<unsigned long>(epoch.Year % 100), 2);
+    WriteDigits(columns + 6, static_cast<unsigned long>(epoch.Day), 3);
+    columns[6] = '.';
+    WriteDigits(columns + 15, fraction, 8);
 }
 
 std::string_view NameLine(std::string_view Text)
@@ -661,11 +664,19 @@ char TenThousandsLetter(long Number)
     return letters[static_cast<std::size_t>(Number / 10000)];
 }
 
+// "1 25544" or "2 25544": the line's number and the catalogue number.
+void AppendLineStart(TLine& Line, char LineNumber, const TNumberColumns& Number)
+{
+    char* const columns = Line.Take(2 + Number.size());
+    columns[0] = LineNumber;
+    columns[1] = ' ';
+    std::copy(Number.begin(), Number.end(), columns + 2);
+}
+
 void WriteFirstLine(char* Columns, const TOmmRecordView& Record, const TNumberColumns& Number, TZeroExponent Zero)
 {
     TLine line(Columns);
-    line.Add("1 ");
-    line.Add({Number.data(), Number.size()});
+    AppendLineStart(line, '1', Number);
     AppendClassification(line, Record.ClassificationType);
     AppendDesignator(line, Record.ObjectId);
     AppendEpoch(line, Record.Epoch);
@@ -680,14 +691,12 @@ void WriteFirstLine(char* Columns, const TOmmRecordView& Record, const TNumberCo
 void WriteSecondLine(char* Columns, const TOmmRecordView& Record, const TNumberColumns& Number)
 {
     TLine line(Columns);
-    line.Add("2 ");
-    line.Add({Number.data(), Number.size()});
-    AppendAngle(line, "INCLINATION", Record.Inclination);
-    AppendAngle(line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
+    AppendLineStart(line, '2', Number);
+    AppendFixed<3, 4>(line, "INCLINATION", Record.Inclination);
+    AppendFixed<3, 4>(line, "RA_OF_ASC_NODE", Record.RaOfAscNode);
     AppendEccentricity(line, Record.Eccentricity);
-    AppendAngle(line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
-    AppendAngle(line, "MEAN_ANOMALY", Record.MeanAnomaly);
-    line.Add(' ');
+    AppendFixed<3, 4>(line, "ARG_OF_PERICENTER", Record.ArgOfPericenter);
+    AppendFixed<3, 4>(line, "MEAN_ANOMALY", Record.MeanAnomaly);
     AppendFixed<2, 8>(line, "MEAN_MOTION", Record.MeanMotion);
     AppendRevolution(line, Record.RevAtEpoch);
     line.AddChecksum();
