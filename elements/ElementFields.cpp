@@ -71,21 +71,35 @@ std::array<char, 4> ThreeDigitText(int N)
 namespace {
 
 #if defined(__SSE2__)
-// Sixteen characters at a time, every set written or checked adding up two lines: a byte that is
-// a digit is its value once '0' is taken off, any other byte is then above 9.
+// What each of sixteen characters counts: a byte that is a digit is its value once '0' is taken
+// off, any other byte is then above 9.
+__m128i BlockCounts(__m128i Chars)
+{
+    const __m128i values = _mm_sub_epi8(Chars, _mm_set1_epi8('0'));
+    const __m128i digits = _mm_cmpeq_epi8(_mm_min_epu8(values, _mm_set1_epi8(9)), values);
+    const __m128i dashes = _mm_and_si128(_mm_cmpeq_epi8(Chars, _mm_set1_epi8('-')), _mm_set1_epi8(1));
+    return _mm_add_epi8(_mm_and_si128(values, digits), dashes);
+}
+
+// Sixteen characters at a time, every set written or checked adding up two lines; those past the
+// last sixteen in the sixteen that end the text, the ones counted already masked off.
 unsigned ChecksumOfBlocks(std::string_view Counted, std::size_t& Taken)
 {
+    static constexpr std::array<unsigned char, 32> LastOnes = {
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
     const __m128i zero = _mm_setzero_si128();
-    const __m128i nine = _mm_set1_epi8(9);
     __m128i sums = zero;
     std::size_t i = 0;
     for (; i + 16 <= Counted.size(); i += 16) {
         const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Counted.data() + i));
-        const __m128i values = _mm_sub_epi8(chars, _mm_set1_epi8('0'));
-        const __m128i digits = _mm_cmpeq_epi8(_mm_min_epu8(values, nine), values);
-        const __m128i dashes = _mm_and_si128(_mm_cmpeq_epi8(chars, _mm_set1_epi8('-')), _mm_set1_epi8(1));
-        const __m128i counts = _mm_add_epi8(_mm_and_si128(values, digits), dashes);
-        sums = _mm_add_epi64(sums, _mm_sad_epu8(counts, zero));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(BlockCounts(chars), zero));
+    }
+    if (const std::size_t rest = Counted.size() - i; rest > 0 && i > 0) {
+        const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(Counted.data() + Counted.size() - 16));
+        const __m128i unseen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(LastOnes.data() + rest));
+        sums = _mm_add_epi64(sums, _mm_sad_epu8(_mm_and_si128(BlockCounts(chars), unseen), zero));
+        i = Counted.size();
     }
     Taken = i;
     return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums)));
