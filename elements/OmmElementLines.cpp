@@ -194,12 +194,12 @@ struct TQuickDigits {
     std::array<char, Kept> Held;
     std::size_t Count = 0; // digits held, none for zero
     long Power = 0;
-    // The digits from First up to End (at most Kept) into Out: "0" past those held.
-    void Copy(std::size_t First, std::size_t End, char* Out) const
+    // The first Digits digits (at most Kept) into Out, "0" past those held.
+    void CopyFirst(std::size_t Digits, char* Out) const
     {
-        const std::size_t held = std::clamp(Count, First, End);
-        CopyShort(Out, Held.data() + First, held - First);
-        std::fill(Out + (held - First), Out + (End - First), '0');
+        const std::size_t held = std::min(Count, Digits);
+        CopyShort(Out, Held.data(), held);
+        std::fill(Out + held, Out + Digits, '0');
     }
     char At(std::size_t I) const { return I < Count ? Held[I] : '0'; }
 };
@@ -279,7 +279,7 @@ std::optional<TFixedDigits> QuickRoundedToPlaces(std::string_view Text, int Plac
         const auto kept = static_cast<std::size_t>(before);
         if (kept >= TQuickDigits::Kept)
             return std::nullopt;
-        number.Copy(0, kept, digits.Held.data());
+        number.CopyFirst(kept, digits.Held.data());
         digits.Count = kept;
         if (number.At(kept) >= '5' && Increment(digits.Held.data(), kept)) {
             std::copy_backward(digits.Held.begin(), digits.Held.begin() + before, digits.Held.begin() + before + 1);
@@ -298,7 +298,8 @@ std::optional<TFixedDigits> QuickRoundedToPlaces(std::string_view Text, int Plac
     return fixed;
 }
 
-// As QuickRoundedToPlaces, what RoundedToSignificant gives.
+// As QuickRoundedToPlaces, what RoundedToSignificant gives, for fewer Significant digits than
+// are held.
 std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text, std::size_t Significant)
 {
     TQuickDigits number;
@@ -310,7 +311,7 @@ std::optional<TScientificDigits> QuickRoundedToSignificant(std::string_view Text
     rounded.Negative = number.Negative;
     rounded.Power = static_cast<int>(number.Power);
     TDigits& mantissa = rounded.Mantissa;
-    number.Copy(0, Significant, mantissa.Held.data());
+    number.CopyFirst(Significant, mantissa.Held.data());
     mantissa.Count = Significant;
     // Rounding that carries into a new digit makes 0.99999x 0.10000 of the next power.
     if (number.At(Significant) >= '5' && Increment(mantissa.Held.data(), Significant)) {
@@ -431,7 +432,7 @@ void AppendEccentricity(TLine& Line, std::string_view Text)
     // "0.0001779", or ".0001779" as CelesTrak's CSV writes it, is written as it stands.
     const std::string_view point = trimmed.starts_with("0.") ? trimmed.substr(1) : trimmed;
     if (point.size() == Places + 1 && point[0] == '.' && AllDigitsAt(point.data() + 1, Places)) {
-        *Line.Take(1) = ' ';
+        Line.Add(' ');
         Line.Add(point.substr(1));
         return;
     }
