@@ -174,7 +174,7 @@ TEST(OmmElementLinesTest, WritesTheFirstDerivativeWithItsSignAndNoLeadingZero)
                {{"0.00016717", " .00016717"},
                 {"-0.00002182", "-.00002182"},
                 {"-1.6E-7", "-.00000016"},
-                {"-3.271E-5", "-.00003271"},       // CelesTrak's CSV
+                {"-3.271E-5", "-.00003271"},      // CelesTrak's CSV
                 {"-9.99999995e-9", "-.00000001"}, // carries through every digit
                 {"0.99999999", " .99999999"},
                 {"0.000000005", " .00000001"},
@@ -233,7 +233,13 @@ TEST(OmmElementLinesTest, WritesSmallFieldsOfLineOne)
                "OBJECT_ID");
     CheckField(&TOmmRecord::EphemerisType, 1, 63, 1, {{"0", "0"}, {"2", "2"}, {"", "0"}, {"10", nullptr}}, "EPHEMERIS_TYPE");
     CheckField(&TOmmRecord::ElementSetNo, 1, 65, 4,
-               {{"999", " 999"}, {"1", "   1"}, {"9999", "9999"}, {"", "   0"}, {"10000", nullptr}, {"-1", nullptr}, {"9x9", nullptr}},
+               {{"999", " 999"},
+                {"1", "   1"},
+                {"9999", "9999"},
+                {"", "   0"},
+                {"10000", nullptr},
+                {"-1", nullptr},
+                {"9x9", nullptr}},
                "ELEMENT_SET_NO");
 }
 
