@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <limits>
 #include <stdexcept>
 
 namespace elsetry {
