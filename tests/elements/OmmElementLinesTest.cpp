@@ -174,6 +174,8 @@ TEST(OmmElementLinesTest, WritesTheFirstDerivativeWithItsSignAndNoLeadingZero)
                {{"0.00016717", " .00016717"},
                 {"-0.00002182", "-.00002182"},
                 {"-1.6E-7", "-.00000016"},
+                {"-3.271E-5", "-.00003271"},      // CelesTrak's CSV
+                {"-9.99999995e-9", "-.00000001"}, // carries through every digit
                 {"0.99999999", " .99999999"},
                 {"0.000000005", " .00000001"},
                 {"-0.000000004", " .00000000"}, // rounds to zero, which has no sign
@@ -181,6 +183,7 @@ TEST(OmmElementLinesTest, WritesTheFirstDerivativeWithItsSignAndNoLeadingZero)
                 {"", " .00000000"},
                 {"0.999999995", nullptr}, // rounds to 1
                 {"1.2", nullptr},
+                {"1e12", nullptr}, // past the digits a field rounds within
                 {"x", nullptr}},
                "MEAN_MOTION_DOT");
 }
@@ -191,6 +194,8 @@ TEST(OmmElementLinesTest, WritesDragTermsWithAnImpliedPointAndAPowerOfTen)
         {"0.00010270", " 10270-3"},
         {"-0.000011606", "-11606-4"},
         {"-.22483E-4", "-22483-4"},
+        {".94864E-5", " 94864-5"},
+        {"9.999951E-5", " 10000-3"},
         {"0.000123455", " 12346-3"}, // the double below it would give 12345
         {"0.0000999995", " 10000-3"},
         {"0.0045376", " 45376-2"},
@@ -201,6 +206,7 @@ TEST(OmmElementLinesTest, WritesDragTermsWithAnImpliedPointAndAPowerOfTen)
         {"-0.0", " 00000-0"},
         {"", " 00000-0"},
         {"1e-11", nullptr},
+        {"1E00005", nullptr}, // an exponent of five digits is no number
         {"9999999999", nullptr},
         {"0.0001 ", " 10000-3"},
         {"1/2", nullptr},
@@ -221,11 +227,19 @@ TEST(OmmElementLinesTest, WritesSmallFieldsOfLineOne)
                 {"1998-67A", nullptr},
                 {"98067A", nullptr},
                 {"1998-067a", nullptr},
-                {"1998-067ABCD", nullptr}},
+                {"1998-067ABCD", nullptr},
+                {"19a8-067A", nullptr},
+                {"1998-0b7A", nullptr}},
                "OBJECT_ID");
     CheckField(&TOmmRecord::EphemerisType, 1, 63, 1, {{"0", "0"}, {"2", "2"}, {"", "0"}, {"10", nullptr}}, "EPHEMERIS_TYPE");
     CheckField(&TOmmRecord::ElementSetNo, 1, 65, 4,
-               {{"999", " 999"}, {"1", "   1"}, {"9999", "9999"}, {"", "   0"}, {"10000", nullptr}, {"-1", nullptr}},
+               {{"999", " 999"},
+                {"1", "   1"},
+                {"9999", "9999"},
+                {"", "   0"},
+                {"10000", nullptr},
+                {"-1", nullptr},
+                {"9x9", nullptr}},
                "ELEMENT_SET_NO");
 }
 
@@ -236,6 +250,9 @@ TEST(OmmElementLinesTest, WritesTheMeanElementsOfLineTwo)
                 {"0", "  0.0000"},
                 {"98.7", " 98.7000"},
                 {"359.99995", "360.0000"},
+                {"05.0000", "  5.0000"}, // a leading zero is not written
+                {"5.00a0", nullptr},
+                {"1a.0000", nullptr},
                 {"1000", nullptr},
                 {"-1", nullptr},
                 {"", nullptr}},
@@ -246,6 +263,7 @@ TEST(OmmElementLinesTest, WritesTheMeanElementsOfLineTwo)
                 {"0.00000005", "0000001"},
                 {"0.00000004", "0000000"},
                 {".1845686", "1845686"},
+                {".184568a", nullptr},
                 {"0.98849830", "9884983"},
                 {"0.99999995", nullptr}, // rounds to 1
                 {"1", nullptr},
