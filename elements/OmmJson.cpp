@@ -18,11 +18,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <optional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -238,11 +236,6 @@ private:
     TOmmRecord Record;
 };
 
-bool IsJsonBlank(char C)
-{
-    return C == ' ' || C == '\t' || C == '\r' || C == '\n';
-}
-
 // Where the object that begins at From ends is found by counting brackets outside strings,
 // 64 characters at a time: each character of the kinds that count becomes a bit, and the bits
 // inside strings are those after an odd number of quotes. The count goes over the whole list on
@@ -387,12 +380,12 @@ std::size_t LikelyObjectStart(std::string_view Text, std::size_t From)
 {
     for (std::size_t at = Text.find('{', From); at != std::string_view::npos; at = Text.find('{', at + 1)) {
         std::size_t before = at;
-        while (before > 0 && IsJsonBlank(Text[before - 1]))
+        while (before > 0 && IsBlank(Text[before - 1]))
             --before;
         if (before == 0 || Text[before - 1] != ',')
             continue;
         --before;
-        while (before > 0 && IsJsonBlank(Text[before - 1]))
+        while (before > 0 && IsBlank(Text[before - 1]))
             --before;
         if (before > 0 && Text[before - 1] == '}')
             return at;
@@ -402,7 +395,7 @@ std::size_t LikelyObjectStart(std::string_view Text, std::size_t From)
 
 std::size_t SkipJsonBlanks(std::string_view Text, std::size_t At)
 {
-    while (At < Text.size() && IsJsonBlank(Text[At]))
+    while (At < Text.size() && IsBlank(Text[At]))
         ++At;
     return At;
 }
@@ -420,7 +413,7 @@ std::optional<std::size_t> FirstListObject(std::string_view Text)
 std::optional<std::size_t> ListEndOf(std::string_view Text)
 {
     std::size_t end = Text.size();
-    while (end > 0 && IsJsonBlank(Text[end - 1]))
+    while (end > 0 && IsBlank(Text[end - 1]))
         --end;
     if (end == 0 || Text[end - 1] != ']')
         return std::nullopt;
@@ -643,7 +636,7 @@ private:
         const bool last = Part + 1 == Starts.size();
         std::size_t end = last ? StretchEnd : Starts[Part + 1];
         if (!last || !EndsTheList) {
-            while (end > Starts[Part] && IsJsonBlank(Text[end - 1]))
+            while (end > Starts[Part] && IsBlank(Text[end - 1]))
                 --end;
             if (end == Starts[Part] || Text[end - 1] != ',')
                 return false;
@@ -781,10 +774,8 @@ std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
         std::swap(Piece, AheadText);
         ReadSoFar += Piece.size() - Carried;
     } else {
-        Piece.erase(0, Taken);
-        more = ReadMore();
+        more = ReadMore(); // the first piece
     }
-    Taken = 0;
     std::size_t searched = 1; // no object seems to begin before it
     for (;; more = ReadMore()) {
         if (!more) {
@@ -803,8 +794,7 @@ std::unique_ptr<TOmmRecordRuns> TJsonListPieces::Next()
             cut = LastLikelyObjectStart(searched);
         searched = Piece.size();
         if (cut < Piece.size()) {
-            Taken = cut;
-            ReadAhead();
+            ReadAhead(cut);
             return std::make_unique<TJsonPartRuns>(Piece, 0, cut, false, Readers);
         }
     }
@@ -837,9 +827,9 @@ std::size_t TJsonListPieces::NextReadSize()
 // The next piece, what follows the cut and then more of the text, is made while the threads
 // read this one. Its room is made present at once there too, as a whole text's is, rather than a
 // small page at a time as the text is read into it.
-void TJsonListPieces::ReadAhead()
+void TJsonListPieces::ReadAhead(std::size_t Cut)
 {
-    const std::string_view carried = std::string_view(Piece).substr(Taken);
+    const std::string_view carried = std::string_view(Piece).substr(Cut);
     Carried = carried.size();
     const std::size_t bytes = NextReadSize();
     const std::size_t room = Carried + std::min(bytes, TextSize - std::min(TextSize, ReadSoFar)) + CutSearch;

@@ -83,7 +83,7 @@ public:
 
 private:
     bool ReadMore();
-    void ReadAhead();
+    void ReadAhead(std::size_t Cut);
     std::size_t LastLikelyObjectStart(std::size_t From) const;
     std::size_t NextReadSize();
 
@@ -100,7 +100,6 @@ private:
     std::size_t Carried = 0;
     std::future<bool> Ahead; // whether the text goes on past AheadText
     std::shared_ptr<TJsonPartReaders> Readers;
-    std::size_t Taken = 0; // of Piece, by the runs given last
     std::size_t ReadSize = FirstReadSize;
     std::size_t ReadSoFar = 0;
     std::size_t TextSize = 0;

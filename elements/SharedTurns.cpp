@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <latch>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -118,82 +119,47 @@ private:
 // of the scheduler on a busy core before it is moved to an idle one.
 class TKeptThreads {
 public:
+    ~TKeptThreads()
+    {
+        if (Owner != ::getpid())
+            LetGoOfParentsThreads();
+    }
+
     // Runs Work on a kept thread that is idle, or on one started for it; raises std::system_error
     // when none can be started.
     void Run(std::function<void()> Work)
     {
         const std::lock_guard<std::mutex> lock(Lock);
+        if (Owner != ::getpid()) {
+            LetGoOfParentsThreads();
+            Owner = ::getpid();
+        }
         for (const std::unique_ptr<TKeptThread>& thread : Threads)
             if (thread->TryGive(Work))
                 return;
         Threads.push_back(std::make_unique<TKeptThread>(std::move(Work)));
     }
 
-    static TKeptThreads& OfThisProcess();
-
 private:
+    // A child made by fork has none of its parent's threads: it starts its own and leaves the
+    // records of those alone, which could be neither woken nor joined.
+    void LetGoOfParentsThreads()
+    {
+        for (std::unique_ptr<TKeptThread>& thread : Threads)
+            static_cast<void>(thread.release());
+        Threads.clear();
+    }
+
     std::mutex Lock;
     std::vector<std::unique_ptr<TKeptThread>> Threads;
+    pid_t Owner = ::getpid();
 };
 
-// The kept threads of this process. A child made by fork has none of its parent's threads: it
-// keeps threads of its own and leaves the records of its parent's alone.
-class TProcessThreads {
-public:
-    ~TProcessThreads()
-    {
-        if (Owner != ::getpid())
-            static_cast<void>(Threads.release());
-    }
-
-    TKeptThreads& Get()
-    {
-        const std::lock_guard<std::mutex> lock(Lock);
-        if (Owner != ::getpid()) {
-            static_cast<void>(Threads.release());
-            Threads = std::make_unique<TKeptThreads>();
-            Owner = ::getpid();
-        }
-        return *Threads;
-    }
-
-private:
-    std::mutex Lock;
-    std::unique_ptr<TKeptThreads> Threads;
-    pid_t Owner = 0;
-};
-
-TKeptThreads& TKeptThreads::OfThisProcess()
+TKeptThreads& KeptThreads()
 {
-    static TProcessThreads threads;
-    return threads.Get();
+    static TKeptThreads threads;
+    return threads;
 }
-
-// Counts the helpers of one share that are still at work.
-class THelpersAtWork {
-public:
-    void Add()
-    {
-        const std::lock_guard<std::mutex> lock(Lock);
-        ++Count;
-    }
-    void Done()
-    {
-        const std::lock_guard<std::mutex> lock(Lock);
-        if (--Count == 0)
-            Ended.notify_all();
-    }
-    void Wait()
-    {
-        std::unique_lock<std::mutex> lock(Lock);
-        Ended.wait(lock, [this] { return Count == 0; });
-    }
-
-private:
-    std::mutex Lock;
-    std::condition_variable Ended;
-    unsigned Count = 0;
-};
 
 } // namespace
 
@@ -208,22 +174,22 @@ void ShareOutTurns(std::size_t Turns, unsigned Threads,
                    const std::function<void(std::size_t Turn, unsigned Thread)>& Work)
 {
     TTurns turns(Turns, Work);
-    THelpersAtWork helpers;
-    for (unsigned t = 1; t < Threads; ++t) {
-        helpers.Add();
+    const unsigned helpers = std::max(Threads, 1u) - 1;
+    std::latch helpersAtWork(helpers);
+    for (unsigned t = 1; t <= helpers; ++t) {
         try {
-            TKeptThreads::OfThisProcess().Run([&turns, &helpers, t] {
+            KeptThreads().Run([&turns, &helpersAtWork, t] {
                 turns.Run(t);
-                helpers.Done();
+                helpersAtWork.count_down();
             });
         } catch (const std::system_error&) {
             // The threads that did start share the work between them and this one.
-            helpers.Done();
+            helpersAtWork.count_down(helpers - t + 1);
             break;
         }
     }
     turns.Run(0);
-    helpers.Wait();
+    helpersAtWork.wait();
     turns.RaiseFailure();
 }
 
@@ -232,7 +198,7 @@ std::future<bool> RunAside(std::function<bool()> Work)
     auto task = std::make_shared<std::packaged_task<bool()>>(std::move(Work));
     std::future<bool> result = task->get_future();
     try {
-        TKeptThreads::OfThisProcess().Run([task] { (*task)(); });
+        KeptThreads().Run([task] { (*task)(); });
     } catch (const std::system_error&) {
         return std::async(std::launch::deferred, [task, result = std::move(result)]() mutable {
             (*task)();
